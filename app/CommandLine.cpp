@@ -1,0 +1,47 @@
+#include "app/CommandLine.h"
+
+#include "app/Subcommands.h"
+
+#include <CLI/CLI.hpp>
+
+#include <vector>
+
+namespace plumwick {
+
+int RunCommandLine(int argc, char** argv)
+{
+    if (argc <= 1)
+        return RunWindow(argc, argv);
+
+    CLI::App parser{"Plumwick: turns an IconFont icon collection into SVG files and images", "plumwick"};
+    parser.set_version_flag("--version", "plumwick " PLUMWICK_VERSION);
+    parser.require_subcommand(1);
+
+    struct Entry {
+        CLI::App* command;
+        SubcommandAction action;
+    };
+    std::vector<Entry> entries;
+    auto add = [&](SubcommandAction (*registerCommand)(CLI::App&)) {
+        auto before = parser.get_subcommands({});
+        SubcommandAction action = registerCommand(parser);
+        auto after = parser.get_subcommands({});
+        if (action && after.size() > before.size())
+            entries.push_back({after.back(), std::move(action)});
+    };
+    add(AddRenderCommand);
+    add(AddExtractCommand);
+
+    try {
+        parser.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        const int status = parser.exit(error);
+        return status == 0 ? 0 : 2;
+    }
+    for (auto& entry : entries)
+        if (entry.command->parsed())
+            return entry.action();
+    return 2;
+}
+
+}  // namespace plumwick
