@@ -1,0 +1,107 @@
+#pragma once
+
+#include "app/Dialogs.h"
+#include "app/Http.h"
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace plumwick {
+
+// The job's own texts.
+inline constexpr const char* kCaptionHint = "提示";
+inline constexpr const char* kCaptionError = "错误";
+inline constexpr const char* kTextEmptyCid = "图标库的CID不能为空！";
+inline constexpr const char* kTextNoOutputFolder = "输出文件夹不存在，请先浏览选择输出文件夹！";
+inline constexpr const char* kTextJsonFailed = "JSON数据解析失败！";
+// Filled with the number of icons.
+inline constexpr const char* kTextCompletedFormat = "图标提取完成，共提取%d个文件!是否打开文件夹查看？";
+
+inline constexpr const char* kDefaultApiBase = "https://www.iconfont.cn";
+inline constexpr const char* kCollectionPath = "/api/collection/detail.json?id=";
+// The raw reply is kept beside the output folders so the collection can be rendered again offline.
+inline constexpr const char* kSavedReplyName = "collection.json";
+
+inline constexpr int kMinIconSize = 16;
+inline constexpr int kMaxIconSize = 400;
+inline constexpr int kIcoFormatIndex = 2;
+
+// Size and format, read again for every icon.
+struct TJobSettings {
+    int Width = 96;
+    int Height = 96;
+    int FormatIndex = 0;          // 2 selects the icon exporter
+    std::string FormatText = "png";  // the file extension
+};
+
+// Renders one icon into fileName at width x height; asIcon selects the .ico exporter. The result is
+// ignored by the job, as exporters report failure only for files they could not write.
+using TRenderFunction =
+    std::function<bool(std::string_view svgText, const std::string& fileName, int width, int height, bool asIcon)>;
+
+// The raster exporters of the application.
+bool RenderWithRasterExport(std::string_view svgText, const std::string& fileName, int width, int height,
+                            bool asIcon);
+
+struct TJobRequest {
+    std::string Cid;
+    std::string OutputFolder;  // joined unchanged with the sub-folder names
+    std::string ApiBase = kDefaultApiBase;
+    // When set, this text stands in for the downloaded reply and no request is made.
+    std::optional<std::string> ReplyText;
+    THttpOptions Http;
+};
+
+struct TJobCallbacks {
+    std::function<TJobSettings()> Settings;                  // required
+    TRenderFunction Render = RenderWithRasterExport;
+    std::function<void(int position, int maximum)> Progress;  // maximum is -1 until the icons are counted
+    const std::atomic<bool>* Stop = nullptr;                  // checked between icons and during the request
+};
+
+enum class TJobEnd {
+    Completed,  // show the completion prompt for Count icons
+    Message,    // a box with Text and Caption (error icon) before the clean-up
+    Silent,     // ended without a word (status other than 200)
+    Error,      // the application's top-level error box with Text, after the clean-up
+    Stopped,    // the caller asked to stop
+};
+
+struct TJobResult {
+    TJobEnd End = TJobEnd::Silent;
+    std::string Text;
+    std::string Caption;
+    int Count = 0;
+    std::string FullSizeFolder;
+    std::string HalfSizeFolder;
+    std::string SvgFolder;
+};
+
+// The input checks that come before anything else; returns the text of the hint box to show, if any.
+std::optional<std::string> CheckJobInputs(std::string_view cid, const std::string& outputFolder);
+
+// Downloads (or takes) the reply, creates the folders and writes every icon: everything after the input
+// checks. Never throws; every ending is described by the result.
+TJobResult RunExtraction(const TJobRequest& request, const TJobCallbacks& callbacks);
+
+// The folder texts: O followed by the separator and "WxH" (or "svg"), with O unchanged.
+std::string SizeFolder(const std::string& outputFolder, int width, int height);
+std::string SvgFolder(const std::string& outputFolder);
+
+// "name-index.extension" inside folder.
+std::string IconFileName(const std::string& folder, const std::string& name, int index, std::string_view extension);
+
+// The message as the top-level error box shows it: a full stop appended unless it already ends in a
+// character at or below ".".
+std::string WithFullStop(std::string message);
+
+// The completion text for count icons.
+std::string CompletedText(int count);
+
+// The request URL for a collection id, appended as typed.
+std::string CollectionUrl(std::string_view apiBase, std::string_view cid);
+
+}  // namespace plumwick

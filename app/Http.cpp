@@ -1,0 +1,160 @@
+#include "app/Http.h"
+
+#include "app/Inflate.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+#include <mutex>
+
+namespace plumwick {
+
+namespace {
+
+void InitCurlOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+struct TCurlDeleter {
+    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+struct TSlistDeleter {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+
+struct TTransfer {
+    std::string Body;
+    std::string ContentEncoding;  // of the last response only: headers restart with every redirect
+    std::size_t MaxBodySize = 0;
+    bool TooLarge = false;
+    const std::atomic<bool>* Cancel = nullptr;
+    bool Cancelled = false;
+};
+
+std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user)
+{
+    auto* transfer = static_cast<TTransfer*>(user);
+    const std::size_t bytes = size * count;
+    if (transfer->Body.size() + bytes > transfer->MaxBodySize) {
+        transfer->TooLarge = true;
+        return 0;
+    }
+    transfer->Body.append(data, bytes);
+    return bytes;
+}
+
+std::string Trimmed(std::string_view text)
+{
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return std::string(text);
+}
+
+std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user)
+{
+    auto* transfer = static_cast<TTransfer*>(user);
+    const std::size_t bytes = size * count;
+    std::string_view line(data, bytes);
+    if (line.starts_with("HTTP/")) {
+        transfer->ContentEncoding.clear();
+        return bytes;
+    }
+    const auto colon = line.find(':');
+    if (colon == std::string_view::npos)
+        return bytes;
+    std::string name(line.substr(0, colon));
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (name == "content-encoding") {
+        std::string value = Trimmed(line.substr(colon + 1));
+        std::transform(value.begin(), value.end(), value.begin(), [](unsigned char c) { return std::tolower(c); });
+        transfer->ContentEncoding = value;
+    }
+    return bytes;
+}
+
+int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    auto* transfer = static_cast<TTransfer*>(user);
+    if (transfer->Cancel && transfer->Cancel->load()) {
+        transfer->Cancelled = true;
+        return 1;
+    }
+    return 0;
+}
+
+std::string SizeText(std::size_t bytes)
+{
+    return std::to_string(bytes >> 20) + " MiB";
+}
+
+}  // namespace
+
+THttpResponse HttpGet(const std::string& url, const THttpOptions& options)
+{
+    InitCurlOnce();
+    std::unique_ptr<CURL, TCurlDeleter> curl(curl_easy_init());
+    if (!curl)
+        throw EHttpError("Cannot start the HTTP client");
+
+    TTransfer transfer;
+    transfer.MaxBodySize = options.MaxBodySize;
+    transfer.Cancel = options.Cancel;
+
+    // The service gets exactly the headers a browser of the original tool sent: no Accept, and the
+    // encoding offer with its leading blank. The body is inflated here, not by libcurl.
+    curl_slist* headers = nullptr;
+    headers = curl_slist_append(headers, "Accept:");
+    headers = curl_slist_append(headers, "Accept-Encoding:  deflate");
+    std::unique_ptr<curl_slist, TSlistDeleter> headerList(headers);
+
+    char errorText[CURL_ERROR_SIZE] = {};
+    CURL* handle = curl.get();
+    curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(handle, CURLOPT_USERAGENT, kHttpUserAgent);
+    curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headerList.get());
+    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(handle, CURLOPT_MAXREDIRS, options.MaxRedirects);
+    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, options.ConnectTimeoutMs);
+    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, std::max(1L, (options.ResponseTimeoutMs + 999) / 1000));
+    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorText);
+    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, OnBody);
+    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, OnHeader);
+    curl_easy_setopt(handle, CURLOPT_HEADERDATA, &transfer);
+    curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, OnProgress);
+    curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &transfer);
+    curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+
+    const CURLcode code = curl_easy_perform(handle);
+    if (transfer.Cancelled)
+        throw EHttpCancelled();
+    if (transfer.TooLarge)
+        throw EHttpError("The reply is larger than " + SizeText(options.MaxBodySize));
+    if (code != CURLE_OK)
+        throw EHttpError(errorText[0] != '\0' ? std::string(errorText) : std::string(curl_easy_strerror(code)));
+
+    THttpResponse response;
+    curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &response.StatusCode);
+    if (transfer.ContentEncoding == "deflate") {
+        try {
+            response.Body = InflateDeflateBody(transfer.Body, options.MaxBodySize);
+        } catch (const std::runtime_error& error) {
+            throw EHttpError(error.what());
+        }
+    } else
+        response.Body = std::move(transfer.Body);
+    return response;
+}
+
+}  // namespace plumwick
