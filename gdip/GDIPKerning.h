@@ -80,7 +80,7 @@ private:
     struct TFontEntry;
 
     bool LoadFontMetrics(const std::string& Family, int Style, float Size);
-    bool LoadFontMetrics(const TGPFont& Font);
+    bool LoadFontMetrics(const TGPFont& Font, bool UseEmSize);
     void ReleaseFontDC();
     void ReleaseAll();
     const TKerningCacheEntry* FindCacheEntry(char32_t First, char32_t Second);
@@ -91,6 +91,7 @@ private:
 
     std::vector<std::unique_ptr<TFontEntry>> FFonts;  // faces loaded so far, most recent first
     TFontEntry* FCurrent = nullptr;                     // the face of the running operation
+    bool FHeld = false;                                 // metrics of FCurrent may be read (a running operation)
     double FFontSizeFactor = 0;                         // em 1000 units to the current size
     std::uint64_t FMetricsLoads = 0;
     std::unique_ptr<TGPFont> FGPFont;                   // font of Prepare
