@@ -1,0 +1,417 @@
+#include "svg/SVGText.h"
+
+#include <cmath>
+
+#include "gdip/GDIPKerning.h"
+#include "gdip/GDIPOBJ2.h"
+#include "gdip/GDIPPathText.h"
+#include "platform/FontOutline.h"
+#include "svg/SVGCommon.h"
+#include "svg/SVGDocument.h"
+#include "svg/SVGError.h"
+#include "svg/SVGParse.h"
+
+namespace plumwick {
+
+namespace {
+
+constexpr int FormatFlags = StringFormatFlagsMeasureTrailingSpaces;
+constexpr float TextPathFlatness = 2.5f;
+
+// A family object for an installed family, null otherwise. Names go through the font layer's
+// installed-family rule, so metric-compatible stand-ins (Liberation Sans for Arial) count.
+std::unique_ptr<TGPFontFamily> InstalledFamily(std::string_view Name)
+{
+    const std::string family = TFontOutline::InstalledFamily(Name);
+    if (family.empty())
+        return nullptr;
+    auto result = std::make_unique<TGPFontFamily>(family);
+    if (result->GetLastStatus() != Ok)
+        return nullptr;
+    return result;
+}
+
+// Positions may be given as lists ("10 20 30"); the chunk is placed by the first.
+void LoadFirstLength(const TXmlNode& Node, std::string_view Name, float& Target)
+{
+    const std::optional<std::string> value = Node.FindAttribute(Name);
+    if (!value)
+        return;
+    const std::vector<std::string> items = SplitValues(*value, ',');
+    Target = items.size() > 1 ? ParseLength(items.front()) : ParseLength(*value);
+}
+
+TGPStringFormat TextFormat()
+{
+    TGPStringFormat format(*TGPStringFormat::GenericTypographic());
+    format.SetFormatFlags(FormatFlags);
+    return format;
+}
+
+std::unique_ptr<TGPMatrix> ToMatrixObject(const TMatrix& M)
+{
+    return std::make_unique<TGPMatrix>(M.m11, M.m12, M.m21, M.m22, M.m31, M.m32);
+}
+
+int Depth(const TSVGObject& Obj)
+{
+    int depth = 0;
+    for (const TSVGObject* p = Obj.GetParent(); p != nullptr; p = p->GetParent())
+        ++depth;
+    return depth;
+}
+
+void PaintDecoration(TGPGraphics& Graphics, const TGPGraphicsPath* Path, TGPBrush* Brush, TGPPen* Pen)
+{
+    if (Path == nullptr)
+        return;
+    if (Brush != nullptr && Brush->GetLastStatus() == Ok)
+        Graphics.FillPath(Brush, Path);
+    if (Pen != nullptr && Pen->GetLastStatus() == Ok)
+        Graphics.DrawPath(Pen, Path);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- TSVGCustomText
+
+TSVGCustomText::TSVGCustomText() = default;
+TSVGCustomText::~TSVGCustomText() = default;
+
+void TSVGCustomText::Clear()
+{
+    TSVGBasic::Clear();
+    FUnderlinePath.reset();
+    FStrikeOutPath.reset();
+    FText.clear();
+    FFontHeight = 0;
+    FDX = 0;
+    FDY = 0;
+}
+
+void TSVGCustomText::AssignTo(TSVGObject& Dest) const
+{
+    TSVGBasic::AssignTo(Dest);
+    if (auto* text = dynamic_cast<TSVGCustomText*>(&Dest)) {
+        text->FText = FText;
+        text->FFontHeight = FFontHeight;
+        text->FDX = FDX;
+        text->FDY = FDY;
+    }
+}
+
+TSVGObject* TSVGCustomText::NewLike(TSVGObject* Parent) const
+{
+    return CreateIn<TSVGCustomText>(Parent);
+}
+
+void TSVGCustomText::ReadIn(const TXmlNode& Node)
+{
+    TSVGBasic::ReadIn(Node);
+    LoadFirstLength(Node, "x", FX);
+    LoadFirstLength(Node, "y", FY);
+    FHasX = Node.HasAttribute("x");
+    FHasY = Node.HasAttribute("y");
+    LoadFirstLength(Node, "dx", FDX);
+    LoadFirstLength(Node, "dy", FDY);
+}
+
+std::unique_ptr<TGPFontFamily> TSVGCustomText::FindFontFamily(std::string_view Name)
+{
+    if (auto family = InstalledFamily(Name))
+        return family;
+    if (Name.find(',') != std::string_view::npos) {
+        for (const std::string& item : SplitValues(Name, ','))
+            if (auto family = InstalledFamily(TStyle::Dequote(Trim(item))))
+                return family;
+    }
+    if (const std::size_t dash = Name.find('-'); dash != std::string_view::npos)
+        if (auto family = InstalledFamily(Name.substr(0, dash)))
+            return family;
+    if (auto family = InstalledFamily("Arial"))
+        return family;
+    return TGPFontFamily::GenericSansSerif();
+}
+
+int TSVGCustomText::GlyphStyle() const
+{
+    int style = FontStyleRegular;
+    // The cascaded weight, as the layout measures with it: glyphs and advances must agree.
+    if (GetFontWeight() == 700)
+        style |= FontStyleBold;
+    if (GetFontStyle() == 1)
+        style |= FontStyleItalic;
+    return style;
+}
+
+std::unique_ptr<TGPFont> TSVGCustomText::CreateTextFont()
+{
+    std::unique_ptr<TGPFontFamily> family = FindFontFamily(GetFontName());
+    int style = GlyphStyle();
+    const TTextDecoration decoration = GetTextDecoration();
+    if (decoration.Contains(tdUnderLine))
+        style |= FontStyleUnderline;
+    if (decoration.Contains(tdStrikeOut))
+        style |= FontStyleStrikeout;
+    const float size = GetFontSize();
+    const std::uint16_t em = family->GetEmHeight(style);
+    FFontHeight = em > 0 ? size * family->GetCellAscent(style) / em : 0;
+    return std::make_unique<TGPFont>(*family, size, style, UnitPixel);
+}
+
+float TSVGCustomText::GetTotalWidth(const TSVGObject& Obj)
+{
+    float width = 0;
+    if (const auto* text = dynamic_cast<const TSVGCustomText*>(&Obj))
+        width = text->FWidth;
+    for (int i = 0; i < Obj.GetCount(); ++i)
+        if (const auto* child = dynamic_cast<const TSVGCustomText*>(Obj.GetItem(i)))
+            width += GetTotalWidth(*child);
+    return width;
+}
+
+void TSVGCustomText::LayoutText()
+{
+    float layoutHeight = 0;
+    float kernedWidth = 0;
+    {
+        std::unique_ptr<TGPFont> font = CreateTextFont();
+        TGPGraphics measuring;
+        const TGPStringFormat format(FormatFlags, LANG_NEUTRAL);
+        TGPRectF box;
+        if (measuring.MeasureString(FText, font.get(), TGPPointF{0, 0}, &format, box) == Ok)
+            layoutHeight = box.Height;
+        kernedWidth = GetKerningText().MeasureText(FText, *font, 1, 1);
+    }
+    FWidth = 0;
+    FHeight = 0;
+
+    const TSVGCustomText* previous = nullptr;
+    if (auto* parent = dynamic_cast<const TSVGCustomText*>(FParent)) {
+        const int index = parent->IndexOf(this);
+        if (index > 0)
+            previous = dynamic_cast<const TSVGCustomText*>(parent->GetItem(index - 1));
+        else if (index == 0)
+            previous = parent;
+    }
+    if (previous != nullptr) {
+        if (!FHasX)
+            FX = GetTotalWidth(*previous) + previous->FX;
+        if (!FHasY)
+            FY = previous->FY;
+    }
+    FX += FDX;
+    FY += FDY;
+    FWidth = kernedWidth;
+    FHeight = layoutHeight;
+}
+
+bool TSVGCustomText::IsInTextPath() const
+{
+    for (const TSVGObject* p = this; p != nullptr; p = p->GetParent())
+        if (dynamic_cast<const TSVGTextPath*>(p) != nullptr)
+            return true;
+    return false;
+}
+
+void TSVGCustomText::BuildPath()
+{
+    TSVGBasic::BuildPath();
+    FUnderlinePath.reset();
+    FStrikeOutPath.reset();
+    if (IsInTextPath() || FText.empty())
+        return;
+    FPath = std::make_unique<TGPGraphicsPath2>(FillModeAlternate);
+    std::unique_ptr<TGPFontFamily> family = FindFontFamily(GetFontName());
+    int style = GlyphStyle();
+    const TTextDecoration decoration = GetTextDecoration();
+    if (decoration.Contains(tdUnderLine)) {
+        style |= FontStyleUnderline;
+        FUnderlinePath = std::make_unique<TGPGraphicsPath>(FillModeAlternate);
+    }
+    if (decoration.Contains(tdStrikeOut)) {
+        style |= FontStyleStrikeout;
+        FStrikeOutPath = std::make_unique<TGPGraphicsPath>(FillModeAlternate);
+    }
+    const TGPStringFormat format = TextFormat();
+    GetKerningText().AddToPath(*FPath, FUnderlinePath.get(), FStrikeOutPath.get(), FText, *family, style,
+                               GetFontSize(), TGPPointF{FX, FY - FFontHeight}, &format, 1, 1);
+}
+
+void TSVGCustomText::UpdateBounds()
+{
+    const float width = GetStrokeWidth();
+    const float h = std::isnan(width) ? 0 : std::max(width, 0.0f) / 2;
+    const float top = FY - FFontHeight;
+    FBounds.TopLeft = TransformPoint(FX - h, top - h);
+    FBounds.TopRight = TransformPoint(FX + FWidth + h, top - h);
+    FBounds.BottomRight = TransformPoint(FX + FWidth + h, top + FHeight + h);
+    FBounds.BottomLeft = TransformPoint(FX - h, top + FHeight + h);
+}
+
+void TSVGCustomText::PaintToGraphics(TGPGraphics& Graphics)
+{
+    if (FText.empty())
+        return;
+    TSVGBasic::PaintToGraphics(Graphics);
+}
+
+void TSVGCustomText::PrePaint(TGPGraphics& Graphics, TGPBrush* Brush, TGPPen* Pen)
+{
+    PaintDecoration(Graphics, FUnderlinePath.get(), Brush, Pen);
+}
+
+void TSVGCustomText::PostPaint(TGPGraphics& Graphics, TGPBrush* Brush, TGPPen* Pen)
+{
+    PaintDecoration(Graphics, FStrikeOutPath.get(), Brush, Pen);
+}
+
+void TSVGCustomText::ReadTextContent(const TXmlNode& Node)
+{
+    const TXmlNodeList children = Node.ChildNodes();
+    if (Node.IsElement() && Node.NodeName() == "text" && children.Count() == 1 && children.Item(0).IsText()) {
+        FText = Node.Text();
+        LayoutText();
+        BuildPath();
+        return;
+    }
+    BuildPath();
+    for (const TXmlNode& child : children)
+        ReadTextChild(child);
+}
+
+void TSVGCustomText::ReadTextChild(const TXmlNode& Node)
+{
+    const std::string name = Node.NodeName();
+    const bool isRun = name == "#text";
+    const bool isSpan = name == "text" || name == "tspan";
+    const bool isPath = name == "textPath";
+    if (!isRun && !isSpan && !isPath)
+        return;
+    if (Depth(*this) >= SVGMaxDepth)
+        throw ESVGError("Text elements nested too deeply");
+    TSVGCustomText* chunk = isPath ? static_cast<TSVGCustomText*>(CreateIn<TSVGTextPath>(this))
+                                   : static_cast<TSVGCustomText*>(CreateIn<TSVGTSpan>(this));
+    chunk->Assign(*this);
+    chunk->SetPureMatrix(EmptyMatrix());  // the chunk has no transform of its own
+    if (isRun) {
+        chunk->FText = Node.Text();
+        chunk->LayoutText();
+        chunk->BuildPath();
+    } else {
+        chunk->ReadIn(Node);
+    }
+}
+
+// ---------------------------------------------------------------- TSVGText, TSVGTSpan
+
+void TSVGText::ReadIn(const TXmlNode& Node)
+{
+    TSVGCustomText::ReadIn(Node);
+    ReadTextContent(Node);
+}
+
+void TSVGTSpan::ReadTextContent(const TXmlNode& Node)
+{
+    // Read once: laying the same text out a second time would apply dx and dy twice.
+    FText = Node.Text();
+    LayoutText();
+    BuildPath();
+}
+
+// ---------------------------------------------------------------- TSVGTextPath
+
+struct TSVGTextPath::TGuideState {
+    const TGPGraphicsPath* Guide = nullptr;
+    float StartOffset = 0;
+    float ShiftX = 0;
+    float ShiftY = 0;
+    float Advance = 0;
+};
+
+void TSVGTextPath::Clear()
+{
+    TSVGCustomText::Clear();
+    FOffset = 0;
+    FPathRef.clear();
+    FMethod = tpmAlign;
+    FSpacing = tpsAuto;
+}
+
+void TSVGTextPath::ReadIn(const TXmlNode& Node)
+{
+    TSVGCustomText::ReadIn(Node);
+    std::string offset = GetStyle().GetValues("startOffset");
+    if (!offset.empty()) {
+        FOffsetIsPercent = false;
+        if (offset.back() == '%') {
+            FOffsetIsPercent = true;
+            offset.pop_back();
+        }
+        FOffset = ParseLength(offset);
+    }
+    if (GetStyle().GetValues("method") == "stretch")
+        FMethod = tpmStretch;
+    if (GetStyle().GetValues("spacing") == "exact")
+        FSpacing = tpsExact;
+    LoadString(Node, "xlink:href", FPathRef);
+    ReadTextContent(Node);
+}
+
+void TSVGTextPath::ReadTextContent(const TXmlNode& Node)
+{
+    for (const TXmlNode& child : Node.ChildNodes())
+        ReadTextChild(child);
+    BuildPath();
+}
+
+void TSVGTextPath::BuildPath()
+{
+    TSVGCustomText::BuildPath();
+    if (FPathRef.empty() || FPathRef.front() != '#')
+        return;
+    TSVG* root = GetRoot();
+    TSVGObject* target = root != nullptr ? root->FindByID(std::string_view(FPathRef).substr(1)) : nullptr;
+    if (target == nullptr)
+        return;
+    const auto* basic = dynamic_cast<const TSVGBasic*>(target);
+    TGuideState state;
+    state.Guide = basic != nullptr ? basic->GetPath() : nullptr;
+    if (FOffsetIsPercent && FOffset != 0)
+        state.StartOffset = TGPPathText::GetPathLength(state.Guide) / 100 * FOffset;
+    state.ShiftX = FDX;
+    state.ShiftY = FDY;
+    AddTextToGuidePath(*this, state);
+}
+
+void TSVGTextPath::AddTextToGuidePath(TSVGCustomText& Obj, TGuideState& State)
+{
+    Obj.FUnderlinePath.reset();
+    Obj.FStrikeOutPath.reset();
+    Obj.FPath.reset();
+    if (!Obj.FText.empty()) {
+        std::unique_ptr<TGPFontFamily> family = FindFontFamily(Obj.GetFontName());
+        const int style = Obj.GlyphStyle();  // no decorations along a path
+        const TGPStringFormat format = TextFormat();
+        TGPPathText pathText(State.Guide, TextPathFlatness);
+        std::unique_ptr<TGPMatrix> matrix;
+        if (Obj.FPureMatrix.IsTransform())
+            matrix = ToMatrixObject(Obj.FPureMatrix);
+        State.ShiftX += Obj.FDX;
+        State.ShiftY += Obj.FDY;
+        if (State.ShiftX != 0 || State.ShiftY != 0) {
+            if (!matrix)
+                matrix = std::make_unique<TGPMatrix>();
+            matrix->Translate(State.ShiftX, State.ShiftY, MatrixOrderPrepend);
+        }
+        pathText.FAdditionalMatrix = matrix.get();
+        Obj.FPath = std::make_unique<TGPGraphicsPath2>(FillModeAlternate);
+        State.Advance += pathText.AddPathText(*Obj.FPath, Trim(Obj.FText), State.StartOffset + State.Advance,
+                                              *family, style, Obj.GetFontSize(), &format, 1, 1);
+    }
+    for (int i = 0; i < Obj.GetCount(); ++i)
+        if (auto* child = dynamic_cast<TSVGCustomText*>(Obj.GetItem(i)))
+            AddTextToGuidePath(*child, State);
+}
+
+}  // namespace plumwick

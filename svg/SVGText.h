@@ -1,0 +1,133 @@
+#pragma once
+
+// Text elements: text, tspan and textPath. Every run of characters (a chunk) becomes a path of glyph
+// outlines built with the font's kerning, or laid along another element's outline for textPath.
+// Mixed content is split into child chunks, each continuing where the previous one ended.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "svg/SVGBasic.h"
+
+namespace plumwick {
+
+class TGPFont;
+class TGPFontFamily;
+class TGPGraphicsPath;
+class TSVGTextPath;
+
+class TSVGCustomText : public TSVGBasic {
+public:
+    TSVGCustomText();
+    ~TSVGCustomText() override;
+
+    // Also copies the text, the font ascent and the shifts (not whether x and y were given).
+    void AssignTo(TSVGObject& Dest) const override;
+    // Copies of every text class are plain chunks.
+    TSVGObject* NewLike(TSVGObject* Parent) const override;
+    // The text cell (baseline start, advance width, layout height), widened by half the stroke.
+    void UpdateBounds() override;
+    void Clear() override;
+    // Nothing for a chunk without text.
+    void PaintToGraphics(TGPGraphics& Graphics) override;
+    // Also "dx", "dy" and whether "x" and "y" are given. For lists of positions the first value
+    // places the chunk.
+    void ReadIn(const TXmlNode& Node) override;
+    // Glyph outlines of the chunk (and its underline and strike-out rectangles); nothing inside a
+    // text path, which builds its chunks itself.
+    void BuildPath() override;
+    // The underline is painted under the glyphs, the strike-out over them.
+    void PrePaint(TGPGraphics& Graphics, TGPBrush* Brush, TGPPen* Pen) override;
+    void PostPaint(TGPGraphics& Graphics, TGPBrush* Brush, TGPPen* Pen) override;
+
+    // Measures the chunk and fixes its position after the previous chunk.
+    virtual void LayoutText();
+    // Turns one child node into a child chunk.
+    virtual void ReadTextChild(const TXmlNode& Node);
+    // Reads the element's content.
+    virtual void ReadTextContent(const TXmlNode& Node);
+
+    const std::string& GetText() const { return FText; }
+    void SetText(std::string_view Value) { FText = Value; }
+    float GetFontHeight() const { return FFontHeight; }
+    void SetFontHeight(float Value) { FFontHeight = Value; }
+    float GetDX() const { return FDX; }
+    void SetDX(float Value) { FDX = Value; }
+    float GetDY() const { return FDY; }
+    void SetDY(float Value) { FDY = Value; }
+    bool GetHasX() const { return FHasX; }
+    bool GetHasY() const { return FHasY; }
+    TGPGraphicsPath* GetUnderlinePath() const { return FUnderlinePath.get(); }
+    TGPGraphicsPath* GetStrikeOutPath() const { return FStrikeOutPath.get(); }
+
+    // An installed family for Name: Name itself, each name of a comma-separated list, the part
+    // before the first "-", then Arial (or its stand-in); the generic sans-serif family as a last
+    // resort. Never null.
+    static std::unique_ptr<TGPFontFamily> FindFontFamily(std::string_view Name);
+    // Advance widths of Obj and of all the text chunks below it.
+    static float GetTotalWidth(const TSVGObject& Obj);
+
+protected:
+    // The chunk's font (em size in pixels) from the cascaded font properties; sets FFontHeight.
+    std::unique_ptr<TGPFont> CreateTextFont();
+    // This object or an ancestor is a text path.
+    bool IsInTextPath() const;
+    // Font style bits for the glyphs: bold and italic from the cascade.
+    int GlyphStyle() const;
+
+    std::string FText;                                // this chunk's characters (UTF-8)
+    std::unique_ptr<TGPGraphicsPath> FUnderlinePath;  // only while underlined
+    std::unique_ptr<TGPGraphicsPath> FStrikeOutPath;  // only while struck out
+    float FFontHeight = 0;                            // font ascent in pixels
+    float FDX = 0;
+    float FDY = 0;
+    bool FHasX = false;
+    bool FHasY = false;
+
+    friend class TSVGTextPath;
+};
+
+class TSVGText : public TSVGCustomText {
+public:
+    // Also reads the content.
+    void ReadIn(const TXmlNode& Node) override;
+};
+
+class TSVGTSpan : public TSVGText {
+public:
+    // The element's single text (a tspan with child elements fails with the XML layer's error).
+    void ReadTextContent(const TXmlNode& Node) override;
+};
+
+enum TTextPathMethod { tpmAlign, tpmStretch };
+enum TTextPathSpacing { tpsAuto, tpsExact };
+
+class TSVGTextPath : public TSVGCustomText {
+public:
+    void Clear() override;
+    // Also "startOffset", "method", "spacing" and "xlink:href".
+    void ReadIn(const TXmlNode& Node) override;
+    // Lays every chunk of the subtree along the referenced element's outline; nothing when the
+    // reference names no element. Raises ESVGError "Path is invalid" when that element has no outline.
+    void BuildPath() override;
+    void ReadTextContent(const TXmlNode& Node) override;
+
+    float GetOffset() const { return FOffset; }
+    bool GetOffsetIsPercent() const { return FOffsetIsPercent; }
+    const std::string& GetPathRef() const { return FPathRef; }
+    TTextPathMethod GetMethod() const { return FMethod; }
+    TTextPathSpacing GetSpacing() const { return FSpacing; }
+
+private:
+    struct TGuideState;
+    void AddTextToGuidePath(TSVGCustomText& Obj, TGuideState& State);
+
+    float FOffset = 0;
+    bool FOffsetIsPercent = false;
+    std::string FPathRef;
+    TTextPathMethod FMethod = tpmAlign;    // recorded only
+    TTextPathSpacing FSpacing = tpsAuto;   // recorded only
+};
+
+}  // namespace plumwick
