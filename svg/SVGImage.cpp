@@ -1,0 +1,246 @@
+#include "svg/SVGImage.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <span>
+
+#include "platform/GdiPlus.h"
+#include "svg/SVGCommon.h"
+#include "svg/SVGError.h"
+
+namespace plumwick {
+
+namespace {
+
+int Base64Value(unsigned char C)
+{
+    if (C >= 'A' && C <= 'Z')
+        return C - 'A';
+    if (C >= 'a' && C <= 'z')
+        return C - 'a' + 26;
+    if (C >= '0' && C <= '9')
+        return C - '0' + 52;
+    if (C == '+')
+        return 62;
+    if (C == '/')
+        return 63;
+    return -1;
+}
+
+// "http:", "https:", "file:" and the like. Two characters at least, so a drive letter is no scheme.
+bool HasUrlScheme(std::string_view Text)
+{
+    const std::size_t colon = Text.find(':');
+    if (colon == std::string_view::npos || colon < 2)
+        return false;
+    if (!std::isalpha(static_cast<unsigned char>(Text[0])))
+        return false;
+    return std::all_of(Text.begin(), Text.begin() + static_cast<std::ptrdiff_t>(colon), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
+    });
+}
+
+// Names in messages stay short: a reference may be a whole picture's worth of text.
+std::string ShortName(std::string_view Name)
+{
+    constexpr std::size_t limit = 120;
+    if (Name.size() <= limit)
+        return std::string(Name);
+    return std::string(Name.substr(0, limit)) + "...";
+}
+
+class TFileDescriptor {
+public:
+    explicit TFileDescriptor(int Fd) : FFd(Fd) {}
+    ~TFileDescriptor()
+    {
+        if (FFd >= 0)
+            ::close(FFd);
+    }
+    TFileDescriptor(const TFileDescriptor&) = delete;
+    TFileDescriptor& operator=(const TFileDescriptor&) = delete;
+    int Get() const { return FFd; }
+
+private:
+    int FFd;
+};
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> DecodeBase64(std::string_view Text)
+{
+    std::vector<std::uint8_t> out;
+    out.reserve(Text.size() / 4 * 3 + 3);
+    std::uint32_t bits = 0;
+    int count = 0;  // sextets collected in the current quantum
+    int padding = 0;
+    for (const char ch : Text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c <= 32)
+            continue;
+        if (c == '=') {
+            ++padding;
+            continue;
+        }
+        const int value = Base64Value(c);
+        if (value < 0 || padding > 0)
+            return std::nullopt;  // a foreign character, or data after the padding
+        bits = (bits << 6) | static_cast<std::uint32_t>(value);
+        if (++count == 4) {
+            out.push_back(static_cast<std::uint8_t>(bits >> 16));
+            out.push_back(static_cast<std::uint8_t>(bits >> 8));
+            out.push_back(static_cast<std::uint8_t>(bits));
+            bits = 0;
+            count = 0;
+        }
+    }
+    if (count == 1 || padding > 2 || (padding > 0 && count + padding != 4))
+        return std::nullopt;
+    if (count == 2) {
+        out.push_back(static_cast<std::uint8_t>(bits >> 4));
+    } else if (count == 3) {
+        out.push_back(static_cast<std::uint8_t>(bits >> 10));
+        out.push_back(static_cast<std::uint8_t>(bits >> 2));
+    }
+    return out;
+}
+
+std::optional<std::vector<std::uint8_t>> ReadRegularFile(const std::string& FileName, std::uint64_t MaxSize)
+{
+    if (FileName.empty() || FileName.find('\0') != std::string::npos)
+        return std::nullopt;
+    // Non-blocking, so that a FIFO put in the file's place cannot stall the open; the type is then
+    // checked on the descriptor itself.
+    TFileDescriptor fd(::open(FileName.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.Get() < 0)
+        return std::nullopt;
+    struct stat info {};
+    if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
+        static_cast<std::uint64_t>(info.st_size) > MaxSize)
+        return std::nullopt;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(fd.Get(), bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;  // the file shrank meanwhile: keep what is there
+        done += static_cast<std::size_t>(n);
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+TSVGImage::TSVGImage() = default;
+TSVGImage::~TSVGImage() = default;
+
+bool TSVGImage::ParseDataURI(std::string& Text)
+{
+    if (Text.compare(0, 5, "data:") != 0)
+        return false;
+    Text.erase(0, 5);
+    const std::size_t semicolon = Text.find(';');
+    if (semicolon == std::string::npos)
+        return false;
+    if (Text.compare(semicolon, 8, ";base64,") != 0)
+        return false;
+    Text.erase(0, semicolon + 8);
+    return true;
+}
+
+void TSVGImage::ReadIn(const TXmlNode& Node)
+{
+    TSVGBasic::ReadIn(Node);
+    std::string reference;
+    LoadString(Node, "xlink:href", reference);
+    const bool isDataUri = reference.compare(0, 5, "data:") == 0;
+    std::string text = reference;
+    if (ParseDataURI(text)) {
+        std::optional<std::vector<std::uint8_t>> bytes = DecodeBase64(text);
+        if (!bytes)
+            throw ESVGError("Cannot read image: malformed base64 data");
+        FStream = std::move(*bytes);
+    } else {
+        FFileName = text;
+        // Only local files are read: a URL is never fetched.
+        std::optional<std::vector<std::uint8_t>> bytes;
+        if (isDataUri || !HasUrlScheme(text))
+            bytes = ReadRegularFile(text, SVGMaxImageFileSize);
+        if (!bytes)
+            throw ESVGError("Cannot open file \"" + ShortName(text) + "\"");
+        FStream = std::move(*bytes);
+    }
+    FImage = std::make_unique<TGPImage>(std::span<const std::uint8_t>(FStream));
+}
+
+void TSVGImage::PaintToGraphics(TGPGraphics& Graphics)
+{
+    if (!FImage)
+        return;
+    const unsigned width = FImage->GetWidth();
+    const unsigned height = FImage->GetHeight();
+    if (width == 0 || height == 0)
+        return;
+    const TMatrix& m = GetMatrix();
+    if (m.IsTransform()) {
+        const TGPMatrix matrix(m.m11, m.m12, m.m21, m.m22, m.m31, m.m32);
+        Graphics.SetTransform(&matrix);
+    }
+    TGPColorMatrix colors;
+    colors.m[0][0] = 1;
+    colors.m[1][1] = 1;
+    colors.m[2][2] = 1;
+    colors.m[3][3] = GetFillOpacity();
+    colors.m[4][4] = 1;
+    TGPImageAttributes attributes;
+    attributes.SetColorMatrix(colors);
+    Graphics.DrawImage(FImage.get(), TGPRectF{FX, FY, FWidth, FHeight}, 0, 0, static_cast<float>(width),
+                       static_cast<float>(height), UnitPixel, &attributes);
+    Graphics.ResetTransform();
+    Graphics.ResetClip();
+}
+
+void TSVGImage::UpdateBounds()
+{
+    const float stroke = GetStrokeWidth();
+    const float h = std::isnan(stroke) ? 0 : std::max(stroke, 0.0f) / 2;
+    FBounds.TopLeft = TransformPoint(FX - h, FY - h);
+    FBounds.TopRight = TransformPoint(FX + FWidth + h, FY - h);
+    FBounds.BottomRight = TransformPoint(FX + FWidth + h, FY + FHeight + h);
+    FBounds.BottomLeft = TransformPoint(FX - h, FY + FHeight + h);
+}
+
+void TSVGImage::Clear()
+{
+    TSVGBasic::Clear();
+    FImage.reset();
+    FStream.clear();
+    FFileName.clear();
+}
+
+void TSVGImage::AssignTo(TSVGObject& Dest) const
+{
+    TSVGBasic::AssignTo(Dest);
+    auto* image = dynamic_cast<TSVGImage*>(&Dest);
+    if (image == nullptr || image == this)
+        return;
+    image->FFileName = FFileName;
+    image->FStream = FStream;
+    image->FImage = std::make_unique<TGPImage>(std::span<const std::uint8_t>(image->FStream));
+}
+
+TSVGObject* TSVGImage::NewLike(TSVGObject* Parent) const
+{
+    return CreateIn<TSVGImage>(Parent);
+}
+
+}  // namespace plumwick

@@ -1,0 +1,63 @@
+#pragma once
+
+// The image element: a raster picture given inline as a base64 data URI or named as a local file,
+// stretched into the element's box and painted with its fill opacity.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "svg/SVGBasic.h"
+
+namespace plumwick {
+
+class TGPImage;
+
+// Largest picture file read for an image element.
+inline constexpr std::uint64_t SVGMaxImageFileSize = 64ull * 1024 * 1024;
+
+// Standard base64 (RFC 4648 alphabet); white space is skipped and padding may be missing. Nothing
+// for any other character, misplaced padding or a dangling last character.
+std::optional<std::vector<std::uint8_t>> DecodeBase64(std::string_view Text);
+
+// Contents of a regular local file of at most MaxSize bytes; nothing for anything else (devices,
+// FIFOs, directories, missing or larger files). Never blocks on special files.
+std::optional<std::vector<std::uint8_t>> ReadRegularFile(const std::string& FileName, std::uint64_t MaxSize);
+
+class TSVGImage : public TSVGBasic {
+public:
+    TSVGImage();
+    ~TSVGImage() override;
+
+    // Also the picture: the copy decodes its own from a copy of the bytes.
+    void AssignTo(TSVGObject& Dest) const override;
+    TSVGObject* NewLike(TSVGObject* Parent) const override;
+    void UpdateBounds() override;
+    void Clear() override;
+    // Draws the whole picture stretched into (x, y, width, height); alpha times the fill opacity.
+    void PaintToGraphics(TGPGraphics& Graphics) override;
+    // Reads "xlink:href". A reference that yields no bytes (no base64 data URI and no readable
+    // local file, any URL other than data:, malformed base64) raises ESVGError. Bytes that are no
+    // picture (or too large a one) are kept and paint nothing.
+    void ReadIn(const TXmlNode& Node) override;
+
+    // The reference when it was not a base64 data URI, else empty.
+    const std::string& GetFileName() const { return FFileName; }
+    // The decoded picture; null before reading.
+    TGPImage* GetImage() const { return FImage.get(); }
+    const std::vector<std::uint8_t>& GetStream() const { return FStream; }
+
+    // True for "data:<anything>;base64,<data>", Text becoming the data. Otherwise false, with the
+    // leading "data:" removed when it was there.
+    static bool ParseDataURI(std::string& Text);
+
+private:
+    std::string FFileName;
+    std::unique_ptr<TGPImage> FImage;  // decoded from FStream
+    std::vector<std::uint8_t> FStream;  // the encoded bytes
+};
+
+}  // namespace plumwick
