@@ -1,11 +1,182 @@
 #include "app/Subcommands.h"
 
+#include "app/ExtractionJob.h"
+
+#include <CLI/CLI.hpp>
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <unistd.h>
+
 namespace plumwick {
 
-// Placeholder until the extraction job exists: registers nothing.
-SubcommandAction AddExtractCommand(CLI::App&)
+namespace {
+
+struct TExtractOptions {
+    std::string Cid;
+    std::string ReplyFile;
+    std::string OutputFolder;
+    std::string Size = "96x96";
+    std::string Format = "png";
+    std::string ApiBase;
+};
+
+std::optional<std::pair<int, int>> ParseSize(const std::string& text)
 {
-    return {};
+    int width = 0;
+    int height = 0;
+    char x = 0;
+    char rest = 0;
+    std::istringstream in(text);
+    if (!(in >> width >> x >> height) || (x != 'x' && x != 'X') || (in >> rest))
+        return std::nullopt;
+    if (width < kMinIconSize || width > kMaxIconSize || height < kMinIconSize || height > kMaxIconSize)
+        return std::nullopt;
+    return std::pair{width, height};
+}
+
+int FormatIndex(const std::string& format)
+{
+    return format == "png" ? 0 : format == "bmp" ? 1 : kIcoFormatIndex;
+}
+
+void PrintError(const std::string& text)
+{
+    std::fprintf(stderr, "plumwick: %s\n", text.c_str());
+}
+
+// A bar redrawn in place on a terminal; one line per icon when the output goes to a file or a pipe.
+class TProgressOutput {
+public:
+    TProgressOutput() : FTerminal(isatty(fileno(stdout)) == 1) {}
+
+    void IconDone(int index, int count, const std::string& name)
+    {
+        const int done = index + 1;
+        if (!FTerminal) {
+            std::printf("%d/%d %s\n", done, count, name.c_str());
+            return;
+        }
+        constexpr int kBarWidth = 30;
+        const int filled = count > 0 ? done * kBarWidth / count : kBarWidth;
+        std::printf("\r[%s%s] %d/%d", std::string(filled, '#').c_str(), std::string(kBarWidth - filled, '.').c_str(),
+                    done, count);
+        if (done == count)
+            std::printf("\n");
+        std::fflush(stdout);
+    }
+
+private:
+    bool FTerminal;
+};
+
+std::optional<std::string> ReadReplyFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad())
+        return std::nullopt;
+    return text;
+}
+
+int RunExtract(const TExtractOptions& options)
+{
+    const auto size = ParseSize(options.Size);
+    const auto hint = options.ReplyFile.empty() ? CheckJobInputs(options.Cid, options.OutputFolder)
+                                                : CheckOutputFolder(options.OutputFolder);
+    if (hint) {
+        PrintError(std::string(kCaptionHint) + ": " + *hint);
+        return 1;
+    }
+
+    TJobRequest request;
+    request.Cid = options.Cid;
+    request.OutputFolder = options.OutputFolder;
+    request.ApiBase = options.ApiBase.empty() ? DefaultApiBase() : options.ApiBase;
+    if (!options.ReplyFile.empty()) {
+        request.ReplyText = ReadReplyFile(options.ReplyFile);
+        if (!request.ReplyText) {
+            PrintError("cannot read " + options.ReplyFile);
+            return 1;
+        }
+    }
+
+    // The renderer lays out text through Qt's font system, which needs an application object; no window
+    // is ever shown, so no display is needed either.
+    std::unique_ptr<QGuiApplication> application;
+    if (!QCoreApplication::instance()) {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "plumwick";
+        static char* argv[] = {name, nullptr};
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    }
+
+    TJobSettings settings;
+    settings.Width = size->first;
+    settings.Height = size->second;
+    settings.FormatIndex = FormatIndex(options.Format);
+    settings.FormatText = options.Format;
+
+    TProgressOutput progress;
+    TJobCallbacks callbacks;
+    callbacks.Settings = [&] { return settings; };
+    callbacks.IconDone = [&](int index, int count, const std::string& name) { progress.IconDone(index, count, name); };
+
+    const TJobResult result = RunExtraction(request, callbacks);
+    switch (result.End) {
+    case TJobEnd::Completed:
+        std::printf("Extracted %d icons into %s, %s and %s\n", result.Count, result.SvgFolder.c_str(),
+                    result.FullSizeFolder.c_str(), result.HalfSizeFolder.c_str());
+        return 0;
+    case TJobEnd::Message:
+        PrintError(result.Caption + ": " + result.Text);
+        return 1;
+    case TJobEnd::Error:
+        PrintError(WithFullStop(result.Text));
+        return 1;
+    case TJobEnd::Silent:
+    case TJobEnd::Stopped:
+        PrintError(result.Text.empty() ? std::string("stopped") : result.Text);
+        return 1;
+    }
+    return 1;
+}
+
+}  // namespace
+
+SubcommandAction AddExtractCommand(CLI::App& parser)
+{
+    auto options = std::make_shared<TExtractOptions>();
+    CLI::App* command = parser.add_subcommand(
+        "extract", "Downloads an icon collection (or re-reads a saved reply) and writes its SVG files and images");
+    auto* cid = command->add_option("--cid", options->Cid, "the collection id, sent as typed");
+    auto* from = command->add_option("--from", options->ReplyFile, "a saved reply (collection.json) instead of the download")
+                     ->check(CLI::ExistingFile);
+    cid->excludes(from);
+    from->excludes(cid);
+    command->add_option("-o,--output", options->OutputFolder, "the output folder; it must exist")->required();
+    command->add_option("-s,--size", options->Size, "the full size, WxH with each side 16..400 (default 96x96)")
+        ->check([](const std::string& text) {
+            return ParseSize(text) ? std::string() : std::string("size must be WxH with each side 16..400");
+        });
+    command->add_option("-f,--format", options->Format, "png, bmp or ico (default png)")
+        ->check(CLI::IsMember({"png", "bmp", "ico"}));
+    command->add_option("--api-base", options->ApiBase,
+                        "the service's address (default $PLUMWICK_API_BASE or https://www.iconfont.cn)");
+    command->callback([cid, from] {
+        if (cid->count() == 0 && from->count() == 0)
+            throw CLI::RequiredError("--cid or --from");
+    });
+    return [options] { return RunExtract(*options); };
 }
 
 }  // namespace plumwick

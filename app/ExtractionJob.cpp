@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -103,6 +104,8 @@ TJobResult ProcessReply(const std::string& replyText, const TJobRequest& request
         callbacks.Render(svgText, IconFileName(result.HalfSizeFolder, name, index, settings.FormatText),
                          settings.Width / 2, settings.Height / 2, asIcon);
         Report(callbacks, index, count);
+        if (callbacks.IconDone)
+            callbacks.IconDone(index, count, name);
     }
     Report(callbacks, count, count);
     result.End = TJobEnd::Completed;
@@ -123,6 +126,11 @@ std::optional<std::string> CheckJobInputs(std::string_view cid, const std::strin
 {
     if (cid.empty())
         return std::string(kTextEmptyCid);
+    return CheckOutputFolder(outputFolder);
+}
+
+std::optional<std::string> CheckOutputFolder(const std::string& outputFolder)
+{
     std::error_code error;
     if (!std::filesystem::is_directory(std::filesystem::path(outputFolder), error))
         return std::string(kTextNoOutputFolder);
@@ -149,7 +157,8 @@ TJobResult RunExtraction(const TJobRequest& request, const TJobCallbacks& callba
                 return Ended(TJobEnd::Message, error.what(), kCaptionError);
             }
             if (response.StatusCode != 200)
-                return Ended(TJobEnd::Silent);
+                return Ended(TJobEnd::Silent, "the service answered with HTTP status " +
+                                                  std::to_string(response.StatusCode));
             replyText = std::move(response.Body);
         }
         return ProcessReply(replyText, request, callbacks);
@@ -185,6 +194,12 @@ std::string CompletedText(int count)
     std::string text = kTextCompletedFormat;
     text.replace(text.find("%d"), 2, std::to_string(count));
     return text;
+}
+
+std::string DefaultApiBase()
+{
+    const char* base = std::getenv("PLUMWICK_API_BASE");
+    return base && *base ? std::string(base) : std::string(kDefaultApiBase);
 }
 
 std::string CollectionUrl(std::string_view apiBase, std::string_view cid)

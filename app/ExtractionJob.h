@@ -60,12 +60,14 @@ struct TJobCallbacks {
     TRenderFunction Render = RenderWithRasterExport;
     std::function<void(int position, int maximum)> Progress;  // maximum is -1 until the icons are counted
     const std::atomic<bool>* Stop = nullptr;                  // checked between icons and during the request
+    // Called after each icon's files, with its 0-based index.
+    std::function<void(int index, int count, const std::string& name)> IconDone;
 };
 
 enum class TJobEnd {
     Completed,  // show the completion prompt for Count icons
     Message,    // a box with Text and Caption (error icon) before the clean-up
-    Silent,     // ended without a word (status other than 200)
+    Silent,     // ended without a word (status other than 200; Text names the status for logs)
     Error,      // the application's top-level error box with Text, after the clean-up
     Stopped,    // the caller asked to stop
 };
@@ -82,6 +84,9 @@ struct TJobResult {
 
 // The input checks that come before anything else; returns the text of the hint box to show, if any.
 std::optional<std::string> CheckJobInputs(std::string_view cid, const std::string& outputFolder);
+
+// The output folder part of the input checks.
+std::optional<std::string> CheckOutputFolder(const std::string& outputFolder);
 
 // Downloads (or takes) the reply, creates the folders and writes every icon: everything after the input
 // checks. Never throws; every ending is described by the result.
@@ -100,6 +105,9 @@ std::string WithFullStop(std::string message);
 
 // The completion text for count icons.
 std::string CompletedText(int count);
+
+// The API base from PLUMWICK_API_BASE, or the service's own address.
+std::string DefaultApiBase();
 
 // The request URL for a collection id, appended as typed.
 std::string CollectionUrl(std::string_view apiBase, std::string_view cid);
