@@ -1,0 +1,179 @@
+#include "svg/SVGBasic.h"
+
+#include <string>
+
+#include "gdip/GDIPOBJ2.h"
+#include "svg/SVGCommon.h"
+#include "svg/SVGDocument.h"
+#include "svg/SVGError.h"
+#include "svg/SVGFactory.h"
+
+namespace plumwick {
+
+TSVGBasic::TSVGBasic()
+{
+    AttachStyleHandler();
+}
+
+TSVGBasic::~TSVGBasic() = default;
+
+void TSVGBasic::AttachStyleHandler()
+{
+    FStyle->SetOnChange([this](TStyle& Sender) { OnStyleChange(Sender); });
+}
+
+void TSVGBasic::OnStyleChange(TStyle&)
+{
+    FStyleChanged = true;
+}
+
+void TSVGBasic::ClearBasicFields()
+{
+    FFillColor = SVG_INHERIT_COLOR;
+    FStrokeColor = SVG_INHERIT_COLOR;
+    FFillOpacity = 1;
+    FStrokeOpacity = 1;
+    FStrokeWidth = UndefinedFloat;
+    FStrokeLineJoin.clear();
+    FStrokeLineCap.clear();
+    FStrokeMiterLimit = UndefinedFloat;
+    FStrokeDashOffset = UndefinedFloat;
+    FStrokeDashArray.clear();
+    FStrokeDashArrayCount = 0;
+    FArrayNone = false;
+    FFontName.clear();
+    FFontSize = UndefinedFloat;
+    FFontWeight = UndefinedInt;
+    FFontStyle = UndefinedInt;
+    FTextDecoration = tdInherit;
+    FPath.reset();
+    FClipPath = nullptr;
+    FX = FY = FWidth = FHeight = 0;
+    FRX = FRY = UndefinedFloat;
+    FFillURI.clear();
+    FStrokeURI.clear();
+    FLineWidth = UndefinedFloat;
+}
+
+void TSVGBasic::Clear()
+{
+    TSVGMatrix::Clear();
+    ClearBasicFields();
+}
+
+void TSVGBasic::AssignTo(TSVGObject& Dest) const
+{
+    TSVGMatrix::AssignTo(Dest);
+    auto* D = dynamic_cast<TSVGBasic*>(&Dest);
+    if (!D)
+        return;
+    D->FFillColor = FFillColor;
+    D->FStrokeColor = FStrokeColor;
+    D->FFillOpacity = FFillOpacity;
+    D->FStrokeOpacity = FStrokeOpacity;
+    D->FStrokeWidth = FStrokeWidth;
+    D->FStrokeLineJoin = FStrokeLineJoin;
+    D->FStrokeLineCap = FStrokeLineCap;
+    D->FStrokeMiterLimit = FStrokeMiterLimit;
+    D->FStrokeDashOffset = FStrokeDashOffset;
+    D->FStrokeDashArrayCount = FStrokeDashArrayCount;
+    if (!FStrokeDashArray.empty())
+        D->FStrokeDashArray = FStrokeDashArray;
+    D->FArrayNone = FArrayNone;
+    D->FFontName = FFontName;
+    D->FFontSize = FFontSize;
+    D->FFontWeight = FFontWeight;
+    D->FFontStyle = FFontStyle;
+    D->FTextDecoration = FTextDecoration;
+    if (FPath)
+        D->FPath = FPath->Clone();
+    D->FRX = FRX;
+    D->FRY = FRY;
+    D->FFillURI = FFillURI;
+    D->FStrokeURI = FStrokeURI;
+    D->SetClipURI(FClipURI);
+    D->FLineWidth = FLineWidth;
+    D->FFillRule = FFillRule;
+    D->FColorInterpolation = FColorInterpolation;
+    D->FColorRendering = FColorRendering;
+    D->FX = FX;
+    D->FY = FY;
+    D->FWidth = FWidth;
+    D->FHeight = FHeight;
+}
+
+TSVGObject* TSVGBasic::NewLike(TSVGObject* Parent) const
+{
+    return CreateIn<TSVGBasic>(Parent);
+}
+
+void TSVGBasic::ReadIn(const TXmlNode& Node)
+{
+    TSVGMatrix::ReadIn(Node);
+    LoadLength(Node, "x", FX);
+    LoadLength(Node, "y", FY);
+    LoadLength(Node, "width", FWidth);
+    LoadLength(Node, "height", FHeight);
+    LoadLength(Node, "rx", FRX);
+    LoadLength(Node, "ry", FRY);
+    if (FRX == UndefinedFloat && FRY != UndefinedFloat)
+        FRX = FRY;
+    if (FRY == UndefinedFloat && FRX != UndefinedFloat)
+        FRY = FRX;
+    ResolveStyle();
+}
+
+namespace {
+
+// Nesting level of Node (a root is at 1), counted no further than just past the limit.
+int NestingDepth(const TSVGObject& Node)
+{
+    int Depth = 0;
+    for (const TSVGObject* N = &Node; N && Depth <= SVGMaxDepth; N = N->GetParent())
+        ++Depth;
+    return Depth;
+}
+
+}  // namespace
+
+void TSVGBasic::LoadChildNodes(const TXmlNode& Node)
+{
+    TSVG* Root = GetRoot();
+    const bool AtDepthLimit = NestingDepth(*this) >= SVGMaxDepth;
+    for (const TXmlNode& Child : Node.ChildNodes()) {
+        const std::string Name = Child.NodeName();
+        if (Name == "style") {
+            if (Root)
+                Root->ReadStyleElement(Child);
+            continue;
+        }
+        TSVGElementCreator Creator = Root ? Root->FindRegisteredElement(Name) : nullptr;
+        if (!Creator)
+            Creator = FindElementCreator(Name);
+        if (!Creator)
+            continue;
+        // Reading recurses with the nesting, so the depth is bounded here rather than by the stack.
+        if (AtDepthLimit)
+            throw ESVGError("Elements are nested deeper than " + std::to_string(SVGMaxDepth) +
+                            " levels (at element \"" + Name + "\")");
+        Creator(*this)->ReadIn(Child);
+    }
+}
+
+void TSVGBasic::BuildPath()
+{
+    FPath.reset();
+}
+
+void TSVGBasic::PrePaint(TGPGraphics&, TGPBrush*, TGPPen*) {}
+
+void TSVGBasic::PostPaint(TGPGraphics&, TGPBrush*, TGPPen*) {}
+
+TGPGraphicsPath* TSVGBasic::GetClipPath()
+{
+    return nullptr;
+}
+
+void TSVGBasic::ResolveReference() {}
+
+}  // namespace plumwick

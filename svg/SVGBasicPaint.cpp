@@ -1,0 +1,252 @@
+// Painting of one TSVGBasic element (clip, transform, fill, stroke) and the paint walk.
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "gdip/GDIPOBJ2.h"
+#include "platform/GdiPlus.h"
+#include "svg/SVGBasic.h"
+#include "svg/SVGColor.h"
+#include "svg/SVGDocument.h"
+
+namespace plumwick {
+
+namespace {
+
+std::unique_ptr<TGPMatrix> ToGraphicsMatrix(const TMatrix& M)
+{
+    return std::make_unique<TGPMatrix>(M.m11, M.m12, M.m21, M.m22, M.m31, M.m32);
+}
+
+// Puts M on the surface when it is a transform; otherwise the surface keeps the identity.
+void SetSurfaceTransform(TGPGraphics& Graphics, const TMatrix& M)
+{
+    if (M.IsTransform())
+        Graphics.SetTransform(ToGraphicsMatrix(M).get());
+    else
+        Graphics.ResetTransform();
+}
+
+// Leaves the surface with the identity transform and no clip, also when painting raises.
+struct TSurfaceReset {
+    TGPGraphics& Graphics;
+    ~TSurfaceReset()
+    {
+        Graphics.ResetTransform();
+        Graphics.ResetClip();
+    }
+};
+
+}  // namespace
+
+std::uint8_t OpacityToAlpha(float Opacity)
+{
+    const double Scaled = static_cast<double>(Opacity) * 255.0;
+    if (!(Scaled > 0))
+        return 0;
+    if (Scaled >= 255)
+        return 255;
+    return static_cast<std::uint8_t>(std::nearbyint(Scaled));  // halves go to the even neighbour
+}
+
+void TSVGBasic::PaintToGraphics(TGPGraphics& Graphics)
+{
+    if (!FPath)
+        return;
+    // Looked up at every paint: a clip element may have rebuilt or freed its outline since.
+    UpdateClipPath();
+    TSurfaceReset Reset{Graphics};
+    if (FClipPath) {
+        TSVG* Root = GetRoot();
+        const std::string URI = GetClipURI();
+        if (Root && !URI.empty())
+            if (auto* ClipElement = dynamic_cast<TSVGMatrix*>(Root->FindByID(URI)))
+                SetSurfaceTransform(Graphics, ClipElement->GetMatrix());
+        Graphics.SetClip(FClipPath, CombineModeReplace);
+        Graphics.ResetTransform();
+    }
+    SetSurfaceTransform(Graphics, GetMatrix());
+    if (FStyleChanged) {
+        ResolveStyle();
+        FStyleChanged = false;
+    }
+    std::unique_ptr<TGPBrush> Fill = GetFillBrush();
+    std::unique_ptr<TGPBrush> StrokeBrush = GetStrokeBrush();
+    std::unique_ptr<TGPPen> Pen = GetStrokePen(StrokeBrush.get());
+    PrePaint(Graphics, Fill.get(), Pen.get());
+    if (Fill && Fill->GetLastStatus() == Ok)
+        Graphics.FillPath(Fill.get(), FPath.get());
+    if (Pen && Pen->GetLastStatus() == Ok)
+        Graphics.DrawPath(Pen.get(), FPath.get());
+    PostPaint(Graphics, Fill.get(), Pen.get());
+    Pen.reset();
+    StrokeBrush.reset();
+    Fill.reset();
+}
+
+void TSVGBasic::PaintToPath(TGPGraphicsPath& Path)
+{
+    if (!FPath)
+        return;
+    std::unique_ptr<TGPGraphicsPath2> Copy = FPath->Clone();
+    if (!Copy)
+        return;
+    if (GetMatrix().IsTransform())
+        Copy->Transform(ToGraphicsMatrix(GetMatrix()).get());
+    Path.AddPath(*Copy, false);
+}
+
+namespace {
+
+std::unique_ptr<TGPBrush> MakeBrush(TSVGBasic& Element, TColor Color, float Opacity, const std::string& URI)
+{
+    const std::uint8_t Alpha = OpacityToAlpha(Opacity);
+    if (URI.empty()) {
+        if (Color < 0)
+            return nullptr;
+        return std::make_unique<TGPSolidBrush>(ColorToARGB(Color, Alpha));
+    }
+    TSVG* Root = Element.GetRoot();
+    auto* Server = Root ? dynamic_cast<TSVGMatrix*>(Root->FindByID(URI)) : nullptr;
+    return Server ? Server->GetBrush(Alpha, &Element) : nullptr;
+}
+
+}  // namespace
+
+std::unique_ptr<TGPBrush> TSVGBasic::GetFillBrush()
+{
+    return MakeBrush(*this, GetFillColor(), GetFillOpacity(), FFillURI);
+}
+
+std::unique_ptr<TGPBrush> TSVGBasic::GetStrokeBrush()
+{
+    return MakeBrush(*this, GetStrokeColor(), GetStrokeOpacity(), FStrokeURI);
+}
+
+std::unique_ptr<TGPPen> TSVGBasic::GetStrokePen(TGPBrush* Brush)
+{
+    if (!Brush || Brush->GetLastStatus() != Ok)
+        return nullptr;
+    auto Pen = std::make_unique<TGPPen>(ARGB(0), GetStrokeWidth());
+    Pen->SetLineJoin(GetStrokeLineJoin());
+    Pen->SetMiterLimit(GetStrokeMiterLimit());
+    const LineCap Cap = GetStrokeLineCap();
+    Pen->SetLineCap(Cap, Cap, GetStrokeDashCap());
+    const std::vector<float> Dashes = GetStrokeDashArray();
+    if (!Dashes.empty()) {
+        Pen->SetDashPattern(Dashes);
+        Pen->SetDashStyle(DashStyleCustom);
+        Pen->SetDashOffset(GetStrokeDashOffset());
+    }
+    Pen->SetBrush(Brush);
+    return Pen;
+}
+
+TGPGraphicsPath* TSVGBasic::FindClipPath()
+{
+    const std::string URI = GetClipURI();
+    TSVG* Root = GetRoot();
+    if (URI.empty() || !Root)
+        return nullptr;
+    auto* ClipElement = dynamic_cast<TSVGBasic*>(Root->FindByID(URI));
+    return ClipElement ? ClipElement->GetClipPath() : nullptr;
+}
+
+// --- Paint walk.
+
+namespace {
+
+bool OwnStyleHidesIt(const TSVGObject& Node)
+{
+    return Node.GetStyle().GetValues("display") == "none";
+}
+
+}  // namespace
+
+bool IsPaintable(const TSVGObject& Node)
+{
+    return Node.GetDisplay() == 1 && !OwnStyleHidesIt(Node) && Node.GetVisible() == 1;
+}
+
+bool BoundsIntersectRect(const TBounds& Bounds, const TRect& Rect)
+{
+    struct TPt {
+        double X, Y;
+    };
+    auto Round = [](const TPointF& P) { return TPt{std::nearbyint(double(P.X)), std::nearbyint(double(P.Y))}; };
+    std::vector<TPt> Poly = {Round(Bounds.TopLeft), Round(Bounds.TopRight), Round(Bounds.BottomRight),
+                             Round(Bounds.BottomLeft)};
+    for (const TPt& P : Poly)
+        if (!std::isfinite(P.X) || !std::isfinite(P.Y))
+            return false;
+    if (Rect.Right <= Rect.Left || Rect.Bottom <= Rect.Top)
+        return false;
+
+    // Clip the polygon to the rectangle edge by edge; what is left has an area only if they overlap.
+    auto ClipEdge = [&Poly](auto Inside, auto Cross) {
+        std::vector<TPt> Out;
+        for (size_t I = 0; I < Poly.size(); ++I) {
+            const TPt& A = Poly[I];
+            const TPt& B = Poly[(I + 1) % Poly.size()];
+            const bool InA = Inside(A), InB = Inside(B);
+            if (InA)
+                Out.push_back(A);
+            if (InA != InB)
+                Out.push_back(Cross(A, B));
+        }
+        Poly = std::move(Out);
+    };
+    auto AtX = [](double X) {
+        return [X](const TPt& A, const TPt& B) { return TPt{X, A.Y + (B.Y - A.Y) * (X - A.X) / (B.X - A.X)}; };
+    };
+    auto AtY = [](double Y) {
+        return [Y](const TPt& A, const TPt& B) { return TPt{A.X + (B.X - A.X) * (Y - A.Y) / (B.Y - A.Y), Y}; };
+    };
+    const double L = Rect.Left, T = Rect.Top, R = Rect.Right, B = Rect.Bottom;
+    ClipEdge([L](const TPt& P) { return P.X >= L; }, AtX(L));
+    ClipEdge([R](const TPt& P) { return P.X <= R; }, AtX(R));
+    ClipEdge([T](const TPt& P) { return P.Y >= T; }, AtY(T));
+    ClipEdge([B](const TPt& P) { return P.Y <= B; }, AtY(B));
+    double Area = 0;
+    for (size_t I = 0; I < Poly.size(); ++I) {
+        const TPt& P = Poly[I];
+        const TPt& Q = Poly[(I + 1) % Poly.size()];
+        Area += P.X * Q.Y - Q.X * P.Y;
+    }
+    return std::abs(Area) > 0;
+}
+
+bool InRects(const TSVGObject& Node, std::span<const TRect> Rects)
+{
+    if (Rects.empty())
+        return true;
+    return std::any_of(Rects.begin(), Rects.end(),
+                       [&Node](const TRect& R) { return BoundsIntersectRect(Node.GetObjectBounds(), R); });
+}
+
+void PaintTree(TSVGObject& Node, TGPGraphics& Graphics, std::span<const TRect> Rects)
+{
+    if (!IsPaintable(Node))
+        return;
+    // Below a paintable node the resolved codes are the node's own, or 1 where it inherits, so
+    // the walk needs no look up the tree per node.
+    auto ChildPaintable = [](const TSVGObject& Child) {
+        auto Shown = [](int Code) { return Code == -1 || Code == 1; };
+        return Shown(Child.GetDisplayCode()) && Shown(Child.GetVisibleCode()) && !OwnStyleHidesIt(Child);
+    };
+    std::vector<TSVGObject*> Stack{&Node};
+    while (!Stack.empty()) {
+        TSVGObject* Current = Stack.back();
+        Stack.pop_back();
+        if (InRects(*Current, Rects))
+            Current->PaintToGraphics(Graphics);
+        for (int I = Current->GetCount() - 1; I >= 0; --I) {
+            TSVGObject* Child = Current->GetItem(I);
+            if (ChildPaintable(*Child))
+                Stack.push_back(Child);
+        }
+    }
+}
+
+}  // namespace plumwick

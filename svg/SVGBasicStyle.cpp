@@ -1,0 +1,430 @@
+// The style cascade of TSVGBasic: applying declaration blocks, resolving against the sheet, and
+// reading presentation properties up the tree.
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+
+#include "platform/GdiPlusFont.h"
+#include "svg/SVGBasic.h"
+#include "svg/SVGColor.h"
+#include "svg/SVGDocument.h"
+#include "svg/SVGParse.h"
+
+namespace plumwick {
+
+namespace {
+
+// The nearest element on the chain (Start, its parent, ...) that satisfies Has, or nullptr.
+template <class THas>
+const TSVGBasic* FindUp(const TSVGBasic* Start, THas&& Has)
+{
+    for (const TSVGObject* Node = Start; Node; Node = Node->GetParent())
+        if (auto* B = dynamic_cast<const TSVGBasic*>(Node); B && Has(*B))
+            return B;
+    return nullptr;
+}
+
+bool SameTextIgnoringCase(std::string_view A, std::string_view B)
+{
+    return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(), [](char X, char Y) {
+               return std::tolower(static_cast<unsigned char>(X)) == std::tolower(static_cast<unsigned char>(Y));
+           });
+}
+
+bool EndsWith(std::string_view Text, std::string_view Tail)
+{
+    return Text.size() >= Tail.size() && Text.substr(Text.size() - Tail.size()) == Tail;
+}
+
+float NumberOrZero(std::string_view Text)
+{
+    float Value = 0;
+    TryParseNumber(Text, Value);
+    return Value;
+}
+
+}  // namespace
+
+void TSVGBasic::ApplyStyle(TStyle& Style)
+{
+    using TApply = void (*)(TSVGBasic& E, TStyle& Style, const std::string& Value);
+    struct TRow {
+        std::string_view Name;
+        TApply Apply;
+    };
+    // In this order: later rows see what earlier ones set.
+    static constexpr TRow Rows[] = {
+        {"stroke-width", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeWidth = ParseLength(V); }},
+        {"line-width", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FLineWidth = ParseLength(V); }},
+        {"opacity",
+         [](TSVGBasic& E, TStyle&, const std::string& V) {
+             E.FStrokeOpacity = ParsePercent(V);
+             E.FFillOpacity = E.FStrokeOpacity;
+         }},
+        {"stroke-opacity", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeOpacity = ParsePercent(V); }},
+        {"fill-opacity", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FFillOpacity = ParsePercent(V); }},
+        {"color",
+         [](TSVGBasic& E, TStyle&, const std::string& V) {
+             E.FStrokeURI = V;
+             E.FFillURI = V;
+         }},
+        {"stroke", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeURI = V; }},
+        {"fill", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FFillURI = V; }},
+        {"clip-path", [](TSVGBasic& E, TStyle&, const std::string& V) { E.SetClipURI(V); }},
+        {"stroke-linejoin", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeLineJoin = V; }},
+        {"stroke-linecap", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeLineCap = V; }},
+        {"stroke-miterlimit", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeMiterLimit = NumberOrZero(V); }},
+        {"stroke-dashoffset", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeDashOffset = NumberOrZero(V); }},
+        {"stroke-dasharray", [](TSVGBasic& E, TStyle&, const std::string& V) { E.ParseDashArray(V); }},
+        {"font-family",
+         [](TSVGBasic& E, TStyle& S, const std::string& V) {
+             E.FFontName = V;
+             if (!E.IsFontInstalled())
+                 E.NormalizeFontName(S);
+         }},
+        {"font-weight", [](TSVGBasic& E, TStyle&, const std::string& V) { E.ParseFontWeight(V); }},
+        {"font-size", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FFontSize = ParseLength(V); }},
+        {"text-decoration",
+         [](TSVGBasic& E, TStyle&, const std::string& V) {
+             bool None = false;
+             for (const std::string& Word : SplitValues(V, ' ')) {
+                 if (SameTextIgnoringCase(Word, "underline")) {
+                     E.FTextDecoration.Exclude(tdInherit);
+                     E.FTextDecoration.Include(tdUnderLine);
+                 } else if (SameTextIgnoringCase(Word, "overline")) {
+                     E.FTextDecoration.Exclude(tdInherit);
+                     E.FTextDecoration.Include(tdOverLine);
+                 } else if (SameTextIgnoringCase(Word, "line-through")) {
+                     E.FTextDecoration.Exclude(tdInherit);
+                     E.FTextDecoration.Include(tdStrikeOut);
+                 } else if (SameTextIgnoringCase(Word, "none")) {
+                     None = true;
+                 }
+             }
+             if (None)
+                 E.FTextDecoration = TTextDecoration();
+         }},
+        {"font-style",
+         [](TSVGBasic& E, TStyle&, const std::string& V) {
+             if (V == "normal")
+                 E.FFontStyle = 0;
+             else if (V == "italic")
+                 E.FFontStyle = 1;
+         }},
+    };
+    for (const TRow& Row : Rows) {
+        const std::string Value = Style.GetValues(Row.Name);
+        if (!Value.empty())
+            Row.Apply(*this, Style, Value);
+    }
+}
+
+void TSVGBasic::ParseDashArray(std::string_view Value)
+{
+    FStrokeDashArray.clear();
+    FArrayNone = false;
+    if (TrimView(Value) == "none") {
+        FArrayNone = true;
+        return;
+    }
+    std::vector<std::string> Items;
+    for (const std::string& Item : SplitValues(Value, ',')) {
+        std::string Trimmed = Trim(Item);
+        if (!Trimmed.empty())
+            Items.push_back(std::move(Trimmed));
+    }
+    if (Items.empty())
+        return;
+    // An odd list repeats once to give whole dash-gap pairs.
+    if (Items.size() % 2 != 0) {
+        const size_t N = Items.size();
+        for (size_t I = 0; I < N; ++I)
+            Items.push_back(Items[I]);
+    }
+    for (const std::string& Item : Items)
+        FStrokeDashArray.push_back(NumberOrZero(Item));
+    FStrokeDashArrayCount = static_cast<int>(FStrokeDashArray.size());
+}
+
+void TSVGBasic::ParseFontWeight(std::string_view Value)
+{
+    struct TKeyword {
+        std::string_view Name;
+        int Weight;
+    };
+    static constexpr TKeyword Keywords[] = {{"normal", 400}, {"bold", 700}, {"bolder", 800}, {"lighter", 300}};
+    for (const TKeyword& K : Keywords)
+        if (Value == K.Name) {
+            FFontWeight = K.Weight;
+            return;
+        }
+    // The leading digits count; saturating keeps an absurdly long number from overflowing.
+    long long Weight = 0;
+    for (char C : Value) {
+        if (C < '0' || C > '9')
+            break;
+        Weight = std::min<long long>(Weight * 10 + (C - '0'), INT_MAX);
+    }
+    FFontWeight = static_cast<int>(Weight);
+}
+
+bool TSVGBasic::IsFontInstalled() const
+{
+    TGPFontFamily Family(GetFontName());
+    return Family.GetLastStatus() == Ok;
+}
+
+void TSVGBasic::NormalizeFontName(TStyle& Style)
+{
+    const std::string O = FFontName;
+    const size_t B = O.find("Bold");
+    const size_t I = O.find("Italic");
+    const bool HasB = B != std::string::npos;
+    const bool HasI = I != std::string::npos;
+
+    auto TrimDash = [this] {
+        if (!FFontName.empty() && FFontName.back() == '-')
+            FFontName.pop_back();
+    };
+    auto DropMT = [this, &TrimDash] {
+        if (EndsWith(FFontName, "MT")) {
+            FFontName.resize(FFontName.size() - 2);
+            TrimDash();
+        }
+    };
+    auto MarkBold = [&Style] { Style.PutValues("font-weight", "bold"); };
+    auto MarkItalic = [&Style] { Style.PutValues("font-style", "italic"); };
+    // Installed as it is, or after dropping a trailing MT.
+    auto InstalledWithOrWithoutMT = [this, &DropMT] {
+        if (IsFontInstalled())
+            return true;
+        if (!EndsWith(FFontName, "MT"))
+            return false;
+        DropMT();
+        return IsFontInstalled();
+    };
+
+    if (HasB) {
+        FFontName = O;
+        FFontName.erase(B, 4);
+        TrimDash();
+        if (InstalledWithOrWithoutMT()) {
+            MarkBold();
+            return;
+        }
+    }
+    if (HasI) {
+        FFontName = O;
+        FFontName.erase(I, 6);
+        TrimDash();
+        if (InstalledWithOrWithoutMT()) {
+            MarkItalic();
+            return;
+        }
+    }
+    if (HasB && HasI) {
+        FFontName = O;
+        FFontName.erase(B, 4);
+        TrimDash();
+        if (size_t I2 = FFontName.find("Italic"); I2 != std::string::npos)
+            FFontName.erase(I2, 6);
+        TrimDash();
+        if (InstalledWithOrWithoutMT()) {
+            MarkBold();
+            MarkItalic();
+            return;
+        }
+    }
+    FFontName = O;
+    if (EndsWith(O, "MT")) {
+        DropMT();
+        if (!IsFontInstalled())
+            FFontName = O;
+    }
+}
+
+void TSVGBasic::ResolveStyle()
+{
+    TSVG* Root = GetRoot();
+    if (Root) {
+        const TStyleList& Sheet = Root->GetStyles();
+        if (TStyle* Rule = Sheet.GetStyleByName(FObjectName))
+            ApplyStyle(*Rule);
+        if (TStyle* Rule = Sheet.GetStyleByName("#" + FID))
+            ApplyStyle(*Rule);
+        for (const std::string& Class : FClasses) {
+            TStyle* Rule = Sheet.GetStyleByName("." + Class);
+            if (!Rule)
+                Rule = Sheet.GetStyleByName(Class);
+            if (Rule)
+                ApplyStyle(*Rule);
+        }
+    }
+    ApplyStyle(*FStyle);
+
+    FFillColor = ParseColor(FFillURI);
+    FStrokeColor = ParseColor(FStrokeURI);
+    if (Root && Root->GetGrayscale()) {
+        FFillColor = GrayscaleColor(FFillColor);
+        FStrokeColor = GrayscaleColor(FStrokeColor);
+    }
+    if (Root && Root->GetFixedColor() != SVG_INHERIT_COLOR) {
+        auto IsPaint = [](TColor C) { return C != SVG_INHERIT_COLOR && C != SVG_NONE_COLOR; };
+        if (IsPaint(GetFillColor()))
+            FFillColor = Root->GetFixedColor();
+        if (IsPaint(GetStrokeColor()))
+            FStrokeColor = Root->GetFixedColor();
+    }
+    FFillURI = ParseURI(FFillURI);
+    FStrokeURI = ParseURI(FStrokeURI);
+    SetClipURI(ParseURI(FClipURI));
+}
+
+// --- Readers that resolve up the tree.
+
+TColor TSVGBasic::GetFillColor() const
+{
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FFillColor != SVG_INHERIT_COLOR; });
+    return B ? B->FFillColor : 0;
+}
+
+TColor TSVGBasic::GetStrokeColor() const
+{
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FStrokeColor != SVG_INHERIT_COLOR; });
+    return B ? B->FStrokeColor : SVG_NONE_COLOR;
+}
+
+namespace {
+
+// Product over the chain of each element's nearest set opacity, computed from the top down so
+// that deep trees cost one pass.
+template <class TField>
+float ChainOpacity(const TSVGBasic* Start, TField&& Field)
+{
+    std::vector<float> Own;
+    for (const TSVGObject* Node = Start; Node; Node = Node->GetParent())
+        if (auto* B = dynamic_cast<const TSVGBasic*>(Node))
+            Own.push_back(Field(*B));
+    double Product = 1;
+    float Nearest = 1;
+    for (auto It = Own.rbegin(); It != Own.rend(); ++It) {
+        if (*It != UndefinedFloat)
+            Nearest = *It;
+        Product *= Nearest;
+    }
+    return static_cast<float>(Product);
+}
+
+}  // namespace
+
+float TSVGBasic::GetFillOpacity() const
+{
+    return ChainOpacity(this, [](const TSVGBasic& E) { return E.FFillOpacity; });
+}
+
+float TSVGBasic::GetStrokeOpacity() const
+{
+    return ChainOpacity(this, [](const TSVGBasic& E) { return E.FStrokeOpacity; });
+}
+
+float TSVGBasic::GetStrokeWidth() const
+{
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FStrokeWidth != UndefinedFloat; });
+    return B ? B->FStrokeWidth : -2;
+}
+
+LineJoin TSVGBasic::GetStrokeLineJoin() const
+{
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return !E.FStrokeLineJoin.empty(); });
+    if (!B)
+        return LineJoinMiterClipped;
+    if (B->FStrokeLineJoin == "round")
+        return LineJoinRound;
+    if (B->FStrokeLineJoin == "bevel")
+        return LineJoinBevel;
+    return LineJoinMiterClipped;
+}
+
+LineCap TSVGBasic::GetStrokeLineCap() const
+{
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return !E.FStrokeLineCap.empty(); });
+    if (!B)
+        return LineCapFlat;
+    if (B->FStrokeLineCap == "round")
+        return LineCapRound;
+    if (B->FStrokeLineCap == "square")
+        return LineCapSquare;
+    return LineCapFlat;
+}
+
+DashCap TSVGBasic::GetStrokeDashCap() const
+{
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return !E.FStrokeLineCap.empty(); });
+    return B && B->FStrokeLineCap == "round" ? DashCapRound : DashCapFlat;
+}
+
+float TSVGBasic::GetStrokeMiterLimit() const
+{
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FStrokeMiterLimit != UndefinedFloat; });
+    return B ? B->FStrokeMiterLimit : 4;
+}
+
+float TSVGBasic::GetStrokeDashOffset() const
+{
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FStrokeDashOffset != UndefinedFloat; });
+    return B ? B->FStrokeDashOffset : 0;
+}
+
+std::vector<float> TSVGBasic::GetStrokeDashArray() const
+{
+    const TSVGBasic* B =
+        FindUp(this, [](const TSVGBasic& E) { return E.FStrokeDashArrayCount != 0 || E.FArrayNone; });
+    if (!B || B->FArrayNone)
+        return {};
+    return B->FStrokeDashArray;
+}
+
+std::string TSVGBasic::GetFontName() const
+{
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return !E.FFontName.empty(); });
+    return B ? B->FFontName : "Arial";
+}
+
+float TSVGBasic::GetFontSize() const
+{
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FFontSize != UndefinedFloat; });
+    return B ? B->FFontSize : 11;
+}
+
+int TSVGBasic::GetFontWeight() const
+{
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FFontWeight != UndefinedInt; });
+    return B ? B->FFontWeight : 400;
+}
+
+int TSVGBasic::GetFontStyle() const
+{
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FFontStyle != UndefinedInt; });
+    return B ? B->FFontStyle : 0;
+}
+
+TTextDecoration TSVGBasic::GetTextDecoration() const
+{
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return !E.FTextDecoration.Contains(tdInherit); });
+    return B ? B->FTextDecoration : TTextDecoration();
+}
+
+std::string TSVGBasic::GetClipURI() const
+{
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return !E.FClipURI.empty(); });
+    return B ? B->FClipURI : std::string();
+}
+
+void TSVGBasic::SetClipURI(std::string_view Value)
+{
+    FClipURI = Value;
+    UpdateClipPath();
+}
+
+}  // namespace plumwick

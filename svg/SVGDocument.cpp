@@ -1,0 +1,403 @@
+#include "svg/SVGDocument.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <istream>
+#include <iterator>
+#include <ostream>
+
+#include "platform/GdiPlus.h"
+#include "svg/SVGCommon.h"
+#include "svg/SVGError.h"
+#include "svg/SVGParse.h"
+
+namespace plumwick {
+
+namespace {
+
+// Equal within max(1e-4, 1e-4 × the smaller magnitude).
+bool SameValue(float A, float B)
+{
+    const double Tolerance = std::max(1e-4, 1e-4 * std::min(std::fabs(double(A)), std::fabs(double(B))));
+    return std::fabs(double(A) - double(B)) <= Tolerance;
+}
+
+// The lines of a text, split at CR LF, LF or CR.
+std::vector<std::string_view> SplitLines(std::string_view Text)
+{
+    std::vector<std::string_view> Lines;
+    size_t Start = 0;
+    for (size_t I = 0; I < Text.size(); ++I) {
+        if (Text[I] != '\r' && Text[I] != '\n')
+            continue;
+        Lines.push_back(Text.substr(Start, I - Start));
+        if (Text[I] == '\r' && I + 1 < Text.size() && Text[I + 1] == '\n')
+            ++I;
+        Start = I + 1;
+    }
+    if (Start < Text.size())
+        Lines.push_back(Text.substr(Start));
+    return Lines;
+}
+
+// A box of BoxWidth × BoxHeight fitted into Rect keeping its aspect ratio and centred.
+TGPRectF FitCentred(const TGPRectF& Rect, double BoxWidth, double BoxHeight)
+{
+    const double Ratio = BoxHeight > 0 || std::isnan(BoxHeight) ? BoxWidth / BoxHeight : 1.0;
+    double W, H;
+    if (Rect.Height == 0 || Ratio >= double(Rect.Width) / Rect.Height) {
+        W = Rect.Width;
+        H = Rect.Width / Ratio;
+    } else {
+        W = Rect.Height * Ratio;
+        H = Rect.Height;
+    }
+    return TGPRectF{static_cast<float>(Rect.X + (Rect.Width - W) / 2), static_cast<float>(Rect.Y + (Rect.Height - H) / 2),
+                    static_cast<float>(W), static_cast<float>(H)};
+}
+
+// Restores the surface's transform when painting ends, also when it raises.
+struct TTransformKeeper {
+    TGPGraphics& Graphics;
+    TGPMatrix Saved;
+    explicit TTransformKeeper(TGPGraphics& G) : Graphics(G) { Graphics.GetTransform(&Saved); }
+    ~TTransformKeeper() { Graphics.SetTransform(&Saved); }
+};
+
+}  // namespace
+
+TSVG::TSVG() : FStyles(std::make_unique<TStyleList>())
+{
+    ClearDocumentFields();
+    FInitialMatrix = TMatrix{};
+    FDX = 1;
+    FDY = 1;
+    FGrayscale = false;
+    FFixedColor = SVG_INHERIT_COLOR;
+}
+
+TSVG::~TSVG()
+{
+    FStyles.reset();
+}
+
+void TSVG::ClearDocumentFields()
+{
+    FSource.clear();
+    FFileName.clear();
+    if (FStyles)
+        FStyles->Clear();
+    FViewBox = TRectF{};
+    FInitialMatrix = TMatrix{};
+    FAngleMatrix = TMatrix{};
+    FX = FY = FWidth = FHeight = 0;
+    FRX = FRY = 0;
+    FAngle = 0;
+    FSize = TGPRectF{};
+    FFillColor = SVG_NONE_COLOR;
+    FStrokeColor = SVG_NONE_COLOR;
+    FFillOpacity = 1;
+    FStrokeOpacity = 1;
+    FStrokeWidth = 1;
+    FLineWidth = 1;
+}
+
+void TSVG::Clear()
+{
+    TSVGBasic::Clear();
+    ClearDocumentFields();
+}
+
+void TSVG::AssignTo(TSVGObject& Dest) const
+{
+    TSVGBasic::AssignTo(Dest);
+    auto* D = dynamic_cast<TSVG*>(&Dest);
+    if (!D)
+        return;
+    D->FRootBounds = FRootBounds;
+    D->FDX = FDX;
+    D->FDY = FDY;
+    D->FInitialMatrix = FInitialMatrix;
+    D->FViewBox = FViewBox;
+    D->FSource = FSource;
+    D->FSize = FSize;
+    D->FFileName = FFileName;
+    D->FStyles = FStyles->Clone();
+}
+
+TSVGObject* TSVG::NewLike(TSVGObject* Parent) const
+{
+    return CreateIn<TSVG>(Parent);
+}
+
+// --- Loading and saving.
+
+void TSVG::LoadFromText(std::string_view Text)
+{
+    Clear();
+    FSource = Text;
+    TXmlDocument Xml;
+    Xml.LoadFromText(Text);
+    TXmlNode Element = Xml.DocumentElement();
+    if (Element && Element.NodeName() == "svg")
+        ReadIn(Element);
+    else
+        FSource.clear();
+}
+
+void TSVG::LoadFromStream(std::istream& Stream)
+{
+    Stream.clear();
+    Stream.seekg(0);
+    std::string Raw{std::istreambuf_iterator<char>(Stream), std::istreambuf_iterator<char>()};
+    std::string_view Content = Raw;
+    if (Content.substr(0, 3) == "\xEF\xBB\xBF")
+        Content.remove_prefix(3);
+    std::string Text;
+    Text.reserve(Content.size() + 2);
+    for (std::string_view Line : SplitLines(Content)) {
+        Text += Line;
+        Text += "\r\n";
+    }
+    LoadFromText(Text);
+}
+
+void TSVG::LoadFromFile(const std::string& FileName)
+{
+    std::ifstream File(FileName, std::ios::binary);
+    if (!File)
+        throw ESVGError("Cannot open file \"" + FileName + "\"");
+    LoadFromStream(File);
+    FFileName = FileName;
+}
+
+void TSVG::SaveToStream(std::ostream& Stream) const
+{
+    for (std::string_view Line : SplitLines(FSource)) {
+        Stream << Line << "\r\n";
+    }
+}
+
+void TSVG::SaveToFile(const std::string& FileName) const
+{
+    std::ofstream File(FileName, std::ios::binary | std::ios::trunc);
+    if (!File)
+        throw ESVGError("Cannot create file \"" + FileName + "\"");
+    SaveToStream(File);
+    if (!File.flush())
+        throw ESVGError("Cannot write file \"" + FileName + "\"");
+}
+
+void TSVG::ReadIn(const TXmlNode& Node)
+{
+    if (Node.NodeName() != "svg")
+        return;
+    TSVGBasic::ReadIn(Node);
+    FDisplay = 1;
+    FVisible = 1;
+    FViewBox = TRectF{0, 0, FWidth, FHeight};
+    if (auto ViewBox = Node.FindAttribute("viewBox"); ViewBox && !ViewBox->empty())
+        FViewBox = ParseViewBox(*ViewBox);
+    LoadChildNodes(Node);
+    DeReferenceUse();
+    MeasureContent();
+    // A percentage size is taken of the content extent; 0% stays 0 (no size given) rather than
+    // dividing by zero.
+    if (GetLengthUnit(Node.GetAttribute("width")) == luPercent && FWidth != 0)
+        FWidth = FSize.Width * 100 / FWidth;
+    if (GetLengthUnit(Node.GetAttribute("height")) == luPercent && FHeight != 0)
+        FHeight = FSize.Height * 100 / FHeight;
+}
+
+void TSVG::DeReferenceUse()
+{
+    // Pre-order; an element's children are taken after it resolved, so copies are visited too.
+    // Copies of copies can multiply, hence the bound on the objects visited.
+    std::vector<TSVGObject*> Stack{this};
+    long Visited = 0;
+    while (!Stack.empty()) {
+        TSVGObject* Node = Stack.back();
+        Stack.pop_back();
+        if (++Visited > SVGMaxObjects)
+            throw ESVGError("The document holds more than " + std::to_string(SVGMaxObjects) +
+                            " objects once its use references are resolved");
+        if (auto* B = dynamic_cast<TSVGBasic*>(Node))
+            B->ResolveReference();
+        for (int I = Node->GetCount() - 1; I >= 0; --I)
+            Stack.push_back(Node->GetItem(I));
+    }
+}
+
+void TSVG::MeasureContent()
+{
+    std::vector<TSVGObject*> Stack{this};
+    while (!Stack.empty()) {
+        TSVGObject* Node = Stack.back();
+        Stack.pop_back();
+        Node->UpdateBounds();
+        const TBounds& B = Node->GetObjectBounds();
+        const float Xs[] = {B.TopLeft.X, B.TopRight.X, B.BottomLeft.X, B.BottomRight.X};
+        const float Ys[] = {B.TopLeft.Y, B.TopRight.Y, B.BottomLeft.Y, B.BottomRight.Y};
+        const auto [MinX, MaxX] = std::minmax_element(std::begin(Xs), std::end(Xs));
+        const auto [MinY, MaxY] = std::minmax_element(std::begin(Ys), std::end(Ys));
+        if (*MaxX - *MinX > FSize.Width)
+            FSize.Width = *MaxX - *MinX;
+        if (*MaxY - *MinY > FSize.Height)
+            FSize.Height = *MaxY - *MinY;
+        for (int I = Node->GetCount() - 1; I >= 0; --I)
+            Stack.push_back(Node->GetItem(I));
+    }
+}
+
+// --- Style sheet.
+
+void TSVG::ReadStyleElement(const TXmlNode& Node)
+{
+    std::string Text;
+    if (Node.GetAttribute("type") == "text/css") {
+        for (const TXmlNode& Child : Node.ChildNodes())
+            if (Child.NodeType() == TXmlNodeType::ntText || Child.NodeType() == TXmlNodeType::ntCData)
+                Text += Child.Text();
+    } else {
+        for (const TXmlNode& Child : Node.ChildNodes())
+            if (Child.NodeName() == "#cdata-section")
+                Text = Child.Text();
+    }
+    // Rules are read one "selector { declarations }" at a time, wherever the line breaks fall:
+    // pairing every brace with every later one would misread sheets written on one line and
+    // grow with the square of their rules. A selector list gives one rule per selector.
+    std::string_view Rest = Text;
+    while (true) {
+        const size_t Open = Rest.find('{');
+        if (Open == std::string_view::npos)
+            break;
+        const size_t Close = Rest.find('}', Open + 1);
+        if (Close == std::string_view::npos)
+            break;
+        const std::string_view Selectors = Rest.substr(0, Open);
+        const std::string_view Body = Rest.substr(Open + 1, Close - Open - 1);
+        size_t Start = 0;
+        while (Start <= Selectors.size()) {
+            size_t Comma = Selectors.find(',', Start);
+            if (Comma == std::string_view::npos)
+                Comma = Selectors.size();
+            const std::string Name = Trim(Selectors.substr(Start, Comma - Start));
+            if (!Name.empty())
+                FStyles->Add(Name, Body);
+            Start = Comma + 1;
+        }
+        Rest.remove_prefix(Close + 1);
+    }
+}
+
+std::string TSVG::GetStyleValue(std::string_view Name, std::string_view Key) const
+{
+    const TStyle* Rule = FStyles->GetStyleByName(Name);
+    return Rule ? Rule->GetValues(Key) : std::string();
+}
+
+void TSVG::RegisterElement(std::string_view Name, TSVGElementCreator Creator)
+{
+    for (auto& [Known, Create] : FRegisteredElements)
+        if (Known == Name) {
+            Create = Creator;
+            return;
+        }
+    FRegisteredElements.emplace_back(std::string(Name), Creator);
+}
+
+TSVGElementCreator TSVG::FindRegisteredElement(std::string_view Name) const
+{
+    for (const auto& [Known, Create] : FRegisteredElements)
+        if (Known == Name)
+            return Create;
+    return nullptr;
+}
+
+// --- Geometry and painting.
+
+void TSVG::SetBounds(const TGPRectF& Bounds)
+{
+    FRootBounds = Bounds;
+    if (FWidth == 0)
+        FWidth = Bounds.Width;
+    if (FHeight == 0)
+        FHeight = Bounds.Height;
+    if (FWidth > 0 && Bounds.Width != -1)
+        FDX = Bounds.Width / FWidth;
+    if (FHeight > 0 && Bounds.Height != -1)
+        FDY = Bounds.Height / FHeight;
+    CalculateMatrices();
+}
+
+void TSVG::Scale(float ADX, float ADY)
+{
+    if (!(ADY >= 0))
+        ADY = ADX;
+    if (!SameValue(ADX, FDX) || !SameValue(ADY, FDY)) {
+        FDX = ADX;
+        FDY = ADY;
+    }
+}
+
+void TSVG::SetAngle(float Value)
+{
+    if (SameValue(Value, FAngle))
+        return;
+    FAngle = Value;
+    const float CX = FWidth / 2, CY = FHeight / 2;
+    FAngleMatrix = CreateTranslation(-CX, -CY) * CreateRotation(Value) * CreateTranslation(CX, CY);
+}
+
+void TSVG::SetSVGOpacity(float Value)
+{
+    FFillOpacity = Value;
+    FStrokeOpacity = Value;
+}
+
+void TSVG::CalculateRootMatrix()
+{
+    TMatrix R = CreateScaling(FDX, FDY);
+    if (FAngleMatrix.IsTransform())
+        R = FAngleMatrix * R;
+    if (FPureMatrix.IsTransform())
+        R = FPureMatrix * R;
+    R = R * CreateTranslation(-FViewBox.Left, -FViewBox.Top) * CreateTranslation(FRootBounds.X, FRootBounds.Y);
+    if (FInitialMatrix.IsTransform())
+        R = R * FInitialMatrix;
+    FRootMatrix = R;
+}
+
+void TSVG::PaintTo(TGPGraphics& Graphics, const TGPRectF& Bounds, std::span<const TRect> Rects)
+{
+    TTransformKeeper Keeper(Graphics);
+    const std::array<float, 6> E = Keeper.Saved.GetElements();
+    FInitialMatrix = TMatrix{E[0], E[1], 0, E[2], E[3], 0, E[4], E[5], 1};
+    SetBounds(Bounds);
+    PaintTree(*this, Graphics, Rects);
+}
+
+std::unique_ptr<TGPBitmap> TSVG::RenderToBitmap(int Width, int Height)
+{
+    if (Width <= 0 || Height <= 0)
+        return nullptr;
+    auto Bitmap = std::make_unique<TGPBitmap>(Width, Height, PixelFormat32bppARGB);
+    if (Bitmap->GetLastStatus() != Ok)
+        return nullptr;
+    {
+        TGPGraphics Graphics(Bitmap.get());
+        Graphics.SetSmoothingMode(SmoothingModeAntiAlias);
+        const TGPRectF Target{0, 0, static_cast<float>(Width), static_cast<float>(Height)};
+        PaintTo(Graphics, FitCentred(Target, FWidth, FHeight));
+        Graphics.Flush();
+    }
+    return Bitmap;
+}
+
+std::unique_ptr<TGPBitmap> TSVG::RenderToIcon(int Size)
+{
+    return RenderToBitmap(Size, Size);
+}
+
+}  // namespace plumwick

@@ -1,0 +1,340 @@
+#include "svg/SVGObject.h"
+
+#include <utility>
+
+#include "platform/GdiPlusBrush.h"
+#include "svg/SVGBasic.h"
+#include "svg/SVGCommon.h"
+#include "svg/SVGDocument.h"
+#include "svg/SVGParse.h"
+
+namespace plumwick {
+
+namespace {
+
+// Product of the transform contributions of N and its ancestors, N's own applied first: All with
+// the document's root matrix, NoRoot without it. All zero when nothing contributes.
+struct TMatrixChain {
+    TMatrix All;
+    TMatrix NoRoot;
+
+    // The chain of a node whose parent's chain is this one.
+    TMatrixChain Extend(const TSVGObject& Node) const
+    {
+        TMatrixChain Result = *this;
+        const auto* M = dynamic_cast<const TSVGMatrix*>(&Node);
+        if (!M)
+            return Result;
+        const auto* Doc = dynamic_cast<const TSVG*>(&Node);
+        const TMatrix& Own = Doc ? Doc->GetRootMatrix() : M->GetPureMatrix();
+        if (!Own.IsTransform())
+            return Result;
+        Result.All = All.IsTransform() ? Own * All : Own;
+        if (!Doc)
+            Result.NoRoot = NoRoot.IsTransform() ? Own * NoRoot : Own;
+        return Result;
+    }
+
+    static TMatrixChain Of(const TSVGObject* Node)
+    {
+        std::vector<const TSVGObject*> Line;
+        for (; Node; Node = Node->GetParent())
+            Line.push_back(Node);
+        TMatrixChain Chain;
+        for (auto It = Line.rbegin(); It != Line.rend(); ++It)
+            Chain = Chain.Extend(**It);
+        return Chain;
+    }
+};
+
+}  // namespace
+
+// --- TSVGObject
+
+TSVGObject::TSVGObject() : FStyle(std::make_unique<TStyle>()) {}
+
+TSVGObject::~TSVGObject()
+{
+    FreeChildren();
+    if (FParent)
+        FParent->Remove(this);
+}
+
+void TSVGObject::FreeChildren()
+{
+    // Each object is emptied of its children before it is destroyed, so a deep tree never
+    // recurses through the destructors.
+    std::vector<std::unique_ptr<TSVGObject>> Pending = std::move(FItems);
+    FItems.clear();
+    while (!Pending.empty()) {
+        std::unique_ptr<TSVGObject> Item = std::move(Pending.back());
+        Pending.pop_back();
+        Item->FParent = nullptr;
+        for (auto& Child : Item->FItems)
+            Pending.push_back(std::move(Child));
+        Item->FItems.clear();
+    }
+}
+
+void TSVGObject::AssignTo(TSVGObject& Dest) const
+{
+    Dest.FVisible = FVisible;
+    Dest.FDisplay = FDisplay;
+    Dest.FBounds = FBounds;
+    Dest.FID = FID;
+    Dest.FObjectName = FObjectName;
+    Dest.FStyle = FStyle->Clone();
+    Dest.FClasses = FClasses;
+}
+
+void TSVGObject::UpdateBounds() {}
+
+void TSVGObject::Clear()
+{
+    FreeChildren();
+    FVisible = 1;
+    FDisplay = 1;
+    FID.clear();
+    FClasses.clear();
+    FStyle->Clear();
+    FObjectName.clear();
+}
+
+void TSVGObject::ReadIn(const TXmlNode& Node)
+{
+    LoadString(Node, "id", FID);
+    LoadDisplay(Node, FDisplay);
+    LoadVisible(Node, FVisible);
+    for (const TXmlAttribute& Attribute : Node.Attributes())
+        FStyle->AddStyle(Attribute.Name, Attribute.Value);
+    if (auto Inline = Node.FindAttribute("style"))
+        FStyle->SetValues(*Inline);
+    FClasses.clear();
+    if (auto Classes = Node.FindAttribute("class"))
+        for (std::string& Name : SplitValues(*Classes, ' ')) {
+            std::string Trimmed = Trim(Name);
+            if (!Trimmed.empty())
+                FClasses.push_back(std::move(Trimmed));
+        }
+    FObjectName = Node.NodeName();
+}
+
+int TSVGObject::Add(std::unique_ptr<TSVGObject> Item)
+{
+    if (!Item)
+        return -1;
+    // Leaving the former list first keeps every object owned exactly once.
+    if (Item->FParent)
+        Item->FParent->Remove(Item.get());
+    Item->FParent = this;
+    FItems.push_back(std::move(Item));
+    return GetCount() - 1;
+}
+
+std::unique_ptr<TSVGObject> TSVGObject::Delete(int Index)
+{
+    if (Index < 0 || Index >= GetCount())
+        return nullptr;
+    std::unique_ptr<TSVGObject> Item = std::move(FItems[static_cast<size_t>(Index)]);
+    FItems.erase(FItems.begin() + Index);
+    if (Item->FParent == this)
+        Item->FParent = nullptr;
+    return Item;
+}
+
+int TSVGObject::Remove(TSVGObject* Item)
+{
+    int Index = IndexOf(Item);
+    if (Index < 0)
+        return -1;
+    FItems[static_cast<size_t>(Index)].release();  // the caller owns it from now on
+    FItems.erase(FItems.begin() + Index);
+    if (Item->FParent == this)
+        Item->FParent = nullptr;
+    return Index;
+}
+
+int TSVGObject::IndexOf(const TSVGObject* Item) const
+{
+    for (size_t I = 0; I < FItems.size(); ++I)
+        if (FItems[I].get() == Item)
+            return static_cast<int>(I);
+    return -1;
+}
+
+TSVGObject* TSVGObject::GetItem(int Index) const
+{
+    return Index >= 0 && Index < GetCount() ? FItems[static_cast<size_t>(Index)].get() : nullptr;
+}
+
+std::unique_ptr<TSVGObject> TSVGObject::SetItem(int Index, std::unique_ptr<TSVGObject> Item)
+{
+    if (Index < 0 || Index >= GetCount() || !Item)
+        return Item;
+    if (Item->FParent)
+        Item->FParent->Remove(Item.get());
+    Item->FParent = this;
+    std::unique_ptr<TSVGObject> Old = std::exchange(FItems[static_cast<size_t>(Index)], std::move(Item));
+    if (Old->FParent == this)
+        Old->FParent = nullptr;
+    return Old;
+}
+
+namespace {
+
+// Pre-order walk from Start without recursion; Visit returns true to stop.
+template <class TVisit>
+TSVGObject* WalkPreOrder(TSVGObject* Start, TVisit&& Visit)
+{
+    std::vector<TSVGObject*> Stack{Start};
+    while (!Stack.empty()) {
+        TSVGObject* Node = Stack.back();
+        Stack.pop_back();
+        if (Visit(*Node))
+            return Node;
+        for (int I = Node->GetCount() - 1; I >= 0; --I)
+            Stack.push_back(Node->GetItem(I));
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TSVGObject* TSVGObject::FindByID(std::string_view Name)
+{
+    return WalkPreOrder(this, [Name](const TSVGObject& Node) {
+        const std::string& ID = Node.GetID();
+        return Name == ID || (Name.size() == ID.size() + 1 && Name.front() == '#' && Name.substr(1) == ID);
+    });
+}
+
+TSVGObject* TSVGObject::FindByType(const std::type_info& Typ, const TSVGObject* Previous)
+{
+    bool Passed = Previous == nullptr;
+    return WalkPreOrder(this, [&](const TSVGObject& Node) {
+        if (!Passed) {
+            Passed = &Node == Previous;
+            return false;
+        }
+        return typeid(Node) == Typ;
+    });
+}
+
+TSVGObject* TSVGObject::Clone(TSVGObject* Parent) const
+{
+    TSVGObject* Result = NewLike(Parent);
+    if (!Result)
+        return nullptr;
+    Result->Assign(*this);
+    // Children of one parent are pushed in reverse, so each copy list keeps document order.
+    std::vector<std::pair<const TSVGObject*, TSVGObject*>> Stack;
+    auto PushChildren = [&Stack](const TSVGObject& Source, TSVGObject* Copy) {
+        for (int I = Source.GetCount() - 1; I >= 0; --I)
+            Stack.emplace_back(Source.GetItem(I), Copy);
+    };
+    PushChildren(*this, Result);
+    while (!Stack.empty()) {
+        auto [Source, CopyParent] = Stack.back();
+        Stack.pop_back();
+        TSVGObject* Copy = Source->NewLike(CopyParent);
+        if (!Copy)
+            continue;
+        Copy->Assign(*Source);
+        PushChildren(*Source, Copy);
+    }
+    return Result;
+}
+
+TSVG* TSVGObject::GetRoot() const
+{
+    for (const TSVGObject* Node = this; Node; Node = Node->FParent)
+        if (auto* Doc = dynamic_cast<const TSVG*>(Node))
+            return const_cast<TSVG*>(Doc);
+    return nullptr;
+}
+
+void TSVGObject::CalculateMatrices()
+{
+    // The chain of products is carried down the walk instead of being rebuilt from the ancestors
+    // of every node.
+    std::vector<std::pair<TSVGObject*, TMatrixChain>> Stack;
+    Stack.emplace_back(this, TMatrixChain::Of(FParent));
+    while (!Stack.empty()) {
+        auto [Node, ParentChain] = Stack.back();
+        Stack.pop_back();
+        if (auto* Doc = dynamic_cast<TSVG*>(Node))
+            Doc->CalculateRootMatrix();
+        TMatrixChain Chain = ParentChain.Extend(*Node);
+        if (auto* M = dynamic_cast<TSVGMatrix*>(Node)) {
+            M->FCompleteCalculatedMatrix = Chain.All;
+            M->FCalculatedMatrix = Chain.NoRoot;
+        }
+        if (auto* B = dynamic_cast<TSVGBasic*>(Node))
+            B->UpdateClipPath();
+        Node->UpdateBounds();
+        for (int I = Node->GetCount() - 1; I >= 0; --I)
+            Stack.emplace_back(Node->GetItem(I), Chain);
+    }
+}
+
+int TSVGObject::GetDisplay() const
+{
+    for (const TSVGObject* Node = this; Node; Node = Node->FParent)
+        if (Node->FDisplay != -1)
+            return Node->FDisplay;
+    return 1;
+}
+
+int TSVGObject::GetVisible() const
+{
+    for (const TSVGObject* Node = this; Node; Node = Node->FParent)
+        if (Node->FVisible != -1)
+            return Node->FVisible;
+    return 1;
+}
+
+// --- TSVGMatrix
+
+void TSVGMatrix::AssignTo(TSVGObject& Dest) const
+{
+    TSVGObject::AssignTo(Dest);
+    if (auto* M = dynamic_cast<TSVGMatrix*>(&Dest))
+        M->FPureMatrix = FPureMatrix;
+}
+
+void TSVGMatrix::Clear()
+{
+    TSVGObject::Clear();
+    FPureMatrix = TMatrix{};
+}
+
+void TSVGMatrix::ReadIn(const TXmlNode& Node)
+{
+    TSVGObject::ReadIn(Node);
+    LoadTransform(Node, "transform", FPureMatrix);
+}
+
+std::unique_ptr<TGPBrush> TSVGMatrix::GetBrush(std::uint8_t, TSVGBasic*)
+{
+    return nullptr;
+}
+
+void TSVGMatrix::SetPureMatrix(const TMatrix& Value)
+{
+    FPureMatrix = Value;
+    ComputeNodeMatrices();
+}
+
+void TSVGMatrix::ComputeNodeMatrices()
+{
+    TMatrixChain Chain = TMatrixChain::Of(this);
+    FCompleteCalculatedMatrix = Chain.All;
+    FCalculatedMatrix = Chain.NoRoot;
+}
+
+TPointF TSVGMatrix::TransformPoint(const TPointF& P) const
+{
+    return FCalculatedMatrix.IsTransform() ? plumwick::TransformPoint(P, FCalculatedMatrix) : P;
+}
+
+}  // namespace plumwick
