@@ -3,9 +3,13 @@
 // Matrix model of the renderer and the typed attribute readers. A reader does nothing when the
 // node has no such attribute, so the caller's default survives.
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "platform/GdiPlusMatrix.h"
+#include "platform/GdiPlusTypes.h"
 #include "platform/Xml.h"
 #include "svg/SVGTypes.h"
 
@@ -25,6 +29,13 @@ inline TMatrix operator*(const TMatrix& a, const TMatrix& b) { return MatrixMult
 // Row vector times matrix (the third column is not used).
 TPointF TransformPoint(const TPointF& p, const TMatrix& m);
 inline TPointF operator*(const TPointF& p, const TMatrix& m) { return TransformPoint(p, m); }
+
+// The graphics library's matrix with (m11, m12, m21, m22, m31, m32); owned by the caller.
+std::unique_ptr<TGPMatrix> ToGPMatrix(const TMatrix& m);
+
+// Fits a box of boxWidth x boxHeight (keeping its ratio) into rect; alignment 0..8 reads row by row
+// top left .. bottom right (4 centres it); other values place it at the top left.
+void FitRect(const TGPRectF& rect, std::uint8_t alignment, TGPRectF& result, double boxWidth, double boxHeight);
 
 // Readers of one attribute of an element node.
 void LoadLength(const TXmlNode& node, std::string_view name, float& target);         // ParseLength

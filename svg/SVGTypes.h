@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/GdiPlusTypes.h"  // TGPRectF, TGPPointF
+
 namespace plumwick {
 
 struct TPointF {

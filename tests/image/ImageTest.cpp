@@ -1,0 +1,365 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/GdiPlus.h"
+#include "svg/SVGDocument.h"
+#include "svg/SVGError.h"
+#include "svg/SVGImage.h"
+
+namespace plumwick {
+namespace {
+
+std::string Base64(const std::vector<std::uint8_t>& Bytes)
+{
+    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    for (std::size_t i = 0; i < Bytes.size(); i += 3) {
+        std::uint32_t v = Bytes[i] << 16;
+        if (i + 1 < Bytes.size())
+            v |= Bytes[i + 1] << 8;
+        if (i + 2 < Bytes.size())
+            v |= Bytes[i + 2];
+        out += alphabet[(v >> 18) & 63];
+        out += alphabet[(v >> 12) & 63];
+        out += i + 1 < Bytes.size() ? alphabet[(v >> 6) & 63] : '=';
+        out += i + 2 < Bytes.size() ? alphabet[v & 63] : '=';
+    }
+    return out;
+}
+
+// A 4 x 4 picture, opaque red, encoded in the given format.
+std::vector<std::uint8_t> RedPicture(const char* MimeType = "image/png")
+{
+    TGPBitmap bitmap(4, 4);
+    std::vector<std::uint32_t> pixels(16, MakeARGB(255, 255, 0, 0));
+    bitmap.SetPixels(pixels);
+    std::vector<std::uint8_t> bytes;
+    EXPECT_EQ(bitmap.SaveToMemory(MimeType, bytes), Ok);
+    return bytes;
+}
+
+std::string DataUri(const std::vector<std::uint8_t>& Bytes, const char* MimeType = "image/png")
+{
+    return std::string("data:") + MimeType + ";base64," + Base64(Bytes);
+}
+
+std::string ImageSvg(const std::string& Href, const std::string& Extra = "width=\"20\" height=\"20\"")
+{
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+           "width=\"40\" height=\"40\"><image x=\"10\" y=\"10\" " +
+           Extra + " xlink:href=\"" + Href + "\"/></svg>";
+}
+
+ARGB PixelAt(const TGPBitmap& Bitmap, int X, int Y)
+{
+    ARGB c = 0;
+    Bitmap.GetPixel(X, Y, c);
+    return c;
+}
+
+std::unique_ptr<TGPBitmap> Render(const std::string& Svg)
+{
+    TSVG svg;
+    svg.LoadFromText(Svg);
+    return svg.RenderToBitmap(40, 40);
+}
+
+TSVGImage* FirstImage(TSVG& Svg)
+{
+    return Svg.FindByType<TSVGImage>();
+}
+
+// ---------------------------------------------------------------- base64 and data URIs
+
+struct TBase64Case {
+    const char* Name;
+    std::string Input;
+    bool Valid;
+    std::string Expected;
+};
+
+class Base64Decoding : public ::testing::TestWithParam<TBase64Case> {};
+
+TEST_P(Base64Decoding, FollowsTheStandardAlphabet)
+{
+    const TBase64Case& c = GetParam();
+    const auto bytes = DecodeBase64(c.Input);
+    ASSERT_EQ(bytes.has_value(), c.Valid);
+    if (c.Valid)
+        EXPECT_EQ(std::string(bytes->begin(), bytes->end()), c.Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, Base64Decoding,
+    ::testing::Values(TBase64Case{"Empty", "", true, ""}, TBase64Case{"Full", "TWFu", true, "Man"},
+                      TBase64Case{"OnePad", "TWE=", true, "Ma"}, TBase64Case{"TwoPads", "TQ==", true, "M"},
+                      TBase64Case{"MissingPadding", "TWE", true, "Ma"},
+                      TBase64Case{"LineBreaks", "TW\nFu\r\n TQ==", true, "ManM"},
+                      TBase64Case{"DanglingCharacter", "TWFuT", false, ""},
+                      TBase64Case{"ForeignCharacter", "TW@u", false, ""},
+                      TBase64Case{"UrlAlphabet", "TW-_", false, ""},
+                      TBase64Case{"DataAfterPadding", "TQ==TQ==", false, ""},
+                      TBase64Case{"TooMuchPadding", "TQ===", false, ""},
+                      TBase64Case{"PaddingTooEarly", "T===", false, ""}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+struct TDataUriCase {
+    const char* Name;
+    std::string Input;
+    bool IsBase64;
+    std::string Rest;
+};
+
+class DataUris : public ::testing::TestWithParam<TDataUriCase> {};
+
+TEST_P(DataUris, SplitOffTheBase64Data)
+{
+    std::string text = GetParam().Input;
+    EXPECT_EQ(TSVGImage::ParseDataURI(text), GetParam().IsBase64);
+    EXPECT_EQ(text, GetParam().Rest);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, DataUris,
+    ::testing::Values(TDataUriCase{"Png", "data:image/png;base64,AAAA", true, "AAAA"},
+                      TDataUriCase{"AnyMediaType", "data:x;base64,QQ", true, "QQ"},
+                      TDataUriCase{"NoMarker", "data:image/png,AAAA", false, "image/png,AAAA"},
+                      TDataUriCase{"Charset", "data:image/svg;charset=utf8,<svg>", false, "image/svg;charset=utf8,<svg>"},
+                      TDataUriCase{"UpperCaseScheme", "DATA:image/png;base64,AA", false, "DATA:image/png;base64,AA"},
+                      TDataUriCase{"FileName", "picture.png", false, "picture.png"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// ---------------------------------------------------------------- file references
+
+class ImageFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        FDir = std::filesystem::temp_directory_path() /
+               ("plumwick-image-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(FDir);
+    }
+    void TearDown() override { std::filesystem::remove_all(FDir); }
+
+    std::string Write(const std::string& Name, const std::vector<std::uint8_t>& Bytes)
+    {
+        const std::filesystem::path p = FDir / Name;
+        std::ofstream out(p, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(Bytes.data()), static_cast<std::streamsize>(Bytes.size()));
+        return p.string();
+    }
+
+    std::filesystem::path FDir;
+};
+
+TEST_F(ImageFiles, ReadsOnlyBoundedRegularFiles)
+{
+    const std::string small = Write("small.bin", {1, 2, 3, 4, 5, 6});
+    EXPECT_EQ(ReadRegularFile(small, 6), (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6}));
+    EXPECT_FALSE(ReadRegularFile(small, 5).has_value());
+    EXPECT_FALSE(ReadRegularFile((FDir / "missing.png").string(), 100).has_value());
+    EXPECT_FALSE(ReadRegularFile(FDir.string(), 100).has_value());
+    EXPECT_FALSE(ReadRegularFile("", 100).has_value());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(ReadRegularFile("/dev/zero", SVGMaxImageFileSize).has_value());
+    const std::string fifo = (FDir / "fifo").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(ReadRegularFile(fifo, SVGMaxImageFileSize).has_value());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+TEST_F(ImageFiles, FileReferencePaintsLikeADataUri)
+{
+    const std::string file = Write("red.png", RedPicture());
+    TSVG svg;
+    svg.LoadFromText(ImageSvg(file));
+    ASSERT_NE(FirstImage(svg), nullptr);
+    EXPECT_EQ(FirstImage(svg)->GetFileName(), file);
+    const auto bitmap = svg.RenderToBitmap(40, 40);
+    EXPECT_EQ(PixelAt(*bitmap, 20, 20), MakeARGB(255, 255, 0, 0));
+}
+
+// ---------------------------------------------------------------- unreadable references
+
+struct TBrokenCase {
+    const char* Name;
+    std::string Href;
+};
+
+class UnreadableReference : public ::testing::TestWithParam<TBrokenCase> {};
+
+TEST_P(UnreadableReference, FailsTheLoad)
+{
+    TSVG svg;
+    EXPECT_THROW(svg.LoadFromText(ImageSvg(GetParam().Href)), ESVGError);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hrefs, UnreadableReference,
+    ::testing::Values(TBrokenCase{"Empty", ""}, TBrokenCase{"NoBase64Marker", "data:image/png,iVBORw0KGgo"},
+                      TBrokenCase{"MalformedBase64", "data:image/png;base64,iVBO@@@Rw0KGgo"},
+                      TBrokenCase{"DanglingBase64", "data:image/png;base64,iVBORw0KG"},
+                      TBrokenCase{"HttpUrl", "http://127.0.0.1:9/red.png"},
+                      TBrokenCase{"FileUrl", "file:///etc/hostname"},
+                      TBrokenCase{"Device", "/dev/zero"}, TBrokenCase{"Directory", "/"},
+                      TBrokenCase{"MissingFile", "/nonexistent/red.png"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(Image, AbsentReferenceFailsTheLoad)
+{
+    TSVG svg;
+    EXPECT_THROW(svg.LoadFromText("<svg><image x=\"0\" y=\"0\" width=\"5\" height=\"5\"/></svg>"), ESVGError);
+}
+
+// ---------------------------------------------------------------- painting
+
+TEST(Image, PaintsStretchedIntoItsBox)
+{
+    const auto bitmap = Render(ImageSvg(DataUri(RedPicture())));
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(PixelAt(*bitmap, 11, 11), MakeARGB(255, 255, 0, 0));
+    EXPECT_EQ(PixelAt(*bitmap, 28, 28), MakeARGB(255, 255, 0, 0));
+    EXPECT_EQ(GetAlpha(PixelAt(*bitmap, 5, 5)), 0);
+    EXPECT_EQ(GetAlpha(PixelAt(*bitmap, 35, 20)), 0);
+}
+
+struct TFormatCase {
+    const char* Name;
+    const char* MimeType;
+};
+
+class ImageFormats : public ::testing::TestWithParam<TFormatCase> {};
+
+TEST_P(ImageFormats, DecodeFromDataUris)
+{
+    const std::vector<std::uint8_t> bytes = RedPicture(GetParam().MimeType);
+    ASSERT_FALSE(bytes.empty());
+    const auto bitmap = Render(ImageSvg(DataUri(bytes, GetParam().MimeType)));
+    const ARGB c = PixelAt(*bitmap, 20, 20);
+    EXPECT_EQ(GetAlpha(c), 255);
+    EXPECT_GT(GetRed(c), 240);
+    EXPECT_LT(GetGreen(c), 16);
+}
+
+INSTANTIATE_TEST_SUITE_P(Encoders, ImageFormats,
+                         ::testing::Values(TFormatCase{"Png", "image/png"}, TFormatCase{"Bmp", "image/bmp"},
+                                           TFormatCase{"Jpeg", "image/jpeg"}, TFormatCase{"Gif", "image/gif"}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+struct TBoxCase {
+    const char* Name;
+    std::string Attributes;
+    int ProbeX;
+    int ProbeY;
+    std::uint8_t Alpha;
+};
+
+class ImageBoxes : public ::testing::TestWithParam<TBoxCase> {};
+
+TEST_P(ImageBoxes, PaintWithTheirSizeAndOpacity)
+{
+    const TBoxCase& c = GetParam();
+    const auto bitmap = Render(ImageSvg(DataUri(RedPicture()), c.Attributes));
+    EXPECT_NEAR(GetAlpha(PixelAt(*bitmap, c.ProbeX, c.ProbeY)), c.Alpha, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, ImageBoxes,
+    ::testing::Values(TBoxCase{"Sized", "width=\"20\" height=\"20\"", 20, 20, 255},
+                      TBoxCase{"Wide", "width=\"30\" height=\"5\"", 38, 12, 255},
+                      TBoxCase{"WithoutSize", "", 11, 11, 0}, TBoxCase{"ZeroWidth", "width=\"0\" height=\"20\"", 10, 20, 0},
+                      TBoxCase{"HalfOpacity", "width=\"20\" height=\"20\" fill-opacity=\"0.5\"", 20, 20, 128},
+                      TBoxCase{"ColoursIgnored", "width=\"20\" height=\"20\" fill=\"blue\" stroke=\"green\"", 20, 20,
+                               255}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(Image, BytesThatAreNoPicturePaintNothing)
+{
+    const std::string svgText = ImageSvg(DataUri({'h', 'e', 'l', 'l', 'o'}));
+    TSVG svg;
+    ASSERT_NO_THROW(svg.LoadFromText(svgText));
+    ASSERT_NE(FirstImage(svg), nullptr);
+    EXPECT_EQ(FirstImage(svg)->GetImage()->GetWidth(), 0u);
+    const auto bitmap = svg.RenderToBitmap(40, 40);
+    EXPECT_EQ(GetAlpha(PixelAt(*bitmap, 20, 20)), 0);
+}
+
+std::uint32_t Crc32(const std::uint8_t* Data, std::size_t Size)
+{
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < Size; ++i) {
+        crc ^= Data[i];
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void PutBigEndian(std::vector<std::uint8_t>& Out, std::uint32_t V)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        Out.push_back(static_cast<std::uint8_t>(V >> shift));
+}
+
+TEST(Image, HugeClaimedSizeIsRefusedWithoutAllocating)
+{
+    // A PNG whose header claims 100000 x 100000 pixels, followed by nothing useful.
+    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<std::uint8_t> ihdr = {'I', 'H', 'D', 'R'};
+    PutBigEndian(ihdr, 100000);
+    PutBigEndian(ihdr, 100000);
+    ihdr.insert(ihdr.end(), {8, 6, 0, 0, 0});
+    PutBigEndian(png, 13);
+    png.insert(png.end(), ihdr.begin(), ihdr.end());
+    PutBigEndian(png, Crc32(ihdr.data(), ihdr.size()));
+    const std::vector<std::uint8_t> iend = {'I', 'E', 'N', 'D'};
+    PutBigEndian(png, 0);
+    png.insert(png.end(), iend.begin(), iend.end());
+    PutBigEndian(png, Crc32(iend.data(), iend.size()));
+
+    TSVG svg;
+    ASSERT_NO_THROW(svg.LoadFromText(ImageSvg(DataUri(png))));
+    EXPECT_EQ(FirstImage(svg)->GetImage()->GetWidth(), 0u);
+    const auto bitmap = svg.RenderToBitmap(40, 40);
+    EXPECT_EQ(GetAlpha(PixelAt(*bitmap, 20, 20)), 0);
+}
+
+TEST(Image, CopyHoldsItsOwnPicture)
+{
+    TSVG svg;
+    svg.LoadFromText(ImageSvg(DataUri(RedPicture())));
+    TSVGImage* original = FirstImage(svg);
+    ASSERT_NE(original, nullptr);
+    std::unique_ptr<TSVGObject> copy(original->Clone(nullptr));
+    auto* image = dynamic_cast<TSVGImage*>(copy.get());
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->GetStream(), original->GetStream());
+    ASSERT_NE(image->GetImage(), nullptr);
+    EXPECT_NE(image->GetImage(), original->GetImage());
+    EXPECT_EQ(image->GetImage()->GetWidth(), 4u);
+    EXPECT_EQ(image->GetWidth(), 20);
+}
+
+TEST(Image, BoundsAreTheBoxWidenedByHalfTheStroke)
+{
+    TSVG svg;
+    svg.LoadFromText(ImageSvg(DataUri(RedPicture()), "width=\"20\" height=\"10\" stroke-width=\"4\""));
+    TSVGImage* image = FirstImage(svg);
+    image->UpdateBounds();
+    const TBounds& b = image->GetObjectBounds();
+    EXPECT_EQ(b.TopLeft, (TPointF{8, 8}));
+    EXPECT_EQ(b.BottomRight, (TPointF{32, 22}));
+}
+
+}  // namespace
+}  // namespace plumwick

@@ -1,0 +1,322 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "gdip/GDIPKerning.h"
+#include "platform/GdiPlus.h"
+#include "platform/Xml.h"
+#include "svg/SVGDocument.h"
+#include "svg/SVGError.h"
+#include "svg/SVGText.h"
+
+namespace plumwick {
+namespace {
+
+std::string Svg(const std::string& Body)
+{
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+           "width=\"200\" height=\"100\" font-family=\"DejaVu Sans\" font-size=\"20\">" +
+           Body + "</svg>";
+}
+
+// Every text object of the document in pre-order (elements and their chunks).
+std::vector<TSVGCustomText*> TextObjects(TSVGObject& Node)
+{
+    std::vector<TSVGCustomText*> out;
+    if (auto* t = dynamic_cast<TSVGCustomText*>(&Node))
+        out.push_back(t);
+    for (int i = 0; i < Node.GetCount(); ++i) {
+        std::vector<TSVGCustomText*> sub = TextObjects(*Node.GetItem(i));
+        out.insert(out.end(), sub.begin(), sub.end());
+    }
+    return out;
+}
+
+// The chunks that carry characters, in document order.
+std::vector<TSVGCustomText*> Chunks(TSVG& Doc)
+{
+    std::vector<TSVGCustomText*> out;
+    for (TSVGCustomText* t : TextObjects(Doc))
+        if (!t->GetText().empty())
+            out.push_back(t);
+    return out;
+}
+
+float Width(const std::string& Text, float Size = 20)
+{
+    TGPFont font("DejaVu Sans", Size, FontStyleRegular, UnitPixel);
+    return GetKerningText().MeasureText(Text, font);
+}
+
+TGPRectF PathBounds(const TGPGraphicsPath* Path)
+{
+    TGPRectF r;
+    if (Path != nullptr)
+        Path->GetBounds(r);
+    return r;
+}
+
+TEST(TextElement, SingleTextNodeStaysInTheElement)
+{
+    TSVG doc;
+    doc.LoadFromText(Svg("<text x=\"10\" y=\"20\">Hi</text>"));
+    auto* text = doc.FindByType<TSVGText>();
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->GetText(), "Hi");
+    EXPECT_EQ(text->GetCount(), 0);
+    EXPECT_EQ(text->GetX(), 10);
+    EXPECT_EQ(text->GetY(), 20);
+    EXPECT_NEAR(text->GetWidth(), Width("Hi"), 1e-3);
+    ASSERT_NE(text->GetPath(), nullptr);
+    const TGPRectF r = PathBounds(text->GetPath());
+    // "Hi" has no descender: the glyphs end on the baseline.
+    EXPECT_NEAR(r.Y + r.Height, 20, 0.3);
+    EXPECT_NEAR(r.X, 10, 3);
+    EXPECT_GT(text->GetFontHeight(), 15);
+    EXPECT_LT(text->GetFontHeight(), 20);
+}
+
+// One row per layout: the chunks' texts and where each must start.
+struct TLayoutCase {
+    const char* Name;
+    std::string Body;
+    std::vector<std::string> Texts;
+    // Expected x of each chunk as the widths of the texts before it plus a constant.
+    std::vector<float> BaseX;
+    std::vector<std::vector<int>> WidthsBefore;  // indices into Texts whose widths add to BaseX
+    std::vector<float> Y;
+};
+
+class TextLayout : public ::testing::TestWithParam<TLayoutCase> {};
+
+TEST_P(TextLayout, ChunksRunOnFromThePreviousOne)
+{
+    const TLayoutCase& c = GetParam();
+    TSVG doc;
+    doc.LoadFromText(Svg(c.Body));
+    const std::vector<TSVGCustomText*> chunks = Chunks(doc);
+    ASSERT_EQ(chunks.size(), c.Texts.size());
+    for (std::size_t i = 0; i < chunks.size(); ++i) {
+        SCOPED_TRACE(c.Texts[i]);
+        EXPECT_EQ(chunks[i]->GetText(), c.Texts[i]);
+        float x = c.BaseX[i];
+        for (int k : c.WidthsBefore[i])
+            x += Width(c.Texts[static_cast<std::size_t>(k)]);
+        EXPECT_NEAR(chunks[i]->GetX(), x, 1e-3);
+        EXPECT_NEAR(chunks[i]->GetY(), c.Y[i], 1e-4);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TextLayout,
+    ::testing::Values(
+        TLayoutCase{"MixedContent", "<text x=\"10\" y=\"20\">A<tspan>B</tspan>C</text>", {"A", "B", "C"},
+                    {10, 10, 10}, {{}, {0}, {0, 1}}, {20, 20, 20}},
+        TLayoutCase{"OwnXKeepsIt", "<text x=\"10\" y=\"20\">A<tspan x=\"50\">B</tspan>C</text>", {"A", "B", "C"},
+                    {10, 50, 50}, {{}, {}, {1}}, {20, 20, 20}},
+        TLayoutCase{"OwnYKeepsIt", "<text x=\"10\" y=\"20\">A<tspan y=\"60\">B</tspan>C</text>", {"A", "B", "C"},
+                    {10, 10, 10}, {{}, {0}, {0, 1}}, {20, 60, 60}},
+        TLayoutCase{"DxIsCopiedToEveryChunk", "<text x=\"10\" y=\"20\" dx=\"5\">A<tspan>B</tspan></text>",
+                    {"A", "B"}, {15, 20}, {{}, {0}}, {20, 20}},
+        TLayoutCase{"DyShiftsTheFollowingBaseline", "<text x=\"0\" y=\"20\">A<tspan dy=\"5\">B</tspan>C</text>",
+                    {"A", "B", "C"}, {0, 0, 0}, {{}, {0}, {0, 1}}, {20, 25, 25}},
+        TLayoutCase{"SpanWithXAndDxShiftsOnce", "<text x=\"0\" y=\"20\"><tspan x=\"10\" dx=\"5\">B</tspan></text>",
+                    {"B"}, {15}, {{}}, {20}},
+        TLayoutCase{"PositionListsUseTheFirstValue", "<text x=\"10 20 30\" y=\"40,50\" dx=\"3 4\">A</text>", {"A"},
+                    {13}, {{}}, {40}},
+        TLayoutCase{"SpanListInsideText", "<text x=\"0\" y=\"10\">A<tspan x=\"70 80\" y=\"30 40\">B</tspan></text>",
+                    {"A", "B"}, {0, 70}, {{}, {}}, {10, 30}}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(TextElement, SpanWithChildElementsFailsTheLoad)
+{
+    TSVG doc;
+    try {
+        doc.LoadFromText(Svg("<text><tspan>A<tspan>B</tspan></tspan></text>"));
+        FAIL() << "no error";
+    } catch (const EXmlError& e) {
+        EXPECT_NE(std::string(e.what()).find("does not contain a single text node"), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find("tspan"), std::string::npos);
+    }
+}
+
+TEST(TextElement, EmptyTextBuildsNoPath)
+{
+    TSVG doc;
+    doc.LoadFromText(Svg("<text x=\"1\" y=\"2\"></text><text x=\"1\" y=\"2\"><tspan/></text>"));
+    for (TSVGCustomText* t : TextObjects(doc)) {
+        EXPECT_EQ(t->GetPath(), nullptr);
+        EXPECT_EQ(t->GetUnderlinePath(), nullptr);
+    }
+    const auto bitmap = doc.RenderToBitmap(200, 100);
+    std::vector<std::uint32_t> pixels;
+    bitmap->GetPixels(pixels);
+    for (std::uint32_t p : pixels)
+        ASSERT_EQ(GetAlpha(p), 0);
+}
+
+struct TFamilyCase {
+    const char* Name;
+    const char* Requested;
+    const char* Family;
+};
+
+class FontFallback : public ::testing::TestWithParam<TFamilyCase> {};
+
+TEST_P(FontFallback, FindsAnInstalledFamily)
+{
+    const auto family = TSVGCustomText::FindFontFamily(GetParam().Requested);
+    ASSERT_NE(family, nullptr);
+    EXPECT_EQ(family->GetFamilyName(), GetParam().Family);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, FontFallback,
+    ::testing::Values(TFamilyCase{"Installed", "DejaVu Serif", "DejaVu Serif"},
+                      TFamilyCase{"PartBeforeDash", "DejaVu Serif-Bold", "DejaVu Serif"},
+                      TFamilyCase{"UnknownFallsBackToArial", "Foo-Bold", "Liberation Sans"},
+                      TFamilyCase{"ArialStandIn", "Arial", "Liberation Sans"},
+                      TFamilyCase{"ListTakesTheFirstInstalled", "'Foo', \"DejaVu Sans Mono\", serif",
+                                  "DejaVu Sans Mono"},
+                      TFamilyCase{"Chinese", "WenQuanYi Micro Hei", "WenQuanYi Micro Hei"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+struct TDecorationCase {
+    const char* Name;
+    const char* Value;
+    bool Underline;
+    bool StrikeOut;
+};
+
+class TextDecoration : public ::testing::TestWithParam<TDecorationCase> {};
+
+TEST_P(TextDecoration, BuildsTheRectangles)
+{
+    const TDecorationCase& c = GetParam();
+    TSVG doc;
+    doc.LoadFromText(Svg(std::string("<text x=\"10\" y=\"50\" text-decoration=\"") + c.Value + "\">Hi</text>"));
+    auto* text = doc.FindByType<TSVGText>();
+    ASSERT_NE(text, nullptr);
+    const float top = 50 - text->GetFontHeight();
+    EXPECT_EQ(text->GetUnderlinePath() != nullptr, c.Underline);
+    EXPECT_EQ(text->GetStrikeOutPath() != nullptr, c.StrikeOut);
+    if (c.Underline) {
+        const TGPRectF r = PathBounds(text->GetUnderlinePath());
+        EXPECT_NEAR(r.Y, top + 20, 1e-3);
+        EXPECT_NEAR(r.Height, 2, 1e-4);
+        EXPECT_NEAR(r.Width, Width("Hi"), 1e-3);
+        EXPECT_EQ(r.X, 10);
+    }
+    if (c.StrikeOut)
+        EXPECT_NEAR(PathBounds(text->GetStrikeOutPath()).Y, top + 10, 1e-3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, TextDecoration,
+                         ::testing::Values(TDecorationCase{"None", "none", false, false},
+                                           TDecorationCase{"Underline", "underline", true, false},
+                                           TDecorationCase{"LineThrough", "line-through", false, true},
+                                           TDecorationCase{"Both", "underline line-through", true, true}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(TextElement, BoldFromTheGroupShapesTheGlyphsToo)
+{
+    TSVG bold, regular;
+    bold.LoadFromText(Svg("<g font-weight=\"bold\"><text x=\"0\" y=\"50\">Wide</text></g>"));
+    regular.LoadFromText(Svg("<g><text x=\"0\" y=\"50\">Wide</text></g>"));
+    const TGPRectF b = PathBounds(bold.FindByType<TSVGText>()->GetPath());
+    const TGPRectF r = PathBounds(regular.FindByType<TSVGText>()->GetPath());
+    EXPECT_GT(bold.FindByType<TSVGText>()->GetWidth(), regular.FindByType<TSVGText>()->GetWidth());
+    EXPECT_GT(b.Width, r.Width);
+}
+
+// ---------------------------------------------------------------- text on a path
+
+// A guide path "p" and an element "g" without an outline come before the text.
+std::string OnPath(const std::string& TextPathAttributes, const std::string& Content = "AB",
+                   const std::string& Guide = "M0,50 L200,50")
+{
+    return Svg("<path id=\"p\" fill=\"none\" d=\"" + Guide + "\"/><text id=\"g\"></text><text><textPath " +
+               TextPathAttributes + ">" + Content + "</textPath></text>");
+}
+
+struct TOffsetCase {
+    const char* Name;
+    std::string Attributes;
+    float StartX;
+};
+
+class TextPathOffset : public ::testing::TestWithParam<TOffsetCase> {};
+
+TEST_P(TextPathOffset, StartsWhereTheOffsetSays)
+{
+    TSVG doc;
+    doc.LoadFromText(OnPath(GetParam().Attributes));
+    const std::vector<TSVGCustomText*> chunks = Chunks(doc);
+    ASSERT_EQ(chunks.size(), 1u);
+    const TGPRectF r = PathBounds(chunks[0]->GetPath());
+    EXPECT_NEAR(r.X, GetParam().StartX, 1.5);
+    EXPECT_LE(r.Y + r.Height, 50.5);  // glyphs stand on the guide
+    EXPECT_GE(r.Y, 30 - 0.5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Offsets, TextPathOffset,
+                         ::testing::Values(TOffsetCase{"None", "xlink:href=\"#p\"", 0},
+                                           TOffsetCase{"Percent", "xlink:href=\"#p\" startOffset=\"50%\"", 100},
+                                           TOffsetCase{"Absolute", "xlink:href=\"#p\" startOffset=\"20\"", 0}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(TextPath, ChunksFollowEachOtherAlongTheGuide)
+{
+    TSVG doc;
+    doc.LoadFromText(OnPath("xlink:href=\"#p\"", "AV<tspan>WA</tspan>"));
+    const std::vector<TSVGCustomText*> chunks = Chunks(doc);
+    ASSERT_EQ(chunks.size(), 2u);
+    EXPECT_NEAR(PathBounds(chunks[1]->GetPath()).X, Width("AV"), 1.5);
+}
+
+TEST(TextPath, TextLongerThanTheGuideIsCut)
+{
+    TSVG doc;
+    doc.LoadFromText(OnPath("xlink:href=\"#p\"", "Lorem ipsum dolor sit amet", "M0,50 L60,50"));
+    const std::vector<TSVGCustomText*> chunks = Chunks(doc);
+    ASSERT_EQ(chunks.size(), 1u);
+    const TGPRectF r = PathBounds(chunks[0]->GetPath());
+    EXPECT_GT(r.Width, 10);
+    EXPECT_LE(r.X + r.Width, 60.5);
+}
+
+struct TMissingGuideCase {
+    const char* Name;
+    std::string Attributes;
+};
+
+class TextPathWithoutGuide : public ::testing::TestWithParam<TMissingGuideCase> {};
+
+TEST_P(TextPathWithoutGuide, DrawsNothing)
+{
+    TSVG doc;
+    ASSERT_NO_THROW(doc.LoadFromText(OnPath(GetParam().Attributes)));
+    for (TSVGCustomText* t : TextObjects(doc))
+        EXPECT_EQ(t->GetPath(), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(References, TextPathWithoutGuide,
+                         ::testing::Values(TMissingGuideCase{"NoHref", ""},
+                                           TMissingGuideCase{"NotAFragment", "xlink:href=\"p\""},
+                                           TMissingGuideCase{"UnknownId", "xlink:href=\"#nothing\""}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(TextPath, GuideWithoutOutlineIsInvalid)
+{
+    TSVG doc;
+    try {
+        doc.LoadFromText(OnPath("xlink:href=\"#g\" startOffset=\"10%\""));
+        FAIL() << "no error";
+    } catch (const ESVGError& e) {
+        EXPECT_STREQ(e.what(), "Path is invalid");
+    }
+}
+
+}  // namespace
+}  // namespace plumwick
