@@ -1,5 +1,6 @@
 #include "svg/SVGText.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "gdip/GDIPKerning.h"
@@ -120,10 +121,12 @@ std::unique_ptr<TGPFontFamily> TSVGCustomText::FindFontFamily(std::string_view N
 {
     if (auto family = InstalledFamily(Name))
         return family;
-    if (Name.find(',') != std::string_view::npos) {
-        for (const std::string& item : SplitValues(Name, ','))
-            if (auto family = InstalledFamily(TStyle::Dequote(Trim(item))))
-                return family;
+    // A CSS family list: the first installed name (quoted names may hold blanks).
+    for (std::size_t start = 0; Name.find(',') != std::string_view::npos && start <= Name.size();) {
+        const std::size_t comma = std::min(Name.find(',', start), Name.size());
+        if (auto family = InstalledFamily(TStyle::Dequote(Trim(Name.substr(start, comma - start)))))
+            return family;
+        start = comma + 1;
     }
     if (const std::size_t dash = Name.find('-'); dash != std::string_view::npos)
         if (auto family = InstalledFamily(Name.substr(0, dash)))

@@ -94,8 +94,9 @@ TEST_P(Base64Decoding, FollowsTheStandardAlphabet)
     const TBase64Case& c = GetParam();
     const auto bytes = DecodeBase64(c.Input);
     ASSERT_EQ(bytes.has_value(), c.Valid);
-    if (c.Valid)
+    if (c.Valid) {
         EXPECT_EQ(std::string(bytes->begin(), bytes->end()), c.Expected);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "gdip/GDIPKerning.h"
+#include "gdip/GDIPOBJ2.h"
 #include "platform/GdiPlus.h"
 #include "platform/Xml.h"
 #include "svg/SVGDocument.h"
@@ -208,8 +209,9 @@ TEST_P(TextDecoration, BuildsTheRectangles)
         EXPECT_NEAR(r.Width, Width("Hi"), 1e-3);
         EXPECT_EQ(r.X, 10);
     }
-    if (c.StrikeOut)
+    if (c.StrikeOut) {
         EXPECT_NEAR(PathBounds(text->GetStrikeOutPath()).Y, top + 10, 1e-3);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, TextDecoration,
