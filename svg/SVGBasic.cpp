@@ -91,7 +91,9 @@ void TSVGBasic::AssignTo(TSVGObject& Dest) const
     D->FRY = FRY;
     D->FFillURI = FFillURI;
     D->FStrokeURI = FStrokeURI;
-    D->SetClipURI(FClipURI);
+    // An empty reference needs no lookup now: the clip in force is found again before painting.
+    D->FClipURI = FClipURI;
+    D->FClipPath = FClipURI.empty() ? nullptr : D->FindClipPathFor(FClipURI);
     D->FLineWidth = FLineWidth;
     D->FFillRule = FFillRule;
     D->FColorInterpolation = FColorInterpolation;

@@ -134,6 +134,10 @@ public:
     TGPGraphicsPath2* GetPath() const { return FPath.get(); }
 
 protected:
+    friend class TSVGObject;  // CalculateMatrices looks clip paths up for a whole subtree
+
+    // The clip outline of the clip element named URI, nullptr when there is none.
+    TGPGraphicsPath* FindClipPathFor(const std::string& URI) const;
     void OnStyleChange(TStyle& Sender);
     // Puts this object's change handler on FStyle (after FStyle was replaced).
     void AttachStyleHandler();

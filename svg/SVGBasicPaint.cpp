@@ -145,9 +145,15 @@ std::unique_ptr<TGPPen> TSVGBasic::GetStrokePen(TGPBrush* Brush)
 
 TGPGraphicsPath* TSVGBasic::FindClipPath()
 {
-    const std::string URI = GetClipURI();
+    return FindClipPathFor(GetClipURI());
+}
+
+TGPGraphicsPath* TSVGBasic::FindClipPathFor(const std::string& URI) const
+{
+    if (URI.empty())
+        return nullptr;
     TSVG* Root = GetRoot();
-    if (URI.empty() || !Root)
+    if (!Root)
         return nullptr;
     auto* ClipElement = dynamic_cast<TSVGBasic*>(Root->FindByID(URI));
     return ClipElement ? ClipElement->GetClipPath() : nullptr;

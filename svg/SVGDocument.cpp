@@ -5,6 +5,7 @@
 #include <fstream>
 #include <istream>
 #include <iterator>
+#include <optional>
 #include <ostream>
 
 #include "platform/GdiPlus.h"
@@ -254,8 +255,10 @@ void TSVG::MeasureContent()
 
 void TSVG::ReadStyleElement(const TXmlNode& Node)
 {
+    // CSS is the style language a <style> without "type" holds, so its text counts as well.
     std::string Text;
-    if (Node.GetAttribute("type") == "text/css") {
+    const std::optional<std::string> Type = Node.FindAttribute("type");
+    if (!Type || *Type == "text/css") {
         for (const TXmlNode& Child : Node.ChildNodes())
             if (Child.NodeType() == TXmlNodeType::ntText || Child.NodeType() == TXmlNodeType::ntCData)
                 Text += Child.Text();

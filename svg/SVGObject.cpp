@@ -1,5 +1,6 @@
 #include "svg/SVGObject.h"
 
+#include <string>
 #include <utility>
 
 #include "platform/GdiPlusBrush.h"
@@ -255,25 +256,39 @@ TSVG* TSVGObject::GetRoot() const
 
 void TSVGObject::CalculateMatrices()
 {
-    // The chain of products is carried down the walk instead of being rebuilt from the ancestors
-    // of every node.
-    std::vector<std::pair<TSVGObject*, TMatrixChain>> Stack;
-    Stack.emplace_back(this, TMatrixChain::Of(FParent));
+    // The matrix products and the clip reference in force are carried down the walk instead of
+    // being rebuilt from the ancestors of every node.
+    struct TEntry {
+        TSVGObject* Node;
+        TMatrixChain ParentChain;
+        std::string ParentClipURI;
+    };
+    std::string StartClipURI;
+    for (const TSVGObject* A = FParent; A && StartClipURI.empty(); A = A->FParent)
+        if (auto* B = dynamic_cast<const TSVGBasic*>(A))
+            StartClipURI = B->FClipURI;
+    std::vector<TEntry> Stack;
+    Stack.push_back({this, TMatrixChain::Of(FParent), std::move(StartClipURI)});
     while (!Stack.empty()) {
-        auto [Node, ParentChain] = Stack.back();
+        TEntry Entry = std::move(Stack.back());
         Stack.pop_back();
+        TSVGObject* Node = Entry.Node;
         if (auto* Doc = dynamic_cast<TSVG*>(Node))
             Doc->CalculateRootMatrix();
-        TMatrixChain Chain = ParentChain.Extend(*Node);
+        TMatrixChain Chain = Entry.ParentChain.Extend(*Node);
         if (auto* M = dynamic_cast<TSVGMatrix*>(Node)) {
             M->FCompleteCalculatedMatrix = Chain.All;
             M->FCalculatedMatrix = Chain.NoRoot;
         }
-        if (auto* B = dynamic_cast<TSVGBasic*>(Node))
-            B->UpdateClipPath();
+        std::string& ClipURI = Entry.ParentClipURI;
+        if (auto* B = dynamic_cast<TSVGBasic*>(Node)) {
+            if (!B->FClipURI.empty())
+                ClipURI = B->FClipURI;
+            B->FClipPath = B->FindClipPathFor(ClipURI);
+        }
         Node->UpdateBounds();
         for (int I = Node->GetCount() - 1; I >= 0; --I)
-            Stack.emplace_back(Node->GetItem(I), Chain);
+            Stack.push_back({Node->GetItem(I), Chain, ClipURI});
     }
 }
 

@@ -1,0 +1,185 @@
+// The style cascade: attributes, inline style, sheet rules and parents, and the resolved readers.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "TestElements.h"
+#include "svg/SVGColor.h"
+
+namespace plumwick::testing {
+namespace {
+
+constexpr TColor Red = 0x0000FF, Blue = 0xFF0000, Green = 0x00FF00;
+
+// One document, the element "t" in it, and the value one reader gives for it.
+struct TCascadeCase {
+    const char* Name;
+    const char* Svg;
+    std::function<double(TSVGBasic&)> Read;
+    double Expected;
+};
+
+class Cascade : public ::testing::TestWithParam<TCascadeCase> {};
+
+TEST_P(Cascade, ResolvesAsExpected)
+{
+    const TCascadeCase& C = GetParam();
+    auto Svg = LoadTestDocument(C.Svg);
+    auto* T = Find(*Svg, "t");
+    ASSERT_NE(T, nullptr) << C.Svg;
+    // Late rules reach elements with an outline at their first paint.
+    Paint(*Svg, 4, 4);
+    EXPECT_NEAR(C.Read(*T), C.Expected, 1e-6) << C.Svg;
+}
+
+auto Fill = [](TSVGBasic& E) { return double(E.GetFillColor()); };
+auto Stroke = [](TSVGBasic& E) { return double(E.GetStrokeColor()); };
+auto FillOpacity = [](TSVGBasic& E) { return double(E.GetFillOpacity()); };
+auto StrokeOpacity = [](TSVGBasic& E) { return double(E.GetStrokeOpacity()); };
+
+const TCascadeCase CascadeCases[] = {
+    {"attribute", R"svg(<svg><box id="t" fill="red"/></svg>)svg", Fill, Red},
+    {"inline_beats_attribute", R"svg(<svg><box id="t" fill="red" style="fill:#0000ff"/></svg>)svg", Fill, Blue},
+    {"element_name_rule", R"svg(<svg><style>box { fill: red }</style><box id="t"/></svg>)svg", Fill, Red},
+    {"class_beats_id", R"svg(<svg><style><![CDATA[
+        #t { fill: blue }
+        .c { fill: red }
+      ]]></style><box id="t" class="c"/></svg>)svg",
+     Fill, Red},
+    {"own_beats_sheet", R"svg(<svg><style>#t { fill: blue } </style><box id="t" class="c" fill="#00ff00"/></svg>)svg", Fill,
+     Green},
+    {"class_order_dot_then_plain", R"svg(<svg><style type="text/css">
+        .a { fill: red; stroke: red }
+        b { stroke: blue }
+      </style><box id="t" class="a b"/></svg>)svg",
+     Stroke, Blue},
+    {"sheet_after_element_reaches_shape", R"svg(<svg><box id="t"/><style>#t{fill:red}</style></svg>)svg", Fill, Red},
+    {"one_line_sheet_reads_every_rule", R"svg(<svg><style>.a{fill:red}.b{stroke:blue}</style><box id="t" class="b"/></svg>)svg",
+     Stroke, Blue},
+    {"selector_list", R"svg(<svg><style>.x, #t { fill: red }</style><box id="t"/></svg>)svg", Fill, Red},
+    {"parent_colour", R"svg(<svg><g fill="#00ff00"><box id="t"/></g></svg>)svg", Fill, Green},
+    {"gradient_reference_is_not_inherited", R"svg(<svg fill="red"><g fill="url(#grad)"><box id="t"/></g></svg>)svg", Fill,
+     Red},
+    {"default_fill_black", R"svg(<svg><box id="t"/></svg>)svg", Fill, 0},
+    {"default_stroke_none", R"svg(<svg><box id="t"/></svg>)svg", Stroke, SVG_NONE_COLOR},
+    {"fill_none", R"svg(<svg><g fill="red"><box id="t" fill="none"/></g></svg>)svg", Fill, SVG_NONE_COLOR},
+    {"color_sets_both", R"svg(<svg><box id="t" color="red"/></svg>)svg", Stroke, Red},
+    {"opacity_then_fill_opacity", R"svg(<svg><box id="t" opacity="0.5" fill-opacity="0.8"/></svg>)svg", FillOpacity, 0.8},
+    {"opacity_for_stroke", R"svg(<svg><box id="t" opacity="0.5" fill-opacity="0.8"/></svg>)svg", StrokeOpacity, 0.5},
+    {"percent_opacity", R"svg(<svg><box id="t" style="opacity:50%"/></svg>)svg", FillOpacity, 0.5},
+    {"opacities_multiply", R"svg(<svg><g opacity="0.5"><box id="t" opacity="0.5"/></g></svg>)svg", FillOpacity, 0.25},
+    {"grandchild_gets_product", R"svg(<svg><g opacity="0.5"><g opacity="0.5"><box id="t"/></g></g></svg>)svg", StrokeOpacity,
+     0.25},
+    {"document_opacity", R"svg(<svg opacity="0.5"><box id="t"/></svg>)svg", FillOpacity, 0.5},
+    {"stroke_width_default", R"svg(<svg><box id="t"/></svg>)svg", [](TSVGBasic& E) { return double(E.GetStrokeWidth()); }, 1},
+    {"stroke_width_units", R"svg(<svg><g stroke-width="2mm"><box id="t"/></g></svg>)svg",
+     [](TSVGBasic& E) { return double(E.GetStrokeWidth()); }, 20},
+    {"miter_limit_default", R"svg(<svg><box id="t"/></svg>)svg", [](TSVGBasic& E) { return double(E.GetStrokeMiterLimit()); }, 4},
+    {"miter_limit_with_unit_reads_zero", R"svg(<svg><box id="t" stroke-miterlimit="5px"/></svg>)svg",
+     [](TSVGBasic& E) { return double(E.GetStrokeMiterLimit()); }, 0},
+    {"join_miter_is_clipped", R"svg(<svg><box id="t" stroke-linejoin="miter"/></svg>)svg",
+     [](TSVGBasic& E) { return double(E.GetStrokeLineJoin()); }, LineJoinMiterClipped},
+    {"join_round_inherited", R"svg(<svg><g stroke-linejoin="round"><box id="t"/></g></svg>)svg",
+     [](TSVGBasic& E) { return double(E.GetStrokeLineJoin()); }, LineJoinRound},
+    {"join_bevel", R"svg(<svg><box id="t" stroke-linejoin="bevel"/></svg>)svg",
+     [](TSVGBasic& E) { return double(E.GetStrokeLineJoin()); }, LineJoinBevel},
+    {"cap_square", R"svg(<svg><box id="t" stroke-linecap="square"/></svg>)svg",
+     [](TSVGBasic& E) { return double(E.GetStrokeLineCap()); }, LineCapSquare},
+    {"dash_cap_round", R"svg(<svg><box id="t" stroke-linecap="round"/></svg>)svg",
+     [](TSVGBasic& E) { return double(E.GetStrokeDashCap()); }, DashCapRound},
+    {"dash_cap_square_is_flat", R"svg(<svg><box id="t" stroke-linecap="square"/></svg>)svg",
+     [](TSVGBasic& E) { return double(E.GetStrokeDashCap()); }, DashCapFlat},
+    {"odd_dash_list_repeats", R"svg(<svg><box id="t" stroke-dasharray="5,2,1"/></svg>)svg",
+     [](TSVGBasic& E) { return double(E.GetStrokeDashArray().size()); }, 6},
+    {"dash_none_stops_inherited", R"svg(<svg><g stroke-dasharray="4 2"><box id="t" stroke-dasharray="none"/></g></svg>)svg",
+     [](TSVGBasic& E) { return double(E.GetStrokeDashArray().size()); }, 0},
+    {"dashes_inherited", R"svg(<svg><g stroke-dasharray="4 2"><box id="t"/></g></svg>)svg",
+     [](TSVGBasic& E) { return double(E.GetStrokeDashArray().size()); }, 2},
+    {"rx_alone_sets_ry", R"svg(<svg><box id="t" rx="5"/></svg>)svg", [](TSVGBasic& E) { return double(E.GetRY()); }, 5},
+    {"font_weight_bolder", R"svg(<svg><g font-weight="bolder"><box id="t"/></g></svg>)svg",
+     [](TSVGBasic& E) { return double(E.GetFontWeight()); }, 800},
+    {"font_weight_leading_digits", R"svg(<svg><box id="t" font-weight="650x"/></svg>)svg",
+     [](TSVGBasic& E) { return double(E.GetFontWeight()); }, 650},
+    {"font_size_default", R"svg(<svg><box id="t"/></svg>)svg", [](TSVGBasic& E) { return double(E.GetFontSize()); }, 11},
+    {"font_style_italic", R"svg(<svg><box id="t" font-style="italic"/></svg>)svg",
+     [](TSVGBasic& E) { return double(E.GetFontStyle()); }, 1},
+    {"font_style_oblique_leaves_it", R"svg(<svg font-style="italic"><box id="t" font-style="oblique"/></svg>)svg",
+     [](TSVGBasic& E) { return double(E.GetFontStyle()); }, 1},
+    {"decoration_two_words", R"svg(<svg><box id="t" text-decoration="underline OVERLINE"/></svg>)svg",
+     [](TSVGBasic& E) { return double(E.GetTextDecoration().Bits()); }, tdUnderLine | tdOverLine},
+    {"decoration_none_empties", R"svg(<svg><box id="t" text-decoration="underline none"/></svg>)svg",
+     [](TSVGBasic& E) { return double(E.GetTextDecoration().Bits()); }, 0},
+    {"decoration_inherited", R"svg(<svg><g text-decoration="line-through"><box id="t"/></g></svg>)svg",
+     [](TSVGBasic& E) { return double(E.GetTextDecoration().Bits()); }, tdStrikeOut},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, Cascade, ::testing::ValuesIn(CascadeCases),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
+
+TEST(CascadeDetail, GroupKeepsItsReferenceAndNoColour)
+{
+    auto Svg = LoadTestDocument(R"svg(<svg><g id="g" fill="url(#grad)" stroke=" url(#s) "><box id="t"/></g></svg>)svg");
+    auto* G = Find(*Svg, "g");
+    EXPECT_EQ(G->GetFillURI(), "grad");
+    EXPECT_EQ(G->GetStrokeURI(), "s");
+    EXPECT_EQ(G->GetFillColor(), 0);  // its own -1 passes on to the default
+    EXPECT_EQ(Find(*Svg, "t")->GetFillURI(), "");
+}
+
+TEST(CascadeDetail, GroupsAndTheRootNeverSeeLateRules)
+{
+    auto Svg = LoadTestDocument(R"svg(<svg id="root"><g id="g"><box id="t"/></g><style>#g{fill:red} #root{fill:red}</style></svg>)svg");
+    Paint(*Svg, 4, 4);
+    EXPECT_EQ(Find(*Svg, "g")->GetFillColor(), 0);
+    EXPECT_EQ(Svg->GetFillColor(), 0);
+}
+
+TEST(CascadeDetail, DashValuesAreStoredAsWritten)
+{
+    auto Svg = LoadTestDocument(R"svg(<svg><box id="t" stroke-dasharray="5, 2 ,1" stroke-dashoffset="3"/></svg>)svg");
+    auto* T = Find(*Svg, "t");
+    EXPECT_EQ(T->GetStrokeDashArray(), (std::vector<float>{5, 2, 1, 5, 2, 1}));
+    EXPECT_EQ(T->GetStrokeDashOffset(), 3);
+}
+
+TEST(CascadeDetail, GrayscaleAndFixedColourApplyWhenColoursResolve)
+{
+    auto Svg = NewTestDocument();
+    Svg->SetGrayscale(true);
+    Svg->LoadFromText(R"svg(<svg><box id="t" fill="#ff0000" stroke="none"/></svg>)svg");
+    EXPECT_EQ(Find(*Svg, "t")->GetFillColor(), GrayscaleColor(Red));
+    EXPECT_EQ(Find(*Svg, "t")->GetStrokeColor(), SVG_NONE_COLOR);
+
+    auto Fixed = NewTestDocument();
+    Fixed->SetFixedColor(Green);
+    Fixed->LoadFromText(R"svg(<svg><box id="t" fill="red"/><box id="n" fill="none"/></svg>)svg");
+    EXPECT_EQ(Find(*Fixed, "t")->GetFillColor(), Green);
+    EXPECT_EQ(Find(*Fixed, "n")->GetFillColor(), SVG_NONE_COLOR);
+}
+
+TEST(CascadeDetail, FontNamesAreNormalisedToInstalledFamilies)
+{
+    std::string Family;
+    for (const char* Candidate : {"Arial", "Liberation Sans", "DejaVu Sans"})
+        if (TGPFontFamily(Candidate).GetLastStatus() == Ok) {
+            Family = Candidate;
+            break;
+        }
+    if (Family.empty())
+        GTEST_SKIP() << "no usable font family installed";
+    auto Svg = LoadTestDocument("<svg><box id=\"b\" font-family=\"" + Family + "-BoldMT\"/><box id=\"bi\" font-family=\"" +
+                                Family + "-BoldItalicMT\"/><box id=\"x\" font-family=\"NoSuchFamilyAtAll\"/></svg>");
+    EXPECT_EQ(Find(*Svg, "b")->GetFontName(), Family);
+    EXPECT_EQ(Find(*Svg, "b")->GetFontWeight(), 700);
+    EXPECT_EQ(Find(*Svg, "b")->GetStyle().GetValues("font-weight"), "bold");
+    EXPECT_EQ(Find(*Svg, "bi")->GetFontName(), Family);
+    EXPECT_EQ(Find(*Svg, "bi")->GetFontWeight(), 700);
+    EXPECT_EQ(Find(*Svg, "bi")->GetFontStyle(), 1);
+    EXPECT_EQ(Find(*Svg, "x")->GetFontName(), "NoSuchFamilyAtAll");
+    EXPECT_EQ(Find(*Svg, "x")->GetFontWeight(), 400);
+}
+
+}  // namespace
+}  // namespace plumwick::testing
