@@ -36,9 +36,12 @@ std::string Base64(const std::vector<std::uint8_t>& Bytes)
     return out;
 }
 
-// A 4 x 4 picture, opaque red, encoded in the given format.
+// A 4 x 4 picture, opaque red, encoded in the given format (GIF: 1 x 1, there is no GIF encoder).
 std::vector<std::uint8_t> RedPicture(const char* MimeType = "image/png")
 {
+    if (std::string(MimeType) == "image/gif")
+        return {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0xFF, 0, 0, 0, 0, 0, 0x2C, 0, 0, 0,
+                0, 1, 0, 1, 0, 0, 2, 2, 0x44, 1, 0, 0x3B};
     TGPBitmap bitmap(4, 4);
     std::vector<std::uint32_t> pixels(16, MakeARGB(255, 255, 0, 0));
     bitmap.SetPixels(pixels);

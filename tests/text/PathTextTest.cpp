@@ -159,7 +159,10 @@ TEST(PathText, PathLengths)
     EXPECT_FLOAT_EQ(TGPPathText::GetPathLength(&line), 50);
     TGPGraphicsPath circle;
     circle.AddEllipse(0, 0, 100, 100);
-    EXPECT_NEAR(TGPPathText::GetPathLength(&circle), 314.16f, 3.0f);
+    // Flattened at 2.5 units, the circle becomes an inscribed polygon a little shorter than 100 pi.
+    const float around = TGPPathText::GetPathLength(&circle);
+    EXPECT_GT(around, 290);
+    EXPECT_LE(around, 314.16f);
     EXPECT_EQ(TGPPathText::GetPathLength(nullptr), 0);
     const TGPGraphicsPath empty;
     EXPECT_EQ(TGPPathText::GetPathLength(&empty), 0);
