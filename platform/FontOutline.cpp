@@ -1,17 +1,15 @@
 #include "platform/FontOutline.h"
 
-#include <QCoreApplication>
+#include "platform/GdiPlusFont.h"
+
 #include <QFont>
 #include <QFontDatabase>
 #include <QGlyphRun>
-#include <QGuiApplication>
 #include <QPainterPath>
 #include <QRawFont>
 #include <QTextLayout>
 
 #include <atomic>
-#include <cstdlib>
-#include <mutex>
 #include <unordered_map>
 
 namespace plumwick {
@@ -19,24 +17,6 @@ namespace plumwick {
 namespace {
 
 std::atomic<std::uint64_t> GOpenCount{0};
-
-// Qt's font database needs a GUI application object. The renderer may run without any (tests, the
-// command line), so one is made on first use and kept for the life of the process.
-void EnsureFontSystem()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        if (QCoreApplication::instance() != nullptr)
-            return;
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "plumwick";
-        static char* argv[] = {name, nullptr};
-        new QGuiApplication(argc, argv);  // lives until the process ends
-    });
-}
 
 QString FromUcs4(char32_t C)
 {
@@ -123,7 +103,8 @@ TFontOutline::~TFontOutline() = default;
 
 std::string TFontOutline::InstalledFamily(std::string_view Name)
 {
-    EnsureFontSystem();
+    if (!EnsureGuiApplication())
+        return {};  // an application without GUI runs: no fonts to be had
     const QString name = QString::fromUtf8(Name.data(), static_cast<qsizetype>(Name.size()));
     QString found = ExactFamily(name);
     if (found.isEmpty()) {
