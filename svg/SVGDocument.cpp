@@ -220,7 +220,8 @@ void TSVG::DeReferenceUse()
     while (!Stack.empty()) {
         TSVGObject* Node = Stack.back();
         Stack.pop_back();
-        if (++Visited > SVGMaxObjects)
+        // Objects waiting on the stack exist already; counting them bounds what a resolution creates.
+        if (++Visited + static_cast<long>(Stack.size()) > SVGMaxObjects)
             throw ESVGError("The document holds more than " + std::to_string(SVGMaxObjects) +
                             " objects once its use references are resolved");
         if (auto* B = dynamic_cast<TSVGBasic*>(Node))

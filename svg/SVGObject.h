@@ -28,7 +28,7 @@ class TSVGBasic;
 inline constexpr int SVGMaxDepth = 1024;
 // Most objects a document may hold once its use references are resolved (copies of copies can
 // multiply); beyond it loading raises ESVGError.
-inline constexpr long SVGMaxObjects = 500000;
+inline constexpr long SVGMaxObjects = 250000;
 
 class TSVGObject {
 public:

@@ -156,7 +156,7 @@ TSVG* BuildChain(TSVG& Doc, int Depth)
 
 TEST(Tree, DeepTreesAreWalkedCopiedAndFreedWithoutRecursion)
 {
-    constexpr int Depth = 200000;
+    constexpr int Depth = 100000;
     auto Doc = NewTestDocument();
     BuildChain(*Doc, Depth);
     Doc->SetBounds(TGPRectF{0, 0, 10, 10});  // CalculateMatrices over the chain
