@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "gdip/GDIPKerning.h"
@@ -318,6 +319,42 @@ TEST(TextPath, GuideWithoutOutlineIsInvalid)
     } catch (const ESVGError& e) {
         EXPECT_STREQ(e.what(), "Path is invalid");
     }
+}
+
+}  // namespace
+}  // namespace plumwick
+
+namespace plumwick {
+namespace {
+
+TEST(TextElement, DocumentsLayOutTheSameOnSeveralThreads)
+{
+    const std::string text = Svg("<text x=\"5\" y=\"40\">AVo <tspan font-weight=\"bold\">Wave</tspan> "
+                                 "\xE4\xB8\xAD\xE6\x96\x87</text>");
+    auto layout = [&text] {
+        TSVG doc;
+        doc.LoadFromText(text);
+        std::vector<float> out;
+        for (TSVGCustomText* chunk : Chunks(doc)) {
+            out.push_back(chunk->GetX());
+            out.push_back(chunk->GetWidth());
+            out.push_back(static_cast<float>(chunk->GetPath()->GetPointCount()));
+        }
+        return out;
+    };
+    const std::vector<float> expected = layout();
+    ASSERT_EQ(expected.size(), 9u);
+    std::vector<std::vector<float>> results(4);
+    std::vector<std::thread> workers;
+    for (auto& result : results)
+        workers.emplace_back([&result, &layout] {
+            for (int i = 0; i < 5; ++i)
+                result = layout();
+        });
+    for (std::thread& w : workers)
+        w.join();
+    for (const auto& result : results)
+        EXPECT_EQ(result, expected);
 }
 
 }  // namespace
