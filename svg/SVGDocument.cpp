@@ -6,7 +6,9 @@
 #include <istream>
 #include <iterator>
 #include <optional>
+#include <locale>
 #include <ostream>
+#include <sstream>
 
 #include "platform/GdiPlus.h"
 #include "svg/SVGCommon.h"
@@ -380,6 +382,41 @@ void TSVG::PaintTo(TGPGraphics& Graphics, const TGPRectF& Bounds, std::span<cons
     FInitialMatrix = TMatrix{E[0], E[1], 0, E[2], E[3], 0, E[4], E[5], 1};
     SetBounds(Bounds);
     PaintTree(*this, Graphics, Rects);
+}
+
+void TSVG::PaintTo(TGPGraphics& Graphics, float aLeft, float aTop, float aWidth, float aHeight)
+{
+    PaintTo(Graphics, TGPRectF{aLeft, aTop, aWidth, aHeight});
+}
+
+TXmlNode TSVG::SaveToNode(const TXmlNode& Parent, float Left, float Top, float Width, float Height) const
+{
+    if (FSource.empty() || !Parent)
+        return TXmlNode();
+    TXmlDocument Source;
+    Source.LoadFromText(FSource);
+    TXmlDocument Target = Parent.OwnerDocument();
+    TXmlNode Group = Target.CreateElement("g");
+    auto Number = [](float V) {
+        std::ostringstream Out;
+        Out.imbue(std::locale::classic());
+        Out << V;
+        return Out.str();
+    };
+    std::string Transform;
+    if (Left != 0 || Top != 0)
+        Transform = "translate(" + Number(Left) + ", " + Number(Top) + ")";
+    if (Width != FWidth || Height != FHeight) {
+        if (!Transform.empty())
+            Transform += " ";
+        Transform += "scale(" + Number(Width / FWidth) + ", " + Number(Height / FHeight) + ")";
+    }
+    if (!Transform.empty())
+        Group.SetAttribute("transform", Transform);
+    for (const TXmlNode& Child : Source.DocumentElement().ChildNodes())
+        Group.AppendChild(Child.CloneTo(Target));
+    TXmlNode Holder = Parent;
+    return Holder.AppendChild(Group);
 }
 
 std::unique_ptr<TGPBitmap> TSVG::RenderToBitmap(int Width, int Height)

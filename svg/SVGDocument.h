@@ -54,6 +54,12 @@ public:
     // Paints the document into Bounds on Graphics, whose transform is restored afterwards. With
     // Rects given only elements whose bounds meet one of them paint themselves.
     void PaintTo(TGPGraphics& Graphics, const TGPRectF& Bounds, std::span<const TRect> Rects = {});
+    // Paints into the rectangle (aLeft, aTop, aWidth, aHeight) without update rectangles.
+    void PaintTo(TGPGraphics& Graphics, float aLeft, float aTop, float aWidth, float aHeight);
+    // Appends to Parent a "g" element holding copies of the loaded document's elements, moved to
+    // (Left, Top) and scaled from the document's size to Width × Height; returns it. The empty
+    // handle when nothing is loaded.
+    TXmlNode SaveToNode(const TXmlNode& Parent, float Left, float Top, float Width, float Height) const;
     // A Width × Height ARGB bitmap with the document fitted and centred, on a transparent
     // background; nullptr when a size is 0 or negative.
     std::unique_ptr<TGPBitmap> RenderToBitmap(int Width, int Height);

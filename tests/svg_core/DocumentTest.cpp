@@ -262,3 +262,26 @@ TEST(Document, DocumentsLoadAndPaintOnSeveralThreadsAtOnce)
 
 }  // namespace
 }  // namespace plumwick::testing
+
+namespace plumwick::testing {
+namespace {
+
+TEST(Document, SaveToNodeCopiesTheElementsIntoAPlacedGroup)
+{
+    auto Svg = LoadTestDocument(R"svg(<svg width="10" height="20"><box id="a"/><g><box id="b"/></g></svg>)svg");
+    TXmlDocument Target;
+    Target.LoadFromText("<svg/>");
+    TXmlNode Group = Svg->SaveToNode(Target.DocumentElement(), 1.5f, 0, 20, 20);
+    ASSERT_TRUE(Group);
+    EXPECT_EQ(Group.NodeName(), "g");
+    EXPECT_EQ(Group.GetAttribute("transform"), "translate(1.5, 0) scale(2, 1)");
+    EXPECT_EQ(Group.ChildNodes().Count(), 2);
+    EXPECT_EQ(Target.DocumentElement().ChildNodes().Count(), 1);
+    EXPECT_FALSE(Svg->SaveToNode(Target.DocumentElement(), 0, 0, 10, 20).GetAttribute("transform").size());
+
+    TSVG Empty;
+    EXPECT_FALSE(Empty.SaveToNode(Target.DocumentElement(), 0, 0, 1, 1));
+}
+
+}  // namespace
+}  // namespace plumwick::testing
