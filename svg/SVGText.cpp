@@ -32,14 +32,22 @@ std::unique_ptr<TGPFontFamily> InstalledFamily(std::string_view Name)
     return result;
 }
 
-// Positions may be given as lists ("10 20 30"); the chunk is placed by the first.
-void LoadFirstLength(const TXmlNode& Node, std::string_view Name, float& Target)
+// Positions may be given as lists ("10 20 30"): the first value places the chunk, the whole list
+// is kept for the characters after it (empty for a single value).
+void LoadPositionList(const TXmlNode& Node, std::string_view Name, float& Target, std::vector<float>& List)
 {
     const std::optional<std::string> value = Node.FindAttribute(Name);
     if (!value)
         return;
     const std::vector<std::string> items = SplitValues(*value, ',');
-    Target = items.size() > 1 ? ParseLength(items.front()) : ParseLength(*value);
+    List.clear();
+    if (items.size() <= 1) {
+        Target = ParseLength(*value);
+        return;
+    }
+    for (const std::string& item : items)
+        List.push_back(ParseLength(item));
+    Target = List.front();
 }
 
 TGPStringFormat TextFormat()
@@ -109,12 +117,12 @@ TSVGObject* TSVGCustomText::NewLike(TSVGObject* Parent) const
 void TSVGCustomText::ReadIn(const TXmlNode& Node)
 {
     TSVGBasic::ReadIn(Node);
-    LoadFirstLength(Node, "x", FX);
-    LoadFirstLength(Node, "y", FY);
+    LoadPositionList(Node, "x", FX, FXList);
+    LoadPositionList(Node, "y", FY, FYList);
     FHasX = Node.HasAttribute("x");
     FHasY = Node.HasAttribute("y");
-    LoadFirstLength(Node, "dx", FDX);
-    LoadFirstLength(Node, "dy", FDY);
+    LoadPositionList(Node, "dx", FDX, FDXList);
+    LoadPositionList(Node, "dy", FDY, FDYList);
 }
 
 std::unique_ptr<TGPFontFamily> TSVGCustomText::FindFontFamily(std::string_view Name)
@@ -175,17 +183,16 @@ float TSVGCustomText::GetTotalWidth(const TSVGObject& Obj)
 
 void TSVGCustomText::LayoutText()
 {
+    std::unique_ptr<TGPFont> font = CreateTextFont();
     float layoutHeight = 0;
-    float kernedWidth = 0;
     {
-        std::unique_ptr<TGPFont> font = CreateTextFont();
         TGPGraphics measuring;
         const TGPStringFormat format(FormatFlags, LANG_NEUTRAL);
         TGPRectF box;
         if (measuring.MeasureString(FText, font.get(), TGPPointF{0, 0}, &format, box) == Ok)
             layoutHeight = box.Height;
-        kernedWidth = GetKerningText().MeasureText(FText, *font, 1, 1);
     }
+    const float kernedWidth = GetKerningText().MeasureText(FText, *font, 1, 1);
     FWidth = 0;
     FHeight = 0;
 
@@ -207,6 +214,38 @@ void TSVGCustomText::LayoutText()
     FY += FDY;
     FWidth = kernedWidth;
     FHeight = layoutHeight;
+    // With placed characters the chunk ends where its last run ends, and the next chunk goes on there.
+    const std::vector<TTextRun> runs = PlaceRuns(*font);
+    if (runs.size() > 1)
+        FWidth = runs.back().X + runs.back().Width - FX;
+}
+
+std::vector<TSVGCustomText::TTextRun> TSVGCustomText::PlaceRuns(const TGPFont& Font) const
+{
+    const std::u32string chars = Utf8ToUcs4(FText);
+    const std::size_t placed = std::min(
+        chars.size(), std::max({FXList.size(), FYList.size(), FDXList.size(), FDYList.size()}));
+    if (placed <= 1)
+        return {TTextRun{FText, FX, FY, FWidth}};
+    std::vector<TTextRun> runs;
+    runs.reserve(placed);
+    for (std::size_t k = 0; k < placed; ++k) {
+        TTextRun run;
+        // The last placed character takes the rest of the text with it.
+        run.Text = Ucs4ToUtf8(k + 1 < placed ? std::u32string_view(&chars[k], 1)
+                                             : std::u32string_view(chars).substr(k));
+        run.Width = GetKerningText().MeasureText(run.Text, Font, 1, 1);
+        if (k == 0) {
+            run.X = FX;  // the first values are in FX and FY already
+            run.Y = FY;
+        } else {
+            const TTextRun& before = runs.back();
+            run.X = (k < FXList.size() ? FXList[k] : before.X + before.Width) + (k < FDXList.size() ? FDXList[k] : 0);
+            run.Y = (k < FYList.size() ? FYList[k] : before.Y) + (k < FDYList.size() ? FDYList[k] : 0);
+        }
+        runs.push_back(std::move(run));
+    }
+    return runs;
 }
 
 bool TSVGCustomText::IsInTextPath() const
@@ -237,8 +276,11 @@ void TSVGCustomText::BuildPath()
         FStrikeOutPath = std::make_unique<TGPGraphicsPath>(FillModeAlternate);
     }
     const TGPStringFormat format = TextFormat();
-    GetKerningText().AddToPath(*FPath, FUnderlinePath.get(), FStrikeOutPath.get(), FText, *family, style,
-                               GetFontSize(), TGPPointF{FX, FY - FFontHeight}, &format, 1, 1);
+    const float size = GetFontSize();
+    const TGPFont font(*family, size, GlyphStyle(), UnitPixel);
+    for (const TTextRun& run : PlaceRuns(font))
+        GetKerningText().AddToPath(*FPath, FUnderlinePath.get(), FStrikeOutPath.get(), run.Text, *family, style,
+                                   size, TGPPointF{run.X, run.Y - FFontHeight}, &format, 1, 1);
 }
 
 void TSVGCustomText::UpdateBounds()

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "svg/SVGBasic.h"
 
@@ -31,8 +32,8 @@ public:
     void Clear() override;
     // Nothing for a chunk without text.
     void PaintToGraphics(TGPGraphics& Graphics) override;
-    // Also "dx", "dy" and whether "x" and "y" are given. For lists of positions the first value
-    // places the chunk.
+    // Also "dx", "dy" and whether "x" and "y" are given. Lists of positions ("10 20 30") place the
+    // chunk by their first values and its following characters one by one by the others.
     void ReadIn(const TXmlNode& Node) override;
     // Glyph outlines of the chunk (and its underline and strike-out rectangles); nothing inside a
     // text path, which builds its chunks itself.
@@ -76,6 +77,17 @@ protected:
     // Font style bits for the glyphs: bold and italic from the cascade.
     int GlyphStyle() const;
 
+    // A piece of the chunk set from one origin: each character that a position list places gets
+    // its own, the rest of the text follows the last of them.
+    struct TTextRun {
+        std::string Text;
+        float X = 0;
+        float Y = 0;
+        float Width = 0;
+    };
+    // The chunk as one run at (FX, FY), or cut where its position lists place characters.
+    std::vector<TTextRun> PlaceRuns(const TGPFont& Font) const;
+
     std::string FText;                                // this chunk's characters (UTF-8)
     std::unique_ptr<TGPGraphicsPath> FUnderlinePath;  // only while underlined
     std::unique_ptr<TGPGraphicsPath> FStrikeOutPath;  // only while struck out
@@ -84,6 +96,12 @@ protected:
     float FDY = 0;
     bool FHasX = false;
     bool FHasY = false;
+    // Positions of the second and later characters when "x", "y", "dx" or "dy" hold lists
+    // (the element's own characters only; chunks do not inherit them).
+    std::vector<float> FXList;
+    std::vector<float> FYList;
+    std::vector<float> FDXList;
+    std::vector<float> FDYList;
 
     friend class TSVGTextPath;
 };

@@ -131,6 +131,48 @@ INSTANTIATE_TEST_SUITE_P(
                     {"A", "B"}, {0, 70}, {{}, {}}, {10, 30}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
+struct TPlacedCase {
+    const char* Name;
+    std::string Body;
+    float Left;    // left of the glyph box, within a side bearing
+    float Right;   // right end of the chunk's advance
+    float Bottom;  // lowest glyph point (no descenders in the texts)
+};
+
+class PlacedCharacters : public ::testing::TestWithParam<TPlacedCase> {};
+
+TEST_P(PlacedCharacters, FollowTheirPositionLists)
+{
+    const TPlacedCase& c = GetParam();
+    TSVG doc;
+    doc.LoadFromText(Svg(c.Body));
+    const std::vector<TSVGCustomText*> chunks = Chunks(doc);
+    ASSERT_FALSE(chunks.empty());
+    const TGPRectF r = PathBounds(chunks.front()->GetPath());
+    EXPECT_NEAR(r.X, c.Left, 2.5);
+    EXPECT_NEAR(r.Y + r.Height, c.Bottom, 0.3);
+    EXPECT_NEAR(chunks.front()->GetX() + chunks.front()->GetWidth(), c.Right, 1e-3);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, PlacedCharacters,
+    ::testing::Values(
+        TPlacedCase{"X", "<text x=\"10 60 120\" y=\"50\">HHHH</text>", 10, 120 + 2 * Width("H"), 50},
+        TPlacedCase{"Dx", "<text x=\"10\" y=\"50\" dx=\"0 20\">HH</text>", 10, 10 + 20 + 2 * Width("H"), 50},
+        TPlacedCase{"Dy", "<text x=\"10\" y=\"50\" dy=\"0 5 5\">HHH</text>", 10, 10 + 3 * Width("H"), 60},
+        TPlacedCase{"Y", "<text x=\"10\" y=\"50 70\">HH</text>", 10, 10 + 2 * Width("H"), 70},
+        TPlacedCase{"SpanX", "<text y=\"50\"><tspan x=\"0 100\">HH</tspan></text>", 0, 100 + Width("H"), 50}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(TextElement, ChunkAfterPlacedCharactersContinuesAtTheirEnd)
+{
+    TSVG doc;
+    doc.LoadFromText(Svg("<text y=\"50\"><tspan x=\"0 100\">HH</tspan>A</text>"));
+    const std::vector<TSVGCustomText*> chunks = Chunks(doc);
+    ASSERT_EQ(chunks.size(), 2u);
+    EXPECT_NEAR(chunks[1]->GetX(), 100 + Width("H"), 1e-3);
+}
+
 TEST(TextElement, SpanWithChildElementsFailsTheLoad)
 {
     TSVG doc;
