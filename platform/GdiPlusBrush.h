@@ -29,9 +29,11 @@ class TGPBrush : public TGPBase {
  protected:
   explicit TGPBrush(BrushType type);
 
+ public:
+  struct Impl;  // defined by the platform sources
+
  private:
   friend struct GdiPlusAccess;
-  struct Impl;
   std::unique_ptr<Impl> FImpl;
 };
 
@@ -48,8 +50,8 @@ class TGPLinearGradientBrush : public TGPBrush {
  public:
   TGPLinearGradientBrush(const TGPPointF& p1, const TGPPointF& p2, ARGB color1, ARGB color2);
 
-  // Colours at positions along the gradient: count ≥ 2, the first position 0, the last 1,
-  // positions not decreasing; InvalidParameter otherwise (the brush then stays failed).
+  // Colours at positions along the gradient: count ≥ 2, the first position 0, the last 1, all
+  // within 0..1; InvalidParameter otherwise (the table stays as it was).
   Status SetInterpolationColors(std::span<const ARGB> colors, std::span<const float> positions);
   Status SetInterpolationColors(const ARGB* colors, const float* positions, int count);
   Status SetLinearColors(ARGB color1, ARGB color2);

@@ -65,9 +65,11 @@ class TGPFontFamily : public TGPBase {
   static std::unique_ptr<TGPFontFamily> GenericSerif();
   static std::unique_ptr<TGPFontFamily> GenericMonospace();
 
+ public:
+  struct Impl;  // defined by the platform sources
+
  private:
   friend struct GdiPlusAccess;
-  struct Impl;
   std::unique_ptr<Impl> FImpl;
 };
 
@@ -98,9 +100,11 @@ class TGPFont : public TGPBase {
   // in pixels (rounded). The graphics argument is accepted for the GDI+ shape and may be null.
   Status GetLogFontW(const TGPGraphics* graphics, TLogFontW& logFont) const;
 
+ public:
+  struct Impl;  // defined by the platform sources
+
  private:
   friend struct GdiPlusAccess;
-  struct Impl;
   std::unique_ptr<Impl> FImpl;
 };
 
@@ -154,8 +158,10 @@ class TGPFontMetrics : public TGPBase {
   // Kerning adjustment between two characters (negative: closer); 0 when there is none.
   float GetKerning(char32_t first, char32_t second) const;
 
+ public:
+  struct Impl;  // defined by the platform sources
+
  private:
-  struct Impl;
   std::unique_ptr<Impl> FImpl;
 };
 

@@ -79,9 +79,11 @@ class TGPGraphics : public TGPBase {
   float GetDpiX() const { return 96.0f; }
   float GetDpiY() const { return 96.0f; }
 
+ public:
+  struct Impl;  // defined by the platform sources
+
  private:
   friend struct GdiPlusAccess;
-  struct Impl;
   std::unique_ptr<Impl> FImpl;
 };
 

@@ -72,9 +72,11 @@ class TGPImage : public TGPBase {
  protected:
   TGPImage();
 
+ public:
+  struct Impl;  // defined by the platform sources
+
  private:
   friend struct GdiPlusAccess;
-  struct Impl;
   std::unique_ptr<Impl> FImpl;
 };
 
@@ -90,7 +92,9 @@ class TGPBitmap : public TGPImage {
   bool GetPixels(std::vector<std::uint32_t>& pixels) const;
   // Replaces the pixels from straight ARGB values, width × height of them.
   Status SetPixels(std::span<const std::uint32_t> pixels);
-  // The pixel composed over an opaque background colour, as a GDI bitmap conversion would.
+  // As GetPixels with the colour channels composed over the background colour (red, green,
+  // blue of background·(1 − alpha) added); alpha stays the pixel's own, as a GDI bitmap
+  // conversion gives it.
   bool GetPixelsOnBackground(ARGB background, std::vector<std::uint32_t>& pixels) const;
   Status GetPixel(int x, int y, ARGB& color) const;
   Status SetPixel(int x, int y, ARGB color);

@@ -100,9 +100,11 @@ class TGPGraphicsPath : public TGPBase {
   // Whether the point lies inside by the path's fill mode.
   bool IsVisible(const TGPPointF& point) const;
 
+ public:
+  struct Impl;  // defined by the platform sources
+
  private:
   friend struct GdiPlusAccess;
-  struct Impl;
   std::unique_ptr<Impl> FImpl;
 };
 

@@ -60,9 +60,11 @@ class TGPPen : public TGPBase {
   Status SetTransform(const TGPMatrix* matrix);
   Status ResetTransform();
 
+ public:
+  struct Impl;  // defined by the platform sources
+
  private:
   friend struct GdiPlusAccess;
-  struct Impl;
   std::unique_ptr<Impl> FImpl;
 };
 

@@ -1,0 +1,100 @@
+// Private to the platform sources: the inner state of the graphics objects and the bridges to Qt.
+// Never include this outside platform/*.cpp.
+#pragma once
+
+#include <QBrush>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPen>
+#include <QTransform>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/GdiPlus.h"
+
+namespace plumwick {
+
+struct TGPGraphicsPath::Impl {
+  std::vector<TGPPointF> Points;
+  std::vector<std::uint8_t> Types;
+  FillMode Mode = FillModeAlternate;
+  bool NewFigure = true;  // the next add starts a figure
+};
+
+struct TGPBrush::Impl {
+  BrushType Type = BrushTypeSolidColor;
+  ARGB Color = 0;
+  // Linear gradient.
+  TGPPointF P1, P2;
+  // Interpolation colours; for a path gradient position 0 is the boundary.
+  std::vector<ARGB> Colors;
+  std::vector<float> Positions;
+  WrapMode Wrap = WrapModeTile;
+  TGPMatrix Transform;
+  // Path gradient.
+  std::unique_ptr<TGPGraphicsPath> Path;
+  TGPPointF Center;
+  ARGB CenterColor = 0xFF000000;
+  ARGB SurroundColor = 0xFFFFFFFF;
+  bool Failed = false;  // creation failed: the brush paints nothing
+};
+
+struct TGPPen::Impl {
+  float Width = 1;
+  ARGB Color = 0;
+  std::unique_ptr<TGPBrush> Brush;
+  LineJoin Join = LineJoinMiter;
+  float MiterLimit = 10;
+  LineCap StartCap = LineCapFlat, EndCap = LineCapFlat;
+  DashCap DashCapStyle = DashCapFlat;
+  DashStyle Dash = DashStyleSolid;
+  std::vector<float> Pattern;
+  float DashOffset = 0;
+  TGPMatrix Transform;
+  bool Failed = false;
+};
+
+struct TGPImage::Impl {
+  QImage Image;  // Format_ARGB32_Premultiplied; null when the image failed
+};
+
+struct TGPGraphics::Impl {
+  QImage* Target = nullptr;  // the image's pixels; none for a measuring surface
+  TGPMatrix Transform;
+  bool HasClip = false;
+  QPainterPath Clip;  // device space
+  SmoothingMode Smoothing = SmoothingModeDefault;
+  InterpolationMode Interpolation = InterpolationModeDefault;
+};
+
+struct GdiPlusAccess {
+  template <class T>
+  static auto& Get(T& object) { return *object.FImpl; }
+  template <class T>
+  static const auto& Get(const T& object) { return *object.FImpl; }
+
+  static QTransform ToQt(const TGPMatrix& m);
+  static TGPMatrix FromQt(const QTransform& t);
+  // The path as Qt draws it, with its fill rule.
+  static QPainterPath ToQt(const TGPGraphicsPath& path);
+  // Appends a Qt path's elements as figures (each subpath a closed figure when close is set).
+  static void AppendQt(TGPGraphicsPath& path, const QPainterPath& qpath, bool close);
+  static QColor ToQColor(ARGB c);
+  // Brush for Qt painting; none for a path gradient (painted by the graphics itself) or a
+  // failed brush.
+  static std::optional<QBrush> ToQBrush(const TGPBrush& brush);
+  // The pen's shape for Qt (the brush part is set from ToQBrush by the caller).
+  static QPen ToQPen(const TGPPen& pen);
+  // Colour at a position 0..1 of an interpolation table (straight ARGB, linear between entries).
+  static ARGB ColorAt(const std::vector<ARGB>& colors, const std::vector<float>& positions, float t);
+  static QImage* ImageOf(TGPImage* image);
+  // Opens a painter on the surface with its render hints, clip and world transform; false when
+  // there is nothing to paint on (no pixels, or a clip that leaves nothing).
+  static bool BeginPaint(const TGPGraphics& graphics, QPainter& painter);
+  static const QImage* ImageOf(const TGPImage* image);
+};
+
+}  // namespace plumwick
