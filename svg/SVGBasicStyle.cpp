@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <utility>
 
 #include "platform/GdiPlusFont.h"
 #include "svg/SVGBasic.h"
@@ -23,6 +24,14 @@ const TSVGBasic* FindUp(const TSVGBasic* Start, THas&& Has)
         if (auto* B = dynamic_cast<const TSVGBasic*>(Node); B && Has(*B))
             return B;
     return nullptr;
+}
+
+// The field of the nearest element on the chain where it is not Unset, else Default.
+template <class T>
+T ResolvedField(const TSVGBasic* Start, T TSVGBasic::*Field, const T& Unset, const T& Default)
+{
+    const TSVGBasic* B = FindUp(Start, [&](const TSVGBasic& E) { return E.*Field != Unset; });
+    return B ? B->*Field : Default;
 }
 
 bool SameTextIgnoringCase(std::string_view A, std::string_view B)
@@ -285,14 +294,12 @@ void TSVGBasic::ResolveStyle()
 
 TColor TSVGBasic::GetFillColor() const
 {
-    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FFillColor != SVG_INHERIT_COLOR; });
-    return B ? B->FFillColor : 0;
+    return ResolvedField<TColor>(this, &TSVGBasic::FFillColor, SVG_INHERIT_COLOR, TColor(0));
 }
 
 TColor TSVGBasic::GetStrokeColor() const
 {
-    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FStrokeColor != SVG_INHERIT_COLOR; });
-    return B ? B->FStrokeColor : SVG_NONE_COLOR;
+    return ResolvedField<TColor>(this, &TSVGBasic::FStrokeColor, SVG_INHERIT_COLOR, SVG_NONE_COLOR);
 }
 
 namespace {
@@ -330,50 +337,49 @@ float TSVGBasic::GetStrokeOpacity() const
 
 float TSVGBasic::GetStrokeWidth() const
 {
-    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FStrokeWidth != UndefinedFloat; });
-    return B ? B->FStrokeWidth : -2;
+    return ResolvedField<float>(this, &TSVGBasic::FStrokeWidth, UndefinedFloat, -2.0f);
 }
+
+namespace {
+
+// A keyword looked up in a small table; Default for any other text.
+template <class T, size_t N>
+T KeywordValue(const std::string& Text, const std::pair<std::string_view, T> (&Table)[N], T Default)
+{
+    for (const auto& [Keyword, Value] : Table)
+        if (Text == Keyword)
+            return Value;
+    return Default;
+}
+
+}  // namespace
 
 LineJoin TSVGBasic::GetStrokeLineJoin() const
 {
-    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return !E.FStrokeLineJoin.empty(); });
-    if (!B)
-        return LineJoinMiterClipped;
-    if (B->FStrokeLineJoin == "round")
-        return LineJoinRound;
-    if (B->FStrokeLineJoin == "bevel")
-        return LineJoinBevel;
-    return LineJoinMiterClipped;
+    static constexpr std::pair<std::string_view, LineJoin> Joins[] = {{"round", LineJoinRound}, {"bevel", LineJoinBevel}};
+    return KeywordValue(ResolvedField<std::string>(this, &TSVGBasic::FStrokeLineJoin, {}, {}), Joins, LineJoinMiterClipped);
 }
 
 LineCap TSVGBasic::GetStrokeLineCap() const
 {
-    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return !E.FStrokeLineCap.empty(); });
-    if (!B)
-        return LineCapFlat;
-    if (B->FStrokeLineCap == "round")
-        return LineCapRound;
-    if (B->FStrokeLineCap == "square")
-        return LineCapSquare;
-    return LineCapFlat;
+    static constexpr std::pair<std::string_view, LineCap> Caps[] = {{"round", LineCapRound}, {"square", LineCapSquare}};
+    return KeywordValue(ResolvedField<std::string>(this, &TSVGBasic::FStrokeLineCap, {}, {}), Caps, LineCapFlat);
 }
 
 DashCap TSVGBasic::GetStrokeDashCap() const
 {
-    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return !E.FStrokeLineCap.empty(); });
-    return B && B->FStrokeLineCap == "round" ? DashCapRound : DashCapFlat;
+    static constexpr std::pair<std::string_view, DashCap> Caps[] = {{"round", DashCapRound}};
+    return KeywordValue(ResolvedField<std::string>(this, &TSVGBasic::FStrokeLineCap, {}, {}), Caps, DashCapFlat);
 }
 
 float TSVGBasic::GetStrokeMiterLimit() const
 {
-    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FStrokeMiterLimit != UndefinedFloat; });
-    return B ? B->FStrokeMiterLimit : 4;
+    return ResolvedField<float>(this, &TSVGBasic::FStrokeMiterLimit, UndefinedFloat, 4.0f);
 }
 
 float TSVGBasic::GetStrokeDashOffset() const
 {
-    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FStrokeDashOffset != UndefinedFloat; });
-    return B ? B->FStrokeDashOffset : 0;
+    return ResolvedField<float>(this, &TSVGBasic::FStrokeDashOffset, UndefinedFloat, 0.0f);
 }
 
 std::vector<float> TSVGBasic::GetStrokeDashArray() const
@@ -387,26 +393,22 @@ std::vector<float> TSVGBasic::GetStrokeDashArray() const
 
 std::string TSVGBasic::GetFontName() const
 {
-    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return !E.FFontName.empty(); });
-    return B ? B->FFontName : "Arial";
+    return ResolvedField<std::string>(this, &TSVGBasic::FFontName, std::string(), std::string("Arial"));
 }
 
 float TSVGBasic::GetFontSize() const
 {
-    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FFontSize != UndefinedFloat; });
-    return B ? B->FFontSize : 11;
+    return ResolvedField<float>(this, &TSVGBasic::FFontSize, UndefinedFloat, 11.0f);
 }
 
 int TSVGBasic::GetFontWeight() const
 {
-    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FFontWeight != UndefinedInt; });
-    return B ? B->FFontWeight : 400;
+    return ResolvedField<int>(this, &TSVGBasic::FFontWeight, UndefinedInt, 400);
 }
 
 int TSVGBasic::GetFontStyle() const
 {
-    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FFontStyle != UndefinedInt; });
-    return B ? B->FFontStyle : 0;
+    return ResolvedField<int>(this, &TSVGBasic::FFontStyle, UndefinedInt, 0);
 }
 
 TTextDecoration TSVGBasic::GetTextDecoration() const
@@ -417,8 +419,7 @@ TTextDecoration TSVGBasic::GetTextDecoration() const
 
 std::string TSVGBasic::GetClipURI() const
 {
-    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return !E.FClipURI.empty(); });
-    return B ? B->FClipURI : std::string();
+    return ResolvedField<std::string>(this, &TSVGBasic::FClipURI, std::string(), std::string());
 }
 
 void TSVGBasic::SetClipURI(std::string_view Value)

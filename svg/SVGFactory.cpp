@@ -2,9 +2,14 @@
 
 #include <algorithm>
 
+#include "platform/GdiPlus.h"  // complete graphics types for the element classes' owned members
+
 // Element classes made by the factory: one include and one table row per element.
 #include "svg/SVGImage.h"
+#include "svg/SVGPaint.h"
 #include "svg/SVGPath.h"
+#include "svg/SVGShapes.h"
+#include "svg/SVGStructure.h"
 #include "svg/SVGText.h"
 
 namespace plumwick {
@@ -13,11 +18,24 @@ namespace {
 
 // Sorted by name (byte order); "style" is no element here, the reader hands it to the sheet.
 constexpr TSVGElementEntry Elements[] = {
+    {"circle", &CreateElement<TSVGEllipse>},
+    {"clipPath", &CreateElement<TSVGClipPath>},
+    {"defs", &CreateElement<TSVGDefs>},
+    {"ellipse", &CreateElement<TSVGEllipse>},
+    {"g", &CreateElement<TSVGContainer>},
     {"image", &CreateElement<TSVGImage>},
+    {"line", &CreateElement<TSVGLine>},
+    {"linearGradient", &CreateElement<TSVGLinearGradient>},
     {"path", &CreateElement<TSVGPath>},
+    {"polygon", &CreateElement<TSVGPolygon>},
+    {"polyline", &CreateElement<TSVGPolyLine>},
+    {"radialGradient", &CreateElement<TSVGRadialGradient>},
+    {"rect", &CreateElement<TSVGRect>},
+    {"switch", &CreateElement<TSVGSwitch>},
     {"text", &CreateElement<TSVGText>},
     {"textPath", &CreateElement<TSVGTextPath>},
     {"tspan", &CreateElement<TSVGTSpan>},
+    {"use", &CreateElement<TSVGUse>},
 };
 
 constexpr bool IsSorted()

@@ -218,8 +218,9 @@ TEST(Factory, TableIsSortedAndExact)
     EXPECT_EQ(FindElementCreator("style"), nullptr);
     EXPECT_EQ(FindElementCreator("svg"), nullptr);
     EXPECT_EQ(FindElementCreator(""), nullptr);
-    if (FindElementCreator("path"))
+    if (FindElementCreator("path")) {
         EXPECT_EQ(FindElementCreator("Path"), nullptr);
+    }
 }
 
 TEST(Factory, UnknownElementsAreSkippedWithTheirSubtree)

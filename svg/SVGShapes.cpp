@@ -1,0 +1,227 @@
+#include "svg/SVGShapes.h"
+
+#include <algorithm>
+#include <limits>
+#include <string>
+
+#include "gdip/GDIPOBJ2.h"
+#include "svg/SVGCommon.h"
+#include "svg/SVGParse.h"
+
+namespace plumwick {
+
+namespace {
+
+// The box (left, top, right, bottom) grown by half the stroke width and mapped by the element's
+// transform.
+TBounds StrokedBox(const TSVGBasic& E, float Left, float Top, float Right, float Bottom)
+{
+    float h = E.GetStrokeWidth() / 2;
+    if (!(h >= 0))
+        h = 0;
+    TBounds B;
+    B.TopLeft = E.TransformPoint(Left - h, Top - h);
+    B.TopRight = E.TransformPoint(Right + h, Top - h);
+    B.BottomRight = E.TransformPoint(Right + h, Bottom + h);
+    B.BottomLeft = E.TransformPoint(Left - h, Bottom + h);
+    return B;
+}
+
+}  // namespace
+
+// --- rect
+
+TSVGObject* TSVGRect::NewLike(TSVGObject* Parent) const
+{
+    return CreateIn<TSVGRect>(Parent);
+}
+
+void TSVGRect::UpdateBounds()
+{
+    FBounds = StrokedBox(*this, FX, FY, FX + FWidth, FY + FHeight);
+}
+
+void TSVGRect::ReadIn(const TXmlNode& Node)
+{
+    TSVGBasic::ReadIn(Node);
+    if (FRX > FWidth / 2)
+        FRX = FWidth / 2;
+    if (FRY > FHeight / 2)
+        FRY = FHeight / 2;
+    BuildPath();
+}
+
+void TSVGRect::BuildPath()
+{
+    TSVGBasic::BuildPath();
+    FPath = std::make_unique<TGPGraphicsPath2>(FillModeAlternate);
+    // A zero radius on either axis leaves square corners, as it does in browsers; zero-sized arcs
+    // would only add degenerate points.
+    if (FRX > 0 && FRY > 0)
+        FPath->AddRoundRect(FX, FY, FWidth, FHeight, FRX, FRY);
+    else
+        FPath->AddRectangle(FX, FY, FWidth, FHeight);
+}
+
+// --- line
+
+TSVGObject* TSVGLine::NewLike(TSVGObject* Parent) const
+{
+    return CreateIn<TSVGLine>(Parent);
+}
+
+void TSVGLine::UpdateBounds()
+{
+    FBounds = StrokedBox(*this, std::min(FX, FWidth), std::min(FY, FHeight), std::max(FX, FWidth),
+                         std::max(FY, FHeight));
+}
+
+void TSVGLine::ReadIn(const TXmlNode& Node)
+{
+    TSVGBasic::ReadIn(Node);
+    LoadLength(Node, "x1", FX);
+    LoadLength(Node, "y1", FY);
+    LoadLength(Node, "x2", FWidth);
+    LoadLength(Node, "y2", FHeight);
+    BuildPath();
+}
+
+void TSVGLine::BuildPath()
+{
+    TSVGBasic::BuildPath();
+    FPath = std::make_unique<TGPGraphicsPath2>(FillModeAlternate);
+    FPath->AddLine(FX, FY, FWidth, FHeight);
+}
+
+// --- polyline and polygon
+
+void TSVGPolyLine::AssignTo(TSVGObject& Dest) const
+{
+    TSVGBasic::AssignTo(Dest);
+    if (auto* D = dynamic_cast<TSVGPolyLine*>(&Dest)) {
+        D->FPointCount = FPointCount;
+        if (!FPoints.empty())
+            D->FPoints = FPoints;
+    }
+}
+
+TSVGObject* TSVGPolyLine::NewLike(TSVGObject* Parent) const
+{
+    return CreateIn<TSVGPolyLine>(Parent);
+}
+
+void TSVGPolyLine::UpdateBounds()
+{
+    constexpr float Largest = std::numeric_limits<float>::max();
+    float Left = Largest, Top = Largest, Right = -Largest, Bottom = -Largest;
+    for (int I = 0; I < FPointCount && I < static_cast<int>(FPoints.size()); ++I) {
+        const TPointF& P = FPoints[static_cast<size_t>(I)];
+        Left = std::min(Left, P.X);
+        Top = std::min(Top, P.Y);
+        Right = std::max(Right, P.X);
+        Bottom = std::max(Bottom, P.Y);
+    }
+    FBounds = StrokedBox(*this, Left, Top, Right, Bottom);
+}
+
+void TSVGPolyLine::Clear()
+{
+    TSVGBasic::Clear();
+    FPoints.clear();
+    FPointCount = 0;
+}
+
+void TSVGPolyLine::ReadIn(const TXmlNode& Node)
+{
+    TSVGBasic::ReadIn(Node);
+    std::string Points;
+    LoadString(Node, "points", Points);
+    // Commas separate like blanks, and a minus sign starts a new number (10-20 is two numbers).
+    std::string Spaced;
+    Spaced.reserve(Points.size() * 2);
+    for (char C : Points) {
+        if (C == ',')
+            Spaced += ' ';
+        else if (C == '-')
+            Spaced += " -";
+        else
+            Spaced += C;
+    }
+    ReadPoints(Spaced);
+    BuildPath();
+}
+
+void TSVGPolyLine::ReadPoints(std::string_view Text)
+{
+    const std::vector<std::string> Items = SplitValues(Text, ' ');
+    if (Items.size() % 2 != 0)
+        return;
+    FPoints.assign(Items.size() / 2, TPointF{});
+    FPointCount = static_cast<int>(FPoints.size());
+    for (size_t I = 0; I < FPoints.size(); ++I) {
+        TryParseNumber(Items[2 * I], FPoints[I].X);
+        TryParseNumber(Items[2 * I + 1], FPoints[I].Y);
+    }
+}
+
+void TSVGPolyLine::BuildPath()
+{
+    TSVGBasic::BuildPath();
+    if (FPointCount <= 0 || FPoints.empty())
+        return;
+    FPath = std::make_unique<TGPGraphicsPath2>(FillModeAlternate);
+    const int Count = std::min(FPointCount, static_cast<int>(FPoints.size()));
+    for (int I = 1; I < Count; ++I) {
+        const TPointF& A = FPoints[static_cast<size_t>(I - 1)];
+        const TPointF& B = FPoints[static_cast<size_t>(I)];
+        FPath->AddLine(A.X, A.Y, B.X, B.Y);
+    }
+}
+
+TSVGObject* TSVGPolygon::NewLike(TSVGObject* Parent) const
+{
+    return CreateIn<TSVGPolygon>(Parent);
+}
+
+void TSVGPolygon::BuildPath()
+{
+    TSVGPolyLine::BuildPath();
+    if (FPath)
+        FPath->CloseFigure();
+}
+
+// --- circle and ellipse
+
+TSVGObject* TSVGEllipse::NewLike(TSVGObject* Parent) const
+{
+    return CreateIn<TSVGEllipse>(Parent);
+}
+
+void TSVGEllipse::UpdateBounds()
+{
+    FBounds = StrokedBox(*this, FX - FWidth, FY - FHeight, FX + FWidth, FY + FHeight);
+}
+
+void TSVGEllipse::ReadIn(const TXmlNode& Node)
+{
+    TSVGBasic::ReadIn(Node);
+    LoadLength(Node, "cx", FX);
+    LoadLength(Node, "cy", FY);
+    if (Node.NodeName() == "circle") {
+        LoadLength(Node, "r", FWidth);
+        FHeight = FWidth;
+    } else {
+        LoadLength(Node, "rx", FWidth);
+        LoadLength(Node, "ry", FHeight);
+    }
+    BuildPath();
+}
+
+void TSVGEllipse::BuildPath()
+{
+    TSVGBasic::BuildPath();
+    FPath = std::make_unique<TGPGraphicsPath2>(FillModeAlternate);
+    FPath->AddEllipse(FX - FWidth, FY - FHeight, 2 * FWidth, 2 * FHeight);
+}
+
+}  // namespace plumwick

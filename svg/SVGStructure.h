@@ -1,0 +1,92 @@
+#pragma once
+
+// Structural and reference elements: g, switch, defs, use and clipPath. None has an outline of
+// its own; they group children, keep definitions out of the painted tree, copy what a use
+// names into the tree, or collect the outlines that clip other elements.
+
+#include <memory>
+#include <string>
+
+#include "svg/SVGBasic.h"
+
+namespace plumwick {
+
+// g: reads its attributes, then its children.
+class TSVGContainer : public TSVGBasic {
+public:
+    TSVGObject* NewLike(TSVGObject* Parent) const override;
+    void ReadIn(const TXmlNode& Node) override;
+
+private:
+    friend class TSVGUse;  // names the group that holds a use element's copy
+};
+
+// switch: evaluates no conditions; every child is read and painted, as in a group.
+class TSVGSwitch : public TSVGBasic {
+public:
+    TSVGObject* NewLike(TSVGObject* Parent) const override;
+    void ReadIn(const TXmlNode& Node) override;
+};
+
+// defs: never displayed, whatever its attributes say; its contents are reached by id only.
+class TSVGDefs : public TSVGBasic {
+public:
+    TSVGObject* NewLike(TSVGObject* Parent) const override;
+    void ReadIn(const TXmlNode& Node) override;
+};
+
+// use: after loading holds one group, translated by (x, y), with a copy of the element that
+// "xlink:href" names ("#" + id).
+class TSVGUse : public TSVGBasic {
+public:
+    void AssignTo(TSVGObject& Dest) const override;
+    TSVGObject* NewLike(TSVGObject* Parent) const override;
+    void Clear() override;
+    // The copy paints; the use element itself does not.
+    void PaintToGraphics(TGPGraphics&) override {}
+    // Adds the outline of the element it names (following use elements that name use elements).
+    void PaintToPath(TGPGraphicsPath& Path) override;
+    void ReadIn(const TXmlNode& Node) override;
+
+    // Replaces the children by a fresh copy of the named element and resolves the use elements
+    // inside that copy. A reference that leads back to the element itself or to one of its
+    // ancestors (also through other use elements) is left without a copy; copying more than
+    // SVGMaxObjects objects in one resolution raises ESVGError.
+    void ResolveReference() override;
+
+    const std::string& GetReference() const { return FReference; }
+
+private:
+    // One level: frees the children, copies the named element below a translated group and
+    // returns that group (nullptr when nothing is copied). Budget counts the objects still allowed.
+    TSVGObject* CopyReferenced(long& Budget);
+    // The element FReference names, nullptr for a reference that is not "#" + a non-empty id.
+    TSVGObject* FindReferenced() const;
+
+    std::string FReference;  // "xlink:href" as written
+};
+
+// clipPath: never painted; collects its descendants' outlines into one clip outline, built on
+// first use and shared by every element it clips. Referencing elements place it with this
+// element's own matrix.
+class TSVGClipPath : public TSVGBasic {
+public:
+    ~TSVGClipPath() override;
+
+    TSVGObject* NewLike(TSVGObject* Parent) const override;
+    // Also frees the clip outline.
+    void Clear() override;
+    void PaintToGraphics(TGPGraphics&) override {}
+    void PaintToPath(TGPGraphicsPath&) override {}
+    void ReadIn(const TXmlNode& Node) override;
+
+    // The clip outline (still owned by this element), built when first asked for.
+    TGPGraphicsPath* GetClipPath() override;
+
+private:
+    void BuildClipPath();
+
+    std::unique_ptr<TGPGraphicsPath> FClipPath;
+};
+
+}  // namespace plumwick
