@@ -1,14 +1,35 @@
 #include "app/Subcommands.h"
 
-#include <cstdio>
+#include "app/DialogsQt.h"
+#include "app/MainWindow.h"
+
+#include <QApplication>
+
+// The style sheet sits in this static library; its registration must be pulled in by name.
+static void InitResources()
+{
+    Q_INIT_RESOURCE(plumwick);
+}
 
 namespace plumwick {
 
-// Placeholder until the main window exists.
-int RunWindow(int, char**)
+int RunWindow(int argc, char** argv)
 {
-    std::fputs("plumwick: the window is not built yet; see plumwick --help\n", stderr);
-    return 1;
+    QApplication application(argc, argv);
+    application.setApplicationName(kApplicationTitle);
+    InitResources();
+    application.setWindowIcon(ProgramIcon());
+    application.setFont(WindowFont());
+
+    TQtDialogs dialogs;
+    ApplyTheme(application, kThemeResource, dialogs);
+
+    TWindowOptions options;
+    options.ApiBase = DefaultApiBase();
+    TfrmSvg window(dialogs, options);
+    dialogs.SetOwner(&window);
+    window.show();
+    return application.exec();
 }
 
 }  // namespace plumwick
