@@ -1,6 +1,7 @@
 #include "app/Subcommands.h"
 
 #include "app/ExtractionJob.h"
+#include "app/SizeOption.h"
 
 #include <CLI/CLI.hpp>
 #include <QGuiApplication>
@@ -25,20 +26,6 @@ struct TExtractOptions {
     std::string Format = "png";
     std::string ApiBase;
 };
-
-std::optional<std::pair<int, int>> ParseSize(const std::string& text)
-{
-    int width = 0;
-    int height = 0;
-    char x = 0;
-    char rest = 0;
-    std::istringstream in(text);
-    if (!(in >> width >> x >> height) || (x != 'x' && x != 'X') || (in >> rest))
-        return std::nullopt;
-    if (width < kMinIconSize || width > kMaxIconSize || height < kMinIconSize || height > kMaxIconSize)
-        return std::nullopt;
-    return std::pair{width, height};
-}
 
 int FormatIndex(const std::string& format)
 {
@@ -165,9 +152,7 @@ SubcommandAction AddExtractCommand(CLI::App& parser)
     from->excludes(cid);
     command->add_option("-o,--output", options->OutputFolder, "the output folder; it must exist")->required();
     command->add_option("-s,--size", options->Size, "the full size, WxH with each side 16..400 (default 96x96)")
-        ->check([](const std::string& text) {
-            return ParseSize(text) ? std::string() : std::string("size must be WxH with each side 16..400");
-        });
+        ->check(CheckSize);
     command->add_option("-f,--format", options->Format, "png, bmp or ico (default png)")
         ->check(CLI::IsMember({"png", "bmp", "ico"}));
     command->add_option("--api-base", options->ApiBase,

@@ -1,16 +1,126 @@
 #include "app/RasterExport.h"
 
-namespace plumwick {
+#include "app/AtomicFile.h"
+#include "app/IconFile.h"
+#include "platform/GdiPlusGraphics.h"
+#include "platform/GdiPlusImage.h"
+#include "svg/SVGDocument.h"
 
-// Skeleton until the renderer's document and graphics exist.
-bool SaveSvgAsImage(std::string_view, const std::string&, int, int)
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace plumwick {
+namespace {
+
+bool ValidSize(int width, int height)
 {
-    return false;
+    return width >= 1 && height >= 1 && width <= MaxExportPixels && height <= MaxExportPixels;
 }
 
-bool SaveSvgAsIcon(std::string_view, const std::string&, int, int)
+// Ceil of a view box extent; anything not positive and finite asks for an empty bitmap.
+double Extent(float value)
 {
-    return false;
+    return std::isfinite(value) && value > 0 ? std::ceil(static_cast<double>(value)) : 0.0;
+}
+
+// How much the document is enlarged before it is painted at its natural size: a whole factor when the
+// natural size falls short of the target (so small view boxes resample down instead of blowing pixels up),
+// reduced when the longer side would exceed the cap.
+double PaintScale(double naturalWidth, double naturalHeight, int width, int height)
+{
+    double scale = 1;
+    if (naturalWidth < width || naturalHeight < height)
+        scale = std::max(std::ceil(width / naturalWidth), std::ceil(height / naturalHeight));
+    const double longer = std::max(naturalWidth, naturalHeight) * scale;
+    if (longer > MaxExportPixels)
+        scale *= MaxExportPixels / longer;
+    return scale;
+}
+
+std::string MimeTypeFor(const std::string& fileName)
+{
+    const auto dot = fileName.rfind('.');
+    return dot != std::string::npos && fileName.compare(dot, std::string::npos, ".bmp") == 0 ? "image/bmp"
+                                                                                             : "image/png";
+}
+
+// Every encoder of that MIME type is taken in turn, so the last one wins; none leaves the id all zero.
+CLSID EncoderFor(const std::string& mimeType)
+{
+    CLSID id{};
+    for (const TImageCodecInfo& codec : GetImageEncoders())
+        if (codec.MimeType == mimeType)
+            id = codec.Clsid;
+    return id;
+}
+
+}  // namespace
+
+std::unique_ptr<TGPBitmap> RenderDocument(TSVG& document, int width, int height)
+{
+    if (!ValidSize(width, height))
+        return nullptr;
+    auto target = std::make_unique<TGPBitmap>(width, height, PixelFormat32bppARGB);
+    const TRectF& viewBox = document.GetViewBox();
+    const double naturalWidth = Extent(viewBox.Right);
+    const double naturalHeight = Extent(viewBox.Bottom);
+    if (naturalWidth <= 0 || naturalHeight <= 0)
+        return target;  // nothing to paint: the target stays transparent
+
+    const double scale = PaintScale(naturalWidth, naturalHeight, width, height);
+    const int bitmapWidth = std::max(1, static_cast<int>(std::ceil(naturalWidth * scale)));
+    const int bitmapHeight = std::max(1, static_cast<int>(std::ceil(naturalHeight * scale)));
+    TGPBitmap natural(bitmapWidth, bitmapHeight, PixelFormat32bppARGB);
+    {
+        TGPGraphics graphics(&natural);
+        document.PaintTo(graphics, TGPRectF{0, 0, static_cast<float>(viewBox.Right * scale),
+                                            static_cast<float>(viewBox.Bottom * scale)});
+        graphics.Flush(FlushIntentionFlush);
+    }
+    TGPGraphics graphics(target.get());
+    graphics.SetInterpolationMode(InterpolationModeHighQuality);
+    graphics.DrawImage(&natural, TGPRectF{0, 0, static_cast<float>(width), static_cast<float>(height)});
+    graphics.Flush(FlushIntentionFlush);
+    return target;
+}
+
+bool SaveDocumentAsImage(TSVG& document, const std::string& fileName, int width, int height)
+{
+    const auto target = RenderDocument(document, width, height);
+    return target && target->Save(fileName, EncoderFor(MimeTypeFor(fileName))) == Ok;
+}
+
+bool SaveDocumentAsIcon(TSVG& document, const std::string& fileName, int width, int height)
+{
+    const auto target = RenderDocument(document, width, height);
+    if (!target)
+        return false;
+    std::vector<std::uint32_t> argb;
+    const bool converted = target->GetPixels(argb);
+    argb.resize(static_cast<std::size_t>(width) * height);  // a failed conversion leaves a transparent icon
+    std::vector<std::uint8_t> bgra;
+    bgra.reserve(argb.size() * 4);
+    for (const std::uint32_t pixel : argb)
+        for (const int shift : {0, 8, 16, 24})
+            bgra.push_back(static_cast<std::uint8_t>(pixel >> shift));
+    WriteFileAtomically(fileName, BuildIconFile(width, height, bgra));
+    return converted;
+}
+
+bool SaveSvgAsImage(std::string_view svgText, const std::string& fileName, int width, int height)
+{
+    TSVG document;
+    document.LoadFromText(svgText);
+    return SaveDocumentAsImage(document, fileName, width, height);
+}
+
+bool SaveSvgAsIcon(std::string_view svgText, const std::string& fileName, int width, int height)
+{
+    TSVG document;
+    document.LoadFromText(svgText);
+    return SaveDocumentAsIcon(document, fileName, width, height);
 }
 
 }  // namespace plumwick

@@ -1,11 +1,131 @@
 #include "app/Subcommands.h"
 
+#include "app/RasterExport.h"
+#include "app/SizeOption.h"
+#include "app/WorkerPool.h"
+#include "platform/GdiPlusFont.h"
+#include "svg/SVGDocument.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <system_error>
+#include <vector>
+
 namespace plumwick {
 
-// Placeholder until the renderer exists: registers nothing.
-SubcommandAction AddRenderCommand(CLI::App&)
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TRenderOptions {
+    std::vector<std::string> Inputs;
+    std::string OutputFolder;
+    std::string Size = "96x96";
+    std::string Format = "png";
+    int Jobs = 0;
+};
+
+// The SVG files are small; a file far bigger than any icon is refused before it is read whole.
+constexpr std::uintmax_t kMaxSvgFileBytes = 64u * 1024 * 1024;
+
+std::string ReadSvgFile(const std::string& path)
 {
-    return {};
+    std::error_code error;
+    if (!fs::is_regular_file(path, error))
+        throw std::runtime_error("not a regular file");
+    if (fs::file_size(path, error) > kMaxSvgFileBytes)
+        throw std::runtime_error("file too large");
+    std::ifstream in(path, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.eof() && in.fail())
+        throw std::runtime_error("cannot read the file");
+    return text;
+}
+
+void RenderOne(const std::string& input, const std::string& output, const std::string& format, int width,
+               int height)
+{
+    TSVG document;
+    document.LoadFromText(ReadSvgFile(input));
+    const bool written = format == "ico" ? SaveDocumentAsIcon(document, output, width, height)
+                                         : SaveDocumentAsImage(document, output, width, height);
+    if (!written)
+        throw std::runtime_error("cannot write " + output);
+}
+
+int RunRender(const TRenderOptions& options)
+{
+    const auto size = ParseSize(options.Size);
+    std::error_code error;
+    fs::create_directories(options.OutputFolder, error);
+    if (!fs::is_directory(options.OutputFolder)) {
+        std::fprintf(stderr, "%s: cannot create the folder: %s\n", options.OutputFolder.c_str(),
+                     error.message().c_str());
+        return 1;
+    }
+
+    // Outputs are named after the input's stem, so two inputs of the same stem would overwrite each other in
+    // an order that depends on scheduling; the later ones are refused instead.
+    std::vector<std::string> outputs(options.Inputs.size());
+    std::vector<std::string> failures(options.Inputs.size());
+    std::map<std::string, std::string> taken;
+    for (std::size_t i = 0; i < options.Inputs.size(); ++i) {
+        const std::string name = fs::path(options.Inputs[i]).stem().string() + "." + options.Format;
+        const auto [first, inserted] = taken.emplace(name, options.Inputs[i]);
+        if (inserted)
+            outputs[i] = (fs::path(options.OutputFolder) / name).string();
+        else
+            failures[i] = "has the same output name as " + first->second;
+    }
+
+    // Painting needs Qt's application object, which must come from this thread, before any worker starts.
+    EnsureGuiApplication();
+    RunInParallel(options.Inputs.size(), options.Jobs, [&](std::size_t i) {
+        if (!failures[i].empty())
+            return;
+        try {
+            RenderOne(options.Inputs[i], outputs[i], options.Format, size->first, size->second);
+        } catch (const std::exception& exception) {
+            failures[i] = exception.what();
+            if (failures[i].empty())
+                failures[i] = "rendering failed";
+        }
+    });
+
+    int failed = 0;
+    for (std::size_t i = 0; i < failures.size(); ++i)
+        if (!failures[i].empty()) {
+            std::fprintf(stderr, "%s: %s\n", options.Inputs[i].c_str(), failures[i].c_str());
+            ++failed;
+        }
+    return failed == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+SubcommandAction AddRenderCommand(CLI::App& parser)
+{
+    auto options = std::make_shared<TRenderOptions>();
+    CLI::App* command = parser.add_subcommand("render", "Renders SVG files into PNG, BMP or ICO images");
+    command->add_option("files", options->Inputs, "the SVG files")->required();
+    command->add_option("-o,--output", options->OutputFolder, "the output folder; created when missing")
+        ->required();
+    command->add_option("-s,--size", options->Size, "WxH with each side 16..400 (default 96x96)")
+        ->check(CheckSize);
+    command->add_option("-f,--format", options->Format, "png, bmp or ico (default png)")
+        ->check(CLI::IsMember({"png", "bmp", "ico"}));
+    command->add_option("-j,--jobs", options->Jobs, "files rendered at once (default: the number of cores)")
+        ->check(CLI::Range(1, 1024));
+    return [options] { return RunRender(*options); };
 }
 
 }  // namespace plumwick
