@@ -53,23 +53,48 @@ public:
         const int filled = count > 0 ? done * kBarWidth / count : kBarWidth;
         std::printf("\r[%s%s] %d/%d", std::string(filled, '#').c_str(), std::string(kBarWidth - filled, '.').c_str(),
                     done, count);
-        if (done == count)
+        FLineOpen = done != count;
+        if (!FLineOpen)
             std::printf("\n");
+        std::fflush(stdout);
+    }
+
+    // Ends a bar cut short by an error, so the message starts on a line of its own.
+    void Interrupted()
+    {
+        if (FLineOpen)
+            std::printf("\n");
+        FLineOpen = false;
         std::fflush(stdout);
     }
 
 private:
     bool FTerminal;
+    bool FLineOpen = false;
 };
 
-std::optional<std::string> ReadReplyFile(const std::string& path)
+// The same bound as a downloaded reply.
+std::optional<std::string> ReadReplyFile(const std::string& path, std::string& error)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
+    if (!in) {
+        error = "cannot read " + path;
         return std::nullopt;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
+    }
+    const std::size_t limit = THttpOptions{}.MaxBodySize;
+    std::string text;
+    char chunk[65536];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        text.append(chunk, static_cast<std::size_t>(in.gcount()));
+        if (text.size() > limit) {
+            error = path + " is larger than " + std::to_string(limit >> 20) + " MiB";
+            return std::nullopt;
+        }
+    }
+    if (in.bad()) {
+        error = "cannot read " + path;
         return std::nullopt;
+    }
     return text;
 }
 
@@ -88,9 +113,10 @@ int RunExtract(const TExtractOptions& options)
     request.OutputFolder = options.OutputFolder;
     request.ApiBase = options.ApiBase.empty() ? DefaultApiBase() : options.ApiBase;
     if (!options.ReplyFile.empty()) {
-        request.ReplyText = ReadReplyFile(options.ReplyFile);
+        std::string error;
+        request.ReplyText = ReadReplyFile(options.ReplyFile, error);
         if (!request.ReplyText) {
-            PrintError("cannot read " + options.ReplyFile);
+            PrintError(error);
             return 1;
         }
     }
@@ -119,6 +145,8 @@ int RunExtract(const TExtractOptions& options)
     callbacks.IconDone = [&](int index, int count, const std::string& name) { progress.IconDone(index, count, name); };
 
     const TJobResult result = RunExtraction(request, callbacks);
+    if (result.End != TJobEnd::Completed)
+        progress.Interrupted();
     switch (result.End) {
     case TJobEnd::Completed:
         std::printf("Extracted %d icons into %s, %s and %s\n", result.Count, result.SvgFolder.c_str(),

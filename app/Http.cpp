@@ -94,6 +94,26 @@ std::string SizeText(std::size_t bytes)
     return std::to_string(bytes >> 20) + " MiB";
 }
 
+// A request line cannot carry blanks or control characters, and libcurl refuses such a URL; they are
+// percent-encoded so the server still receives the text as it was typed. Everything else passes as is.
+std::string RequestableUrl(std::string_view url)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(url.size());
+    for (const char c : url) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte == 0x7F) {
+            out += '%';
+            out += kHex[byte >> 4];
+            out += kHex[byte & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 THttpResponse HttpGet(const std::string& url, const THttpOptions& options)
@@ -116,7 +136,8 @@ THttpResponse HttpGet(const std::string& url, const THttpOptions& options)
 
     char errorText[CURL_ERROR_SIZE] = {};
     CURL* handle = curl.get();
-    curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
+    const std::string requestUrl = RequestableUrl(url);
+    curl_easy_setopt(handle, CURLOPT_URL, requestUrl.c_str());
     curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(handle, CURLOPT_USERAGENT, kHttpUserAgent);
@@ -150,7 +171,9 @@ THttpResponse HttpGet(const std::string& url, const THttpOptions& options)
         try {
             response.Body = InflateDeflateBody(transfer.Body, options.MaxBodySize);
         } catch (const std::runtime_error& error) {
-            throw EHttpError(error.what());
+            // Only a successful reply is read; a broken error page must not turn into an error of its own.
+            if (response.StatusCode == 200)
+                throw EHttpError(error.what());
         }
     } else
         response.Body = std::move(transfer.Body);

@@ -41,7 +41,8 @@ inline constexpr const char* kHttpUserAgent =
     "Mozilla/5.0 (Windows NT 10.0; WOW64) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/86.0.4240.198 "
     "Safari/537.36";
 
-// A blocking GET of url (http or https), redirects followed. Throws EHttpError or EHttpCancelled.
+// A blocking GET of url (http or https), redirects followed. Blanks and control characters in url are
+// percent-encoded; nothing else is. Throws EHttpError or EHttpCancelled.
 THttpResponse HttpGet(const std::string& url, const THttpOptions& options = {});
 
 }  // namespace plumwick

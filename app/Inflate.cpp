@@ -52,6 +52,9 @@ std::string InflateDeflateBody(std::string_view compressed, std::size_t maxSize)
     if (compressed.size() > static_cast<std::size_t>(UINT32_MAX))
         throw std::runtime_error("The compressed reply is too large");
     std::string out;
+    // A reply without a body (a redirect, an error page) may still carry the encoding header.
+    if (compressed.empty())
+        return out;
     TInflateResult result = InflateWith(compressed, MAX_WBITS, maxSize, out);
     if (result == TInflateResult::BadData)
         result = InflateWith(compressed, -MAX_WBITS, maxSize, out);
