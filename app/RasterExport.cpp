@@ -74,9 +74,12 @@ std::unique_ptr<TGPBitmap> RenderDocument(TSVG& document, int width, int height)
     const int bitmapHeight = std::max(1, static_cast<int>(std::ceil(naturalHeight * scale)));
     TGPBitmap natural(bitmapWidth, bitmapHeight, PixelFormat32bppARGB);
     {
+        // The enlargement goes into the surface's transform, which the document composes last, so the
+        // document itself still maps its size onto (0, 0, Right, Bottom) as it would at scale 1.
         TGPGraphics graphics(&natural);
-        document.PaintTo(graphics, TGPRectF{0, 0, static_cast<float>(viewBox.Right * scale),
-                                            static_cast<float>(viewBox.Bottom * scale)});
+        if (scale != 1)
+            graphics.ScaleTransform(static_cast<float>(scale), static_cast<float>(scale));
+        document.PaintTo(graphics, TGPRectF{0, 0, viewBox.Right, viewBox.Bottom});
         graphics.Flush(FlushIntentionFlush);
     }
     TGPGraphics graphics(target.get());
