@@ -3,16 +3,33 @@
 #include "app/Subcommands.h"
 
 #include <CLI/CLI.hpp>
+#include <QString>
+#include <QtGlobal>
 
+#include <cstdio>
 #include <vector>
 
 namespace plumwick {
+
+namespace {
+
+// Qt's notes about its own set-up (a missing runtime folder on a headless machine) mean nothing to someone
+// running a batch; real warnings still reach stderr.
+void CommandLineMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtDebugMsg || type == QtInfoMsg || message.startsWith(QLatin1String("QStandardPaths:")))
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+}  // namespace
 
 int RunCommandLine(int argc, char** argv)
 {
     if (argc <= 1)
         return RunWindow(argc, argv);
 
+    qInstallMessageHandler(CommandLineMessages);
     CLI::App parser{"Plumwick: turns an IconFont icon collection into SVG files and images", "plumwick"};
     parser.set_version_flag("--version", "plumwick " PLUMWICK_VERSION);
     parser.require_subcommand(1);

@@ -40,7 +40,10 @@ constexpr std::uintmax_t kMaxSvgFileBytes = 64u * 1024 * 1024;
 std::string ReadSvgFile(const std::string& path)
 {
     std::error_code error;
-    if (!fs::is_regular_file(path, error))
+    const fs::file_status status = fs::status(path, error);
+    if (error)
+        throw std::runtime_error(error.message());
+    if (!fs::is_regular_file(status))
         throw std::runtime_error("not a regular file");
     if (fs::file_size(path, error) > kMaxSvgFileBytes)
         throw std::runtime_error("file too large");
