@@ -54,6 +54,10 @@ void TSVGRect::ReadIn(const TXmlNode& Node)
 void TSVGRect::BuildPath()
 {
     TSVGBasic::BuildPath();
+    // A rectangle without area is not drawn at all, not even its stroke, as in browsers; a
+    // negative side would otherwise be turned round by the graphics library and painted.
+    if (!(FWidth > 0 && FHeight > 0))
+        return;
     FPath = std::make_unique<TGPGraphicsPath2>(FillModeAlternate);
     // A zero radius on either axis leaves square corners, as it does in browsers; zero-sized arcs
     // would only add degenerate points.
@@ -220,6 +224,9 @@ void TSVGEllipse::ReadIn(const TXmlNode& Node)
 void TSVGEllipse::BuildPath()
 {
     TSVGBasic::BuildPath();
+    // A zero or negative radius disables the shape (a flat ellipse would still be stroked).
+    if (!(FWidth > 0 && FHeight > 0))
+        return;
     FPath = std::make_unique<TGPGraphicsPath2>(FillModeAlternate);
     FPath->AddEllipse(FX - FWidth, FY - FHeight, 2 * FWidth, 2 * FHeight);
 }
