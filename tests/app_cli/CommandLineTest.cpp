@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "RunPlumwick.h"
 
 #include <gtest/gtest.h>
 
@@ -7,14 +7,7 @@
 
 namespace {
 
-int RunPlumwick(std::vector<std::string> args)
-{
-    args.insert(args.begin(), "plumwick");
-    std::vector<char*> argv;
-    for (auto& arg : args)
-        argv.push_back(arg.data());
-    return plumwick::RunCommandLine(static_cast<int>(argv.size()), argv.data());
-}
+using plumwick::testing::RunPlumwick;
 
 TEST(CommandLine, HelpAndVersionSucceed)
 {

@@ -1,5 +1,5 @@
 // plumwick render as scripts call it: files written, failures reported per file, exit statuses.
-#include "app/CommandLine.h"
+#include "RunPlumwick.h"
 
 #include <gtest/gtest.h>
 
@@ -12,14 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-int RunPlumwick(std::vector<std::string> args)
-{
-    args.insert(args.begin(), "plumwick");
-    std::vector<char*> argv;
-    for (auto& arg : args)
-        argv.push_back(arg.data());
-    return plumwick::RunCommandLine(static_cast<int>(argv.size()), argv.data());
-}
+using plumwick::testing::RunPlumwick;
 
 class RenderCommand : public testing::Test {
 protected:
