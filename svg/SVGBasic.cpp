@@ -53,6 +53,7 @@ void TSVGBasic::ClearBasicFields()
     FFillURI.clear();
     FStrokeURI.clear();
     FLineWidth = UndefinedFloat;
+    FColor.clear();
 }
 
 void TSVGBasic::Clear()
@@ -98,6 +99,7 @@ void TSVGBasic::AssignTo(TSVGObject& Dest) const
     D->FFillRule = FFillRule;
     D->FColorInterpolation = FColorInterpolation;
     D->FColorRendering = FColorRendering;
+    D->FColor = FColor;
     D->FX = FX;
     D->FY = FY;
     D->FWidth = FWidth;

@@ -142,6 +142,8 @@ protected:
     // Puts this object's change handler on FStyle (after FStyle was replaced).
     void AttachStyleHandler();
     void ParseDashArray(std::string_view Value);
+    TColor CurrentColor() const;
+    TColor PaintColor(const std::string& Text) const;
     void ParseFontWeight(std::string_view Value);
 
     TColor FFillColor = SVG_INHERIT_COLOR;    // -1 not set, -2 none
@@ -177,6 +179,7 @@ protected:
     int FFillRule = 0;
     float FColorInterpolation = 0;
     float FColorRendering = 0;
+    std::string FColor;  // text of the "color" declaration, what "currentColor" stands for; empty = not set
 
 private:
     void ClearBasicFields();

@@ -77,6 +77,7 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
          [](TSVGBasic& E, TStyle&, const std::string& V) {
              E.FStrokeURI = V;
              E.FFillURI = V;
+             E.FColor = V;
          }},
         {"stroke", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeURI = V; }},
         {"fill", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FFillURI = V; }},
@@ -253,6 +254,25 @@ void TSVGBasic::NormalizeFontName(TStyle& Style)
     }
 }
 
+// "currentColor" paints with the colour in force: the nearest readable "color" on the chain, else black, the
+// initial value. Read as "not set" it would leave the strokes of most outline icon sets (stroke="currentColor"
+// on the svg element) with no colour at all.
+TColor TSVGBasic::CurrentColor() const
+{
+    for (const TSVGObject* Node = this; Node; Node = Node->GetParent())
+        if (auto* B = dynamic_cast<const TSVGBasic*>(Node); B && !B->FColor.empty()) {
+            const TColor C = ParseColor(B->FColor);
+            if (C >= 0)
+                return C;
+        }
+    return 0;
+}
+
+TColor TSVGBasic::PaintColor(const std::string& Text) const
+{
+    return SameTextIgnoringCase(TrimView(Text), "currentColor") ? CurrentColor() : ParseColor(Text);
+}
+
 void TSVGBasic::ResolveStyle()
 {
     TSVG* Root = GetRoot();
@@ -272,8 +292,8 @@ void TSVGBasic::ResolveStyle()
     }
     ApplyStyle(*FStyle);
 
-    FFillColor = ParseColor(FFillURI);
-    FStrokeColor = ParseColor(FStrokeURI);
+    FFillColor = PaintColor(FFillURI);
+    FStrokeColor = PaintColor(FStrokeURI);
     if (Root && Root->GetGrayscale()) {
         FFillColor = GrayscaleColor(FFillColor);
         FStrokeColor = GrayscaleColor(FStrokeColor);
