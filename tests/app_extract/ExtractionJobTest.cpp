@@ -1,0 +1,589 @@
+#include "LoopbackServer.h"
+
+#include "app/ExtractionJob.h"
+
+#include <QColor>
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+// GCC 12 reports the std::string members of the case tables below as maybe uninitialized; they are not.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
+namespace plumwick {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TCannedReply;
+using test::TEncoding;
+using test::TLoopbackServer;
+
+const std::string kSvgA = R"(<svg viewBox="0 0 10 10"><rect width="10" height="10"/></svg>)";
+const std::string kSvgB = R"(<svg viewBox="0 0 10 10"><circle cx="5" cy="5" r="4" fill="#F00"/></svg>)";
+
+// A reply holding the icon objects given as JSON text.
+std::string Reply(const std::string& icons)
+{
+    return R"({"code":200,"data":{"collection":{"id":1},"icons":[)" + icons + "]}}";
+}
+
+std::string Icon(const std::string& nameJson, const std::string& svg)
+{
+    std::string escaped;
+    for (char c : svg)
+        escaped += c == '"' ? std::string("\\\"") : std::string(1, c);
+    return R"({"id":7,"name":)" + nameJson + R"(,"show_svg":")" + escaped + R"("})";
+}
+
+const std::string kTwoIcons = Reply(Icon(R"("a")", kSvgA) + "," + Icon(R"("b")", kSvgB));
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Every entry below root, as paths relative to it.
+std::set<std::string> Tree(const fs::path& root)
+{
+    std::set<std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        entries.insert(fs::relative(entry.path(), root).string());
+    return entries;
+}
+
+struct TRenderCall {
+    std::string FileName;
+    int Width;
+    int Height;
+    bool AsIcon;
+};
+
+// A scratch folder holding the output folder "out", so anything written beside it shows up.
+class ExtractionJob : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        FRoot = fs::temp_directory_path() / ("plumwick-extract-" + std::to_string(::getpid()) + "-" +
+                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(FRoot);
+        fs::create_directories(FRoot / "out");
+        FOut = (FRoot / "out").string();
+    }
+    void TearDown() override { fs::remove_all(FRoot); }
+
+    TJobCallbacks Callbacks()
+    {
+        TJobCallbacks callbacks;
+        callbacks.Settings = [this] { return FSettings; };
+        callbacks.Render = [this](std::string_view, const std::string& fileName, int width, int height, bool asIcon) {
+            FRenders.push_back({fileName, width, height, asIcon});
+            if (FAfterRender)
+                FAfterRender();
+            return true;
+        };
+        callbacks.Progress = [this](int position, int maximum) { FProgress.emplace_back(position, maximum); };
+        return callbacks;
+    }
+
+    TJobResult Run(const std::string& cid)
+    {
+        TJobRequest request;
+        request.Cid = cid;
+        request.OutputFolder = FOut;
+        request.ApiBase = FServer.Base();
+        request.Http.ResponseTimeoutMs = 1000;
+        return RunExtraction(request, Callbacks());
+    }
+
+    TJobResult RunOffline(const std::string& replyText)
+    {
+        TJobRequest request;
+        request.OutputFolder = FOut;
+        request.ReplyText = replyText;
+        return RunExtraction(request, Callbacks());
+    }
+
+    TLoopbackServer FServer;
+    fs::path FRoot;
+    std::string FOut;
+    TJobSettings FSettings;
+    std::vector<TRenderCall> FRenders;
+    std::vector<std::pair<int, int>> FProgress;
+    std::function<void()> FAfterRender;
+};
+
+// Replies that reach the service and come back in some shape: how the job ends and what it leaves.
+struct TReplyCase {
+    const char* Name;
+    TCannedReply Served;
+    TJobEnd End;
+    std::string Text;     // the message, exactly
+    std::string Caption;  // of a Message ending
+    bool Folders;         // the three folders exist afterwards
+};
+
+TEST_F(ExtractionJob, EndingsOfServedReplies)
+{
+    const TReplyCase cases[] = {
+        {"404", {404, kTwoIcons}, TJobEnd::Silent, "the service answered with HTTP status 404", "", false},
+        {"500 with a deflate page that is corrupt", {500, "", TEncoding::DeflateCorrupt}, TJobEnd::Silent,
+         "the service answered with HTTP status 500", "", false},
+        {"204", {204, ""}, TJobEnd::Silent, "the service answered with HTTP status 204", "", false},
+        {"not JSON", {200, "<html>busy</html>"}, TJobEnd::Message, "JSON数据解析失败！", "错误", false},
+        {"empty body", {200, ""}, TJobEnd::Message, "JSON数据解析失败！", "错误", false},
+        {"JSON cut short", {200, kTwoIcons.substr(0, 40)}, TJobEnd::Message, "JSON数据解析失败！", "错误", false},
+        {"corrupt deflate", {200, kTwoIcons, TEncoding::DeflateCorrupt}, TJobEnd::Message,
+         "The reply's deflate data is corrupt", "错误", false},
+        {"top-level array", {200, "[" + kTwoIcons + "]"}, TJobEnd::Error, "Invalid class typecast", "", false},
+        {"top-level number", {200, "42"}, TJobEnd::Error, "Invalid class typecast", "", false},
+        {"top-level string", {200, R"("data")"}, TJobEnd::Error, "Invalid class typecast", "", false},
+        {"icons an object", {200, R"({"data":{"icons":{"0":{}}}})"}, TJobEnd::Error, "Invalid class typecast", "",
+         false},
+        {"icons null", {200, R"({"data":{"icons":null}})"}, TJobEnd::Error, "Invalid class typecast", "", false},
+        {"no data", {200, R"({"code":500,"message":"busy"})"}, TJobEnd::Error, "Value 'data.icons' not found", "",
+         false},
+        {"no icons", {200, R"({"data":{"collection":{}}})"}, TJobEnd::Error, "Value 'data.icons' not found", "",
+         false},
+        {"data an array", {200, R"({"data":[{"icons":[]}]})"}, TJobEnd::Error, "Value 'data.icons' not found", "",
+         false},
+        {"empty icon list", {200, Reply("")}, TJobEnd::Completed, "", "", true},
+        {"two icons", {200, kTwoIcons}, TJobEnd::Completed, "", "", true},
+        {"zlib-wrapped deflate", {200, kTwoIcons, TEncoding::DeflateZlib}, TJobEnd::Completed, "", "", true},
+        {"raw deflate", {200, kTwoIcons, TEncoding::DeflateRaw}, TJobEnd::Completed, "", "", true},
+    };
+    int n = 0;
+    for (const TReplyCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        fs::remove_all(FOut);
+        fs::create_directories(FOut);
+        const std::string id = "case" + std::to_string(n++);
+        FServer.Set(id, c.Served);
+        const TJobResult result = Run(id);
+        EXPECT_EQ(result.End, c.End);
+        EXPECT_EQ(result.Text, c.Text);
+        EXPECT_EQ(result.Caption, c.Caption);
+        EXPECT_EQ(fs::is_directory(fs::path(FOut) / "96x96"), c.Folders);
+        EXPECT_EQ(fs::is_directory(fs::path(FOut) / "48x48"), c.Folders);
+        EXPECT_EQ(fs::is_directory(fs::path(FOut) / "svg"), c.Folders);
+        if (!c.Folders) {
+            EXPECT_TRUE(fs::is_empty(FOut)) << "nothing is written when the job ends before the folders";
+        }
+    }
+}
+
+TEST_F(ExtractionJob, WritesEveryIconAndRendersItTwice)
+{
+    FServer.Set("32622", {200, kTwoIcons, TEncoding::DeflateZlib});
+    const TJobResult result = Run("32622");
+    ASSERT_EQ(result.End, TJobEnd::Completed) << result.Text;
+    EXPECT_EQ(result.Count, 2);
+    EXPECT_EQ(CompletedText(result.Count), "图标提取完成，共提取2个文件!是否打开文件夹查看？");
+    EXPECT_EQ(result.FullSizeFolder, FOut + "/96x96");
+    EXPECT_EQ(result.HalfSizeFolder, FOut + "/48x48");
+    EXPECT_EQ(result.SvgFolder, FOut + "/svg");
+
+    EXPECT_EQ(ReadFile(fs::path(FOut) / "svg" / "a-0.svg"), kSvgA);
+    EXPECT_EQ(ReadFile(fs::path(FOut) / "svg" / "b-1.svg"), kSvgB);
+    // The reply is kept as it arrived, after inflation.
+    EXPECT_EQ(ReadFile(fs::path(FOut) / "collection.json"), kTwoIcons);
+    EXPECT_EQ(Tree(FOut), (std::set<std::string>{"96x96", "48x48", "svg", "svg/a-0.svg", "svg/b-1.svg",
+                                                 "collection.json"}));
+
+    ASSERT_EQ(FRenders.size(), 4u);
+    const TRenderCall expected[] = {{FOut + "/96x96/a-0.png", 96, 96, false},
+                                    {FOut + "/48x48/a-0.png", 48, 48, false},
+                                    {FOut + "/96x96/b-1.png", 96, 96, false},
+                                    {FOut + "/48x48/b-1.png", 48, 48, false}};
+    for (std::size_t i = 0; i < FRenders.size(); ++i) {
+        EXPECT_EQ(FRenders[i].FileName, expected[i].FileName);
+        EXPECT_EQ(FRenders[i].Width, expected[i].Width);
+        EXPECT_EQ(FRenders[i].Height, expected[i].Height);
+        EXPECT_EQ(FRenders[i].AsIcon, expected[i].AsIcon);
+    }
+    ASSERT_FALSE(FProgress.empty());
+    EXPECT_EQ(FProgress.back(), std::make_pair(2, 2));
+    // After icon i the bar stands at i.
+    EXPECT_NE(std::find(FProgress.begin(), FProgress.end(), std::make_pair(1, 2)), FProgress.end());
+}
+
+TEST_F(ExtractionJob, SendsTheBrowserHeadersAndTheIdAsTyped)
+{
+    const std::string ids[] = {"32622", "   ", " 1 2", "中文", "7&x=1"};
+    for (const std::string& id : ids) {
+        SCOPED_TRACE(id);
+        FServer.Set(id.substr(0, id.find('&')), {200, Reply("")});
+        EXPECT_EQ(Run(id).End, TJobEnd::Completed);
+        const auto seen = FServer.Seen();
+        EXPECT_EQ(seen.Id, id.substr(0, id.find('&')));
+        EXPECT_EQ(seen.UserAgent, kHttpUserAgent);
+        EXPECT_EQ(seen.AcceptEncoding, "deflate");
+        EXPECT_FALSE(seen.HasAccept);
+    }
+}
+
+TEST_F(ExtractionJob, RequestFailuresShowTheClientsMessage)
+{
+    FServer.Set("plain", {200, kTwoIcons});
+    struct TCase {
+        const char* Name;
+        std::string Cid;
+        std::string ApiBase;  // empty: the loopback server
+        TJobEnd End;
+        const char* TextPart;  // part of libcurl's message
+    } cases[] = {
+        {"five redirects are followed", "redirects-5", "", TJobEnd::Completed, ""},
+        {"one redirect", "redirects-1", "", TJobEnd::Completed, ""},
+        {"six redirects are too many", "redirects-6", "", TJobEnd::Message, "redirect"},
+        {"a server that never answers", "hang", "", TJobEnd::Message, "Operation too slow"},
+        {"nobody listening", "1", "http://127.0.0.1:1", TJobEnd::Message, "127.0.0.1"},
+        {"a scheme that is not http", "1", "ftp://127.0.0.1:1", TJobEnd::Message, "ftp"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        fs::remove_all(FOut);
+        fs::create_directories(FOut);
+        TJobRequest request;
+        request.Cid = c.Cid;
+        request.OutputFolder = FOut;
+        request.ApiBase = *c.ApiBase.c_str() ? c.ApiBase : FServer.Base();
+        request.Http.ResponseTimeoutMs = 1000;
+        const TJobResult result = RunExtraction(request, Callbacks());
+        EXPECT_EQ(result.End, c.End) << result.Text;
+        EXPECT_NE(result.Text.find(c.TextPart), std::string::npos) << result.Text;
+        if (c.End == TJobEnd::Message) {
+            EXPECT_EQ(result.Caption, "错误");
+            EXPECT_TRUE(fs::is_empty(FOut));
+        } else {
+            EXPECT_TRUE(fs::exists(fs::path(FOut) / "svg" / "b-1.svg"));
+        }
+    }
+}
+
+TEST_F(ExtractionJob, StopDuringTheRequestEndsQuietly)
+{
+    std::atomic<bool> stop{false};
+    std::thread stopper([&] {
+        while (FServer.Seen().Requests == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        stop = true;
+    });
+    TJobRequest request;
+    request.Cid = "hang";
+    request.OutputFolder = FOut;
+    request.ApiBase = FServer.Base();
+    TJobCallbacks callbacks = Callbacks();
+    callbacks.Stop = &stop;
+    const TJobResult result = RunExtraction(request, callbacks);
+    stopper.join();
+    EXPECT_EQ(result.End, TJobEnd::Stopped);
+    EXPECT_TRUE(fs::is_empty(FOut));
+}
+
+// How a member reads as text, seen through the file name it gives.
+TEST_F(ExtractionJob, NamesReadAsText)
+{
+    const struct {
+        const char* NameJson;
+        const char* File;
+    } cases[] = {
+        {R"("star")", "star-0.svg"},      {"123", "123-0.svg"},
+        {"1.50e3", "1.50e3-0.svg"},       {"-0", "-0-0.svg"},
+        {"0.10", "0.10-0.svg"},           {"true", "true-0.svg"},
+        {"false", "false-0.svg"},         {"null", "-0.svg"},
+        {R"("")", "-0.svg"},              {R"("下载")", "下载-0.svg"},
+        {R"("a b")", "a b-0.svg"},        {R"("\u4e0b")", "下-0.svg"},
+        {R"("..x")", "..x-0.svg"},        {"12345678901234567890123", "12345678901234567890123-0.svg"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.NameJson);
+        fs::remove_all(FOut);
+        fs::create_directories(FOut);
+        const TJobResult result = RunOffline(Reply(Icon(c.NameJson, kSvgA)));
+        ASSERT_EQ(result.End, TJobEnd::Completed) << result.Text;
+        EXPECT_EQ(ReadFile(fs::path(FOut) / "svg" / c.File), kSvgA);
+    }
+}
+
+TEST_F(ExtractionJob, BadMembersEndTheJobAtTheirIcon)
+{
+    const std::string good = Icon(R"("ok")", kSvgA);
+    const struct {
+        const char* Name;
+        std::string SecondIcon;
+        std::string Text;
+        bool SecondSvgWritten;
+    } cases[] = {
+        {"no show_svg", R"({"name":"x"})", "Value 'show_svg' not found", false},
+        {"no name", R"({"show_svg":"<svg/>"})", "Value 'name' not found", false},
+        {"a number instead of an object", "5", "Value 'show_svg' not found", false},
+        {"a string instead of an object", R"("icon")", "Value 'show_svg' not found", false},
+        {"null instead of an object", "null", "Value 'show_svg' not found", false},
+        {"name is an object", R"({"name":{"zh":"x"},"show_svg":"<svg/>"})",
+         "Conversion from TJSONObject to string is not supported", false},
+        {"show_svg is an array", R"({"name":"x","show_svg":["<svg/>"]})",
+         "Conversion from TJSONArray to string is not supported", false},
+        {"name with a slash", Icon(R"("a/b")", kSvgA), "Icon 1 has the name \"a/b\", which would leave its folder",
+         false},
+        {"name with a backslash", Icon(R"("a\\b")", kSvgA),
+         "Icon 1 has the name \"a\\b\", which would leave its folder", false},
+        {"name that climbs", Icon(R"("../x")", kSvgA), "Icon 1 has the name \"../x\", which would leave its folder",
+         false},
+        {"name ..", Icon(R"("..")", kSvgA), "Icon 1 has the name \"..\", which would leave its folder", false},
+        {"name .", Icon(R"(".")", kSvgA), "Icon 1 has the name \".\", which would leave its folder", false},
+        {"name with NUL", Icon(R"("a\u0000b")", kSvgA), "Icon 1 has the name \"a\\0b\", which would leave its folder",
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        fs::remove_all(FRoot);
+        fs::create_directories(FOut);
+        FRenders.clear();
+        const TJobResult result = RunOffline(Reply(good + "," + c.SecondIcon + "," + good));
+        EXPECT_EQ(result.End, TJobEnd::Error);
+        EXPECT_EQ(result.Text, c.Text);
+        // The first icon's files stay; nothing of the bad one or after it, and nothing beside "out".
+        EXPECT_TRUE(fs::exists(fs::path(FOut) / "svg" / "ok-0.svg"));
+        EXPECT_FALSE(fs::exists(fs::path(FOut) / "svg" / "ok-2.svg"));
+        EXPECT_EQ(FRenders.size(), 2u);
+        EXPECT_EQ(Tree(FRoot), (std::set<std::string>{"out", "out/96x96", "out/48x48", "out/svg", "out/svg/ok-0.svg",
+                                                      "out/collection.json"}));
+    }
+    EXPECT_EQ(WithFullStop("Value 'name' not found"), "Value 'name' not found.");
+}
+
+TEST_F(ExtractionJob, FileSystemErrorsNameThePath)
+{
+    // A name too long for the file system, and a file where the SVG folder should be.
+    const TJobResult tooLong = RunOffline(Reply(Icon("\"" + std::string(300, 'n') + "\"", kSvgA)));
+    EXPECT_EQ(tooLong.End, TJobEnd::Error);
+    EXPECT_NE(tooLong.Text.find("cannot write"), std::string::npos) << tooLong.Text;
+
+    fs::remove_all(FOut);
+    fs::create_directories(FOut);
+    std::ofstream(fs::path(FOut) / "svg") << "in the way";
+    const TJobResult blocked = RunOffline(kTwoIcons);
+    EXPECT_EQ(blocked.End, TJobEnd::Error);
+    EXPECT_NE(blocked.Text.find(FOut + "/svg"), std::string::npos) << blocked.Text;
+    EXPECT_TRUE(FRenders.empty());
+}
+
+TEST_F(ExtractionJob, DuplicateNamesDifferByIndex)
+{
+    const TJobResult result = RunOffline(Reply(Icon(R"("a")", kSvgA) + "," + Icon(R"("a")", kSvgB)));
+    ASSERT_EQ(result.End, TJobEnd::Completed);
+    EXPECT_EQ(ReadFile(fs::path(FOut) / "svg" / "a-0.svg"), kSvgA);
+    EXPECT_EQ(ReadFile(fs::path(FOut) / "svg" / "a-1.svg"), kSvgB);
+}
+
+TEST_F(ExtractionJob, FolderNamesFollowTheSize)
+{
+    const struct {
+        int Width, Height;
+        const char* Full;
+        const char* Half;
+        int HalfWidth, HalfHeight;
+    } cases[] = {
+        {97, 50, "97x50", "48x25", 48, 25},
+        {16, 400, "16x400", "8x200", 8, 200},
+        {33, 17, "33x17", "16x8", 16, 8},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Full);
+        fs::remove_all(FOut);
+        fs::create_directories(FOut);
+        FRenders.clear();
+        FSettings.Width = c.Width;
+        FSettings.Height = c.Height;
+        const TJobResult result = RunOffline(Reply(Icon(R"("i")", kSvgA)));
+        ASSERT_EQ(result.End, TJobEnd::Completed);
+        EXPECT_TRUE(fs::is_directory(fs::path(FOut) / c.Full));
+        EXPECT_TRUE(fs::is_directory(fs::path(FOut) / c.Half));
+        ASSERT_EQ(FRenders.size(), 2u);
+        EXPECT_EQ(FRenders[0].FileName, FOut + "/" + c.Full + "/i-0.png");
+        EXPECT_EQ(FRenders[1].FileName, FOut + "/" + c.Half + "/i-0.png");
+        EXPECT_EQ(FRenders[0].Width, c.Width);
+        EXPECT_EQ(FRenders[0].Height, c.Height);
+        EXPECT_EQ(FRenders[1].Width, c.HalfWidth);
+        EXPECT_EQ(FRenders[1].Height, c.HalfHeight);
+    }
+}
+
+TEST_F(ExtractionJob, SizeAndFormatAreReadForEveryIcon)
+{
+    // A change during the run reaches the next icon's renderings, but not the folders already built.
+    FAfterRender = [this] {
+        FSettings = TJobSettings{32, 40, 2, "ico"};
+    };
+    const TJobResult result = RunOffline(kTwoIcons);
+    ASSERT_EQ(result.End, TJobEnd::Completed);
+    ASSERT_EQ(FRenders.size(), 4u);
+    EXPECT_EQ(FRenders[1].FileName, FOut + "/48x48/a-0.png");
+    EXPECT_FALSE(FRenders[1].AsIcon);
+    EXPECT_EQ(FRenders[2].FileName, FOut + "/96x96/b-1.ico");
+    EXPECT_EQ(FRenders[3].FileName, FOut + "/48x48/b-1.ico");
+    EXPECT_EQ(FRenders[3].Width, 16);
+    EXPECT_EQ(FRenders[3].Height, 20);
+    EXPECT_TRUE(FRenders[3].AsIcon);
+}
+
+TEST_F(ExtractionJob, FormatIndexChoosesTheExporter)
+{
+    const struct {
+        TJobSettings Settings;
+        const char* Extension;
+        bool AsIcon;
+    } cases[] = {
+        {{96, 96, 0, "png"}, "png", false},
+        {{96, 96, 1, "bmp"}, "bmp", false},
+        {{96, 96, 2, "ico"}, "ico", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Extension);
+        FRenders.clear();
+        FSettings = c.Settings;
+        ASSERT_EQ(RunOffline(Reply(Icon(R"("i")", kSvgA))).End, TJobEnd::Completed);
+        ASSERT_EQ(FRenders.size(), 2u);
+        EXPECT_EQ(FRenders[0].FileName, FOut + "/96x96/i-0." + c.Extension);
+        EXPECT_EQ(FRenders[0].AsIcon, c.AsIcon);
+    }
+}
+
+TEST_F(ExtractionJob, StopBetweenIconsKeepsWhatIsWritten)
+{
+    std::atomic<bool> stop{false};
+    FAfterRender = [&] { stop = true; };
+    TJobRequest request;
+    request.OutputFolder = FOut;
+    request.ReplyText = kTwoIcons;
+    TJobCallbacks callbacks = Callbacks();
+    callbacks.Stop = &stop;
+    const TJobResult result = RunExtraction(request, callbacks);
+    EXPECT_EQ(result.End, TJobEnd::Stopped);
+    EXPECT_TRUE(fs::exists(fs::path(FOut) / "svg" / "a-0.svg"));
+    EXPECT_FALSE(fs::exists(fs::path(FOut) / "svg" / "b-1.svg"));
+}
+
+TEST_F(ExtractionJob, InvalidUtf8ReadsAsReplacementCharacters)
+{
+    const TJobResult result = RunOffline(Reply(Icon("\"a\xff\"", kSvgA)));
+    ASSERT_EQ(result.End, TJobEnd::Completed);
+    EXPECT_TRUE(fs::exists(fs::path(FOut) / "svg" / "a\xEF\xBF\xBD-0.svg"));
+    // The saved reply keeps the bytes that arrived.
+    EXPECT_EQ(ReadFile(fs::path(FOut) / "collection.json"), Reply(Icon("\"a\xff\"", kSvgA)));
+}
+
+TEST_F(ExtractionJob, RealExportWritesBothSizes)
+{
+    // Left half red, right half blue.
+    const std::string svg = R"(<svg class="icon" viewBox="0 0 1024 1024" xmlns="http://www.w3.org/2000/svg">)"
+                            R"(<path d="M0 0h512v1024H0z" fill="#FF0000"/><path d="M512 0h512v1024H512z" fill="#0000FF"/></svg>)";
+    for (const char* format : {"png", "bmp", "ico"}) {
+        SCOPED_TRACE(format);
+        fs::remove_all(FOut);
+        fs::create_directories(FOut);
+        TJobRequest request;
+        request.OutputFolder = FOut;
+        request.ReplyText = Reply(Icon(R"("halves")", svg));
+        TJobCallbacks callbacks;
+        const std::string extension = format;
+        callbacks.Settings = [&] { return TJobSettings{97, 50, extension == "ico" ? 2 : extension == "bmp" ? 1 : 0, extension}; };
+        const TJobResult result = RunExtraction(request, callbacks);
+        ASSERT_EQ(result.End, TJobEnd::Completed) << result.Text;
+        const std::string full = ReadFile(fs::path(FOut) / "97x50" / ("halves-0." + extension));
+        const std::string half = ReadFile(fs::path(FOut) / "48x25" / ("halves-0." + extension));
+        ASSERT_GT(full.size(), 16u);
+        ASSERT_GT(half.size(), 16u);
+        if (extension != "ico") {
+            const struct {
+                const std::string& Bytes;
+                int Width, Height;
+            } images[] = {{full, 97, 50}, {half, 48, 25}};
+            for (const auto& image : images) {
+                QImage decoded;
+                ASSERT_TRUE(decoded.loadFromData(reinterpret_cast<const uchar*>(image.Bytes.data()),
+                                                 static_cast<int>(image.Bytes.size())));
+                EXPECT_EQ(decoded.width(), image.Width);
+                EXPECT_EQ(decoded.height(), image.Height);
+                // Probes a quarter in from each side: clear of the resampled seam in the middle.
+                const QColor left = decoded.pixelColor(image.Width / 4, image.Height / 2);
+                const QColor right = decoded.pixelColor(image.Width * 3 / 4, image.Height / 2);
+                EXPECT_EQ(left, QColor(255, 0, 0)) << left.name().toStdString();
+                EXPECT_EQ(right, QColor(0, 0, 255)) << right.name().toStdString();
+            }
+        } else {
+            // One 97 x 50 image in the directory entry; 48 x 25 in the half-size file.
+            EXPECT_EQ(full.substr(0, 6), std::string("\0\0\1\0\1\0", 6));
+            EXPECT_EQ(static_cast<unsigned char>(full[6]), 97);
+            EXPECT_EQ(static_cast<unsigned char>(full[7]), 50);
+            EXPECT_EQ(static_cast<unsigned char>(half[6]), 48);
+            EXPECT_EQ(static_cast<unsigned char>(half[7]), 25);
+        }
+    }
+}
+
+TEST(ExtractionTexts, FolderAndFileNames)
+{
+    const struct {
+        std::string Got, Expected;
+    } cases[] = {
+        {SizeFolder("/data/icons", 96, 96), "/data/icons/96x96"},
+        {SizeFolder("/data/icons", 97 / 2, 50 / 2), "/data/icons/48x25"},
+        // The output folder is joined unchanged, so a trailing separator doubles.
+        {SizeFolder("/", 96, 96), "//96x96"},
+        {SvgFolder("/data/icons/"), "/data/icons//svg"},
+        {IconFileName("/o/svg", "star", 0, "svg"), "/o/svg/star-0.svg"},
+        {IconFileName("/o/96x96", "下载", 12, "ico"), "/o/96x96/下载-12.ico"},
+        {CollectionUrl("https://www.iconfont.cn", "32622"), "https://www.iconfont.cn/api/collection/detail.json?id=32622"},
+        {CollectionUrl("http://127.0.0.1:8080/", " 1"), "http://127.0.0.1:8080/api/collection/detail.json?id= 1"},
+        {CompletedText(0), "图标提取完成，共提取0个文件!是否打开文件夹查看？"},
+        {WithFullStop("Invalid class typecast"), "Invalid class typecast."},
+        {WithFullStop("ends."), "ends."},
+        {WithFullStop("ends!"), "ends!"},
+        {WithFullStop("ends)"), "ends)"},
+        {WithFullStop("文件不存在"), "文件不存在."},
+        {WithFullStop(""), ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.Got, c.Expected);
+}
+
+TEST(ExtractionTexts, InputChecks)
+{
+    const std::string existing = fs::temp_directory_path().string();
+    const struct {
+        std::string Cid, Folder;
+        std::optional<std::string> Hint;
+    } cases[] = {
+        {"", existing, "图标库的CID不能为空！"},
+        {"", "/no/such/folder", "图标库的CID不能为空！"},
+        {" ", existing, std::nullopt},
+        {"abc", existing, std::nullopt},
+        {"1", "/no/such/folder", "输出文件夹不存在，请先浏览选择输出文件夹！"},
+        {"1", "", "输出文件夹不存在，请先浏览选择输出文件夹！"},
+        {"1", "/etc/hostname", "输出文件夹不存在，请先浏览选择输出文件夹！"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CheckJobInputs(c.Cid, c.Folder), c.Hint) << c.Cid << " " << c.Folder;
+}
+
+TEST(ExtractionTexts, ApiBaseFromTheEnvironment)
+{
+    ::unsetenv("PLUMWICK_API_BASE");
+    EXPECT_EQ(DefaultApiBase(), "https://www.iconfont.cn");
+    ::setenv("PLUMWICK_API_BASE", "http://127.0.0.1:9", 1);
+    EXPECT_EQ(DefaultApiBase(), "http://127.0.0.1:9");
+    ::setenv("PLUMWICK_API_BASE", "", 1);
+    EXPECT_EQ(DefaultApiBase(), "https://www.iconfont.cn");
+    ::unsetenv("PLUMWICK_API_BASE");
+}
+
+}  // namespace
+}  // namespace plumwick
