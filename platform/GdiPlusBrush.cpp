@@ -281,9 +281,19 @@ std::optional<QBrush> GdiPlusAccess::ToQBrush(const TGPBrush& brush) {
       return QBrush(ToQColor(d.Color));
     case BrushTypeLinearGradient: {
       QLinearGradient g(QPointF(d.P1.X, d.P1.Y), QPointF(d.P2.X, d.P2.Y));
+      // Qt keeps one stop per position, so equal positions (a hard edge) are moved apart by a
+      // hair, within 0..1, to keep both colours.
       QGradientStops stops;
-      for (size_t i = 0; i < d.Colors.size(); ++i)
-        stops.append({qreal(d.Positions[i]), ToQColor(d.Colors[i])});
+      for (size_t i = 0; i < d.Colors.size(); ++i) {
+        qreal p = d.Positions[i];
+        if (!stops.isEmpty() && p <= stops.back().first) p = stops.back().first + 1e-9;
+        stops.append({p, ToQColor(d.Colors[i])});
+      }
+      qreal cap = 1;
+      for (qsizetype i = stops.size() - 1; i >= 0; --i) {
+        stops[i].first = std::min(stops[i].first, cap);
+        cap = stops[i].first - 1e-9;
+      }
       g.setStops(stops);
       switch (d.Wrap) {
         case WrapModeTile:

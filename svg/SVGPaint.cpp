@@ -28,6 +28,18 @@ TColor PaintableStopColor(TColor Color)
     return Color < 0 ? 0 : Color;
 }
 
+// The table's positions as the brush takes them: an offset below an earlier one is raised to it,
+// so stops out of order give a hard edge where they meet, as in browsers, rather than being
+// sorted into a different gradient.
+std::vector<float> RisingPositions(const TColors& C)
+{
+    std::vector<float> P = C.Positions;
+    for (size_t I = 1; I < P.size(); ++I)
+        if (P[I] < P[I - 1])
+            P[I] = P[I - 1];
+    return P;
+}
+
 }  // namespace
 
 // --- stop
@@ -221,7 +233,8 @@ std::unique_ptr<TGPBrush> TSVGLinearGradient::GetBrush(std::uint8_t Alpha, TSVGB
     Brush->SetWrapMode(WrapModeTile);
     TColors C;
     GetColors(Alpha, C);
-    Brush->SetInterpolationColors(C.Colors.data(), C.Positions.data(), C.Count);
+    const std::vector<float> Positions = RisingPositions(C);
+    Brush->SetInterpolationColors(C.Colors.data(), Positions.data(), C.Count);
     if (const TMatrix M = TransformInForce(); M.IsTransform())
         Brush->SetTransform(ToGPMatrix(M).get());
     return Brush;
@@ -292,9 +305,10 @@ std::unique_ptr<TGPBrush> TSVGRadialGradient::GetBrush(std::uint8_t Alpha, TSVGB
     TColors C;
     GetColors(Alpha, C);
     std::vector<std::uint32_t> Colors(C.Colors.rbegin(), C.Colors.rend());
+    const std::vector<float> Rising = RisingPositions(C);
     std::vector<float> Positions;
-    Positions.reserve(C.Positions.size());
-    for (auto It = C.Positions.rbegin(); It != C.Positions.rend(); ++It)
+    Positions.reserve(Rising.size());
+    for (auto It = Rising.rbegin(); It != Rising.rend(); ++It)
         Positions.push_back(1 - *It);
     Brush->SetInterpolationColors(Colors.data(), Positions.data(), C.Count);
     Brush->SetCenterPoint(Centre);

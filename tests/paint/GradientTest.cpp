@@ -1,0 +1,430 @@
+// Gradients: stops read into a colour table, and linear and radial brushes probed on the surface.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "svg/SVGPaint.h"
+#include "tests/shapes/RenderProbe.h"
+
+namespace plumwick {
+namespace {
+
+using namespace probe;
+
+// --- Colour tables.
+
+struct TEntry {
+    ARGB Color;
+    float Position;
+};
+
+struct TTableCase {
+    const char* Name;
+    const char* Defs;  // the gradient "g" and whatever it refers to
+    std::uint8_t Alpha;
+    std::vector<TEntry> Expected;
+};
+
+class ColourTable : public ::testing::TestWithParam<TTableCase> {};
+
+TEST_P(ColourTable, IsBuiltFromTheStops)
+{
+    const TTableCase& C = GetParam();
+    TSVG Svg;
+    Svg.LoadFromText(std::string("<svg><defs>") + C.Defs + "</defs></svg>");
+    auto* G = dynamic_cast<TSVGGradient*>(Svg.FindByID("g"));
+    ASSERT_NE(G, nullptr);
+    TColors Table;
+    const int Count = G->GetColors(C.Alpha, Table);
+    ASSERT_EQ(Count, static_cast<int>(C.Expected.size()));
+    ASSERT_EQ(Table.Count, Count);
+    ASSERT_EQ(Table.Colors.size(), C.Expected.size());
+    ASSERT_EQ(Table.Positions.size(), C.Expected.size());
+    for (size_t I = 0; I < C.Expected.size(); ++I) {
+        EXPECT_EQ(Hex(Table.Colors[I]), Hex(C.Expected[I].Color)) << "entry " << I;
+        EXPECT_FLOAT_EQ(Table.Positions[I], C.Expected[I].Position) << "entry " << I;
+    }
+}
+
+const TTableCase TableCases[] = {
+    {"two_stops", R"svg(<linearGradient id="g"><stop offset="0" stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg",
+     255, {{Red, 0}, {Blue, 1}}},
+    {"alpha_reaches_every_entry", R"svg(<linearGradient id="g"><stop offset="0" stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg",
+     100, {{0x64FF0000, 0}, {0x640000FF, 1}}},
+    {"ends_are_padded", R"svg(<linearGradient id="g"><stop offset="0.2" stop-color="red"/><stop offset="0.8" stop-color="blue"/></linearGradient>)svg",
+     255, {{Red, 0}, {Red, 0.2f}, {Blue, 0.8f}, {Blue, 1}}},
+    {"one_stop_is_uniform", R"svg(<linearGradient id="g"><stop offset="0.5" stop-color="#008000"/></linearGradient>)svg",
+     255, {{Green, 0}, {Green, 0.5f}, {Green, 1}}},
+    {"percent_offsets", R"svg(<linearGradient id="g"><stop offset="0%" stop-color="red"/><stop offset="50%" stop-color="blue"/></linearGradient>)svg",
+     255, {{Red, 0}, {Blue, 0.5f}, {Blue, 1}}},
+    {"missing_offset_is_zero", R"svg(<linearGradient id="g"><stop stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg",
+     255, {{Red, 0}, {Blue, 1}}},
+    // Out of order and out of range offsets stay as written in the table.
+    {"offsets_as_read", R"svg(<linearGradient id="g"><stop offset="0" stop-color="red"/><stop offset="0.8" stop-color="blue"/><stop offset="0.5" stop-color="lime"/></linearGradient>)svg",
+     255, {{Red, 0}, {Blue, 0.8f}, {Lime, 0.5f}, {Lime, 1}}},
+    {"offset_beyond_one", R"svg(<linearGradient id="g"><stop offset="0" stop-color="red"/><stop offset="1.5" stop-color="blue"/></linearGradient>)svg",
+     255, {{Red, 0}, {Blue, 1.5f}}},
+    {"empty_offset_is_minus_one", R"svg(<linearGradient id="g"><stop offset="" stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg",
+     255, {{Red, -1}, {Blue, 1}}},
+    // 255 × 0.5 = 127.5 rounds to the even 128; 128 × 0.5 = 64.
+    {"stop_opacity_half", R"svg(<linearGradient id="g"><stop stop-color="red" stop-opacity="0.5"/></linearGradient>)svg", 255,
+     {{0x80FF0000, 0}, {0x80FF0000, 1}}},
+    {"stop_opacity_half_of_128", R"svg(<linearGradient id="g"><stop stop-color="red" stop-opacity="0.5"/></linearGradient>)svg", 128,
+     {{0x40FF0000, 0}, {0x40FF0000, 1}}},
+    {"stop_opacity_percent", R"svg(<linearGradient id="g"><stop stop-color="red" stop-opacity="50%"/></linearGradient>)svg", 255,
+     {{0x80FF0000, 0}, {0x80FF0000, 1}}},
+    {"stop_opacity_above_one", R"svg(<linearGradient id="g"><stop stop-color="red" stop-opacity="2"/></linearGradient>)svg", 255,
+     {{Red, 0}, {Red, 1}}},
+    {"stop_opacity_below_zero", R"svg(<linearGradient id="g"><stop stop-color="red" stop-opacity="-1"/></linearGradient>)svg", 255,
+     {{0x00FF0000, 0}, {0x00FF0000, 1}}},
+    {"stop_opacity_in_style", R"svg(<linearGradient id="g"><stop style="stop-color:red;stop-opacity:0.5"/></linearGradient>)svg", 255,
+     {{0x80FF0000, 0}, {0x80FF0000, 1}}},
+    {"colour_from_style", R"svg(<linearGradient id="g"><stop style="stop-color:#f00"/></linearGradient>)svg", 255,
+     {{Red, 0}, {Red, 1}}},
+    {"attribute_colour_wins", R"svg(<linearGradient id="g"><stop stop-color="blue" style="stop-color:#f00"/></linearGradient>)svg", 255,
+     {{Blue, 0}, {Blue, 1}}},
+    {"unreadable_attribute_falls_back_to_style", R"svg(<linearGradient id="g"><stop stop-color="bluish" style="stop-color:#f00"/></linearGradient>)svg",
+     255, {{Red, 0}, {Red, 1}}},
+    // Without a usable colour a stop paints black, the initial stop colour.
+    {"stop_without_colour_is_black", R"svg(<linearGradient id="g"><stop offset="0"/><stop offset="1" stop-color="none"/></linearGradient>)svg",
+     255, {{0xFF000000, 0}, {0xFF000000, 1}}},
+    {"other_children_ignored", R"svg(<linearGradient id="g"><rect width="5" height="5"/><stop offset="1" stop-color="blue"/><g/></linearGradient>)svg",
+     255, {{Blue, 0}, {Blue, 1}}},
+    {"no_stops", R"svg(<linearGradient id="g"/>)svg", 255, {}},
+    // A reference lends its stops; the gradient's own are not used.
+    {"href_uses_the_referenced_stops",
+     R"svg(<linearGradient id="base"><stop offset="0" stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg"
+     R"svg(<linearGradient id="g" xlink:href="#base"><stop offset="0" stop-color="lime"/></linearGradient>)svg",
+     255, {{Red, 0}, {Blue, 1}}},
+    {"href_across_gradient_kinds",
+     R"svg(<radialGradient id="base"><stop offset="0" stop-color="red"/><stop offset="1" stop-color="blue"/></radialGradient>)svg"
+     R"svg(<linearGradient id="g" href="#base"/>)svg",
+     255, {{Red, 0}, {Blue, 1}}},
+    {"href_to_nothing", R"svg(<linearGradient id="g" xlink:href="#missing"><stop offset="0" stop-color="lime"/></linearGradient>)svg",
+     255, {}},
+    {"href_is_not_followed_further",
+     R"svg(<linearGradient id="a"><stop offset="0" stop-color="red"/></linearGradient><linearGradient id="b" xlink:href="#a"/>)svg"
+     R"svg(<linearGradient id="g" xlink:href="#b"/>)svg",
+     255, {}},
+    {"href_to_something_else", R"svg(<g id="notagradient"><stop offset="0" stop-color="red"/></g><linearGradient id="g" xlink:href="#notagradient"/>)svg",
+     255, {}},
+    {"href_to_itself", R"svg(<linearGradient id="g" xlink:href="#g"><stop offset="0" stop-color="red"/></linearGradient>)svg", 255,
+     {{Red, 0}, {Red, 1}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, ColourTable, ::testing::ValuesIn(TableCases),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
+
+TEST(ColourTable, GreyscaleAndFixedColourReachTheStops)
+{
+    const char* Text = R"svg(<svg><linearGradient id="g"><stop stop-color="red"/><stop offset="1" stop-color="none"/></linearGradient></svg>)svg";
+    TSVG Grey;
+    Grey.SetGrayscale(true);
+    Grey.LoadFromText(Text);
+    auto* G = dynamic_cast<TSVGStop*>(Grey.FindByID("g")->GetItem(0));
+    ASSERT_NE(G, nullptr);
+    const TColor C = G->GetStopColor();
+    EXPECT_EQ(C & 0xFF, (C >> 8) & 0xFF);
+    EXPECT_EQ(C & 0xFF, (C >> 16) & 0xFF);
+    EXPECT_NE(C, 0xFF);
+
+    TSVG Fixed;
+    Fixed.SetFixedColor(0x00FF00);  // $00BBGGRR: green
+    Fixed.LoadFromText(Text);
+    EXPECT_EQ(dynamic_cast<TSVGStop*>(Fixed.FindByID("g")->GetItem(0))->GetStopColor(), 0x00FF00);
+    // "none" is not forced.
+    EXPECT_EQ(dynamic_cast<TSVGStop*>(Fixed.FindByID("g")->GetItem(1))->GetStopColor(), -2);
+}
+
+TEST(Gradients, ReadTheirGeometryAndDefaults)
+{
+    TSVG Svg;
+    Svg.LoadFromText(R"svg(<svg><linearGradient id="l" x1="1" y1="2" x2="50%" gradientUnits="userSpaceOnUse"/>)svg"
+                     R"svg(<radialGradient id="r"/><radialGradient id="r2" cx="10" cy="20" r="5"/></svg>)svg");
+    auto* L = dynamic_cast<TSVGLinearGradient*>(Svg.FindByID("l"));
+    ASSERT_NE(L, nullptr);
+    EXPECT_FLOAT_EQ(L->GetX1(), 1);
+    EXPECT_FLOAT_EQ(L->GetY1(), 2);
+    EXPECT_FLOAT_EQ(L->GetX2(), 50);  // a percentage reads as the bare number
+    EXPECT_FLOAT_EQ(L->GetY2(), 0);
+    EXPECT_EQ(L->GetGradientUnits(), guUserSpaceOnUse);
+    EXPECT_EQ(L->GetDisplayCode(), 0);
+    auto* R = dynamic_cast<TSVGRadialGradient*>(Svg.FindByID("r"));
+    ASSERT_NE(R, nullptr);
+    EXPECT_EQ(R->GetGradientUnits(), guObjectBoundingBox);
+    EXPECT_FLOAT_EQ(R->GetCX(), 0.5f);
+    EXPECT_FLOAT_EQ(R->GetR(), 0.5f);
+    EXPECT_FLOAT_EQ(R->GetFX(), 0.5f);
+    // The focus does not follow a given centre.
+    auto* R2 = dynamic_cast<TSVGRadialGradient*>(Svg.FindByID("r2"));
+    EXPECT_FLOAT_EQ(R2->GetCX(), 10);
+    EXPECT_FLOAT_EQ(R2->GetFX(), 0.5f);
+    EXPECT_FLOAT_EQ(R2->GetFY(), 0.5f);
+}
+
+TEST(Gradients, CopiesKeepTheirFieldsAndStops)
+{
+    TSVG Svg;
+    Svg.LoadFromText(R"svg(<svg><radialGradient id="r" cx="10" cy="20" r="5" fx="11" fy="12" gradientUnits="userSpaceOnUse" xlink:href="#x">)svg"
+                     R"svg(<stop offset="0.25" stop-color="red" stop-opacity="0.5"/></radialGradient></svg>)svg");
+    auto* R = dynamic_cast<TSVGRadialGradient*>(Svg.FindByID("r"));
+    std::unique_ptr<TSVGObject> Copy(R->Clone(nullptr));
+    auto* C = dynamic_cast<TSVGRadialGradient*>(Copy.get());
+    ASSERT_NE(C, nullptr);
+    EXPECT_FLOAT_EQ(C->GetCX(), 10);
+    EXPECT_FLOAT_EQ(C->GetCY(), 20);
+    EXPECT_FLOAT_EQ(C->GetR(), 5);
+    EXPECT_FLOAT_EQ(C->GetFX(), 11);
+    EXPECT_FLOAT_EQ(C->GetFY(), 12);
+    EXPECT_EQ(C->GetGradientUnits(), guUserSpaceOnUse);
+    EXPECT_EQ(C->GetURI(), "x");
+    ASSERT_EQ(C->GetCount(), 1);
+    auto* Stop = dynamic_cast<TSVGStop*>(C->GetItem(0));
+    ASSERT_NE(Stop, nullptr);
+    EXPECT_FLOAT_EQ(Stop->GetStop(), 0.25f);
+    EXPECT_EQ(Stop->GetStopColor(), 0x0000FF);
+    EXPECT_FLOAT_EQ(Stop->GetOpacity(), 0.5f);
+}
+
+// --- Brushes on the surface.
+
+// Straight mix of two opaque colours, T from 0 (A) to 1 (B).
+ARGB Mix(ARGB A, ARGB B, double T)
+{
+    auto Channel = [&](int Shift) {
+        const double CA = (A >> Shift) & 0xFF, CB = (B >> Shift) & 0xFF;
+        return ARGB(std::lround(CA + (CB - CA) * T)) << Shift;
+    };
+    return Channel(24) | Channel(16) | Channel(8) | Channel(0);
+}
+
+const ARGB RedBlueMid = Mix(Red, Blue, 0.5);
+
+struct TGradientPaintCase {
+    const char* Name;
+    const char* Content;  // inside a 100 × 100 document
+    std::vector<TProbe> Probes;
+};
+
+class GradientPixels : public ::testing::TestWithParam<TGradientPaintCase> {};
+
+TEST_P(GradientPixels, AreColouredAsTheStopsSay)
+{
+    const TGradientPaintCase& C = GetParam();
+    auto R = Render(std::string(R"svg(<svg width="100" height="100">)svg") + C.Content + "</svg>", 100, 100);
+    for (const TProbe& P : C.Probes)
+        EXPECT_TRUE(Near(R.At(P.X, P.Y), P.Expected, P.Tolerance))
+            << "at (" << P.X << ", " << P.Y << "): " << Hex(R.At(P.X, P.Y)) << ", expected " << Hex(P.Expected);
+}
+
+#define RED_BLUE R"svg(<stop offset="0" stop-color="red"/><stop offset="1" stop-color="blue"/>)svg"
+#define FULL_RECT(paint) "<rect width=\"100\" height=\"100\" " paint "/>"
+
+const TGradientPaintCase GradientPaintCases[] = {
+    // Pixel centres: x + 0.5 along a gradient 100 units long.
+    {"linear_user_space_start_middle_end",
+     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x1="0" y1="0" x2="100" y2="0">)svg" RED_BLUE
+     "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{0, 50, Red, 2}, {49, 10, Mix(Red, Blue, 0.495), 3}, {49, 90, Mix(Red, Blue, 0.495), 3}, {99, 50, Blue, 3}}},
+    // Beyond the end point the table starts again.
+    {"linear_tiles_beyond_the_end",
+     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="50">)svg" RED_BLUE
+     "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{24, 50, RedBlueMid, 6}, {74, 50, RedBlueMid, 6}, {48, 50, Blue, 10}, {50, 50, Red, 4}}},
+    {"linear_tiles_before_the_start",
+     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x1="50" x2="100">)svg" RED_BLUE
+     "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{24, 50, RedBlueMid, 6}, {48, 50, Blue, 10}}},
+    // Bounding-box units run along the diagonal of the box fields, whatever x1..y2 say.
+    {"linear_box_diagonal",
+     R"svg(<linearGradient id="g" x1="0" y1="0" x2="0" y2="1">)svg" RED_BLUE
+     R"svg(</linearGradient><rect x="10" y="20" width="80" height="40" fill="url(#g)"/>)svg",
+     {{10, 20, Red, 8}, {89, 59, Blue, 8}, {49, 39, RedBlueMid, 6}, {39, 59, RedBlueMid, 6}, {59, 20, RedBlueMid, 8},
+      {5, 5, Transparent}}},
+    // A line keeps x2 and y2 in the width and height fields, so the diagonal runs from (x1, y1)
+    // to (x1 + x2, y1 + y2): here from (0, 50) to (100, 100).
+    {"linear_box_on_a_line",
+     R"svg(<linearGradient id="g">)svg" RED_BLUE
+     R"svg(</linearGradient><line x1="0" y1="50" x2="100" y2="50" stroke="url(#g)" stroke-width="10"/>)svg",
+     {{0, 50, Red, 4}, {99, 50, Mix(Red, Blue, 99.5 / 125), 4}}},
+    {"linear_user_space_without_coordinates_paints_nothing",
+     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse">)svg" RED_BLUE
+     "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{50, 50, Transparent}}},
+    {"linear_box_on_a_box_without_fields_paints_nothing",
+     R"svg(<linearGradient id="g">)svg" RED_BLUE
+     R"svg(</linearGradient><polygon points="0,0 100,0 100,100" fill="url(#g)"/>)svg",
+     {{90, 10, Transparent}}},
+    {"linear_one_stop_uniform",
+     R"svg(<linearGradient id="g"><stop offset="0.3" stop-color="red"/></linearGradient>)svg" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{1, 1, Red}, {50, 50, Red}, {98, 98, Red}}},
+    {"linear_padded_ends",
+     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100"><stop offset="0.2" stop-color="red"/><stop offset="0.8" stop-color="blue"/></linearGradient>)svg"
+     FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{5, 50, Red, 0}, {15, 50, Red, 0}, {49, 50, RedBlueMid, 6}, {85, 50, Blue, 0}}},
+    // An offset below an earlier one is raised to it: red to blue up to 0.8, lime after it.
+    {"linear_offsets_out_of_order",
+     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100"><stop offset="0" stop-color="red"/><stop offset="0.8" stop-color="blue"/><stop offset="0.5" stop-color="lime"/></linearGradient>)svg"
+     FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{39, 50, RedBlueMid, 6}, {70, 50, Mix(Red, Blue, 70.5 / 80), 6}, {85, 50, Lime, 0}}},
+    {"linear_equal_offsets_hard_edge",
+     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100"><stop offset="0.5" stop-color="red"/><stop offset="0.5" stop-color="blue"/></linearGradient>)svg"
+     FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{0, 50, Red}, {49, 50, Red}, {50, 50, Blue}, {99, 50, Blue}}},
+    {"linear_equal_offsets_at_the_ends",
+     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100"><stop offset="0" stop-color="lime"/><stop offset="0" stop-color="red"/>)svg"
+     R"svg(<stop offset="1" stop-color="blue"/><stop offset="1" stop-color="lime"/></linearGradient>)svg"
+     FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{0, 50, Red, 4}, {49, 50, Mix(Red, Blue, 0.495), 3}, {99, 50, Blue, 4}}},
+    {"linear_offset_beyond_one_paints_nothing",
+     R"svg(<linearGradient id="g"><stop offset="0" stop-color="red"/><stop offset="1.5" stop-color="blue"/></linearGradient>)svg"
+     FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{50, 50, Transparent}}},
+    {"linear_offset_below_zero_paints_nothing",
+     R"svg(<linearGradient id="g"><stop offset="-0.5" stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg"
+     FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{50, 50, Transparent}}},
+    {"linear_without_stops_paints_nothing", R"svg(<linearGradient id="g"/>)svg" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{50, 50, Transparent}}},
+    {"fill_opacity_reaches_the_stops",
+     R"svg(<linearGradient id="g"><stop stop-color="red" stop-opacity="0.5"/></linearGradient>)svg"
+     FULL_RECT(R"svg(fill="url(#g)" fill-opacity="0.5")svg"),
+     {{50, 50, 0x40FF0000, 1}}},
+    // The referencing gradient takes the referenced one's stops, and the coordinates and units it
+    // does not give itself.
+    {"href_inherits_stops_and_attributes",
+     R"svg(<linearGradient id="base" gradientUnits="userSpaceOnUse" x1="0" x2="100">)svg" RED_BLUE
+     R"svg(</linearGradient><linearGradient id="g" xlink:href="#base"/>)svg" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{0, 90, Red, 2}, {99, 10, Blue, 3}, {49, 90, Mix(Red, Blue, 0.495), 3}}},
+    {"href_own_coordinates_win",
+     R"svg(<linearGradient id="base" gradientUnits="userSpaceOnUse" x1="0" x2="100">)svg" RED_BLUE
+     R"svg(</linearGradient><linearGradient id="g" xlink:href="#base" x2="0" y2="100"/>)svg" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{90, 0, Red, 2}, {10, 99, Blue, 3}}},
+    {"href_own_units_win",
+     R"svg(<linearGradient id="base" gradientUnits="userSpaceOnUse" x1="0" x2="100">)svg" RED_BLUE
+     R"svg(</linearGradient><linearGradient id="g" xlink:href="#base" gradientUnits="objectBoundingBox"/>)svg"
+     R"svg(<rect x="0" y="0" width="50" height="50" fill="url(#g)"/>)svg",
+     {{0, 0, Red, 8}, {49, 49, Blue, 8}}},
+    {"href_inherits_gradient_transform",
+     R"svg(<linearGradient id="base" gradientUnits="userSpaceOnUse" x2="100" gradientTransform="rotate(90)">)svg" RED_BLUE
+     R"svg(</linearGradient><linearGradient id="g" xlink:href="#base"/>)svg" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{90, 0, Red, 2}, {10, 99, Blue, 3}}},
+    {"href_to_nothing_paints_nothing",
+     R"svg(<linearGradient id="g" xlink:href="#none">)svg" RED_BLUE "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{50, 50, Transparent}}},
+    {"gradient_transform_turns_the_brush",
+     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100" gradientTransform="rotate(90)">)svg" RED_BLUE
+     "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{50, 0, Red, 2}, {0, 49, Mix(Red, Blue, 0.495), 3}, {99, 49, Mix(Red, Blue, 0.495), 3}, {50, 99, Blue, 3}}},
+    {"transform_attribute_has_no_effect",
+     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100" transform="rotate(90)">)svg" RED_BLUE
+     "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{0, 99, Red, 2}, {99, 0, Blue, 3}}},
+    // The brush lives in the element's user space and moves with its transform.
+    {"gradient_follows_the_element_transform",
+     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="50">)svg" RED_BLUE
+     R"svg(</linearGradient><rect width="50" height="100" fill="url(#g)" transform="translate(50,0)"/>)svg",
+     {{50, 50, Red, 4}, {99, 50, Blue, 6}, {10, 50, Transparent}}},
+    {"stroke_with_a_gradient",
+     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100">)svg" RED_BLUE
+     R"svg(</linearGradient><rect x="10" y="10" width="80" height="80" fill="none" stroke="url(#g)" stroke-width="10"/>)svg",
+     {{10, 50, Mix(Red, Blue, 0.105), 3}, {89, 50, Mix(Red, Blue, 0.895), 3}, {50, 50, Transparent}}},
+    {"the_gradient_is_never_painted",
+     R"svg(<linearGradient id="g" fill="red" stroke="red" x2="100">)svg" RED_BLUE "</linearGradient>",
+     {{50, 50, Transparent}, {0, 0, Transparent}}},
+    {"a_group_gradient_does_not_reach_its_children",
+     R"svg(<linearGradient id="g">)svg" RED_BLUE R"svg(</linearGradient><g fill="url(#g)">)svg" FULL_RECT("") "</g>",
+     {{50, 50, 0xFF000000}}},
+
+    // Radial, user space: the circle (cx, cy, r) with stop 0 at the focus (fx, fy).
+    {"radial_user_space_focus_and_rim",
+     R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="40" fx="30" fy="30">)svg" RED_BLUE
+     "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{30, 30, Red, 8}, {50, 89, Blue, 20}, {89, 50, Blue, 20}}},
+    // Outside the ellipse the brush paints nothing, whatever the element covers.
+    {"radial_paints_nothing_outside_its_circle",
+     R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="40" fx="50" fy="50">)svg" RED_BLUE
+     "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{50, 50, Red, 8}, {5, 5, Transparent}, {95, 50, Transparent}, {50, 95, Transparent}, {50, 69, RedBlueMid, 12}}},
+    {"radial_box_units_on_a_rect",
+     R"svg(<radialGradient id="g">)svg" RED_BLUE R"svg(</radialGradient><rect x="0" y="20" width="100" height="60" fill="url(#g)"/>)svg",
+     {{50, 50, Red, 8}, {1, 21, Transparent}, {98, 78, Transparent}, {25, 50, RedBlueMid, 12}, {50, 35, RedBlueMid, 12}}},
+    // The focus is a fraction of the box in these units.
+    {"radial_box_focus_is_a_fraction",
+     R"svg(<radialGradient id="g" fx="0.25" fy="0.5">)svg" RED_BLUE "</radialGradient>"
+     FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{25, 50, Red, 8}, {62, 50, RedBlueMid, 12}, {12, 50, RedBlueMid, 12}}},
+    // A circle keeps its centre and radius in the box fields: the brush ellipse sits in the
+    // box (cx, cy, r, r), the lower right quarter of the circle's own box.
+    {"radial_box_on_a_circle_uses_its_fields",
+     R"svg(<radialGradient id="g">)svg" RED_BLUE R"svg(</radialGradient><circle cx="40" cy="40" r="40" fill="url(#g)"/>)svg",
+     {{60, 60, Red, 12}, {20, 20, Transparent}, {40, 10, Transparent}}},
+    // The focus stays at (0.5, 0.5) when only the centre is given: the centre of the circle lies
+    // about 0.63 of the way from the focus to the rim.
+    {"radial_focus_does_not_follow_the_centre",
+     R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="40">)svg" RED_BLUE
+     "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{5, 5, Transparent}, {50, 50, Mix(Red, Blue, 0.63), 10}}},
+    {"radial_equal_offsets_hard_edge",
+     R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="40" fx="50" fy="50">)svg"
+     R"svg(<stop offset="0.5" stop-color="red"/><stop offset="0.5" stop-color="blue"/></radialGradient>)svg"
+     FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{50, 50, Red}, {50, 68, Red}, {50, 71, Blue}, {50, 88, Blue}}},
+    {"radial_offsets_out_of_order",
+     R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="40" fx="50" fy="50">)svg"
+     R"svg(<stop offset="0" stop-color="red"/><stop offset="0.8" stop-color="blue"/><stop offset="0.5" stop-color="lime"/></radialGradient>)svg"
+     FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{50, 65, Mix(Red, Blue, 15.5 / 32), 12}, {50, 85, Lime}}},
+    {"radial_without_area_paints_nothing",
+     R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" r="0">)svg" RED_BLUE
+     "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{0, 0, Transparent}, {50, 50, Transparent}}},
+    {"radial_gradient_transform",
+     R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="0" cy="0" r="20" fx="0" fy="0" gradientTransform="translate(50,50) scale(2,1)">)svg"
+     RED_BLUE "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{50, 50, Red, 8}, {85, 50, Blue, 30}, {50, 85, Transparent}, {50, 25, Transparent}}},
+    {"radial_href_inherits_circle",
+     R"svg(<radialGradient id="base" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="20">)svg" RED_BLUE
+     R"svg(</radialGradient><radialGradient id="g" xlink:href="#base" fx="50" fy="50"/>)svg" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{50, 50, Red, 12}, {50, 80, Transparent}, {50, 65, Mix(Red, Blue, 0.775), 14}}},
+    {"radial_stroke",
+     R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="50">)svg" RED_BLUE
+     R"svg(</radialGradient><circle cx="50" cy="50" r="25" fill="none" stroke="url(#g)" stroke-width="10"/>)svg",
+     {{50, 25, RedBlueMid, 14}, {50, 50, Transparent}, {50, 5, Transparent}}},
+};
+
+#undef RED_BLUE
+#undef FULL_RECT
+
+INSTANTIATE_TEST_SUITE_P(Rows, GradientPixels, ::testing::ValuesIn(GradientPaintCases),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
+
+TEST(GradientBrushes, AreMadeForTheElementAndOwnedByTheCaller)
+{
+    TSVG Svg;
+    Svg.LoadFromText(R"svg(<svg><linearGradient id="l" x2="1"><stop stop-color="red"/></linearGradient>)svg"
+                     R"svg(<radialGradient id="r"><stop stop-color="red"/></radialGradient>)svg"
+                     R"svg(<linearGradient id="none"/></svg>)svg");
+    auto* L = dynamic_cast<TSVGGradient*>(Svg.FindByID("l"));
+    auto* R = dynamic_cast<TSVGGradient*>(Svg.FindByID("r"));
+    auto* None = dynamic_cast<TSVGGradient*>(Svg.FindByID("none"));
+    // Without an element to paint, bounding-box units fall back to the gradient's own coordinates.
+    auto LB = L->GetBrush(255, nullptr);
+    ASSERT_NE(LB, nullptr);
+    EXPECT_EQ(LB->GetType(), BrushTypeLinearGradient);
+    EXPECT_EQ(LB->GetLastStatus(), Ok);
+    auto RB = R->GetBrush(255, nullptr);
+    ASSERT_NE(RB, nullptr);
+    EXPECT_EQ(RB->GetType(), BrushTypePathGradient);
+    EXPECT_EQ(RB->GetLastStatus(), Ok);
+    // No stops: the brush is made but failed, so painting skips it.
+    auto NB = None->GetBrush(255, nullptr);
+    ASSERT_NE(NB, nullptr);
+    EXPECT_NE(NB->GetLastStatus(), Ok);
+}
+
+}  // namespace
+}  // namespace plumwick
