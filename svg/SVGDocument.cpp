@@ -364,12 +364,27 @@ void TSVG::SetSVGOpacity(float Value)
 
 void TSVG::CalculateRootMatrix()
 {
-    TMatrix R = CreateScaling(FDX, FDY);
-    if (FAngleMatrix.IsTransform())
-        R = FAngleMatrix * R;
+    // A view box maps onto the document's width and height (uniformly, centred, as an svg element's default
+    // aspect handling does), and the scale then maps those onto the output. Without that step a document whose
+    // width and height differ from its view box (IconFont's width="200" over a 1024 view box) would be drawn
+    // magnified and cut off. Without a usable view box only its origin is taken off, after the scaling.
+    const float VBWidth = FViewBox.Right - FViewBox.Left, VBHeight = FViewBox.Bottom - FViewBox.Top;
+    const bool Fits = std::isfinite(VBWidth) && std::isfinite(VBHeight) && VBWidth > 0 && VBHeight > 0 &&
+                      std::isfinite(FViewBox.Left) && std::isfinite(FViewBox.Top) && FWidth > 0 && FHeight > 0;
+    TMatrix R = IdentityMatrix();
     if (FPureMatrix.IsTransform())
-        R = FPureMatrix * R;
-    R = R * CreateTranslation(-FViewBox.Left, -FViewBox.Top) * CreateTranslation(FRootBounds.X, FRootBounds.Y);
+        R = FPureMatrix;
+    if (Fits) {
+        const float S = std::min(FWidth / VBWidth, FHeight / VBHeight);
+        R = R * CreateTranslation(-FViewBox.Left, -FViewBox.Top) * CreateScaling(S, S) *
+            CreateTranslation((FWidth - VBWidth * S) / 2, (FHeight - VBHeight * S) / 2);
+    }
+    if (FAngleMatrix.IsTransform())
+        R = R * FAngleMatrix;
+    R = R * CreateScaling(FDX, FDY);
+    if (!Fits)
+        R = R * CreateTranslation(-FViewBox.Left, -FViewBox.Top);
+    R = R * CreateTranslation(FRootBounds.X, FRootBounds.Y);
     if (FInitialMatrix.IsTransform())
         R = R * FInitialMatrix;
     FRootMatrix = R;

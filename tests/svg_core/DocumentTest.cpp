@@ -84,14 +84,26 @@ TEST_P(RootMatrix, MapsUserSpaceIntoTheOutput)
 
 const TRootMatrixCase RootMatrixCases[] = {
     {"view_box_origin", R"svg(<svg width="10" height="10" viewBox="10 20 10 10"/>)svg", {5, 5, 10, 10}, 0, {10, 20}, {5, 5}},
-    // The origin moves the drawing in output units, after the scaling.
-    {"view_box_origin_after_scaling", R"svg(<svg width="10" height="10" viewBox="10 20 10 10"/>)svg", {5, 5, 20, 20}, 0,
-     {20, 30}, {35, 45}},
+    // The far corner of the view box lands on the far corner of the output, whatever the scale.
+    {"view_box_corner_to_output_corner", R"svg(<svg width="10" height="10" viewBox="10 20 10 10"/>)svg", {5, 5, 20, 20}, 0,
+     {20, 30}, {25, 25}},
+    {"view_box_larger_than_size", R"svg(<svg width="200" height="200" viewBox="0 0 1024 1024"/>)svg", {0, 0, 1024, 1024},
+     0, {512, 1024}, {512, 1024}},
+    {"view_box_smaller_than_size", R"svg(<svg width="96" height="96" viewBox="0 0 24 24"/>)svg", {0, 0, 96, 96}, 0,
+     {12, 24}, {48, 96}},
+    {"view_box_without_size", R"svg(<svg viewBox="0 0 24 24"/>)svg", {0, 0, 48, 48}, 0, {24, 12}, {48, 24}},
+    {"view_box_aspect_centred", R"svg(<svg width="200" height="100" viewBox="0 0 100 100"/>)svg", {0, 0, 200, 100}, 0,
+     {100, 100}, {150, 100}},
+    // The export paints into (0, 0, Right, Bottom): a view box off the origin is fitted into that.
+    {"view_box_off_origin_fitted", R"svg(<svg viewBox="-2 -2 28 28"/>)svg", {0, 0, 26, 26}, 0, {-2, -2}, {0, 0}},
+    {"view_box_off_origin_far_corner", R"svg(<svg viewBox="-2 -2 28 28"/>)svg", {0, 0, 26, 26}, 0, {26, 26}, {26, 26}},
+    {"zero_size_view_box_only_moves", R"svg(<svg width="10" height="10" viewBox="3 4 0 0"/>)svg", {0, 0, 20, 20}, 0,
+     {3, 4}, {3, 4}},
     {"own_transform_first", R"svg(<svg width="10" height="10" transform="translate(1,0)"/>)svg", {0, 0, 20, 20}, 0, {0, 0},
      {2, 0}},
     {"angle_about_the_centre", R"svg(<svg width="10" height="10"/>)svg", {0, 0, 10, 10}, float(M_PI / 2), {10, 5}, {5, 10}},
-    {"huge_view_box_is_just_numbers", R"svg(<svg width="10" height="10" viewBox="0 0 1e30 1e30"/>)svg", {0, 0, 10, 10}, 0,
-     {1e30f, 0}, {1e30f, 0}},
+    {"huge_view_box_maps_onto_the_output", R"svg(<svg width="10" height="10" viewBox="0 0 1e30 1e30"/>)svg", {0, 0, 10, 10},
+     0, {1e30f, 0}, {10, 0}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, RootMatrix, ::testing::ValuesIn(RootMatrixCases),
