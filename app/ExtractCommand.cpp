@@ -25,6 +25,7 @@ struct TExtractOptions {
     std::string Size = "96x96";
     std::string Format = "png";
     std::string ApiBase;
+    int Jobs = 0;
 };
 
 int FormatIndex(const std::string& format)
@@ -142,6 +143,7 @@ int RunExtract(const TExtractOptions& options)
     TProgressOutput progress;
     TJobCallbacks callbacks;
     callbacks.Settings = [&] { return settings; };
+    callbacks.Jobs = options.Jobs;
     callbacks.IconDone = [&](int index, int count, const std::string& name) { progress.IconDone(index, count, name); };
 
     const TJobResult result = RunExtraction(request, callbacks);
@@ -185,6 +187,8 @@ SubcommandAction AddExtractCommand(CLI::App& parser)
         ->check(CLI::IsMember({"png", "bmp", "ico"}));
     command->add_option("--api-base", options->ApiBase,
                         "the service's address (default $PLUMWICK_API_BASE or https://www.iconfont.cn)");
+    command->add_option("-j,--jobs", options->Jobs, "icons rendered at once (default: the number of cores)")
+        ->check(CLI::Range(1, 1024));
     command->callback([cid, from] {
         if (cid->count() == 0 && from->count() == 0)
             throw CLI::RequiredError("--cid or --from");

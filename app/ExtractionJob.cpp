@@ -3,13 +3,19 @@
 #include "app/AtomicFile.h"
 #include "app/JsonReply.h"
 #include "app/RasterExport.h"
+#include "app/WorkerPool.h"
+#include "svg/SVGDocument.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <exception>
 #include <memory>
+#include <mutex>
 #include <system_error>
+#include <vector>
 
 namespace plumwick {
 
@@ -67,6 +73,74 @@ void CheckIconName(const std::string& name, int index)
                              "\", which would leave its folder");
 }
 
+// The SVG file and both images of one icon; returns its name.
+std::string WriteIcon(const TJsonReply& reply, int index, const TJobResult& folders, const TJobSettings& settings,
+                      const TJobCallbacks& callbacks)
+{
+    const std::string svgText = reply.IconMemberText(index, "show_svg");
+    const std::string name = reply.IconMemberText(index, "name");
+    CheckIconName(name, index);
+    WriteFileAtomically(IconFileName(folders.SvgFolder, name, index, "svg"), svgText);
+
+    const bool asIcon = settings.FormatIndex == kIcoFormatIndex;
+    callbacks.Render(svgText, IconFileName(folders.FullSizeFolder, name, index, settings.FormatText),
+                     settings.Width, settings.Height, asIcon);
+    callbacks.Render(svgText, IconFileName(folders.HalfSizeFolder, name, index, settings.FormatText),
+                     settings.Width / 2, settings.Height / 2, asIcon);
+    return name;
+}
+
+// The icons on several threads. Finished icons are reported in index order, so the progress never runs
+// ahead of an icon still being written. The first failing icon (by index) is rethrown once all workers
+// are done; false when a stop was asked for.
+bool WriteIconsInParallel(const TJsonReply& reply, int count, const TJobResult& folders,
+                          const TJobCallbacks& callbacks)
+{
+    std::mutex lock;
+    std::vector<std::string> names(static_cast<std::size_t>(count));
+    std::vector<char> done(static_cast<std::size_t>(count), 0);
+    int reported = 0;
+    int failedIndex = count;  // no failure
+    std::exception_ptr failure;
+    std::atomic<bool> stopped{false};
+
+    RunInParallel(static_cast<std::size_t>(count), callbacks.Jobs, [&](std::size_t slot) {
+        const int index = static_cast<int>(slot);
+        if (stopped || StopRequested(callbacks)) {
+            stopped = true;
+            return;
+        }
+        try {
+            TJobSettings settings;
+            {
+                const std::lock_guard guard(lock);
+                if (index > failedIndex)
+                    return;
+                settings = ReadSettings(callbacks);
+            }
+            std::string name = WriteIcon(reply, index, folders, settings, callbacks);
+            const std::lock_guard guard(lock);
+            names[slot] = std::move(name);
+            done[slot] = 1;
+            for (; reported < failedIndex && reported < count && done[reported]; ++reported) {
+                Report(callbacks, reported, count);
+                if (callbacks.IconDone)
+                    callbacks.IconDone(reported, count, names[reported]);
+                names[reported].clear();
+            }
+        } catch (...) {
+            const std::lock_guard guard(lock);
+            if (index < failedIndex) {
+                failedIndex = index;
+                failure = std::current_exception();
+            }
+        }
+    });
+    if (failure)
+        std::rethrow_exception(failure);
+    return !stopped;
+}
+
 // Steps from the reply text onwards; errors that reach the top-level box propagate as exceptions.
 TJobResult ProcessReply(const std::string& replyText, const TJobRequest& request, const TJobCallbacks& callbacks)
 {
@@ -87,25 +161,20 @@ TJobResult ProcessReply(const std::string& replyText, const TJobRequest& request
     WriteFileAtomically(request.OutputFolder + kSeparator + kSavedReplyName, replyText);
     Report(callbacks, 0, count);
 
-    for (int index = 0; index < count; ++index) {
-        if (StopRequested(callbacks)) {
-            result.End = TJobEnd::Stopped;
-            return result;
+    if (callbacks.Jobs == 1) {
+        for (int index = 0; index < count; ++index) {
+            if (StopRequested(callbacks)) {
+                result.End = TJobEnd::Stopped;
+                return result;
+            }
+            const std::string name = WriteIcon(*reply, index, result, ReadSettings(callbacks), callbacks);
+            Report(callbacks, index, count);
+            if (callbacks.IconDone)
+                callbacks.IconDone(index, count, name);
         }
-        const std::string svgText = reply->IconMemberText(index, "show_svg");
-        const std::string name = reply->IconMemberText(index, "name");
-        CheckIconName(name, index);
-        WriteFileAtomically(IconFileName(result.SvgFolder, name, index, "svg"), svgText);
-
-        const TJobSettings settings = ReadSettings(callbacks);
-        const bool asIcon = settings.FormatIndex == kIcoFormatIndex;
-        callbacks.Render(svgText, IconFileName(result.FullSizeFolder, name, index, settings.FormatText),
-                         settings.Width, settings.Height, asIcon);
-        callbacks.Render(svgText, IconFileName(result.HalfSizeFolder, name, index, settings.FormatText),
-                         settings.Width / 2, settings.Height / 2, asIcon);
-        Report(callbacks, index, count);
-        if (callbacks.IconDone)
-            callbacks.IconDone(index, count, name);
+    } else if (!WriteIconsInParallel(*reply, count, result, callbacks)) {
+        result.End = TJobEnd::Stopped;
+        return result;
     }
     Report(callbacks, count, count);
     result.End = TJobEnd::Completed;
@@ -118,8 +187,22 @@ TJobResult ProcessReply(const std::string& replyText, const TJobRequest& request
 bool RenderWithRasterExport(std::string_view svgText, const std::string& fileName, int width, int height,
                             bool asIcon)
 {
-    return asIcon ? SaveSvgAsIcon(svgText, fileName, width, height)
-                  : SaveSvgAsImage(svgText, fileName, width, height);
+    // Each icon is rendered at two sizes in a row on the same thread: the document parsed for the first is
+    // painted again for the second, as painting leaves it unchanged. Text that fails to load is not kept.
+    struct TLastDocument {
+        std::string Text;
+        std::unique_ptr<TSVG> Document;
+    };
+    thread_local TLastDocument last;
+    if (!last.Document || last.Text != svgText) {
+        last.Document.reset();
+        auto document = std::make_unique<TSVG>();
+        document->LoadFromText(svgText);
+        last.Text.assign(svgText);
+        last.Document = std::move(document);
+    }
+    return asIcon ? SaveDocumentAsIcon(*last.Document, fileName, width, height)
+                  : SaveDocumentAsImage(*last.Document, fileName, width, height);
 }
 
 std::optional<std::string> CheckJobInputs(std::string_view cid, const std::string& outputFolder)

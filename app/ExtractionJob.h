@@ -62,6 +62,11 @@ struct TJobCallbacks {
     const std::atomic<bool>* Stop = nullptr;                  // checked between icons and during the request
     // Called after each icon's files, with its 0-based index.
     std::function<void(int index, int count, const std::string& name)> IconDone;
+    // Icons rendered at once; 0 or less means one per core. With more than one, Settings and Render are
+    // called from several threads (Settings one call at a time), while Progress and IconDone still come one
+    // at a time and in index order. An error stops the icons after it, though some of those may already
+    // have their files.
+    int Jobs = 1;
 };
 
 enum class TJobEnd {
