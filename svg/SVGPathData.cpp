@@ -3,6 +3,7 @@
 #include "svg/SVGError.h"
 #include "svg/SVGParse.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace plumwick {
@@ -96,13 +97,27 @@ std::vector<std::string> ParseCommand(char command, std::string_view params)
     tokens.emplace_back(1, command);
     std::string token;
     bool hasPoint = false;
+    bool inExponent = false;
     auto flush = [&] {
         if (!token.empty())
             tokens.push_back(std::move(token));
         token.clear();
         hasPoint = false;
+        inExponent = false;
     };
-    for (const char c : params) {
+    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    const bool arc = command == 'A' || command == 'a';
+    for (std::size_t i = 0; i < params.size(); ++i) {
+        const char c = params[i];
+        // The two flags of an arc are one character each, so minified data that runs them into the next
+        // number ("a1 1 0 0164 0") reads as the flags 0 and 1 and the number 64.
+        if (arc && token.empty() && (c == '0' || c == '1')) {
+            const std::size_t inGroup = (tokens.size() - 1) % 7;
+            if (inGroup == 3 || inGroup == 4) {
+                tokens.emplace_back(1, c);
+                continue;
+            }
+        }
         switch (c) {
         case '\t': case '\n': case '\r': case ' ':
             flush();
@@ -112,7 +127,7 @@ std::vector<std::string> ParseCommand(char command, std::string_view params)
             token = c;
             break;
         case '.':
-            if (hasPoint) {
+            if (hasPoint || inExponent) {
                 flush();
                 token.assign(1, '.');
             } else {
@@ -120,11 +135,21 @@ std::vector<std::string> ParseCommand(char command, std::string_view params)
             }
             hasPoint = true;
             break;
+        case 'e': case 'E': {
+            // An exponent belongs to the number when digits (after an optional sign) follow it.
+            const bool mantissa = std::any_of(token.begin(), token.end(), isDigit);
+            const std::size_t next = i + 1 < params.size() && (params[i + 1] == '+' || params[i + 1] == '-') ? i + 2 : i + 1;
+            if (mantissa && !inExponent && next < params.size() && isDigit(params[next])) {
+                token.append(params.substr(i, next - i));
+                inExponent = true;
+                i = next - 1;
+            }
+            break;
+        }
         default:
-            if (c >= '0' && c <= '9')
+            if (isDigit(c))
                 token += c;
-            // Anything else (letters such as the exponent "e", symbols, control characters) is dropped
-            // without ending the number.
+            // Anything else (other letters, symbols, control characters) is dropped without ending the number.
             break;
         }
     }

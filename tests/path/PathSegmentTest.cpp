@@ -79,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "M5,5 L5,5>9,9 Z9,9>5,5 M6,6 L6,6>6,8"},
         SegmentCase{"NumbersAfterCloseDiscarded", "M 10 10 Z 20 20 L 0 0", "M10,10 Z10,10>10,10 L10,10>0,0"},
         SegmentCase{"RemainderOneDrawsOneLine", "L 1 2 3 4 5", "L0,0>1,2"},
-        SegmentCase{"ExponentLetterDropped", "M 1e2 3", "M12,3"},
+        SegmentCase{"Exponents", "M 1e2 3 L 1.5e1 -2E-1", "M100,3 L100,3>15,-0.2"},
         SegmentCase{"TooFewNumbersConsumeTheNextLetter", "L 10 M 5 5", "L0,0>10,0"},
         SegmentCase{"LeadingGarbageIgnored", "x 5 5 M 1 2", "M1,2"},
         SegmentCase{"CloseWithoutAnything", "Z", "Z0,0>0,0"},
@@ -104,8 +104,9 @@ INSTANTIATE_TEST_SUITE_P(
         SegmentCase{"Arc", "M 0 0 A 5 5 0 0 1 10 0", "M0,0 A0,0>10,0r5,5/0/01"},
         SegmentCase{"RelativeArcNegativeRadii", "M 0 0 a -5 -5 0 1 1 10 0", "M0,0 A0,0>10,0r5,5/0/11"},
         SegmentCase{"ArcFlagsAnyNonZero", "M 1 1 A 2 3 30 7 -1 5 5", "M1,1 A1,1>5,5r2,3/30/11"},
-        SegmentCase{"ArcFlagsWithPoints", "M 0 0 A 1 1 0 1.0 .5 4 4", "M0,0 A0,0>4,4r1,1/0/10"},
-        SegmentCase{"ArcFlagsPackedConsumeTheNextLetter", "M0 0 a1 1 0 00 1 1 L 5 5", "M0,0 A0,0>1,0r1,1/0/01"}),
+        SegmentCase{"ArcFlagIsOneCharacter", "M 0 0 A 1 1 0 1.0 .5 4 4", "M0,0 A0,0>0.5,4r1,1/0/10"},
+        SegmentCase{"ArcFlagsPacked", "M0 0 a1 1 0 00 1 1 L 5 5", "M0,0 A0,0>1,1r1,1/0/00 L1,1>5,5"},
+        SegmentCase{"ArcFlagsPackedIntoTheNumber", "M0 0 a32 32 0 0164 0", "M0,0 A0,0>64,0r32,32/0/01"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct ErrorCase {
@@ -119,7 +120,7 @@ TEST(PathSegments, DataEndingInsideACommandRaisesTheIndexError)
         {"M 10", "List index out of bounds (2)"},
         {"M 0 0 L", "List index out of bounds (4)"},
         {"M0 0 C 1 2 3 4 5", "List index out of bounds (9)"},
-        {"M0 0 a1 1 0 00 1 1", "List index out of bounds (10)"},
+        {"M0 0 a1 1 0 00 1", "List index out of bounds (10)"},
         {"M0 0 A 1 1 0 0 1 5", "List index out of bounds (10)"},
     };
     for (const auto& c : cases) {
