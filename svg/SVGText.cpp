@@ -1,6 +1,7 @@
 #include "svg/SVGText.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "gdip/GDIPKerning.h"
@@ -11,6 +12,7 @@
 #include "svg/SVGDocument.h"
 #include "svg/SVGError.h"
 #include "svg/SVGParse.h"
+#include "svg/SVGStyle.h"
 
 namespace plumwick {
 
@@ -19,10 +21,24 @@ namespace {
 constexpr int FormatFlags = StringFormatFlagsMeasureTrailingSpaces;
 constexpr float TextPathFlatness = 2.5f;
 
+bool SameTextIgnoringCase(std::string_view A, std::string_view B)
+{
+    return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(), [](char X, char Y) {
+               return std::tolower(static_cast<unsigned char>(X)) == std::tolower(static_cast<unsigned char>(Y));
+           });
+}
+
 // A family object for an installed family, null otherwise. Names go through the font layer's
 // installed-family rule, so metric-compatible stand-ins (Liberation Sans for Arial) count.
 std::unique_ptr<TGPFontFamily> InstalledFamily(std::string_view Name)
 {
+    // The generic CSS names stand for a family of their kind, not for Arial.
+    if (SameTextIgnoringCase(Name, "serif"))
+        return TGPFontFamily::GenericSerif();
+    if (SameTextIgnoringCase(Name, "sans-serif"))
+        return TGPFontFamily::GenericSansSerif();
+    if (SameTextIgnoringCase(Name, "monospace"))
+        return TGPFontFamily::GenericMonospace();
     const std::string family = TFontOutline::InstalledFamily(Name);
     if (family.empty())
         return nullptr;
@@ -68,6 +84,64 @@ int Depth(const TSVGObject& Obj)
     for (const TSVGObject* p = Obj.GetParent(); p != nullptr; p = p->GetParent())
         ++depth;
     return depth;
+}
+
+// The value an object gives a property itself: from the style sheet's rules for its element name,
+// id and classes, overridden by its attributes and inline style. Empty when it gives none.
+std::string OwnValue(const TSVGObject& Obj, std::string_view Name)
+{
+    std::string value;
+    auto take = [&value, Name](const TStyle* Rule) {
+        if (Rule == nullptr)
+            return;
+        std::string v = Trim(Rule->GetValues(Name));
+        if (!v.empty())
+            value = std::move(v);
+    };
+    if (const TSVG* root = Obj.GetRoot()) {
+        const TStyleList& sheet = root->GetStyles();
+        take(sheet.GetStyleByName(Obj.GetObjectName()));
+        if (!Obj.GetID().empty())
+            take(sheet.GetStyleByName("#" + Obj.GetID()));
+        for (const std::string& name : Obj.GetClasses()) {
+            const TStyle* rule = sheet.GetStyleByName("." + name);
+            take(rule != nullptr ? rule : sheet.GetStyleByName(name));
+        }
+    }
+    take(&Obj.GetStyle());
+    return value;
+}
+
+// An inherited property: the first value given on the way up; empty when none is.
+std::string InheritedValue(const TSVGObject& Obj, std::string_view Name)
+{
+    for (const TSVGObject* p = &Obj; p != nullptr; p = p->GetParent()) {
+        std::string value = OwnValue(*p, Name);
+        if (!value.empty() && value != "inherit")
+            return value;
+    }
+    return {};
+}
+
+bool PreservesSpace(const TSVGObject& Obj)
+{
+    return InheritedValue(Obj, "xml:space") == "preserve";
+}
+
+// The share of a run's advance that text-anchor moves it back: 0 (start), 1/2 (middle) or 1 (end).
+float AnchorShare(const TSVGObject& Obj)
+{
+    const std::string anchor = InheritedValue(Obj, "text-anchor");
+    if (anchor == "middle")
+        return 0.5f;
+    if (anchor == "end")
+        return 1;
+    return 0;
+}
+
+bool IsBlank(char C)
+{
+    return C == ' ' || C == '\t' || C == '\n' || C == '\r';
 }
 
 void PaintDecoration(TGPGraphics& Graphics, const TGPGraphicsPath* Path, TGPBrush* Brush, TGPPen* Pen)
@@ -214,10 +288,117 @@ void TSVGCustomText::LayoutText()
     FY += FDY;
     FWidth = kernedWidth;
     FHeight = layoutHeight;
+    FWidth = ChunkAdvance(*font, kernedWidth);
+}
+
+float TSVGCustomText::ChunkAdvance(const TGPFont& Font, float KernedWidth) const
+{
     // With placed characters the chunk ends where its last run ends, and the next chunk goes on there.
-    const std::vector<TTextRun> runs = PlaceRuns(*font);
+    const std::vector<TTextRun> runs = PlaceRuns(Font);
     if (runs.size() > 1)
-        FWidth = runs.back().X + runs.back().Width - FX;
+        return runs.back().X + runs.back().Width - FX;
+    return KernedWidth;
+}
+
+TSVGCustomText& TSVGCustomText::TextRoot()
+{
+    TSVGCustomText* root = this;
+    while (auto* parent = dynamic_cast<TSVGCustomText*>(root->FParent))
+        root = parent;
+    return *root;
+}
+
+std::string TSVGCustomText::CollapseWhiteSpace(std::string_view Raw)
+{
+    std::string out;
+    out.reserve(Raw.size());
+    if (PreservesSpace(*this)) {
+        for (const char c : Raw)
+            out.push_back(IsBlank(c) ? ' ' : c);
+        if (!out.empty())
+            TextRoot().FAfterBlank = false;
+        return out;
+    }
+    bool afterBlank = TextRoot().FAfterBlank;
+    for (const char c : Raw) {
+        if (IsBlank(c)) {
+            if (!afterBlank)
+                out.push_back(' ');
+            afterBlank = true;
+        } else {
+            out.push_back(c);
+            afterBlank = false;
+        }
+    }
+    TextRoot().FAfterBlank = afterBlank;
+    return out;
+}
+
+namespace {
+
+// The text objects below Root in document order; those laid along a path are marked.
+void CollectTextObjects(TSVGCustomText& Obj, bool OnPath, std::vector<std::pair<TSVGCustomText*, bool>>& Out)
+{
+    OnPath = OnPath || dynamic_cast<TSVGTextPath*>(&Obj) != nullptr;
+    Out.emplace_back(&Obj, OnPath);
+    for (int i = 0; i < Obj.GetCount(); ++i)
+        if (auto* child = dynamic_cast<TSVGCustomText*>(Obj.GetItem(i)))
+            CollectTextObjects(*child, OnPath, Out);
+}
+
+}  // namespace
+
+void TSVGCustomText::FinishText()
+{
+    std::vector<std::pair<TSVGCustomText*, bool>> objects;
+    CollectTextObjects(*this, false, objects);
+
+    // A blank at the very end of the element takes no room (a text path trims its own text).
+    for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
+        TSVGCustomText& last = *it->first;
+        if (last.FText.empty())
+            continue;
+        if (!it->second && last.FText.back() == ' ' && !PreservesSpace(last)) {
+            last.FText.pop_back();
+            std::unique_ptr<TGPFont> font = last.CreateTextFont();
+            last.FWidth = last.ChunkAdvance(*font, GetKerningText().MeasureText(last.FText, *font, 1, 1));
+            last.BuildPath();
+        }
+        break;
+    }
+
+    // Each run of chunks that starts at an own x is one anchored line.
+    std::vector<std::vector<TSVGCustomText*>> lines;
+    for (const auto& [obj, onPath] : objects) {
+        if (onPath)
+            continue;
+        if (lines.empty() || obj->FHasX)
+            lines.emplace_back();
+        lines.back().push_back(obj);
+    }
+    for (const std::vector<TSVGCustomText*>& line : lines) {
+        const TSVGCustomText* first = nullptr;
+        const TSVGCustomText* last = nullptr;
+        for (const TSVGCustomText* obj : line)
+            if (!obj->FText.empty()) {
+                if (first == nullptr)
+                    first = obj;
+                last = obj;
+            }
+        if (first == nullptr)
+            continue;
+        const float share = AnchorShare(*first);
+        const float shift = -share * (last->FX + last->FWidth - first->FX);
+        if (share == 0 || !std::isfinite(shift))
+            continue;
+        for (TSVGCustomText* obj : line) {
+            obj->FX += shift;
+            for (float& x : obj->FXList)
+                x += shift;
+            if (!obj->FText.empty())
+                obj->BuildPath();
+        }
+    }
 }
 
 std::vector<TSVGCustomText::TTextRun> TSVGCustomText::PlaceRuns(const TGPFont& Font) const
@@ -315,7 +496,7 @@ void TSVGCustomText::ReadTextContent(const TXmlNode& Node)
 {
     const TXmlNodeList children = Node.ChildNodes();
     if (Node.IsElement() && Node.NodeName() == "text" && children.Count() == 1 && children.Item(0).IsText()) {
-        FText = Node.Text();
+        FText = CollapseWhiteSpace(Node.Text());
         LayoutText();
         BuildPath();
         return;
@@ -340,7 +521,7 @@ void TSVGCustomText::ReadTextChild(const TXmlNode& Node)
     chunk->Assign(*this);
     chunk->SetPureMatrix(EmptyMatrix());  // the chunk has no transform of its own
     if (isRun) {
-        chunk->FText = Node.Text();
+        chunk->FText = chunk->CollapseWhiteSpace(Node.Text());
         chunk->LayoutText();
         chunk->BuildPath();
     } else {
@@ -353,13 +534,17 @@ void TSVGCustomText::ReadTextChild(const TXmlNode& Node)
 void TSVGText::ReadIn(const TXmlNode& Node)
 {
     TSVGCustomText::ReadIn(Node);
+    if (dynamic_cast<const TSVGCustomText*>(FParent) == nullptr)
+        FAfterBlank = true;  // a text element starts a new line of content
     ReadTextContent(Node);
+    if (dynamic_cast<const TSVGCustomText*>(FParent) == nullptr)
+        FinishText();
 }
 
 void TSVGTSpan::ReadTextContent(const TXmlNode& Node)
 {
     // Read once: laying the same text out a second time would apply dx and dy twice.
-    FText = Node.Text();
+    FText = CollapseWhiteSpace(Node.Text());
     LayoutText();
     BuildPath();
 }
@@ -424,6 +609,18 @@ void TSVGTextPath::BuildPath()
     state.Guide = basic != nullptr ? basic->GetPath() : nullptr;
     if (FOffsetIsPercent && FOffset != 0)
         state.StartOffset = TGPPathText::GetPathLength(state.Guide) / 100 * FOffset;
+    // Anchored text is centred on (or ends at) the start offset.
+    if (const float share = AnchorShare(*this); share != 0) {
+        std::vector<std::pair<TSVGCustomText*, bool>> objects;
+        CollectTextObjects(*this, true, objects);
+        float advance = 0;
+        for (const auto& [obj, onPath] : objects)
+            if (!obj->FText.empty()) {
+                std::unique_ptr<TGPFont> font = obj->CreateTextFont();
+                advance += GetKerningText().MeasureText(Trim(obj->FText), *font, 1, 1);
+            }
+        state.StartOffset -= share * advance;
+    }
     state.ShiftX = FDX;
     state.ShiftY = FDY;
     AddTextToGuidePath(*this, state);

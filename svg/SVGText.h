@@ -62,9 +62,9 @@ public:
     TGPGraphicsPath* GetUnderlinePath() const { return FUnderlinePath.get(); }
     TGPGraphicsPath* GetStrikeOutPath() const { return FStrikeOutPath.get(); }
 
-    // An installed family for Name: Name itself, each name of a comma-separated list, the part
-    // before the first "-", then Arial (or its stand-in); the generic sans-serif family as a last
-    // resort. Never null.
+    // An installed family for Name: Name itself (the generic names serif, sans-serif and monospace
+    // give their generic families), each name of a comma-separated list, the part before the first
+    // "-", then Arial (or its stand-in); the generic sans-serif family as a last resort. Never null.
     static std::unique_ptr<TGPFontFamily> FindFontFamily(std::string_view Name);
     // Advance widths of Obj and of all the text chunks below it.
     static float GetTotalWidth(const TSVGObject& Obj);
@@ -87,6 +87,19 @@ protected:
     };
     // The chunk as one run at (FX, FY), or cut where its position lists place characters.
     std::vector<TTextRun> PlaceRuns(const TGPFont& Font) const;
+    // The advance of the chunk from FX: its kerned width, or up to the end of its last placed run.
+    float ChunkAdvance(const TGPFont& Font, float KernedWidth) const;
+
+    // The outermost text object above (or at) this one: the text element the chunk belongs to.
+    TSVGCustomText& TextRoot();
+    // Raw content as it is laid out. Unless xml:space="preserve" is in force, line breaks and tabs
+    // become blanks, runs of blanks shrink to one and a blank that follows the element's start or
+    // another blank (also one at the end of the previous chunk) is dropped. With "preserve" line
+    // breaks and tabs become blanks and nothing else changes.
+    std::string CollapseWhiteSpace(std::string_view Raw);
+    // Once the whole text element is read: drops its last trailing blank (default white space) and
+    // moves each run of chunks that starts at an own "x" by its text-anchor (middle, end).
+    void FinishText();
 
     std::string FText;                                // this chunk's characters (UTF-8)
     std::unique_ptr<TGPGraphicsPath> FUnderlinePath;  // only while underlined
@@ -102,6 +115,9 @@ protected:
     std::vector<float> FYList;
     std::vector<float> FDXList;
     std::vector<float> FDYList;
+    // While the text element is read (on its outermost object): the content so far is empty or
+    // ends with a collapsible blank.
+    bool FAfterBlank = true;
 
     friend class TSVGTextPath;
 };

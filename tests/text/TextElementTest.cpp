@@ -128,7 +128,19 @@ INSTANTIATE_TEST_SUITE_P(
         TLayoutCase{"PositionListsUseTheFirstValue", "<text x=\"10 20 30\" y=\"40,50\" dx=\"3 4\">A</text>", {"A"},
                     {13}, {{}}, {40}},
         TLayoutCase{"SpanListInsideText", "<text x=\"0\" y=\"10\">A<tspan x=\"70 80\" y=\"30 40\">B</tspan></text>",
-                    {"A", "B"}, {0, 70}, {{}, {}}, {10, 30}}),
+                    {"A", "B"}, {0, 70}, {{}, {}}, {10, 30}},
+        // Pretty-printed content: line breaks and indents shrink to one blank, none at the start.
+        TLayoutCase{"IndentedContentCollapses",
+                    "<text x=\"10\" y=\"20\">\n    A\n    <tspan>B</tspan>\n\t  C  D</text>", {"A ", "B", " C D"},
+                    {10, 10, 10}, {{}, {0}, {0, 1}}, {20, 20, 20}},
+        TLayoutCase{"BlankAfterBlankIsDropped", "<text x=\"0\" y=\"20\">A <tspan> B</tspan></text>", {"A ", "B"},
+                    {0, 0}, {{}, {0}}, {20, 20}},
+        TLayoutCase{"TrailingBlankIsDropped", "<text x=\"0\" y=\"20\">\n  Hi  \n</text>", {"Hi"}, {0}, {{}}, {20}},
+        TLayoutCase{"PreservedBlanksStay", "<text x=\"0\" y=\"20\" xml:space=\"preserve\">  a\tb </text>",
+                    {"  a b "}, {0}, {{}}, {20}},
+        TLayoutCase{"PreservedFromTheGroup",
+                    "<g xml:space=\"preserve\"><text x=\"0\" y=\"20\">a <tspan> b</tspan></text></g>",
+                    {"a ", " b"}, {0, 0}, {{}, {0}}, {20, 20}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 struct TPlacedCase {
@@ -162,6 +174,59 @@ INSTANTIATE_TEST_SUITE_P(
         TPlacedCase{"Dy", "<text x=\"10\" y=\"50\" dy=\"0 5 5\">HHH</text>", 10, 10 + 3 * Width("H"), 60},
         TPlacedCase{"Y", "<text x=\"10\" y=\"50 70\">HH</text>", 10, 10 + 2 * Width("H"), 70},
         TPlacedCase{"SpanX", "<text y=\"50\"><tspan x=\"0 100\">HH</tspan></text>", 0, 100 + Width("H"), 50}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// One row per anchored text: each chunk starts at Base plus the listed multiples of the chunks' widths.
+struct TAnchorCase {
+    const char* Name;
+    std::string Body;
+    std::vector<std::string> Texts;
+    std::vector<float> Base;
+    std::vector<std::vector<float>> Widths;  // per chunk, one factor per text
+};
+
+class TextAnchor : public ::testing::TestWithParam<TAnchorCase> {};
+
+TEST_P(TextAnchor, MovesTheLineBackFromItsX)
+{
+    const TAnchorCase& c = GetParam();
+    TSVG doc;
+    doc.LoadFromText(Svg(c.Body));
+    const std::vector<TSVGCustomText*> chunks = Chunks(doc);
+    ASSERT_EQ(chunks.size(), c.Texts.size());
+    for (std::size_t i = 0; i < chunks.size(); ++i) {
+        SCOPED_TRACE(c.Texts[i]);
+        EXPECT_EQ(chunks[i]->GetText(), c.Texts[i]);
+        float x = c.Base[i];
+        for (std::size_t k = 0; k < c.Widths[i].size(); ++k)
+            x += c.Widths[i][k] * Width(c.Texts[k]);
+        EXPECT_NEAR(chunks[i]->GetX(), x, 1e-3);
+        // The glyphs moved with the chunk.
+        EXPECT_NEAR(PathBounds(chunks[i]->GetPath()).X, x, 2.5);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Anchors, TextAnchor,
+    ::testing::Values(
+        TAnchorCase{"Start", "<text x=\"100\" y=\"50\" text-anchor=\"start\">Hi</text>", {"Hi"}, {100}, {{0}}},
+        TAnchorCase{"Middle", "<text x=\"100\" y=\"50\" text-anchor=\"middle\">Hi</text>", {"Hi"}, {100}, {{-0.5f}}},
+        TAnchorCase{"End", "<text x=\"100\" y=\"50\" style=\"text-anchor: end\">Hi</text>", {"Hi"}, {100}, {{-1}}},
+        TAnchorCase{"FromTheGroup", "<g text-anchor=\"end\"><text x=\"100\" y=\"50\">Hi</text></g>", {"Hi"}, {100},
+                    {{-1}}},
+        TAnchorCase{"FromAStyleSheetClass",
+                    "<style>.c { text-anchor: middle }</style><text class=\"c\" x=\"100\" y=\"50\">Hi</text>", {"Hi"},
+                    {100}, {{-0.5f}}},
+        TAnchorCase{"MixedContentMovesAsOneLine",
+                    "<text x=\"100\" y=\"50\" text-anchor=\"middle\">AV<tspan fill=\"red\">W</tspan>a</text>",
+                    {"AV", "W", "a"}, {100, 100, 100},
+                    {{-0.5f, -0.5f, -0.5f}, {0.5f, -0.5f, -0.5f}, {0.5f, 0.5f, -0.5f}}},
+        TAnchorCase{"SpanWithItsOwnXIsItsOwnLine",
+                    "<text x=\"100\" y=\"30\" text-anchor=\"end\">A<tspan x=\"100\" dy=\"20\" "
+                    "text-anchor=\"start\">B</tspan></text>",
+                    {"A", "B"}, {100, 100}, {{-1, 0}, {0, 0}}},
+        TAnchorCase{"TrailingBlankTakesNoRoom", "<text x=\"100\" y=\"50\" text-anchor=\"end\">Hi </text>", {"Hi"},
+                    {100}, {{-1}}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(TextElement, ChunkAfterPlacedCharactersContinuesAtTheirEnd)
@@ -223,7 +288,13 @@ INSTANTIATE_TEST_SUITE_P(
                       TFamilyCase{"ArialStandIn", "Arial", "Liberation Sans"},
                       TFamilyCase{"ListTakesTheFirstInstalled", "'Foo', \"DejaVu Sans Mono\", serif",
                                   "DejaVu Sans Mono"},
-                      TFamilyCase{"Chinese", "WenQuanYi Micro Hei", "WenQuanYi Micro Hei"}),
+                      TFamilyCase{"Chinese", "WenQuanYi Micro Hei", "WenQuanYi Micro Hei"},
+                      TFamilyCase{"ChineseNameNotInstalled", "\xE5\xBE\xAE\xE8\xBD\xAF\xE9\x9B\x85\xE9\xBB\x91",
+                                  "Liberation Sans"},
+                      TFamilyCase{"GenericSerif", "serif", "Liberation Serif"},
+                      TFamilyCase{"GenericSansSerif", "sans-serif", "Liberation Sans"},
+                      TFamilyCase{"GenericMonospace", "Monospace", "Liberation Mono"},
+                      TFamilyCase{"ListEndingInAGeneric", "'Foo Sans', monospace", "Liberation Mono"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 struct TDecorationCase {
@@ -307,6 +378,12 @@ TEST_P(TextPathOffset, StartsWhereTheOffsetSays)
 
 INSTANTIATE_TEST_SUITE_P(Offsets, TextPathOffset,
                          ::testing::Values(TOffsetCase{"None", "xlink:href=\"#p\"", 0},
+                                           TOffsetCase{"CentredOnTheOffset",
+                                                       "xlink:href=\"#p\" startOffset=\"50%\" text-anchor=\"middle\"",
+                                                       100 - Width("AB") / 2},
+                                           TOffsetCase{"EndingAtTheOffset",
+                                                       "xlink:href=\"#p\" startOffset=\"50%\" text-anchor=\"end\"",
+                                                       100 - Width("AB")},
                                            TOffsetCase{"Percent", "xlink:href=\"#p\" startOffset=\"50%\"", 100},
                                            TOffsetCase{"Absolute", "xlink:href=\"#p\" startOffset=\"20\"", 0}),
                          [](const auto& info) { return std::string(info.param.Name); });
