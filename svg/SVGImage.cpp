@@ -13,6 +13,7 @@
 #include "platform/GdiPlus.h"
 #include "svg/SVGCommon.h"
 #include "svg/SVGError.h"
+#include "svg/SVGParse.h"
 
 namespace plumwick {
 
@@ -180,6 +181,60 @@ void TSVGImage::ReadIn(const TXmlNode& Node)
         FStream = std::move(*bytes);
     }
     FImage = std::make_unique<TGPImage>(std::span<const std::uint8_t>(FStream));
+    if (auto aspect = Node.FindAttribute("preserveAspectRatio"))
+        FAspect = ParseAspect(*aspect);
+
+    auto isAuto = [&Node](std::string_view Name) {
+        const std::optional<std::string> value = Node.FindAttribute(Name);
+        return !value || Trim(*value).empty() || Trim(*value) == "auto";
+    };
+    const bool autoWidth = isAuto("width");
+    const bool autoHeight = isAuto("height");
+    const float width = static_cast<float>(FImage->GetWidth());
+    const float height = static_cast<float>(FImage->GetHeight());
+    if (width > 0 && height > 0) {
+        if (autoWidth && autoHeight) {
+            FWidth = width;
+            FHeight = height;
+        } else if (autoWidth) {
+            FWidth = FHeight * width / height;
+        } else if (autoHeight) {
+            FHeight = FWidth * height / width;
+        }
+    }
+}
+
+TSVGImage::TAspect TSVGImage::ParseAspect(std::string_view Value)
+{
+    TAspect aspect;
+    std::vector<std::string> words;
+    for (std::string& word : SplitValues(Value, ' '))
+        if (!Trim(word).empty())
+            words.push_back(Trim(word));
+    std::size_t i = 0;
+    if (i < words.size() && words[i] == "defer")
+        ++i;
+    if (i >= words.size())
+        return aspect;
+    const std::string& align = words[i];
+    if (align == "none") {
+        aspect.Stretch = true;
+    } else if (align.size() == 8 && align[0] == 'x' && align[4] == 'Y') {
+        auto share = [](std::string_view Word) {
+            return Word == "Min" ? 0.0f : Word == "Mid" ? 0.5f : Word == "Max" ? 1.0f : -1.0f;
+        };
+        const float x = share(std::string_view(align).substr(1, 3));
+        const float y = share(std::string_view(align).substr(5, 3));
+        if (x < 0 || y < 0)
+            return aspect;  // not a known alignment: the default
+        aspect.AlignX = x;
+        aspect.AlignY = y;
+    } else {
+        return aspect;
+    }
+    if (i + 1 < words.size() && words[i + 1] == "slice")
+        aspect.Slice = !aspect.Stretch;
+    return aspect;
 }
 
 void TSVGImage::PaintToGraphics(TGPGraphics& Graphics)
@@ -190,10 +245,36 @@ void TSVGImage::PaintToGraphics(TGPGraphics& Graphics)
     const unsigned height = FImage->GetHeight();
     if (width == 0 || height == 0)
         return;
+    if (!(FWidth > 0) || !(FHeight > 0))
+        return;
+    // The destination is the whole box; the source the part of the picture shown in it.
+    TGPRectF target{FX, FY, FWidth, FHeight};
+    TGPRectF source{0, 0, static_cast<float>(width), static_cast<float>(height)};
+    if (!FAspect.Stretch) {
+        const float sx = FWidth / source.Width;
+        const float sy = FHeight / source.Height;
+        if (FAspect.Slice) {
+            const float scale = std::max(sx, sy);
+            const float shownWidth = FWidth / scale;
+            const float shownHeight = FHeight / scale;
+            source.X = (source.Width - shownWidth) * FAspect.AlignX;
+            source.Y = (source.Height - shownHeight) * FAspect.AlignY;
+            source.Width = shownWidth;
+            source.Height = shownHeight;
+        } else {
+            const float scale = std::min(sx, sy);
+            target.Width = source.Width * scale;
+            target.Height = source.Height * scale;
+            target.X += (FWidth - target.Width) * FAspect.AlignX;
+            target.Y += (FHeight - target.Height) * FAspect.AlignY;
+        }
+    }
     const TMatrix& m = GetMatrix();
     if (m.IsTransform()) {
         const TGPMatrix matrix(m.m11, m.m12, m.m21, m.m22, m.m31, m.m32);
         Graphics.SetTransform(&matrix);
+    } else {
+        Graphics.ResetTransform();  // no transform of its own: the identity, as for every element
     }
     TGPColorMatrix colors;
     colors.m[0][0] = 1;
@@ -203,8 +284,8 @@ void TSVGImage::PaintToGraphics(TGPGraphics& Graphics)
     colors.m[4][4] = 1;
     TGPImageAttributes attributes;
     attributes.SetColorMatrix(colors);
-    Graphics.DrawImage(FImage.get(), TGPRectF{FX, FY, FWidth, FHeight}, 0, 0, static_cast<float>(width),
-                       static_cast<float>(height), UnitPixel, &attributes);
+    Graphics.DrawImage(FImage.get(), target, source.X, source.Y, source.Width, source.Height, UnitPixel,
+                       &attributes);
     Graphics.ResetTransform();
     Graphics.ResetClip();
 }
@@ -225,6 +306,7 @@ void TSVGImage::Clear()
     FImage.reset();
     FStream.clear();
     FFileName.clear();
+    FAspect = TAspect();
 }
 
 void TSVGImage::AssignTo(TSVGObject& Dest) const
@@ -234,6 +316,7 @@ void TSVGImage::AssignTo(TSVGObject& Dest) const
     if (image == nullptr || image == this)
         return;
     image->FFileName = FFileName;
+    image->FAspect = FAspect;
     image->FStream = FStream;
     image->FImage = std::make_unique<TGPImage>(std::span<const std::uint8_t>(image->FStream));
 }

@@ -37,11 +37,14 @@ public:
     TSVGObject* NewLike(TSVGObject* Parent) const override;
     void UpdateBounds() override;
     void Clear() override;
-    // Draws the whole picture stretched into (x, y, width, height); alpha times the fill opacity.
+    // Draws the picture into (x, y, width, height) as "preserveAspectRatio" asks: by default whole
+    // and centred at its own proportions ("meet"), or filling the box and cut ("slice"), or
+    // stretched ("none"); alpha times the fill opacity.
     void PaintToGraphics(TGPGraphics& Graphics) override;
     // Reads "xlink:href". A reference that yields no bytes (no base64 data URI and no readable
     // local file, any URL other than data:, malformed base64) raises ESVGError. Bytes that are no
-    // picture (or too large a one) are kept and paint nothing.
+    // picture (or too large a one) are kept and paint nothing. A missing (or "auto") width or
+    // height comes from the picture: its own size, or the other side at its proportions.
     void ReadIn(const TXmlNode& Node) override;
 
     // The reference when it was not a base64 data URI, else empty.
@@ -54,7 +57,18 @@ public:
     // leading "data:" removed when it was there.
     static bool ParseDataURI(std::string& Text);
 
+    // Placement of the picture in its box, from "preserveAspectRatio".
+    struct TAspect {
+        bool Stretch = false;  // "none"
+        float AlignX = 0.5f;   // 0 min, 0.5 mid, 1 max
+        float AlignY = 0.5f;
+        bool Slice = false;    // fill the box and cut, rather than fit whole
+    };
+    static TAspect ParseAspect(std::string_view Value);
+    const TAspect& GetAspect() const { return FAspect; }
+
 private:
+    TAspect FAspect;
     std::string FFileName;
     std::unique_ptr<TGPImage> FImage;  // decoded from FStream
     std::vector<std::uint8_t> FStream;  // the encoded bytes

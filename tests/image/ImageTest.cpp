@@ -280,11 +280,88 @@ TEST_P(ImageBoxes, PaintWithTheirSizeAndOpacity)
 INSTANTIATE_TEST_SUITE_P(
     Boxes, ImageBoxes,
     ::testing::Values(TBoxCase{"Sized", "width=\"20\" height=\"20\"", 20, 20, 255},
-                      TBoxCase{"Wide", "width=\"30\" height=\"5\"", 38, 12, 255},
-                      TBoxCase{"WithoutSize", "", 11, 11, 0}, TBoxCase{"ZeroWidth", "width=\"0\" height=\"20\"", 10, 20, 0},
+                      TBoxCase{"Stretched", "width=\"30\" height=\"5\" preserveAspectRatio=\"none\"", 38, 12, 255},
+                      TBoxCase{"SquareInAWideBoxKeepsItsShape", "width=\"30\" height=\"5\"", 38, 12, 0},
+                      TBoxCase{"ZeroWidth", "width=\"0\" height=\"20\"", 10, 20, 0},
+                      TBoxCase{"ZeroHeight", "width=\"20\" height=\"0\"", 20, 10, 0},
                       TBoxCase{"HalfOpacity", "width=\"20\" height=\"20\" fill-opacity=\"0.5\"", 20, 20, 128},
                       TBoxCase{"ColoursIgnored", "width=\"20\" height=\"20\" fill=\"blue\" stroke=\"green\"", 20, 20,
                                255}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// An 8 x 4 picture: the left half red, the right half blue.
+std::vector<std::uint8_t> TwoColourPicture()
+{
+    TGPBitmap bitmap(8, 4);
+    std::vector<std::uint32_t> pixels;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x)
+            pixels.push_back(x < 4 ? MakeARGB(255, 255, 0, 0) : MakeARGB(255, 0, 0, 255));
+    bitmap.SetPixels(pixels);
+    std::vector<std::uint8_t> bytes;
+    EXPECT_EQ(bitmap.SaveToMemory("image/png", bytes), Ok);
+    return bytes;
+}
+
+// 'r' red, 'b' blue, '-' nothing painted, '?' anything else.
+char ColourAt(const TGPBitmap& Bitmap, int X, int Y)
+{
+    const ARGB c = PixelAt(Bitmap, X, Y);
+    if (GetAlpha(c) == 0)
+        return '-';
+    if (GetAlpha(c) > 250 && GetRed(c) > 240 && GetBlue(c) < 16)
+        return 'r';
+    if (GetAlpha(c) > 250 && GetBlue(c) > 240 && GetRed(c) < 16)
+        return 'b';
+    return '?';
+}
+
+struct TProbe {
+    int X;
+    int Y;
+    char Colour;
+};
+
+struct TAspectCase {
+    const char* Name;
+    std::string Attributes;  // the picture's box is at (10, 10)
+    std::vector<TProbe> Probes;
+};
+
+class ImageAspect : public ::testing::TestWithParam<TAspectCase> {};
+
+TEST_P(ImageAspect, PlacesThePictureInItsBox)
+{
+    const TAspectCase& c = GetParam();
+    const auto bitmap = Render(ImageSvg(DataUri(TwoColourPicture()), c.Attributes));
+    for (const TProbe& p : c.Probes)
+        EXPECT_EQ(ColourAt(*bitmap, p.X, p.Y), p.Colour) << "at " << p.X << ", " << p.Y;
+}
+
+const std::string Square = "width=\"20\" height=\"20\" ";
+
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, ImageAspect,
+    ::testing::Values(
+        // Whole and centred: 20 x 10 from y = 15 to 25.
+        TAspectCase{"MeetByDefault", Square, {{15, 20, 'r'}, {25, 20, 'b'}, {20, 12, '-'}, {20, 28, '-'}}},
+        TAspectCase{"MinMeet", Square + "preserveAspectRatio=\"xMinYMin meet\"", {{15, 12, 'r'}, {20, 24, '-'}}},
+        TAspectCase{"MaxMeet", Square + "preserveAspectRatio=\"xMaxYMax\"", {{15, 28, 'r'}, {20, 14, '-'}}},
+        TAspectCase{"Deferred", Square + "preserveAspectRatio=\"defer xMinYMin\"", {{15, 12, 'r'}, {20, 24, '-'}}},
+        TAspectCase{"UnknownKeepsTheDefault", Square + "preserveAspectRatio=\"xLeftYTop\"",
+                    {{15, 20, 'r'}, {20, 12, '-'}}},
+        TAspectCase{"Stretched", Square + "preserveAspectRatio=\"none slice\"",
+                    {{12, 11, 'r'}, {12, 28, 'r'}, {28, 28, 'b'}}},
+        // Filling the box: the middle 4 x 4 pixels of the picture show.
+        TAspectCase{"MidSlice", Square + "preserveAspectRatio=\"xMidYMid slice\"",
+                    {{12, 20, 'r'}, {28, 20, 'b'}, {12, 11, 'r'}, {8, 20, '-'}, {31, 20, '-'}}},
+        TAspectCase{"MinSlice", Square + "preserveAspectRatio=\"xMinYMid slice\"", {{12, 20, 'r'}, {28, 20, 'r'}}},
+        TAspectCase{"MaxSlice", Square + "preserveAspectRatio=\"xMaxYMid slice\"", {{12, 20, 'b'}, {28, 28, 'b'}}},
+        // Without a size the picture brings its own: 8 x 4, or the other side at its proportions.
+        TAspectCase{"WithoutSize", "", {{11, 11, 'r'}, {17, 13, 'b'}, {20, 11, '-'}, {11, 15, '-'}}},
+        TAspectCase{"AutoSize", "width=\"auto\" height=\"auto\"", {{11, 11, 'r'}, {17, 13, 'b'}, {20, 11, '-'}}},
+        TAspectCase{"WidthOnly", "width=\"20\"", {{15, 15, 'r'}, {25, 15, 'b'}, {20, 22, '-'}}},
+        TAspectCase{"HeightOnly", "height=\"10\"", {{15, 15, 'r'}, {25, 15, 'b'}, {32, 15, '-'}}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(Image, BytesThatAreNoPicturePaintNothing)
