@@ -133,11 +133,24 @@ std::unique_ptr<TGPPen> TSVGBasic::GetStrokePen(TGPBrush* Brush)
     Pen->SetMiterLimit(GetStrokeMiterLimit());
     const LineCap Cap = GetStrokeLineCap();
     Pen->SetLineCap(Cap, Cap, GetStrokeDashCap());
-    const std::vector<float> Dashes = GetStrokeDashArray();
-    if (!Dashes.empty()) {
+    // Dash lengths and the offset are user units, the pen counts in multiples of its width. A list that cannot
+    // dash (a negative or endless length, or nothing but zeros) leaves the stroke solid instead of losing it.
+    std::vector<float> Dashes = GetStrokeDashArray();
+    const float Width = Pen->GetWidth();
+    double Sum = 0;
+    for (const float D : Dashes)
+        Sum = D >= 0 && std::isfinite(D) ? Sum + D : -1;
+    if (!Dashes.empty() && Sum > 0) {
+        float Offset = GetStrokeDashOffset();
+        if (Width > 0) {
+            for (float& D : Dashes)
+                D /= Width;
+            Offset /= Width;
+        }
         Pen->SetDashPattern(Dashes);
         Pen->SetDashStyle(DashStyleCustom);
-        Pen->SetDashOffset(GetStrokeDashOffset());
+        if (std::isfinite(Offset))
+            Pen->SetDashOffset(Offset);
     }
     Pen->SetBrush(Brush);
     return Pen;

@@ -92,6 +92,12 @@ const TPixelCase PixelCases[] = {
     {"view_box_fills_output_leaves_rest",
      R"svg(<svg width="200" height="200" viewBox="0 0 20 20"><box x="10" y="10" width="10" height="10" fill="red"/></svg>)svg",
      5, 5, Transparent},
+    {"dash_in_user_units", R"svg(<svg width="20" height="20"><box x="2" y="2" width="16" height="16" fill="none" stroke="red" stroke-width="2" stroke-dasharray="4 4"/></svg>)svg", 4, 2, OpaqueRed},
+    {"gap_in_user_units", R"svg(<svg width="20" height="20"><box x="2" y="2" width="16" height="16" fill="none" stroke="red" stroke-width="2" stroke-dasharray="4 4"/></svg>)svg", 8, 2, Transparent},
+    {"second_dash_in_user_units", R"svg(<svg width="20" height="20"><box x="2" y="2" width="16" height="16" fill="none" stroke="red" stroke-width="2" stroke-dasharray="4 4"/></svg>)svg", 12, 2, OpaqueRed},
+    {"zero_dash_list_strokes_solid",
+     R"svg(<svg width="20" height="20"><box x="2" y="2" width="16" height="16" fill="none" stroke="red" stroke-width="2" stroke-dasharray="0"/></svg>)svg",
+     8, 2, OpaqueRed},
     {"huge_view_box_stays_bounded",
      R"svg(<svg viewBox="0 0 1e30 1e30" width="20" height="20"><box width="1e30" height="1e30" fill="red"/></svg>)svg", 10, 10,
      OpaqueRed},
@@ -131,7 +137,7 @@ TEST_P(Pens, AreSetUpFromTheResolvedStroke)
         EXPECT_EQ(Pen->GetDashStyle(), DashStyleSolid);
     } else {
         EXPECT_EQ(Pen->GetDashStyle(), DashStyleCustom);
-        EXPECT_EQ(Pen->GetDashPattern(), C.Dashes);  // in pen widths: 4,2 at width 3 is 12 and 6 units
+        EXPECT_EQ(Pen->GetDashPattern(), C.Dashes);  // in pen widths: 4,2 user units at width 2 is 2 and 1
         EXPECT_EQ(Pen->GetDashOffset(), C.DashOffset);
     }
     EXPECT_EQ(Pen->GetLastStatus(), Ok);
@@ -142,8 +148,10 @@ const TPenCase PenCases[] = {
     {"width_join_cap", R"svg(stroke-width="2" stroke-linejoin="round" stroke-linecap="round")svg", 2, LineJoinRound,
      LineCapRound, 4, {}, 0},
     {"miter_limit", R"svg(stroke-miterlimit="10" stroke-linejoin="bevel")svg", 1, LineJoinBevel, LineCapFlat, 10, {}, 0},
-    {"dashes", R"svg(stroke-width="3" stroke-dasharray="4,2" stroke-dashoffset="1")svg", 3, LineJoinMiterClipped,
-     LineCapFlat, 4, {4, 2}, 1},
+    {"dashes_in_user_units", R"svg(stroke-width="2" stroke-dasharray="4,2" stroke-dashoffset="1")svg", 2,
+     LineJoinMiterClipped, LineCapFlat, 4, {2, 1}, 0.5},
+    {"zero_dashes_stay_solid", R"svg(stroke-dasharray="0 0")svg", 1, LineJoinMiterClipped, LineCapFlat, 4, {}, 0},
+    {"negative_dash_stays_solid", R"svg(stroke-dasharray="4 -2")svg", 1, LineJoinMiterClipped, LineCapFlat, 4, {}, 0},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, Pens, ::testing::ValuesIn(PenCases),
