@@ -9,6 +9,7 @@
 #include <QThread>
 
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <mutex>
 #include <optional>
@@ -19,10 +20,16 @@
 namespace plumwick {
 
 bool EnsureGuiApplication() {
+  // Every text operation asks, from any thread: once the answer is yes, no lock is taken.
+  static std::atomic<bool> ready{false};
+  if (ready.load(std::memory_order_acquire)) return true;
   static std::mutex lock;
   std::lock_guard guard(lock);
-  if (QCoreApplication* app = QCoreApplication::instance())
-    return qobject_cast<QGuiApplication*>(app) != nullptr;
+  if (QCoreApplication* app = QCoreApplication::instance()) {
+    const bool gui = qobject_cast<QGuiApplication*>(app) != nullptr;
+    ready.store(gui, std::memory_order_release);
+    return gui;
+  }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   static int argc = 1;
   static char name[] = "plumwick";
@@ -30,6 +37,7 @@ bool EnsureGuiApplication() {
   // Kept to the end of the process: destroying it during static destruction would outlive
   // the font caches that other static objects still hold.
   static QGuiApplication* app = new QGuiApplication(argc, argv);
+  ready.store(app != nullptr, std::memory_order_release);
   return app != nullptr;
 }
 
