@@ -3,7 +3,6 @@
 #include "platform/GdiPlusFont.h"
 
 #include <QFont>
-#include <QFontDatabase>
 #include <QGlyphRun>
 #include <QPainterPath>
 #include <QRawFont>
@@ -21,28 +20,6 @@ std::atomic<std::uint64_t> GOpenCount{0};
 QString FromUcs4(char32_t C)
 {
     return QString::fromUcs4(&C, 1);
-}
-
-// Families that fontconfig maps by metric compatibility: same advances, so layouts keep their widths.
-struct TStandIn {
-    const char* Name;
-    const char* Family;
-};
-constexpr TStandIn StandIns[] = {
-    {"Arial", "Liberation Sans"},
-    {"Times New Roman", "Liberation Serif"},
-    {"Courier New", "Liberation Mono"},
-};
-
-QString ExactFamily(const QString& Name)
-{
-    if (Name.isEmpty() || !QFontDatabase::hasFamily(Name))
-        return {};
-    const QStringList families = QFontDatabase::families();
-    for (const QString& f : families)
-        if (f.compare(Name, Qt::CaseInsensitive) == 0)
-            return f;
-    return {};
 }
 
 }  // namespace
@@ -103,19 +80,9 @@ TFontOutline::~TFontOutline() = default;
 
 std::string TFontOutline::InstalledFamily(std::string_view Name)
 {
-    if (!EnsureGuiApplication())
-        return {};  // an application without GUI runs: no fonts to be had
-    const QString name = QString::fromUtf8(Name.data(), static_cast<qsizetype>(Name.size()));
-    QString found = ExactFamily(name);
-    if (found.isEmpty()) {
-        for (const TStandIn& s : StandIns) {
-            if (name.compare(QLatin1String(s.Name), Qt::CaseInsensitive) == 0) {
-                found = ExactFamily(QLatin1String(s.Family));
-                break;
-            }
-        }
-    }
-    return found.toStdString();
+    // One rule for the whole renderer: the graphics layer's font families decide what is installed.
+    const TGPFontFamily family(Name);
+    return family.GetLastStatus() == Ok ? family.GetFamilyName() : std::string();
 }
 
 std::unique_ptr<TFontOutline> TFontOutline::Open(std::string_view Name, bool Bold, bool Italic)

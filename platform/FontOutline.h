@@ -31,9 +31,10 @@ class TFontOutline {
 public:
     static constexpr float EmHeight = 1000.0f;
 
-    // The installed family that serves Name: Name itself when installed (case-insensitive, as font
-    // names are), the metric-compatible stand-in for Arial, Times New Roman and Courier New when that
-    // one is installed, otherwise empty.
+    // The installed family that serves Name, as the graphics layer's font families decide: Name
+    // itself when installed (case-insensitive, as font names are), or the metric-compatible face
+    // fontconfig serves for it (Liberation Sans for Arial and Helvetica, Liberation Serif for Times
+    // New Roman, Liberation Mono for Courier New) when that one is installed; otherwise empty.
     static std::string InstalledFamily(std::string_view Name);
     static bool IsInstalled(std::string_view Name) { return !InstalledFamily(Name).empty(); }
 

@@ -62,11 +62,27 @@ const QStringList& Families() {
   return families;
 }
 
+// Families that fontconfig serves with a metric-compatible face (same advances, so layouts keep
+// their widths); they count as installed when that face is.
+constexpr std::pair<const char*, const char*> MetricStandIns[] = {
+    {"Arial", "Liberation Sans"},          {"Helvetica", "Liberation Sans"},
+    {"Arial Narrow", "Liberation Sans Narrow"}, {"Times New Roman", "Liberation Serif"},
+    {"Times", "Liberation Serif"},         {"Courier New", "Liberation Mono"},
+    {"Courier", "Liberation Mono"},
+};
+
+std::optional<QString> ExactName(const QString& wanted) {
+  for (const QString& f : Families())
+    if (f.compare(wanted, Qt::CaseInsensitive) == 0) return f;
+  return std::nullopt;
+}
+
 std::optional<QString> InstalledName(std::string_view name) {
   QString wanted = QString::fromUtf8(name.data(), qsizetype(name.size()));
   if (wanted.isEmpty()) return std::nullopt;
-  for (const QString& f : Families())
-    if (f.compare(wanted, Qt::CaseInsensitive) == 0) return f;
+  if (auto exact = ExactName(wanted)) return exact;
+  for (const auto& [alias, family] : MetricStandIns)
+    if (wanted.compare(QLatin1String(alias), Qt::CaseInsensitive) == 0) return ExactName(QLatin1String(family));
   return std::nullopt;
 }
 

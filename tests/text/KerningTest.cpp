@@ -218,6 +218,10 @@ TEST(FontFamilies, StandInsAndFallbacks)
     EXPECT_EQ(TFontOutline::InstalledFamily("Arial"), "Liberation Sans");
     EXPECT_EQ(TFontOutline::InstalledFamily("times new roman"), "Liberation Serif");
     EXPECT_EQ(TFontOutline::InstalledFamily("Courier New"), "Liberation Mono");
+    EXPECT_EQ(TFontOutline::InstalledFamily("Helvetica"), "Liberation Sans");
+    // The graphics layer's families follow the same rule, so style normalisation agrees with layout.
+    EXPECT_EQ(TGPFontFamily("Arial").GetLastStatus(), Ok);
+    EXPECT_NE(TGPFontFamily("Foo").GetLastStatus(), Ok);
     EXPECT_EQ(TFontOutline::InstalledFamily("dejavu sans"), "DejaVu Sans");
     EXPECT_EQ(TFontOutline::InstalledFamily("Foo"), "");
     EXPECT_EQ(TFontOutline::InstalledFamily(""), "");

@@ -335,6 +335,37 @@ INSTANTIATE_TEST_SUITE_P(Values, TextDecoration,
                                            TDecorationCase{"Both", "underline line-through", true, true}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+struct TFontNameCase {
+    const char* Name;
+    const char* Family;  // as a design tool writes it
+    int Weight;
+    int Style;
+};
+
+class DesignToolFontNames : public ::testing::TestWithParam<TFontNameCase> {};
+
+TEST_P(DesignToolFontNames, GiveTheFaceTheirNameAsksFor)
+{
+    const TFontNameCase& c = GetParam();
+    TSVG doc;
+    doc.LoadFromText(Svg(std::string("<style>.f { font-family: '") + c.Family +
+                         "' }</style><text class=\"f\" x=\"0\" y=\"50\">AV</text>"));
+    auto* text = doc.FindByType<TSVGText>();
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->GetFontWeight(), c.Weight);
+    EXPECT_EQ(text->GetFontStyle(), c.Style);
+    TGPFont font("Liberation Sans", 20, (c.Weight == 700 ? FontStyleBold : 0) | (c.Style == 1 ? FontStyleItalic : 0),
+                 UnitPixel);
+    EXPECT_NEAR(text->GetWidth(), GetKerningText().MeasureText("AV", font), 1e-3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, DesignToolFontNames,
+                         ::testing::Values(TFontNameCase{"Plain", "ArialMT", 400, 0},
+                                           TFontNameCase{"Bold", "Arial-BoldMT", 700, 0},
+                                           TFontNameCase{"Italic", "Arial-ItalicMT", 400, 1},
+                                           TFontNameCase{"BoldItalic", "Arial-BoldItalicMT", 700, 1}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 TEST(TextElement, BoldFromTheGroupShapesTheGlyphsToo)
 {
     TSVG bold, regular;
