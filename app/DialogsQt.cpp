@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -19,10 +20,15 @@ TMessageResult TQtDialogs::ShowMessage(const std::string& text, const std::strin
     box.setIcon(icon == TMessageIcon::Information ? QMessageBox::Information
                 : icon == TMessageIcon::Warning   ? QMessageBox::Warning
                                                   : QMessageBox::Critical);
-    if (buttons == TMessageButtons::YesNo)
+    // The window speaks Chinese; Qt's own button texts would stay English without a translation loaded.
+    if (buttons == TMessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    else
+        box.button(QMessageBox::Yes)->setText(QString::fromUtf8("是(&Y)"));
+        box.button(QMessageBox::No)->setText(QString::fromUtf8("否(&N)"));
+    } else {
         box.setStandardButtons(QMessageBox::Ok);
+        box.button(QMessageBox::Ok)->setText(QString::fromUtf8("确定"));
+    }
     const int answer = box.exec();
     if (buttons == TMessageButtons::Ok)
         return TMessageResult::Ok;
