@@ -149,12 +149,12 @@ bool TSVGImage::ParseDataURI(std::string& Text)
     if (Text.compare(0, 5, "data:") != 0)
         return false;
     Text.erase(0, 5);
-    const std::size_t semicolon = Text.find(';');
-    if (semicolon == std::string::npos)
+    // The data start after the first comma; "base64" is the last parameter before it, so that a
+    // media type with parameters (";charset=utf-8;base64,") is still base64.
+    const std::size_t comma = Text.find(',');
+    if (comma == std::string::npos || comma < 7 || Text.compare(comma - 7, 7, ";base64") != 0)
         return false;
-    if (Text.compare(semicolon, 8, ";base64,") != 0)
-        return false;
-    Text.erase(0, semicolon + 8);
+    Text.erase(0, comma + 1);
     return true;
 }
 
@@ -162,7 +162,8 @@ void TSVGImage::ReadIn(const TXmlNode& Node)
 {
     TSVGBasic::ReadIn(Node);
     std::string reference;
-    LoadString(Node, "xlink:href", reference);
+    // The plain SVG 2 "href" stands in when "xlink:href" is absent.
+    LoadString(Node, Node.HasAttribute("xlink:href") ? "xlink:href" : "href", reference);
     const bool isDataUri = reference.compare(0, 5, "data:") == 0;
     std::string text = reference;
     if (ParseDataURI(text)) {

@@ -53,8 +53,9 @@ public:
     TGPImage* GetImage() const { return FImage.get(); }
     const std::vector<std::uint8_t>& GetStream() const { return FStream; }
 
-    // True for "data:<anything>;base64,<data>", Text becoming the data. Otherwise false, with the
-    // leading "data:" removed when it was there.
+    // True for "data:<media type and parameters>;base64,<data>" (the marker ends the part before the
+    // first comma), Text becoming the data. Otherwise false, with the leading "data:" removed when
+    // it was there.
     static bool ParseDataURI(std::string& Text);
 
     // Placement of the picture in its box, from "preserveAspectRatio".

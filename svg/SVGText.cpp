@@ -584,7 +584,8 @@ void TSVGTextPath::ReadIn(const TXmlNode& Node)
         FMethod = tpmStretch;
     if (GetStyle().GetValues("spacing") == "exact")
         FSpacing = tpsExact;
-    LoadString(Node, "xlink:href", FPathRef);
+    // The plain SVG 2 "href" stands in when "xlink:href" is absent.
+    LoadString(Node, Node.HasAttribute("xlink:href") ? "xlink:href" : "href", FPathRef);
     ReadTextContent(Node);
 }
 

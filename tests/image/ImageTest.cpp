@@ -136,6 +136,10 @@ INSTANTIATE_TEST_SUITE_P(
     Texts, DataUris,
     ::testing::Values(TDataUriCase{"Png", "data:image/png;base64,AAAA", true, "AAAA"},
                       TDataUriCase{"AnyMediaType", "data:x;base64,QQ", true, "QQ"},
+                      TDataUriCase{"ParametersBeforeTheMarker", "data:image/png;charset=utf-8;base64,QQ", true, "QQ"},
+                      TDataUriCase{"NoMediaType", "data:;base64,QQ", true, "QQ"},
+                      TDataUriCase{"MarkerInsideTheData", "data:image/png,QQ;base64,QQ", false, "image/png,QQ;base64,QQ"},
+                      TDataUriCase{"MarkerWithoutSemicolon", "data:base64,QQ", false, "base64,QQ"},
                       TDataUriCase{"NoMarker", "data:image/png,AAAA", false, "image/png,AAAA"},
                       TDataUriCase{"Charset", "data:image/svg;charset=utf8,<svg>", false, "image/svg;charset=utf8,<svg>"},
                       TDataUriCase{"UpperCaseScheme", "DATA:image/png;base64,AA", false, "DATA:image/png;base64,AA"},
@@ -180,6 +184,15 @@ TEST_F(ImageFiles, ReadsOnlyBoundedRegularFiles)
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_FALSE(ReadRegularFile(fifo, SVGMaxImageFileSize).has_value());
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+TEST(Image, PlainHrefStandsInForXlinkHref)
+{
+    const std::string svgText = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"40\">"
+                                "<image x=\"10\" y=\"10\" width=\"20\" height=\"20\" href=\"" +
+                                DataUri(RedPicture()) + "\"/></svg>";
+    const auto bitmap = Render(svgText);
+    EXPECT_EQ(PixelAt(*bitmap, 20, 20), MakeARGB(255, 255, 0, 0));
 }
 
 TEST_F(ImageFiles, FileReferencePaintsLikeADataUri)

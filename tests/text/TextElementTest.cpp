@@ -460,15 +460,50 @@ INSTANTIATE_TEST_SUITE_P(References, TextPathWithoutGuide,
                                            TMissingGuideCase{"UnknownId", "xlink:href=\"#nothing\""}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
-TEST(TextPath, GuideWithoutOutlineIsInvalid)
+struct TInvalidGuideCase {
+    const char* Name;
+    std::string Body;
+};
+
+class TextPathGuideWithoutOutline : public ::testing::TestWithParam<TInvalidGuideCase> {};
+
+TEST_P(TextPathGuideWithoutOutline, IsInvalid)
 {
     TSVG doc;
     try {
-        doc.LoadFromText(OnPath("xlink:href=\"#g\" startOffset=\"10%\""));
+        doc.LoadFromText(Svg(GetParam().Body));
         FAIL() << "no error";
     } catch (const ESVGError& e) {
         EXPECT_STREQ(e.what(), "Path is invalid");
     }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Guides, TextPathGuideWithoutOutline,
+    ::testing::Values(
+        TInvalidGuideCase{"EmptyText", "<text id=\"g\"></text><text><textPath xlink:href=\"#g\">AB</textPath></text>"},
+        TInvalidGuideCase{"WithPercentOffset", "<text id=\"g\"></text><text><textPath xlink:href=\"#g\" "
+                                               "startOffset=\"10%\">AB</textPath></text>"},
+        TInvalidGuideCase{"Group", "<g id=\"g\"><rect width=\"5\" height=\"5\"/></g>"
+                                   "<text><textPath xlink:href=\"#g\">AB</textPath></text>"},
+        TInvalidGuideCase{"Gradient", "<linearGradient id=\"g\"/><text><textPath xlink:href=\"#g\">AB</textPath></text>"},
+        TInvalidGuideCase{"TextInASpan",
+                          "<text id=\"g\"></text><text><textPath xlink:href=\"#g\"><tspan>AB</tspan></textPath></text>"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(TextPath, EmptyTextPathWithoutOutlineIsNoError)
+{
+    TSVG doc;
+    EXPECT_NO_THROW(doc.LoadFromText(Svg("<text id=\"g\"></text><text><textPath xlink:href=\"#g\"> </textPath></text>")));
+}
+
+TEST(TextPath, PlainHrefStandsInForXlinkHref)
+{
+    TSVG doc;
+    doc.LoadFromText(OnPath("href=\"#p\""));
+    const std::vector<TSVGCustomText*> chunks = Chunks(doc);
+    ASSERT_EQ(chunks.size(), 1u);
+    EXPECT_NE(chunks[0]->GetPath(), nullptr);
 }
 
 }  // namespace
