@@ -160,6 +160,8 @@ void TSVGBasic::LoadChildNodes(const TXmlNode& Node)
         if (AtDepthLimit)
             throw ESVGError("Elements are nested deeper than " + std::to_string(SVGMaxDepth) +
                             " levels (at element \"" + Name + "\")");
+        if (Root)
+            Root->CountLoadedObjects(1);
         Creator(*this)->ReadIn(Child);
     }
 }

@@ -89,6 +89,7 @@ void TSVG::ClearDocumentFields()
 {
     FSource.clear();
     FFileName.clear();
+    FLoadedObjects = 0;
     if (FStyles)
         FStyles->Clear();
     FViewBox = TRectF{};
@@ -211,6 +212,13 @@ void TSVG::ReadIn(const TXmlNode& Node)
         FWidth = FSize.Width * 100 / FWidth;
     if (GetLengthUnit(Node.GetAttribute("height")) == luPercent && FHeight != 0)
         FHeight = FSize.Height * 100 / FHeight;
+}
+
+void TSVG::CountLoadedObjects(long Count)
+{
+    FLoadedObjects += Count;
+    if (FLoadedObjects > SVGMaxObjects)
+        throw ESVGError("The document holds more than " + std::to_string(SVGMaxObjects) + " elements and path segments");
 }
 
 void TSVG::DeReferenceUse()

@@ -98,6 +98,9 @@ public:
     float GetDX() const { return FDX; }
     float GetDY() const { return FDY; }
     const std::string& GetFileName() const { return FFileName; }
+    // Counts the objects made while loading (elements, path segments); past SVGMaxObjects it raises ESVGError,
+    // so a huge input fails before its tree takes gigabytes.
+    void CountLoadedObjects(long Count);
 
 private:
     friend class TSVGObject;  // CalculateMatrices runs CalculateRootMatrix
@@ -120,6 +123,7 @@ private:
     bool FGrayscale = false;
     TColor FFixedColor = SVG_INHERIT_COLOR;  // -1: off
     std::unique_ptr<TStyleList> FStyles;
+    long FLoadedObjects = 0;
     std::vector<std::pair<std::string, TSVGElementCreator>> FRegisteredElements;
 };
 

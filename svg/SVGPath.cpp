@@ -3,6 +3,7 @@
 
 #include "gdip/GDIPOBJ2.h"
 #include "svg/SVGCommon.h"
+#include "svg/SVGDocument.h"
 
 #include <algorithm>
 #include <cmath>
@@ -66,6 +67,12 @@ void TSVGPath::LoadPathData(std::string_view Data)
     std::string text(Data);
     std::replace(text.begin(), text.end(), ',', ' ');
     const TPathTokens tokens(pathdata::ParsePathData(text));
+    if (TSVG* root = GetRoot()) {
+        long segments = 0;
+        for (int i = 0; i < tokens.Count(); ++i)
+            segments += !tokens.Get(i).empty() && pathdata::IsCommandLetter(tokens.Get(i).front());
+        root->CountLoadedObjects(segments);
+    }
     const TSVGPathElement* previous = nullptr;
     for (int i = 0; i < tokens.Count(); ++i) {
         const std::string& token = tokens.Get(i);

@@ -86,6 +86,8 @@ std::vector<std::string> ParsePathData(std::string_view data)
         std::vector<std::string> command = ParseCommand(data[p], params);
         tokens.insert(tokens.end(), std::make_move_iterator(command.begin()),
                       std::make_move_iterator(command.end()));
+        if (tokens.size() > MaxPathTokens)
+            throw ESVGError("The path data holds more than " + std::to_string(MaxPathTokens) + " numbers and commands");
         p = q;
     }
     return tokens;
@@ -99,6 +101,8 @@ std::vector<std::string> ParseCommand(char command, std::string_view params)
     bool hasPoint = false;
     bool inExponent = false;
     auto flush = [&] {
+        if (tokens.size() >= MaxPathTokens)
+            throw ESVGError("The path data holds more than " + std::to_string(MaxPathTokens) + " numbers and commands");
         if (!token.empty())
             tokens.push_back(std::move(token));
         token.clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,10 @@ private:
 };
 
 namespace pathdata {
+
+// Most tokens one path's data may split into: an arc, the longest command, takes eight, so this admits as many
+// segments as a whole document may hold while keeping a runaway attribute from taking gigabytes.
+inline constexpr std::size_t MaxPathTokens = 2000000;
 
 // The 20 letters "MmLlHhVvCcSsQqTtAaZz".
 bool IsCommandLetter(char c);

@@ -122,5 +122,23 @@ TEST(PathTokenList, LongDataSplitsInLinearTime)
     EXPECT_EQ(tokens.size(), 3u + 200000u * 3u);
 }
 
+TEST(PathTokenList, RunawayDataRaisesInsteadOfGrowing)
+{
+    std::string oneCommand = "M0 0";
+    std::string manyCommands = "M0 0";
+    for (std::size_t i = 0; i < pathdata::MaxPathTokens / 2; ++i) {
+        oneCommand += " 1 1";
+        manyCommands += "L1 1";
+    }
+    for (const std::string* data : {&oneCommand, &manyCommands}) {
+        try {
+            pathdata::ParsePathData(*data);
+            ADD_FAILURE() << "no error for " << data->substr(0, 12);
+        } catch (const ESVGError& error) {
+            EXPECT_EQ(std::string(error.what()), "The path data holds more than 2000000 numbers and commands");
+        }
+    }
+}
+
 }  // namespace
 }  // namespace plumwick

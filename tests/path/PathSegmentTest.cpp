@@ -1,4 +1,5 @@
 // Segments read from path data: classes, start and stop points, control points, arc fields, bounds.
+#include "svg/SVGDocument.h"
 #include "svg/SVGError.h"
 #include "svg/SVGPath.h"
 
@@ -299,6 +300,37 @@ TEST(PathData, AbsurdNumbersReadWithoutFailing)
                       "Q 1e38 1e38 -1e38 -1e38 T 1e39 1e39 Z");
     EXPECT_GT(path.GetCount(), 4);
     ASSERT_NE(path.GetPath(), nullptr);
+}
+
+// The documents' segments count together: many moderate paths fail as one huge one does.
+TEST(PathData, DocumentsBoundTheirSegments)
+{
+    struct TCase {
+        int Paths;
+        int SegmentsEach;
+        bool Loads;
+    };
+    const TCase cases[] = {{1, SVGMaxObjects - 10, true}, {1, SVGMaxObjects + 1, false}, {5, SVGMaxObjects / 4, false}};
+    for (const TCase& c : cases) {
+        std::string d = "M0 0";
+        for (int i = 1; i < c.SegmentsEach; ++i)
+            d += "L1 1";
+        std::string text = "<svg>";
+        for (int i = 0; i < c.Paths; ++i)
+            text += "<path d=\"" + d + "\"/>";
+        text += "</svg>";
+        TSVG svg;
+        if (c.Loads) {
+            EXPECT_NO_THROW(svg.LoadFromText(text)) << c.Paths << " x " << c.SegmentsEach;
+        } else {
+            try {
+                svg.LoadFromText(text);
+                ADD_FAILURE() << "no error for " << c.Paths << " x " << c.SegmentsEach;
+            } catch (const ESVGError& error) {
+                EXPECT_EQ(std::string(error.what()), "The document holds more than 250000 elements and path segments");
+            }
+        }
+    }
 }
 
 }  // namespace
