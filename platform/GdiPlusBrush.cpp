@@ -295,6 +295,9 @@ std::optional<QBrush> GdiPlusAccess::ToQBrush(const TGPBrush& brush) {
         cap = stops[i].first - 1e-9;
       }
       g.setStops(stops);
+      // Straight channels between the stops, as the path gradient has them (Qt's default mixes
+      // premultiplied colours).
+      g.setInterpolationMode(QGradient::ComponentInterpolation);
       switch (d.Wrap) {
         case WrapModeTile:
           g.setSpread(QGradient::RepeatSpread);

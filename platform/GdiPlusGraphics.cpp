@@ -103,7 +103,9 @@ void FillPathGradient(QPainter& painter, const QPainterPath& worldArea, const TG
   QRect bounds = region.boundingRect().toAlignedRect().intersected(
       QRect(QPoint(0, 0), painter.device() ? QSize(painter.device()->width(), painter.device()->height())
                                            : QSize()));
-  if (painter.hasClipping()) bounds = bounds.intersected(painter.clipBoundingRect().toAlignedRect());
+  // The painter reports its clip in world coordinates.
+  if (painter.hasClipping())
+    bounds = bounds.intersected(world.mapRect(painter.clipBoundingRect()).toAlignedRect());
   if (bounds.isEmpty()) return;
 
   std::vector<ARGB> colors = b.Colors;

@@ -232,7 +232,7 @@ Status TGPBitmap::GetPixel(int x, int y, ARGB& color) const {
   const QImage& image = GdiPlusAccess::Get(static_cast<const TGPImage&>(*this)).Image;
   if (image.isNull() || x < 0 || y < 0 || x >= image.width() || y >= image.height())
     return SetStatus(InvalidParameter);
-  color = image.pixel(x, y);  // straight ARGB
+  color = qUnpremultiply(image.pixel(x, y));  // the image holds premultiplied values
   return Ok;
 }
 

@@ -190,15 +190,27 @@ QPen GdiPlusAccess::ToQPen(const TGPPen& pen) {
   switch (d.Join) {
     case LineJoinBevel: q.setJoinStyle(Qt::BevelJoin); break;
     case LineJoinRound: q.setJoinStyle(Qt::RoundJoin); break;
-    case LineJoinMiterClipped: q.setJoinStyle(Qt::MiterJoin); break;
-    default: q.setJoinStyle(Qt::SvgMiterJoin); break;
+    case LineJoinMiterClipped:
+      // Qt's SVG miter takes the limit as the ratio of miter length to pen width, as we do.
+      q.setJoinStyle(Qt::SvgMiterJoin);
+      q.setMiterLimit(d.MiterLimit);
+      break;
+    default:
+      // Qt cuts its plain miter where the corner reaches limit × width from the join point;
+      // ours reaches half the miter length there.
+      q.setJoinStyle(Qt::MiterJoin);
+      q.setMiterLimit(d.MiterLimit / 2);
+      break;
   }
-  // Qt measures the miter from the join point in pen widths, half the miter length.
-  q.setMiterLimit(d.MiterLimit / 2);
-  q.setCapStyle(ToQtCap(d.StartCap));
+  const Qt::PenCapStyle cap = ToQtCap(d.StartCap);
+  q.setCapStyle(cap);
   if (d.Dash != DashStyleSolid && !d.Pattern.empty()) {
     QList<qreal> pattern;
     for (float l : d.Pattern) pattern.append(l);
+    // Qt drops dashes of no length; with round or square caps they are dots.
+    if (cap != Qt::FlatCap)
+      for (qsizetype i = 0; i < pattern.size(); i += 2)
+        if (pattern[i] == 0) pattern[i] = 1e-3;
     // An odd list repeats to make dash and gap pairs.
     if (pattern.size() % 2) pattern += pattern;
     q.setDashPattern(pattern);

@@ -30,7 +30,7 @@ class TGPPen : public TGPBase {
 
   Status SetLineJoin(LineJoin join);
   LineJoin GetLineJoin() const;
-  // Ratio of the miter length to the pen width above which the join is bevelled (miter) or cut
+  // Ratio of the miter length to the pen width above which the join is cut (miter) or bevelled
   // (miter-clipped). Values below 1 count as 1.
   Status SetMiterLimit(float limit);
   float GetMiterLimit() const;

@@ -47,10 +47,10 @@ constexpr std::uint8_t GetBlue(ARGB c) { return std::uint8_t(c); }
 enum FillMode : int { FillModeAlternate = 0, FillModeWinding = 1 };
 
 enum LineJoin : int {
-  LineJoinMiter = 0,         // miter; beyond the miter limit the corner is bevelled
+  LineJoinMiter = 0,         // miter; beyond the miter limit its point is cut off
   LineJoinBevel = 1,
   LineJoinRound = 2,
-  LineJoinMiterClipped = 3,  // miter cut off at the miter limit
+  LineJoinMiterClipped = 3,  // miter; beyond the miter limit the corner is bevelled (SVG's miter)
 };
 
 enum LineCap : int { LineCapFlat = 0, LineCapSquare = 1, LineCapRound = 2, LineCapTriangle = 3 };
