@@ -139,6 +139,29 @@ void FillPathGradient(QPainter& painter, const QPainterPath& worldArea, const TG
   painter.restore();
 }
 
+// The path to stroke: a figure of several points that all coincide ends a hair further right, so
+// a round or square cap shows it as a dot (Qt strokes nothing for it). A lone start point stays
+// invisible.
+QPainterPath StrokeSource(const TGPGraphicsPath& path, const QPen& pen) {
+  if (pen.capStyle() == Qt::FlatCap) return GdiPlusAccess::ToQt(path);
+  const auto& d = GdiPlusAccess::Get(path);
+  std::vector<size_t> ends;  // last point of each figure on one point
+  for (size_t i = 0; i < d.Points.size();) {
+    size_t end = i + 1;
+    bool onePoint = true;
+    for (; end < d.Points.size() && (d.Types[end] & PathPointTypePathTypeMask) != PathPointTypeStart; ++end)
+      onePoint = onePoint && d.Points[end] == d.Points[i];
+    if (onePoint && end - i > 1) ends.push_back(end - 1);
+    i = end;
+  }
+  if (ends.empty()) return GdiPlusAccess::ToQt(path);
+  TGPGraphicsPath copy(path);
+  auto& c = GdiPlusAccess::Get(copy);
+  const float hair = float(1e-3 * std::max(pen.widthF(), 1.0));
+  for (size_t e : ends) c.Points[e].X += hair;
+  return GdiPlusAccess::ToQt(copy);
+}
+
 // The image with a colour matrix applied to its straight colours.
 QImage ApplyColorMatrix(const QImage& source, const TGPColorMatrix& cm) {
   const auto& m = cm.m;
@@ -338,8 +361,8 @@ Status TGPGraphics::DrawPath(const TGPPen* pen, const TGPGraphicsPath* path) {
   if (!FImpl->Target) return SetStatus(InvalidParameter);
   QPainter p;
   if (!GdiPlusAccess::BeginPaint(*this, p)) return Ok;
-  QPainterPath q = GdiPlusAccess::ToQt(*path);
   QPen qpen = GdiPlusAccess::ToQPen(*pen);
+  QPainterPath q = StrokeSource(*path, qpen);
   if (d.Brush && GdiPlusAccess::Get(*d.Brush).Type == BrushTypePathGradient) {
     // Stroke outline filled with the gradient; a hairline gets one device pixel's width.
     QPainterPathStroker stroker(qpen);

@@ -383,17 +383,26 @@ TEST(Clip, IntersectKeepsTheCommonPart)
     EXPECT_EQ(canvas.Covered(0, 0, 20, 20), 25);
 }
 
-TEST(Clip, FollowsTheFillModeOfItsPath)
+class ClipFillModes : public testing::TestWithParam<FillMode> {};
+
+TEST_P(ClipFillModes, FollowTheFillModeOfThePath)
 {
-    Canvas canvas(20, 20);
-    TGPGraphicsPath clip(FillModeAlternate);
+    const FillMode mode = GetParam();
+    Canvas canvas(40, 40);
+    TGPGraphicsPath clip(mode);
     clip.AddPolygon(Square(2, 18, true));
     clip.AddPolygon(Square(6, 14, true));
+    // Through a transform, which must not lose the fill mode.
+    canvas.Graphics.ScaleTransform(2, 2);
     canvas.Graphics.SetClip(&clip);
+    canvas.Graphics.ResetTransform();
     TGPSolidBrush brush(kRed);
-    canvas.Graphics.FillRectangle(&brush, 0, 0, 20, 20);
-    ExpectProbes(canvas, {{10, 10, false}, {3, 3, true}, {0, 0, false}}, "ring clip");
+    canvas.Graphics.FillRectangle(&brush, 0, 0, 40, 40);
+    ExpectProbes(canvas, {{20, 20, mode == FillModeWinding}, {6, 6, true}, {1, 1, false}},
+                 mode == FillModeWinding ? "winding" : "alternate");
 }
+
+INSTANTIATE_TEST_SUITE_P(Modes, ClipFillModes, testing::Values(FillModeAlternate, FillModeWinding));
 
 struct TTransformCase {
     const char* Name;
