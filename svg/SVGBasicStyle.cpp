@@ -268,9 +268,16 @@ TColor TSVGBasic::CurrentColor() const
     return 0;
 }
 
+// Besides colours, the paint keywords the colour reader does not know: "transparent" paints nothing (read as
+// "not set" it would inherit, usually black, where the author meant an invisible box).
 TColor TSVGBasic::PaintColor(const std::string& Text) const
 {
-    return SameTextIgnoringCase(TrimView(Text), "currentColor") ? CurrentColor() : ParseColor(Text);
+    const std::string_view Keyword = TrimView(Text);
+    if (SameTextIgnoringCase(Keyword, "currentColor"))
+        return CurrentColor();
+    if (SameTextIgnoringCase(Keyword, "transparent"))
+        return SVG_NONE_COLOR;
+    return ParseColor(Text);
 }
 
 void TSVGBasic::ResolveStyle()

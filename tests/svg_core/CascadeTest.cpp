@@ -75,6 +75,7 @@ const TCascadeCase CascadeCases[] = {
      Fill, Green},
     {"current_color_skips_unreadable_color",
      R"svg(<svg color="red"><box id="t" color="bogus" stroke="currentcolor"/></svg>)svg", Stroke, Red},
+    {"transparent_paints_nothing", R"svg(<svg fill="red"><box id="t" fill="transparent"/></svg>)svg", Fill, SVG_NONE_COLOR},
     {"opacity_then_fill_opacity", R"svg(<svg><box id="t" opacity="0.5" fill-opacity="0.8"/></svg>)svg", FillOpacity, 0.8},
     {"opacity_for_stroke", R"svg(<svg><box id="t" opacity="0.5" fill-opacity="0.8"/></svg>)svg", StrokeOpacity, 0.5},
     {"percent_opacity", R"svg(<svg><box id="t" style="opacity:50%"/></svg>)svg", FillOpacity, 0.5},
