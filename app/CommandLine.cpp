@@ -52,8 +52,13 @@ int RunCommandLine(int argc, char** argv)
     try {
         parser.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
-        const int status = parser.exit(error);
-        return status == 0 ? 0 : 2;
+        if (parser.exit(error) == 0)
+            return 0;  // --help, --version
+        // extract promises 1 for every failure, usage included; everything else follows the usual 2.
+        for (auto& entry : entries)
+            if (entry.command->parsed() && entry.command->get_name() == "extract")
+                return 1;
+        return 2;
     }
     for (auto& entry : entries)
         if (entry.command->parsed())

@@ -15,9 +15,30 @@ TEST(CommandLine, HelpAndVersionSucceed)
     EXPECT_EQ(RunPlumwick({"--version"}), 0);
 }
 
-TEST(CommandLine, UnknownOptionIsUsageError)
+// render and the program itself answer a usage error with 2; extract answers every failure with 1.
+TEST(CommandLine, UsageErrorStatus)
 {
-    EXPECT_EQ(RunPlumwick({"--no-such-option"}), 2);
+    const struct {
+        std::vector<std::string> args;
+        int status;
+    } cases[] = {
+        {{"--no-such-option"}, 2},
+        {{"no-such-command"}, 2},
+        {{"render", "--no-such-option"}, 2},
+        {{"extract", "--cid", "1"}, 1},
+        {{"extract", "-o", "."}, 1},
+        {{"extract", "--cid", "1", "-o", ".", "-f", "gif"}, 1},
+        {{"extract", "--help"}, 0},
+        {{"render", "--help"}, 0},
+    };
+    for (const auto& c : cases) {
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        const int status = RunPlumwick(c.args);
+        testing::internal::GetCapturedStdout();
+        testing::internal::GetCapturedStderr();
+        EXPECT_EQ(status, c.status) << testing::PrintToString(c.args);
+    }
 }
 
 }  // namespace
