@@ -367,38 +367,52 @@ void TSVGCustomText::FinishText()
         break;
     }
 
-    // Each run of chunks that starts at an own x is one anchored line.
-    std::vector<std::vector<TSVGCustomText*>> lines;
+    // A line starts at every absolute x: a chunk's own "x", or a value of its position list. The
+    // line runs on through the following runs and chunks and moves back as a whole by its anchor.
+    struct TPiece {
+        TSVGCustomText* Obj;
+        std::size_t Run;
+        float X;
+        float Width;
+    };
+    std::vector<std::vector<TPiece>> lines;
+    std::vector<TSVGCustomText*> placed;  // chunks set in several runs
     for (const auto& [obj, onPath] : objects) {
-        if (onPath)
+        if (onPath || obj->FText.empty())
             continue;
-        if (lines.empty() || obj->FHasX)
-            lines.emplace_back();
-        lines.back().push_back(obj);
-    }
-    for (const std::vector<TSVGCustomText*>& line : lines) {
-        const TSVGCustomText* first = nullptr;
-        const TSVGCustomText* last = nullptr;
-        for (const TSVGCustomText* obj : line)
-            if (!obj->FText.empty()) {
-                if (first == nullptr)
-                    first = obj;
-                last = obj;
-            }
-        if (first == nullptr)
-            continue;
-        const float share = AnchorShare(*first);
-        const float shift = -share * (last->FX + last->FWidth - first->FX);
-        if (share == 0 || !std::isfinite(shift))
-            continue;
-        for (TSVGCustomText* obj : line) {
-            obj->FX += shift;
-            for (float& x : obj->FXList)
-                x += shift;
-            if (!obj->FText.empty())
-                obj->BuildPath();
+        const std::unique_ptr<TGPFont> font = obj->CreateTextFont();
+        const std::vector<TTextRun> runs = obj->PlaceRuns(*font);
+        if (runs.size() > 1)
+            placed.push_back(obj);
+        for (std::size_t k = 0; k < runs.size(); ++k) {
+            const bool absolute = k == 0 ? obj->FHasX : k < obj->FXList.size();
+            if (lines.empty() || absolute)
+                lines.emplace_back();
+            lines.back().push_back({obj, k, runs[k].X, runs[k].Width});
         }
     }
+    std::vector<TSVGCustomText*> moved;
+    for (const std::vector<TPiece>& line : lines) {
+        const float share = AnchorShare(*line.front().Obj);
+        const float shift = -share * (line.back().X + line.back().Width - line.front().X);
+        if (share == 0 || !std::isfinite(shift))
+            continue;
+        // Moving where a run's position comes from moves it and the relative runs after it.
+        for (const TPiece& piece : line) {
+            if (piece.Run == 0)
+                piece.Obj->FX += shift;
+            else if (piece.Run < piece.Obj->FXList.size())
+                piece.Obj->FXList[piece.Run] += shift;
+            if (moved.empty() || moved.back() != piece.Obj)
+                moved.push_back(piece.Obj);
+        }
+    }
+    for (TSVGCustomText* obj : placed) {
+        const std::unique_ptr<TGPFont> font = obj->CreateTextFont();
+        obj->FWidth = obj->ChunkAdvance(*font, GetKerningText().MeasureText(obj->FText, *font, 1, 1));
+    }
+    for (TSVGCustomText* obj : moved)
+        obj->BuildPath();
 }
 
 std::vector<TSVGCustomText::TTextRun> TSVGCustomText::PlaceRuns(const TGPFont& Font) const

@@ -173,7 +173,12 @@ INSTANTIATE_TEST_SUITE_P(
         TPlacedCase{"Dx", "<text x=\"10\" y=\"50\" dx=\"0 20\">HH</text>", 10, 10 + 20 + 2 * Width("H"), 50},
         TPlacedCase{"Dy", "<text x=\"10\" y=\"50\" dy=\"0 5 5\">HHH</text>", 10, 10 + 3 * Width("H"), 60},
         TPlacedCase{"Y", "<text x=\"10\" y=\"50 70\">HH</text>", 10, 10 + 2 * Width("H"), 70},
-        TPlacedCase{"SpanX", "<text y=\"50\"><tspan x=\"0 100\">HH</tspan></text>", 0, 100 + Width("H"), 50}),
+        TPlacedCase{"SpanX", "<text y=\"50\"><tspan x=\"0 100\">HH</tspan></text>", 0, 100 + Width("H"), 50},
+        // Each placed character starts a line of its own, anchored at its x.
+        TPlacedCase{"AnchoredMiddle", "<text x=\"50 100\" y=\"50\" text-anchor=\"middle\">HH</text>",
+                    50 - Width("H") / 2, 100 + Width("H") / 2, 50},
+        TPlacedCase{"AnchoredEnd", "<text x=\"50 100\" y=\"50\" text-anchor=\"end\">HHH</text>", 50 - Width("H"), 100,
+                    50}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 // One row per anchored text: each chunk starts at Base plus the listed multiples of the chunks' widths.
