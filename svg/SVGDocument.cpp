@@ -201,16 +201,26 @@ void TSVG::ReadIn(const TXmlNode& Node)
     FDisplay = 1;
     FVisible = 1;
     FViewBox = TRectF{0, 0, FWidth, FHeight};
-    if (auto ViewBox = Node.FindAttribute("viewBox"); ViewBox && !ViewBox->empty())
+    bool OwnViewBox = false;
+    if (auto ViewBox = Node.FindAttribute("viewBox"); ViewBox && !ViewBox->empty()) {
         FViewBox = ParseViewBox(*ViewBox);
+        OwnViewBox = FViewBox.Right > FViewBox.Left && FViewBox.Bottom > FViewBox.Top;
+    }
     LoadChildNodes(Node);
     DeReferenceUse();
     MeasureContent();
-    // A percentage size is taken of the content extent; 0% stays 0 (no size given) rather than
-    // dividing by zero.
-    if (GetLengthUnit(Node.GetAttribute("width")) == luPercent && FWidth != 0)
+    // A percentage size is taken of the content extent; 0% stays 0 (no size given) rather than dividing by zero.
+    // With a view box of its own a percentage is of the output, which is what no size gives: the view box then
+    // fills the output instead of being squeezed into the content's proportions.
+    const bool PercentWidth = GetLengthUnit(Node.GetAttribute("width")) == luPercent;
+    const bool PercentHeight = GetLengthUnit(Node.GetAttribute("height")) == luPercent;
+    if (PercentWidth && OwnViewBox)
+        FWidth = 0;
+    else if (PercentWidth && FWidth != 0)
         FWidth = FSize.Width * 100 / FWidth;
-    if (GetLengthUnit(Node.GetAttribute("height")) == luPercent && FHeight != 0)
+    if (PercentHeight && OwnViewBox)
+        FHeight = 0;
+    else if (PercentHeight && FHeight != 0)
         FHeight = FSize.Height * 100 / FHeight;
 }
 

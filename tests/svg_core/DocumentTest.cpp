@@ -53,6 +53,9 @@ const TSizeCase SizeCases[] = {
      12, 1, 2},
     {"percent_of_content", R"svg(<svg width="50%" height="100%"><box width="40" height="10"/></svg>)svg",
      {0, 0, 80, 10}, {0, 0, 50, 100}, 80, 10, 80, 10, 1, 1},
+    {"percent_with_view_box_is_no_size",
+     R"svg(<svg width="100%" height="50%" viewBox="0 0 24 24"><box width="20" height="10"/></svg>)svg", {0, 0, 24, 24},
+     {0, 0, 24, 24}, 0, 0, 24, 24, 1, 1},
     {"zero_percent_is_no_size", R"svg(<svg width="0%"><box width="40" height="10"/></svg>)svg", {0, 0, 30, 30},
      {0, 0, 0, 0}, 0, 0, 30, 30, 1, 1},
 };
