@@ -152,12 +152,21 @@ bool IsXmlBlank(const xmlChar* s) {
     return true;
 }
 
-// Drops every whitespace-only text node (CDATA is kept), walking without recursion.
+// Inside text content a blank separates words ("<tspan>a</tspan> <tspan>b</tspan>"), so it stays.
+bool InTextContent(const xmlNode* n) {
+    const xmlNode* p = n->parent;
+    if (!p || p->type != XML_ELEMENT_NODE || !p->name) return false;
+    const char* name = reinterpret_cast<const char*>(p->name);
+    return std::strcmp(name, "text") == 0 || std::strcmp(name, "tspan") == 0 || std::strcmp(name, "textPath") == 0;
+}
+
+// Drops every whitespace-only text node (CDATA is kept) except in text content, walking without
+// recursion.
 void DropBlankTextNodes(xmlNodePtr root) {
     std::vector<xmlNodePtr> blanks;
     xmlNodePtr n = root;
     while (n) {
-        if (n->type == XML_TEXT_NODE && IsXmlBlank(n->content)) blanks.push_back(n);
+        if (n->type == XML_TEXT_NODE && IsXmlBlank(n->content) && !InTextContent(n)) blanks.push_back(n);
         if (n->type == XML_ELEMENT_NODE && n->children) {
             n = n->children;
             continue;
