@@ -128,7 +128,11 @@ std::unique_ptr<TGPPen> TSVGBasic::GetStrokePen(TGPBrush* Brush)
 {
     if (!Brush || Brush->GetLastStatus() != Ok)
         return nullptr;
-    auto Pen = std::make_unique<TGPPen>(ARGB(0), GetStrokeWidth());
+    // A pen of width 0 would still draw a hairline; a stroke of no width (or an unreadable one) paints nothing.
+    const float StrokeWidth = GetStrokeWidth();
+    if (!(StrokeWidth > 0) || !std::isfinite(StrokeWidth))
+        return nullptr;
+    auto Pen = std::make_unique<TGPPen>(ARGB(0), StrokeWidth);
     Pen->SetLineJoin(GetStrokeLineJoin());
     Pen->SetMiterLimit(GetStrokeMiterLimit());
     const LineCap Cap = GetStrokeLineCap();

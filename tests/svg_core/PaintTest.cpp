@@ -98,6 +98,9 @@ const TPixelCase PixelCases[] = {
     {"zero_dash_list_strokes_solid",
      R"svg(<svg width="20" height="20"><box x="2" y="2" width="16" height="16" fill="none" stroke="red" stroke-width="2" stroke-dasharray="0"/></svg>)svg",
      8, 2, OpaqueRed},
+    {"zero_width_stroke_paints_nothing",
+     R"svg(<svg width="20" height="20"><box x="4" y="4" width="12" height="12" fill="none" stroke="red" stroke-width="0"/></svg>)svg",
+     4, 4, Transparent},
     {"huge_view_box_stays_bounded",
      R"svg(<svg viewBox="0 0 1e30 1e30" width="20" height="20"><box width="1e30" height="1e30" fill="red"/></svg>)svg", 10, 10,
      OpaqueRed},
@@ -167,6 +170,17 @@ TEST(Brushes, SolidColourWithRoundedAlpha)
     EXPECT_EQ(Find(*Svg, "n")->GetFillBrush(), nullptr);
     EXPECT_EQ(Find(*Svg, "n")->GetStrokeBrush(), nullptr);
     EXPECT_EQ(Find(*Svg, "n")->GetStrokePen(nullptr), nullptr);
+}
+
+TEST(Brushes, StrokesWithoutWidthHaveNoPen)
+{
+    for (const char* Width : {"0", "-3", "0px", "nonsense"}) {
+        auto Svg = LoadTestDocument(std::string(R"svg(<svg><box id="t" stroke="red" stroke-width=")svg") + Width + "\"/></svg>");
+        auto* T = Find(*Svg, "t");
+        auto Brush = T->GetStrokeBrush();
+        ASSERT_NE(Brush, nullptr);
+        EXPECT_EQ(T->GetStrokePen(Brush.get()), nullptr) << Width;
+    }
 }
 
 TEST(Brushes, OpacityToAlphaRoundsHalvesToEvenAndClamps)
