@@ -207,6 +207,13 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     {{0, 0}, {1, 0}, {2, 0}, {3, 1}, {3, 2}, {2, 3}},
                     {S, L, L, B, B, B}},
+        TFigureCase{"ArcJoinsByALine",
+                    [](TGPGraphicsPath& p) {
+                        p.AddLine(0, 0, 5, 0);
+                        p.AddArc(10, 0, 10, 10, 180, 90);
+                    },
+                    {{0, 0}, {5, 0}, {10, 5}, {10, 2.2386f}, {12.2386f, 0}, {15, 0}},
+                    {S, L, L, B, B, B}},
         TFigureCase{"StartFigureSeparates",
                     [](TGPGraphicsPath& p) {
                         p.AddLine(0, 0, 5, 0);
