@@ -62,6 +62,24 @@ INSTANTIATE_TEST_SUITE_P(
                         m.Scale(2, 3, MatrixOrderAppend);
                     },
                     {2, 0, 0, 3, 20, 60}},
+        TMatrixCase{"TranslateThenScalePrepend",
+                    [](TGPMatrix& m) {
+                        m.Translate(10, 20);
+                        m.Scale(2, 3);
+                    },
+                    {2, 0, 0, 3, 10, 20}},
+        TMatrixCase{"TranslateThenRotatePrepend",
+                    [](TGPMatrix& m) {
+                        m.Translate(5, 0);
+                        m.Rotate(90);
+                    },
+                    {0, 1, -1, 0, 5, 0}},
+        TMatrixCase{"TranslateThenRotateAppend",
+                    [](TGPMatrix& m) {
+                        m.Translate(5, 0);
+                        m.Rotate(90, MatrixOrderAppend);
+                    },
+                    {0, 1, -1, 0, 0, 5}},
         // +x turns towards +y.
         TMatrixCase{"Rotate90", [](TGPMatrix& m) { m.Rotate(90); }, {0, 1, -1, 0, 0, 0}},
         TMatrixCase{"RotateThenTranslatePrepend",
