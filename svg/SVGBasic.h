@@ -21,6 +21,7 @@ class TGPPen;
 
 class TSVGBasic : public TSVGMatrix {
 public:
+    const TSVGBasic* AsBasic() const override { return this; }
     TSVGBasic();
     ~TSVGBasic() override;
 

@@ -21,7 +21,7 @@ template <class THas>
 const TSVGBasic* FindUp(const TSVGBasic* Start, THas&& Has)
 {
     for (const TSVGObject* Node = Start; Node; Node = Node->GetParent())
-        if (auto* B = dynamic_cast<const TSVGBasic*>(Node); B && Has(*B))
+        if (const TSVGBasic* B = Node->AsBasic(); B && Has(*B))
             return B;
     return nullptr;
 }
@@ -260,7 +260,7 @@ void TSVGBasic::NormalizeFontName(TStyle& Style)
 TColor TSVGBasic::CurrentColor() const
 {
     for (const TSVGObject* Node = this; Node; Node = Node->GetParent())
-        if (auto* B = dynamic_cast<const TSVGBasic*>(Node); B && !B->FColor.empty()) {
+        if (const TSVGBasic* B = Node->AsBasic(); B && !B->FColor.empty()) {
             const TColor C = ParseColor(B->FColor);
             if (C >= 0)
                 return C;
@@ -338,7 +338,7 @@ float ChainOpacity(const TSVGBasic* Start, TField&& Field)
 {
     std::vector<float> Own;
     for (const TSVGObject* Node = Start; Node; Node = Node->GetParent())
-        if (auto* B = dynamic_cast<const TSVGBasic*>(Node))
+        if (const TSVGBasic* B = Node->AsBasic())
             Own.push_back(Field(*B));
     double Product = 1;
     float Nearest = 1;

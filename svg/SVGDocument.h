@@ -21,6 +21,7 @@ class TGPBitmap;
 
 class TSVG : public TSVGBasic {
 public:
+    const TSVG* AsDocument() const override { return this; }
     // An empty document.
     TSVG();
     ~TSVG() override;

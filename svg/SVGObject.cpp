@@ -249,7 +249,7 @@ TSVGObject* TSVGObject::Clone(TSVGObject* Parent) const
 TSVG* TSVGObject::GetRoot() const
 {
     for (const TSVGObject* Node = this; Node; Node = Node->FParent)
-        if (auto* Doc = dynamic_cast<const TSVG*>(Node))
+        if (const TSVG* Doc = Node->AsDocument())
             return const_cast<TSVG*>(Doc);
     return nullptr;
 }

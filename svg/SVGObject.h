@@ -57,6 +57,10 @@ public:
     // Reads id, display, visibility, every attribute into FStyle, the inline style, the class
     // list and the element name.
     virtual void ReadIn(const TXmlNode& Node);
+    // The object as a TSVGBasic or as the document, else nullptr: the walks up the tree that every property
+    // read makes take these instead of a dynamic_cast each step.
+    virtual const TSVGBasic* AsBasic() const { return nullptr; }
+    virtual const TSVG* AsDocument() const { return nullptr; }
 
     // --- Children.
 
