@@ -220,12 +220,14 @@ void TSVGPathCurve::Read(const TPathTokens& SL, int& Position, const TSVGPathEle
     const char letter = command.empty() ? '\0' : command[0];
     FQuadratic = letter == 'Q' || letter == 'q' || letter == 'T' || letter == 't';
 
-    // Smooth forms reflect the previous curve's second control point about the start point; after
-    // any other segment the first control point is the start point.
+    // Smooth forms reflect the previous curve's second control point about the start point, a smooth cubic
+    // only after a cubic and a smooth quadratic only after a quadratic; after anything else the first control
+    // point is the start point (reflecting across kinds would bend what is drawn straight elsewhere).
     auto reflect = [&] {
         FControl1X = FStartX;
         FControl1Y = FStartY;
-        if (auto* curve = dynamic_cast<const TSVGPathCurve*>(Previous)) {
+        auto* curve = dynamic_cast<const TSVGPathCurve*>(Previous);
+        if (curve && curve->FQuadratic == FQuadratic) {
             FControl1X = FStartX + (FStartX - curve->GetControl2X());
             FControl1Y = FStartY + (FStartY - curve->GetControl2Y());
         }
