@@ -180,6 +180,9 @@ void TSVGCustomText::AssignTo(TSVGObject& Dest) const
         text->FFontHeight = FFontHeight;
         text->FDX = FDX;
         text->FDY = FDY;
+        // A copy (as "use" makes) paints its decorations too; a chunk rebuilds its own anyway.
+        text->FUnderlinePath = FUnderlinePath ? std::make_unique<TGPGraphicsPath>(*FUnderlinePath) : nullptr;
+        text->FStrikeOutPath = FStrikeOutPath ? std::make_unique<TGPGraphicsPath>(*FStrikeOutPath) : nullptr;
     }
 }
 

@@ -23,7 +23,8 @@ public:
     TSVGCustomText();
     ~TSVGCustomText() override;
 
-    // Also copies the text, the font ascent and the shifts (not whether x and y were given).
+    // Also copies the text, the font ascent, the shifts and the decoration outlines (not whether x
+    // and y were given).
     void AssignTo(TSVGObject& Dest) const override;
     // Copies of every text class are plain chunks.
     TSVGObject* NewLike(TSVGObject* Parent) const override;

@@ -376,6 +376,28 @@ INSTANTIATE_TEST_SUITE_P(Names, DesignToolFontNames,
                                            TFontNameCase{"BoldItalic", "Arial-BoldItalicMT", 700, 1}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+TEST(TextElement, CopiesKeepTheirDecorations)
+{
+    TSVG doc;
+    doc.LoadFromText(Svg("<defs><text id=\"t\" x=\"10\" y=\"40\" text-decoration=\"underline line-through\" "
+                         "fill=\"#000\">Hi</text></defs><use xlink:href=\"#t\" x=\"0\" y=\"30\"/>"));
+    auto* text = doc.FindByType<TSVGText>();
+    ASSERT_NE(text, nullptr);
+    const TGPRectF underline = PathBounds(text->GetUnderlinePath());
+    const auto bitmap = doc.RenderToBitmap(200, 100);
+    // The copy is 30 lower: its underline is ink below the glyphs' baseline, right of the left end.
+    ARGB c = 0;
+    bitmap->GetPixel(static_cast<int>(underline.X + 1), static_cast<int>(underline.Y + underline.Height / 2 + 30), c);
+    EXPECT_GT(GetAlpha(c), 200);
+    std::unique_ptr<TSVGObject> copy(text->Clone(nullptr));
+    auto* copied = dynamic_cast<TSVGCustomText*>(copy.get());
+    ASSERT_NE(copied, nullptr);
+    ASSERT_NE(copied->GetUnderlinePath(), nullptr);
+    ASSERT_NE(copied->GetStrikeOutPath(), nullptr);
+    EXPECT_NE(copied->GetUnderlinePath(), text->GetUnderlinePath());
+    EXPECT_EQ(PathBounds(copied->GetStrikeOutPath()).Y, PathBounds(text->GetStrikeOutPath()).Y);
+}
+
 TEST(TextElement, BoldFromTheGroupShapesTheGlyphsToo)
 {
     TSVG bold, regular;
