@@ -19,6 +19,11 @@ namespace plumwick {
 class TGPGraphicsPath2;
 class TGPPen;
 
+// Values of "fill-rule" as the cascade resolves it; not set leaves each outline its own fill mode.
+inline constexpr int FillRuleNotSet = 0;
+inline constexpr int FillRuleEvenOdd = 1;
+inline constexpr int FillRuleNonZero = 2;
+
 class TSVGBasic : public TSVGMatrix {
 public:
     const TSVGBasic* AsBasic() const override { return this; }
@@ -81,6 +86,7 @@ public:
     // --- Properties. Readers named after a presentation property resolve up the tree.
 
     TColor GetFillColor() const;  // 0 (black) when nothing is set
+    int GetFillRule() const;      // FillRuleNotSet when nothing on the chain declares one
     void SetFillColor(TColor Value) { FFillColor = Value; }
     TColor GetStrokeColor() const;  // -2 (none) when nothing is set
     void SetStrokeColor(TColor Value) { FStrokeColor = Value; }
@@ -177,7 +183,7 @@ protected:
     std::string FStrokeURI;  // likewise for the stroke
     std::string FClipURI;    // raw clip-path text until resolved, then the clip element's id
     float FLineWidth = UndefinedFloat;
-    int FFillRule = 0;
+    int FFillRule = FillRuleNotSet;
     float FColorInterpolation = 0;
     float FColorRendering = 0;
     std::string FColor;  // text of the "color" declaration, what "currentColor" stands for; empty = not set

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <iterator>
+#include <optional>
 #include <utility>
 
 #include "platform/GdiPlusFont.h"
@@ -53,6 +55,48 @@ float NumberOrZero(std::string_view Text)
     return Value;
 }
 
+// The CSS "font" shorthand: [style] [variant] [weight] [stretch] size[/line-height] family. What it
+// leaves out is reset to normal, as CSS does. Nothing for a value without a size and a family.
+struct TFontShorthand {
+    int Style = 0;
+    std::string Weight = "normal";
+    std::string Size;
+    std::string Family;
+};
+
+std::optional<TFontShorthand> ParseFontShorthand(std::string_view Value)
+{
+    static constexpr std::string_view Ignored[] = {"normal", "small-caps", "condensed", "expanded",
+                                                   "semi-condensed", "semi-expanded"};
+    TFontShorthand Result;
+    std::size_t I = 0;
+    while (I < Value.size()) {
+        while (I < Value.size() && Value[I] == ' ')
+            ++I;
+        const std::size_t End = std::min(Value.find(' ', I), Value.size());
+        const std::string_view Word = Value.substr(I, End - I);
+        if (Word.empty())
+            break;
+        I = End;
+        if (Word == "italic" || Word == "oblique") {
+            Result.Style = 1;
+        } else if (Word == "bold" || Word == "bolder" || Word == "lighter" ||
+                   std::all_of(Word.begin(), Word.end(), [](char C) { return C >= '0' && C <= '9'; })) {
+            Result.Weight = std::string(Word);
+        } else if (std::find(std::begin(Ignored), std::end(Ignored), Word) != std::end(Ignored)) {
+        } else if ((Word[0] >= '0' && Word[0] <= '9') || Word[0] == '.') {
+            Result.Size = std::string(Word.substr(0, Word.find('/')));
+            Result.Family = Trim(Value.substr(I));
+            break;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (Result.Size.empty() || Result.Family.empty())
+        return std::nullopt;
+    return Result;
+}
+
 }  // namespace
 
 void TSVGBasic::ApplyStyle(TStyle& Style)
@@ -81,12 +125,33 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
          }},
         {"stroke", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeURI = V; }},
         {"fill", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FFillURI = V; }},
+        {"fill-rule",
+         [](TSVGBasic& E, TStyle&, const std::string& V) {
+             const std::string_view Rule = TrimView(V);
+             if (Rule == "evenodd")
+                 E.FFillRule = FillRuleEvenOdd;
+             else if (Rule == "nonzero")
+                 E.FFillRule = FillRuleNonZero;
+         }},
         {"clip-path", [](TSVGBasic& E, TStyle&, const std::string& V) { E.SetClipURI(V); }},
         {"stroke-linejoin", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeLineJoin = V; }},
         {"stroke-linecap", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeLineCap = V; }},
         {"stroke-miterlimit", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeMiterLimit = NumberOrZero(V); }},
         {"stroke-dashoffset", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeDashOffset = NumberOrZero(V); }},
         {"stroke-dasharray", [](TSVGBasic& E, TStyle&, const std::string& V) { E.ParseDashArray(V); }},
+        // The shorthand first, so that the longhands of the same block override it.
+        {"font",
+         [](TSVGBasic& E, TStyle& S, const std::string& V) {
+             const std::optional<TFontShorthand> Font = ParseFontShorthand(V);
+             if (!Font)
+                 return;
+             E.FFontStyle = Font->Style;
+             E.ParseFontWeight(Font->Weight);
+             E.FFontSize = ParseLength(Font->Size);
+             E.FFontName = Font->Family.find(',') == std::string::npos ? TStyle::Dequote(Font->Family) : Font->Family;
+             if (!E.IsFontInstalled())
+                 E.NormalizeFontName(S);
+         }},
         {"font-family",
          [](TSVGBasic& E, TStyle& S, const std::string& V) {
              E.FFontName = V;
@@ -322,6 +387,11 @@ void TSVGBasic::ResolveStyle()
 TColor TSVGBasic::GetFillColor() const
 {
     return ResolvedField<TColor>(this, &TSVGBasic::FFillColor, SVG_INHERIT_COLOR, TColor(0));
+}
+
+int TSVGBasic::GetFillRule() const
+{
+    return ResolvedField<int>(this, &TSVGBasic::FFillRule, FillRuleNotSet, FillRuleNotSet);
 }
 
 TColor TSVGBasic::GetStrokeColor() const

@@ -93,6 +93,12 @@ void TSVGPath::BuildPath()
             segment->AddToPath(*FPath);
 }
 
+void TSVGPath::PrePaint(TGPGraphics&, TGPBrush*, TGPPen*)
+{
+    if (const int rule = GetFillRule(); rule != FillRuleNotSet && FPath)
+        FPath->SetFillMode(rule == FillRuleEvenOdd ? FillModeAlternate : FillModeWinding);
+}
+
 void TSVGPath::UpdateBounds()
 {
     constexpr float Largest = std::numeric_limits<float>::max();

@@ -134,6 +134,9 @@ public:
     void ReadIn(const TXmlNode& Node) override;
     // A new outline (winding fill, even-odd when "fill-rule" says so) of every segment in order.
     void BuildPath() override;
+    // Takes the fill rule the cascade resolved (sheet rules included, as drawing tools write "fill-rule" there)
+    // into the outline's fill mode before it is filled.
+    void PrePaint(TGPGraphics& Graphics, TGPBrush* Brush, TGPPen* Pen) override;
 
     // Replaces the segments by those of Data (the text of a "d" attribute) and rebuilds the outline.
     void LoadPathData(std::string_view Data);
