@@ -158,7 +158,11 @@ QPainterPath StrokeSource(const TGPGraphicsPath& path, const QPen& pen) {
   TGPGraphicsPath copy(path);
   auto& c = GdiPlusAccess::Get(copy);
   const float hair = float(1e-3 * std::max(pen.widthF(), 1.0));
-  for (size_t e : ends) c.Points[e].X += hair;
+  for (size_t e : ends) {
+    c.Points[e].X += hair;
+    // Closing would turn the caps into joins.
+    c.Types[e] &= ~std::uint8_t(PathPointTypeCloseSubpath);
+  }
   return GdiPlusAccess::ToQt(copy);
 }
 
