@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -23,7 +24,8 @@ struct TIcon {
 };
 
 // Typical shapes of real icon sets: a filled path icon of a 16-unit box, a stroked line icon of a 24-unit
-// box, a multi-colour icon with gradients, clips and reuse, and a text badge.
+// box, a multi-colour icon with gradients, clips and reuse, a text badge, and the 1024-unit box the icon
+// service hands out (plain, and with a radial gradient).
 constexpr TIcon kIcons[] = {
     {"filled-path",
      R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="16" height="16" fill="currentColor" viewBox="0 0 16 16"><path d="M8 16A8 8 0 1 0 8 0a8 8 0 0 0 0 16zm.93-9.412-1 4.705c-.07.34.029.533.304.533.194 0 .487-.07.686-.246l-.088.416c-.287.346-.92.598-1.465.598-.703 0-1.002-.422-.808-1.319l.738-3.468c.064-.293.006-.399-.287-.47l-.451-.081.082-.381 2.29-.287zM8 5.5a1 1 0 1 1 0-2 1 1 0 0 1 0 2z"/></svg>)svg"},
@@ -33,6 +35,10 @@ constexpr TIcon kIcons[] = {
      R"svg(<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink" viewBox="0 0 48 48"><defs><linearGradient id="g" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="#8cf"/><stop offset="1" stop-color="#036"/></linearGradient><radialGradient id="r" cx=".4" cy=".4" r=".6"><stop offset="0" stop-color="#fff" stop-opacity=".8"/><stop offset="1" stop-color="#fff" stop-opacity="0"/></radialGradient><clipPath id="c"><circle cx="24" cy="24" r="20"/></clipPath><path id="w" d="M0 30q6-4 12 0t12 0 12 0 12 0v18H0z"/></defs><g clip-path="url(#c)"><rect width="48" height="48" fill="url(#g)"/><use xlink:href="#w" fill="#fff" opacity=".4"/><use xlink:href="#w" y="6" fill="#fff" opacity=".6"/></g><circle cx="24" cy="24" r="20" fill="url(#r)" stroke="#024" stroke-width="2"/></svg>)svg"},
     {"text-badge",
      R"svg(<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 32 32"><rect x="1" y="1" width="30" height="30" rx="6" fill="#c33"/><text x="16" y="22" font-family="DejaVu Sans, sans-serif" font-size="16" font-weight="bold" fill="#fff" text-anchor="middle">A1</text></svg>)svg"},
+    {"iconfont-1024",
+     R"svg(<svg class="icon" style="width: 1em;height: 1em;vertical-align: middle;fill: currentColor;overflow: hidden;" viewBox="0 0 1024 1024" version="1.1" xmlns="http://www.w3.org/2000/svg"><path d="M512 96 64 480h128v448h256V672h128v256h256V480h128z" fill="#2C7BE5"/></svg>)svg"},
+    {"iconfont-1024-radial",
+     R"svg(<svg class="icon" viewBox="0 0 1024 1024" version="1.1" xmlns="http://www.w3.org/2000/svg"><defs><radialGradient id="c" gradientUnits="userSpaceOnUse" cx="440" cy="440" r="320"><stop offset="0" stop-color="#FFF3B0"/><stop offset="1" stop-color="#F39C12"/></radialGradient></defs><g stroke="#F39C12" stroke-width="72" stroke-linecap="round"><path d="M512 64v128M512 832v128M64 512h128M832 512h128M195 195l90 90M739 739l90 90M195 829l90-90M739 285l90-90"/></g><circle cx="512" cy="512" r="240" fill="url(#c)"/></svg>)svg"},
 };
 
 constexpr int kTarget = 96;
@@ -49,7 +55,8 @@ void NameArguments(benchmark::internal::Benchmark* bench)
 std::unique_ptr<TGPBitmap> PaintNatural(TSVG& document)
 {
     const TRectF& box = document.GetViewBox();
-    const double scale = std::max(std::ceil(kTarget / std::ceil(box.Right)), std::ceil(kTarget / std::ceil(box.Bottom)));
+    const double naturalWidth = std::ceil(double(box.Right)), naturalHeight = std::ceil(double(box.Bottom));
+    const double scale = std::max({1.0, std::ceil(kTarget / naturalWidth), std::ceil(kTarget / naturalHeight)});
     const float width = static_cast<float>(box.Right * scale), height = static_cast<float>(box.Bottom * scale);
     auto natural = std::make_unique<TGPBitmap>(static_cast<int>(std::ceil(width)),
                                                static_cast<int>(std::ceil(height)), PixelFormat32bppARGB);
