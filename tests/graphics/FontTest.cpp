@@ -134,5 +134,57 @@ TEST(MeasureString, WiderTextMeasuresWider)
     EXPECT_GT(one.Height, 20);
 }
 
+struct TAlignCase {
+    const char* Name;
+    StringAlignment Align;
+    int InkFrom, InkTo;  // columns of the 60 px box that hold the glyph's ink
+};
+
+class Alignments : public testing::TestWithParam<TAlignCase> {};
+
+TEST_P(Alignments, PlaceTheTextInItsBox)
+{
+    const TAlignCase& c = GetParam();
+    const std::string name = InstalledSans();
+    if (name.empty())
+        GTEST_SKIP() << "no fonts installed";
+    TGPFontFamily family(name);
+    TGPStringFormat format(*TGPStringFormat::GenericTypographic());
+    ASSERT_EQ(format.SetAlignment(c.Align), Ok);
+    TGPGraphicsPath path;
+    ASSERT_EQ(path.AddString("l", family, FontStyleRegular, 20, TGPRectF{0, 0, 60, 30}, &format), Ok);
+    TGPRectF box;
+    path.GetBounds(box);
+    EXPECT_GE(box.X, c.InkFrom) << c.Name;
+    EXPECT_LE(box.X + box.Width, c.InkTo) << c.Name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Boxes, Alignments,
+                         testing::Values(TAlignCase{"Near", StringAlignmentNear, 0, 10},
+                                         TAlignCase{"Center", StringAlignmentCenter, 25, 35},
+                                         TAlignCase{"Far", StringAlignmentFar, 50, 60}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(DrawString, FillsTheGlyphsWithTheBrush)
+{
+    const std::string name = InstalledSans();
+    if (name.empty())
+        GTEST_SKIP() << "no fonts installed";
+    TGPFont font(TGPFontFamily(name), 30, FontStyleBold, UnitPixel);
+    Canvas canvas(40, 40);
+    TGPSolidBrush brush(kBlue);
+    ASSERT_EQ(canvas.Graphics.DrawString("I", &font, {5, 0}, TGPStringFormat::GenericTypographic(), &brush), Ok);
+    int blue = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+            blue += canvas.At(x, y) == kBlue;
+    EXPECT_GT(blue, 30) << canvas.Picture();
+    // Nothing left of the origin.
+    EXPECT_EQ(canvas.Covered(0, 0, 5, 40), 0);
+    // A measuring surface has no pixels to draw on.
+    TGPGraphics measuring;
+    EXPECT_EQ(measuring.DrawString("I", &font, {0, 0}, nullptr, &brush), InvalidParameter);
+}
+
 }  // namespace
 }  // namespace plumwick::test
