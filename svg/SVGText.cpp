@@ -224,8 +224,10 @@ std::unique_ptr<TGPFontFamily> TSVGCustomText::FindFontFamily(std::string_view N
 int TSVGCustomText::GlyphStyle() const
 {
     int style = FontStyleRegular;
-    // The cascaded weight, as the layout measures with it: glyphs and advances must agree.
-    if (GetFontWeight() == 700)
+    // The cascaded weight, as the layout measures with it: glyphs and advances must agree. Faces
+    // come in regular and bold, and a weight from 600 up takes the bold one (as "bolder" and
+    // "font-weight: 600" do in a browser).
+    if (GetFontWeight() >= 600)
         style |= FontStyleBold;
     if (GetFontStyle() == 1)
         style |= FontStyleItalic;

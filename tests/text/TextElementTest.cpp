@@ -398,6 +398,50 @@ TEST(TextElement, CopiesKeepTheirDecorations)
     EXPECT_EQ(PathBounds(copied->GetStrikeOutPath()).Y, PathBounds(text->GetStrikeOutPath()).Y);
 }
 
+struct TFontStyleCase {
+    const char* Name;
+    std::string Body;  // holds one text element with the content Wave
+    float Size;
+    int Style;  // of the face the glyphs come from
+};
+
+class FontProperties : public ::testing::TestWithParam<TFontStyleCase> {};
+
+TEST_P(FontProperties, ChooseTheFace)
+{
+    const TFontStyleCase& c = GetParam();
+    TSVG doc;
+    doc.LoadFromText(Svg(c.Body));
+    auto* text = doc.FindByType<TSVGText>();
+    ASSERT_NE(text, nullptr);
+    TGPFont font("Liberation Sans", c.Size, c.Style, UnitPixel);
+    EXPECT_NEAR(text->GetWidth(), GetKerningText().MeasureText("Wave", font), 1e-3);
+}
+
+std::string Wave(const std::string& Attributes)
+{
+    return "<text x=\"0\" y=\"50\" " + Attributes + ">Wave</text>";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, FontProperties,
+    ::testing::Values(
+        TFontStyleCase{"SemiBoldTakesTheBoldFace", Wave("font-family=\"Arial\" font-weight=\"600\""), 20,
+                       FontStyleBold},
+        TFontStyleCase{"Bolder", Wave("font-family=\"Arial\" font-weight=\"bolder\""), 20, FontStyleBold},
+        TFontStyleCase{"Medium", Wave("font-family=\"Arial\" font-weight=\"500\""), 20, FontStyleRegular},
+        TFontStyleCase{"Shorthand", Wave("style=\"font: italic 600 27px Arial\""), 27, FontStyleBold | FontStyleItalic},
+        TFontStyleCase{"ShorthandWithLineHeightAndList", Wave("style=\"font: 12px/1.5 'Foo Sans', Arial, sans-serif\""),
+                       12, FontStyleRegular},
+        TFontStyleCase{"ShorthandResetsWhatItLeavesOut",
+                       "<g font-weight=\"bold\" font-style=\"italic\">" + Wave("style=\"font: 16px Arial\"") + "</g>", 16,
+                       FontStyleRegular},
+        TFontStyleCase{"LonghandOverridesShorthand", Wave("style=\"font: 16px Arial; font-size: 30px\""), 30,
+                       FontStyleRegular},
+        TFontStyleCase{"ShorthandWithoutFamilyIsIgnored", Wave("font-family=\"Arial\" style=\"font: bold 30px\""), 20,
+                       FontStyleRegular}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
 TEST(TextElement, BoldFromTheGroupShapesTheGlyphsToo)
 {
     TSVG bold, regular;
