@@ -284,6 +284,30 @@ TEST(Encoders, PngAndBmpAreFoundByMimeType)
     std::filesystem::remove_all(dir);
 }
 
+TEST(Encoders, EveryListedEncoderWritesAPictureThatDecodes)
+{
+    const std::vector<TImageCodecInfo> encoders = GetImageEncoders();
+    ASSERT_GE(encoders.size(), 2u);
+    // Opaque halves, large enough for lossy formats to keep their colours.
+    TGPBitmap bitmap(16, 16);
+    std::vector<std::uint32_t> halves(256);
+    for (int i = 0; i < 256; ++i)
+        halves[i] = (i % 16) < 8 ? kRed : kBlue;
+    bitmap.SetPixels(halves);
+    for (const TImageCodecInfo& e : encoders) {
+        EXPECT_FALSE(e.Clsid.IsNull()) << e.MimeType;
+        std::vector<std::uint8_t> bytes;
+        ASSERT_EQ(bitmap.SaveToMemory(e.MimeType, bytes), Ok) << e.MimeType;
+        TGPImage back(bytes);
+        ASSERT_EQ(back.GetLastStatus(), Ok) << e.MimeType;
+        EXPECT_EQ(back.GetWidth(), 16u);
+        Canvas canvas(16, 16);
+        canvas.Graphics.DrawImage(&back, 0, 0);
+        EXPECT_TRUE(Near(canvas.At(2, 8), kRed, 24)) << e.MimeType << " " << Hex(canvas.At(2, 8));
+        EXPECT_TRUE(Near(canvas.At(13, 8), kBlue, 24)) << e.MimeType << " " << Hex(canvas.At(13, 8));
+    }
+}
+
 TEST(Encoders, UnknownEncoderFailsAndLeavesTheFile)
 {
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / "plumwick-graphics-unknown";
