@@ -405,9 +405,15 @@ void PutBigEndian(std::vector<std::uint8_t>& Out, std::uint32_t V)
         Out.push_back(static_cast<std::uint8_t>(V >> shift));
 }
 
-TEST(Image, HugeClaimedSizeIsRefusedWithoutAllocating)
+void PutLittleEndian(std::vector<std::uint8_t>& Out, std::uint32_t V, int Bytes)
 {
-    // A PNG whose header claims 100000 x 100000 pixels, followed by nothing useful.
+    for (int i = 0; i < Bytes; ++i)
+        Out.push_back(static_cast<std::uint8_t>(V >> (8 * i)));
+}
+
+// A PNG whose header claims 100000 x 100000 pixels, followed by nothing useful.
+std::vector<std::uint8_t> HugePng()
+{
     std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     std::vector<std::uint8_t> ihdr = {'I', 'H', 'D', 'R'};
     PutBigEndian(ihdr, 100000);
@@ -420,12 +426,75 @@ TEST(Image, HugeClaimedSizeIsRefusedWithoutAllocating)
     PutBigEndian(png, 0);
     png.insert(png.end(), iend.begin(), iend.end());
     PutBigEndian(png, Crc32(iend.data(), iend.size()));
+    return png;
+}
 
+// A 24-bit BMP header for 100000 x 100000 pixels without any pixel data.
+std::vector<std::uint8_t> HugeBmp()
+{
+    std::vector<std::uint8_t> bmp = {'B', 'M'};
+    PutLittleEndian(bmp, 54, 4);  // file size, as far as there is one
+    PutLittleEndian(bmp, 0, 4);
+    PutLittleEndian(bmp, 54, 4);
+    PutLittleEndian(bmp, 40, 4);
+    PutLittleEndian(bmp, 100000, 4);
+    PutLittleEndian(bmp, 100000, 4);
+    PutLittleEndian(bmp, 1, 2);
+    PutLittleEndian(bmp, 24, 2);
+    for (int i = 0; i < 6; ++i)
+        PutLittleEndian(bmp, 0, 4);
+    return bmp;
+}
+
+// A GIF whose screen and only frame are 65535 x 65535, with a few bytes of image data.
+std::vector<std::uint8_t> HugeGif()
+{
+    std::vector<std::uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a'};
+    PutLittleEndian(gif, 65535, 2);
+    PutLittleEndian(gif, 65535, 2);
+    gif.insert(gif.end(), {0x80, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x2C, 0, 0, 0, 0});
+    PutLittleEndian(gif, 65535, 2);
+    PutLittleEndian(gif, 65535, 2);
+    gif.insert(gif.end(), {0, 2, 2, 0x44, 1, 0, 0x3B});
+    return gif;
+}
+
+// A baseline JPEG frame header for 65535 x 65535 pixels and no scan.
+std::vector<std::uint8_t> HugeJpeg()
+{
+    std::vector<std::uint8_t> jpeg = {0xFF, 0xD8, 0xFF, 0xC0, 0, 11, 8};
+    PutBigEndian(jpeg, 0xFFFFFFFFu);  // height and width
+    jpeg.insert(jpeg.end(), {1, 1, 0x11, 0, 0xFF, 0xD9});
+    return jpeg;
+}
+
+struct THugeCase {
+    const char* Name;
+    std::vector<std::uint8_t> (*Bytes)();
+};
+
+class HugeClaimedSize : public ::testing::TestWithParam<THugeCase> {};
+
+TEST_P(HugeClaimedSize, IsRefusedWithoutAllocating)
+{
     TSVG svg;
-    ASSERT_NO_THROW(svg.LoadFromText(ImageSvg(DataUri(png))));
+    ASSERT_NO_THROW(svg.LoadFromText(ImageSvg(DataUri(GetParam().Bytes()))));
     EXPECT_EQ(FirstImage(svg)->GetImage()->GetWidth(), 0u);
     const auto bitmap = svg.RenderToBitmap(40, 40);
     EXPECT_EQ(GetAlpha(PixelAt(*bitmap, 20, 20)), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, HugeClaimedSize,
+                         ::testing::Values(THugeCase{"Png", HugePng}, THugeCase{"Bmp", HugeBmp},
+                                           THugeCase{"Gif", HugeGif}, THugeCase{"Jpeg", HugeJpeg}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(Image, HugePictureWithoutASizeKeepsNoBox)
+{
+    TSVG svg;
+    svg.LoadFromText(ImageSvg(DataUri(HugePng()), ""));
+    EXPECT_EQ(FirstImage(svg)->GetWidth(), 0);
+    EXPECT_EQ(FirstImage(svg)->GetHeight(), 0);
 }
 
 TEST(Image, CopyHoldsItsOwnPicture)
