@@ -130,18 +130,42 @@ void TStyle::PutKey(int index, std::string_view key) {
 
 // ---------------------------------------------------------------- TStyleList
 
-void TStyleList::Clear() { FList.clear(); }
+void TStyle::SetName(std::string_view name) {
+    FName = name;
+    if (FOwner) FOwner->Changed();
+}
+
+TStyleList::~TStyleList() { Clear(); }
+
+void TStyleList::Adopt(TStyle& style) {
+    style.FOwner = this;
+    Changed();
+}
+
+void TStyleList::Clear() {
+    for (const auto& s : FList) Release(*s);
+    FList.clear();
+    Changed();
+}
 
 std::unique_ptr<TStyleList> TStyleList::Clone() const {
     auto copy = std::make_unique<TStyleList>();
-    for (const auto& s : FList) copy->FList.push_back(s->Clone());
+    for (const auto& s : FList) copy->Add(s->Clone());
     return copy;
 }
 
 int TStyleList::Add(std::unique_ptr<TStyle> style) {
     if (!style) return -1;
+    // Appending keeps a built index: the new rule can only be the first of its name when the name is new.
+    const bool keep = FIndexValid;
+    Adopt(*style);
     FList.push_back(std::move(style));
-    return Count() - 1;
+    const int index = Count() - 1;
+    if (keep) {
+        FIndex.emplace(FList.back()->Name(), index);
+        FIndexValid = true;
+    }
+    return index;
 }
 
 namespace {
@@ -169,6 +193,7 @@ int TStyleList::Add(std::string_view ruleText) {
 
 bool TStyleList::Insert(int index, std::unique_ptr<TStyle>&& style) {
     if (!InRange(index) || !style) return false;
+    Adopt(*style);
     FList.insert(FList.begin() + index, std::move(style));
     return true;
 }
@@ -179,7 +204,9 @@ bool TStyleList::Insert(int index, std::string_view name, std::string_view value
 }
 
 void TStyleList::Exchange(int index1, int index2) {
-    if (InRange(index1) && InRange(index2)) std::swap(FList[static_cast<size_t>(index1)], FList[static_cast<size_t>(index2)]);
+    if (!InRange(index1) || !InRange(index2)) return;
+    std::swap(FList[static_cast<size_t>(index1)], FList[static_cast<size_t>(index2)]);
+    Changed();
 }
 
 void TStyleList::Move(int curIndex, int newIndex) {
@@ -187,6 +214,7 @@ void TStyleList::Move(int curIndex, int newIndex) {
     std::unique_ptr<TStyle> s = std::move(FList[static_cast<size_t>(curIndex)]);
     FList.erase(FList.begin() + curIndex);
     FList.insert(FList.begin() + newIndex, std::move(s));
+    Changed();
 }
 
 int TStyleList::IndexOf(const TStyle* style) const {
@@ -196,7 +224,10 @@ int TStyleList::IndexOf(const TStyle* style) const {
 }
 
 void TStyleList::Delete(int index) {
-    if (InRange(index)) FList.erase(FList.begin() + index);
+    if (!InRange(index)) return;
+    Release(*FList[static_cast<size_t>(index)]);
+    FList.erase(FList.begin() + index);
+    Changed();
 }
 
 int TStyleList::Remove(const TStyle* style) {
@@ -209,14 +240,20 @@ TStyle* TStyleList::GetStyle(int index) const { return InRange(index) ? FList[st
 
 bool TStyleList::PutStyle(int index, std::unique_ptr<TStyle>&& style) {
     if (!InRange(index) || !style) return false;
+    Adopt(*style);
+    Release(*FList[static_cast<size_t>(index)]);
     FList[static_cast<size_t>(index)] = std::move(style);
     return true;
 }
 
 TStyle* TStyleList::GetStyleByName(std::string_view name) const {
-    for (const auto& s : FList)
-        if (s->Name() == name) return s.get();
-    return nullptr;
+    if (!FIndexValid) {
+        FIndex.clear();
+        for (int i = 0; i < Count(); ++i) FIndex.emplace(FList[static_cast<size_t>(i)]->Name(), i);
+        FIndexValid = true;
+    }
+    const auto found = FIndex.find(name);
+    return found != FIndex.end() ? FList[static_cast<size_t>(found->second)].get() : nullptr;
 }
 
 }  // namespace plumwick

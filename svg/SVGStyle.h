@@ -4,12 +4,15 @@
 // matched, only compared exactly with rule names.
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace plumwick {
+
+class TStyleList;
 
 // Ordered, named set of key/value declarations. Keys are unique as far as the writing operations
 // go; values are dequoted (one pair of surrounding ' or " removed) whenever written.
@@ -51,7 +54,8 @@ public:
     int Count() const { return static_cast<int>(FValues.size()); }
 
     const std::string& Name() const { return FName; }
-    void SetName(std::string_view name) { FName = name; }
+    // A rule of a style list tells the list, whose lookup by name then looks again.
+    void SetName(std::string_view name);
     const TChangeEvent& OnChange() const { return FOnChange; }
     void SetOnChange(TChangeEvent handler) { FOnChange = std::move(handler); }
 
@@ -63,12 +67,16 @@ private:
     std::vector<std::string> FValues;
     std::string FName;
     TChangeEvent FOnChange;
+    TStyleList* FOwner = nullptr;  // the list holding this rule, if any
+
+    friend class TStyleList;
 };
 
 // Owning list of named rules, in insertion order.
 class TStyleList {
 public:
     TStyleList() = default;
+    ~TStyleList();
     TStyleList(const TStyleList&) = delete;
     TStyleList& operator=(const TStyleList&) = delete;
 
@@ -102,8 +110,19 @@ public:
     int Count() const { return static_cast<int>(FList.size()); }
 
 private:
+    friend class TStyle;
+
     bool InRange(int index) const { return index >= 0 && index < Count(); }
+    // Takes the rule in (it reports renames from now on) or lets it go.
+    void Adopt(TStyle& style);
+    static void Release(TStyle& style) { style.FOwner = nullptr; }
+    void Changed() { FIndexValid = false; }
+
     std::vector<std::unique_ptr<TStyle>> FList;
+    // First position of every rule name, built on demand: elements look rules up by name for every class and
+    // id they carry, which against a long sheet must not cost a pass over the sheet each time.
+    mutable std::map<std::string, int, std::less<>> FIndex;
+    mutable bool FIndexValid = false;
 };
 
 }  // namespace plumwick

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 #include "svg/SVGStyle.h"
 
 namespace plumwick {
@@ -162,6 +165,50 @@ TEST(StyleList, LookupIsExactAndFirstWins) {
     EXPECT_NE(list.GetStyleByName(".cls"), nullptr);
     EXPECT_EQ(list.GetStyleByName(".CLS"), nullptr);
     EXPECT_EQ(list.GetStyleByName("cls"), nullptr);
+}
+
+// The lookup by name must follow every change of the list and of its rules' names: the first rule of a name
+// is found, whatever happened since the last lookup.
+TEST(StyleList, LookupFollowsChanges) {
+    struct TStep {
+        const char* Name;
+        std::function<void(TStyleList&)> Change;
+        const char* Looked;
+        int Expected;  // index of the rule found, -1 for none
+    };
+    const TStep steps[] = {
+        {"append_new_name", [](TStyleList& l) { l.Add(".c", "x:3"); }, ".c", 3},
+        {"append_known_name_keeps_first", [](TStyleList& l) { l.Add(".a", "x:4"); }, ".a", 0},
+        {"insert_before_first", [](TStyleList& l) { l.Insert(0, ".b", "x:5"); }, ".b", 0},
+        {"delete_first_finds_next", [](TStyleList& l) { l.Delete(1); }, ".a", 4},
+        {"rename_in_place", [](TStyleList& l) { l.GetStyle(0)->SetName(".a"); }, ".a", 0},
+        {"renamed_away_is_gone", [](TStyleList& l) { l.GetStyle(1)->SetName(".z"); }, ".b", -1},
+        {"exchange", [](TStyleList& l) { l.Exchange(0, 1); }, ".z", 0},
+        {"move", [](TStyleList& l) { l.Move(0, 3); }, ".z", 3},
+        {"put_replaces", [](TStyleList& l) { l.PutStyle(3, std::make_unique<TStyle>()); }, ".z", -1},
+        {"clear", [](TStyleList& l) { l.Clear(); }, ".a", -1},
+    };
+    TStyleList list;
+    list.Add(".a", "x:0");
+    list.Add(".b", "x:1");
+    list.Add("#i", "x:2");
+    ASSERT_EQ(list.GetStyleByName(".b"), list.GetStyle(1));  // builds the index before the first change
+    for (const TStep& step : steps) {
+        step.Change(list);
+        EXPECT_EQ(list.GetStyleByName(step.Looked), step.Expected < 0 ? nullptr : list.GetStyle(step.Expected))
+            << step.Name;
+    }
+}
+
+TEST(StyleList, RenamingARuleOutsideTheListLeavesTheListAlone) {
+    TStyleList list;
+    list.Add(".a", "x:0");
+    auto copy = list.Clone();
+    ASSERT_NE(copy->GetStyleByName(".a"), nullptr);
+    list.GetStyle(0)->SetName(".b");
+    EXPECT_NE(copy->GetStyleByName(".a"), nullptr);
+    EXPECT_EQ(list.GetStyleByName(".a"), nullptr);
+    EXPECT_EQ(list.GetStyleByName(".b"), list.GetStyle(0));
 }
 
 TEST(StyleList, InsertPutAndOwnership) {
