@@ -14,19 +14,64 @@ namespace plumwick {
 
 namespace {
 
-// Objects in Node's subtree, Node included, counted no further than Limit + 1.
-long CountObjects(const TSVGObject& Node, long Limit)
+// Exactly a use element (not a class derived from it). The name test first spares the type
+// comparison, which compares type names, on the many nodes that are something else.
+bool IsUse(const TSVGObject& Node)
 {
-    long Count = 0;
-    std::vector<const TSVGObject*> Stack{&Node};
-    while (!Stack.empty() && Count <= Limit) {
-        const TSVGObject* N = Stack.back();
+    const std::string& Name = Node.GetObjectName();
+    return (Name.empty() || Name == "use") && typeid(Node) == typeid(TSVGUse);
+}
+
+// The element with the id, first in document order among the elements read from the document:
+// what use elements hold are copies and are not looked into, as in browsers, where they live
+// in a shadow tree. nullptr when there is none.
+TSVGObject* FindOriginal(TSVGObject& Root, std::string_view ID)
+{
+    std::vector<TSVGObject*> Stack{&Root};
+    while (!Stack.empty()) {
+        TSVGObject* N = Stack.back();
         Stack.pop_back();
-        ++Count;
-        for (int I = 0; I < N->GetCount(); ++I)
+        if (N->GetID() == ID)
+            return N;
+        if (IsUse(*N))
+            continue;
+        for (int I = N->GetCount() - 1; I >= 0; --I)
             Stack.push_back(N->GetItem(I));
     }
-    return Count;
+    return nullptr;
+}
+
+// Copies Source's subtree under Parent (at nesting level ParentDepth), without what use elements
+// inside hold: those are copied afresh when the use is resolved. Raises when more than Budget
+// objects would be made, or when the copies would nest deeper than a document may be read.
+void CopyTree(const TSVGObject& Source, TSVGObject& Parent, int ParentDepth, long& Budget,
+              const std::string& Reference)
+{
+    struct TItem {
+        const TSVGObject* From;
+        TSVGObject* Under;
+        int Depth;  // of the copy to make
+    };
+    // Children are pushed in reverse, so each copied list keeps document order.
+    std::vector<TItem> Stack{{&Source, &Parent, ParentDepth + 1}};
+    while (!Stack.empty()) {
+        const TItem Item = Stack.back();
+        Stack.pop_back();
+        if (--Budget < 0)
+            throw ESVGError("The use of \"" + Reference + "\" copies more than " + std::to_string(SVGMaxObjects) +
+                            " objects");
+        if (Item.Depth > SVGMaxDepth)
+            throw ESVGError("The use of \"" + Reference + "\" nests elements deeper than " +
+                            std::to_string(SVGMaxDepth) + " levels");
+        TSVGObject* Copy = Item.From->NewLike(Item.Under);
+        if (!Copy)
+            continue;
+        Copy->Assign(*Item.From);
+        if (IsUse(*Item.From))
+            continue;
+        for (int I = Item.From->GetCount() - 1; I >= 0; --I)
+            Stack.push_back({Item.From->GetItem(I), Copy, Item.Depth + 1});
+    }
 }
 
 // The own transforms from Node up to, but not including, Top (Node's applied first); all zero
@@ -122,7 +167,7 @@ TSVGObject* TSVGUse::FindReferenced() const
     if (FReference.size() < 2 || FReference.front() != '#')
         return nullptr;
     TSVG* Root = GetRoot();
-    return Root ? Root->FindByID(std::string_view(FReference).substr(1)) : nullptr;
+    return Root ? FindOriginal(*Root, std::string_view(FReference).substr(1)) : nullptr;
 }
 
 void TSVGUse::PaintToPath(TGPGraphicsPath& Path)
@@ -146,26 +191,41 @@ TSVGObject* TSVGUse::CopyReferenced(long& Budget)
     TSVGObject* Target = FindReferenced();
     if (!Target)
         return nullptr;
-    // Copying the element itself or an ancestor would copy this use again, without end. Copies
-    // keep the ids of what they copy, so an ancestor carrying the target's id is a copy made
-    // further up the same chain of references.
-    for (const TSVGObject* A = this; A; A = A->GetParent())
+    int Depth = 0;
+    bool Cycle = false;
+    for (TSVGObject* A = this; A; A = A->GetParent()) {
+        ++Depth;
+        // Copying the element itself or an ancestor would copy this use again, without end.
+        // Copies keep the ids of what they copy, so an ancestor carrying the target's id is a
+        // copy made further up the same chain of references.
         if (A == Target || (!Target->GetID().empty() && A->GetID() == Target->GetID()))
-            return nullptr;
-    const long Objects = CountObjects(*Target, Budget) + 1;  // and the group holding the copy
-    if (Objects > Budget)
-        throw ESVGError("The use of \"" + FReference + "\" copies more than " +
-                        std::to_string(SVGMaxObjects) + " objects");
-    Budget -= Objects;
+            Cycle = true;
+        // A clip outline collected before this copy changed (elements read after the clip
+        // element ask for it while the document is still being read) would miss or keep the
+        // wrong copy.
+        if (A->GetObjectName() == "clipPath")
+            if (auto* Clip = dynamic_cast<TSVGClipPath*>(A))
+                Clip->DropClipPath();
+    }
+    if (Cycle)
+        return nullptr;
+    if (--Budget < 0)
+        throw ESVGError("The use of \"" + FReference + "\" copies more than " + std::to_string(SVGMaxObjects) +
+                        " objects");
     auto* Group = CreateIn<TSVGContainer>(this);
-    Group->FObjectName = std::string(1, 'g');
+    Group->FObjectName = std::string(1, 'g');  // (a literal here trips a false GCC 12 -Wrestrict warning)
     Group->SetPureMatrix(CreateTranslation(FX, FY));
-    Target->Clone(Group);
+    CopyTree(*Target, *Group, Depth + 1, Budget, FReference);
     return Group;
 }
 
 void TSVGUse::ResolveReference()
 {
+    // Each level of nested copies would otherwise be rebuilt once more per enclosing level.
+    if (FResolvedWithCopy) {
+        FResolvedWithCopy = false;
+        return;
+    }
     long Budget = SVGMaxObjects;
     TSVGObject* Copy = CopyReferenced(Budget);
     if (!Copy)
@@ -176,8 +236,11 @@ void TSVGUse::ResolveReference()
     while (!Stack.empty()) {
         TSVGObject* N = Stack.back();
         Stack.pop_back();
-        if (typeid(*N) == typeid(TSVGUse))
-            static_cast<TSVGUse*>(N)->CopyReferenced(Budget);
+        if (IsUse(*N)) {
+            auto* Use = static_cast<TSVGUse*>(N);
+            Use->CopyReferenced(Budget);
+            Use->FResolvedWithCopy = true;
+        }
         for (int I = N->GetCount() - 1; I >= 0; --I)
             Stack.push_back(N->GetItem(I));
     }

@@ -64,6 +64,9 @@ private:
     TSVGObject* FindReferenced() const;
 
     std::string FReference;  // "xlink:href" as written
+    // Resolved as part of the copy of an enclosing use: the document pass, which visits every use
+    // of the tree, copies and all, then leaves it as it is once instead of copying it again.
+    bool FResolvedWithCopy = false;
 };
 
 // clipPath: never painted; collects its descendants' outlines into one clip outline, built on
@@ -84,7 +87,12 @@ public:
     TGPGraphicsPath* GetClipPath() override;
 
 private:
+    friend class TSVGUse;  // a use inside resolving anew makes the outline stale
+
     void BuildClipPath();
+    // Forgets the outline; the next GetClipPath builds it again. Referencing elements look it up
+    // again before every paint.
+    void DropClipPath() { FClipPath.reset(); }
 
     std::unique_ptr<TGPGraphicsPath> FClipPath;
 };
