@@ -120,6 +120,7 @@ float TFontOutline::LineSpacing() const
 {
     return static_cast<float>(FImpl->Raw.ascent() + FImpl->Raw.descent() + FImpl->Raw.leading());
 }
+float TFontOutline::XHeight() const { return static_cast<float>(FImpl->Raw.xHeight()); }
 float TFontOutline::UnderlinePosition() const { return static_cast<float>(FImpl->Raw.underlinePosition()); }
 float TFontOutline::LineThickness() const { return static_cast<float>(FImpl->Raw.lineThickness()); }
 

@@ -53,6 +53,7 @@ public:
     float Ascent() const;
     float Descent() const;
     float LineSpacing() const;          // ascent + descent + leading
+    float XHeight() const;              // height of the lower-case x above the baseline
     float UnderlinePosition() const;    // below the baseline
     float LineThickness() const;
 

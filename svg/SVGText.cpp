@@ -48,9 +48,27 @@ std::unique_ptr<TGPFontFamily> InstalledFamily(std::string_view Name)
     return result;
 }
 
+// One position value: a percentage of the view box's side (when the document has one), em and ex
+// of the font size, anything else as a plain length.
+float PositionLength(std::string_view Item, float Side, float FontSize)
+{
+    const std::string text = Trim(Item);
+    switch (GetLengthUnit(text)) {
+    case luPercent:
+        return Side > 0 ? ParseLength(text) * Side / 100 : ParseLength(text);
+    case luEm:
+        return ParseNumber(std::string_view(text).substr(0, text.size() - 2)) * FontSize;
+    case luEx:
+        return ParseNumber(std::string_view(text).substr(0, text.size() - 2)) * FontSize / 2;
+    default:
+        return ParseLength(text);
+    }
+}
+
 // Positions may be given as lists ("10 20 30"): the first value places the chunk, the whole list
 // is kept for the characters after it (empty for a single value).
-void LoadPositionList(const TXmlNode& Node, std::string_view Name, float& Target, std::vector<float>& List)
+void LoadPositionList(const TXmlNode& Node, std::string_view Name, float Side, float FontSize, float& Target,
+                      std::vector<float>& List)
 {
     const std::optional<std::string> value = Node.FindAttribute(Name);
     if (!value)
@@ -58,11 +76,11 @@ void LoadPositionList(const TXmlNode& Node, std::string_view Name, float& Target
     const std::vector<std::string> items = SplitValues(*value, ',');
     List.clear();
     if (items.size() <= 1) {
-        Target = ParseLength(*value);
+        Target = PositionLength(*value, Side, FontSize);
         return;
     }
     for (const std::string& item : items)
-        List.push_back(ParseLength(item));
+        List.push_back(PositionLength(item, Side, FontSize));
     Target = List.front();
 }
 
@@ -178,6 +196,7 @@ void TSVGCustomText::AssignTo(TSVGObject& Dest) const
     if (auto* text = dynamic_cast<TSVGCustomText*>(&Dest)) {
         text->FText = FText;
         text->FFontHeight = FFontHeight;
+        text->FBaselineShift = FBaselineShift;
         text->FDX = FDX;
         text->FDY = FDY;
         // A copy (as "use" makes) paints its decorations too; a chunk rebuilds its own anyway.
@@ -194,12 +213,20 @@ TSVGObject* TSVGCustomText::NewLike(TSVGObject* Parent) const
 void TSVGCustomText::ReadIn(const TXmlNode& Node)
 {
     TSVGBasic::ReadIn(Node);
-    LoadPositionList(Node, "x", FX, FXList);
-    LoadPositionList(Node, "y", FY, FYList);
+    // Percentages are of the view box of the document the text is in.
+    float width = 0;
+    float height = 0;
+    if (const TSVG* root = GetRoot()) {
+        width = root->GetViewBox().Right - root->GetViewBox().Left;
+        height = root->GetViewBox().Bottom - root->GetViewBox().Top;
+    }
+    const float fontSize = GetFontSize();
+    LoadPositionList(Node, "x", width, fontSize, FX, FXList);
+    LoadPositionList(Node, "y", height, fontSize, FY, FYList);
     FHasX = Node.HasAttribute("x");
     FHasY = Node.HasAttribute("y");
-    LoadPositionList(Node, "dx", FDX, FDXList);
-    LoadPositionList(Node, "dy", FDY, FDYList);
+    LoadPositionList(Node, "dx", width, fontSize, FDX, FDXList);
+    LoadPositionList(Node, "dy", height, fontSize, FDY, FDYList);
 }
 
 std::unique_ptr<TGPFontFamily> TSVGCustomText::FindFontFamily(std::string_view Name)
@@ -303,6 +330,35 @@ float TSVGCustomText::ChunkAdvance(const TGPFont& Font, float KernedWidth) const
     if (runs.size() > 1)
         return runs.back().X + runs.back().Width - FX;
     return KernedWidth;
+}
+
+float TSVGCustomText::BaselineShift(const TGPFontFamily& Family, int Style) const
+{
+    std::string baseline = OwnValue(*this, "alignment-baseline");
+    if (baseline.empty() || baseline == "auto" || baseline == "baseline")
+        baseline = InheritedValue(*this, "dominant-baseline");
+    if (baseline.empty() || baseline == "auto" || baseline == "alphabetic")
+        return 0;
+    const float em = Family.GetEmHeight(Style);
+    if (!(em > 0))
+        return 0;
+    const float size = GetFontSize();
+    const float ascent = size * Family.GetCellAscent(Style) / em;
+    const float descent = size * Family.GetCellDescent(Style) / em;
+    if (baseline == "central")
+        return (ascent - descent) / 2;
+    if (baseline == "middle") {
+        const auto face = TFontOutline::Open(Family.GetFamilyName(), (Style & FontStyleBold) != 0,
+                                             (Style & FontStyleItalic) != 0);
+        return face ? size * face->XHeight() / TFontOutline::EmHeight / 2 : (ascent - descent) / 2;
+    }
+    if (baseline == "hanging" || baseline == "text-before-edge" || baseline == "text-top" ||
+        baseline == "before-edge")
+        return ascent;
+    if (baseline == "text-after-edge" || baseline == "text-bottom" || baseline == "after-edge" ||
+        baseline == "ideographic")
+        return -descent;
+    return 0;
 }
 
 TSVGCustomText& TSVGCustomText::TextRoot()
@@ -461,6 +517,7 @@ void TSVGCustomText::BuildPath()
     TSVGBasic::BuildPath();
     FUnderlinePath.reset();
     FStrikeOutPath.reset();
+    FBaselineShift = 0;
     if (IsInTextPath() || FText.empty())
         return;
     FPath = std::make_unique<TGPGraphicsPath2>(FillModeAlternate);
@@ -478,16 +535,17 @@ void TSVGCustomText::BuildPath()
     const TGPStringFormat format = TextFormat();
     const float size = GetFontSize();
     const TGPFont font(*family, size, GlyphStyle(), UnitPixel);
+    FBaselineShift = BaselineShift(*family, GlyphStyle());
     for (const TTextRun& run : PlaceRuns(font))
         GetKerningText().AddToPath(*FPath, FUnderlinePath.get(), FStrikeOutPath.get(), run.Text, *family, style,
-                                   size, TGPPointF{run.X, run.Y - FFontHeight}, &format, 1, 1);
+                                   size, TGPPointF{run.X, run.Y + FBaselineShift - FFontHeight}, &format, 1, 1);
 }
 
 void TSVGCustomText::UpdateBounds()
 {
     const float width = GetStrokeWidth();
     const float h = std::isnan(width) ? 0 : std::max(width, 0.0f) / 2;
-    const float top = FY - FFontHeight;
+    const float top = FY + FBaselineShift - FFontHeight;
     FBounds.TopLeft = TransformPoint(FX - h, top - h);
     FBounds.TopRight = TransformPoint(FX + FWidth + h, top - h);
     FBounds.BottomRight = TransformPoint(FX + FWidth + h, top + FHeight + h);

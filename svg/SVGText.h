@@ -91,6 +91,11 @@ protected:
     // The advance of the chunk from FX: its kerned width, or up to the end of its last placed run.
     float ChunkAdvance(const TGPFont& Font, float KernedWidth) const;
 
+    // How far the glyphs go down from FY so that the baseline that "alignment-baseline" or
+    // "dominant-baseline" names lies at FY: central (middle of the cell), middle (half the x-height),
+    // hanging and text-before-edge (the ascent), text-after-edge and ideographic (the descent).
+    float BaselineShift(const TGPFontFamily& Family, int Style) const;
+
     // The outermost text object above (or at) this one: the text element the chunk belongs to.
     TSVGCustomText& TextRoot();
     // Raw content as it is laid out. Unless xml:space="preserve" is in force, line breaks and tabs
@@ -106,6 +111,7 @@ protected:
     std::unique_ptr<TGPGraphicsPath> FUnderlinePath;  // only while underlined
     std::unique_ptr<TGPGraphicsPath> FStrikeOutPath;  // only while struck out
     float FFontHeight = 0;                            // font ascent in pixels
+    float FBaselineShift = 0;                         // of the last BuildPath
     float FDX = 0;
     float FDY = 0;
     bool FHasX = false;

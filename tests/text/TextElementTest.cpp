@@ -6,6 +6,7 @@
 
 #include "gdip/GDIPKerning.h"
 #include "gdip/GDIPOBJ2.h"
+#include "platform/FontOutline.h"
 #include "platform/GdiPlus.h"
 #include "platform/Xml.h"
 #include "svg/SVGDocument.h"
@@ -129,6 +130,10 @@ INSTANTIATE_TEST_SUITE_P(
                     {13}, {{}}, {40}},
         TLayoutCase{"SpanListInsideText", "<text x=\"0\" y=\"10\">A<tspan x=\"70 80\" y=\"30 40\">B</tspan></text>",
                     {"A", "B"}, {0, 70}, {{}, {}}, {10, 30}},
+        TLayoutCase{"PercentagesOfTheViewBox", "<text x=\"50%\" y=\"25%\">A</text>", {"A"}, {100}, {{}}, {25}},
+        TLayoutCase{"EmAndExOfTheFontSize",
+                    "<text x=\"0\" y=\"20\">A<tspan x=\"1ex\" dy=\"1.5em\">B</tspan><tspan dx=\"0.5em\">C</tspan></text>",
+                    {"A", "B", "C"}, {0, 10, 20}, {{}, {}, {1}}, {20, 50, 50}},
         // Pretty-printed content: line breaks and indents shrink to one blank, none at the start.
         TLayoutCase{"IndentedContentCollapses",
                     "<text x=\"10\" y=\"20\">\n    A\n    <tspan>B</tspan>\n\t  C  D</text>", {"A ", "B", " C D"},
@@ -238,6 +243,55 @@ INSTANTIATE_TEST_SUITE_P(
         TAnchorCase{"TrailingBlankTakesNoRoom", "<text x=\"100\" y=\"50\" text-anchor=\"end\">Hi </text>", {"Hi"},
                     {100}, {{-1}}}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+struct TBaselineCase {
+    const char* Name;
+    std::string Attributes;
+    // Where the alphabetic baseline goes, from y: factors of the cell ascent, cell descent and x-height.
+    float Ascent;
+    float Descent;
+    float XHeight;
+};
+
+class Baselines : public ::testing::TestWithParam<TBaselineCase> {};
+
+TEST_P(Baselines, PutTheNamedBaselineAtY)
+{
+    const TBaselineCase& c = GetParam();
+    TSVG doc;
+    doc.LoadFromText(Svg("<text x=\"10\" y=\"50\" stroke-width=\"0\" " + c.Attributes + ">Hi</text>"));
+    auto* text = doc.FindByType<TSVGText>();
+    ASSERT_NE(text, nullptr);
+    TGPFontFamily family("DejaVu Sans");
+    const float em = family.GetEmHeight(FontStyleRegular);
+    const float ascent = 20 * family.GetCellAscent(FontStyleRegular) / em;
+    const float descent = 20 * family.GetCellDescent(FontStyleRegular) / em;
+    const float xHeight = 20 * TFontOutline::Open("DejaVu Sans", false, false)->XHeight() / TFontOutline::EmHeight;
+    const float baseline = 50 + c.Ascent * ascent + c.Descent * descent + c.XHeight * xHeight;
+    const TGPRectF r = PathBounds(text->GetPath());
+    EXPECT_NEAR(r.Y + r.Height, baseline, 0.3);  // "Hi" ends on its baseline
+    text->UpdateBounds();
+    EXPECT_NEAR(text->GetObjectBounds().TopLeft.Y, baseline - ascent, 1e-3);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, Baselines,
+    ::testing::Values(TBaselineCase{"Alphabetic", "dominant-baseline=\"alphabetic\"", 0, 0, 0},
+                      TBaselineCase{"Central", "dominant-baseline=\"central\"", 0.5f, -0.5f, 0},
+                      TBaselineCase{"Middle", "dominant-baseline=\"middle\"", 0, 0, 0.5f},
+                      TBaselineCase{"Hanging", "dominant-baseline=\"hanging\"", 1, 0, 0},
+                      TBaselineCase{"TextBeforeEdge", "alignment-baseline=\"text-before-edge\"", 1, 0, 0},
+                      TBaselineCase{"Ideographic", "style=\"dominant-baseline: ideographic\"", 0, -1, 0},
+                      TBaselineCase{"Unknown", "dominant-baseline=\"sideways\"", 0, 0, 0}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(TextElement, BaselineComesFromTheGroup)
+{
+    TSVG doc;
+    doc.LoadFromText(Svg("<g dominant-baseline=\"hanging\"><text x=\"10\" y=\"10\">Hi</text></g>"));
+    const TGPRectF r = PathBounds(doc.FindByType<TSVGText>()->GetPath());
+    EXPECT_GT(r.Y, 10);  // the glyphs hang below y
+}
 
 TEST(TextElement, ChunkAfterPlacedCharactersContinuesAtTheirEnd)
 {
