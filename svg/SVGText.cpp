@@ -289,6 +289,11 @@ float TSVGCustomText::GetTotalWidth(const TSVGObject& Obj)
 
 void TSVGCustomText::LayoutText()
 {
+    // Every laid-out character keeps an outline of its own, so characters count against the document's
+    // budget like elements and path segments: a huge text fails before it takes gigabytes.
+    if (TSVG* root = GetRoot())
+        root->CountLoadedObjects(std::count_if(FText.begin(), FText.end(),
+                                               [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
     std::unique_ptr<TGPFont> font = CreateTextFont();
     float layoutHeight = 0;
     {
