@@ -209,23 +209,33 @@ float TGPKerningText::GetCellWidth(char32_t First, char32_t Second, float Distan
     return GetCachedWidth(*entry, DistanceFactor, KerningFactor);
 }
 
-float TGPKerningText::Measure(std::u32string_view Text, float DistanceFactor, float KerningFactor)
+float TGPKerningText::Advance(std::u32string_view Text, std::size_t Index, float DistanceFactor, float KerningFactor,
+                              TTextSpacing Spacing)
+{
+    float advance =
+        GetCellWidth(Text[Index], Index + 1 < Text.size() ? Text[Index + 1] : U'\0', DistanceFactor, KerningFactor);
+    if (Spacing.Letter != 0 || Spacing.Word != 0)
+        advance += Spacing.Letter + (Text[Index] == U' ' ? Spacing.Word : 0);
+    return advance;
+}
+
+float TGPKerningText::Measure(std::u32string_view Text, float DistanceFactor, float KerningFactor, TTextSpacing Spacing)
 {
     float width = 0;
     for (std::size_t i = 0; i < Text.size(); ++i)
-        width += GetCellWidth(Text[i], i + 1 < Text.size() ? Text[i + 1] : U'\0', DistanceFactor, KerningFactor);
+        width += Advance(Text, i, DistanceFactor, KerningFactor, Spacing);
     return width;
 }
 
 float TGPKerningText::MeasureText(std::string_view Text, const TGPFont& Font, float DistanceFactor,
-                                  float KerningFactor)
+                                  float KerningFactor, TTextSpacing Spacing)
 {
     const std::u32string chars = Utf8ToUcs4(Text);
     if (chars.empty())
         return 0;
     TScopeExit release([this] { ReleaseFontDC(); });
     LoadFontMetrics(Font, true);
-    return Measure(chars, DistanceFactor, KerningFactor);
+    return Measure(chars, DistanceFactor, KerningFactor, Spacing);
 }
 
 Status TGPKerningText::AddChar(TGPGraphicsPath& Path, char32_t C, const TGPFontFamily& Family, int Style,
@@ -237,7 +247,7 @@ Status TGPKerningText::AddChar(TGPGraphicsPath& Path, char32_t C, const TGPFontF
 Status TGPKerningText::AddToPath(TGPGraphicsPath& Path, TGPGraphicsPath* UPath, TGPGraphicsPath* SPath,
                                  std::string_view Text, const TGPFontFamily& Family, int Style, float Size,
                                  const TGPPointF& Origin, const TGPStringFormat* Format, float DistanceFactor,
-                                 float KerningFactor)
+                                 float KerningFactor, TTextSpacing Spacing)
 {
     const std::u32string chars = Utf8ToUcs4(Text);
     if (chars.empty())
@@ -253,7 +263,7 @@ Status TGPKerningText::AddToPath(TGPGraphicsPath& Path, TGPGraphicsPath* UPath, 
         TScopeExit release([this] { ReleaseFontDC(); });
         LoadFontMetrics(Family.GetFamilyName(), Style, Size);
         if (underline || strikeOut)
-            width = Measure(chars, DistanceFactor, KerningFactor);  // also fills the cache for the loop
+            width = Measure(chars, DistanceFactor, KerningFactor, Spacing);  // also fills the cache for the loop
         if (strikeOut && SPath != nullptr) {
             SPath->SetFillMode(FillModeWinding);
             SPath->AddRectangle(Origin.X, Origin.Y + Size / 2, width, Size / 10);
@@ -263,8 +273,7 @@ Status TGPKerningText::AddToPath(TGPGraphicsPath& Path, TGPGraphicsPath* UPath, 
             status = AddChar(Path, chars[i], Family, Style, Size, point, Format);
             if (status != Ok)
                 break;
-            point.X += GetCellWidth(chars[i], i + 1 < chars.size() ? chars[i + 1] : U'\0', DistanceFactor,
-                                    KerningFactor);
+            point.X += Advance(chars, i, DistanceFactor, KerningFactor, Spacing);
         }
     }
     if (underline && UPath != nullptr) {

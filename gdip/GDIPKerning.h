@@ -21,6 +21,13 @@ class TFontOutline;
 std::u32string Utf8ToUcs4(std::string_view Text);
 std::string Ucs4ToUtf8(std::u32string_view Text);
 
+// Extra room after every character (letter spacing) and after every blank (word spacing), in the
+// units of the font size; 0 by default.
+struct TTextSpacing {
+    float Letter = 0;
+    float Word = 0;
+};
+
 class TGPKerningText {
 public:
     TGPKerningText();
@@ -35,7 +42,7 @@ public:
 
     // Kerned width of a whole text in Font (0 for an empty text).
     float MeasureText(std::string_view Text, const TGPFont& Font, float DistanceFactor = 1,
-                      float KerningFactor = 1);
+                      float KerningFactor = 1, TTextSpacing Spacing = {});
 
     // Adds each character's outline to Path at its kerned position; with the underline (4) or
     // strike-out (8) style bit, a rectangle as wide as the measured text goes to UPath (top at
@@ -43,7 +50,8 @@ public:
     // the text cell. Returns the status of the last character added.
     Status AddToPath(TGPGraphicsPath& Path, TGPGraphicsPath* UPath, TGPGraphicsPath* SPath, std::string_view Text,
                      const TGPFontFamily& Family, int Style, float Size, const TGPPointF& Origin,
-                     const TGPStringFormat* Format, float DistanceFactor = 1, float KerningFactor = 1);
+                     const TGPStringFormat* Format, float DistanceFactor = 1, float KerningFactor = 1,
+                     TTextSpacing Spacing = {});
     // The same with Path also receiving the decoration rectangles.
     Status AddToPath(TGPGraphicsPath& Path, std::string_view Text, const TGPFontFamily& Family, int Style,
                      float Size, const TGPPointF& Origin, const TGPStringFormat* Format,
@@ -85,7 +93,10 @@ private:
     void ReleaseAll();
     const TKerningCacheEntry* FindCacheEntry(char32_t First, char32_t Second);
     float GetCachedWidth(const TKerningCacheEntry& Entry, float DistanceFactor, float KerningFactor) const;
-    float Measure(std::u32string_view Text, float DistanceFactor, float KerningFactor);
+    float Measure(std::u32string_view Text, float DistanceFactor, float KerningFactor, TTextSpacing Spacing);
+    // Advance from the character at Index to the next one, spacing included.
+    float Advance(std::u32string_view Text, std::size_t Index, float DistanceFactor, float KerningFactor,
+                  TTextSpacing Spacing);
     Status AddChar(TGPGraphicsPath& Path, char32_t C, const TGPFontFamily& Family, int Style, float Size,
                    const TGPPointF& Point, const TGPStringFormat* Format);
 

@@ -303,7 +303,7 @@ void TSVGCustomText::LayoutText()
         if (measuring.MeasureString(FText, font.get(), TGPPointF{0, 0}, &format, box) == Ok)
             layoutHeight = box.Height;
     }
-    const float kernedWidth = GetKerningText().MeasureText(FText, *font, 1, 1);
+    const float kernedWidth = GetKerningText().MeasureText(FText, *font, 1, 1, Spacing());
     FWidth = 0;
     FHeight = 0;
 
@@ -335,6 +335,19 @@ float TSVGCustomText::ChunkAdvance(const TGPFont& Font, float KernedWidth) const
     if (runs.size() > 1)
         return runs.back().X + runs.back().Width - FX;
     return KernedWidth;
+}
+
+TTextSpacing TSVGCustomText::Spacing() const
+{
+    const float size = GetFontSize();
+    auto read = [this, size](std::string_view Name) {
+        const std::string value = InheritedValue(*this, Name);
+        if (value.empty() || value == "normal")
+            return 0.0f;
+        const float length = PositionLength(value, 0, size);
+        return std::isfinite(length) ? length : 0.0f;
+    };
+    return {read("letter-spacing"), read("word-spacing")};
 }
 
 float TSVGCustomText::BaselineShift(const TGPFontFamily& Family, int Style) const
@@ -427,7 +440,8 @@ void TSVGCustomText::FinishText()
         if (!it->second && last.FText.back() == ' ' && !PreservesSpace(last)) {
             last.FText.pop_back();
             std::unique_ptr<TGPFont> font = last.CreateTextFont();
-            last.FWidth = last.ChunkAdvance(*font, GetKerningText().MeasureText(last.FText, *font, 1, 1));
+            const float width = GetKerningText().MeasureText(last.FText, *font, 1, 1, last.Spacing());
+            last.FWidth = last.ChunkAdvance(*font, width);
             last.BuildPath();
         }
         break;
@@ -475,7 +489,8 @@ void TSVGCustomText::FinishText()
     }
     for (TSVGCustomText* obj : placed) {
         const std::unique_ptr<TGPFont> font = obj->CreateTextFont();
-        obj->FWidth = obj->ChunkAdvance(*font, GetKerningText().MeasureText(obj->FText, *font, 1, 1));
+        const float width = GetKerningText().MeasureText(obj->FText, *font, 1, 1, obj->Spacing());
+        obj->FWidth = obj->ChunkAdvance(*font, width);
     }
     for (TSVGCustomText* obj : moved)
         obj->BuildPath();
@@ -490,12 +505,13 @@ std::vector<TSVGCustomText::TTextRun> TSVGCustomText::PlaceRuns(const TGPFont& F
         return {TTextRun{FText, FX, FY, FWidth}};
     std::vector<TTextRun> runs;
     runs.reserve(placed);
+    const TTextSpacing spacing = Spacing();
     for (std::size_t k = 0; k < placed; ++k) {
         TTextRun run;
         // The last placed character takes the rest of the text with it.
         run.Text = Ucs4ToUtf8(k + 1 < placed ? std::u32string_view(&chars[k], 1)
                                              : std::u32string_view(chars).substr(k));
-        run.Width = GetKerningText().MeasureText(run.Text, Font, 1, 1);
+        run.Width = GetKerningText().MeasureText(run.Text, Font, 1, 1, spacing);
         if (k == 0) {
             run.X = FX;  // the first values are in FX and FY already
             run.Y = FY;
@@ -541,9 +557,11 @@ void TSVGCustomText::BuildPath()
     const float size = GetFontSize();
     const TGPFont font(*family, size, GlyphStyle(), UnitPixel);
     FBaselineShift = BaselineShift(*family, GlyphStyle());
+    const TTextSpacing spacing = Spacing();
     for (const TTextRun& run : PlaceRuns(font))
         GetKerningText().AddToPath(*FPath, FUnderlinePath.get(), FStrikeOutPath.get(), run.Text, *family, style,
-                                   size, TGPPointF{run.X, run.Y + FBaselineShift - FFontHeight}, &format, 1, 1);
+                                   size, TGPPointF{run.X, run.Y + FBaselineShift - FFontHeight}, &format, 1, 1,
+                                   spacing);
 }
 
 void TSVGCustomText::UpdateBounds()

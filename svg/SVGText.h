@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "gdip/GDIPKerning.h"
 #include "svg/SVGBasic.h"
 
 namespace plumwick {
@@ -91,6 +92,9 @@ protected:
     // The advance of the chunk from FX: its kerned width, or up to the end of its last placed run.
     float ChunkAdvance(const TGPFont& Font, float KernedWidth) const;
 
+    // "letter-spacing" and "word-spacing" in force (lengths, em of the font size; "normal" is 0).
+    // Text laid along a path keeps its plain advances.
+    TTextSpacing Spacing() const;
     // How far the glyphs go down from FY so that the baseline that "alignment-baseline" or
     // "dominant-baseline" names lies at FY: central (middle of the cell), middle (half the x-height),
     // hanging and text-before-edge (the ascent), text-after-edge and ideographic (the descent).

@@ -140,6 +140,43 @@ INSTANTIATE_TEST_SUITE_P(Styles, Decoration,
                                                            true}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+struct TSpacingCase {
+    const char* Name;
+    const char* Text;
+    TTextSpacing Spacing;
+    float Extra;  // added to the plain kerned width
+};
+
+class Spacing : public ::testing::TestWithParam<TSpacingCase> {};
+
+TEST_P(Spacing, AddsRoomAfterCharactersAndBlanks)
+{
+    const TSpacingCase& c = GetParam();
+    TGPFontFamily family("DejaVu Sans");
+    TGPFont font(family, 20, FontStyleRegular, UnitPixel);
+    TGPKerningText& k = GetKerningText();
+    const float plain = k.MeasureText(c.Text, font);
+    EXPECT_NEAR(k.MeasureText(c.Text, font, 1, 1, c.Spacing), plain + c.Extra, 1e-3);
+    // The glyphs move by the same amount, and the underline is as long as the spaced text.
+    TGPGraphicsPath spaced, underline, unspaced;
+    k.AddToPath(spaced, &underline, nullptr, c.Text, family, FontStyleUnderline, 20, TGPPointF{0, 0}, nullptr, 1, 1,
+                c.Spacing);
+    k.AddToPath(unspaced, nullptr, nullptr, c.Text, family, FontStyleRegular, 20, TGPPointF{0, 0}, nullptr);
+    const TGPRectF a = BoundsOf(spaced);
+    const TGPRectF b = BoundsOf(unspaced);
+    // The last character has no letter spacing after it yet to move it.
+    EXPECT_NEAR(a.X + a.Width, b.X + b.Width + c.Extra - c.Spacing.Letter, 0.05);
+    EXPECT_NEAR(BoundsOf(underline).Width, plain + c.Extra, 1e-3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, Spacing,
+                         ::testing::Values(TSpacingCase{"None", "AV A", {0, 0}, 0},
+                                           TSpacingCase{"Letters", "AV A", {2, 0}, 8},
+                                           TSpacingCase{"Words", "AV A", {0, 5}, 5},
+                                           TSpacingCase{"Both", "A B C", {1, 3}, 11},
+                                           TSpacingCase{"Tighter", "HHH", {-1.5f, 0}, -4.5f}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 TEST(Kerning, ShortOverloadPutsDecorationsIntoTheGlyphPath)
 {
     TGPFontFamily family("DejaVu Sans");

@@ -293,6 +293,33 @@ TEST(TextElement, BaselineComesFromTheGroup)
     EXPECT_GT(r.Y, 10);  // the glyphs hang below y
 }
 
+struct TTextSpacingCase {
+    const char* Name;
+    std::string Body;
+    float Extra;  // added to the plain width of "AV A"
+};
+
+class TextSpacing : public ::testing::TestWithParam<TTextSpacingCase> {};
+
+TEST_P(TextSpacing, WidensTheChunk)
+{
+    TSVG doc;
+    doc.LoadFromText(Svg(GetParam().Body));
+    const std::vector<TSVGCustomText*> chunks = Chunks(doc);
+    ASSERT_EQ(chunks.size(), 1u);
+    EXPECT_NEAR(chunks[0]->GetWidth(), Width("AV A") + GetParam().Extra, 1e-3);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, TextSpacing,
+    ::testing::Values(TTextSpacingCase{"Normal", "<text letter-spacing=\"normal\">AV A</text>", 0},
+                      TTextSpacingCase{"Letters", "<text letter-spacing=\"2\">AV A</text>", 8},
+                      TTextSpacingCase{"LettersInEm", "<text style=\"letter-spacing: 0.1em\">AV A</text>", 8},
+                      TTextSpacingCase{"Words", "<text word-spacing=\"5px\">AV A</text>", 5},
+                      TTextSpacingCase{"FromTheGroup", "<g letter-spacing=\"-1\"><text>AV A</text></g>", -4},
+                      TTextSpacingCase{"FromAStyleSheet", "<style>text { letter-spacing: 1 }</style><text>AV A</text>", 4}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
 TEST(TextElement, ChunkAfterPlacedCharactersContinuesAtTheirEnd)
 {
     TSVG doc;
