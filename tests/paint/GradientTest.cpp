@@ -319,6 +319,10 @@ const TGradientPaintCase GradientPaintCases[] = {
      R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100" gradientTransform="rotate(90)">)svg" RED_BLUE
      "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{50, 0, Red, 2}, {0, 49, Mix(Red, Blue, 0.495), 3}, {99, 49, Mix(Red, Blue, 0.495), 3}, {50, 99, Blue, 3}}},
+    {"gradient_transform_without_inverse_paints_nothing",
+     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100" gradientTransform="scale(0)">)svg" RED_BLUE
+     "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{50, 50, Transparent}}},
     {"transform_attribute_has_no_effect",
      R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100" transform="rotate(90)">)svg" RED_BLUE
      "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
