@@ -699,12 +699,15 @@ void TSVGTextPath::ReadTextContent(const TXmlNode& Node)
 void TSVGTextPath::BuildPath()
 {
     TSVGCustomText::BuildPath();
+    FGuidePending = false;
     if (FPathRef.empty() || FPathRef.front() != '#')
         return;
     TSVG* root = GetRoot();
     TSVGObject* target = root != nullptr ? root->FindByID(std::string_view(FPathRef).substr(1)) : nullptr;
-    if (target == nullptr)
+    if (target == nullptr) {
+        FGuidePending = true;
         return;
+    }
     const auto* basic = dynamic_cast<const TSVGBasic*>(target);
     TGuideState state;
     state.Guide = basic != nullptr ? basic->GetPath() : nullptr;
@@ -725,6 +728,21 @@ void TSVGTextPath::BuildPath()
     state.ShiftX = FDX;
     state.ShiftY = FDY;
     AddTextToGuidePath(*this, state);
+}
+
+void TSVGTextPath::PaintToGraphics(TGPGraphics& Graphics)
+{
+    if (FGuidePending) {
+        FGuidePending = false;
+        TSVG* root = GetRoot();
+        const auto* guide = root != nullptr
+                                ? dynamic_cast<const TSVGBasic*>(root->FindByID(std::string_view(FPathRef).substr(1)))
+                                : nullptr;
+        // Only a guide with an outline: painting never raises.
+        if (guide != nullptr && guide->GetPath() != nullptr)
+            BuildPath();
+    }
+    TSVGCustomText::PaintToGraphics(Graphics);
 }
 
 void TSVGTextPath::AddTextToGuidePath(TSVGCustomText& Obj, TGuideState& State)

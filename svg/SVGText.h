@@ -156,6 +156,9 @@ public:
     // Lays every chunk of the subtree along the referenced element's outline; nothing when the
     // reference names no element. Raises ESVGError "Path is invalid" when that element has no outline.
     void BuildPath() override;
+    // A guide that came later in the document than the text path is looked up again now that the
+    // document is complete, and the chunks are laid along it when it has an outline.
+    void PaintToGraphics(TGPGraphics& Graphics) override;
     void ReadTextContent(const TXmlNode& Node) override;
 
     float GetOffset() const { return FOffset; }
@@ -173,6 +176,7 @@ private:
     std::string FPathRef;
     TTextPathMethod FMethod = tpmAlign;    // recorded only
     TTextPathSpacing FSpacing = tpsAuto;   // recorded only
+    bool FGuidePending = false;            // the guide was not found while reading
 };
 
 }  // namespace plumwick

@@ -654,6 +654,27 @@ TEST(TextPath, EmptyTextPathWithoutOutlineIsNoError)
     EXPECT_NO_THROW(doc.LoadFromText(Svg("<text id=\"g\"></text><text><textPath xlink:href=\"#g\"> </textPath></text>")));
 }
 
+TEST(TextPath, GuideLaterInTheDocumentIsFollowedWhenPainting)
+{
+    TSVG doc;
+    doc.LoadFromText(Svg("<text fill=\"#000\"><textPath xlink:href=\"#later\">HHHH</textPath></text>"
+                         "<path id=\"later\" fill=\"none\" d=\"M0,50 L200,50\"/>"
+                         "<text><textPath xlink:href=\"#group\">HH</textPath></text><g id=\"group\"/>"));
+    const auto bitmap = doc.RenderToBitmap(200, 100);
+    int ink = 0;
+    for (int y = 30; y < 50; ++y)
+        for (int x = 0; x < 50; ++x) {
+            ARGB c = 0;
+            bitmap->GetPixel(x, y, c);
+            ink += GetAlpha(c) > 128 ? 1 : 0;
+        }
+    EXPECT_GT(ink, 100);
+    const std::vector<TSVGCustomText*> chunks = Chunks(doc);
+    ASSERT_EQ(chunks.size(), 2u);
+    EXPECT_NE(chunks[0]->GetPath(), nullptr);
+    EXPECT_EQ(chunks[1]->GetPath(), nullptr);  // a later guide without an outline stays unused
+}
+
 TEST(TextPath, PlainHrefStandsInForXlinkHref)
 {
     TSVG doc;
