@@ -48,10 +48,13 @@ public:
     void PaintToPath(TGPGraphicsPath& Path) override;
     void ReadIn(const TXmlNode& Node) override;
 
-    // Replaces the children by a fresh copy of the named element and resolves the use elements
-    // inside that copy. A reference that leads back to the element itself or to one of its
-    // ancestors (also through other use elements) is left without a copy; copying more than
-    // SVGMaxObjects objects in one resolution raises ESVGError.
+    // Replaces the children by a fresh copy of the named element (looked up among the elements
+    // read from the document, not among copies) and resolves the use elements inside that copy;
+    // those then skip the next resolution asked of them, which the document's pass over every
+    // use would otherwise spend copying them again. A reference that leads back to the element
+    // itself or to one of its ancestors (also through other use elements) is left without a copy.
+    // Copying more than SVGMaxObjects objects in one resolution, or nesting copies deeper than
+    // SVGMaxDepth, raises ESVGError.
     void ResolveReference() override;
 
     const std::string& GetReference() const { return FReference; }
