@@ -97,7 +97,19 @@ INSTANTIATE_TEST_SUITE_P(
                       "<path id=\"arc\" fill=\"none\" stroke=\"none\" d=\"M10,100 C10,20 118,20 118,100\"/>"
                       "<text font-family=\"DejaVu Sans\" font-size=\"18\" fill=\"#000000\">"
                       "<textPath xlink:href=\"#arc\" startOffset=\"5%\">Around the arc</textPath></text></svg>",
-                  {0, 30, 128, 100}, {0, 104, 128, 128}}),
+                  {0, 30, 128, 100}, {0, 104, 128, 128}},
+        // Centred on the middle of the icon: nothing on either side.
+        TIconCase{"centred-letters",
+                  std::string(Head) +
+                      "<text x=\"50%\" y=\"50%\" text-anchor=\"middle\" dominant-baseline=\"central\" "
+                      "font-family=\"sans-serif\" font-size=\"40\" fill=\"#000\">AB</text></svg>",
+                  {40, 48, 88, 80}, {98, 0, 128, 128}},
+        // Written over several lines: each line starts at the left margin.
+        TIconCase{"pretty-printed-lines",
+                  std::string(Head) +
+                      "<text x=\"4\" y=\"30\" font-family=\"Arial\" font-size=\"24\" fill=\"#000\">\n"
+                      "    <tspan x=\"4\">Line</tspan>\n    <tspan x=\"4\" dy=\"1.2em\">two</tspan>\n  </text></svg>",
+                  {4, 36, 40, 58}, {60, 34, 128, 64}}),
     [](const auto& info) {
         std::string name = info.param.Name;
         for (char& ch : name)
