@@ -184,6 +184,7 @@ void TSVGCustomText::Clear()
     TSVGBasic::Clear();
     FUnderlinePath.reset();
     FStrikeOutPath.reset();
+    FOverlinePath.reset();
     FText.clear();
     FFontHeight = 0;
     FDX = 0;
@@ -202,6 +203,7 @@ void TSVGCustomText::AssignTo(TSVGObject& Dest) const
         // A copy (as "use" makes) paints its decorations too; a chunk rebuilds its own anyway.
         text->FUnderlinePath = FUnderlinePath ? std::make_unique<TGPGraphicsPath>(*FUnderlinePath) : nullptr;
         text->FStrikeOutPath = FStrikeOutPath ? std::make_unique<TGPGraphicsPath>(*FStrikeOutPath) : nullptr;
+        text->FOverlinePath = FOverlinePath ? std::make_unique<TGPGraphicsPath>(*FOverlinePath) : nullptr;
     }
 }
 
@@ -538,6 +540,7 @@ void TSVGCustomText::BuildPath()
     TSVGBasic::BuildPath();
     FUnderlinePath.reset();
     FStrikeOutPath.reset();
+    FOverlinePath.reset();
     FBaselineShift = 0;
     if (IsInTextPath() || FText.empty())
         return;
@@ -558,10 +561,16 @@ void TSVGCustomText::BuildPath()
     const TGPFont font(*family, size, GlyphStyle(), UnitPixel);
     FBaselineShift = BaselineShift(*family, GlyphStyle());
     const TTextSpacing spacing = Spacing();
-    for (const TTextRun& run : PlaceRuns(font))
+    if (decoration.Contains(tdOverLine))
+        FOverlinePath = std::make_unique<TGPGraphicsPath>(FillModeWinding);
+    for (const TTextRun& run : PlaceRuns(font)) {
+        const TGPPointF origin{run.X, run.Y + FBaselineShift - FFontHeight};
         GetKerningText().AddToPath(*FPath, FUnderlinePath.get(), FStrikeOutPath.get(), run.Text, *family, style,
-                                   size, TGPPointF{run.X, run.Y + FBaselineShift - FFontHeight}, &format, 1, 1,
-                                   spacing);
+                                   size, origin, &format, 1, 1, spacing);
+        // The overline lies along the top of the text cell, as the underline lies along its foot.
+        if (FOverlinePath)
+            FOverlinePath->AddRectangle(origin.X, origin.Y, run.Width, size / 10);
+    }
 }
 
 void TSVGCustomText::UpdateBounds()
@@ -585,6 +594,7 @@ void TSVGCustomText::PaintToGraphics(TGPGraphics& Graphics)
 void TSVGCustomText::PrePaint(TGPGraphics& Graphics, TGPBrush* Brush, TGPPen* Pen)
 {
     PaintDecoration(Graphics, FUnderlinePath.get(), Brush, Pen);
+    PaintDecoration(Graphics, FOverlinePath.get(), Brush, Pen);
 }
 
 void TSVGCustomText::PostPaint(TGPGraphics& Graphics, TGPBrush* Brush, TGPPen* Pen)
@@ -749,6 +759,7 @@ void TSVGTextPath::AddTextToGuidePath(TSVGCustomText& Obj, TGuideState& State)
 {
     Obj.FUnderlinePath.reset();
     Obj.FStrikeOutPath.reset();
+    Obj.FOverlinePath.reset();
     Obj.FPath.reset();
     if (!Obj.FText.empty()) {
         std::unique_ptr<TGPFontFamily> family = FindFontFamily(Obj.GetFontName());

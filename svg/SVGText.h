@@ -40,7 +40,7 @@ public:
     // Glyph outlines of the chunk (and its underline and strike-out rectangles); nothing inside a
     // text path, which builds its chunks itself.
     void BuildPath() override;
-    // The underline is painted under the glyphs, the strike-out over them.
+    // The underline and the overline are painted under the glyphs, the strike-out over them.
     void PrePaint(TGPGraphics& Graphics, TGPBrush* Brush, TGPPen* Pen) override;
     void PostPaint(TGPGraphics& Graphics, TGPBrush* Brush, TGPPen* Pen) override;
 
@@ -63,6 +63,7 @@ public:
     bool GetHasY() const { return FHasY; }
     TGPGraphicsPath* GetUnderlinePath() const { return FUnderlinePath.get(); }
     TGPGraphicsPath* GetStrikeOutPath() const { return FStrikeOutPath.get(); }
+    TGPGraphicsPath* GetOverlinePath() const { return FOverlinePath.get(); }
 
     // An installed family for Name: Name itself (the generic names serif, sans-serif and monospace
     // give their generic families), each name of a comma-separated list, the part before the first
@@ -114,6 +115,7 @@ protected:
     std::string FText;                                // this chunk's characters (UTF-8)
     std::unique_ptr<TGPGraphicsPath> FUnderlinePath;  // only while underlined
     std::unique_ptr<TGPGraphicsPath> FStrikeOutPath;  // only while struck out
+    std::unique_ptr<TGPGraphicsPath> FOverlinePath;   // only while overlined; painted with the underline
     float FFontHeight = 0;                            // font ascent in pixels
     float FBaselineShift = 0;                         // of the last BuildPath
     float FDX = 0;

@@ -393,6 +393,7 @@ struct TDecorationCase {
     const char* Value;
     bool Underline;
     bool StrikeOut;
+    bool Overline;
 };
 
 class TextDecoration : public ::testing::TestWithParam<TDecorationCase> {};
@@ -407,23 +408,31 @@ TEST_P(TextDecoration, BuildsTheRectangles)
     const float top = 50 - text->GetFontHeight();
     EXPECT_EQ(text->GetUnderlinePath() != nullptr, c.Underline);
     EXPECT_EQ(text->GetStrikeOutPath() != nullptr, c.StrikeOut);
-    if (c.Underline) {
-        const TGPRectF r = PathBounds(text->GetUnderlinePath());
-        EXPECT_NEAR(r.Y, top + 20, 1e-3);
+    EXPECT_EQ(text->GetOverlinePath() != nullptr, c.Overline);
+    // Each is a rectangle as wide as the text and a tenth of the font size high.
+    auto expectRect = [&](const TGPGraphicsPath* Path, float Top) {
+        const TGPRectF r = PathBounds(Path);
+        EXPECT_NEAR(r.Y, Top, 1e-3);
         EXPECT_NEAR(r.Height, 2, 1e-4);
         EXPECT_NEAR(r.Width, Width("Hi"), 1e-3);
         EXPECT_EQ(r.X, 10);
-    }
-    if (c.StrikeOut) {
-        EXPECT_NEAR(PathBounds(text->GetStrikeOutPath()).Y, top + 10, 1e-3);
-    }
+    };
+    if (c.Underline)
+        expectRect(text->GetUnderlinePath(), top + 20);
+    if (c.StrikeOut)
+        expectRect(text->GetStrikeOutPath(), top + 10);
+    if (c.Overline)
+        expectRect(text->GetOverlinePath(), top);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, TextDecoration,
-                         ::testing::Values(TDecorationCase{"None", "none", false, false},
-                                           TDecorationCase{"Underline", "underline", true, false},
-                                           TDecorationCase{"LineThrough", "line-through", false, true},
-                                           TDecorationCase{"Both", "underline line-through", true, true}),
+                         ::testing::Values(TDecorationCase{"None", "none", false, false, false},
+                                           TDecorationCase{"Underline", "underline", true, false, false},
+                                           TDecorationCase{"LineThrough", "line-through", false, true, false},
+                                           TDecorationCase{"Both", "underline line-through", true, true, false},
+                                           TDecorationCase{"Overline", "overline", false, false, true},
+                                           TDecorationCase{"All", "underline line-through overline", true, true,
+                                                           true}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
 struct TFontNameCase {
