@@ -198,6 +198,7 @@ void TSVGCustomText::AssignTo(TSVGObject& Dest) const
         text->FText = FText;
         text->FFontHeight = FFontHeight;
         text->FBaselineShift = FBaselineShift;
+        text->FEndY = FEndY;
         text->FDX = FDX;
         text->FDY = FDY;
         // A copy (as "use" makes) paints its decorations too; a chunk rebuilds its own anyway.
@@ -225,6 +226,7 @@ void TSVGCustomText::ReadIn(const TXmlNode& Node)
     const float fontSize = GetFontSize();
     LoadPositionList(Node, "x", width, fontSize, FX, FXList);
     LoadPositionList(Node, "y", height, fontSize, FY, FYList);
+    FEndY = FY;
     FHasX = Node.HasAttribute("x");
     FHasY = Node.HasAttribute("y");
     LoadPositionList(Node, "dx", width, fontSize, FDX, FDXList);
@@ -317,17 +319,39 @@ void TSVGCustomText::LayoutText()
         else if (index == 0)
             previous = parent;
     }
-    if (previous != nullptr) {
+    // After a span that was itself split into chunks, the text goes on where its last chunk ended.
+    const TSVGCustomText* last = previous != nullptr && previous != FParent ? LastTextObject(*previous) : nullptr;
+    if (last != nullptr && last != previous) {
+        if (!FHasX)
+            FX = last->FX + last->FWidth;
+        if (!FHasY)
+            FY = last->FEndY;
+    } else if (previous != nullptr) {
         if (!FHasX)
             FX = GetTotalWidth(*previous) + previous->FX;
         if (!FHasY)
-            FY = previous->FY;
+            FY = previous == FParent ? previous->FY : previous->FEndY;
     }
     FX += FDX;
     FY += FDY;
     FWidth = kernedWidth;
     FHeight = layoutHeight;
     FWidth = ChunkAdvance(*font, kernedWidth);
+    const std::vector<TTextRun> runs = PlaceRuns(*font);
+    FEndY = runs.back().Y;
+}
+
+const TSVGCustomText* TSVGCustomText::LastTextObject(const TSVGCustomText& Obj)
+{
+    const TSVGCustomText* last = &Obj;
+    for (;;) {
+        const TSVGCustomText* next = nullptr;
+        for (int i = last->GetCount() - 1; i >= 0 && next == nullptr; --i)
+            next = dynamic_cast<const TSVGCustomText*>(last->GetItem(i));
+        if (next == nullptr)
+            return last;
+        last = next;
+    }
 }
 
 float TSVGCustomText::ChunkAdvance(const TGPFont& Font, float KernedWidth) const
@@ -619,7 +643,7 @@ void TSVGCustomText::ReadTextContent(const TXmlNode& Node)
 void TSVGCustomText::ReadTextChild(const TXmlNode& Node)
 {
     const std::string name = Node.NodeName();
-    const bool isRun = name == "#text";
+    const bool isRun = name == "#text" || name == "#cdata-section";
     const bool isSpan = name == "text" || name == "tspan";
     const bool isPath = name == "textPath";
     if (!isRun && !isSpan && !isPath)
@@ -653,6 +677,19 @@ void TSVGText::ReadIn(const TXmlNode& Node)
 
 void TSVGTSpan::ReadTextContent(const TXmlNode& Node)
 {
+    // A span that holds other elements (as editors write a styled word inside a line) is split into
+    // chunks like a text element: the span takes its place and shifts, its chunks run on from there.
+    const TXmlNodeList children = Node.ChildNodes();
+    if (Node.IsElement() && (children.Count() > 1 || (children.Count() == 1 && children.Item(0).IsElement()))) {
+        FText.clear();
+        LayoutText();
+        FDX = 0;  // applied once, here; the chunks copy this object
+        FDY = 0;
+        BuildPath();
+        for (const TXmlNode& child : children)
+            ReadTextChild(child);
+        return;
+    }
     // Read once: laying the same text out a second time would apply dx and dy twice.
     FText = CollapseWhiteSpace(Node.Text());
     LayoutText();

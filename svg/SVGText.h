@@ -71,6 +71,8 @@ public:
     static std::unique_ptr<TGPFontFamily> FindFontFamily(std::string_view Name);
     // Advance widths of Obj and of all the text chunks below it.
     static float GetTotalWidth(const TSVGObject& Obj);
+    // The last text object of Obj's subtree in document order (Obj itself when it has none below).
+    static const TSVGCustomText* LastTextObject(const TSVGCustomText& Obj);
 
 protected:
     // The chunk's font (em size in pixels) from the cascaded font properties; sets FFontHeight.
@@ -118,6 +120,7 @@ protected:
     std::unique_ptr<TGPGraphicsPath> FOverlinePath;   // only while overlined; painted with the underline
     float FFontHeight = 0;                            // font ascent in pixels
     float FBaselineShift = 0;                         // of the last BuildPath
+    float FEndY = 0;                                  // baseline of the chunk's last placed character
     float FDX = 0;
     float FDY = 0;
     bool FHasX = false;
@@ -143,7 +146,7 @@ public:
 
 class TSVGTSpan : public TSVGText {
 public:
-    // The element's single text (a tspan with child elements fails with the XML layer's error).
+    // The element's single text; a span with child elements is split into chunks as a text is.
     void ReadTextContent(const TXmlNode& Node) override;
 };
 

@@ -130,6 +130,15 @@ INSTANTIATE_TEST_SUITE_P(
                     {13}, {{}}, {40}},
         TLayoutCase{"SpanListInsideText", "<text x=\"0\" y=\"10\">A<tspan x=\"70 80\" y=\"30 40\">B</tspan></text>",
                     {"A", "B"}, {0, 70}, {{}, {}}, {10, 30}},
+        TLayoutCase{"NestedSpans", "<text x=\"10\" y=\"20\">A<tspan>B<tspan dy=\"5\">C</tspan>D</tspan>E</text>",
+                    {"A", "B", "C", "D", "E"}, {10, 10, 10, 10, 10}, {{}, {0}, {0, 1}, {0, 1, 2}, {0, 1, 2, 3}},
+                    {20, 20, 25, 25, 25}},
+        TLayoutCase{"NestedSpanShiftsOnce", "<text x=\"0\" y=\"20\">A<tspan dx=\"5\" dy=\"3\">B<tspan>C</tspan></tspan></text>",
+                    {"A", "B", "C"}, {0, 5, 5}, {{}, {0}, {0, 1}}, {20, 23, 23}},
+        TLayoutCase{"NestedSpanWithItsOwnX", "<text x=\"0\" y=\"20\">A<tspan x=\"50\"><tspan>B</tspan>C</tspan></text>",
+                    {"A", "B", "C"}, {0, 50, 50}, {{}, {}, {1}}, {20, 20, 20}},
+        TLayoutCase{"ChunkAfterAYListGoesOnAtItsLastY", "<text x=\"0\" y=\"20\"><tspan y=\"20 40\">HH</tspan>C</text>",
+                    {"HH", "C"}, {0, 0}, {{}, {0}}, {20, 40}},
         TLayoutCase{"PercentagesOfTheViewBox", "<text x=\"50%\" y=\"25%\">A</text>", {"A"}, {100}, {{}}, {25}},
         TLayoutCase{"EmAndExOfTheFontSize",
                     "<text x=\"0\" y=\"20\">A<tspan x=\"1ex\" dy=\"1.5em\">B</tspan><tspan dx=\"0.5em\">C</tspan></text>",
@@ -329,16 +338,15 @@ TEST(TextElement, ChunkAfterPlacedCharactersContinuesAtTheirEnd)
     EXPECT_NEAR(chunks[1]->GetX(), 100 + Width("H"), 1e-3);
 }
 
-TEST(TextElement, SpanWithChildElementsFailsTheLoad)
+TEST(TextElement, SpanWithChildElementsIsSplitIntoChunks)
 {
+    // Editors write a styled word as a span inside the span of its line.
     TSVG doc;
-    try {
-        doc.LoadFromText(Svg("<text><tspan>A<tspan>B</tspan></tspan></text>"));
-        FAIL() << "no error";
-    } catch (const EXmlError& e) {
-        EXPECT_NE(std::string(e.what()).find("does not contain a single text node"), std::string::npos);
-        EXPECT_NE(std::string(e.what()).find("tspan"), std::string::npos);
-    }
+    ASSERT_NO_THROW(doc.LoadFromText(Svg("<text><tspan>A<tspan font-weight=\"bold\">B</tspan></tspan></text>")));
+    const std::vector<TSVGCustomText*> chunks = Chunks(doc);
+    ASSERT_EQ(chunks.size(), 2u);
+    EXPECT_EQ(chunks[1]->GetText(), "B");
+    EXPECT_NE(chunks[1]->GetPath(), nullptr);
 }
 
 TEST(TextElement, EmptyTextBuildsNoPath)
