@@ -185,6 +185,25 @@ int TSVGGradient::GetColors(std::uint8_t Alpha, TColors& C) const
     return C.Count;
 }
 
+namespace {
+
+// The box that bounding-box units measure: the bounds of the element's outline, so that circles,
+// ellipses, paths and polygons are measured by what they draw. An element without an outline
+// falls back on the box its x, y, width and height fields keep.
+TGPRectF ObjectBox(const TSVGBasic& Element)
+{
+    TGPRectF Box{Element.GetX(), Element.GetY(), Element.GetWidth(), Element.GetHeight()};
+    if (const TGPGraphicsPath2* Path = Element.GetPath()) {
+        TGPRectF Bounds;
+        if (Path->GetBounds(Bounds) == Ok && std::isfinite(Bounds.X) && std::isfinite(Bounds.Y) &&
+            std::isfinite(Bounds.Width) && std::isfinite(Bounds.Height) && (Bounds.Width > 0 || Bounds.Height > 0))
+            Box = Bounds;
+    }
+    return Box;
+}
+
+}  // namespace
+
 // --- linear gradient
 
 void TSVGLinearGradient::AssignTo(TSVGObject& Dest) const
@@ -217,9 +236,10 @@ std::unique_ptr<TGPBrush> TSVGLinearGradient::GetBrush(std::uint8_t Alpha, TSVGB
 {
     TGPPointF P1, P2;
     if (DestObject && UnitsInForce() == guObjectBoundingBox) {
-        // The diagonal of the box the element keeps in its x, y, width and height fields.
-        P1 = TGPPointF{DestObject->GetX(), DestObject->GetY()};
-        P2 = TGPPointF{DestObject->GetX() + DestObject->GetWidth(), DestObject->GetY() + DestObject->GetHeight()};
+        // The diagonal of the element's box.
+        const TGPRectF Box = ObjectBox(*DestObject);
+        P1 = TGPPointF{Box.X, Box.Y};
+        P2 = TGPPointF{Box.X + Box.Width, Box.Y + Box.Height};
     } else {
         // Coordinates this element does not give come from the referenced linear gradient.
         auto* Ref = dynamic_cast<const TSVGLinearGradient*>(Referenced());
@@ -284,20 +304,26 @@ std::unique_ptr<TGPBrush> TSVGRadialGradient::GetBrush(std::uint8_t Alpha, TSVGB
     auto Value = [&](std::string_view Name, float TSVGRadialGradient::*Field) {
         return Ref && !HasOwn(Name) ? Ref->*Field : this->*Field;
     };
-    const float FX = Value("fx", &TSVGRadialGradient::FFX);
-    const float FY = Value("fy", &TSVGRadialGradient::FFY);
+    const float CX = Value("cx", &TSVGRadialGradient::FCX);
+    const float CY = Value("cy", &TSVGRadialGradient::FCY);
+    const float R = Value("r", &TSVGRadialGradient::FR);
+    // A focus nobody gives sits at the centre; left at its default of 0.5 it would lie wherever
+    // (0.5, 0.5) happens to be, outside the circle for most user-space gradients.
+    auto Focus = [&](std::string_view Name, float TSVGRadialGradient::*Field, float Centre) {
+        const bool Given = HasOwn(Name) || (Ref && Ref->HasOwn(Name));
+        return Given ? Value(Name, Field) : Centre;
+    };
+    const float FX = Focus("fx", &TSVGRadialGradient::FFX, CX);
+    const float FY = Focus("fy", &TSVGRadialGradient::FFY, CY);
     TGPGraphicsPath Path(FillModeAlternate);
     TGPPointF Centre{FX, FY};
     if (DestObject && UnitsInForce() == guObjectBoundingBox) {
-        const float X = DestObject->GetX(), Y = DestObject->GetY();
-        const float W = DestObject->GetWidth(), H = DestObject->GetHeight();
-        Path.AddEllipse(X, Y, W, H);
-        // The focus is a fraction of the box, as the other coordinates of this unit system are.
-        Centre = TGPPointF{X + FX * W, Y + FY * H};
+        // Centre, radius and focus are fractions of the element's box.
+        const TGPRectF Box = ObjectBox(*DestObject);
+        Path.AddEllipse(Box.X + (CX - R) * Box.Width, Box.Y + (CY - R) * Box.Height, 2 * R * Box.Width,
+                        2 * R * Box.Height);
+        Centre = TGPPointF{Box.X + FX * Box.Width, Box.Y + FY * Box.Height};
     } else {
-        const float CX = Value("cx", &TSVGRadialGradient::FCX);
-        const float CY = Value("cy", &TSVGRadialGradient::FCY);
-        const float R = Value("r", &TSVGRadialGradient::FR);
         Path.AddEllipse(CX - R, CY - R, 2 * R, 2 * R);
     }
     auto Brush = std::make_unique<TGPPathGradientBrush>(&Path);

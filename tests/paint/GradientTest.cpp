@@ -244,20 +244,24 @@ const TGradientPaintCase GradientPaintCases[] = {
      R"svg(</linearGradient><rect x="10" y="20" width="80" height="40" fill="url(#g)"/>)svg",
      {{10, 20, Red, 8}, {89, 59, Blue, 8}, {49, 39, RedBlueMid, 6}, {39, 59, RedBlueMid, 6}, {59, 20, RedBlueMid, 8},
       {5, 5, Transparent}}},
-    // A line keeps x2 and y2 in the width and height fields, so the diagonal runs from (x1, y1)
-    // to (x1 + x2, y1 + y2): here from (0, 50) to (100, 100).
+    // The box is the outline's bounds: along a level line the gradient runs from end to end.
     {"linear_box_on_a_line",
      R"svg(<linearGradient id="g">)svg" RED_BLUE
      R"svg(</linearGradient><line x1="0" y1="50" x2="100" y2="50" stroke="url(#g)" stroke-width="10"/>)svg",
-     {{0, 50, Red, 4}, {99, 50, Mix(Red, Blue, 99.5 / 125), 4}}},
+     {{0, 50, Red, 4}, {49, 50, Mix(Red, Blue, 0.495), 4}, {99, 50, Mix(Red, Blue, 0.995), 4}}},
     {"linear_user_space_without_coordinates_paints_nothing",
      R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse">)svg" RED_BLUE
      "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{50, 50, Transparent}}},
-    {"linear_box_on_a_box_without_fields_paints_nothing",
+    // Polygons and paths keep no box in their fields; their outline gives it.
+    {"linear_box_on_a_polygon",
      R"svg(<linearGradient id="g">)svg" RED_BLUE
      R"svg(</linearGradient><polygon points="0,0 100,0 100,100" fill="url(#g)"/>)svg",
-     {{90, 10, Transparent}}},
+     {{90, 10, RedBlueMid, 8}, {95, 90, Mix(Red, Blue, 0.93), 8}, {5, 95, Transparent}}},
+    {"linear_box_on_a_path",
+     R"svg(<linearGradient id="g">)svg" RED_BLUE
+     R"svg(</linearGradient><path d="M20 20H80V80H20Z" fill="url(#g)"/>)svg",
+     {{20, 20, Red, 8}, {79, 79, Blue, 8}, {49, 49, RedBlueMid, 8}}},
     {"linear_one_stop_uniform",
      R"svg(<linearGradient id="g"><stop offset="0.3" stop-color="red"/></linearGradient>)svg" FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{1, 1, Red}, {50, 50, Red}, {98, 98, Red}}},
@@ -361,17 +365,24 @@ const TGradientPaintCase GradientPaintCases[] = {
      R"svg(<radialGradient id="g" fx="0.25" fy="0.5">)svg" RED_BLUE "</radialGradient>"
      FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{25, 50, Red, 8}, {62, 50, RedBlueMid, 12}, {12, 50, RedBlueMid, 12}}},
-    // A circle keeps its centre and radius in the box fields: the brush ellipse sits in the
-    // box (cx, cy, r, r), the lower right quarter of the circle's own box.
-    {"radial_box_on_a_circle_uses_its_fields",
+    // A circle is measured by what it draws: the brush ellipse is the circle itself.
+    {"radial_box_on_a_circle",
      R"svg(<radialGradient id="g">)svg" RED_BLUE R"svg(</radialGradient><circle cx="40" cy="40" r="40" fill="url(#g)"/>)svg",
-     {{60, 60, Red, 12}, {20, 20, Transparent}, {40, 10, Transparent}}},
-    // The focus stays at (0.5, 0.5) when only the centre is given: the centre of the circle lies
-    // about 0.63 of the way from the focus to the rim.
-    {"radial_focus_does_not_follow_the_centre",
+     {{40, 40, Red, 8}, {40, 20, RedBlueMid, 12}, {20, 40, RedBlueMid, 12}, {75, 40, Blue, 40}}},
+    // Centre and radius are fractions of the box too.
+    {"radial_box_centre_and_radius",
+     R"svg(<radialGradient id="g" cx="0.25" cy="0.25" r="0.25">)svg" RED_BLUE "</radialGradient>"
+     FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{25, 25, Red, 8}, {25, 12, RedBlueMid, 12}, {75, 75, Transparent}, {60, 25, Transparent}}},
+    // Without a focus of its own the focus is the centre, also one lent by a referenced gradient.
+    {"radial_focus_follows_the_centre",
      R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="40">)svg" RED_BLUE
      "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
-     {{5, 5, Transparent}, {50, 50, Mix(Red, Blue, 0.63), 10}}},
+     {{5, 5, Transparent}, {50, 50, Red, 8}, {50, 70, RedBlueMid, 12}}},
+    {"radial_focus_lent_by_the_reference",
+     R"svg(<radialGradient id="base" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="40" fx="30" fy="30">)svg" RED_BLUE
+     R"svg(</radialGradient><radialGradient id="g" xlink:href="#base" cx="50"/>)svg" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{30, 30, Red, 8}}},
     {"radial_equal_offsets_hard_edge",
      R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="40" fx="50" fy="50">)svg"
      R"svg(<stop offset="0.5" stop-color="red"/><stop offset="0.5" stop-color="blue"/></radialGradient>)svg"
