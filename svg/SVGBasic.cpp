@@ -94,7 +94,8 @@ void TSVGBasic::AssignTo(TSVGObject& Dest) const
     D->FStrokeURI = FStrokeURI;
     // An empty reference needs no lookup now: the clip in force is found again before painting.
     D->FClipURI = FClipURI;
-    D->FClipPath = FClipURI.empty() ? nullptr : D->FindClipPathFor(FClipURI);
+    const TSVG* DestRoot = FClipURI.empty() ? nullptr : D->GetRoot();
+    D->FClipPath = DestRoot && !DestRoot->IsLoading() ? D->FindClipPathFor(FClipURI) : nullptr;
     D->FLineWidth = FLineWidth;
     D->FFillRule = FFillRule;
     D->FColorInterpolation = FColorInterpolation;

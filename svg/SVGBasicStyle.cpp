@@ -522,7 +522,11 @@ std::string TSVGBasic::GetClipURI() const
 void TSVGBasic::SetClipURI(std::string_view Value)
 {
     FClipURI = Value;
-    UpdateClipPath();
+    // While the document is read the clip is looked up again before any paint; looking it up for every element
+    // as it is read would walk the growing tree once per element.
+    const TSVG* Root = GetRoot();
+    if (!Root || !Root->IsLoading())
+        UpdateClipPath();
 }
 
 }  // namespace plumwick

@@ -1,6 +1,7 @@
 #include "svg/SVGDocument.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <fstream>
 #include <istream>
@@ -72,6 +73,7 @@ struct TTransformKeeper {
 
 TSVG::TSVG() : FStyles(std::make_unique<TStyleList>())
 {
+    FIsDocument = true;
     ClearDocumentFields();
     FInitialMatrix = TMatrix{};
     FDX = 1;
@@ -83,6 +85,7 @@ TSVG::TSVG() : FStyles(std::make_unique<TStyleList>())
 TSVG::~TSVG()
 {
     FStyles.reset();
+    FIsDocument = false;  // the tree is freed after this object's own fields
 }
 
 void TSVG::ClearDocumentFields()
@@ -206,8 +209,15 @@ void TSVG::ReadIn(const TXmlNode& Node)
         FViewBox = ParseViewBox(*ViewBox);
         OwnViewBox = FViewBox.Right > FViewBox.Left && FViewBox.Bottom > FViewBox.Top;
     }
-    LoadChildNodes(Node);
-    DeReferenceUse();
+    {
+        struct TLoading {
+            bool& Flag;
+            explicit TLoading(bool& F) : Flag(F) { Flag = true; }
+            ~TLoading() { Flag = false; }
+        } Loading(FLoading);
+        LoadChildNodes(Node);
+        DeReferenceUse();
+    }
     MeasureContent();
     // A percentage size is taken of the content extent; 0% stays 0 (no size given) rather than dividing by zero.
     // With a view box of its own a percentage is of the output, which is what no size gives: the view box then
@@ -222,6 +232,58 @@ void TSVG::ReadIn(const TXmlNode& Node)
         FHeight = 0;
     else if (PercentHeight && FHeight != 0)
         FHeight = FSize.Height * 100 / FHeight;
+}
+
+namespace {
+std::atomic<std::uint64_t> DeepTreeChanges{0};
+}
+
+void TSVG::NoteDeepTreeChange()
+{
+    DeepTreeChanges.fetch_add(1, std::memory_order_relaxed);
+}
+
+TSVGObject* TSVG::FindIndexedID(std::string_view Name)
+{
+    const std::uint64_t Deep = DeepTreeChanges.load(std::memory_order_relaxed);
+    if (Deep != FIndexDeepChanges) {
+        FIndexDeepChanges = Deep;
+        FIndexGeneration = FLookupGeneration = ~std::uint64_t(0);
+    }
+    auto Matches = [Name](const TSVGObject& Node) {
+        const std::string& ID = Node.GetID();
+        return Name == ID || (Name.size() == ID.size() + 1 && Name.front() == '#' && Name.substr(1) == ID);
+    };
+    if (FIndexGeneration != FTreeGeneration) {
+        // While the tree keeps changing (loading, resolving use elements) an index would be rebuilt for every
+        // lookup; it is built on the second lookup into the same tree.
+        const bool Build = FLookupGeneration == FTreeGeneration;
+        FLookupGeneration = FTreeGeneration;
+        std::vector<TSVGObject*> Stack{this};
+        std::size_t Order = 0;
+        if (Build)
+            FIDIndex.clear();
+        while (!Stack.empty()) {
+            TSVGObject* Node = Stack.back();
+            Stack.pop_back();
+            if (!Build && Matches(*Node))
+                return Node;
+            if (Build)
+                FIDIndex.try_emplace(Node->GetID(), Order++, Node);
+            for (int I = Node->GetCount() - 1; I >= 0; --I)
+                Stack.push_back(Node->GetItem(I));
+        }
+        if (!Build)
+            return nullptr;
+        FIndexGeneration = FTreeGeneration;
+    }
+    const std::pair<std::size_t, TSVGObject*>* Best = nullptr;
+    if (auto It = FIDIndex.find(Name); It != FIDIndex.end())
+        Best = &It->second;
+    if (!Name.empty() && Name.front() == '#')
+        if (auto It = FIDIndex.find(Name.substr(1)); It != FIDIndex.end() && (!Best || It->second.first < Best->first))
+            Best = &It->second;
+    return Best ? Best->second : nullptr;
 }
 
 void TSVG::CountLoadedObjects(long Count)

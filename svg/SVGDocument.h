@@ -4,6 +4,8 @@
 // knows the view box and declared size, maps the drawing into an output rectangle and paints it.
 
 #include <iosfwd>
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <span>
 #include <string>
@@ -102,6 +104,14 @@ public:
     // Counts the objects made while loading (elements, path segments); past SVGMaxObjects it raises ESVGError,
     // so a huge input fails before its tree takes gigabytes.
     void CountLoadedObjects(long Count);
+    // True while ReadIn builds the tree: lookups that painting repeats anyway (clip paths) wait until then.
+    bool IsLoading() const { return FLoading; }
+    // FindByID on the document: the first object in pre-order with that id (or "#" and that id). Painting looks
+    // ids up for every element (clips, paint servers), so an index is kept while the tree stays unchanged.
+    TSVGObject* FindIndexedID(std::string_view Name);
+    void NoteTreeChange() { ++FTreeGeneration; }
+    // A change too deep below some document to tell which: every document's index is then given up.
+    static void NoteDeepTreeChange();
 
 private:
     friend class TSVGObject;  // CalculateMatrices runs CalculateRootMatrix
@@ -125,6 +135,12 @@ private:
     TColor FFixedColor = SVG_INHERIT_COLOR;  // -1: off
     std::unique_ptr<TStyleList> FStyles;
     long FLoadedObjects = 0;
+    bool FLoading = false;
+    std::uint64_t FTreeGeneration = 0;    // counts changes of the tree and of its ids
+    std::uint64_t FIndexGeneration = ~std::uint64_t(0);   // the tree the index was built from
+    std::uint64_t FLookupGeneration = ~std::uint64_t(0);  // the tree of the last lookup without an index
+    std::uint64_t FIndexDeepChanges = 0;                  // NoteDeepTreeChange calls when the index was built
+    std::map<std::string, std::pair<std::size_t, TSVGObject*>, std::less<>> FIDIndex;  // id: pre-order, object
     std::vector<std::pair<std::string, TSVGElementCreator>> FRegisteredElements;
 };
 

@@ -61,8 +61,28 @@ TSVGObject::~TSVGObject()
         FParent->Remove(this);
 }
 
+void TSVGObject::TreeChanged()
+{
+    // Icons nest a few levels deep; a deeper chain is not walked to its end (that would cost its depth for
+    // every object added, quadratic for a tree built deep) but counts as a change of every document.
+    constexpr int MaxSteps = 128;
+    int Steps = 0;
+    for (const TSVGObject* Node = this; Node; Node = Node->FParent) {
+        if (Node->FIsDocument) {
+            static_cast<TSVG*>(const_cast<TSVGObject*>(Node))->NoteTreeChange();
+            return;
+        }
+        if (++Steps > MaxSteps) {
+            TSVG::NoteDeepTreeChange();
+            return;
+        }
+    }
+}
+
 void TSVGObject::FreeChildren()
 {
+    if (!FItems.empty())
+        TreeChanged();
     // Each object is emptied of its children before it is destroyed, so a deep tree never
     // recurses through the destructors.
     std::vector<std::unique_ptr<TSVGObject>> Pending = std::move(FItems);
@@ -83,6 +103,7 @@ void TSVGObject::AssignTo(TSVGObject& Dest) const
     Dest.FDisplay = FDisplay;
     Dest.FBounds = FBounds;
     Dest.FID = FID;
+    Dest.TreeChanged();
     Dest.FObjectName = FObjectName;
     Dest.FStyle = FStyle->Clone();
     Dest.FClasses = FClasses;
@@ -95,6 +116,8 @@ void TSVGObject::Clear()
     FreeChildren();
     FVisible = 1;
     FDisplay = 1;
+    if (!FID.empty())
+        TreeChanged();
     FID.clear();
     FClasses.clear();
     FStyle->Clear();
@@ -104,6 +127,7 @@ void TSVGObject::Clear()
 void TSVGObject::ReadIn(const TXmlNode& Node)
 {
     LoadString(Node, "id", FID);
+    TreeChanged();
     LoadDisplay(Node, FDisplay);
     LoadVisible(Node, FVisible);
     for (const TXmlAttribute& Attribute : Node.Attributes())
@@ -129,6 +153,7 @@ int TSVGObject::Add(std::unique_ptr<TSVGObject> Item)
         Item->FParent->Remove(Item.get());
     Item->FParent = this;
     FItems.push_back(std::move(Item));
+    TreeChanged();
     return GetCount() - 1;
 }
 
@@ -140,6 +165,7 @@ std::unique_ptr<TSVGObject> TSVGObject::Delete(int Index)
     FItems.erase(FItems.begin() + Index);
     if (Item->FParent == this)
         Item->FParent = nullptr;
+    TreeChanged();
     return Item;
 }
 
@@ -152,6 +178,7 @@ int TSVGObject::Remove(TSVGObject* Item)
     FItems.erase(FItems.begin() + Index);
     if (Item->FParent == this)
         Item->FParent = nullptr;
+    TreeChanged();
     return Index;
 }
 
@@ -178,6 +205,7 @@ std::unique_ptr<TSVGObject> TSVGObject::SetItem(int Index, std::unique_ptr<TSVGO
     std::unique_ptr<TSVGObject> Old = std::exchange(FItems[static_cast<size_t>(Index)], std::move(Item));
     if (Old->FParent == this)
         Old->FParent = nullptr;
+    TreeChanged();
     return Old;
 }
 
@@ -203,6 +231,8 @@ TSVGObject* WalkPreOrder(TSVGObject* Start, TVisit&& Visit)
 
 TSVGObject* TSVGObject::FindByID(std::string_view Name)
 {
+    if (const TSVG* Doc = AsDocument())
+        return const_cast<TSVG*>(Doc)->FindIndexedID(Name);
     return WalkPreOrder(this, [Name](const TSVGObject& Node) {
         const std::string& ID = Node.GetID();
         return Name == ID || (Name.size() == ID.size() + 1 && Name.front() == '#' && Name.substr(1) == ID);

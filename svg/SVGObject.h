@@ -134,6 +134,8 @@ public:
 protected:
     // Frees every child without recursing into the subtree.
     void FreeChildren();
+    // Tells the document holding this object that its tree or an id in it changed.
+    void TreeChanged();
 
     std::vector<std::unique_ptr<TSVGObject>> FItems;  // children in document order; owned
     int FVisible = 1;                                 // -1 inherit, 0 hidden, 1 visible
@@ -142,6 +144,7 @@ protected:
     TSVGObject* FParent = nullptr;  // back reference; not owned
     std::unique_ptr<TStyle> FStyle;  // the element's attributes and inline declarations
     std::string FID;
+    bool FIsDocument = false;  // set by TSVG: TreeChanged tests it at every step up without a virtual call
     std::string FObjectName;
     std::vector<std::string> FClasses;
 };

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 #include <cmath>
 #include <string>
 
@@ -239,4 +242,53 @@ TEST(Factory, UnknownElementsAreSkippedWithTheirSubtree)
 }
 
 }  // namespace
+// The document keeps an index of ids for painting; every lookup must still give what a walk would, whatever
+// changed since the last one. Each step looks twice: the second lookup reads from the index.
+TEST(Tree, IdLookupsFollowEveryChange)
+{
+    auto Svg = LoadTestDocument(
+        R"svg(<svg><g id="g"><box id="a"/><box id="#b"/></g><box id="b"/><box id="a"/><g id="h"/></svg>)svg");
+    auto Other = LoadTestDocument(R"svg(<svg><box id="c"/><box id="d"/></svg>)svg");
+    TSVGObject* G = Svg->GetItem(0);
+    TSVGObject* H = Svg->GetItem(3);
+    TSVGObject* FirstA = G->GetItem(0);
+    TSVGObject* HashB = G->GetItem(1);
+    TSVGObject* B = Svg->GetItem(1);
+    TSVGObject* LastA = Svg->GetItem(2);
+    TSVGObject* C = Other->GetItem(0);
+    TSVGObject* D = Other->GetItem(1);
+    TSVGObject* Deepest = H;
+    struct TStep {
+        const char* Name;
+        std::function<void()> Change;
+        const char* Looked;
+        std::function<TSVGObject*()> Expected;
+    };
+    const TStep Steps[] = {
+        {"first_in_pre_order", [] {}, "a", [&] { return FirstA; }},
+        {"hash_form_finds_the_plain_id", [] {}, "#a", [&] { return FirstA; }},
+        {"hash_id_before_plain_id", [] {}, "#b", [&] { return HashB; }},
+        {"missing", [] {}, "c", [] { return nullptr; }},
+        {"moved_in_is_found", [&] { H->Add(Other->Delete(0)); }, "c", [&] { return C; }},
+        {"taking_out_finds_the_next", [&] { G->Remove(FirstA); }, "a", [&] { return LastA; }},
+        {"put_back_at_the_end", [&] { Svg->Add(std::unique_ptr<TSVGObject>(FirstA)); }, "a", [&] { return LastA; }},
+        {"cleared_id_is_gone", [&] { HashB->Clear(); }, "#b", [&] { return B; }},
+        {"freed_object_is_gone", [&] { delete LastA; }, "a", [&] { return FirstA; }},
+        {"deep_chain_built",
+         [&] {
+             for (int I = 0; I < 300; ++I)
+                 Deepest = TSVGObject::CreateIn<TTestGroup>(Deepest);
+         },
+         "d", [] { return nullptr; }},
+        {"added_far_down_is_found", [&] { Deepest->Add(Other->Delete(0)); }, "d", [&] { return D; }},
+        {"copy_far_down_found_after_the_original", [&] { B->Clone(Deepest); B->Clear(); }, "b",
+         [&] { return Deepest->GetItem(1); }},
+    };
+    for (const TStep& Step : Steps) {
+        Step.Change();
+        for (int Round = 0; Round < 2; ++Round)
+            EXPECT_EQ(Svg->FindByID(Step.Looked), Step.Expected()) << Step.Name << " round " << Round;
+    }
+}
+
 }  // namespace plumwick::testing
