@@ -169,7 +169,9 @@ void InsertRepeatedCommands(char command, std::vector<std::string>& tokens)
 {
     const int n = NumbersPerCommand(command);
     const int k = static_cast<int>(tokens.size()) - 1;
-    if (n == 0 || k < 2 * n || k % n == 1)
+    // Every complete group after the first gets its letter, also when a stray number trails them (browsers
+    // draw up to that number; leaving all but the first group out would drop most of the figure).
+    if (n == 0 || k < 2 * n)
         return;
     const std::string letter(1, command == 'M' ? 'L' : command == 'm' ? 'l' : command);
     std::vector<std::string> result;

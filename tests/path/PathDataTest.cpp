@@ -58,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
         TokenCase{"RelativeMoveRepeatsAsRelativeLine", "m 5 5 10 0 0 10", "m 5 5 l 10 0 l 0 10"},
         TokenCase{"HorizontalRepeats", "H 1 2 3", "H 1 H 2 H 3"},
         TokenCase{"IncompleteTrailingGroupGetsNoLetter", "Q 1 2 3 4 5 6 7 8 9 10", "Q 1 2 3 4 Q 5 6 7 8 9 10"},
-        TokenCase{"RemainderOneInsertsNothing", "L 1 2 3 4 5", "L 1 2 3 4 5"},
+        TokenCase{"StrayNumberAfterCompleteGroups", "L 1 2 3 4 5", "L 1 2 L 3 4 5"},
         TokenCase{"FewerThanTwoGroupsInsertsNothing", "C 1 2 3 4 5 6 7", "C 1 2 3 4 5 6 7"},
         TokenCase{"CloseDropsItsNumbers", "M 10 10 Z 20 20 L 0 0", "M 10 10 Z L 0 0"},
         TokenCase{"CommasAreNotSeparatorsHere", "M1,2", "M 12"},

@@ -79,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
         SegmentCase{"RelativeAfterCloseStartsAtSubpath", "M 5 5 L 9 9 Z m 1 1 v 2",
                     "M5,5 L5,5>9,9 Z9,9>5,5 M6,6 L6,6>6,8"},
         SegmentCase{"NumbersAfterCloseDiscarded", "M 10 10 Z 20 20 L 0 0", "M10,10 Z10,10>10,10 L10,10>0,0"},
-        SegmentCase{"RemainderOneDrawsOneLine", "L 1 2 3 4 5", "L0,0>1,2"},
+        SegmentCase{"StrayNumberEndsTheLines", "L 1 2 3 4 5", "L0,0>1,2 L1,2>3,4"},
         SegmentCase{"Exponents", "M 1e2 3 L 1.5e1 -2E-1", "M100,3 L100,3>15,-0.2"},
         SegmentCase{"TooFewNumbersConsumeTheNextLetter", "L 10 M 5 5", "L0,0>10,0"},
         SegmentCase{"LeadingGarbageIgnored", "x 5 5 M 1 2", "M1,2"},
