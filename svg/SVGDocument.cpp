@@ -216,6 +216,7 @@ void TSVG::ReadIn(const TXmlNode& Node)
             ~TLoading() { Flag = false; }
         } Loading(FLoading);
         LoadChildNodes(Node);
+        ResolveOutlineLessStyles();
         DeReferenceUse();
     }
     MeasureContent();
@@ -241,6 +242,22 @@ std::atomic<std::uint64_t> DeepTreeChanges{0};
 void TSVG::NoteDeepTreeChange()
 {
     DeepTreeChanges.fetch_add(1, std::memory_order_relaxed);
+}
+
+// Elements with an outline resolve their style again at their first paint; the others (the root, groups)
+// resolved theirs while they were read, before the sheet was complete. Once everything is read they resolve
+// again, so that rules read after them (and every rule, for the root) reach them and their descendants.
+void TSVG::ResolveOutlineLessStyles()
+{
+    std::vector<TSVGObject*> Stack{this};
+    while (!Stack.empty()) {
+        TSVGObject* Node = Stack.back();
+        Stack.pop_back();
+        if (auto* B = const_cast<TSVGBasic*>(Node->AsBasic()); B && !B->GetPath())
+            B->ResolveStyle();
+        for (int I = Node->GetCount() - 1; I >= 0; --I)
+            Stack.push_back(Node->GetItem(I));
+    }
 }
 
 TSVGObject* TSVG::FindIndexedID(std::string_view Name)

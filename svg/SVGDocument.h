@@ -118,6 +118,7 @@ private:
 
     void ClearDocumentFields();
     void MeasureContent();
+    void ResolveOutlineLessStyles();
     void CalculateRootMatrix();
 
     TGPRectF FRootBounds;

@@ -138,12 +138,30 @@ TEST(CascadeDetail, GroupKeepsItsReferenceAndNoColour)
     EXPECT_EQ(Find(*Svg, "t")->GetFillURI(), "");
 }
 
-TEST(CascadeDetail, GroupsAndTheRootNeverSeeLateRules)
+// Rules read after an element, and every rule for the root (read before its children), still reach groups and
+// the root, and through them their descendants.
+TEST(CascadeDetail, GroupsAndTheRootSeeEveryRule)
 {
-    auto Svg = LoadTestDocument(R"svg(<svg id="root"><g id="g"><box id="t"/></g><style>#g{fill:red} #root{fill:red}</style></svg>)svg");
-    Paint(*Svg, 4, 4);
-    EXPECT_EQ(Find(*Svg, "g")->GetFillColor(), 0);
-    EXPECT_EQ(Svg->GetFillColor(), 0);
+    struct TCase {
+        const char* Svg;
+        const char* Element;
+        TColor Fill;
+    };
+    const TCase Cases[] = {
+        {R"svg(<svg><g id="g"><box id="t"/></g><style>#g{fill:red}</style></svg>)svg", "g", Red},
+        {R"svg(<svg><g id="g"><box id="t"/></g><style>#g{fill:red}</style></svg>)svg", "t", Red},
+        {R"svg(<svg id="root"><style>#root{fill:#0000ff}</style><box id="t"/></svg>)svg", "root", Blue},
+        {R"svg(<svg class="icon"><style>.icon{fill:#0000ff}</style><box id="t"/></svg>)svg", "t", Blue},
+        {R"svg(<svg><g id="g" fill="#00ff00"><box id="t"/></g><style>#g{fill:red}</style></svg>)svg", "t", Green},
+    };
+    for (const TCase& C : Cases) {
+        auto Svg = LoadTestDocument(C.Svg);
+        auto* E = Find(*Svg, C.Element);
+        ASSERT_NE(E, nullptr) << C.Svg;
+        EXPECT_EQ(E->GetFillColor(), C.Fill) << C.Element << " in " << C.Svg;
+        Paint(*Svg, 4, 4);
+        EXPECT_EQ(E->GetFillColor(), C.Fill) << C.Element << " after painting " << C.Svg;
+    }
 }
 
 TEST(CascadeDetail, DashValuesAreStoredAsWritten)
