@@ -35,7 +35,7 @@ struct TRenderOptions {
 };
 
 // The SVG files are small; a file far bigger than any icon is refused before it is read whole.
-constexpr std::uintmax_t kMaxSvgFileBytes = 64u * 1024 * 1024;
+constexpr std::uintmax_t kMaxSvgFileBytes = 8u * 1024 * 1024;
 
 std::string ReadSvgFile(const std::string& path)
 {
@@ -46,7 +46,7 @@ std::string ReadSvgFile(const std::string& path)
     if (!fs::is_regular_file(status))
         throw std::runtime_error("not a regular file");
     if (fs::file_size(path, error) > kMaxSvgFileBytes)
-        throw std::runtime_error("file too large");
+        throw std::runtime_error("file too large for an icon (over 8 MiB)");
     std::ifstream in(path, std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (!in.eof() && in.fail())
