@@ -13,9 +13,9 @@ namespace plumwick {
 
 namespace {
 
-// Qt's notes about its own set-up (a missing runtime folder on a headless machine) mean nothing to someone
-// running a batch; real warnings still reach stderr.
-void CommandLineMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+// Qt's notes about its own set-up (a missing runtime folder on a headless machine) mean nothing to the
+// person running it; real warnings still reach stderr.
+void QuietSetupMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
     if (type == QtDebugMsg || type == QtInfoMsg || message.startsWith(QLatin1String("QStandardPaths:")))
         return;
@@ -26,10 +26,10 @@ void CommandLineMessages(QtMsgType type, const QMessageLogContext&, const QStrin
 
 int RunCommandLine(int argc, char** argv)
 {
+    qInstallMessageHandler(QuietSetupMessages);
     if (argc <= 1)
         return RunWindow(argc, argv);
 
-    qInstallMessageHandler(CommandLineMessages);
     CLI::App parser{"Plumwick: turns an IconFont icon collection into SVG files and images", "plumwick"};
     parser.set_version_flag("--version", "plumwick " PLUMWICK_VERSION);
     parser.require_subcommand(1);
