@@ -233,53 +233,37 @@ void TSVGPathCurve::Read(const TPathTokens& SL, int& Position, const TSVGPathEle
         }
     };
 
+    // The point of the command's Nth pair of numbers; relative forms (lower case) count from the start point.
+    const bool relative = letter == 'c' || letter == 's' || letter == 'q' || letter == 't';
+    auto point = [&](int pair, float& x, float& y) {
+        x = SL.Number(Position + 2 * pair - 1);
+        y = SL.Number(Position + 2 * pair);
+        if (relative) {
+            x += FStartX;
+            y += FStartY;
+        }
+    };
+
     switch (letter) {
     case 'C':
     case 'c':
-        FControl1X = SL.Number(Position + 1);
-        FControl1Y = SL.Number(Position + 2);
-        FControl2X = SL.Number(Position + 3);
-        FControl2Y = SL.Number(Position + 4);
-        FStopX = SL.Number(Position + 5);
-        FStopY = SL.Number(Position + 6);
+        point(1, FControl1X, FControl1Y);
+        point(2, FControl2X, FControl2Y);
+        point(3, FStopX, FStopY);
         Position += 6;
-        if (letter == 'c') {
-            FControl1X += FStartX;
-            FControl1Y += FStartY;
-            FControl2X += FStartX;
-            FControl2Y += FStartY;
-            FStopX += FStartX;
-            FStopY += FStartY;
-        }
         break;
     case 'S':
     case 's':
         reflect();
-        FControl2X = SL.Number(Position + 1);
-        FControl2Y = SL.Number(Position + 2);
-        FStopX = SL.Number(Position + 3);
-        FStopY = SL.Number(Position + 4);
+        point(1, FControl2X, FControl2Y);
+        point(2, FStopX, FStopY);
         Position += 4;
-        if (letter == 's') {
-            FControl2X += FStartX;
-            FControl2Y += FStartY;
-            FStopX += FStartX;
-            FStopY += FStartY;
-        }
         break;
     case 'Q':
     case 'q':
-        FControl1X = SL.Number(Position + 1);
-        FControl1Y = SL.Number(Position + 2);
-        FStopX = SL.Number(Position + 3);
-        FStopY = SL.Number(Position + 4);
+        point(1, FControl1X, FControl1Y);
+        point(2, FStopX, FStopY);
         Position += 4;
-        if (letter == 'q') {
-            FControl1X += FStartX;
-            FControl1Y += FStartY;
-            FStopX += FStartX;
-            FStopY += FStartY;
-        }
         // Kept as a cubic with both control points on the quadratic one, not at two thirds.
         FControl2X = FControl1X;
         FControl2Y = FControl1Y;
@@ -289,13 +273,8 @@ void TSVGPathCurve::Read(const TPathTokens& SL, int& Position, const TSVGPathEle
         reflect();
         FControl2X = FControl1X;
         FControl2Y = FControl1Y;
-        FStopX = SL.Number(Position + 1);
-        FStopY = SL.Number(Position + 2);
+        point(1, FStopX, FStopY);
         Position += 2;
-        if (letter == 't') {
-            FStopX += FStartX;
-            FStopY += FStartY;
-        }
         break;
     default:
         break;
