@@ -72,6 +72,9 @@ void RecordError(TParseState& st, const xmlError* e) {
     if (!st.Message.empty() && (st.Level == XML_ERR_FATAL || e->level != XML_ERR_FATAL)) return;
     std::string msg = e->message ? e->message : "XML parse error";
     while (!msg.empty() && (msg.back() == '\n' || msg.back() == '\r' || msg.back() == ' ')) msg.pop_back();
+    // libxml2 ends its nesting complaint with advice for programmers ("use XML_PARSE_HUGE option").
+    if (e->code == XML_ERR_INTERNAL_ERROR && msg.rfind("Excessive depth in document", 0) == 0)
+        msg = "Elements are nested too deeply (more than " + std::to_string(xmlParserMaxDepth) + " levels)";
     st.Message = msg;
     st.Line = e->line;
     st.Level = e->level;
