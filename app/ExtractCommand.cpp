@@ -2,16 +2,15 @@
 
 #include "app/ExtractionJob.h"
 #include "app/SizeOption.h"
+#include "platform/GdiPlusFont.h"
 
 #include <CLI/CLI.hpp>
-#include <QGuiApplication>
 
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <unistd.h>
 
 namespace plumwick {
@@ -122,17 +121,9 @@ int RunExtract(const TExtractOptions& options)
         }
     }
 
-    // The renderer lays out text through Qt's font system, which needs an application object; no window
-    // is ever shown, so no display is needed either.
-    std::unique_ptr<QGuiApplication> application;
-    if (!QCoreApplication::instance()) {
-        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "plumwick";
-        static char* argv[] = {name, nullptr};
-        application = std::make_unique<QGuiApplication>(argc, argv);
-    }
+    // Painting needs Qt's application object, made on this thread before any worker starts; no window is
+    // ever shown, so no display is needed either.
+    EnsureGuiApplication();
 
     TJobSettings settings;
     settings.Width = size->first;
