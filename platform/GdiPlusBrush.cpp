@@ -50,19 +50,8 @@ std::unique_ptr<TGPBrush> TGPBrush::Clone() const {
   };
   auto c = std::make_unique<Copy>(FImpl->Type);
   auto& d = GdiPlusAccess::Get(static_cast<TGPBrush&>(*c));
-  d.Type = FImpl->Type;
-  d.Color = FImpl->Color;
-  d.P1 = FImpl->P1;
-  d.P2 = FImpl->P2;
-  d.Colors = FImpl->Colors;
-  d.Positions = FImpl->Positions;
-  d.Wrap = FImpl->Wrap;
-  d.Transform = FImpl->Transform;
+  static_cast<TBrushState&>(d) = *FImpl;
   d.Path = FImpl->Path ? FImpl->Path->Clone() : nullptr;
-  d.Center = FImpl->Center;
-  d.CenterColor = FImpl->CenterColor;
-  d.SurroundColor = FImpl->SurroundColor;
-  d.Failed = FImpl->Failed;
   return c;
 }
 

@@ -43,20 +43,8 @@ TGPPen::~TGPPen() = default;
 std::unique_ptr<TGPPen> TGPPen::Clone() const {
   auto p = std::make_unique<TGPPen>(FImpl->Color, FImpl->Width);
   auto& d = *p->FImpl;
-  d = Impl{};
-  d.Width = FImpl->Width;
-  d.Color = FImpl->Color;
+  static_cast<TPenState&>(d) = *FImpl;
   d.Brush = FImpl->Brush ? FImpl->Brush->Clone() : nullptr;
-  d.Join = FImpl->Join;
-  d.MiterLimit = FImpl->MiterLimit;
-  d.StartCap = FImpl->StartCap;
-  d.EndCap = FImpl->EndCap;
-  d.DashCapStyle = FImpl->DashCapStyle;
-  d.Dash = FImpl->Dash;
-  d.Pattern = FImpl->Pattern;
-  d.DashOffset = FImpl->DashOffset;
-  d.Transform = FImpl->Transform;
-  d.Failed = FImpl->Failed;
   return p;
 }
 

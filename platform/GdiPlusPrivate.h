@@ -24,7 +24,8 @@ struct TGPGraphicsPath::Impl {
   bool NewFigure = true;  // the next add starts a figure
 };
 
-struct TGPBrush::Impl {
+// Everything of a brush but the owned path, so that a copy is one assignment plus the path.
+struct TBrushState {
   BrushType Type = BrushTypeSolidColor;
   ARGB Color = 0;
   // Linear gradient.
@@ -34,18 +35,21 @@ struct TGPBrush::Impl {
   std::vector<float> Positions;
   WrapMode Wrap = WrapModeTile;
   TGPMatrix Transform;
-  // Path gradient.
-  std::unique_ptr<TGPGraphicsPath> Path;
+  // Path gradient (its path is the Impl's).
   TGPPointF Center;
   ARGB CenterColor = 0xFF000000;
   ARGB SurroundColor = 0xFFFFFFFF;
   bool Failed = false;  // creation failed: the brush paints nothing
 };
 
-struct TGPPen::Impl {
+struct TGPBrush::Impl : TBrushState {
+  std::unique_ptr<TGPGraphicsPath> Path;
+};
+
+// Everything of a pen but the owned brush, so that a copy is one assignment plus the brush.
+struct TPenState {
   float Width = 1;
   ARGB Color = 0;
-  std::unique_ptr<TGPBrush> Brush;
   LineJoin Join = LineJoinMiter;
   float MiterLimit = 10;
   LineCap StartCap = LineCapFlat, EndCap = LineCapFlat;
@@ -55,6 +59,10 @@ struct TGPPen::Impl {
   float DashOffset = 0;
   TGPMatrix Transform;
   bool Failed = false;
+};
+
+struct TGPPen::Impl : TPenState {
+  std::unique_ptr<TGPBrush> Brush;
 };
 
 struct TGPImage::Impl {
