@@ -214,10 +214,7 @@ class GradientPixels : public ::testing::TestWithParam<TGradientPaintCase> {};
 TEST_P(GradientPixels, AreColouredAsTheStopsSay)
 {
     const TGradientPaintCase& C = GetParam();
-    auto R = Render(std::string(R"svg(<svg width="100" height="100">)svg") + C.Content + "</svg>", 100, 100);
-    for (const TProbe& P : C.Probes)
-        EXPECT_TRUE(Near(R.At(P.X, P.Y), P.Expected, P.Tolerance))
-            << "at (" << P.X << ", " << P.Y << "): " << Hex(R.At(P.X, P.Y)) << ", expected " << Hex(P.Expected);
+    ExpectProbes(Render(std::string(R"svg(<svg width="100" height="100">)svg") + C.Content + "</svg>", 100, 100), C.Probes);
 }
 
 #define RED_BLUE R"svg(<stop offset="0" stop-color="red"/><stop offset="1" stop-color="blue"/>)svg"

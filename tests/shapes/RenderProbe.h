@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/GdiPlus.h"
 #include "svg/SVGDocument.h"
 
@@ -98,5 +100,13 @@ struct TProbe {
     ARGB Expected;
     int Tolerance = 0;
 };
+
+// Checks every probe on R, naming the pixel and both colours where one is off.
+inline void ExpectProbes(const TRender& R, const std::vector<TProbe>& Probes)
+{
+    for (const TProbe& P : Probes)
+        EXPECT_TRUE(Near(R.At(P.X, P.Y), P.Expected, P.Tolerance))
+            << "at (" << P.X << ", " << P.Y << "): " << Hex(R.At(P.X, P.Y)) << ", expected " << Hex(P.Expected);
+}
 
 }  // namespace plumwick::probe

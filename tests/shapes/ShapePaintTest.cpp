@@ -23,10 +23,7 @@ class ShapePixels : public ::testing::TestWithParam<TShapePaintCase> {};
 TEST_P(ShapePixels, AreCovered)
 {
     const TShapePaintCase& C = GetParam();
-    auto R = Render(std::string(R"svg(<svg width="20" height="20">)svg") + C.Content + "</svg>", 20, 20);
-    for (const TProbe& P : C.Probes)
-        EXPECT_TRUE(Near(R.At(P.X, P.Y), P.Expected, P.Tolerance))
-            << "at (" << P.X << ", " << P.Y << "): " << Hex(R.At(P.X, P.Y)) << ", expected " << Hex(P.Expected);
+    ExpectProbes(Render(std::string(R"svg(<svg width="20" height="20">)svg") + C.Content + "</svg>", 20, 20), C.Probes);
 }
 
 const TShapePaintCase ShapePaintCases[] = {

@@ -28,12 +28,10 @@ class StructurePixels : public ::testing::TestWithParam<TStructureCase> {};
 TEST_P(StructurePixels, PaintWhereExpected)
 {
     const TStructureCase& C = GetParam();
-    auto R = Render(std::string(R"svg(<svg width="40" height="40" xmlns:xlink="http://www.w3.org/1999/xlink">)svg") +
-                        C.Content + "</svg>",
-                    40, 40);
-    for (const TProbe& P : C.Probes)
-        EXPECT_TRUE(Near(R.At(P.X, P.Y), P.Expected, P.Tolerance))
-            << "at (" << P.X << ", " << P.Y << "): " << Hex(R.At(P.X, P.Y)) << ", expected " << Hex(P.Expected);
+    const std::string Text =
+        std::string(R"svg(<svg width="40" height="40" xmlns:xlink="http://www.w3.org/1999/xlink">)svg") + C.Content +
+        "</svg>";
+    ExpectProbes(Render(Text, 40, 40), C.Probes);
 }
 
 #define DOT R"svg(<defs><circle id="dot" cx="0" cy="0" r="3" fill="red"/></defs>)svg"
