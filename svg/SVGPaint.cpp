@@ -40,6 +40,21 @@ std::vector<float> RisingPositions(const TColors& C)
     return P;
 }
 
+// The box that bounding-box units measure: the bounds of the element's outline, so that circles,
+// ellipses, paths and polygons are measured by what they draw. An element without an outline
+// falls back on the box its x, y, width and height fields keep.
+TGPRectF ObjectBox(const TSVGBasic& Element)
+{
+    TGPRectF Box{Element.GetX(), Element.GetY(), Element.GetWidth(), Element.GetHeight()};
+    if (const TGPGraphicsPath2* Path = Element.GetPath()) {
+        TGPRectF Bounds;
+        if (Path->GetBounds(Bounds) == Ok && std::isfinite(Bounds.X) && std::isfinite(Bounds.Y) &&
+            std::isfinite(Bounds.Width) && std::isfinite(Bounds.Height) && (Bounds.Width > 0 || Bounds.Height > 0))
+            Box = Bounds;
+    }
+    return Box;
+}
+
 }  // namespace
 
 // --- stop
@@ -184,25 +199,6 @@ int TSVGGradient::GetColors(std::uint8_t Alpha, TColors& C) const
     C.Count = static_cast<int>(C.Colors.size());
     return C.Count;
 }
-
-namespace {
-
-// The box that bounding-box units measure: the bounds of the element's outline, so that circles,
-// ellipses, paths and polygons are measured by what they draw. An element without an outline
-// falls back on the box its x, y, width and height fields keep.
-TGPRectF ObjectBox(const TSVGBasic& Element)
-{
-    TGPRectF Box{Element.GetX(), Element.GetY(), Element.GetWidth(), Element.GetHeight()};
-    if (const TGPGraphicsPath2* Path = Element.GetPath()) {
-        TGPRectF Bounds;
-        if (Path->GetBounds(Bounds) == Ok && std::isfinite(Bounds.X) && std::isfinite(Bounds.Y) &&
-            std::isfinite(Bounds.Width) && std::isfinite(Bounds.Height) && (Bounds.Width > 0 || Bounds.Height > 0))
-            Box = Bounds;
-    }
-    return Box;
-}
-
-}  // namespace
 
 // --- linear gradient
 
