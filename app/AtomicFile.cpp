@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
+#include <set>
 #include <stdexcept>
 #include <vector>
 
@@ -49,7 +51,87 @@ int CreateTempBeside(const std::string& path, std::string& tempPath)
     return fd;
 }
 
+// The folders written into while a TDeferredSync is alive.
+struct TDeferredFolders {
+    std::mutex Lock;
+    int Active = 0;
+    std::set<std::string> Folders;
+};
+
+TDeferredFolders& Deferred()
+{
+    static TDeferredFolders deferred;
+    return deferred;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    return folder.empty() ? std::string(".") : folder;
+}
+
+// True when the file's sync is left to the running batch, which then learns its folder.
+bool DeferSync(const std::string& path)
+{
+    TDeferredFolders& deferred = Deferred();
+    const std::lock_guard guard(deferred.Lock);
+    if (deferred.Active == 0)
+        return false;
+    deferred.Folders.insert(FolderOf(path));
+    return true;
+}
+
+// One syncfs per file system: it writes out every file renamed into those folders and their entries.
+void SyncFolders(const std::set<std::string>& folders)
+{
+    std::set<dev_t> synced;
+    for (const std::string& folder : folders) {
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            throw std::runtime_error("cannot sync " + folder + ": " + std::strerror(errno));
+        struct stat info {};
+        int error = 0;
+        if (::fstat(fd, &info) == 0 && synced.insert(info.st_dev).second && ::syncfs(fd) != 0)
+            error = errno;
+        ::close(fd);
+        if (error != 0)
+            throw std::runtime_error("cannot sync " + folder + ": " + std::strerror(error));
+    }
+}
+
 }  // namespace
+
+TDeferredSync::TDeferredSync()
+{
+    const std::lock_guard guard(Deferred().Lock);
+    ++Deferred().Active;
+}
+
+TDeferredSync::~TDeferredSync()
+{
+    if (FFinished)
+        return;
+    try {
+        Finish();
+    } catch (const std::exception&) {
+        // The run already failed; its own error is the one reported.
+    }
+}
+
+void TDeferredSync::Finish()
+{
+    if (FFinished)
+        return;
+    FFinished = true;
+    std::set<std::string> folders;
+    {
+        TDeferredFolders& deferred = Deferred();
+        const std::lock_guard guard(deferred.Lock);
+        --deferred.Active;
+        folders.swap(deferred.Folders);
+    }
+    SyncFolders(folders);
+}
 
 void WriteFileAtomically(const std::string& path, std::string_view data)
 {
@@ -68,7 +150,7 @@ void WriteFileAtomically(const std::string& path, std::string_view data)
         next += written;
         left -= static_cast<std::size_t>(written);
     }
-    if (error == 0 && ::fsync(fd) != 0)
+    if (error == 0 && !DeferSync(path) && ::fsync(fd) != 0)
         error = errno;
     if (::close(fd) != 0 && error == 0)
         error = errno;
@@ -99,7 +181,7 @@ void AtomicFile::Commit()
     if (::stat(FTempPath.c_str(), &info) != 0)
         throw WriteError(FPath, errno);
     // Encoders write through their own handle; make the bytes durable before they replace the old file.
-    const int fd = ::open(FTempPath.c_str(), O_RDONLY);
+    const int fd = DeferSync(FPath) ? -1 : ::open(FTempPath.c_str(), O_RDONLY);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "platform/GdiPlusPrivate.h"
+#include "platform/PngEncoder.h"
 
 namespace plumwick {
 
@@ -80,6 +81,16 @@ Status Decode(std::span<const std::uint8_t> bytes, QImage& out) {
   return out.isNull() ? OutOfMemory : Ok;
 }
 
+// Qt's own conversion unpremultiplies with its vector code, faster than doing it per pixel here.
+std::string EncodeAsPng(const QImage& image) {
+  const QImage straight = image.convertToFormat(QImage::Format_RGBA8888);
+  const auto* bits = straight.constBits();
+  return EncodePng({straight.width(), straight.height(), std::size_t(straight.bytesPerLine()),
+                    std::span(bits, std::size_t(straight.sizeInBytes()))});
+}
+
+bool IsPng(const EncoderRow& row) { return std::string_view(row.Mime) == "image/png"; }
+
 }  // namespace
 
 std::vector<TImageCodecInfo> GetImageEncoders() {
@@ -139,8 +150,14 @@ Status TGPImage::Save(std::string_view fileName, const CLSID& encoder) {
   // The new file replaces the old one only once it is complete.
   QSaveFile file(QString::fromUtf8(fileName.data(), qsizetype(fileName.size())));
   if (!file.open(QIODevice::WriteOnly)) return SetStatus(Win32Error);
-  QImageWriter writer(&file, row->QtFormat);
-  if (!writer.write(FImpl->Image.convertToFormat(QImage::Format_ARGB32))) {
+  if (IsPng(*row)) {
+    const std::string png = EncodeAsPng(FImpl->Image);
+    if (png.empty() || file.write(png.data(), qint64(png.size())) != qint64(png.size())) {
+      file.cancelWriting();
+      return SetStatus(Win32Error);
+    }
+  } else if (QImageWriter writer(&file, row->QtFormat);
+             !writer.write(FImpl->Image.convertToFormat(QImage::Format_ARGB32))) {
     file.cancelWriting();
     return SetStatus(Win32Error);
   }
@@ -153,6 +170,12 @@ Status TGPImage::SaveToMemory(std::string_view mimeType, std::vector<std::uint8_
   const EncoderRow* row = FindEncoder(mimeType);
   if (!row) return SetStatus(UnknownImageFormat);
   if (FImpl->Image.isNull()) return SetStatus(InvalidParameter);
+  if (IsPng(*row)) {
+    const std::string png = EncodeAsPng(FImpl->Image);
+    if (png.empty()) return SetStatus(GenericError);
+    bytes.assign(png.begin(), png.end());
+    return Ok;
+  }
   QByteArray data;
   QBuffer buffer(&data);
   buffer.open(QIODevice::WriteOnly);
@@ -193,6 +216,18 @@ bool TGPBitmap::GetPixels(std::vector<std::uint32_t>& pixels) const {
     auto* line = reinterpret_cast<const std::uint32_t*>(straight.constScanLine(y));
     pixels.insert(pixels.end(), line, line + straight.width());
   }
+  return true;
+}
+
+bool TGPBitmap::GetRgbaBytes(std::vector<std::uint8_t>& bytes) const {
+  bytes.clear();
+  const QImage& image = GdiPlusAccess::Get(static_cast<const TGPImage&>(*this)).Image;
+  if (image.isNull()) return false;
+  const QImage straight = image.convertToFormat(QImage::Format_RGBA8888);
+  const std::size_t row = std::size_t(straight.width()) * 4;
+  bytes.resize(row * std::size_t(straight.height()));
+  for (int y = 0; y < straight.height(); ++y)
+    std::memcpy(bytes.data() + row * std::size_t(y), straight.constScanLine(y), row);
   return true;
 }
 

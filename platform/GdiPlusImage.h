@@ -66,7 +66,8 @@ class TGPImage : public TGPBase {
   // UnknownImageFormat for an unknown (or zero) class id, Win32Error when writing fails,
   // InvalidParameter for an empty image.
   Status Save(std::string_view fileName, const CLSID& encoder);
-  // Encodes into memory with the encoder of that MIME type ("image/png", "image/bmp").
+  // Encodes into memory with the encoder of that MIME type ("image/png", "image/bmp"). PNG comes out as
+  // 8-bit straight RGBA through the fast encoder of platform/PngEncoder.h.
   Status SaveToMemory(std::string_view mimeType, std::vector<std::uint8_t>& bytes) const;
 
  protected:
@@ -90,6 +91,8 @@ class TGPBitmap : public TGPImage {
 
   // Straight (not premultiplied) ARGB pixels, rows top-down, width × height values.
   bool GetPixels(std::vector<std::uint32_t>& pixels) const;
+  // Straight R, G, B, A bytes, rows top-down and packed (width × 4 bytes each).
+  bool GetRgbaBytes(std::vector<std::uint8_t>& bytes) const;
   // Replaces the pixels from straight ARGB values, width × height of them.
   Status SetPixels(std::span<const std::uint32_t> pixels);
   // As GetPixels with the colour channels composed over the background colour (red, green,

@@ -103,3 +103,44 @@ TEST_F(AtomicFileTest, ResultIsNotPrivate)
 
 }  // namespace
 }  // namespace plumwick
+
+namespace plumwick {
+namespace {
+
+class DeferredSyncTest : public AtomicFileTest {};
+
+TEST_F(DeferredSyncTest, FilesStillReplaceTheirOldOnesAndFinishSyncs)
+{
+    const fs::path target = folder / "icon.png";
+    WriteFileAtomically(target.string(), "old");
+    TDeferredSync sync;
+    WriteFileAtomically(target.string(), "new");
+    {
+        AtomicFile file((folder / "b.png").string());
+        std::ofstream(file.TempPath()) << "b";
+        file.Commit();
+    }
+    EXPECT_EQ(ReadAll(target), "new");
+    EXPECT_EQ(ReadAll(folder / "b.png"), "b");
+    EXPECT_EQ(EntryCount(), 2u) << "no temporary file left";
+    EXPECT_NO_THROW(sync.Finish());
+    EXPECT_NO_THROW(sync.Finish()) << "once is enough";
+}
+
+TEST_F(DeferredSyncTest, FinishNamesAFolderItCannotSync)
+{
+    TDeferredSync sync;
+    fs::create_directories(folder / "gone");
+    WriteFileAtomically((folder / "gone" / "a.png").string(), "a");
+    fs::remove_all(folder / "gone");
+    try {
+        sync.Finish();
+        FAIL() << "no error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find("cannot sync " + (folder / "gone").string()), std::string::npos)
+            << error.what();
+    }
+}
+
+}  // namespace
+}  // namespace plumwick
