@@ -1,8 +1,12 @@
 #include "app/Subcommands.h"
 
+#include "app/CollectionId.h"
+#include "app/ExportOptions.h"
 #include "app/ExtractionJob.h"
+#include "app/ProgressLine.h"
 #include "app/SizeOption.h"
 #include "platform/GdiPlusFont.h"
+#include "svg/SVGDocument.h"
 
 #include <CLI/CLI.hpp>
 
@@ -23,7 +27,10 @@ struct TExtractOptions {
     std::string OutputFolder;
     std::string Size = "96x96";
     std::string Format = "png";
+    std::string IcoSizes;
     std::string ApiBase;
+    TLookOptions Look;
+    bool Quiet = false;
     int Jobs = 0;
 };
 
@@ -37,40 +44,27 @@ void PrintError(const std::string& text)
     std::fprintf(stderr, "plumwick: %s\n", text.c_str());
 }
 
-// A bar redrawn in place on a terminal; one line per icon when the output goes to a file or a pipe.
+// The progress line on a terminal; one line per icon when the output goes to a file or a pipe.
 class TProgressOutput {
 public:
-    TProgressOutput() : FTerminal(isatty(fileno(stdout)) == 1) {}
+    explicit TProgressOutput(bool quiet) : FQuiet(quiet) {}
 
     void IconDone(int index, int count, const std::string& name)
     {
-        const int done = index + 1;
-        if (!FTerminal) {
-            std::printf("%d/%d %s\n", done, count, name.c_str());
+        if (FQuiet)
+            return;
+        if (FLine.Visible()) {
+            FLine.Update(index + 1, count);
             return;
         }
-        constexpr int kBarWidth = 30;
-        const int filled = count > 0 ? done * kBarWidth / count : kBarWidth;
-        std::printf("\r[%s%s] %d/%d", std::string(filled, '#').c_str(), std::string(kBarWidth - filled, '.').c_str(),
-                    done, count);
-        FLineOpen = done != count;
-        if (!FLineOpen)
-            std::printf("\n");
-        std::fflush(stdout);
+        std::printf("%d/%d %s\n", index + 1, count, name.c_str());
     }
 
-    // Ends a bar cut short by an error, so the message starts on a line of its own.
-    void Interrupted()
-    {
-        if (FLineOpen)
-            std::printf("\n");
-        FLineOpen = false;
-        std::fflush(stdout);
-    }
+    void Interrupted() { FLine.Interrupted(); }
 
 private:
-    bool FTerminal;
-    bool FLineOpen = false;
+    bool FQuiet;
+    TProgressLine FLine{stdout};
 };
 
 // The same bound as a downloaded reply.
@@ -109,7 +103,7 @@ int RunExtract(const TExtractOptions& options)
     }
 
     TJobRequest request;
-    request.Cid = options.Cid;
+    request.Cid = CollectionIdFromText(options.Cid);
     request.OutputFolder = options.OutputFolder;
     request.ApiBase = options.ApiBase.empty() ? DefaultApiBase() : options.ApiBase;
     if (!options.ReplyFile.empty()) {
@@ -130,9 +124,30 @@ int RunExtract(const TExtractOptions& options)
     settings.Height = size->second;
     settings.FormatIndex = FormatIndex(options.Format);
     settings.FormatText = options.Format;
+    if (!options.IcoSizes.empty())
+        settings.IcoSizes = *ParseIconSizes(options.IcoSizes);
 
-    TProgressOutput progress;
+    TProgressOutput progress(options.Quiet);
     TJobCallbacks callbacks;
+    if (!options.Look.Color.empty() || options.Look.Grayscale || !options.Look.Background.empty() ||
+        options.Look.Fit) {
+        const TLookOptions look = options.Look;
+        callbacks.Render = [look](std::string_view svgText, const std::string& fileName, int width, int height,
+                                  bool asIcon) {
+            TSVG document;
+            look.PrepareDocument(document);
+            document.LoadFromText(svgText);
+            return asIcon ? SaveDocumentAsIcon(document, fileName, width, height, look.Export())
+                          : SaveDocumentAsImage(document, fileName, width, height, look.Export());
+        };
+        callbacks.RenderIconSet = [look](std::string_view svgText, const std::string& fileName,
+                                         std::span<const TIconSize> sizes) {
+            TSVG document;
+            look.PrepareDocument(document);
+            document.LoadFromText(svgText);
+            return SaveDocumentAsIconSet(document, fileName, sizes, look.Export());
+        };
+    }
     callbacks.Settings = [&] { return settings; };
     callbacks.Jobs = options.Jobs;
     callbacks.IconDone = [&](int index, int count, const std::string& name) { progress.IconDone(index, count, name); };
@@ -142,6 +157,11 @@ int RunExtract(const TExtractOptions& options)
         progress.Interrupted();
     switch (result.End) {
     case TJobEnd::Completed:
+        if (result.HalfSizeFolder.empty()) {
+            std::printf("Extracted %d icons into %s and %s\n", result.Count, result.SvgFolder.c_str(),
+                        result.FullSizeFolder.c_str());
+            return 0;
+        }
         std::printf("Extracted %d icons into %s, %s and %s\n", result.Count, result.SvgFolder.c_str(),
                     result.FullSizeFolder.c_str(), result.HalfSizeFolder.c_str());
         return 0;
@@ -166,7 +186,7 @@ SubcommandAction AddExtractCommand(CLI::App& parser)
     auto options = std::make_shared<TExtractOptions>();
     CLI::App* command = parser.add_subcommand(
         "extract", "Downloads an icon collection (or re-reads a saved reply) and writes its SVG files and images");
-    auto* cid = command->add_option("--cid", options->Cid, "the collection id, sent as typed");
+    auto* cid = command->add_option("--cid", options->Cid, "the collection id, sent as typed, or its page address (the id is taken from cid= or id=)");
     auto* from = command->add_option("--from", options->ReplyFile, "a saved reply (collection.json) instead of the download")
                      ->check(CLI::ExistingFile);
     cid->excludes(from);
@@ -176,6 +196,12 @@ SubcommandAction AddExtractCommand(CLI::App& parser)
         ->check(CheckSize);
     command->add_option("-f,--format", options->Format, "png, bmp or ico (default png)")
         ->check(CLI::IsMember({"png", "bmp", "ico"}));
+    command->add_option("--ico-sizes", options->IcoSizes,
+                        "write DIR/ico/<name>-<index>.ico holding every listed size, e.g. 16,32,48,256, instead "
+                        "of the two sized folders")
+        ->check(CheckIconSizes);
+    AddLookOptions(*command, options->Look);
+    command->add_flag("-q,--quiet", options->Quiet, "no progress output");
     command->add_option("--api-base", options->ApiBase,
                         "the service's address (default $PLUMWICK_API_BASE or https://www.iconfont.cn)");
     command->add_option("-j,--jobs", options->Jobs, "icons rendered at once (default: the number of cores)")

@@ -82,6 +82,10 @@ std::string WriteIcon(const TJsonReply& reply, int index, const TJobResult& fold
     CheckIconName(name, index);
     WriteFileAtomically(IconFileName(folders.SvgFolder, name, index, "svg"), svgText);
 
+    if (!settings.IcoSizes.empty()) {
+        callbacks.RenderIconSet(svgText, IconFileName(folders.FullSizeFolder, name, index, "ico"), settings.IcoSizes);
+        return name;
+    }
     const bool asIcon = settings.FormatIndex == kIcoFormatIndex;
     callbacks.Render(svgText, IconFileName(folders.FullSizeFolder, name, index, settings.FormatText),
                      settings.Width, settings.Height, asIcon);
@@ -94,7 +98,7 @@ std::string WriteIcon(const TJsonReply& reply, int index, const TJobResult& fold
 // ahead of an icon still being written. The first failing icon (by index) is rethrown once all workers
 // are done; false when a stop was asked for.
 bool WriteIconsInParallel(const TJsonReply& reply, int count, const TJobResult& folders,
-                          const TJobCallbacks& callbacks)
+                          const TJobSettings& settings, const TJobCallbacks& callbacks)
 {
     std::mutex lock;
     std::vector<std::string> names(static_cast<std::size_t>(count));
@@ -111,12 +115,10 @@ bool WriteIconsInParallel(const TJsonReply& reply, int count, const TJobResult& 
             return;
         }
         try {
-            TJobSettings settings;
             {
                 const std::lock_guard guard(lock);
                 if (index > failedIndex)
                     return;
-                settings = ReadSettings(callbacks);
             }
             std::string name = WriteIcon(reply, index, folders, settings, callbacks);
             const std::lock_guard guard(lock);
@@ -149,13 +151,20 @@ TJobResult ProcessReply(const std::string& replyText, const TJobRequest& request
         return Ended(TJobEnd::Message, kTextJsonFailed, kCaptionError);
     const int count = reply->IconCount();
 
+    // Files are synced once, when all are written, rather than one by one.
+    TDeferredSync sync;
     TJobResult result;
+    // Read once: a size changed during the run must not mix sizes inside the folders named here.
     const TJobSettings sizes = ReadSettings(callbacks);
-    result.FullSizeFolder = SizeFolder(request.OutputFolder, sizes.Width, sizes.Height);
-    result.HalfSizeFolder = SizeFolder(request.OutputFolder, sizes.Width / 2, sizes.Height / 2);
+    if (sizes.IcoSizes.empty()) {
+        result.FullSizeFolder = SizeFolder(request.OutputFolder, sizes.Width, sizes.Height);
+        result.HalfSizeFolder = SizeFolder(request.OutputFolder, sizes.Width / 2, sizes.Height / 2);
+        CreateFolder(result.HalfSizeFolder);
+    } else {
+        result.FullSizeFolder = IconSetFolder(request.OutputFolder);
+    }
     result.SvgFolder = SvgFolder(request.OutputFolder);
     CreateFolder(result.FullSizeFolder);
-    CreateFolder(result.HalfSizeFolder);
     CreateFolder(result.SvgFolder);
     // Written atomically, so re-rendering a reply saved here replaces it with the same bytes safely.
     WriteFileAtomically(request.OutputFolder + kSeparator + kSavedReplyName, replyText);
@@ -167,15 +176,16 @@ TJobResult ProcessReply(const std::string& replyText, const TJobRequest& request
                 result.End = TJobEnd::Stopped;
                 return result;
             }
-            const std::string name = WriteIcon(*reply, index, result, ReadSettings(callbacks), callbacks);
+            const std::string name = WriteIcon(*reply, index, result, sizes, callbacks);
             Report(callbacks, index, count);
             if (callbacks.IconDone)
                 callbacks.IconDone(index, count, name);
         }
-    } else if (!WriteIconsInParallel(*reply, count, result, callbacks)) {
+    } else if (!WriteIconsInParallel(*reply, count, result, sizes, callbacks)) {
         result.End = TJobEnd::Stopped;
         return result;
     }
+    sync.Finish();
     Report(callbacks, count, count);
     result.End = TJobEnd::Completed;
     result.Count = count;
@@ -203,6 +213,14 @@ bool RenderWithRasterExport(std::string_view svgText, const std::string& fileNam
     }
     return asIcon ? SaveDocumentAsIcon(*last.Document, fileName, width, height)
                   : SaveDocumentAsImage(*last.Document, fileName, width, height);
+}
+
+bool RenderIconSetWithRasterExport(std::string_view svgText, const std::string& fileName,
+                                   std::span<const TIconSize> sizes)
+{
+    TSVG document;
+    document.LoadFromText(svgText);
+    return SaveDocumentAsIconSet(document, fileName, sizes);
 }
 
 std::optional<std::string> CheckJobInputs(std::string_view cid, const std::string& outputFolder)
@@ -233,15 +251,21 @@ TJobResult RunExtraction(const TJobRequest& request, const TJobCallbacks& callba
                 http.Cancel = callbacks.Stop;
             THttpResponse response;
             try {
-                response = HttpGet(CollectionUrl(request.ApiBase, request.Cid), http);
+                response = HttpGetRetrying(CollectionUrl(request.ApiBase, request.Cid), http);
             } catch (const EHttpCancelled&) {
                 return Ended(TJobEnd::Stopped);
             } catch (const EHttpError& error) {
-                return Ended(TJobEnd::Message, error.what(), kCaptionError);
+                TJobResult failed = Ended(TJobEnd::Message, error.what(), kCaptionError);
+                failed.Problem = TJobProblem::Network;
+                return failed;
             }
-            if (response.StatusCode != 200)
-                return Ended(TJobEnd::Silent, "the service answered with HTTP status " +
-                                                  std::to_string(response.StatusCode));
+            if (response.StatusCode != 200) {
+                TJobResult failed =
+                    Ended(TJobEnd::Silent, "the service answered with HTTP status " + std::to_string(response.StatusCode));
+                failed.Problem = TJobProblem::HttpStatus;
+                failed.HttpStatus = static_cast<int>(response.StatusCode);
+                return failed;
+            }
             replyText = std::move(response.Body);
         }
         return ProcessReply(replyText, request, callbacks);
@@ -258,6 +282,11 @@ std::string SizeFolder(const std::string& outputFolder, int width, int height)
 std::string SvgFolder(const std::string& outputFolder)
 {
     return outputFolder + kSeparator + "svg";
+}
+
+std::string IconSetFolder(const std::string& outputFolder)
+{
+    return outputFolder + kSeparator + "ico";
 }
 
 std::string IconFileName(const std::string& folder, const std::string& name, int index, std::string_view extension)

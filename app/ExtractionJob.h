@@ -2,12 +2,15 @@
 
 #include "app/Dialogs.h"
 #include "app/Http.h"
+#include "app/RasterExport.h"
 
 #include <atomic>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plumwick {
 
@@ -29,12 +32,15 @@ inline constexpr int kMinIconSize = 16;
 inline constexpr int kMaxIconSize = 400;
 inline constexpr int kIcoFormatIndex = 2;
 
-// Size and format, read again for every icon.
+// Size and format, read once when the job starts.
 struct TJobSettings {
     int Width = 96;
     int Height = 96;
     int FormatIndex = 0;          // 2 selects the icon exporter
     std::string FormatText = "png";  // the file extension
+    // When set, each icon becomes one .ico file holding all these sizes, in the folder IconSetFolder names,
+    // instead of the two sized images.
+    std::vector<TIconSize> IcoSizes;
 };
 
 // Renders one icon into fileName at width x height; asIcon selects the .ico exporter. The result is
@@ -42,7 +48,13 @@ struct TJobSettings {
 using TRenderFunction =
     std::function<bool(std::string_view svgText, const std::string& fileName, int width, int height, bool asIcon)>;
 
+// Renders one icon into one .ico file holding every size.
+using TRenderIconSetFunction =
+    std::function<bool(std::string_view svgText, const std::string& fileName, std::span<const TIconSize> sizes)>;
+
 // The raster exporters of the application.
+bool RenderIconSetWithRasterExport(std::string_view svgText, const std::string& fileName,
+                                   std::span<const TIconSize> sizes);
 bool RenderWithRasterExport(std::string_view svgText, const std::string& fileName, int width, int height,
                             bool asIcon);
 
@@ -58,12 +70,13 @@ struct TJobRequest {
 struct TJobCallbacks {
     std::function<TJobSettings()> Settings;                  // required
     TRenderFunction Render = RenderWithRasterExport;
+    TRenderIconSetFunction RenderIconSet = RenderIconSetWithRasterExport;
     std::function<void(int position, int maximum)> Progress;  // maximum is -1 until the icons are counted
     const std::atomic<bool>* Stop = nullptr;                  // checked between icons and during the request
     // Called after each icon's files, with its 0-based index.
     std::function<void(int index, int count, const std::string& name)> IconDone;
-    // Icons rendered at once; 0 or less means one per core. With more than one, Settings and Render are
-    // called from several threads (Settings one call at a time), while Progress and IconDone still come one
+    // Icons rendered at once; 0 or less means one per core. With more than one, Render is called from
+    // several threads, while Progress and IconDone still come one
     // at a time and in index order. An error stops the icons after it, though some of those may already
     // have their files.
     int Jobs = 1;
@@ -77,13 +90,22 @@ enum class TJobEnd {
     Stopped,    // the caller asked to stop
 };
 
+// What went wrong before any icon, for windows that word it in their own language.
+enum class TJobProblem {
+    None,
+    Network,     // the request failed; Text holds the technical detail
+    HttpStatus,  // the service answered with HttpStatus, not 200
+};
+
 struct TJobResult {
     TJobEnd End = TJobEnd::Silent;
+    TJobProblem Problem = TJobProblem::None;
+    int HttpStatus = 0;
     std::string Text;
     std::string Caption;
     int Count = 0;
-    std::string FullSizeFolder;
-    std::string HalfSizeFolder;
+    std::string FullSizeFolder;  // the .ico folder when the icons hold several sizes
+    std::string HalfSizeFolder;  // empty then
     std::string SvgFolder;
 };
 
@@ -100,6 +122,7 @@ TJobResult RunExtraction(const TJobRequest& request, const TJobCallbacks& callba
 // The folder texts: O followed by the separator and "WxH" (or "svg"), with O unchanged.
 std::string SizeFolder(const std::string& outputFolder, int width, int height);
 std::string SvgFolder(const std::string& outputFolder);
+std::string IconSetFolder(const std::string& outputFolder);
 
 // "name-index.extension" inside folder.
 std::string IconFileName(const std::string& folder, const std::string& name, int index, std::string_view extension);

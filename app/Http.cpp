@@ -5,6 +5,8 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cctype>
 #include <memory>
 #include <mutex>
@@ -162,8 +164,12 @@ THttpResponse HttpGet(const std::string& url, const THttpOptions& options)
         throw EHttpCancelled();
     if (transfer.TooLarge)
         throw EHttpError("The reply is larger than " + SizeText(options.MaxBodySize));
-    if (code != CURLE_OK)
-        throw EHttpError(errorText[0] != '\0' ? std::string(errorText) : std::string(curl_easy_strerror(code)));
+    if (code != CURLE_OK) {
+        const bool transient = code == CURLE_OPERATION_TIMEDOUT || code == CURLE_RECV_ERROR ||
+                               code == CURLE_SEND_ERROR || code == CURLE_GOT_NOTHING || code == CURLE_PARTIAL_FILE;
+        throw EHttpError(errorText[0] != '\0' ? std::string(errorText) : std::string(curl_easy_strerror(code)),
+                         transient);
+    }
 
     THttpResponse response;
     curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &response.StatusCode);
@@ -178,6 +184,30 @@ THttpResponse HttpGet(const std::string& url, const THttpOptions& options)
     } else
         response.Body = std::move(transfer.Body);
     return response;
+}
+
+THttpResponse HttpGetRetrying(const std::string& url, const THttpOptions& options)
+{
+    long delayMs = options.RetryDelayMs;
+    for (int attempt = 0;; ++attempt) {
+        const bool last = attempt >= options.Retries;
+        try {
+            THttpResponse response = HttpGet(url, options);
+            if (last || response.StatusCode < 500 || response.StatusCode > 599)
+                return response;
+        } catch (const EHttpError& error) {
+            if (last || !error.Transient())
+                throw;
+        }
+        // The wait is cut into short steps so a stop is not held up by it.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(delayMs);
+        while (std::chrono::steady_clock::now() < until) {
+            if (options.Cancel && options.Cancel->load())
+                throw EHttpCancelled();
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::min(delayMs, 20L)));
+        }
+        delayMs *= 2;
+    }
 }
 
 }  // namespace plumwick

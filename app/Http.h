@@ -11,7 +11,15 @@ namespace plumwick {
 // libcurl's description of what went wrong.
 class EHttpError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit EHttpError(const std::string& message, bool transient = false)
+        : std::runtime_error(message), FTransient(transient)
+    {
+    }
+    // A failure that may pass when tried again: a time-out, a connection reset or closed without a reply.
+    bool Transient() const { return FTransient; }
+
+private:
+    bool FTransient;
 };
 
 // The request was abandoned because the caller asked to stop.
@@ -29,6 +37,9 @@ struct THttpOptions {
     std::size_t MaxBodySize = std::size_t{256} << 20;
     // Polled during the transfer; when it becomes true the request ends with EHttpCancelled.
     const std::atomic<bool>* Cancel = nullptr;
+    // HttpGetRetrying: tries after the first, and the wait before the first of them (doubled for each next).
+    int Retries = 2;
+    long RetryDelayMs = 500;
 };
 
 struct THttpResponse {
@@ -44,5 +55,9 @@ inline constexpr const char* kHttpUserAgent =
 // A blocking GET of url (http or https), redirects followed. Blanks and control characters in url are
 // percent-encoded; nothing else is. Throws EHttpError or EHttpCancelled.
 THttpResponse HttpGet(const std::string& url, const THttpOptions& options = {});
+
+// HttpGet, tried again up to options.Retries times after a transient failure or a 5xx status, with a
+// growing wait between tries (cut short by Cancel). The last try's reply or error is the result.
+THttpResponse HttpGetRetrying(const std::string& url, const THttpOptions& options = {});
 
 }  // namespace plumwick

@@ -1,73 +1,101 @@
 #include "app/IconFile.h"
 
+#include "app/LittleEndian.h"
+
 #include <stdexcept>
+#include <vector>
 
 namespace plumwick {
 
 namespace {
 
-void PutWord(std::string& out, std::uint16_t value)
+constexpr std::uint32_t kDirectoryHeader = 6;
+constexpr std::uint32_t kDirectoryEntry = 16;
+constexpr std::uint32_t kInfoHeaderSize = 40;
+
+std::uint32_t MaskRow(std::uint32_t width) { return (width + 31) / 32 * 4; }
+
+std::uint32_t BitmapEntrySize(const TIconImage& image)
 {
-    out += static_cast<char>(value & 0xFF);
-    out += static_cast<char>(value >> 8);
+    const auto w = static_cast<std::uint32_t>(image.Width);
+    const auto h = static_cast<std::uint32_t>(image.Height);
+    return kInfoHeaderSize + w * 4 * h + MaskRow(w) * h;
 }
 
-void PutLong(std::string& out, std::uint32_t value)
+void CheckImage(const TIconImage& image)
 {
-    for (int shift = 0; shift < 32; shift += 8)
-        out += static_cast<char>((value >> shift) & 0xFF);
-}
-
-constexpr std::uint32_t InfoHeaderSize = 40;
-constexpr std::uint32_t ImageOffset = 22;
-
-}  // namespace
-
-std::string BuildIconFile(int width, int height, std::span<const std::uint8_t> pixels)
-{
-    if (width <= 0 || height <= 0 || width > 32767 || height > 32767)
+    if (image.Width <= 0 || image.Height <= 0 || image.Width > 32767 || image.Height > 32767)
         throw std::invalid_argument("icon size out of range");
-    const auto w = static_cast<std::uint32_t>(width);
-    const auto h = static_cast<std::uint32_t>(height);
-    const std::uint32_t colourRow = w * 4;
-    const std::uint32_t colourSize = colourRow * h;
-    if (pixels.size() != colourSize)
+    if (StoredAsPng(image.Width, image.Height)) {
+        if (image.Png.empty())
+            throw std::invalid_argument("a large icon image needs its PNG");
+    } else if (image.Pixels.size() != static_cast<std::size_t>(image.Width) * image.Height * 4) {
         throw std::invalid_argument("icon pixel data does not match its size");
-    const std::uint32_t maskRow = (w + 31) / 32 * 4;
-    const std::uint32_t maskSize = maskRow * h;
+    }
+}
 
-    std::string out;
-    out.reserve(ImageOffset + InfoHeaderSize + colourSize + maskSize);
-    // Directory: one entry. The word after the size bytes holds planes x bits per pixel, and the two words
-    // after it stay 0; readers take the real format from the bitmap header.
-    PutWord(out, 0);
-    PutWord(out, 1);
-    PutWord(out, 1);
-    out += static_cast<char>(w % 256);
-    out += static_cast<char>(h % 256);
-    PutWord(out, 1 * 32);
-    PutLong(out, 0);
-    PutLong(out, InfoHeaderSize + colourSize + maskSize);
-    PutLong(out, ImageOffset);
-
-    // Bitmap information header; its height counts colour image and mask together.
-    PutLong(out, InfoHeaderSize);
+void PutBitmapEntry(std::string& out, const TIconImage& image)
+{
+    const auto w = static_cast<std::uint32_t>(image.Width);
+    const auto h = static_cast<std::uint32_t>(image.Height);
+    const std::uint32_t colourRow = w * 4;
+    PutLong(out, kInfoHeaderSize);
     PutLong(out, w);
     PutLong(out, h * 2);
     PutWord(out, 1);
     PutWord(out, 32);
     PutLong(out, 0);  // uncompressed
-    PutLong(out, colourSize);
+    PutLong(out, colourRow * h);
     PutLong(out, 0);
     PutLong(out, 0);
     PutLong(out, 0);
     PutLong(out, 0);
+    for (std::uint32_t row = h; row-- > 0;)
+        out.append(reinterpret_cast<const char*>(image.Pixels.data()) + row * colourRow, colourRow);
+    out.append(MaskRow(w) * h, '\0');
+}
 
-    for (std::uint32_t row = h; row-- > 0;) {
-        const auto* begin = reinterpret_cast<const char*>(pixels.data()) + row * colourRow;
-        out.append(begin, colourRow);
+}  // namespace
+
+bool StoredAsPng(int width, int height)
+{
+    return width >= kIconPngSide || height >= kIconPngSide;
+}
+
+std::string BuildIconFile(std::span<const TIconImage> images)
+{
+    if (images.empty() || images.size() > 255)
+        throw std::invalid_argument("an icon file holds 1 to 255 images");
+    std::vector<std::uint32_t> sizes;
+    for (const TIconImage& image : images) {
+        CheckImage(image);
+        sizes.push_back(StoredAsPng(image.Width, image.Height) ? static_cast<std::uint32_t>(image.Png.size())
+                                                                : BitmapEntrySize(image));
     }
-    out.append(maskSize, '\0');
+
+    std::string out;
+    PutWord(out, 0);
+    PutWord(out, 1);  // icon, not cursor
+    PutWord(out, static_cast<std::uint16_t>(images.size()));
+    std::uint32_t offset = kDirectoryHeader + kDirectoryEntry * static_cast<std::uint32_t>(images.size());
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        // A size byte of 0 means 256 or more; readers take the true size from the PNG.
+        out += static_cast<char>(images[i].Width >= kIconPngSide ? 0 : images[i].Width);
+        out += static_cast<char>(images[i].Height >= kIconPngSide ? 0 : images[i].Height);
+        out += '\0';  // colour count: not a palette image
+        out += '\0';
+        PutWord(out, 1);   // planes
+        PutWord(out, 32);  // bits per pixel
+        PutLong(out, sizes[i]);
+        PutLong(out, offset);
+        offset += sizes[i];
+    }
+    for (const TIconImage& image : images) {
+        if (StoredAsPng(image.Width, image.Height))
+            out.append(image.Png);
+        else
+            PutBitmapEntry(out, image);
+    }
     return out;
 }
 

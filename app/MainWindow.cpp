@@ -1,6 +1,8 @@
 #include "app/MainWindow.h"
 
+#include "app/CollectionId.h"
 #include "app/ExtractionJobWorker.h"
+#include "app/WindowMessages.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -180,6 +182,8 @@ void TfrmSvg::BtnPasteClick()
 {
     edtCid->clear();
     edtCid->paste();
+    // A collection's page address pasted whole gives its id.
+    edtCid->setText(QString::fromStdString(CollectionIdFromText(edtCid->text().toStdString())));
 }
 
 void TfrmSvg::btnMoRenClick()
@@ -215,6 +219,9 @@ void TfrmSvg::btnStartClick()
         return;
     }
     btnStart->setEnabled(false);
+    // The job keeps the size and format it starts with; the controls say so.
+    for (QWidget* control : std::initializer_list<QWidget*>{seWidth, seHeight, cbGeShi})
+        control->setEnabled(false);
     pb1->setVisible(true);
     pb1->setValue(0);
 
@@ -240,10 +247,12 @@ void TfrmSvg::JobFinished()
 {
     const TJobResult result = FWorker->Result();
     // Request and parse errors are shown while the progress bar is still up; everything else after.
-    if (result.End == TJobEnd::Message && !FClosePending)
-        FDialogs.ShowMessage(result.Text, result.Caption, TMessageIcon::Error, TMessageButtons::Ok);
+    if ((result.End == TJobEnd::Message || result.Problem != TJobProblem::None) && !FClosePending)
+        FDialogs.ShowMessage(WindowMessageText(result), kCaptionError, TMessageIcon::Error, TMessageButtons::Ok);
     pb1->setVisible(false);
     btnStart->setEnabled(true);
+    for (QWidget* control : std::initializer_list<QWidget*>{seWidth, seHeight, cbGeShi})
+        control->setEnabled(true);
     FJobRunning = false;
     if (FClosePending) {
         close();

@@ -1,7 +1,9 @@
 #include "app/RasterExport.h"
 
 #include "app/AtomicFile.h"
+#include "app/BitmapFile.h"
 #include "app/IconFile.h"
+#include "platform/GdiPlusBrush.h"
 #include "platform/GdiPlusGraphics.h"
 #include "platform/GdiPlusImage.h"
 #include "svg/SVGDocument.h"
@@ -39,30 +41,60 @@ double PaintScale(double naturalWidth, double naturalHeight, int width, int heig
     return scale;
 }
 
-std::string MimeTypeFor(const std::string& fileName)
+bool IsBitmapName(const std::string& fileName)
 {
     const auto dot = fileName.rfind('.');
-    return dot != std::string::npos && fileName.compare(dot, std::string::npos, ".bmp") == 0 ? "image/bmp"
-                                                                                             : "image/png";
+    return dot != std::string::npos && fileName.compare(dot, std::string::npos, ".bmp") == 0;
 }
 
-// Every encoder of that MIME type is taken in turn, so the last one wins; none leaves the id all zero.
-CLSID EncoderFor(const std::string& mimeType)
+// Straight B, G, R, A bytes, rows top-down: the little-endian layout of straight ARGB values. A failed
+// conversion leaves them transparent.
+std::vector<std::uint8_t> BgraBytes(const TGPBitmap& bitmap, int width, int height)
 {
-    CLSID id{};
-    for (const TImageCodecInfo& codec : GetImageEncoders())
-        if (codec.MimeType == mimeType)
-            id = codec.Clsid;
-    return id;
+    std::vector<std::uint32_t> argb;
+    bitmap.GetPixels(argb);
+    argb.resize(static_cast<std::size_t>(width) * height);
+    std::vector<std::uint8_t> bgra;
+    bgra.reserve(argb.size() * 4);
+    for (const std::uint32_t pixel : argb)
+        for (const int shift : {0, 8, 16, 24})
+            bgra.push_back(static_cast<std::uint8_t>(pixel >> shift));
+    return bgra;
 }
+
+// One image of an icon file: its pixels, and its PNG when it is stored as one.
+struct TRenderedIconImage {
+    int Width = 0;
+    int Height = 0;
+    std::vector<std::uint8_t> Pixels;
+    std::string Png;
+};
 
 }  // namespace
 
-std::unique_ptr<TGPBitmap> RenderDocument(TSVG& document, int width, int height)
+TGPRectF PlacementRect(double contentWidth, double contentHeight, int width, int height, bool fit)
+{
+    const TGPRectF whole{0, 0, static_cast<float>(width), static_cast<float>(height)};
+    if (!fit || !(contentWidth > 0) || !(contentHeight > 0))
+        return whole;
+    const double scale = std::min(width / contentWidth, height / contentHeight);
+    const double placedWidth = contentWidth * scale, placedHeight = contentHeight * scale;
+    return TGPRectF{static_cast<float>((width - placedWidth) / 2), static_cast<float>((height - placedHeight) / 2),
+                    static_cast<float>(placedWidth), static_cast<float>(placedHeight)};
+}
+
+std::unique_ptr<TGPBitmap> RenderDocument(TSVG& document, int width, int height, const TExportOptions& options)
 {
     if (!ValidSize(width, height))
         return nullptr;
     auto target = std::make_unique<TGPBitmap>(width, height, PixelFormat32bppARGB);
+    if (options.Background) {
+        // Filled first, so the icon is composited over it.
+        TGPGraphics graphics(target.get());
+        TGPSolidBrush brush(*options.Background);
+        graphics.FillRectangle(&brush, TGPRectF{0, 0, static_cast<float>(width), static_cast<float>(height)});
+        graphics.Flush(FlushIntentionFlush);
+    }
     const TRectF& viewBox = document.GetViewBox();
     const double naturalWidth = Extent(viewBox.Right);
     const double naturalHeight = Extent(viewBox.Bottom);
@@ -84,32 +116,62 @@ std::unique_ptr<TGPBitmap> RenderDocument(TSVG& document, int width, int height)
     }
     TGPGraphics graphics(target.get());
     graphics.SetInterpolationMode(InterpolationModeHighQuality);
-    graphics.DrawImage(&natural, TGPRectF{0, 0, static_cast<float>(width), static_cast<float>(height)});
+    graphics.DrawImage(&natural, PlacementRect(naturalWidth, naturalHeight, width, height, options.Fit));
     graphics.Flush(FlushIntentionFlush);
     return target;
 }
 
-bool SaveDocumentAsImage(TSVG& document, const std::string& fileName, int width, int height)
+bool SaveDocumentAsImage(TSVG& document, const std::string& fileName, int width, int height,
+                         const TExportOptions& options)
 {
-    const auto target = RenderDocument(document, width, height);
-    return target && target->Save(fileName, EncoderFor(MimeTypeFor(fileName))) == Ok;
-}
-
-bool SaveDocumentAsIcon(TSVG& document, const std::string& fileName, int width, int height)
-{
-    const auto target = RenderDocument(document, width, height);
+    const auto target = RenderDocument(document, width, height, options);
     if (!target)
         return false;
-    std::vector<std::uint32_t> argb;
-    const bool converted = target->GetPixels(argb);
-    argb.resize(static_cast<std::size_t>(width) * height);  // a failed conversion leaves a transparent icon
-    std::vector<std::uint8_t> bgra;
-    bgra.reserve(argb.size() * 4);
-    for (const std::uint32_t pixel : argb)
-        for (const int shift : {0, 8, 16, 24})
-            bgra.push_back(static_cast<std::uint8_t>(pixel >> shift));
-    WriteFileAtomically(fileName, BuildIconFile(width, height, bgra));
-    return converted;
+    if (IsBitmapName(fileName)) {
+        WriteFileAtomically(fileName, BuildBitmapFile(width, height, BgraBytes(*target, width, height)));
+        return true;
+    }
+    std::vector<std::uint8_t> png;
+    if (target->SaveToMemory("image/png", png) != Ok)
+        return false;
+    WriteFileAtomically(fileName, std::string_view(reinterpret_cast<const char*>(png.data()), png.size()));
+    return true;
+}
+
+bool SaveDocumentAsIcon(TSVG& document, const std::string& fileName, int width, int height,
+                        const TExportOptions& options)
+{
+    const TIconSize size{width, height};
+    return SaveDocumentAsIconSet(document, fileName, std::span(&size, 1), options);
+}
+
+bool SaveDocumentAsIconSet(TSVG& document, const std::string& fileName, std::span<const TIconSize> sizes,
+                           const TExportOptions& options)
+{
+    if (sizes.empty())
+        return false;
+    std::vector<TRenderedIconImage> rendered;
+    for (const TIconSize& size : sizes) {
+        const auto target = RenderDocument(document, size.Width, size.Height, options);
+        if (!target)
+            return false;
+        TRenderedIconImage& image = rendered.emplace_back();
+        image.Width = size.Width;
+        image.Height = size.Height;
+        if (StoredAsPng(size.Width, size.Height)) {
+            std::vector<std::uint8_t> png;
+            if (target->SaveToMemory("image/png", png) != Ok)
+                return false;
+            image.Png.assign(png.begin(), png.end());
+        } else {
+            image.Pixels = BgraBytes(*target, size.Width, size.Height);
+        }
+    }
+    std::vector<TIconImage> images;
+    for (const TRenderedIconImage& image : rendered)
+        images.push_back({image.Width, image.Height, image.Pixels, image.Png});
+    WriteFileAtomically(fileName, BuildIconFile(images));
+    return true;
 }
 
 bool SaveSvgAsImage(std::string_view svgText, const std::string& fileName, int width, int height)

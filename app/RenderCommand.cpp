@@ -1,5 +1,9 @@
 #include "app/Subcommands.h"
 
+#include "app/AtomicFile.h"
+#include "app/ExportOptions.h"
+#include "app/ExtractionJob.h"
+#include "app/ProgressLine.h"
 #include "app/RasterExport.h"
 #include "app/SizeOption.h"
 #include "app/WorkerPool.h"
@@ -8,6 +12,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -29,8 +34,11 @@ namespace fs = std::filesystem;
 struct TRenderOptions {
     std::vector<std::string> Inputs;
     std::string OutputFolder;
-    std::string Size = "96x96";
+    std::vector<std::string> Sizes;
     std::string Format = "png";
+    std::string IcoSizes;
+    TLookOptions Look;
+    bool Quiet = false;
     int Jobs = 0;
 };
 
@@ -54,55 +62,103 @@ std::string ReadSvgFile(const std::string& path)
     return text;
 }
 
-void RenderOne(const std::string& input, const std::string& output, const std::string& format, int width,
-               int height)
+// One image (or one .ico holding every size) of one input.
+struct TRenderTask {
+    std::size_t Input = 0;
+    std::string Output;
+    TIconSize Size;
+};
+
+void RenderOne(const std::string& input, const TRenderTask& task, const std::string& format,
+               const std::vector<TIconSize>& iconSizes, const TLookOptions& look)
 {
     TSVG document;
+    look.PrepareDocument(document);
     document.LoadFromText(ReadSvgFile(input));
-    const bool written = format == "ico" ? SaveDocumentAsIcon(document, output, width, height)
-                                         : SaveDocumentAsImage(document, output, width, height);
+    const TExportOptions placement = look.Export();
+    const bool written =
+        !iconSizes.empty()  ? SaveDocumentAsIconSet(document, task.Output, iconSizes, placement)
+        : format == "ico" ? SaveDocumentAsIcon(document, task.Output, task.Size.Width, task.Size.Height, placement)
+                          : SaveDocumentAsImage(document, task.Output, task.Size.Width, task.Size.Height, placement);
     if (!written)
-        throw std::runtime_error("cannot write " + output);
+        throw std::runtime_error("cannot write " + task.Output);
 }
 
 int RunRender(const TRenderOptions& options)
 {
-    const auto size = ParseSize(options.Size);
-    std::error_code error;
-    fs::create_directories(options.OutputFolder, error);
-    if (!fs::is_directory(options.OutputFolder)) {
-        std::fprintf(stderr, "%s: cannot create the folder: %s\n", options.OutputFolder.c_str(),
-                     error.message().c_str());
-        return 1;
+    std::vector<TIconSize> sizes;
+    for (const std::string& text : options.Sizes.empty() ? std::vector<std::string>{"96x96"} : options.Sizes) {
+        const auto size = ParseSize(text);
+        const bool repeated = std::any_of(sizes.begin(), sizes.end(), [&](const TIconSize& seen) {
+            return seen.Width == size->first && seen.Height == size->second;
+        });
+        if (!repeated)
+            sizes.push_back({size->first, size->second});
+    }
+    const std::vector<TIconSize> iconSizes =
+        options.IcoSizes.empty() ? std::vector<TIconSize>{} : *ParseIconSizes(options.IcoSizes);
+    const std::string format = iconSizes.empty() ? options.Format : "ico";
+    if (!iconSizes.empty())
+        sizes.resize(1);  // the sizes are inside each file
+    // Several sizes go into one folder each, named as the extraction names them.
+    std::vector<std::string> folders;
+    for (const TIconSize& size : sizes)
+        folders.push_back(sizes.size() == 1 ? options.OutputFolder
+                                            : SizeFolder(options.OutputFolder, size.Width, size.Height));
+    for (const std::string& folder : folders) {
+        std::error_code error;
+        fs::create_directories(folder, error);
+        if (!fs::is_directory(folder)) {
+            std::fprintf(stderr, "%s: cannot create the folder: %s\n", folder.c_str(), error.message().c_str());
+            return 1;
+        }
     }
 
     // Outputs are named after the input's stem, so two inputs of the same stem would overwrite each other in
     // an order that depends on scheduling; the later ones are refused instead.
-    std::vector<std::string> outputs(options.Inputs.size());
     std::vector<std::string> failures(options.Inputs.size());
+    std::vector<TRenderTask> tasks;
     std::map<std::string, std::string> taken;
     for (std::size_t i = 0; i < options.Inputs.size(); ++i) {
-        const std::string name = fs::path(options.Inputs[i]).stem().string() + "." + options.Format;
+        const std::string name = fs::path(options.Inputs[i]).stem().string() + "." + format;
         const auto [first, inserted] = taken.emplace(name, options.Inputs[i]);
-        if (inserted)
-            outputs[i] = (fs::path(options.OutputFolder) / name).string();
-        else
+        if (!inserted) {
             failures[i] = "has the same output name as " + first->second;
+            continue;
+        }
+        for (std::size_t s = 0; s < sizes.size(); ++s)
+            tasks.push_back({i, (fs::path(folders[s]) / name).string(), sizes[s]});
     }
 
     // Painting needs Qt's application object, which must come from this thread, before any worker starts.
     EnsureGuiApplication();
-    RunInParallel(options.Inputs.size(), options.Jobs, [&](std::size_t i) {
-        if (!failures[i].empty())
-            return;
+    // The images are synced once, after the last, instead of one by one.
+    TDeferredSync sync;
+    TProgressLine progress(stdout);
+    std::mutex lock;
+    int done = 0;
+    RunInParallel(tasks.size(), options.Jobs, [&](std::size_t t) {
+        const TRenderTask& task = tasks[t];
+        std::string failure;
         try {
-            RenderOne(options.Inputs[i], outputs[i], options.Format, size->first, size->second);
+            RenderOne(options.Inputs[task.Input], task, format, iconSizes, options.Look);
         } catch (const std::exception& exception) {
-            failures[i] = exception.what();
-            if (failures[i].empty())
-                failures[i] = "rendering failed";
+            failure = *exception.what() ? exception.what() : "rendering failed";
         }
+        const std::lock_guard guard(lock);
+        if (!failure.empty() && failures[task.Input].empty())
+            failures[task.Input] = failure;
+        ++done;
+        if (!options.Quiet)
+            progress.Update(done, static_cast<int>(tasks.size()));
     });
+    progress.Interrupted();
+    try {
+        sync.Finish();
+    } catch (const std::exception& exception) {
+        std::fprintf(stderr, "%s\n", exception.what());
+        return 1;
+    }
 
     int failed = 0;
     for (std::size_t i = 0; i < failures.size(); ++i)
@@ -122,10 +178,18 @@ SubcommandAction AddRenderCommand(CLI::App& parser)
     command->add_option("files", options->Inputs, "the SVG files")->required();
     command->add_option("-o,--output", options->OutputFolder, "the output folder; created when missing")
         ->required();
-    command->add_option("-s,--size", options->Size, "WxH with each side 16..400 (default 96x96)")
-        ->check(CheckSize);
+    command->add_option("-s,--size", options->Sizes,
+                        "WxH with each side 16..400 (default 96x96); given several times, one folder DIR/WxH per size")
+        ->check(CheckSize)
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     command->add_option("-f,--format", options->Format, "png, bmp or ico (default png)")
         ->check(CLI::IsMember({"png", "bmp", "ico"}));
+    command->add_option("--ico-sizes", options->IcoSizes,
+                        "one .ico per file holding every listed size, e.g. 16,24,32,48,256 (implies -f ico)")
+        ->check(CheckIconSizes);
+    AddLookOptions(*command, options->Look);
+    command->add_flag("-q,--quiet", options->Quiet, "no progress line on a terminal");
     command->add_option("-j,--jobs", options->Jobs, "files rendered at once (default: the number of cores)")
         ->check(CLI::Range(1, 1024));
     return [options] { return RunRender(*options); };

@@ -100,6 +100,7 @@ protected:
         request.OutputFolder = FOut;
         request.ApiBase = FServer.Base();
         request.Http.ResponseTimeoutMs = 1000;
+        request.Http.RetryDelayMs = 5;
         return RunExtraction(request, Callbacks());
     }
 
@@ -416,22 +417,61 @@ TEST_F(ExtractionJob, FolderNamesFollowTheSize)
     }
 }
 
-TEST_F(ExtractionJob, SizeAndFormatAreReadForEveryIcon)
+TEST_F(ExtractionJob, SizeAndFormatAreReadOnceWhenTheJobStarts)
 {
-    // A change during the run reaches the next icon's renderings, but not the folders already built.
+    // A change during the run would put other sizes into the folders named after the first: it waits for
+    // the next run.
     FAfterRender = [this] {
-        FSettings = TJobSettings{32, 40, 2, "ico"};
+        FSettings = TJobSettings{32, 40, 2, "ico", {}};
     };
     const TJobResult result = RunOffline(kTwoIcons);
     ASSERT_EQ(result.End, TJobEnd::Completed);
     ASSERT_EQ(FRenders.size(), 4u);
     EXPECT_EQ(FRenders[1].FileName, FOut + "/48x48/a-0.png");
-    EXPECT_FALSE(FRenders[1].AsIcon);
-    EXPECT_EQ(FRenders[2].FileName, FOut + "/96x96/b-1.ico");
-    EXPECT_EQ(FRenders[3].FileName, FOut + "/48x48/b-1.ico");
-    EXPECT_EQ(FRenders[3].Width, 16);
-    EXPECT_EQ(FRenders[3].Height, 20);
-    EXPECT_TRUE(FRenders[3].AsIcon);
+    EXPECT_EQ(FRenders[2].FileName, FOut + "/96x96/b-1.png");
+    EXPECT_EQ(FRenders[3].FileName, FOut + "/48x48/b-1.png");
+    EXPECT_EQ(FRenders[3].Width, 48);
+    EXPECT_EQ(FRenders[3].Height, 48);
+    EXPECT_FALSE(FRenders[3].AsIcon);
+}
+
+TEST_F(ExtractionJob, ServerErrorsAreTriedTwiceMoreAndOthersOnce)
+{
+    const struct {
+        int Status;
+        int Requests;
+    } cases[] = {{500, 3}, {503, 3}, {404, 1}, {200, 1}};
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Status);
+        const std::string id = "retry" + std::to_string(n++);
+        FServer.Set(id, {c.Status, kTwoIcons});
+        const int before = FServer.Seen().Requests;
+        Run(id);
+        EXPECT_EQ(FServer.Seen().Requests - before, c.Requests);
+    }
+}
+
+TEST_F(ExtractionJob, IconSizesMakeOneIconFilePerIcon)
+{
+    FSettings.IcoSizes = {{16, 16}, {32, 32}, {256, 256}};
+    std::vector<std::pair<std::string, std::size_t>> sets;
+    TJobCallbacks callbacks = Callbacks();
+    callbacks.RenderIconSet = [&](std::string_view, const std::string& fileName, std::span<const TIconSize> sizes) {
+        sets.emplace_back(fileName, sizes.size());
+        return true;
+    };
+    TJobRequest request;
+    request.OutputFolder = FOut;
+    request.ReplyText = kTwoIcons;
+    const TJobResult result = RunExtraction(request, callbacks);
+    ASSERT_EQ(result.End, TJobEnd::Completed);
+    EXPECT_TRUE(FRenders.empty());
+    const std::vector<std::pair<std::string, std::size_t>> expected = {{FOut + "/ico/a-0.ico", 3},
+                                                                       {FOut + "/ico/b-1.ico", 3}};
+    EXPECT_EQ(sets, expected);
+    EXPECT_EQ(result.FullSizeFolder, FOut + "/ico");
+    EXPECT_FALSE(fs::exists(fs::path(FOut) / "96x96"));
 }
 
 TEST_F(ExtractionJob, FormatIndexChoosesTheExporter)
@@ -441,9 +481,9 @@ TEST_F(ExtractionJob, FormatIndexChoosesTheExporter)
         const char* Extension;
         bool AsIcon;
     } cases[] = {
-        {{96, 96, 0, "png"}, "png", false},
-        {{96, 96, 1, "bmp"}, "bmp", false},
-        {{96, 96, 2, "ico"}, "ico", true},
+        {{96, 96, 0, "png", {}}, "png", false},
+        {{96, 96, 1, "bmp", {}}, "bmp", false},
+        {{96, 96, 2, "ico", {}}, "ico", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Extension);
@@ -494,7 +534,7 @@ TEST_F(ExtractionJob, RealExportWritesBothSizes)
         request.ReplyText = Reply(Icon(R"("halves")", svg));
         TJobCallbacks callbacks;
         const std::string extension = format;
-        callbacks.Settings = [&] { return TJobSettings{97, 50, extension == "ico" ? 2 : extension == "bmp" ? 1 : 0, extension}; };
+        callbacks.Settings = [&] { return TJobSettings{97, 50, extension == "ico" ? 2 : extension == "bmp" ? 1 : 0, extension, {}}; };
         const TJobResult result = RunExtraction(request, callbacks);
         ASSERT_EQ(result.End, TJobEnd::Completed) << result.Text;
         const std::string full = ReadFile(fs::path(FOut) / "97x50" / ("halves-0." + extension));

@@ -2,10 +2,13 @@
 #include "app/RasterExport.h"
 
 #include "platform/GdiPlusImage.h"
+#include "svg/SVGDocument.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -163,6 +166,91 @@ TEST_F(RasterExport, IconHoldsStraightColourWithItsAlpha)
     EXPECT_EQ(at(1), 0);  // green
     EXPECT_EQ(at(2), 255);  // red kept at full strength, not multiplied by alpha
     EXPECT_NEAR(at(3), 128, 1);
+}
+
+// A red disc filling an 8-unit box, its edge half-transparent blue squares in the corners.
+constexpr const char* kDiscWithCorners =
+    R"(<svg viewBox="0 0 8 8" xmlns="http://www.w3.org/2000/svg"><circle cx="4" cy="4" r="3" fill="#f00"/>)"
+    R"(<rect width="1" height="1" fill="#00f" fill-opacity="0.5"/></svg>)";
+
+struct ProbeCase {
+    const char* name;
+    const char* fileName;
+};
+
+class ExportedPixels : public RasterExport, public testing::WithParamInterface<ProbeCase> {};
+
+// Decoded again, every format keeps the transparent background transparent and the colour of a
+// half-transparent pixel at full strength (straight alpha).
+TEST_P(ExportedPixels, KeepStraightAlpha)
+{
+    const std::string file = File(GetParam().fileName);
+    ASSERT_TRUE(SaveSvgAsImage(kDiscWithCorners, file, 32, 32));
+    const auto image = Decode(file);
+    ASSERT_EQ(image->GetWidth(), 32u);
+    EXPECT_EQ(Pixel(*image, 16, 16), 0xFFFF0000u) << "the disc";
+    EXPECT_EQ(Pixel(*image, 31, 31) >> 24, 0u) << "the background";
+    const ARGB corner = Pixel(*image, 1, 1);
+    EXPECT_NEAR(static_cast<int>(corner >> 24), 128, 1);
+    EXPECT_EQ(corner & 0xFFFFFF, 0x0000FFu);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, ExportedPixels,
+                         testing::Values(ProbeCase{"png", "disc.png"}, ProbeCase{"bmp", "disc.bmp"}),
+                         [](const testing::TestParamInfo<ProbeCase>& info) { return std::string(info.param.name); });
+
+TEST_F(RasterExport, PngIsEightBitRgba)
+{
+    const std::string file = File("disc.png");
+    ASSERT_TRUE(SaveSvgAsImage(kDiscWithCorners, file, 20, 20));
+    const std::string bytes = Read(file);
+    ASSERT_GT(bytes.size(), 26u);
+    EXPECT_EQ(bytes.substr(12, 4), "IHDR");
+    EXPECT_EQ(bytes[24], 8) << "bits per channel";
+    EXPECT_EQ(bytes[25], 6) << "colour type RGBA";
+}
+
+// The output of a command, or nothing when it cannot run.
+std::string CommandOutput(const std::string& command)
+{
+    std::string out;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return out;
+    std::array<char, 256> chunk{};
+    while (std::fgets(chunk.data(), static_cast<int>(chunk.size()), pipe))
+        out += chunk.data();
+    ::pclose(pipe);
+    return out;
+}
+
+bool HaveImageMagick()
+{
+    return !CommandOutput("command -v identify").empty() && !CommandOutput("command -v convert").empty();
+}
+
+TEST_F(RasterExport, IconSetHoldsEverySizeForAnotherReader)
+{
+    const std::string file = File("set.ico");
+    TSVG document;
+    document.LoadFromText(kDiscWithCorners);
+    const std::vector<TIconSize> sizes = {{16, 16}, {32, 32}, {256, 256}};
+    ASSERT_TRUE(SaveDocumentAsIconSet(document, file, sizes));
+    // Our own reader, Qt's icon plug-in, takes the first image.
+    EXPECT_EQ(Decode(file)->GetWidth(), 16u);
+    if (!HaveImageMagick())
+        GTEST_SKIP() << "ImageMagick is not installed";
+    EXPECT_EQ(CommandOutput("identify -format '%w %h %A\\n' " + file), "16 16 True\n32 32 True\n256 256 True\n");
+    // Each size painted on its own: the disc's centre is red and the corners' alpha is halved at every size.
+    for (const auto& [index, centre] : {std::pair{0, 8}, std::pair{1, 16}, std::pair{2, 128}}) {
+        const std::string image = file + "[" + std::to_string(index) + "]";
+        const std::string at = std::to_string(centre);
+        EXPECT_EQ(CommandOutput("convert '" + image + "' -format '%[pixel:p{" + at + "," + at + "}]' info:"), "srgba(255,0,0,1)")
+            << image;
+        EXPECT_EQ(CommandOutput("convert '" + image + "' -format '%[fx:int(255*p{0,0}.a+0.5)] %[fx:p{0,0}.b]' info:"),
+                  "128 1")
+            << image;
+    }
 }
 
 TEST_F(RasterExport, FailuresWriteNothingAndKeepTheOldFile)

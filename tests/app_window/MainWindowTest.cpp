@@ -442,7 +442,12 @@ TEST_F(MainWindow, EndingsOfAJob)
         test::TCannedReply Reply;
         std::optional<TBox> Box;  // the one box expected
     } cases[] = {
-        {"404", {404, kTwoIcons}, std::nullopt},
+        {"404", {404, kTwoIcons},
+         TBox{"图标库服务找不到这个图标库（HTTP 404），请检查图标库的CID。", "错误", TMessageIcon::Error,
+              TMessageButtons::Ok, true, false}},
+        {"500", {500, "busy"},
+         TBox{"图标库服务暂时出错（HTTP 500），请稍后再试。", "错误", TMessageIcon::Error, TMessageButtons::Ok, true,
+              false}},
         {"not JSON", {200, "oops"},
          TBox{"JSON数据解析失败！", "错误", TMessageIcon::Error, TMessageButtons::Ok, true, false}},
         {"top-level array", {200, "[]"},
@@ -483,6 +488,21 @@ TEST_F(MainWindow, EndingsOfAJob)
         EXPECT_EQ(box.ProgressVisible, c.Box->ProgressVisible);
         EXPECT_EQ(box.StartEnabled, c.Box->StartEnabled);
     }
+}
+
+TEST_F(MainWindow, SizeAndFormatControlsWaitWhileAJobRuns)
+{
+    Start("hang");
+    while (FServer.Seen().Requests == 0)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_FALSE(Spin("seWidth")->isEnabled());
+    EXPECT_FALSE(Spin("seHeight")->isEnabled());
+    EXPECT_FALSE(Formats()->isEnabled());
+    FWindow->close();
+    ASSERT_TRUE(WaitForJob());
+    EXPECT_TRUE(Spin("seWidth")->isEnabled());
+    EXPECT_TRUE(Spin("seHeight")->isEnabled());
+    EXPECT_TRUE(Formats()->isEnabled());
 }
 
 TEST_F(MainWindow, ClosingDuringAJobStopsIt)

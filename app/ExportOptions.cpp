@@ -1,0 +1,54 @@
+#include "app/ExportOptions.h"
+
+#include "svg/SVGColor.h"
+#include "svg/SVGDocument.h"
+
+#include <CLI/CLI.hpp>
+
+namespace plumwick {
+
+namespace {
+
+std::string CheckColor(const std::string& text)
+{
+    return ParseColorOption(text) ? std::string()
+                                  : std::string("not a colour: use a name (red), #rgb, #rrggbb or rgb(r,g,b)");
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> ParseColorOption(const std::string& text)
+{
+    const TColor color = ParseColor(text);
+    if (color < 0)
+        return std::nullopt;
+    return ColorToARGB(color, 0xFF);
+}
+
+void TLookOptions::PrepareDocument(TSVG& document) const
+{
+    if (const auto color = ParseColorOption(Color))
+        document.SetFixedColor(ParseColor(Color));
+    document.SetGrayscale(Grayscale);
+}
+
+TExportOptions TLookOptions::Export() const
+{
+    TExportOptions options;
+    options.Background = ParseColorOption(Background);
+    options.Fit = Fit;
+    return options;
+}
+
+void AddLookOptions(CLI::App& command, TLookOptions& options)
+{
+    command.add_option("--color", options.Color, "paint every fill and stroke in this colour (e.g. #1e88e5, red)")
+        ->check(CheckColor);
+    command.add_flag("--grayscale", options.Grayscale, "turn every colour into its grey");
+    command.add_option("--background", options.Background, "a colour composited under the icon (default: transparent)")
+        ->check(CheckColor);
+    command.add_flag("--fit", options.Fit,
+                     "keep the icon's aspect ratio, centred with transparent padding (default: stretch to the size)");
+}
+
+}  // namespace plumwick

@@ -1,0 +1,37 @@
+// Command-line options that change how icons look, shared by render and extract.
+#pragma once
+
+#include "app/RasterExport.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+namespace plumwick {
+
+class TSVG;
+
+// What the look options asked for: colour changes applied to each document before it loads, and the
+// placement the export takes.
+struct TLookOptions {
+    std::string Color;       // --color: every fill and stroke that paints takes it
+    bool Grayscale = false;  // --grayscale
+    std::string Background;  // --background: composited under the icon
+    bool Fit = false;        // --fit: keep the aspect ratio, centred, transparent padding
+
+    // Sets the fixed colour and greyscale on a document that has not loaded its text yet.
+    void PrepareDocument(TSVG& document) const;
+    TExportOptions Export() const;
+};
+
+// An SVG colour text (a keyword, #rgb, #rrggbb, rgb(...)) as opaque ARGB; nothing for anything else.
+std::optional<std::uint32_t> ParseColorOption(const std::string& text);
+
+// Registers --color, --grayscale, --background and --fit on a subcommand.
+void AddLookOptions(CLI::App& command, TLookOptions& options);
+
+}  // namespace plumwick
