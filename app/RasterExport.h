@@ -11,7 +11,6 @@ namespace plumwick {
 
 class TGPBitmap;
 class TSVG;
-struct TGPRectF;
 
 // How the painted document is placed on the target. Colour changes (a fixed colour, greyscale) belong to the
 // document and are set on it before it is loaded.
@@ -20,16 +19,11 @@ struct TExportOptions {
     bool Fit = false;  // keep the document's aspect ratio, centred with transparent padding, instead of stretching
 };
 
-// Where content of ContentWidth x ContentHeight lands on a Width x Height target: the whole target, or with
-// Fit the largest centred rectangle of the content's aspect ratio (the whole target when the content is empty).
-TGPRectF PlacementRect(double contentWidth, double contentHeight, int width, int height, bool fit);
-
-// Largest target size accepted, and the cap on the longer side of the natural-size bitmap.
+// Largest target size accepted.
 constexpr int MaxExportPixels = 4096;
 
-// Renders one SVG document into a Width x Height image file. The document is painted at its own size (the
-// view box, enlarged by a whole factor when that is smaller than the target, and capped at MaxExportPixels on
-// its longer side) and then scaled to the target with high-quality interpolation.
+// Renders one SVG document into a Width x Height image file: painted once, anti-aliased, straight into the
+// target, the document's own area (its width and height, or its view box) stretched onto the whole image.
 //
 // Loading errors of the SVG text (plumwick::EXmlError, plumwick::ESVGError) propagate and nothing is written.
 // Failures to write the file raise std::runtime_error with the reason; an existing file of that name is then
@@ -59,8 +53,9 @@ struct TIconSize {
 bool SaveDocumentAsIconSet(TSVG& document, const std::string& fileName, std::span<const TIconSize> sizes,
                            const TExportOptions& options = {});
 
-// The Width x Height picture both writers save: the document painted at its natural size and resampled.
-// Fully transparent when the view box is empty; nullptr only for a size outside 1..MaxExportPixels.
+// The Width x Height picture the writers save (RenderToBitmap with the export's options, then the background
+// under it). Fully transparent when the document has no size and no background is asked for; nullptr only
+// for a size outside 1..MaxExportPixels.
 std::unique_ptr<TGPBitmap> RenderDocument(TSVG& document, int width, int height, const TExportOptions& options = {});
 
 }  // namespace plumwick

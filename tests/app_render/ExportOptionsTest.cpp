@@ -76,21 +76,6 @@ TEST(LookOptions, ColourTexts)
     EXPECT_FALSE(ParseColorOption(""));
 }
 
-TEST(PlacementRect, FitCentresTheLargestRectangleOfTheContentsAspect)
-{
-    const TGPRectF wide = PlacementRect(40, 20, 40, 40, true);
-    EXPECT_FLOAT_EQ(wide.X, 0);
-    EXPECT_FLOAT_EQ(wide.Y, 10);
-    EXPECT_FLOAT_EQ(wide.Width, 40);
-    EXPECT_FLOAT_EQ(wide.Height, 20);
-    const TGPRectF tall = PlacementRect(10, 30, 60, 30, true);
-    EXPECT_FLOAT_EQ(tall.X, 25);
-    EXPECT_FLOAT_EQ(tall.Width, 10);
-    const TGPRectF stretched = PlacementRect(40, 20, 40, 40, false);
-    EXPECT_FLOAT_EQ(stretched.Height, 40);
-    EXPECT_FLOAT_EQ(PlacementRect(0, 20, 40, 40, true).Height, 40) << "empty content";
-}
-
 struct IdCase {
     const char* name;
     const char* text;
