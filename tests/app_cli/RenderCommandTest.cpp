@@ -24,11 +24,19 @@ protected:
         fs::create_directories(FFolder);
         Write("good.svg", R"(<svg viewBox="0 0 24 24"><path d="M2 2H22V22H2Z" fill="red"/></svg>)");
         Write("truncated.svg", R"(<svg viewBox="0 0 24 24"><path d="M2 2H22)");
-        Write("badpath.svg", R"(<svg viewBox="0 0 24 24"><path d="M2 2 L"/></svg>)");
+        // Content the renderer cannot take: elements nested deeper than a document may be.
+        Write("toodeep.svg", R"(<svg viewBox="0 0 24 24">)" + Repeat("<g>", 300) + Repeat("</g>", 300) + "</svg>");
     }
     void TearDown() override { fs::remove_all(FFolder); }
 
     std::string Path(const std::string& name) const { return (FFolder / name).string(); }
+    static std::string Repeat(const std::string& text, int times)
+    {
+        std::string result;
+        for (int i = 0; i < times; ++i)
+            result += text;
+        return result;
+    }
     void Write(const std::string& name, const std::string& text) const { std::ofstream(Path(name)) << text; }
 
     fs::path FFolder;
@@ -63,12 +71,12 @@ TEST_F(RenderCommand, WritesEveryFormatIntoACreatedFolder)
 TEST_F(RenderCommand, FailingFilesAreReportedAndTheOthersGoOn)
 {
     testing::internal::CaptureStderr();
-    const int status = RunPlumwick({"render", Path("truncated.svg"), Path("good.svg"), Path("badpath.svg"),
+    const int status = RunPlumwick({"render", Path("truncated.svg"), Path("good.svg"), Path("toodeep.svg"),
                                     Path("missing.svg"), "-o", Path("out")});
     const std::string errors = testing::internal::GetCapturedStderr();
     EXPECT_EQ(status, 1);
     EXPECT_TRUE(fs::exists(Path("out/good.png")));
-    for (const char* name : {"truncated.svg", "badpath.svg", "missing.svg"}) {
+    for (const char* name : {"truncated.svg", "toodeep.svg", "missing.svg"}) {
         EXPECT_NE(errors.find(Path(name) + ": "), std::string::npos) << name << "\n" << errors;
         EXPECT_FALSE(fs::exists(Path("out/" + fs::path(name).stem().string() + ".png"))) << name;
     }
