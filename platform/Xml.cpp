@@ -336,6 +336,11 @@ TXmlNode TXmlNode::NextSibling() const {
     return n && n->type != XML_ATTRIBUTE_NODE && n->next ? TXmlNode(FDoc, n->next) : TXmlNode();
 }
 
+TXmlNode TXmlNode::PreviousSibling() const {
+    xmlNodePtr n = AsNode(FNode);
+    return n && n->type != XML_ATTRIBUTE_NODE && n->prev ? TXmlNode(FDoc, n->prev) : TXmlNode();
+}
+
 TXmlNode TXmlNode::ParentNode() const {
     xmlNodePtr n = AsNode(FNode);
     return n && n->parent ? TXmlNode(FDoc, n->parent) : TXmlNode();

@@ -73,8 +73,10 @@ public:
     // The same as a Size × Size bitmap for an icon; nullptr for a size of 0 or less.
     std::unique_ptr<TGPBitmap> RenderToIcon(int Size);
 
-    // Reads a <style> element's rules into the sheet, one rule per line.
+    // Reads the rules of a <style> element holding CSS into the sheet, one rule per selector of a list.
     void ReadStyleElement(const TXmlNode& Node);
+    // Reads every <style> element below Node into the sheet, in document order, before any element is read.
+    void ReadStyleSheets(const TXmlNode& Node);
 
     // Makes elements named Name with Creator in this document, ahead of the factory table
     // (extensions and tests; nothing process-wide changes).
