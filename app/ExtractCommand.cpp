@@ -3,14 +3,18 @@
 #include "app/CollectionId.h"
 #include "app/ExportOptions.h"
 #include "app/ExtractionJob.h"
+#include "app/FileNames.h"
 #include "app/ProgressLine.h"
 #include "app/SizeOption.h"
 #include "platform/GdiPlusFont.h"
+#include "platform/LibraryWarnings.h"
 #include "svg/SVGDocument.h"
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -32,6 +36,7 @@ struct TExtractOptions {
     TLookOptions Look;
     bool Quiet = false;
     int Jobs = 0;
+    double TimeoutSeconds = 300;
 };
 
 int FormatIndex(const std::string& format)
@@ -57,7 +62,7 @@ public:
             FLine.Update(index + 1, count);
             return;
         }
-        std::printf("%d/%d %s\n", index + 1, count, name.c_str());
+        std::printf("%d/%d %s\n", index + 1, count, PrintableText(name).c_str());
     }
 
     void Interrupted() { FLine.Interrupted(); }
@@ -72,7 +77,7 @@ std::optional<std::string> ReadReplyFile(const std::string& path, std::string& e
 {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        error = "cannot read " + path;
+        error = "cannot read " + PrintableText(path) + ": " + std::strerror(errno);
         return std::nullopt;
     }
     const std::size_t limit = THttpOptions{}.MaxBodySize;
@@ -86,7 +91,7 @@ std::optional<std::string> ReadReplyFile(const std::string& path, std::string& e
         }
     }
     if (in.bad()) {
-        error = "cannot read " + path;
+        error = "cannot read " + PrintableText(path) + ": " + std::strerror(errno);
         return std::nullopt;
     }
     return text;
@@ -98,7 +103,8 @@ int RunExtract(const TExtractOptions& options)
     const auto hint = options.ReplyFile.empty() ? CheckJobInputs(options.Cid, options.OutputFolder)
                                                 : CheckOutputFolder(options.OutputFolder);
     if (hint) {
-        PrintError(std::string(kCaptionHint) + ": " + *hint);
+        PrintError(*hint == kTextEmptyCid ? std::string("the collection id is empty")
+                                          : "the output folder " + options.OutputFolder + " does not exist");
         return 1;
     }
 
@@ -106,6 +112,7 @@ int RunExtract(const TExtractOptions& options)
     request.Cid = CollectionIdFromText(options.Cid);
     request.OutputFolder = options.OutputFolder;
     request.ApiBase = options.ApiBase.empty() ? DefaultApiBase() : options.ApiBase;
+    request.Http.TotalTimeoutMs = static_cast<long>(options.TimeoutSeconds * 1000);
     if (!options.ReplyFile.empty()) {
         std::string error;
         request.ReplyText = ReadReplyFile(options.ReplyFile, error);
@@ -118,6 +125,7 @@ int RunExtract(const TExtractOptions& options)
     // Painting needs Qt's application object, made on this thread before any worker starts; no window is
     // ever shown, so no display is needed either.
     EnsureGuiApplication();
+    RouteLibraryWarnings();
 
     TJobSettings settings;
     settings.Width = size->first;
@@ -132,44 +140,65 @@ int RunExtract(const TExtractOptions& options)
     if (!options.Look.Color.empty() || options.Look.Grayscale || !options.Look.Background.empty() ||
         options.Look.Fit) {
         const TLookOptions look = options.Look;
-        callbacks.Render = [look](std::string_view svgText, const std::string& fileName, int width, int height,
-                                  bool asIcon) {
-            TSVG document;
+        // The reply came from the network: its images are read only from data: URIs, as by the default writers.
+        const auto load = [look](TSVG& document, std::string_view svgText) {
+            document.SetImageSources(TImageSources{TImageSources::TKind::DataOnly, {}});
             look.PrepareDocument(document);
             document.LoadFromText(svgText);
+        };
+        callbacks.Render = [look, load](std::string_view svgText, const std::string& fileName, int width,
+                                        int height, bool asIcon, std::vector<std::string>& warnings) {
+            TSVG document;
+            load(document, svgText);
+            warnings = document.GetWarnings();
             return asIcon ? SaveDocumentAsIcon(document, fileName, width, height, look.Export())
                           : SaveDocumentAsImage(document, fileName, width, height, look.Export());
         };
-        callbacks.RenderIconSet = [look](std::string_view svgText, const std::string& fileName,
-                                         std::span<const TIconSize> sizes) {
+        callbacks.RenderIconSet = [look, load](std::string_view svgText, const std::string& fileName,
+                                               std::span<const TIconSize> sizes, std::vector<std::string>& warnings) {
             TSVG document;
-            look.PrepareDocument(document);
-            document.LoadFromText(svgText);
+            load(document, svgText);
+            warnings = document.GetWarnings();
             return SaveDocumentAsIconSet(document, fileName, sizes, look.Export());
         };
     }
     callbacks.Settings = [&] { return settings; };
     callbacks.Jobs = options.Jobs;
     callbacks.IconDone = [&](int index, int count, const std::string& name) { progress.IconDone(index, count, name); };
+    callbacks.IconReported = [&](const TIconReport& report) {
+        progress.Interrupted();
+        const std::string icon = "icon " + std::to_string(report.Index) + " \"" + PrintableText(report.Name) + "\": ";
+        for (const std::string& note : report.Notes)
+            PrintError(icon + "warning: " + PrintableText(note));
+        for (const std::string& failure : report.Failures)
+            PrintError(icon + PrintableText(failure));
+    };
 
     const TJobResult result = RunExtraction(request, callbacks);
     if (result.End != TJobEnd::Completed)
         progress.Interrupted();
     switch (result.End) {
     case TJobEnd::Completed:
+        if (!result.Failed.empty()) {
+            PrintError(std::to_string(result.Failed.size()) + " of " + std::to_string(result.Count) +
+                       " icons failed; their files are missing in " + PrintableText(options.OutputFolder));
+            return 1;
+        }
         if (result.HalfSizeFolder.empty()) {
-            std::printf("Extracted %d icons into %s and %s\n", result.Count, result.SvgFolder.c_str(),
-                        result.FullSizeFolder.c_str());
+            std::printf("Extracted %d icons into %s and %s\n", result.Count, PrintableText(result.SvgFolder).c_str(),
+                        PrintableText(result.FullSizeFolder).c_str());
             return 0;
         }
-        std::printf("Extracted %d icons into %s, %s and %s\n", result.Count, result.SvgFolder.c_str(),
-                    result.FullSizeFolder.c_str(), result.HalfSizeFolder.c_str());
+        std::printf("Extracted %d icons into %s, %s and %s\n", result.Count, PrintableText(result.SvgFolder).c_str(),
+                    PrintableText(result.FullSizeFolder).c_str(), PrintableText(result.HalfSizeFolder).c_str());
         return 0;
     case TJobEnd::Message:
-        PrintError(result.Caption + ": " + result.Text);
+        // The window's texts are Chinese; the command line says it in English.
+        PrintError(result.Text == kTextJsonFailed ? std::string("the reply is not valid JSON")
+                                                  : PrintableText(result.Text));
         return 1;
     case TJobEnd::Error:
-        PrintError(WithFullStop(result.Text));
+        PrintError(PrintableText(WithFullStop(result.Text)));
         return 1;
     case TJobEnd::Silent:
     case TJobEnd::Stopped:
@@ -206,6 +235,9 @@ SubcommandAction AddExtractCommand(CLI::App& parser)
                         "the service's address (default $PLUMWICK_API_BASE or https://www.iconfont.cn)");
     command->add_option("-j,--jobs", options->Jobs, "icons rendered at once (default: the number of cores)")
         ->check(CLI::Range(1, 1024));
+    command->add_option("--timeout", options->TimeoutSeconds,
+                        "longest time the download may take, in seconds (default 300)")
+        ->check(CLI::Range(1.0, 86400.0));
     command->callback([cid, from] {
         if (cid->count() == 0 && from->count() == 0)
             throw CLI::RequiredError("--cid or --from");

@@ -3,11 +3,13 @@
 #include "app/AtomicFile.h"
 #include "app/ExportOptions.h"
 #include "app/ExtractionJob.h"
+#include "app/FileNames.h"
 #include "app/ProgressLine.h"
 #include "app/RasterExport.h"
 #include "app/SizeOption.h"
 #include "app/WorkerPool.h"
 #include "platform/GdiPlusFont.h"
+#include "platform/LibraryWarnings.h"
 #include "svg/SVGDocument.h"
 
 #include <CLI/CLI.hpp>
@@ -69,19 +71,24 @@ struct TRenderTask {
     TIconSize Size;
 };
 
+// Renders one task; what the document left out goes to warnings.
 void RenderOne(const std::string& input, const TRenderTask& task, const std::string& format,
-               const std::vector<TIconSize>& iconSizes, const TLookOptions& look)
+               const std::vector<TIconSize>& iconSizes, const TLookOptions& look, std::vector<std::string>& warnings)
 {
     TSVG document;
+    // Pictures come from the SVG file's own folder tree, whatever the current directory.
+    const fs::path folder = fs::path(input).parent_path();
+    document.SetImageSources(TImageSources{TImageSources::TKind::Folder, folder.empty() ? "." : folder.string()});
     look.PrepareDocument(document);
     document.LoadFromText(ReadSvgFile(input));
+    warnings = document.GetWarnings();
     const TExportOptions placement = look.Export();
     const bool written =
         !iconSizes.empty()  ? SaveDocumentAsIconSet(document, task.Output, iconSizes, placement)
         : format == "ico" ? SaveDocumentAsIcon(document, task.Output, task.Size.Width, task.Size.Height, placement)
                           : SaveDocumentAsImage(document, task.Output, task.Size.Width, task.Size.Height, placement);
     if (!written)
-        throw std::runtime_error("cannot write " + task.Output);
+        throw std::runtime_error("cannot make the image " + task.Output);
 }
 
 int RunRender(const TRenderOptions& options)
@@ -109,14 +116,17 @@ int RunRender(const TRenderOptions& options)
         std::error_code error;
         fs::create_directories(folder, error);
         if (!fs::is_directory(folder)) {
-            std::fprintf(stderr, "%s: cannot create the folder: %s\n", folder.c_str(), error.message().c_str());
+            std::fprintf(stderr, "%s: cannot create the folder: %s\n", PrintableText(folder).c_str(),
+                         error.message().c_str());
             return 1;
         }
+        RemoveStaleTemporaries(folder);
     }
 
     // Outputs are named after the input's stem, so two inputs of the same stem would overwrite each other in
     // an order that depends on scheduling; the later ones are refused instead.
     std::vector<std::string> failures(options.Inputs.size());
+    std::vector<std::vector<std::string>> warnings(options.Inputs.size());
     std::vector<TRenderTask> tasks;
     std::map<std::string, std::string> taken;
     for (std::size_t i = 0; i < options.Inputs.size(); ++i) {
@@ -132,6 +142,7 @@ int RunRender(const TRenderOptions& options)
 
     // Painting needs Qt's application object, which must come from this thread, before any worker starts.
     EnsureGuiApplication();
+    RouteLibraryWarnings();
     // The images are synced once, after the last, instead of one by one.
     TDeferredSync sync;
     TProgressLine progress(stdout);
@@ -139,15 +150,23 @@ int RunRender(const TRenderOptions& options)
     int done = 0;
     RunInParallel(tasks.size(), options.Jobs, [&](std::size_t t) {
         const TRenderTask& task = tasks[t];
+        const TWarningContext context(options.Inputs[task.Input]);
         std::string failure;
+        std::vector<std::string> notes;
         try {
-            RenderOne(options.Inputs[task.Input], task, format, iconSizes, options.Look);
+            RenderOne(options.Inputs[task.Input], task, format, iconSizes, options.Look, notes);
         } catch (const std::exception& exception) {
             failure = *exception.what() ? exception.what() : "rendering failed";
         }
         const std::lock_guard guard(lock);
         if (!failure.empty() && failures[task.Input].empty())
             failures[task.Input] = failure;
+        // Every size of an input loads the same document: its warnings are told once.
+        for (std::string& note : notes) {
+            std::vector<std::string>& told = warnings[task.Input];
+            if (std::find(told.begin(), told.end(), note) == told.end())
+                told.push_back(std::move(note));
+        }
         ++done;
         if (!options.Quiet)
             progress.Update(done, static_cast<int>(tasks.size()));
@@ -161,11 +180,15 @@ int RunRender(const TRenderOptions& options)
     }
 
     int failed = 0;
-    for (std::size_t i = 0; i < failures.size(); ++i)
+    for (std::size_t i = 0; i < failures.size(); ++i) {
+        const std::string input = PrintableText(options.Inputs[i]);
+        for (const std::string& warning : warnings[i])
+            std::fprintf(stderr, "%s: warning: %s\n", input.c_str(), PrintableText(warning).c_str());
         if (!failures[i].empty()) {
-            std::fprintf(stderr, "%s: %s\n", options.Inputs[i].c_str(), failures[i].c_str());
+            std::fprintf(stderr, "%s: %s\n", input.c_str(), PrintableText(failures[i]).c_str());
             ++failed;
         }
+    }
     return failed == 0 ? 0 : 1;
 }
 
