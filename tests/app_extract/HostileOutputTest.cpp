@@ -114,7 +114,7 @@ TEST_F(HostileOutput, AFullDiskLeavesNoShortFileUnderAFinalName)
         for (const auto& entry : fs::directory_iterator(FOut))
             fs::remove_all(entry.path());
         const std::string extension = format;
-        TJobSettings settings{200, 200, extension == "ico" ? 2 : extension == "bmp" ? 1 : 0, extension};
+        TJobSettings settings{200, 200, extension == "ico" ? 2 : extension == "bmp" ? 1 : 0, extension, {}};
         const TJobResult result = Run(Reply(icons), settings);
         if (result.End == TJobEnd::Error) {
             EXPECT_NE(result.Text.find("No space left on device"), std::string::npos) << result.Text;
@@ -159,7 +159,7 @@ TEST_F(HostileOutput, ReplySvgCannotReadLocalFiles)
     for (const std::string& reference : references)
         icons.emplace_back("i", R"(<svg viewBox="0 0 8 8"><image width="8" height="8" href=")" + reference +
                                     R"("/></svg>)");
-    const TJobResult result = Run(Reply(icons), TJobSettings{16, 16, 0, "png"});
+    const TJobResult result = Run(Reply(icons), TJobSettings{16, 16, 0, "png", {}});
     fs::current_path(cwd);
     ASSERT_EQ(result.End, TJobEnd::Completed) << result.Text;
     EXPECT_TRUE(result.Failed.empty());
