@@ -13,6 +13,9 @@ namespace plumwick {
 
 TSVGBasic::TSVGBasic()
 {
+    // Not set: fill and stroke opacity inherit.
+    FFillOpacity = UndefinedFloat;
+    FStrokeOpacity = UndefinedFloat;
     AttachStyleHandler();
 }
 
@@ -32,8 +35,8 @@ void TSVGBasic::ClearBasicFields()
 {
     FFillColor = SVG_INHERIT_COLOR;
     FStrokeColor = SVG_INHERIT_COLOR;
-    FFillOpacity = 1;
-    FStrokeOpacity = 1;
+    FFillOpacity = UndefinedFloat;
+    FStrokeOpacity = UndefinedFloat;
     FStrokeWidth = UndefinedFloat;
     FStrokeLineJoin.clear();
     FStrokeLineCap.clear();

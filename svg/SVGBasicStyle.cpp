@@ -113,9 +113,14 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
         {"line-width", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FLineWidth = ParseLength(V); }},
         {"opacity",
          [](TSVGBasic& E, TStyle&, const std::string& V) {
-             const float Opacity = ParsePercent(V);
-             if (std::isfinite(Opacity))
-                 E.FOpacity = std::clamp(Opacity, 0.0f, 1.0f);
+             // A number, or a percentage; anything else (a unit, a word) leaves the opacity as it was.
+             std::string_view Text = TrimView(V);
+             const bool Percent = !Text.empty() && Text.back() == '%';
+             if (Percent)
+                 Text.remove_suffix(1);
+             float Opacity = 0;
+             if (TryParseNumber(Text, Opacity) && std::isfinite(Opacity))
+                 E.FOpacity = std::clamp(Percent ? Opacity / 100 : Opacity, 0.0f, 1.0f);
          }},
         {"stroke-opacity", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeOpacity = ParsePercent(V); }},
         {"fill-opacity", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FFillOpacity = ParsePercent(V); }},
@@ -416,23 +421,26 @@ TColor TSVGBasic::GetStrokeColor() const
 
 namespace {
 
-// Product over the chain of each element's nearest set opacity, computed from the top down so
-// that deep trees cost one pass.
+// fill-opacity and stroke-opacity inherit: the nearest element that sets one gives it (they do not
+// accumulate, unlike opacity). The document's own value (SVGOpacity) scales every element's.
 template <class TField>
 float ChainOpacity(const TSVGBasic* Start, TField&& Field)
 {
-    std::vector<float> Own;
-    for (const TSVGObject* Node = Start; Node; Node = Node->GetParent())
-        if (const TSVGBasic* B = Node->AsBasic())
-            Own.push_back(Field(*B));
-    double Product = 1;
     float Nearest = 1;
-    for (auto It = Own.rbegin(); It != Own.rend(); ++It) {
-        if (*It != UndefinedFloat)
-            Nearest = *It;
-        Product *= Nearest;
+    bool Found = false;
+    float Document = 1;
+    for (const TSVGObject* Node = Start; Node; Node = Node->GetParent()) {
+        const TSVGBasic* B = Node->AsBasic();
+        if (!B || Field(*B) == UndefinedFloat)
+            continue;
+        if (Node->AsDocument())
+            Document = Field(*B);
+        else if (!Found) {
+            Nearest = Field(*B);
+            Found = true;
+        }
     }
-    return static_cast<float>(Product);
+    return Nearest * Document;
 }
 
 }  // namespace

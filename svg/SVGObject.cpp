@@ -129,6 +129,8 @@ void TSVGObject::ReadIn(const TXmlNode& Node)
     LoadString(Node, "id", FID);
     TreeChanged();
     LoadDisplay(Node, FDisplay);
+    // Visibility inherits: without the attribute an element shows as its parent does.
+    FVisible = -1;
     LoadVisible(Node, FVisible);
     for (const TXmlAttribute& Attribute : Node.Attributes())
         FStyle->AddStyle(Attribute.Name, Attribute.Value);

@@ -18,12 +18,19 @@ bool OwnStyleHidesIt(const TSVGObject& Node)
     return Node.GetStyle().GetValues("display") == "none";
 }
 
-// Below a paintable node the resolved codes are the node's own, or 1 where it inherits, so the walk needs
-// no look up the tree per node.
-bool ChildPaintable(const TSVGObject& Child)
+// Below a displayed node the resolved display code is the node's own, or 1 where it inherits, so the walk
+// needs no look up the tree per node. Undisplayed subtrees are left out whole.
+bool ChildDisplayed(const TSVGObject& Child)
 {
-    auto Shown = [](int Code) { return Code == -1 || Code == 1; };
-    return Shown(Child.GetDisplayCode()) && Shown(Child.GetVisibleCode()) && !OwnStyleHidesIt(Child);
+    const int Code = Child.GetDisplayCode();
+    return (Code == -1 || Code == 1) && !OwnStyleHidesIt(Child);
+}
+
+// Visibility inherits but does not prune: a hidden group's child that says "visible" shows.
+bool VisibleBelow(const TSVGObject& Child, bool ParentVisible)
+{
+    const int Code = Child.GetVisibleCode();
+    return Code == -1 ? ParentVisible : Code == 1;
 }
 
 bool IsEmptyArea(const TGPGraphicsPath& Area)
@@ -35,15 +42,16 @@ bool IsEmptyArea(const TGPGraphicsPath& Area)
 
 void PaintTree(TSVGObject& Node, TGPGraphics& Graphics, std::span<const TRect> Rects)
 {
-    if (!IsPaintable(Node))
+    if (Node.GetDisplay() != 1 || OwnStyleHidesIt(Node))
         return;
     struct TEntry {
         TSVGObject* Node;
-        bool Close;  // compose the innermost layer: its owner's subtree is painted
+        bool Close;    // compose the innermost layer: its owner's subtree is painted
+        bool Visible;  // resolved visibility
     };
     TLayerBudget Budget(Graphics);
     std::vector<std::unique_ptr<TLayer>> Layers;
-    std::vector<TEntry> Stack{{&Node, false}};
+    std::vector<TEntry> Stack{{&Node, false, Node.GetVisible() == 1}};
     while (!Stack.empty()) {
         const TEntry Entry = Stack.back();
         Stack.pop_back();
@@ -65,7 +73,7 @@ void PaintTree(TSVGObject& Node, TGPGraphics& Graphics, std::span<const TRect> R
                 Layer = TLayer::Open(*Element, std::move(Needs), Surface, Budget);
             if (Layer) {
                 Element->SetPaintOpacity(1);
-                Stack.push_back({Current, true});
+                Stack.push_back({Current, true, false});
                 Layers.push_back(std::move(Layer));
             } else {
                 // Painted directly: the opacity goes into its brush, the clip onto the surface. (Past the
@@ -75,7 +83,7 @@ void PaintTree(TSVGObject& Node, TGPGraphics& Graphics, std::span<const TRect> R
             }
         }
         TGPGraphics& Target = Layers.empty() ? Graphics : Layers.back()->Graphics();
-        if (InRects(*Current, Rects)) {
+        if (Entry.Visible && InRects(*Current, Rects)) {
             if (DirectClip) {
                 Target.ResetTransform();
                 Target.SetClip(&*DirectClip, CombineModeReplace);
@@ -85,8 +93,8 @@ void PaintTree(TSVGObject& Node, TGPGraphics& Graphics, std::span<const TRect> R
         }
         for (int I = Current->GetCount() - 1; I >= 0; --I) {
             TSVGObject* Child = Current->GetItem(I);
-            if (ChildPaintable(*Child))
-                Stack.push_back({Child, false});
+            if (ChildDisplayed(*Child))
+                Stack.push_back({Child, false, VisibleBelow(*Child, Entry.Visible)});
         }
     }
 }
