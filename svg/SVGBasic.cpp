@@ -156,11 +156,9 @@ void TSVGBasic::LoadChildNodes(const TXmlNode& Node)
     const bool AtDepthLimit = NestingDepth(*this) >= SVGMaxDepth;
     for (const TXmlNode& Child : Node.ChildNodes()) {
         const std::string Name = Child.NodeName();
-        if (Name == "style") {
-            if (Root)
-                Root->ReadStyleElement(Child);
+        // The document read its style sheets before its elements.
+        if (Name == "style")
             continue;
-        }
         TSVGElementCreator Creator = Root ? Root->FindRegisteredElement(Name) : nullptr;
         if (!Creator)
             Creator = FindElementCreator(Name);

@@ -44,18 +44,20 @@ const TCascadeCase CascadeCases[] = {
     {"attribute", R"svg(<svg><box id="t" fill="red"/></svg>)svg", Fill, Red},
     {"inline_beats_attribute", R"svg(<svg><box id="t" fill="red" style="fill:#0000ff"/></svg>)svg", Fill, Blue},
     {"element_name_rule", R"svg(<svg><style>box { fill: red }</style><box id="t"/></svg>)svg", Fill, Red},
-    {"class_beats_id", R"svg(<svg><style><![CDATA[
+    {"id_beats_later_class", R"svg(<svg><style><![CDATA[
         #t { fill: blue }
         .c { fill: red }
       ]]></style><box id="t" class="c"/></svg>)svg",
-     Fill, Red},
-    {"own_beats_sheet", R"svg(<svg><style>#t { fill: blue } </style><box id="t" class="c" fill="#00ff00"/></svg>)svg", Fill,
+     Fill, Blue},
+    {"sheet_beats_presentation_attribute",
+     R"svg(<svg><style>#t { fill: blue } </style><box id="t" class="c" fill="#00ff00"/></svg>)svg", Fill, Blue},
+    {"inline_beats_sheet", R"svg(<svg><style>#t { fill: blue } </style><box id="t" style="fill:#00ff00"/></svg>)svg", Fill,
      Green},
-    {"class_order_dot_then_plain", R"svg(<svg><style type="text/css">
+    {"plain_name_is_a_type_selector", R"svg(<svg><style type="text/css">
         .a { fill: red; stroke: red }
         b { stroke: blue }
       </style><box id="t" class="a b"/></svg>)svg",
-     Stroke, Blue},
+     Stroke, Red},
     {"sheet_after_element_reaches_shape", R"svg(<svg><box id="t"/><style>#t{fill:red}</style></svg>)svg", Fill, Red},
     {"one_line_sheet_reads_every_rule", R"svg(<svg><style>.a{fill:red}.b{stroke:blue}</style><box id="t" class="b"/></svg>)svg",
      Stroke, Blue},
@@ -163,7 +165,7 @@ TEST(CascadeDetail, GroupsAndTheRootSeeEveryRule)
         {R"svg(<svg><g id="g"><box id="t"/></g><style>#g{fill:red}</style></svg>)svg", "t", Red},
         {R"svg(<svg id="root"><style>#root{fill:#0000ff}</style><box id="t"/></svg>)svg", "root", Blue},
         {R"svg(<svg class="icon"><style>.icon{fill:#0000ff}</style><box id="t"/></svg>)svg", "t", Blue},
-        {R"svg(<svg><g id="g" fill="#00ff00"><box id="t"/></g><style>#g{fill:red}</style></svg>)svg", "t", Green},
+        {R"svg(<svg><g id="g" fill="#00ff00"><box id="t"/></g><style>#g{fill:red}</style></svg>)svg", "t", Red},
     };
     for (const TCase& C : Cases) {
         auto Svg = LoadTestDocument(C.Svg);
