@@ -324,6 +324,13 @@ Status TGPGraphics::SetClip(const TGPRectF& rect, CombineMode mode) {
   return SetClip(&path, mode);
 }
 
+bool TGPGraphics::GetPixelSize(int& width, int& height) const {
+  if (!FImpl->Target) return false;
+  width = FImpl->Target->width();
+  height = FImpl->Target->height();
+  return true;
+}
+
 Status TGPGraphics::ResetClip() {
   FImpl->HasClip = false;
   FImpl->Clip = QPainterPath();

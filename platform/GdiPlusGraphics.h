@@ -27,6 +27,8 @@ class TGPGraphics : public TGPBase {
   // High quality: smooth filtering, and an area-averaging resample when an image is reduced.
   Status SetInterpolationMode(InterpolationMode mode);
   InterpolationMode GetInterpolationMode() const;
+  // Pixel size of the surface's image; false for a measuring surface.
+  bool GetPixelSize(int& width, int& height) const;
   // Completes pending drawing; the pixels are final afterwards.
   Status Flush(FlushIntention intention = FlushIntentionFlush);
 

@@ -54,6 +54,9 @@ void TSVGBasic::ClearBasicFields()
     FStrokeURI.clear();
     FLineWidth = UndefinedFloat;
     FColor.clear();
+    FMarkerStart.clear();
+    FMarkerMid.clear();
+    FMarkerEnd.clear();
 }
 
 void TSVGBasic::Clear()
@@ -101,6 +104,9 @@ void TSVGBasic::AssignTo(TSVGObject& Dest) const
     D->FColorInterpolation = FColorInterpolation;
     D->FColorRendering = FColorRendering;
     D->FColor = FColor;
+    D->FMarkerStart = FMarkerStart;
+    D->FMarkerMid = FMarkerMid;
+    D->FMarkerEnd = FMarkerEnd;
     D->FX = FX;
     D->FY = FY;
     D->FWidth = FWidth;

@@ -9,6 +9,7 @@
 #include "svg/SVGBasic.h"
 #include "svg/SVGColor.h"
 #include "svg/SVGDocument.h"
+#include "svg/compositing/SVGMask.h"
 
 namespace plumwick {
 
@@ -66,6 +67,7 @@ void TSVGBasic::PaintToGraphics(TGPGraphics& Graphics)
         Graphics.SetClip(FClipPath, CombineModeReplace);
         Graphics.ResetTransform();
     }
+    ClipToViewports(Graphics);
     SetSurfaceTransform(Graphics, GetMatrix());
     if (FStyleChanged) {
         ResolveStyle();
@@ -80,9 +82,24 @@ void TSVGBasic::PaintToGraphics(TGPGraphics& Graphics)
     if (Pen && Pen->GetLastStatus() == Ok)
         Graphics.DrawPath(Pen.get(), FPath.get());
     PostPaint(Graphics, Fill.get(), Pen.get());
+    PaintMarkers(Graphics);
     Pen.reset();
     StrokeBrush.reset();
     Fill.reset();
+}
+
+void TSVGBasic::ClipToViewports(TGPGraphics& Graphics) const
+{
+    TRectF Clip;
+    for (const TSVGObject* N = GetParent(); N; N = N->GetParent()) {
+        const TSVGBasic* B = N->AsBasic();
+        if (!B || !B->GetViewportClip(Clip))
+            continue;
+        SetSurfaceTransform(Graphics, B->GetMatrix());
+        Graphics.SetClip(TGPRectF{Clip.Left, Clip.Top, Clip.Right - Clip.Left, Clip.Bottom - Clip.Top},
+                         CombineModeIntersect);
+    }
+    Graphics.ResetTransform();
 }
 
 void TSVGBasic::PaintToPath(TGPGraphicsPath& Path)
@@ -262,6 +279,10 @@ void PaintTree(TSVGObject& Node, TGPGraphics& Graphics, std::span<const TRect> R
     while (!Stack.empty()) {
         TSVGObject* Current = Stack.back();
         Stack.pop_back();
+        // An element with a mask paints its whole subtree through it, in a layer of its own.
+        if (auto* B = const_cast<TSVGBasic*>(Current->AsBasic()); B && B->GetStyle().Count() > 0 &&
+                                                                    PaintMasked(*B, Graphics))
+            continue;
         if (InRects(*Current, Rects))
             Current->PaintToGraphics(Graphics);
         for (int I = Current->GetCount() - 1; I >= 0; --I) {
