@@ -1,5 +1,7 @@
 #include "svg/SVGBasic.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "gdip/GDIPOBJ2.h"
@@ -7,6 +9,7 @@
 #include "svg/SVGDocument.h"
 #include "svg/SVGError.h"
 #include "svg/SVGFactory.h"
+#include "svg/structure/SVGConditions.h"
 
 namespace plumwick {
 
@@ -145,6 +148,14 @@ int NestingDepth(const TSVGObject& Node)
     return Depth;
 }
 
+// Elements drawn where they stand, which conditional attributes switch off.
+bool IsConditional(std::string_view Name)
+{
+    static constexpr std::string_view Drawn[] = {"a", "circle", "ellipse", "g", "image", "line", "path", "polygon",
+                                                 "polyline", "rect", "svg", "switch", "text", "use"};
+    return std::find(std::begin(Drawn), std::end(Drawn), Name) != std::end(Drawn);
+}
+
 }  // namespace
 
 void TSVGBasic::LoadChildNodes(const TXmlNode& Node)
@@ -169,7 +180,11 @@ void TSVGBasic::LoadChildNodes(const TXmlNode& Node)
                             " levels (at element \"" + Name + "\")");
         if (Root)
             Root->CountLoadedObjects(1);
-        Creator(*this)->ReadIn(Child);
+        TSVGObject* Item = Creator(*this);
+        Item->ReadIn(Child);
+        // A drawn element whose conditions fail is not drawn; definitions stay usable whatever they say.
+        if (Item->GetDisplayCode() != 0 && IsConditional(Name) && !ConditionsPass(Child))
+            Item->SetDisplay(0);
     }
 }
 

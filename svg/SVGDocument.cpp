@@ -1,4 +1,5 @@
 #include "svg/SVGDocument.h"
+#include "svg/structure/SVGConditions.h"
 
 #include <algorithm>
 #include <atomic>
@@ -201,8 +202,12 @@ void TSVG::ReadIn(const TXmlNode& Node)
     if (Node.NodeName() != "svg")
         return;
     TSVGBasic::ReadIn(Node);
-    FDisplay = 1;
+    // Always drawn, unless its own conditions fail.
+    FDisplay = ConditionsPass(Node) ? 1 : 0;
     FVisible = 1;
+    FAspect = TAspectRatio{};
+    if (auto Aspect = Node.FindAttribute("preserveAspectRatio"))
+        FAspect = ParseAspectRatio(*Aspect);
     FViewBox = TRectF{0, 0, FWidth, FHeight};
     bool OwnViewBox = false;
     if (auto ViewBox = Node.FindAttribute("viewBox"); ViewBox && !ViewBox->empty()) {
@@ -471,11 +476,8 @@ void TSVG::CalculateRootMatrix()
     TMatrix R = IdentityMatrix();
     if (FPureMatrix.IsTransform())
         R = FPureMatrix;
-    if (Fits) {
-        const float S = std::min(FWidth / VBWidth, FHeight / VBHeight);
-        R = R * CreateTranslation(-FViewBox.Left, -FViewBox.Top) * CreateScaling(S, S) *
-            CreateTranslation((FWidth - VBWidth * S) / 2, (FHeight - VBHeight * S) / 2);
-    }
+    if (Fits)
+        R = R * ViewBoxMatrix(FViewBox, FAspect, 0, 0, FWidth, FHeight);
     if (FAngleMatrix.IsTransform())
         R = R * FAngleMatrix;
     R = R * CreateScaling(FDX, FDY);

@@ -16,6 +16,7 @@
 #include "platform/GdiPlusTypes.h"
 #include "svg/SVGBasic.h"
 #include "svg/SVGFactory.h"
+#include "svg/structure/SVGViewBox.h"
 
 namespace plumwick {
 
@@ -130,6 +131,7 @@ private:
     TMatrix FAngleMatrix;
     TMatrix FRootMatrix;
     TRectF FViewBox;
+    TAspectRatio FAspect;  // how the view box fits the width and height
     std::string FFileName;
     TGPRectF FSize;
     bool FGrayscale = false;

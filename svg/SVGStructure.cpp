@@ -320,6 +320,9 @@ void TSVGClipPath::BuildClipPath()
     while (!Stack.empty()) {
         TSVGObject* N = Stack.back();
         Stack.pop_back();
+        // A use may bring a shape into a clip, not a symbol's content.
+        if (dynamic_cast<TSVGSymbol*>(N))
+            continue;
         if (auto* B = dynamic_cast<TSVGBasic*>(N); B && B != this && B->GetPath()) {
             std::unique_ptr<TGPGraphicsPath2> Outline = B->GetPath()->Clone();
             if (const TMatrix M = TransformBelow(*B, *this); M.IsTransform())

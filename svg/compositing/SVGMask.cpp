@@ -20,14 +20,15 @@ thread_local const TSVGObject* LayerOwner = nullptr;
 
 float MaskLength(const std::optional<std::string>& Text, float Default, bool BoundingBox, float Origin, float Size)
 {
-    float Value = Default;
-    if (Text) {
-        const std::string_view T = TrimView(*Text);
-        Value = GetLengthUnit(T) == luPercent ? ParseLength(T) / 100 : ParseLength(T);
-        if (!BoundingBox && GetLengthUnit(T) == luPercent)
-            Value *= Size;  // of the viewport; the box stands in for it here
-    }
-    return BoundingBox ? Origin + Value * Size : Value;
+    // The defaults are percentages: of the box, or of the viewport in user space.
+    if (!Text)
+        return BoundingBox ? Origin + Default * Size : Default * Size;
+    const std::string_view T = TrimView(*Text);
+    const bool Percent = GetLengthUnit(T) == luPercent;
+    const float Value = Percent ? ParseLength(T) / 100 : ParseLength(T);
+    if (BoundingBox)
+        return Origin + Value * Size;
+    return Percent ? Value * Size : Value;
 }
 
 TMatrix Below(const TSVGObject& Node, const TSVGObject& Top)
@@ -177,10 +178,8 @@ std::optional<std::vector<float>> TSVGMask::Coverage(const TSVGBasic& Target, in
     if (!Own.empty())
         if (const TSVG* Root = GetRoot())
             if (auto* Outer = dynamic_cast<TSVGMask*>(const_cast<TSVG*>(Root)->FindByID(Own))) {
-                const std::optional<std::vector<float>> More = Outer->Coverage(Target, Width, Height, AntiAlias);
-                if (!More)
-                    std::fill(Result.begin(), Result.end(), 0.0f);
-                else
+                // One that leads back to a mask being drawn is dropped, as browsers do.
+                if (const std::optional<std::vector<float>> More = Outer->Coverage(Target, Width, Height, AntiAlias))
                     for (std::size_t I = 0; I < Count; ++I)
                         Result[I] *= (*More)[I];
             }
@@ -203,9 +202,11 @@ bool PaintMasked(TSVGBasic& Node, TGPGraphics& Graphics)
         return true;
     const bool AntiAlias = Graphics.GetSmoothingMode() == SmoothingModeAntiAlias ||
                            Graphics.GetSmoothingMode() == SmoothingModeHighQuality;
+    // A mask reached again while it is drawn (its content masked by itself) is dropped: the
+    // element draws unmasked.
     const std::optional<std::vector<float>> Cover = Mask->Coverage(Node, Width, Height, AntiAlias);
     if (!Cover)
-        return true;
+        return false;
     TGPBitmap Layer(Width, Height);
     if (Layer.GetLastStatus() != Ok)
         return true;

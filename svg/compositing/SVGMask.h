@@ -26,7 +26,7 @@ public:
 
     // The mask's coverage (0..1 per pixel, rows top-down) over a Width × Height surface for Target,
     // whose complete matrix and bounding box place the mask. Nothing when the mask is already being
-    // drawn further up (a mask that masks itself): Target is then not drawn.
+    // drawn further up (a mask that masks itself): that reference is then dropped.
     std::optional<std::vector<float>> Coverage(const TSVGBasic& Target, int Width, int Height, bool AntiAlias);
 
 private:

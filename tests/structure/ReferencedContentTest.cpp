@@ -139,6 +139,37 @@ const TContentCase ContentCases[] = {
      R"svg(<pattern id="base" width="10" height="10" patternUnits="userSpaceOnUse"><rect width="5" height="5" fill="red"/></pattern>)svg"
      R"svg(<pattern id="p" xlink:href="#base" patternTransform="translate(2,2)"/><rect width="40" height="40" fill="url(#p)"/>)svg",
      {{3, 3, Red}, {1, 1, Transparent}, {13, 13, Red}, {9, 3, Transparent}}},
+    // --- masks
+    // Luminance of white is 1, of #808080 about a half (sRGB weights), of black 0.
+    {"mask_luminance_over_a_gradient",
+     R"svg(<linearGradient id="g"><stop stop-color="red"/><stop offset="1" stop-color="red"/></linearGradient>)svg"
+     R"svg(<mask id="m"><rect width="10" height="40" fill="white"/><rect x="10" width="20" height="40" fill="#808080"/></mask>)svg"
+     R"svg(<rect width="40" height="40" fill="url(#g)" mask="url(#m)"/>)svg",
+     {{5, 20, Red}, {20, 20, 0x80FF0000, 2}, {35, 20, Transparent}}},
+    {"mask_type_alpha_uses_coverage_only",
+     R"svg(<mask id="m" mask-type="alpha"><rect width="20" height="40" fill="black"/></mask>)svg"
+     R"svg(<rect width="40" height="40" fill="red" mask="url(#m)"/>)svg",
+     {{10, 20, Red}, {30, 20, Transparent}}},
+    {"mask_black_luminance_hides",
+     R"svg(<mask id="m"><rect width="20" height="40" fill="black"/></mask><rect width="40" height="40" fill="red" mask="url(#m)"/>)svg",
+     {{10, 20, Transparent}}},
+    {"mask_user_space_region_cuts",
+     R"svg(<mask id="m" maskUnits="userSpaceOnUse" x="0" y="0" width="20" height="40"><rect width="40" height="40" fill="white"/></mask>)svg"
+     R"svg(<rect width="40" height="40" fill="red" mask="url(#m)"/>)svg",
+     {{10, 20, Red}, {30, 20, Transparent}}},
+    {"mask_content_in_bounding_box_units",
+     R"svg(<mask id="m" maskContentUnits="objectBoundingBox"><rect width="0.5" height="1" fill="white"/></mask>)svg"
+     R"svg(<rect x="20" width="20" height="40" fill="red" mask="url(#m)"/>)svg",
+     {{25, 20, Red}, {35, 20, Transparent}}},
+    {"mask_on_a_group",
+     R"svg(<mask id="m"><rect width="20" height="40" fill="white"/></mask>)svg"
+     R"svg(<g mask="url(#m)"><rect width="40" height="20" fill="red"/><rect y="20" width="40" height="20" fill="blue"/></g>)svg",
+     {{10, 10, Red}, {10, 30, Blue}, {30, 10, Transparent}, {30, 30, Transparent}}},
+    {"mask_on_a_mask",
+     R"svg(<mask id="outer"><rect width="40" height="20" fill="white"/></mask>)svg"
+     R"svg(<mask id="m" mask="url(#outer)"><rect width="20" height="40" fill="white"/></mask>)svg"
+     R"svg(<rect width="40" height="40" fill="red" mask="url(#m)"/>)svg",
+     {{10, 10, Red}, {10, 30, Transparent}, {30, 10, Transparent}}},
     {"pattern_without_size_paints_nothing",
      R"svg(<pattern id="p"><rect width="5" height="5" fill="red"/></pattern><rect width="40" height="40" fill="url(#p)"/>)svg",
      {{2, 2, Transparent}}},
@@ -147,7 +178,8 @@ const TContentCase ContentCases[] = {
 INSTANTIATE_TEST_SUITE_P(Rows, ReferencedContent, ::testing::ValuesIn(ContentCases),
                          [](const auto& Info) { return std::string(Info.param.Name); });
 
-// --- References back to themselves draw nothing for that reference; the rest draws.
+// --- References back to themselves draw nothing for that reference (a mask reached again is dropped,
+// a pattern reached again paints nothing, a marker reached again is not drawn); the rest draws.
 
 const TContentCase CycleCases[] = {
     {"pattern_filling_itself",
@@ -163,6 +195,15 @@ const TContentCase CycleCases[] = {
      R"svg(<pattern id="a" xlink:href="#b" width="10" height="10" patternUnits="userSpaceOnUse"><rect width="5" height="5" fill="red"/></pattern>)svg"
      R"svg(<pattern id="b" xlink:href="#a"/><rect width="40" height="40" fill="url(#b)"/>)svg",
      {{2, 2, Red}, {7, 7, Transparent}}},
+    {"mask_masking_its_own_content",
+     R"svg(<mask id="m"><rect width="40" height="40" fill="white" mask="url(#m)"/></mask>)svg"
+     R"svg(<rect width="20" height="40" fill="red" mask="url(#m)"/><rect x="20" width="20" height="40" fill="blue"/>)svg",
+     {{10, 20, Red}, {30, 20, Blue}}},
+    {"masks_masking_each_other",
+     R"svg(<mask id="a"><rect width="40" height="40" fill="white" mask="url(#b)"/></mask>)svg"
+     R"svg(<mask id="b"><rect width="40" height="40" fill="white" mask="url(#a)"/></mask>)svg"
+     R"svg(<rect width="20" height="40" fill="red" mask="url(#a)"/><rect x="20" width="20" height="40" fill="blue"/>)svg",
+     {{30, 20, Blue}}},
     {"marker_drawing_itself",
      R"svg(<marker id="m" markerUnits="userSpaceOnUse" markerWidth="10" markerHeight="10">)svg"
      R"svg(<path d="M0 0 L4 0" stroke="red" stroke-width="2" marker-end="url(#m)"/></marker>)svg"
