@@ -23,13 +23,15 @@ std::optional<std::string> Attribute(const TXmlNode& Node, std::string_view Name
     return Node.FindAttribute(Name);
 }
 
-// A length of the tile: a fraction (or percentage) of Size in bounding-box units, else user units.
-float TileLength(const std::string& Text, bool BoundingBox, float Origin, float Size)
+// A length of the tile: a fraction (or percentage) of Size in bounding-box units, else user units
+// (a percentage of the viewport's Viewport).
+float TileLength(const std::string& Text, bool BoundingBox, float Origin, float Size, float Viewport)
 {
-    if (!BoundingBox)
-        return ParseLength(Text);
     const std::string_view T = TrimView(Text);
-    const float Fraction = GetLengthUnit(T) == luPercent ? ParseLength(T) / 100 : ParseLength(T);
+    const bool Percent = GetLengthUnit(T) == luPercent;
+    if (!BoundingBox)
+        return Percent ? ParseLength(T) / 100 * Viewport : ParseLength(T);
+    const float Fraction = Percent ? ParseLength(T) / 100 : ParseLength(T);
     return Origin + Fraction * Size;
 }
 
@@ -79,8 +81,10 @@ void TSVGPattern::ReadIn(const TXmlNode& Node)
         FUserSpaceUnits = Trim(*Units) == "userSpaceOnUse";
     if (auto Units = Attribute(Node, "patternContentUnits"))
         FBoundingBoxContent = Trim(*Units) == "objectBoundingBox";
+    // A transform that cannot be inverted is ignored, as browsers do.
     if (auto Transform = Attribute(Node, "patternTransform"))
-        FPatternTransform = ParseTransform(*Transform);
+        if (const TMatrix M = ParseTransform(*Transform); M.m11 * M.m22 - M.m12 * M.m21 != 0)
+            FPatternTransform = M;
     if (auto Box = Attribute(Node, "viewBox"))
         FViewBox = ParseViewBox(*Box);
     if (auto Aspect = Attribute(Node, "preserveAspectRatio"))
@@ -150,10 +154,16 @@ std::unique_ptr<TGPBrush> TSVGPattern::GetBrush(std::uint8_t Alpha, TSVGBasic* D
     const bool BoxUnits = !Tile.UserSpaceUnits;
     if (BoxUnits && (!(Box.Width > 0) || !(Box.Height > 0)))
         return nullptr;
-    const float X = TileLength(Tile.X, BoxUnits, Box.X, Box.Width);
-    const float Y = TileLength(Tile.Y, BoxUnits, Box.Y, Box.Height);
-    const float W = TileLength(Tile.Width, BoxUnits, 0, Box.Width);
-    const float H = TileLength(Tile.Height, BoxUnits, 0, Box.Height);
+    float ViewportWidth = 0, ViewportHeight = 0;
+    if (const TSVG* Root = GetRoot()) {
+        const TRectF& V = Root->GetViewBox();
+        ViewportWidth = IsUsableBox(V) ? V.Right - V.Left : Root->GetWidth();
+        ViewportHeight = IsUsableBox(V) ? V.Bottom - V.Top : Root->GetHeight();
+    }
+    const float X = TileLength(Tile.X, BoxUnits, Box.X, Box.Width, ViewportWidth);
+    const float Y = TileLength(Tile.Y, BoxUnits, Box.Y, Box.Height, ViewportHeight);
+    const float W = TileLength(Tile.Width, BoxUnits, 0, Box.Width, ViewportWidth);
+    const float H = TileLength(Tile.Height, BoxUnits, 0, Box.Height, ViewportHeight);
     if (!(W > 0) || !(H > 0) || !std::isfinite(W) || !std::isfinite(H) || !Tile.Content)
         return nullptr;
 
