@@ -14,10 +14,6 @@ namespace plumwick {
 
 namespace {
 
-// The element whose subtree is being painted into its mask layer right now: the paint walk then
-// paints it plainly instead of masking it again.
-thread_local const TSVGObject* LayerOwner = nullptr;
-
 float MaskLength(const std::optional<std::string>& Text, float Default, bool BoundingBox, float Origin, float Size)
 {
     // The defaults are percentages: of the box, or of the viewport in user space.
@@ -186,54 +182,41 @@ std::optional<std::vector<float>> TSVGMask::Coverage(const TSVGBasic& Target, in
     return Result;
 }
 
-bool PaintMasked(TSVGBasic& Node, TGPGraphics& Graphics)
+TSVGMask* ReferencedMask(const TSVGBasic& Element)
 {
-    if (LayerOwner == &Node)
-        return false;
-    const std::string URI = ParseURI(Node.GetStyle().GetValues("mask"));
+    const std::string URI = ParseURI(Element.GetStyle().GetValues("mask"));
     if (URI.empty())
-        return false;
-    TSVG* Root = Node.GetRoot();
-    auto* Mask = Root ? dynamic_cast<TSVGMask*>(Root->FindByID(URI)) : nullptr;
-    if (!Mask)
-        return false;  // a reference to nothing masks nothing
-    int Width = 0, Height = 0;
-    if (!Graphics.GetPixelSize(Width, Height) || Width <= 0 || Height <= 0)
-        return true;
-    const bool AntiAlias = Graphics.GetSmoothingMode() == SmoothingModeAntiAlias ||
-                           Graphics.GetSmoothingMode() == SmoothingModeHighQuality;
-    // A mask reached again while it is drawn (its content masked by itself) is dropped: the
-    // element draws unmasked.
-    const std::optional<std::vector<float>> Cover = Mask->Coverage(Node, Width, Height, AntiAlias);
+        return nullptr;
+    TSVG* Root = Element.GetRoot();
+    return Root ? dynamic_cast<TSVGMask*>(Root->FindByID(URI)) : nullptr;
+}
+
+void ApplyMask(TSVGMask& Mask, const TSVGBasic& Owner, TGPBitmap& Layer, bool AntiAlias)
+{
+    const int Width = static_cast<int>(Layer.GetWidth()), Height = static_cast<int>(Layer.GetHeight());
+    if (Width <= 0 || Height <= 0)
+        return;
+    // A mask reached again while it is drawn (its content masked by itself) is dropped: the element
+    // draws unmasked.
+    const std::optional<std::vector<float>> Cover = Mask.Coverage(Owner, Width, Height, AntiAlias);
     if (!Cover)
-        return false;
-    TGPBitmap Layer(Width, Height);
-    if (Layer.GetLastStatus() != Ok)
-        return true;
-    {
-        TGPGraphics G(&Layer);
-        G.SetSmoothingMode(Graphics.GetSmoothingMode());
-        const TSVGObject* Saved = LayerOwner;
-        LayerOwner = &Node;
-        struct TRestore {
-            const TSVGObject* Saved;
-            ~TRestore() { LayerOwner = Saved; }
-        } Restore{Saved};
-        PaintTree(Node, G);
-        G.Flush();
-    }
-    std::vector<std::uint32_t> Pixels;
-    if (!Layer.GetPixels(Pixels))
-        return true;
-    for (std::size_t I = 0; I < Pixels.size(); ++I) {
-        const auto A = static_cast<std::uint32_t>(std::lround((Pixels[I] >> 24) * (*Cover)[I]));
-        Pixels[I] = (Pixels[I] & 0x00FFFFFFu) | (std::min<std::uint32_t>(A, 255) << 24);
-    }
-    Layer.SetPixels(Pixels);
-    Graphics.ResetTransform();
-    Graphics.ResetClip();
-    Graphics.DrawImage(&Layer, 0.0f, 0.0f);
-    return true;
+        return;
+    const TGPBitmap::TPremultipliedPixels Pixels = Layer.LockPremultiplied();
+    if (Pixels.Width != Width || Pixels.Height != Height)
+        return;
+    for (int Y = 0; Y < Pixels.Height; ++Y)
+        for (int X = 0; X < Pixels.Width; ++X) {
+            std::uint32_t& P = Pixels.Data[static_cast<std::size_t>(Y) * Pixels.Stride + X];
+            const float C = (*Cover)[static_cast<std::size_t>(Y) * Pixels.Width + X];
+            if (C >= 1)
+                continue;
+            std::uint32_t Out = 0;
+            for (int Shift : {0, 8, 16, 24}) {
+                const auto Channel = static_cast<std::uint32_t>(std::lround(((P >> Shift) & 0xFF) * C));
+                Out |= std::min<std::uint32_t>(Channel, 255) << Shift;
+            }
+            P = Out;
+        }
 }
 
 }  // namespace plumwick

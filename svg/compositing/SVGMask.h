@@ -1,8 +1,7 @@
 #pragma once
 
-// mask: an element drawn through a mask is painted into an offscreen layer whose alpha is then
-// multiplied by the mask's luminance (or alpha, with mask-type="alpha") before the layer is blended
-// onto the surface once.
+// mask: an element drawn through a mask paints into a layer (see SVGLayer.h); the layer's mask step
+// multiplies it by the mask's luminance (or alpha, with mask-type="alpha") before it is blended once.
 
 #include <cstdint>
 #include <memory>
@@ -41,8 +40,10 @@ private:
 // empty (width and height 0) when there is none.
 TGPRectF SubtreeBoundingBox(const TSVGObject& Node);
 
-// Paints Node and its subtree through the mask it names onto Graphics. False when Node names no
-// mask (the caller paints it as usual).
-bool PaintMasked(TSVGBasic& Node, TGPGraphics& Graphics);
+// The mask Element's "mask" names; nullptr when none (a reference to nothing masks nothing).
+TSVGMask* ReferencedMask(const TSVGBasic& Element);
+
+// The mask step of a layer: multiplies the layer's premultiplied pixels by Mask's coverage for Owner.
+void ApplyMask(TSVGMask& Mask, const TSVGBasic& Owner, TGPBitmap& Layer, bool AntiAlias);
 
 }  // namespace plumwick
