@@ -99,17 +99,18 @@ const TStructureCase StructureCases[] = {
      {{5, 5, Red}, {15, 5, Transparent}, {5, 15, Transparent}}},
     {"clip_is_never_painted", R"svg(<clipPath id="c"><rect width="10" height="10" fill="red"/></clipPath>)svg",
      {{5, 5, Transparent}}},
-    // The clip lies in the user space of the element it clips, so that element's transform moves it.
+    // The clip lies in the user space of the element it clips: the element's own transform and its
+    // ancestors' move it along.
     {"clip_moves_with_a_transformed_element",
      R"svg(<clipPath id="c"><rect width="15" height="40"/></clipPath>)svg"
      R"svg(<rect width="20" height="40" fill="red" transform="translate(10,0)" clip-path="url(#c)"/>)svg",
-     {{12, 5, Red}, {17, 5, Red}, {27, 5, Transparent}, {5, 5, Transparent}}},
+     {{12, 5, Red}, {22, 5, Red}, {27, 5, Transparent}, {5, 5, Transparent}}},
     {"clip_scales_with_a_transformed_group",
      R"svg(<clipPath id="c"><rect width="15" height="40"/></clipPath>)svg"
      R"svg(<g transform="scale(2)"><rect width="20" height="20" fill="red" clip-path="url(#c)"/></g>)svg",
-     {{12, 5, Red}, {17, 5, Red}, {35, 5, Transparent}}},
-    // Transforms around the clip element do not move it.
-    {"clip_ignores_transforms_around_it",
+     {{12, 5, Red}, {25, 5, Red}, {35, 5, Transparent}}},
+    // The transforms around the clip element itself play no part.
+    {"clip_ignores_the_transforms_around_its_element",
      R"svg(<g transform="translate(20,0)"><clipPath id="c"><rect width="10" height="40"/></clipPath></g>)svg"
      R"svg(<rect width="40" height="40" fill="red" clip-path="url(#c)"/>)svg",
      {{5, 5, Red}, {25, 5, Transparent}}},
@@ -117,8 +118,8 @@ const TStructureCase StructureCases[] = {
      R"svg(<clipPath id="c"><rect width="10" height="40" transform="translate(20,0)"/></clipPath>)svg"
      R"svg(<rect width="40" height="40" fill="red" clip-path="url(#c)"/>)svg",
      {{25, 5, Red}, {5, 5, Transparent}}},
-    // A group is no clip content: it adds nothing, so nothing shows.
-    {"clip_group_child_adds_nothing",
+    // A group is no valid child of a clip path: what it holds adds nothing.
+    {"clip_ignores_a_group_in_it",
      R"svg(<clipPath id="c"><g transform="translate(20,0)"><circle cx="5" cy="5" r="5"/></g></clipPath>)svg"
      R"svg(<rect width="40" height="40" fill="red" clip-path="url(#c)"/>)svg",
      {{25, 5, Transparent}, {5, 5, Transparent}}},
@@ -128,7 +129,7 @@ const TStructureCase StructureCases[] = {
      R"svg(<defs><rect id="r" width="10" height="10"/></defs><clipPath id="c"><use xlink:href="#r" x="20"/></clipPath>)svg"
      R"svg(<rect width="40" height="40" fill="red" clip-path="url(#c)"/>)svg",
      {{25, 5, Red}, {5, 5, Transparent}}},
-    // The children's areas are united: where two overlap, both show.
+    // The children's outlines add up: where two overlap, the clip stays open.
     {"clip_children_unite",
      R"svg(<clipPath id="c"><rect width="20" height="10"/><rect x="10" width="20" height="10"/></clipPath>)svg"
      R"svg(<rect width="40" height="40" fill="red" clip-path="url(#c)"/>)svg",
