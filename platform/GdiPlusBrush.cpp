@@ -55,6 +55,31 @@ std::unique_ptr<TGPBrush> TGPBrush::Clone() const {
   return c;
 }
 
+// Texture.
+
+TGPTextureBrush::TGPTextureBrush(const TGPImage* image) : TGPBrush(BrushTypeTextureFill) {
+  auto& d = GdiPlusAccess::Get(static_cast<TGPBrush&>(*this));
+  const QImage* pixels = image ? GdiPlusAccess::ImageOf(image) : nullptr;
+  if (!pixels || pixels->isNull()) {
+    d.Failed = true;
+    SetStatus(InvalidParameter);
+    return;
+  }
+  d.Texture = *pixels;
+}
+
+Status TGPTextureBrush::SetTransform(const TGPMatrix* matrix) {
+  if (!matrix) return SetStatus(InvalidParameter);
+  GdiPlusAccess::Get(static_cast<TGPBrush&>(*this)).Transform = *matrix;
+  return Ok;
+}
+
+Status TGPTextureBrush::GetTransform(TGPMatrix* matrix) const {
+  if (!matrix) return InvalidParameter;
+  *matrix = GdiPlusAccess::Get(static_cast<const TGPBrush&>(*this)).Transform;
+  return Ok;
+}
+
 // Solid.
 
 TGPSolidBrush::TGPSolidBrush(ARGB color) : TGPBrush(BrushTypeSolidColor) {
@@ -268,6 +293,11 @@ std::optional<QBrush> GdiPlusAccess::ToQBrush(const TGPBrush& brush) {
   switch (d.Type) {
     case BrushTypeSolidColor:
       return QBrush(ToQColor(d.Color));
+    case BrushTypeTextureFill: {
+      QBrush b(d.Texture);
+      b.setTransform(ToQt(d.Transform));
+      return b;
+    }
     case BrushTypeLinearGradient: {
       QLinearGradient g(QPointF(d.P1.X, d.P1.Y), QPointF(d.P2.X, d.P2.Y));
       // Qt keeps one stop per position, so equal positions (a hard edge) are moved apart by a

@@ -64,6 +64,15 @@ class TGPLinearGradientBrush : public TGPBrush {
   Status MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order = MatrixOrderPrepend);
 };
 
+// A picture repeated in both directions from the origin of brush space, one picture pixel per brush
+// unit; the transform maps brush space to world space. A picture without pixels fails (status not Ok).
+class TGPTextureBrush : public TGPBrush {
+ public:
+  explicit TGPTextureBrush(const TGPImage* image);
+  Status SetTransform(const TGPMatrix* matrix);
+  Status GetTransform(TGPMatrix* matrix) const;
+};
+
 // Colour from the path's boundary (position 0) to its centre point (position 1); nothing is
 // painted outside the path. The centre point starts at the centre of the path's box.
 class TGPPathGradientBrush : public TGPBrush {

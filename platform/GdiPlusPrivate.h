@@ -39,6 +39,8 @@ struct TBrushState {
   TGPPointF Center;
   ARGB CenterColor = 0xFF000000;
   ARGB SurroundColor = 0xFFFFFFFF;
+  // Texture: the tile, repeated in both directions (Qt shares the pixels between copies).
+  QImage Texture;
   bool Failed = false;  // creation failed: the brush paints nothing
 };
 

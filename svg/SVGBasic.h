@@ -59,6 +59,9 @@ public:
     // Reference elements (use) replace their children by a copy of what they name; every other
     // element does nothing. Run for every element after the document is read.
     virtual void ResolveReference();
+    // Elements that set up a viewport (nested svg, symbol, marker) give the rectangle their content
+    // is clipped to, in their own user space; every other element gives false.
+    virtual bool GetViewportClip(TRectF&) const { return false; }
 
     // --- Cascade.
 
@@ -82,6 +85,10 @@ public:
     // The clip outline in force (nearest clip-path up the tree), nullptr when none.
     TGPGraphicsPath* FindClipPath();
     void UpdateClipPath() { FClipPath = FindClipPath(); }
+    // Narrows the surface's clip to the viewports of the elements above this one.
+    void ClipToViewports(TGPGraphics& Graphics) const;
+    // Draws the markers that "marker-start", "marker-mid" and "marker-end" name on the outline's vertices.
+    void PaintMarkers(TGPGraphics& Graphics);
 
     // --- Properties. Readers named after a presentation property resolve up the tree.
 
@@ -198,6 +205,9 @@ protected:
     float FColorInterpolation = 0;
     float FColorRendering = 0;
     std::string FColor;  // text of the "color" declaration, what "currentColor" stands for; empty = not set
+    std::string FMarkerStart;  // marker references as written ("none" stops inheritance); empty = not set
+    std::string FMarkerMid;
+    std::string FMarkerEnd;
 
 private:
     void ClearBasicFields();

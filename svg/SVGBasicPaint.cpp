@@ -57,6 +57,7 @@ void TSVGBasic::PaintToGraphics(TGPGraphics& Graphics)
     TSurfaceReset Reset{Graphics};
     if (!FPath)
         return;
+    ClipToViewports(Graphics);
     SetSurfaceTransform(Graphics, GetMatrix());
     if (FStyleChanged) {
         ResolveStyle();
@@ -71,9 +72,24 @@ void TSVGBasic::PaintToGraphics(TGPGraphics& Graphics)
     if (Pen && Pen->GetLastStatus() == Ok)
         Graphics.DrawPath(Pen.get(), FPath.get());
     PostPaint(Graphics, Fill.get(), Pen.get());
+    PaintMarkers(Graphics);
     Pen.reset();
     StrokeBrush.reset();
     Fill.reset();
+}
+
+void TSVGBasic::ClipToViewports(TGPGraphics& Graphics) const
+{
+    TRectF Clip;
+    for (const TSVGObject* N = GetParent(); N; N = N->GetParent()) {
+        const TSVGBasic* B = N->AsBasic();
+        if (!B || !B->GetViewportClip(Clip))
+            continue;
+        SetSurfaceTransform(Graphics, B->GetMatrix());
+        Graphics.SetClip(TGPRectF{Clip.Left, Clip.Top, Clip.Right - Clip.Left, Clip.Bottom - Clip.Top},
+                         CombineModeIntersect);
+    }
+    Graphics.ResetTransform();
 }
 
 void TSVGBasic::PaintToPath(TGPGraphicsPath& Path)

@@ -398,6 +398,32 @@ void TSVGMatrix::ComputeNodeMatrices()
     FCalculatedMatrix = Chain.NoRoot;
 }
 
+void TSVGMatrix::PlaceSubtree(const TMatrix& Complete)
+{
+    struct TEntry {
+        TSVGObject* Node;
+        TMatrix Matrix;  // of the nearest placed element above
+    };
+    FCompleteCalculatedMatrix = Complete;
+    FCalculatedMatrix = Complete;
+    std::vector<TEntry> Stack;
+    for (int I = GetCount() - 1; I >= 0; --I)
+        Stack.push_back({GetItem(I), Complete});
+    while (!Stack.empty()) {
+        TEntry Entry = Stack.back();
+        Stack.pop_back();
+        TMatrix Own = Entry.Matrix;
+        if (auto* M = dynamic_cast<TSVGMatrix*>(Entry.Node)) {
+            if (M->FPureMatrix.IsTransform())
+                Own = M->FPureMatrix * Entry.Matrix;
+            M->FCompleteCalculatedMatrix = Own;
+            M->FCalculatedMatrix = Own;
+        }
+        for (int I = Entry.Node->GetCount() - 1; I >= 0; --I)
+            Stack.push_back({Entry.Node->GetItem(I), Own});
+    }
+}
+
 TPointF TSVGMatrix::TransformPoint(const TPointF& P) const
 {
     return FCalculatedMatrix.IsTransform() ? plumwick::TransformPoint(P, FCalculatedMatrix) : P;

@@ -6,6 +6,7 @@
 #include "svg/SVGBasic.h"
 #include "svg/SVGCommon.h"
 #include "svg/SVGStructure.h"
+#include "svg/compositing/SVGMask.h"
 
 namespace plumwick {
 
@@ -34,8 +35,14 @@ bool HasBasicChild(const TSVGObject& Node)
 // Filter step: nothing yet.
 void RunFilterStep(TLayer&) {}
 
-// Mask step: nothing yet.
-void RunMaskStep(TLayer&) {}
+// Mask step: the layer's pixels times the mask's coverage.
+void RunMaskStep(TLayer& Layer)
+{
+    if (TSVGMask* Mask = Layer.Needs().Mask) {
+        const SmoothingMode Mode = Layer.Below().GetSmoothingMode();
+        ApplyMask(*Mask, Layer.Owner(), Layer.Bitmap(), Mode == SmoothingModeAntiAlias || Mode == SmoothingModeHighQuality);
+    }
+}
 
 }  // namespace
 
@@ -115,7 +122,8 @@ TLayerNeeds LayerNeedsOf(TSVGBasic& Element, std::optional<TGPGraphicsPath> Clip
     const bool Group = HasBasicChild(Element);
     if (Element.GetOpacity() < 1 && (Group || PaintsFillAndStroke(Element)))
         Needs.Opacity = Element.GetOpacity();
-    if (Clip && (Group || Needs.Opacity < 1))
+    Needs.Mask = ReferencedMask(Element);
+    if (Clip && (Group || Needs.Opacity < 1 || Needs.Mask))
         Needs.Clip = std::move(Clip);
     return Needs;
 }

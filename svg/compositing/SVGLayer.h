@@ -35,10 +35,13 @@ class TSVGBasic;
 class TSVGObject;
 
 // Why an element paints into a layer; nothing set: it paints directly.
+class TSVGMask;
+
 struct TLayerNeeds {
     float Opacity = 1;                    // below 1: the layer is blended at this opacity
     std::optional<TGPGraphicsPath> Clip;  // device-space area the layer is cut to
-    bool Any() const { return Opacity < 1 || Clip.has_value(); }
+    TSVGMask* Mask = nullptr;             // the mask the layer is multiplied by
+    bool Any() const { return Opacity < 1 || Clip.has_value() || Mask; }
 };
 
 // Limits the pixels that live layers may take at once, so that no document can make the painter allocate
@@ -67,6 +70,7 @@ public:
     TGPBitmap& Bitmap() { return *FBitmap; }
     TGPGraphics& Below() { return FBelow; }
     TSVGBasic& Owner() { return FOwner; }
+    const TLayerNeeds& Needs() const { return FNeeds; }
     // Runs the layer stage and blends the layer onto Below; the layer is spent afterwards.
     void Compose();
 
