@@ -9,6 +9,7 @@
 #include "svg/SVGBasic.h"
 #include "svg/SVGColor.h"
 #include "svg/SVGDocument.h"
+#include "svg/compositing/SVGFilterPaint.h"
 
 namespace plumwick {
 
@@ -262,6 +263,11 @@ void PaintTree(TSVGObject& Node, TGPGraphics& Graphics, std::span<const TRect> R
     while (!Stack.empty()) {
         TSVGObject* Current = Stack.back();
         Stack.pop_back();
+        if (NeedsFilter(*Current)) {
+            // The filter paints the whole subtree through its own canvas.
+            PaintFiltered(*Current, Graphics);
+            continue;
+        }
         if (InRects(*Current, Rects))
             Current->PaintToGraphics(Graphics);
         for (int I = Current->GetCount() - 1; I >= 0; --I) {

@@ -11,6 +11,7 @@
 #include "svg/SVGShapes.h"
 #include "svg/SVGStructure.h"
 #include "svg/SVGText.h"
+#include "svg/compositing/SVGFilter.h"
 
 namespace plumwick {
 
@@ -22,6 +23,7 @@ constexpr TSVGElementEntry Elements[] = {
     {"clipPath", &CreateElement<TSVGClipPath>},
     {"defs", &CreateElement<TSVGDefs>},
     {"ellipse", &CreateElement<TSVGEllipse>},
+    {"filter", &CreateElement<TSVGFilter>},
     {"g", &CreateElement<TSVGContainer>},
     {"image", &CreateElement<TSVGImage>},
     {"line", &CreateElement<TSVGLine>},
