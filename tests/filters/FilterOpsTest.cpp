@@ -23,7 +23,13 @@ TFilterImage Square(int Size, int X, int Y, int Side, float R = 1, float G = 1, 
     return Out;
 }
 
-float AlphaAt(const TFilterImage& I, int X, int Y) { return I.Pixel(X, Y)[3]; }
+// Alpha at (X, Y); outside the canvas transparent.
+float AlphaAt(const TFilterImage& I, int X, int Y)
+{
+    float P[4];
+    I.Sample(X, Y, P);
+    return P[3];
+}
 
 // --- Blur falloff across the square's left edge (x = 20) on the middle row.
 
@@ -61,6 +67,32 @@ TEST(Blur, DirectionsAreSeparate)
     EXPECT_GT(AlphaAt(Out, 17, 30), 0.1f);   // spread along x
     EXPECT_EQ(AlphaAt(Out, 30, 19), 0.0f);   // none along y
 }
+
+// --- Morphology: a square of side 10 at (10, 10) grows or shrinks by the radius.
+
+struct TMorphCase {
+    const char* Name;
+    bool Dilate;
+    float Radius;
+    int FirstCovered, LastCovered;  // along the middle row
+};
+
+class MorphologyEdges : public ::testing::TestWithParam<TMorphCase> {};
+
+TEST_P(MorphologyEdges, MoveByTheRadius)
+{
+    const TMorphCase& C = GetParam();
+    const TFilterImage Out = Morphology(Square(30, 10, 10, 10), {C.Dilate, C.Radius, C.Radius});
+    EXPECT_EQ(AlphaAt(Out, C.FirstCovered - 1, 15), 0.0f);
+    EXPECT_EQ(AlphaAt(Out, C.FirstCovered, 15), 1.0f);
+    EXPECT_EQ(AlphaAt(Out, C.LastCovered, 15), 1.0f);
+    EXPECT_EQ(AlphaAt(Out, C.LastCovered + 1, 15), 0.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Filters, MorphologyEdges,
+                         ::testing::Values(TMorphCase{"dilate", true, 2, 8, 21}, TMorphCase{"erode", false, 2, 12, 17},
+                                           TMorphCase{"dilate_past_the_canvas", true, 100, 0, 29}),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
 
 // --- Drop shadow: an offset, unblurred, black copy under the source.
 

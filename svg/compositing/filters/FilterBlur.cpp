@@ -134,6 +134,8 @@ TFilterImage GaussianBlur(const TFilterImage& In, float SX, float SY)
 
 namespace {
 
+// Minimum or maximum of each channel over [i - Radius, i + Radius], in time linear in the line's
+// length whatever the radius (a queue of candidates per channel).
 void MorphLine(const TLine& Line, int Radius, bool Dilate, std::vector<float>& A)
 {
     const int N = Line.Count;
@@ -141,14 +143,24 @@ void MorphLine(const TLine& Line, int Radius, bool Dilate, std::vector<float>& A
     for (int I = 0; I < N; ++I)
         for (int C = 0; C < 4; ++C)
             A[I * 4 + C] = Line.At(I)[C];
-    for (int I = 0; I < N; ++I) {
-        float* P = Line.At(I);
-        for (int C = 0; C < 4; ++C) {
+    auto Better = [Dilate](float X, float Y) { return Dilate ? X >= Y : X <= Y; };
+    std::vector<int> Queue(static_cast<std::size_t>(N));
+    for (int C = 0; C < 4; ++C) {
+        int Head = 0, Tail = 0;  // Queue[Head..Tail) holds indices with worsening values
+        int Next = 0;            // next index to enter the window
+        for (int I = 0; I < N; ++I) {
+            for (; Next < N && Next <= I + Radius; ++Next) {
+                while (Tail > Head && Better(A[Next * 4 + C], A[Queue[Tail - 1] * 4 + C]))
+                    --Tail;
+                Queue[Tail++] = Next;
+            }
+            while (Queue[Head] < I - Radius)
+                ++Head;
+            float V = A[Queue[Head] * 4 + C];
             // Beyond the canvas lies transparent black, which an erosion reaching it sees.
-            float V = Dilate ? 0.0f : (I - Radius < 0 || I + Radius >= N ? 0.0f : 1.0f);
-            for (int J = std::max(0, I - Radius); J <= std::min(N - 1, I + Radius); ++J)
-                V = Dilate ? std::max(V, A[J * 4 + C]) : std::min(V, A[J * 4 + C]);
-            P[C] = V;
+            if (!Dilate && (I - Radius < 0 || I + Radius >= N))
+                V = 0;
+            Line.At(I)[C] = V;
         }
     }
 }
