@@ -229,25 +229,23 @@ bool GdiPlusAccess::BeginPaint(const TGPGraphics& graphics, QPainter& painter) {
   painter.setRenderHint(QPainter::TextAntialiasing, aa);
   painter.setRenderHint(QPainter::SmoothPixmapTransform,
                         d.Interpolation != InterpolationModeNearestNeighbor);
-  const QTransform origin = QTransform::fromTranslate(-d.OriginX, -d.OriginY);
-  if (d.HasClip) painter.setClipPath(origin.map(d.Clip));
-  painter.setTransform(ToQt(d.Transform) * origin);
+  const QTransform device = ToQt(d.Device);
+  if (d.HasClip) painter.setClipPath(device.map(d.Clip));
+  painter.setTransform(ToQt(d.Transform) * device);
   return true;
 }
 
-Status TGPGraphics::SetDeviceOrigin(int x, int y) {
-  FImpl->OriginX = x;
-  FImpl->OriginY = y;
+Status TGPGraphics::SetDeviceTransform(const TGPMatrix& matrix) {
+  FImpl->Device = matrix;
   return Ok;
 }
+
+const TGPMatrix& TGPGraphics::GetDeviceTransform() const { return FImpl->Device; }
 
 void TGPGraphics::GetTargetSize(int& width, int& height) const {
   width = FImpl->Target ? FImpl->Target->width() : 0;
   height = FImpl->Target ? FImpl->Target->height() : 0;
 }
-
-int TGPGraphics::GetDeviceOriginX() const { return FImpl->OriginX; }
-int TGPGraphics::GetDeviceOriginY() const { return FImpl->OriginY; }
 
 Status TGPGraphics::SetSmoothingMode(SmoothingMode mode) {
   if (mode < SmoothingModeDefault || mode > SmoothingModeAntiAlias8x8) return SetStatus(InvalidParameter);

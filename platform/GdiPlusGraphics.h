@@ -27,13 +27,13 @@ class TGPGraphics : public TGPBase {
   // High quality: smooth filtering, and an area-averaging resample when an image is reduced.
   Status SetInterpolationMode(InterpolationMode mode);
   InterpolationMode GetInterpolationMode() const;
-  // Makes device point (x, y) land on the target's top-left pixel, so a bitmap can hold one part
-  // of a larger surface: transforms and clips stay in the larger surface's device space.
-  Status SetDeviceOrigin(int x, int y);
+  // Maps device space onto the target's pixels (the identity by default), so a bitmap can hold one
+  // part of a larger surface, or that part in another orientation: transforms and clips stay in
+  // the larger surface's device space.
+  Status SetDeviceTransform(const TGPMatrix& matrix);
+  const TGPMatrix& GetDeviceTransform() const;
   // Size of the target in pixels; 0 × 0 for a measuring surface.
   void GetTargetSize(int& width, int& height) const;
-  int GetDeviceOriginX() const;
-  int GetDeviceOriginY() const;
   // Completes pending drawing; the pixels are final afterwards.
   Status Flush(FlushIntention intention = FlushIntentionFlush);
 

@@ -76,7 +76,7 @@ struct TGPGraphics::Impl {
   QPainterPath Clip;  // device space
   SmoothingMode Smoothing = SmoothingModeDefault;
   InterpolationMode Interpolation = InterpolationModeDefault;
-  int OriginX = 0, OriginY = 0;  // device point drawn at the target's top-left pixel
+  TGPMatrix Device;  // device space → the target's pixels
 };
 
 struct GdiPlusAccess {

@@ -35,6 +35,7 @@ struct TFilterTarget {
 // Where the filter works: a canvas of device pixels (its top-left at OriginX, OriginY).
 struct TFilterCanvas {
     int OriginX = 0, OriginY = 0, Width = 0, Height = 0;
+    TMatrix DeviceToCanvas;  // the surface's device space → canvas pixels
 };
 
 // The filter element with its href chain followed: the first element in the chain that sets an

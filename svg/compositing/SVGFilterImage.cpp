@@ -20,7 +20,7 @@ std::unique_ptr<TGPGraphics> CanvasGraphics(TGPBitmap& Bitmap, const TFilterCanv
     auto G = std::make_unique<TGPGraphics>(&Bitmap);
     G->SetSmoothingMode(Like.GetSmoothingMode());
     G->SetInterpolationMode(InterpolationModeHighQuality);
-    G->SetDeviceOrigin(Canvas.OriginX, Canvas.OriginY);
+    G->SetDeviceTransform(*ToGPMatrix(Canvas.DeviceToCanvas));
     return G;
 }
 
@@ -94,7 +94,9 @@ TFilterImage FeImagePicture(const TFilterNode& Node, const TUserRect& Subregion,
             Dest.Y = Subregion.Y + (Subregion.Height - Dest.Height) * Aspect.AlignY;
         }
         auto G = CanvasGraphics(Bitmap, Canvas, Like);
-        G->SetTransform(ToGPMatrix(Target.UserToDevice).get());
+        G->SetDeviceTransform(TGPMatrix());
+        G->SetTransform(
+            ToGPMatrix(Target.UserToDevice * CreateTranslation(-float(Canvas.OriginX), -float(Canvas.OriginY))).get());
         G->SetClip(TGPRectF{Subregion.X, Subregion.Y, Subregion.Width, Subregion.Height});
         G->DrawImage(&Picture, Dest);
     }

@@ -1,6 +1,7 @@
 #include "svg/compositing/SVGFilterPaint.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -137,11 +138,20 @@ void PaintFiltered(TSVGObject& Node, TGPGraphics& Graphics)
         return;
     }
 
-    TFilterTarget Target;
-    Target.UserToDevice = Element->GetMatrix().IsTransform() ? Element->GetMatrix() : IdentityMatrix();
+    // Filters work in the element's user space scaled to device pixels. Under a rotation or skew
+    // that space is not the device's: the canvas then lies in it, and the result is drawn turned.
+    TMatrix M = Element->GetMatrix().IsTransform() ? Element->GetMatrix() : IdentityMatrix();
     if (Document)
-        Target.UserToDevice = Document->GetMatrix().IsTransform() ? Document->GetMatrix() : IdentityMatrix();
-    Target.BBox = BoundingBox(Node, Target.UserToDevice);
+        M = Document->GetMatrix().IsTransform() ? Document->GetMatrix() : IdentityMatrix();
+    const bool AxisAligned = M.m12 == 0 && M.m21 == 0 && M.m11 > 0 && M.m22 > 0;
+    const TMatrix FilterSpace = AxisAligned ? M : CreateScaling(std::hypot(M.m11, M.m12), std::hypot(M.m21, M.m22));
+    const TMatrix DeviceToFilter = Inverse(M) * FilterSpace;
+    if (!DeviceToFilter.IsTransform())
+        return;
+
+    TFilterTarget Target;
+    Target.UserToDevice = FilterSpace;
+    Target.BBox = BoundingBox(Node, M);
     Target.Element = Element;
     if (Root) {
         const TRectF& View = Root->GetViewBox();
@@ -166,20 +176,25 @@ void PaintFiltered(TSVGObject& Node, TGPGraphics& Graphics)
         Stages.push_back(std::move(Stage));
     }
 
-    // The canvas: every region's device box, within the surface and its margin.
+    // The canvas: every region's box, within the surface and its margin.
     int SurfaceWidth = 0, SurfaceHeight = 0;
     Graphics.GetTargetSize(SurfaceWidth, SurfaceHeight);
-    const float OX = float(Graphics.GetDeviceOriginX()), OY = float(Graphics.GetDeviceOriginY());
+    const std::array<float, 6> D = Graphics.GetDeviceTransform().GetElements();
+    const TMatrix PixelsToDevice = Inverse(TMatrix{D[0], D[1], 0, D[2], D[3], 0, D[4], D[5], 1});
+    const TUserRect Surface =
+        DeviceBox({-SurfaceWidth * CanvasMargin, -SurfaceHeight * CanvasMargin, SurfaceWidth * (1 + 2 * CanvasMargin),
+                   SurfaceHeight * (1 + 2 * CanvasMargin)},
+                  PixelsToDevice * DeviceToFilter);
     float L = 1e30f, T = 1e30f, R = -1e30f, B = -1e30f;
     for (const TStage& S : Stages) {
-        const TUserRect D = DeviceBox(S.Region, Target.UserToDevice);
-        L = std::min(L, D.X), T = std::min(T, D.Y);
-        R = std::max(R, D.X + D.Width), B = std::max(B, D.Y + D.Height);
+        const TUserRect Box = DeviceBox(S.Region, FilterSpace);
+        L = std::min(L, Box.X), T = std::min(T, Box.Y);
+        R = std::max(R, Box.X + Box.Width), B = std::max(B, Box.Y + Box.Height);
     }
-    L = std::max(L, OX - SurfaceWidth * CanvasMargin);
-    T = std::max(T, OY - SurfaceHeight * CanvasMargin);
-    R = std::min(R, OX + SurfaceWidth * (1 + CanvasMargin));
-    B = std::min(B, OY + SurfaceHeight * (1 + CanvasMargin));
+    L = std::max(L, Surface.X);
+    T = std::max(T, Surface.Y);
+    R = std::min(R, Surface.X + Surface.Width);
+    B = std::min(B, Surface.Y + Surface.Height);
     if (!(R > L) || !(B > T))
         return;
     TFilterCanvas Canvas;
@@ -191,16 +206,24 @@ void PaintFiltered(TSVGObject& Node, TGPGraphics& Graphics)
         PaintTree(Node, Graphics);
         return;
     }
+    Canvas.DeviceToCanvas = DeviceToFilter * CreateTranslation(-float(Canvas.OriginX), -float(Canvas.OriginY));
 
     // The element as it would be drawn, on the canvas.
     TGPBitmap Layer(Canvas.Width, Canvas.Height);
     if (Layer.GetLastStatus() != Ok)
         return;
+    // The element's own clip cuts the filtered picture, not what the filter starts from.
+    const std::string OwnClip = TrimView(Element->GetStyle().GetValues("clip-path")).empty() ? std::string()
+                                                                                           : Element->GetClipURI();
     {
         TGPGraphics Offscreen(&Layer);
         Offscreen.SetSmoothingMode(Graphics.GetSmoothingMode());
-        Offscreen.SetDeviceOrigin(Canvas.OriginX, Canvas.OriginY);
+        Offscreen.SetDeviceTransform(*ToGPMatrix(Canvas.DeviceToCanvas));
+        if (!OwnClip.empty())
+            Element->SetClipURI("");
         PaintTree(Node, Offscreen);
+        if (!OwnClip.empty())
+            Element->SetClipURI(OwnClip);
     }
     Target.ImageSource = [&](const TFilterNode& ImageNode, const TUserRect& Subregion) {
         return FeImagePicture(ImageNode, Subregion, Target, Canvas, Graphics);
@@ -210,14 +233,14 @@ void PaintFiltered(TSVGObject& Node, TGPGraphics& Graphics)
         return;
     TFilterImage Image = TFilterImage::FromStraightArgb(Pixels, Canvas.Width, Canvas.Height);
 
-    const float SX = std::hypot(Target.UserToDevice.m11, Target.UserToDevice.m12);
-    const float SY = std::hypot(Target.UserToDevice.m21, Target.UserToDevice.m22);
+    const float SX = std::hypot(FilterSpace.m11, FilterSpace.m12);
+    const float SY = std::hypot(FilterSpace.m21, FilterSpace.m22);
     for (const TStage& S : Stages) {
-        const TUserRect D = DeviceBox(S.Region, Target.UserToDevice);
-        const int RL = static_cast<int>(std::lround(D.X)) - Canvas.OriginX;
-        const int RT = static_cast<int>(std::lround(D.Y)) - Canvas.OriginY;
-        const int RR = static_cast<int>(std::lround(D.X + D.Width)) - Canvas.OriginX;
-        const int RB = static_cast<int>(std::lround(D.Y + D.Height)) - Canvas.OriginY;
+        const TUserRect Box = DeviceBox(S.Region, FilterSpace);
+        const int RL = static_cast<int>(std::lround(Box.X)) - Canvas.OriginX;
+        const int RT = static_cast<int>(std::lround(Box.Y)) - Canvas.OriginY;
+        const int RR = static_cast<int>(std::lround(Box.X + Box.Width)) - Canvas.OriginX;
+        const int RB = static_cast<int>(std::lround(Box.Y + Box.Height)) - Canvas.OriginY;
         const TIntRect Region{RL, RT, RR - RL, RB - RT};
         std::vector<TFilterPrimitive> Primitives = S.Item->Function.empty()
                                                        ? BuildPrimitives(S.Filter, Target, S.Region, Canvas)
@@ -227,9 +250,18 @@ void PaintFiltered(TSVGObject& Node, TGPGraphics& Graphics)
 
     if (Layer.SetPixels(Image.ToStraightArgb()) != Ok)
         return;
+    Graphics.ResetClip();
+    if (TGPGraphicsPath* Clip = OwnClip.empty() ? nullptr : Element->FindClipPath()) {
+        auto* ClipElement = Root ? dynamic_cast<TSVGMatrix*>(Root->FindByID(OwnClip)) : nullptr;
+        if (ClipElement && ClipElement->GetMatrix().IsTransform())
+            Graphics.SetTransform(ToGPMatrix(ClipElement->GetMatrix()).get());
+        Graphics.SetClip(Clip, CombineModeReplace);
+    }
+    const TMatrix CanvasToDevice = Inverse(Canvas.DeviceToCanvas);
+    Graphics.SetTransform(ToGPMatrix(CanvasToDevice).get());
+    Graphics.DrawImage(&Layer, 0, 0);
     Graphics.ResetTransform();
     Graphics.ResetClip();
-    Graphics.DrawImage(&Layer, float(Canvas.OriginX), float(Canvas.OriginY));
 }
 
 }  // namespace plumwick
