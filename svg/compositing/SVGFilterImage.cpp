@@ -62,7 +62,11 @@ TFilterImage FeImagePicture(const TFilterNode& Node, const TUserRect& Subregion,
                 Element = nullptr;
         if (!Element)
             return Empty;
+        // The element is placed as a use at the subregion's corner would place it.
         auto G = CanvasGraphics(Bitmap, Canvas, Like);
+        const TMatrix& F = Target.UserToDevice;
+        G->SetDeviceTransform(*ToGPMatrix(Canvas.DeviceToCanvas * CreateTranslation(F.m11 * Subregion.X + F.m21 * Subregion.Y,
+                                                                                    F.m12 * Subregion.X + F.m22 * Subregion.Y)));
         PaintElement(*Element, *G);
     } else {
         std::string Text = Ref;

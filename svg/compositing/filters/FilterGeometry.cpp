@@ -12,8 +12,8 @@ TFilterImage Offset(const TFilterImage& In, float DX, float DY)
     Out.SetLinear(In.Linear());
     if (!std::isfinite(DX) || !std::isfinite(DY))
         return Out;
-    // Shifts within a hundredth of a whole pixel stay sharp.
-    auto Snap = [](float V) { return std::abs(V - std::round(V)) < 0.01f ? std::round(V) : V; };
+    // Whole pixels keep the shifted picture as sharp as it came in, as other renderers do.
+    auto Snap = [](float V) { return std::round(V); };
     DX = Snap(DX);
     DY = Snap(DY);
     const float FX = std::floor(DX), FY = std::floor(DY);

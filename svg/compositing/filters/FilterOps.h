@@ -13,7 +13,7 @@ TFilterImage GaussianBlur(const TFilterImage& In, float SX, float SY);
 // Each channel's minimum (erode) or maximum (dilate) over the (2·RX+1) × (2·RY+1) neighbourhood.
 TFilterImage Morphology(const TFilterImage& In, const TMorphologyParams& P);
 
-// The picture shifted by (DX, DY) pixels; fractions interpolate between neighbours.
+// The picture shifted by (DX, DY) pixels, rounded to whole ones.
 TFilterImage Offset(const TFilterImage& In, float DX, float DY);
 // Tile of In's pixels inside Source repeated over the whole canvas.
 TFilterImage Tile(const TFilterImage& In, const TIntRect& Source);

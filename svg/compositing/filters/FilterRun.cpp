@@ -87,6 +87,8 @@ private:
                        [&](const TFloodParams&) {},
                        [&](const TImageParams&) {},
                        [&](const TTurbulenceParams&) {},
+                       // A tile fills the region unless told otherwise: its input's area is only the pattern.
+                       [&](const TTileParams&) {},
                        [&](const TMergeParams& M) {
                            TIntRect U{0, 0, 0, 0};
                            for (const TFilterInput& In : M.Inputs)
