@@ -87,6 +87,71 @@ float ScaleY(const TMatrix& M) { return std::hypot(M.m21, M.m22); }
 
 }  // namespace
 
+std::optional<TFilterColor> ParseCssColor(std::string_view Text)
+{
+    const std::string T = Trim(Text);
+    if (T == "transparent")
+        return TFilterColor{0, 0, 0, 0};
+    const std::size_t Open = T.find('(');
+    if (Open != std::string::npos && T.back() == ')') {
+        const std::string Name = T.substr(0, Open);
+        std::vector<std::string> Args = SplitValues(std::string_view(T).substr(Open + 1, T.size() - Open - 2), ',');
+        if (Args.size() == 4 && (Args[3] == "/" ))
+            Args.erase(Args.begin() + 3);
+        auto Part = [](const std::string& A, float Full) -> std::optional<float> {
+            if (!A.empty() && A.back() == '%') {
+                auto V = Number(A.substr(0, A.size() - 1));
+                return V ? std::optional<float>(*V / 100 * Full) : std::nullopt;
+            }
+            return Number(A);
+        };
+        if ((Name == "rgb" || Name == "rgba" || Name == "hsl" || Name == "hsla") && (Args.size() == 3 || Args.size() == 4)) {
+            float Alpha = 1;
+            if (Args.size() == 4) {
+                auto A = Part(Args[3], 1);
+                if (!A)
+                    return std::nullopt;
+                Alpha = Clamp01(*A);
+            }
+            if (Name[0] == 'r') {
+                float V[3];
+                for (int K = 0; K < 3; ++K) {
+                    auto P = Part(Args[K], 255);
+                    if (!P)
+                        return std::nullopt;
+                    V[K] = Clamp01(*P / 255);
+                }
+                return TFilterColor{V[0], V[1], V[2], Alpha};
+            }
+            std::string HueText = Args[0];
+            if (HueText.ends_with("deg"))
+                HueText.resize(HueText.size() - 3);
+            auto H = Number(HueText);
+            auto S = Part(Args[1], 1), L = Part(Args[2], 1);
+            if (!H || !S || !L)
+                return std::nullopt;
+            const float Hue = std::fmod(std::fmod(*H, 360.0f) + 360.0f, 360.0f) / 360.0f;
+            const float Sat = Clamp01(*S), Light = Clamp01(*L);
+            const float Q = Light < 0.5f ? Light * (1 + Sat) : Light + Sat - Light * Sat, P = 2 * Light - Q;
+            auto Channel = [&](float X) {
+                X = X < 0 ? X + 1 : X > 1 ? X - 1 : X;
+                if (X < 1.0f / 6)
+                    return P + (Q - P) * 6 * X;
+                if (X < 0.5f)
+                    return Q;
+                if (X < 2.0f / 3)
+                    return P + (Q - P) * (2.0f / 3 - X) * 6;
+                return P;
+            };
+            return TFilterColor{Channel(Hue + 1.0f / 3), Channel(Hue), Channel(Hue - 1.0f / 3), Alpha};
+        }
+    }
+    const TColor V = ParseColor(T);
+    if (V < 0)
+        return std::nullopt;
+    return TFilterColor{float(V & 0xFF) / 255, float((V >> 8) & 0xFF) / 255, float((V >> 16) & 0xFF) / 255, 1};
+}
+
 TUserRect DeviceBox(const TUserRect& R, const TMatrix& M)
 {
     const TPointF P[4] = {TransformPoint({R.X, R.Y}, M), TransformPoint({R.X + R.Width, R.Y}, M),
@@ -210,24 +275,31 @@ private:
         return {Self == 0 ? TFilterInput::TKind::SourceGraphic : TFilterInput::TKind::Previous};
     }
 
+    // A property of a primitive, or inherited from the filter element and its ancestors.
+    std::string Inherited(const TFilterNode& Node, std::string_view Key) const
+    {
+        std::string V = Node.Get(Key);
+        for (const TSVGObject* P = FFilter.Primitives; (V.empty() || V == "inherit") && P; P = P->GetParent())
+            V = Trim(P->GetStyle().GetValues(Key));
+        return V == "inherit" ? std::string() : V;
+    }
+
     TFilterColor Color(const TFilterNode& Node, std::string_view ColorKey, std::string_view OpacityKey,
                        TFilterColor Default) const
     {
         TFilterColor C = Default;
         std::string Text = Node.Get(ColorKey);
-        if (Text == "currentColor" && FTarget.Element)
-            Text = Node.Has("color") ? Node.Get("color") : FTarget.Element->GetStyle().GetValues("color");
-        const TColor V = ParseColor(Text);
-        if (V >= 0) {
-            C.R = float(V & 0xFF) / 255;
-            C.G = float((V >> 8) & 0xFF) / 255;
-            C.B = float((V >> 16) & 0xFF) / 255;
-        }
+        if (Text == "inherit")
+            Text = Inherited(Node, ColorKey);
+        if (Text == "currentColor")
+            Text = Inherited(Node, "color");
+        if (auto Parsed = ParseCssColor(Text))
+            C = *Parsed;
         if (!OpacityKey.empty() && Node.Has(OpacityKey)) {
             const std::string O = Node.Get(OpacityKey);
             const float A = !O.empty() && O.back() == '%' ? Number(O.substr(0, O.size() - 1)).value_or(100) / 100
                                                           : Number(O).value_or(1);
-            C.A = Clamp01(A);
+            C.A *= Clamp01(A);
         }
         return C;
     }
@@ -556,8 +628,6 @@ std::optional<TPrimitiveParams> TPrimitiveBuilder::Params(const TFilterNode& Nod
         L.Color = Color(Node, "lighting-color", "", {1, 1, 1, 1});
         L.Light = Light(Node);
         if (L.Specular && (L.SpecularExponent < 1 || L.SpecularExponent > 128))
-            return TFloodParams{{0, 0, 0, 0}};
-        if (L.Constant < 0)
             return TFloodParams{{0, 0, 0, 0}};
         return L;
     }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "svg/SVGTypes.h"
@@ -52,6 +53,9 @@ std::optional<TUserRect> FilterRegion(const TResolvedFilter& Filter, const TFilt
 // The primitives in canvas pixels. An empty list means the filter draws nothing.
 std::vector<filters::TFilterPrimitive> BuildPrimitives(const TResolvedFilter& Filter, const TFilterTarget& Target,
                                                        const TUserRect& Region, const TFilterCanvas& Canvas);
+
+// A colour as CSS writes it (keywords, #hex, rgb(a), hsl(a), transparent); nullopt when unreadable.
+std::optional<filters::TFilterColor> ParseCssColor(std::string_view Text);
 
 // Device-space bounding box of a user-space rectangle.
 TUserRect DeviceBox(const TUserRect& R, const TMatrix& M);

@@ -5,6 +5,7 @@
 
 #include "svg/SVGColor.h"
 #include "svg/SVGParse.h"
+#include "svg/compositing/SVGFilterBuild.h"
 #include "svg/compositing/filters/FilterOps.h"
 
 namespace plumwick {
@@ -104,10 +105,7 @@ std::optional<TFilterColor> CssColor(std::string_view T, std::string_view Curren
     T = TrimView(T);
     if (T == "currentColor")
         T = CurrentColor;
-    const TColor C = ParseColor(T);
-    if (C < 0)
-        return std::nullopt;
-    return TFilterColor{float(C & 0xFF) / 255, float((C >> 8) & 0xFF) / 255, float((C >> 16) & 0xFF) / 255, 1};
+    return ParseCssColor(T);
 }
 
 std::optional<TFilterItem> Function(const std::string& Name, std::string_view Args, std::string_view CurrentColor)
