@@ -2,6 +2,7 @@
 // blurred highlight, with a drop shadow under it, and with both, so the filtered figures read as
 // multiples of the plain one.
 #include "app/RasterExport.h"
+#include "platform/GdiPlusImage.h"
 #include "svg/SVGDocument.h"
 
 #include <benchmark/benchmark.h>
@@ -13,11 +14,11 @@ namespace plumwick {
 namespace {
 
 constexpr std::string_view kShape =
-    R"(<path d="M512 96 64 480h128v448h256V672h128v256h256V480h128z" fill="#2C7BE5"/>)";
+    R"svg(<path d="M512 96 64 480h128v448h256V672h128v256h256V480h128z" fill="#2C7BE5"/>)svg";
 
 std::string Icon(std::string_view Defs, std::string_view ShapeFilter, std::string_view Extra)
 {
-    std::string S = R"(<svg viewBox="0 0 1024 1024" xmlns="http://www.w3.org/2000/svg"><defs>)";
+    std::string S = R"svg(<svg viewBox="0 0 1024 1024" xmlns="http://www.w3.org/2000/svg"><defs>)svg";
     S += Defs;
     S += "</defs><g";
     S += ShapeFilter;
@@ -29,15 +30,18 @@ std::string Icon(std::string_view Defs, std::string_view ShapeFilter, std::strin
     return S;
 }
 
+constexpr std::string_view kBlur = R"svg(<filter id="b"><feGaussianBlur stdDeviation="40"/></filter>)svg";
+constexpr std::string_view kShadow =
+    R"svg(<filter id="s"><feDropShadow dx="24" dy="32" stdDeviation="30" flood-opacity=".5"/></filter>)svg";
+constexpr std::string_view kHighlight =
+    R"svg(<ellipse cx="420" cy="420" rx="160" ry="90" fill="#fff" opacity=".6" filter="url(#b)"/>)svg";
+constexpr std::string_view kShadowed = R"svg( filter="url(#s)")svg";
+
 const std::string kIcons[] = {
     Icon("", "", ""),
-    Icon(R"(<filter id="b"><feGaussianBlur stdDeviation="40"/></filter>)", "",
-         R"(<ellipse cx="420" cy="420" rx="160" ry="90" fill="#fff" opacity=".6" filter="url(#b)"/>)"),
-    Icon(R"(<filter id="s"><feDropShadow dx="24" dy="32" stdDeviation="30" flood-opacity=".5"/></filter>)",
-         R"( filter="url(#s)")", ""),
-    Icon(R"(<filter id="b"><feGaussianBlur stdDeviation="40"/></filter><filter id="s"><feDropShadow dx="24" dy="32" stdDeviation="30" flood-opacity=".5"/></filter>)",
-         R"( filter="url(#s)")",
-         R"(<ellipse cx="420" cy="420" rx="160" ry="90" fill="#fff" opacity=".6" filter="url(#b)"/>)"),
+    Icon(kBlur, "", kHighlight),
+    Icon(kShadow, kShadowed, ""),
+    Icon(std::string(kBlur) + std::string(kShadow), kShadowed, kHighlight),
 };
 constexpr const char* kNames[] = {"plain", "blurred-highlight", "drop-shadow", "shadow-and-highlight"};
 

@@ -117,6 +117,11 @@ std::optional<TUserRect> FunctionRegion(const TFilterItem& Item, const TFilterTa
 
 }  // namespace
 
+bool IsFilterSource(const TSVGObject& Node)
+{
+    return std::find(Filtering.begin(), Filtering.end(), &Node) != Filtering.end();
+}
+
 bool NeedsFilter(const TSVGObject& Node)
 {
     if (std::find(Filtering.begin(), Filtering.end(), &Node) != Filtering.end())
@@ -178,7 +183,7 @@ void PaintFiltered(TSVGObject& Node, TGPGraphics& Graphics)
 
     // The canvas: every region's box, within the surface and its margin.
     int SurfaceWidth = 0, SurfaceHeight = 0;
-    Graphics.GetTargetSize(SurfaceWidth, SurfaceHeight);
+    Graphics.GetSurfaceSize(SurfaceWidth, SurfaceHeight);
     const std::array<float, 6> D = Graphics.GetDeviceTransform().GetElements();
     const TMatrix PixelsToDevice = Inverse(TMatrix{D[0], D[1], 0, D[2], D[3], 0, D[4], D[5], 1});
     const TUserRect Surface =
@@ -212,18 +217,11 @@ void PaintFiltered(TSVGObject& Node, TGPGraphics& Graphics)
     TGPBitmap Layer(Canvas.Width, Canvas.Height);
     if (Layer.GetLastStatus() != Ok)
         return;
-    // The element's own clip cuts the filtered picture, not what the filter starts from.
-    const std::string OwnClip = TrimView(Element->GetStyle().GetValues("clip-path")).empty() ? std::string()
-                                                                                           : Element->GetClipURI();
     {
         TGPGraphics Offscreen(&Layer);
         Offscreen.SetSmoothingMode(Graphics.GetSmoothingMode());
         Offscreen.SetDeviceTransform(*ToGPMatrix(Canvas.DeviceToCanvas));
-        if (!OwnClip.empty())
-            Element->SetClipURI("");
         PaintTree(Node, Offscreen);
-        if (!OwnClip.empty())
-            Element->SetClipURI(OwnClip);
     }
     Target.ImageSource = [&](const TFilterNode& ImageNode, const TUserRect& Subregion) {
         return FeImagePicture(ImageNode, Subregion, Target, Canvas, Graphics);
@@ -250,18 +248,10 @@ void PaintFiltered(TSVGObject& Node, TGPGraphics& Graphics)
 
     if (Layer.SetPixels(Image.ToStraightArgb()) != Ok)
         return;
-    Graphics.ResetClip();
-    if (TGPGraphicsPath* Clip = OwnClip.empty() ? nullptr : Element->FindClipPath()) {
-        auto* ClipElement = Root ? dynamic_cast<TSVGMatrix*>(Root->FindByID(OwnClip)) : nullptr;
-        if (ClipElement && ClipElement->GetMatrix().IsTransform())
-            Graphics.SetTransform(ToGPMatrix(ClipElement->GetMatrix()).get());
-        Graphics.SetClip(Clip, CombineModeReplace);
-    }
     const TMatrix CanvasToDevice = Inverse(Canvas.DeviceToCanvas);
     Graphics.SetTransform(ToGPMatrix(CanvasToDevice).get());
     Graphics.DrawImage(&Layer, 0, 0);
     Graphics.ResetTransform();
-    Graphics.ResetClip();
 }
 
 }  // namespace plumwick
