@@ -260,10 +260,18 @@ bool GdiPlusAccess::BeginPaint(const TGPGraphics& graphics, QPainter& painter) {
   painter.setRenderHint(QPainter::TextAntialiasing, aa);
   painter.setRenderHint(QPainter::SmoothPixmapTransform,
                         d.Interpolation != InterpolationModeNearestNeighbor);
-  if (d.HasClip) painter.setClipPath(d.Clip);
-  painter.setTransform(ToQt(d.Transform));
+  const QTransform device = ToQt(d.Device);
+  if (d.HasClip) painter.setClipPath(device.map(d.Clip));
+  painter.setTransform(ToQt(d.Transform) * device);
   return true;
 }
+
+Status TGPGraphics::SetDeviceTransform(const TGPMatrix& matrix) {
+  FImpl->Device = matrix;
+  return Ok;
+}
+
+const TGPMatrix& TGPGraphics::GetDeviceTransform() const { return FImpl->Device; }
 
 Status TGPGraphics::SetSmoothingMode(SmoothingMode mode) {
   if (mode < SmoothingModeDefault || mode > SmoothingModeAntiAlias8x8) return SetStatus(InvalidParameter);

@@ -27,6 +27,11 @@ class TGPGraphics : public TGPBase {
   // High quality: smooth filtering, and an area-averaging resample when an image is reduced.
   Status SetInterpolationMode(InterpolationMode mode);
   InterpolationMode GetInterpolationMode() const;
+  // Maps device space onto the target's pixels (the identity by default), so a bitmap can hold one
+  // part of a larger surface, or that part in another orientation: transforms and clips stay in
+  // the larger surface's device space.
+  Status SetDeviceTransform(const TGPMatrix& matrix);
+  const TGPMatrix& GetDeviceTransform() const;
   // Completes pending drawing; the pixels are final afterwards.
   Status Flush(FlushIntention intention = FlushIntentionFlush);
 

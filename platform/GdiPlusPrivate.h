@@ -78,6 +78,7 @@ struct TGPGraphics::Impl {
   QPainterPath Clip;  // device space
   SmoothingMode Smoothing = SmoothingModeDefault;
   InterpolationMode Interpolation = InterpolationModeDefault;
+  TGPMatrix Device;  // device space → the target's pixels
 };
 
 struct GdiPlusAccess {

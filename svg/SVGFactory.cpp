@@ -11,6 +11,7 @@
 #include "svg/SVGShapes.h"
 #include "svg/SVGStructure.h"
 #include "svg/SVGText.h"
+#include "svg/compositing/SVGFilter.h"
 #include "svg/compositing/SVGMask.h"
 #include "svg/servers/SVGPattern.h"
 #include "svg/structure/SVGMarker.h"
@@ -27,6 +28,7 @@ constexpr TSVGElementEntry Elements[] = {
     {"clipPath", &CreateElement<TSVGClipPath>},
     {"defs", &CreateElement<TSVGDefs>},
     {"ellipse", &CreateElement<TSVGEllipse>},
+    {"filter", &CreateElement<TSVGFilter>},
     {"g", &CreateElement<TSVGContainer>},
     {"image", &CreateElement<TSVGImage>},
     {"line", &CreateElement<TSVGLine>},

@@ -82,6 +82,7 @@ std::unique_ptr<TLayer> TLayer::Open(TSVGBasic& Owner, TLayerNeeds Needs, TGPGra
         return nullptr;
     Layer->FGraphics = std::make_unique<TGPGraphics>(Layer->FBitmap.get());
     Layer->FGraphics->SetSmoothingMode(Below.GetSmoothingMode());
+    Layer->FGraphics->SetDeviceTransform(Below.GetDeviceTransform());
     return Layer;
 }
 
@@ -138,6 +139,7 @@ std::unique_ptr<TGPBitmap> PaintChildrenToLayer(TSVGObject& Container, const TGP
         return nullptr;
     TGPGraphics Graphics(Bitmap.get());
     Graphics.SetSmoothingMode(Like.GetSmoothingMode());
+    Graphics.SetDeviceTransform(Like.GetDeviceTransform());
     for (int I = 0; I < Container.GetCount(); ++I)
         PaintTree(*Container.GetItem(I), Graphics);
     return Bitmap;

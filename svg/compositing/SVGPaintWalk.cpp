@@ -7,6 +7,7 @@
 
 #include "platform/GdiPlus.h"
 #include "svg/SVGBasic.h"
+#include "svg/compositing/SVGFilterPaint.h"
 #include "svg/compositing/SVGLayer.h"
 
 namespace plumwick {
@@ -64,10 +65,24 @@ void PaintTree(TSVGObject& Node, TGPGraphics& Graphics, std::span<const TRect> R
         TGPGraphics& Surface = Layers.empty() ? Graphics : Layers.back()->Graphics();
         std::optional<TGPGraphicsPath> DirectClip;
         if (auto* Element = dynamic_cast<TSVGBasic*>(Current)) {
-            std::optional<TGPGraphicsPath> Clip = DeviceClipArea(*Element);
-            if (Element->GetOpacity() <= 0 || (Clip && IsEmptyArea(*Clip)))
+            // While its filter paints it, an element's clip and opacity wait for the filtered picture.
+            const bool FilterSource = IsFilterSource(*Current);
+            std::optional<TGPGraphicsPath> Clip = FilterSource ? std::nullopt : DeviceClipArea(*Element);
+            if ((!FilterSource && Element->GetOpacity() <= 0) || (Clip && IsEmptyArea(*Clip)))
                 continue;  // nothing of it shows
-            TLayerNeeds Needs = LayerNeedsOf(*Element, Clip);
+            if (NeedsFilter(*Current)) {
+                // Filter -> clip -> opacity: the filtered subtree is one picture, composed as a group's layer.
+                TLayerNeeds Needs;
+                Needs.Opacity = Element->GetOpacity();
+                Needs.Clip = std::move(Clip);
+                std::unique_ptr<TLayer> Layer = Needs.Any() ? TLayer::Open(*Element, std::move(Needs), Surface, Budget)
+                                                            : nullptr;
+                PaintFiltered(*Current, Layer ? Layer->Graphics() : Surface);
+                if (Layer)
+                    Layer->Compose();
+                continue;
+            }
+            TLayerNeeds Needs = FilterSource ? TLayerNeeds{} : LayerNeedsOf(*Element, Clip);
             std::unique_ptr<TLayer> Layer;
             if (Needs.Any())
                 Layer = TLayer::Open(*Element, std::move(Needs), Surface, Budget);
@@ -78,7 +93,7 @@ void PaintTree(TSVGObject& Node, TGPGraphics& Graphics, std::span<const TRect> R
             } else {
                 // Painted directly: the opacity goes into its brush, the clip onto the surface. (Past the
                 // layer budget a group's opacity and clip are lost rather than the memory.)
-                Element->SetPaintOpacity(Element->GetOpacity());
+                Element->SetPaintOpacity(FilterSource ? 1 : Element->GetOpacity());
                 DirectClip = std::move(Clip);
             }
         }
