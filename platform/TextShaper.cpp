@@ -102,13 +102,12 @@ TFaceMetrics ReadMetrics(hb_font_t* Font, float Upem)
     m.XHeight = MetricOr(Font, HB_OT_METRICS_TAG_X_HEIGHT, Upem, m.Ascent * 0.55f);
     m.CapHeight = MetricOr(Font, HB_OT_METRICS_TAG_CAP_HEIGHT, Upem, m.Ascent * 0.9f);
     m.UnderlineThickness = MetricOr(Font, HB_OT_METRICS_TAG_UNDERLINE_SIZE, Upem, 0.05f);
-    // The font gives the centre of the underline (negative: below the baseline).
-    const float underlineCentre = -MetricOr(Font, HB_OT_METRICS_TAG_UNDERLINE_OFFSET, Upem, -0.1f);
-    m.UnderlinePosition = underlineCentre - m.UnderlineThickness / 2;
+    // The font gives the top edge of each line (the underline's negative: below the baseline).
+    m.UnderlinePosition = -MetricOr(Font, HB_OT_METRICS_TAG_UNDERLINE_OFFSET, Upem, -0.1f);
     m.StrikeoutThickness = MetricOr(Font, HB_OT_METRICS_TAG_STRIKEOUT_SIZE, Upem, m.UnderlineThickness);
-    // The strike-out offset is its bottom edge above the baseline.
-    const float strikeBottom = MetricOr(Font, HB_OT_METRICS_TAG_STRIKEOUT_OFFSET, Upem, m.XHeight / 2);
-    m.StrikeoutPosition = strikeBottom + m.StrikeoutThickness;
+    m.StrikeoutPosition = MetricOr(Font, HB_OT_METRICS_TAG_STRIKEOUT_OFFSET, Upem, m.XHeight / 2 + m.StrikeoutThickness / 2);
+    m.Subscript = MetricOr(Font, HB_OT_METRICS_TAG_SUBSCRIPT_EM_Y_OFFSET, Upem, m.Subscript);
+    m.Superscript = MetricOr(Font, HB_OT_METRICS_TAG_SUPERSCRIPT_EM_Y_OFFSET, Upem, m.Superscript);
     m.Hanging = m.Ascent * 0.8f;
     m.Ideographic = -m.Descent;
     hb_position_t base = 0;
@@ -311,15 +310,26 @@ std::shared_ptr<const TFontSet> TFontSet::Find(const TFontRequest& Request)
         FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
         FcDefaultSubstitute(pattern.get());
         FcResult result = FcResultNoMatch;
+        // The best match first (the sorted list may rank families otherwise), then the fallbacks.
+        TPattern best(FcFontMatch(nullptr, pattern.get(), &result));
         std::unique_ptr<FcFontSet, TFontSetDeleter> sorted(FcFontSort(nullptr, pattern.get(), FcTrue, nullptr, &result));
-        for (int i = 0; sorted && i < sorted->nfont && data->Candidates.size() < 64; ++i) {
-            FcPattern* font = sorted->fonts[i];
+        std::vector<FcPattern*> order;
+        if (best)
+            order.push_back(best.get());
+        for (int i = 0; sorted && i < sorted->nfont; ++i)
+            order.push_back(sorted->fonts[i]);
+        for (FcPattern* font : order) {
+            if (data->Candidates.size() >= 64)
+                break;
             FcChar8* file = nullptr;
             if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch)
                 continue;
             Impl::TCandidate c;
             c.File = reinterpret_cast<const char*>(file);
             FcPatternGetInteger(font, FC_INDEX, 0, &c.Index);
+            if (std::any_of(data->Candidates.begin(), data->Candidates.end(),
+                            [&c](const Impl::TCandidate& Other) { return Other.File == c.File && Other.Index == c.Index; }))
+                continue;
             FcChar8* family = nullptr;
             if (FcPatternGetString(font, FC_FAMILY, 0, &family) == FcResultMatch)
                 c.Family = reinterpret_cast<const char*>(family);

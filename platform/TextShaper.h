@@ -39,6 +39,8 @@ struct TFaceMetrics {
     float StrikeoutThickness = 0.05f;
     float Hanging = 0.8f;               // hanging baseline above the alphabetic one
     float Ideographic = -0.12f;         // ideographic baseline (negative: below)
+    float Subscript = 0.14f;            // how far "sub" lowers the baseline
+    float Superscript = 0.48f;          // how far "super" raises it
 };
 
 struct TShapedGlyph {

@@ -174,6 +174,10 @@ void PaintDecoration(TGPGraphics& Graphics, const TGPGraphicsPath* Path, TGPBrus
 
 }  // namespace
 
+namespace {
+void CollectTextObjects(TSVGCustomText& Obj, bool OnPath, std::vector<std::pair<TSVGCustomText*, bool>>& Out);
+}  // namespace
+
 // ---------------------------------------------------------------- TSVGCustomText
 
 TSVGCustomText::TSVGCustomText() = default;
@@ -495,6 +499,11 @@ void TSVGCustomText::UpdateBounds()
         }
         any = true;
     }
+    // The box of the character cells, as text boxes are measured; the ink for lines alone.
+    if (FHasCells) {
+        box = {FCells.Left, FCells.Top, FCells.Right - FCells.Left, FCells.Bottom - FCells.Top};
+        any = true;
+    }
     const float width = GetStrokeWidth();
     const float h = any ? (std::isnan(width) ? 0 : std::max(width, 0.0f) / 2) : 0;
     FBounds.TopLeft = TransformPoint(box.X - h, box.Y - h);
@@ -545,9 +554,11 @@ void TSVGCustomText::ReadTextChild(const TXmlNode& Node)
 {
     const std::string name = Node.NodeName();
     const bool isRun = name == "#text" || name == "#cdata-section";
-    const bool isSpan = name == "text" || name == "tspan";
+    // A text inside a text is not text content: it draws nothing, as browsers have it.
+    const bool isSpan = name == "tspan";
     const bool isPath = name == "textPath";
-    if (!isRun && !isSpan && !isPath)
+    const bool isRef = name == "tref";
+    if (!isRun && !isSpan && !isPath && !isRef)
         return;
     if (Depth(*this) >= SVGMaxDepth)
         throw ESVGError("Text elements nested too deeply");
@@ -559,8 +570,26 @@ void TSVGCustomText::ReadTextChild(const TXmlNode& Node)
         chunk->FText = chunk->CollapseWhiteSpace(Node.Text());
         chunk->LayoutText();
         chunk->BuildPath();
+    } else if (isRef) {
+        // The characters of the referenced text element, styled and placed as this element says.
+        chunk->TSVGCustomText::ReadIn(Node);
+        std::string ref;
+        LoadString(Node, Node.HasAttribute("xlink:href") ? "xlink:href" : "href", ref);
+        TSVG* root = GetRoot();
+        const TSVGObject* target =
+            root != nullptr && ref.size() > 1 && ref.front() == '#' ? root->FindByID(std::string_view(ref).substr(1)) : nullptr;
+        if (const auto* text = dynamic_cast<const TSVGCustomText*>(target)) {
+            std::string content;
+            std::vector<std::pair<TSVGCustomText*, bool>> objects;
+            CollectTextObjects(const_cast<TSVGCustomText&>(*text), false, objects);
+            for (const auto& [obj, onPath] : objects)
+                content += obj->FText;
+            chunk->FText = chunk->CollapseWhiteSpace(content);
+            chunk->LayoutText();
+        }
     } else {
         chunk->ReadIn(Node);
+        chunk->SetPureMatrix(EmptyMatrix());  // spans and text paths take no transform
     }
 }
 

@@ -65,6 +65,13 @@ public:
     TGPGraphicsPath* GetUnderlinePath() const { return FUnderlinePath.get(); }
     TGPGraphicsPath* GetStrikeOutPath() const { return FStrikeOutPath.get(); }
     TGPGraphicsPath* GetOverlinePath() const { return FOverlinePath.get(); }
+    // A value the element itself gives a property (style sheet rules, attributes, inline style);
+    // empty for anonymous chunks and when it gives none.
+    std::string OwnProperty(std::string_view Name) const;
+    // The value in force: own, else the nearest text ancestor's, else the cascade's outside text.
+    std::string InheritedProperty(std::string_view Name) const;
+    // Whether the object is an element of its own (not an anonymous run of characters).
+    bool HasOwnStyle() const { return FOwnStyle != nullptr; }
 
     // An installed family for Name: Name itself (the generic names serif, sans-serif and monospace
     // give their generic families), each name of a comma-separated list, the part before the first
@@ -141,14 +148,11 @@ protected:
     void LayoutWholeText();
     // Records the element's own attributes and inline style, which copies of a parent do not carry.
     void ReadOwnStyle(const TXmlNode& Node);
-    // A value the element itself gives a property (style sheet rules, attributes, inline style);
-    // empty for anonymous chunks and when it gives none.
-    std::string OwnProperty(std::string_view Name) const;
-    // The value in force: own, else the nearest text ancestor's, else the cascade's outside text.
-    std::string InheritedProperty(std::string_view Name) const;
 
     std::unique_ptr<TStyle> FOwnStyle;  // own attributes and inline style (null: anonymous chunk)
     bool FLaidOut = false;              // the whole-text layout has run (on the outermost object)
+    bool FHasCells = false;             // FCells holds the box of the chunk's character cells
+    TRectF FCells{};
     bool FGuidesPending = false;        // a text path's guide was missing at layout time
 
     friend class TSVGTextPath;

@@ -62,16 +62,75 @@ float TextLength(std::string_view Item, float Side, float FontSize)
     const std::string text = Trim(Item);
     if (text.empty())
         return NotGiven;
+    const std::string_view number = std::string_view(text).substr(0, text.size() >= 2 ? text.size() - 2 : 0);
+    // Absolute units at CSS's 96 pixels to the inch.
     switch (GetLengthUnit(text)) {
     case luPercent:
         return ParseLength(text) * Side / 100;
     case luEm:
-        return ParseNumber(std::string_view(text).substr(0, text.size() - 2)) * FontSize;
+        return ParseNumber(number) * FontSize;
     case luEx:
-        return ParseNumber(std::string_view(text).substr(0, text.size() - 2)) * FontSize / 2;
+        return ParseNumber(number) * FontSize / 2;
+    case luMm:
+        return ParseNumber(number) * 96 / 25.4f;
+    case luCm:
+        return ParseNumber(number) * 96 / 2.54f;
+    case luIn:
+        return ParseNumber(number) * 96;
+    case luPt:
+        return ParseNumber(number) * 4 / 3;
+    case luPc:
+        return ParseNumber(number) * 16;
     default:
         return ParseLength(text);
     }
+}
+
+// The font size of a text object: its own "font-size" (lengths, percentages and em of the parent's
+// size, the named sizes, larger and smaller), else the parent's; the cascade's value at the top.
+float FontSizeOf(const TSVGObject& Obj)
+{
+    std::string value;
+    if (const auto* text = dynamic_cast<const TSVGCustomText*>(&Obj))
+        value = text->OwnProperty("font-size");
+    else
+        value = Trim(Obj.GetStyle().GetValues("font-size"));
+    const TSVGObject* parent = Obj.GetParent();
+    auto parentSize = [&]() {
+        if (parent != nullptr)
+            return FontSizeOf(*parent);
+        const auto* basic = dynamic_cast<const TSVGBasic*>(&Obj);
+        return basic != nullptr ? basic->GetFontSize() : 16.0f;
+    };
+    if (value.empty() || value == "inherit") {
+        // The root, and an element sized by the "font" shorthand, take the cascade's size; the
+        // rest inherit.
+        const auto* basic = dynamic_cast<const TSVGBasic*>(&Obj);
+        const auto* text = dynamic_cast<const TSVGCustomText*>(&Obj);
+        const bool shorthand = text != nullptr ? !text->OwnProperty("font").empty()
+                                               : !Trim(Obj.GetStyle().GetValues("font")).empty();
+        if (basic != nullptr && (parent == nullptr || shorthand))
+            return basic->GetFontSize();
+        return parent != nullptr ? FontSizeOf(*parent) : 16.0f;
+    }
+    static const std::pair<const char*, float> named[] = {{"xx-small", 9},  {"x-small", 10}, {"small", 13},
+                                                          {"medium", 16},   {"large", 18},   {"x-large", 24},
+                                                          {"xx-large", 32}, {"xxx-large", 48}};
+    for (const auto& [name, size] : named)
+        if (value == name)
+            return size;
+    if (value == "larger")
+        return parentSize() * 1.2f;
+    if (value == "smaller")
+        return parentSize() / 1.2f;
+    const TLengthUnit unit = GetLengthUnit(value);
+    if (unit == luPercent || unit == luEm || unit == luEx) {
+        const float base = parentSize();
+        return unit == luPercent ? ParseNumber(std::string_view(value).substr(0, value.size() - 1)) * base / 100
+                                 : TextLength(value, 0, base);
+    }
+    const float size = TextLength(value, 0, 16);
+    return std::isfinite(size) && size >= 0 ? size : parentSize();
 }
 
 std::vector<float> LengthList(std::string_view Value, float Side, float FontSize)
@@ -213,6 +272,9 @@ std::string TSVGCustomText::InheritedProperty(std::string_view Name) const
         std::string value = text->OwnProperty(Name);
         if (!value.empty() && value != "inherit")
             return value;
+        // The font shorthand sets every font property, those it leaves out to their initial value.
+        if (Name.substr(0, 5) == "font-" && !text->OwnProperty("font").empty())
+            return {};
     }
     // Outside the text: the plain style blocks of groups and the root.
     for (; p != nullptr; p = p->GetParent()) {
@@ -288,7 +350,7 @@ void TSVGCustomText::LayoutWholeText()
         TSVGCustomText& obj = *c.Owners[static_cast<std::size_t>(span.Owner)];
         TTextStyle& style = span.Style;
         style.Fonts = fontsOf(obj);
-        const float size = obj.GetFontSize();
+        const float size = FontSizeOf(obj);
         style.Size = std::isfinite(size) && size >= 0 ? size : 0;
         const std::string kerning = obj.InheritedProperty("font-kerning");
         const std::string oldKerning = obj.InheritedProperty("kerning");
@@ -339,13 +401,12 @@ void TSVGCustomText::LayoutWholeText()
         for (const TSVGCustomText* e = element; e != nullptr && e != this;
              e = dynamic_cast<const TSVGCustomText*>(e->GetParent())) {
             const std::string shift = e->OwnProperty("baseline-shift");
-            const float eSize = e->GetFontSize();
+            const float eSize = FontSizeOf(*e);
             const TFaceMetrics& em = e == &obj ? m : fontsOf(*e)->Metrics(0);
-            (void)em;
             if (shift == "sub")
-                style.BaselineOffset += eSize * 0.2f;
+                style.BaselineOffset += eSize * em.Subscript;
             else if (shift == "super")
-                style.BaselineOffset -= eSize * 0.4f;
+                style.BaselineOffset -= eSize * em.Superscript;
             else if (!shift.empty() && shift != "baseline") {
                 const float v = TextLength(shift, eSize, eSize);
                 if (std::isfinite(v))
@@ -360,7 +421,7 @@ void TSVGCustomText::LayoutWholeText()
         TSVGCustomText& obj = *e.Obj;
         if (!obj.FOwnStyle)
             continue;
-        const float size = obj.GetFontSize();
+        const float size = FontSizeOf(obj);
         auto apply = [&](std::string_view Name, float Side, std::vector<float>& Target, bool Repeat) {
             const std::string value = Trim(obj.FOwnStyle->GetValues(Name));
             if (value.empty())
@@ -402,7 +463,22 @@ void TSVGCustomText::LayoutWholeText()
         if (lines != 0 && e.End > e.Begin)
             c.In.Decorations.push_back({ownerIndex(&obj), e.Begin, e.End, lines, fontsOf(obj), size});
     }
-    // A text element's own lists count from its first character even when it holds none itself.
+    // Groups around the text decorate all of it (drawn with the text element's paint).
+    for (const TSVGObject* p = GetParent(); p != nullptr && n > 0; p = p->GetParent()) {
+        std::string value = Trim(p->GetStyle().GetValues("text-decoration"));
+        if (value.empty())
+            value = SheetValue(*p, "text-decoration");
+        value = Lower(value);
+        std::uint8_t lines = 0;
+        if (value.find("underline") != std::string::npos)
+            lines |= TextLineUnder;
+        if (value.find("overline") != std::string::npos)
+            lines |= TextLineOver;
+        if (value.find("line-through") != std::string::npos)
+            lines |= TextLineThrough;
+        if (lines != 0)
+            c.In.Decorations.push_back({ownerIndex(this), 0, n, lines, fontsOf(*this), FontSizeOf(*this)});
+    }
     // Guides of the text paths.
     FGuidesPending = false;
     for (std::size_t k = 0; k < paths.size(); ++k) {
@@ -421,14 +497,20 @@ void TSVGCustomText::LayoutWholeText()
             if (basic->GetPath() != nullptr) {
                 outline = basic->GetPath()->Clone();
                 transform = basic->GetPureMatrix();
-            } else if (!FLaidOut) {
+            } else if (!FLaidOut && e.End > e.Begin) {
                 throw ESVGError("Path is invalid");
             }
+        } else if (target != nullptr && e.End > e.Begin && !FLaidOut) {
+            throw ESVGError("Path is invalid");
         } else if (target == nullptr && !path.FPathData.empty()) {
             TSVGPath data;
-            data.LoadPathData(path.FPathData);
-            if (data.GetPath() != nullptr)
-                outline = data.GetPath()->Clone();
+            try {
+                data.LoadPathData(path.FPathData);
+                if (data.GetPath() != nullptr)
+                    outline = data.GetPath()->Clone();
+            } catch (const ESVGError&) {
+                // Broken path data guides nothing.
+            }
         } else if (target == nullptr && !path.FPathRef.empty()) {
             FGuidesPending = true;  // may come later in the document
         }
@@ -444,7 +526,7 @@ void TSVGCustomText::LayoutWholeText()
                 guide.Points.push_back(p.Y);
             }
             const TTextGuidePath measured(guide.Points);
-            const float size = path.GetFontSize();
+            const float size = FontSizeOf(path);
             guide.StartOffset = path.FOffsetIsPercent ? measured.Length() * path.FOffset / 100
                                                       : (std::isfinite(path.FOffset) ? path.FOffset : 0);
             (void)size;
@@ -459,12 +541,29 @@ void TSVGCustomText::LayoutWholeText()
         e.Obj->FUnderlinePath.reset();
         e.Obj->FOverlinePath.reset();
         e.Obj->FStrikeOutPath.reset();
+        e.Obj->FHasCells = false;
     }
     for (std::size_t i = 0; i < c.Owners.size() && i < out.Owners.size(); ++i) {
         TSVGCustomText& obj = *c.Owners[i];
         const TTextOutput::TOwner& o = out.Owners[i];
-        obj.FPath = std::make_unique<TGPGraphicsPath2>(FillModeWinding);
-        ToPath(o.Glyphs, *obj.FPath);
+        if (!o.Glyphs.empty()) {
+            obj.FPath = std::make_unique<TGPGraphicsPath2>(FillModeWinding);
+            ToPath(o.Glyphs, *obj.FPath);
+        }
+        // The chunk's own measures, as its bounds and callers read them.
+        if (o.Placed) {
+            obj.FX = o.X;
+            obj.FY = o.Y;
+        }
+        obj.FWidth = o.Placed ? o.End - o.X : o.Advance;
+        obj.FHasCells = o.HasCells;
+        obj.FCells = TRectF{o.CellLeft, o.CellTop, o.CellRight, o.CellBottom};
+        if (i < c.In.Spans.size() && c.In.Spans[i].Style.Fonts) {
+            const TTextStyle& style = c.In.Spans[i].Style;
+            const TFaceMetrics& m = style.Fonts->Metrics(0);
+            obj.FFontHeight = m.Ascent * style.Size;
+            obj.FHeight = (m.Ascent + m.Descent) * style.Size;
+        }
         auto lines = [](const std::vector<TOutlinePoint>& Points, std::unique_ptr<TGPGraphicsPath>& Target) {
             if (Points.empty())
                 return;

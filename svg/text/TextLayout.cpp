@@ -376,7 +376,15 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
             const TTextStyle& style = span.Style;
             if (span.Owner < 0 || static_cast<std::size_t>(span.Owner) >= out.Owners.size())
                 continue;
-            std::vector<TOutlinePoint>& target = out.Owners[static_cast<std::size_t>(span.Owner)].Glyphs;
+            TTextOutput::TOwner& owner = out.Owners[static_cast<std::size_t>(span.Owner)];
+            if (!owner.Placed && !c.OnGuide) {
+                owner.Placed = true;
+                owner.X = c.X;
+                owner.Y = c.Y;
+            }
+            owner.Advance += c.Advance;
+            if (!c.OnGuide)
+                owner.End = std::max(owner.End, (chunk.Vertical ? c.Y : c.X) + c.Advance);
             // Cluster space: vertical text turns sideways glyphs a quarter and centres upright ones.
             TOutlineTransform local = Translation(0, style.BaselineOffset);
             if (chunk.Vertical) {
@@ -387,6 +395,29 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
                     local = Then(Translation(0, (m.Ascent - m.Descent) / 2 * style.Size), Rotation(90));
             }
             local = Then(local, c.Placement);
+            {
+                const TFaceMetrics& m = style.Fonts->Metrics(0);
+                const TOutlineTransform cell = chunk.Vertical ? local : Then(Translation(0, style.BaselineOffset), c.Placement);
+                const float x1 = chunk.Vertical && c.Upright ? c.HorizontalAdvance : c.Advance;
+                const float y0 = chunk.Vertical && c.Upright ? -m.Ascent * style.Size : -m.Ascent * style.Size;
+                const float y1 = m.Descent * style.Size;
+                const float xs[4] = {0, x1, x1, 0};
+                const float ys[4] = {y0, y0, y1, y1};
+                for (int k = 0; k < 4; ++k) {
+                    const float px = xs[k] * cell.A + ys[k] * cell.C + cell.E;
+                    const float py = xs[k] * cell.B + ys[k] * cell.D + cell.F;
+                    if (!owner.HasCells) {
+                        owner.HasCells = true;
+                        owner.CellLeft = owner.CellRight = px;
+                        owner.CellTop = owner.CellBottom = py;
+                    }
+                    owner.CellLeft = std::min(owner.CellLeft, px);
+                    owner.CellRight = std::max(owner.CellRight, px);
+                    owner.CellTop = std::min(owner.CellTop, py);
+                    owner.CellBottom = std::max(owner.CellBottom, py);
+                }
+            }
+            std::vector<TOutlinePoint>& target = owner.Glyphs;
             for (const TGlyphItem& g : c.Glyphs) {
                 // Font units (y up) to the glyph's place; a missing italic is slanted.
                 const float skew = style.Italic && style.Fonts->NeedsSyntheticItalic(g.Face) ? 0.2f : 0;

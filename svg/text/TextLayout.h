@@ -85,6 +85,14 @@ struct TTextOutput {
         std::vector<TOutlinePoint> Underline;
         std::vector<TOutlinePoint> Overline;
         std::vector<TOutlinePoint> LineThrough;
+        bool Placed = false;  // whether X and Y hold the start of its first character
+        float X = 0;          // baseline start of its first character (visual order)
+        float Y = 0;
+        float Advance = 0;    // sum of its characters' advances
+        float End = -3.0e38f;  // furthest end of its characters along the line
+        // Box of its characters' cells (advance by ascent and descent), in user space.
+        bool HasCells = false;
+        float CellLeft = 0, CellTop = 0, CellRight = 0, CellBottom = 0;
     };
     std::vector<TOwner> Owners;
     float EndX = 0;  // where text after this element would go on
