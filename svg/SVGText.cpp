@@ -520,7 +520,7 @@ void TSVGCustomText::PaintToGraphics(TGPGraphics& Graphics)
         LayoutWholeText();
     }
     const bool glyphs = FPath && FPath->GetPointCount() > 0;
-    if (!glyphs && !FUnderlinePath && !FOverlinePath && !FStrikeOutPath)
+    if (!FPath || (!glyphs && !FUnderlinePath && !FOverlinePath && !FStrikeOutPath))
         return;
     TSVGBasic::PaintToGraphics(Graphics);
 }

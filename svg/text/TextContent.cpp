@@ -247,8 +247,10 @@ struct TCollector {
 void TSVGCustomText::ReadOwnStyle(const TXmlNode& Node)
 {
     FOwnStyle = std::make_unique<TStyle>();
+    // font-kerning is a style property only, not a presentation attribute.
     for (const TXmlAttribute& attribute : Node.Attributes())
-        FOwnStyle->AddStyle(attribute.Name, attribute.Value);
+        if (attribute.Name != "font-kerning")
+            FOwnStyle->AddStyle(attribute.Name, attribute.Value);
     if (auto inlineStyle = Node.FindAttribute("style"))
         FOwnStyle->SetValues(*inlineStyle);
 }
@@ -377,8 +379,9 @@ void TSVGCustomText::LayoutWholeText()
 
         // Baselines: the element's own alignment-baseline, else the dominant one in force.
         const TSVGCustomText* element = obj.FOwnStyle ? &obj : dynamic_cast<const TSVGCustomText*>(obj.GetParent());
+        // alignment-baseline is not inherited: "inherit" counts as not given.
         std::string baseline = element != nullptr ? element->OwnProperty("alignment-baseline") : std::string();
-        if (baseline.empty() || baseline == "auto" || baseline == "baseline")
+        if (baseline.empty() || baseline == "auto" || baseline == "baseline" || baseline == "inherit")
             baseline = obj.InheritedProperty("dominant-baseline");
         const TFaceMetrics& m = style.Fonts->Metrics(0);
         float down = 0;
@@ -422,6 +425,7 @@ void TSVGCustomText::LayoutWholeText()
         if (!obj.FOwnStyle)
             continue;
         const float size = FontSizeOf(obj);
+        const bool onPath = dynamic_cast<const TSVGTextPath*>(&obj) != nullptr;  // takes no positions
         auto apply = [&](std::string_view Name, float Side, std::vector<float>& Target, bool Repeat) {
             const std::string value = Trim(obj.FOwnStyle->GetValues(Name));
             if (value.empty())
@@ -440,11 +444,13 @@ void TSVGCustomText::LayoutWholeText()
                     break;
             }
         };
-        apply("x", c.ViewWidth, c.In.X, false);
-        apply("y", c.ViewHeight, c.In.Y, false);
-        apply("dx", c.ViewWidth, c.In.DX, false);
-        apply("dy", c.ViewHeight, c.In.DY, false);
-        apply("rotate", 0, c.In.Rotate, true);
+        if (!onPath) {
+            apply("x", c.ViewWidth, c.In.X, false);
+            apply("y", c.ViewHeight, c.In.Y, false);
+            apply("dx", c.ViewWidth, c.In.DX, false);
+            apply("dy", c.ViewHeight, c.In.DY, false);
+            apply("rotate", 0, c.In.Rotate, true);
+        }
         const std::string length = Trim(obj.FOwnStyle->GetValues("textLength"));
         if (!length.empty() && e.End > e.Begin) {
             const float value = TextLength(length, c.ViewWidth, size);
@@ -546,10 +552,9 @@ void TSVGCustomText::LayoutWholeText()
     for (std::size_t i = 0; i < c.Owners.size() && i < out.Owners.size(); ++i) {
         TSVGCustomText& obj = *c.Owners[i];
         const TTextOutput::TOwner& o = out.Owners[i];
-        if (!o.Glyphs.empty()) {
-            obj.FPath = std::make_unique<TGPGraphicsPath2>(FillModeWinding);
-            ToPath(o.Glyphs, *obj.FPath);
-        }
+        // An owner of lines alone still gets an (empty) outline, so that painting reaches its lines.
+        obj.FPath = std::make_unique<TGPGraphicsPath2>(FillModeWinding);
+        ToPath(o.Glyphs, *obj.FPath);
         // The chunk's own measures, as its bounds and callers read them.
         if (o.Placed) {
             obj.FX = o.X;

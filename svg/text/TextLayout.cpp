@@ -56,6 +56,7 @@ struct TCluster {
     std::vector<TGlyphItem> Glyphs;
     float Advance = 0;
     float HorizontalAdvance = 0;
+    float Trailing = 0;  // letter spacing after the character, not part of a chunk's extent
     bool Upright = false;  // upright in vertical text
     float X = 0;
     float Y = 0;
@@ -81,6 +82,13 @@ std::size_t SpanAt(const TTextInput& In, std::size_t Char)
     return it == In.Spans.begin() ? 0 : static_cast<std::size_t>(it - In.Spans.begin() - 1);
 }
 
+bool ShapeAlike(const TTextStyle& A, const TTextStyle& B)
+{
+    return A.Fonts == B.Fonts && A.Size == B.Size && A.LetterSpacing == B.LetterSpacing &&
+           A.Features.Kerning == B.Features.Kerning && A.Features.Ligatures == B.Features.Ligatures &&
+           A.Features.SmallCaps == B.Features.SmallCaps && A.Features.Extra == B.Features.Extra;
+}
+
 // Shapes one chunk: bidi runs, one shaping item per span and level, items in visual order.
 void ShapeChunk(const TTextInput& In, TChunk& Chunk)
 {
@@ -88,7 +96,7 @@ void ShapeChunk(const TTextInput& In, TChunk& Chunk)
     Chunk.Vertical = first.Vertical;
     const std::u32string_view text(In.Text);
     const std::vector<std::uint8_t> levels =
-        BidiLevels(text.substr(Chunk.Begin, Chunk.End - Chunk.Begin), first.RightToLeft && !first.Vertical);
+        BidiLevels(text.substr(Chunk.Begin, Chunk.End - Chunk.Begin), first.RightToLeft);
     struct TItem {
         std::size_t Begin, End, Span;
         std::uint8_t Level;
@@ -97,9 +105,11 @@ void ShapeChunk(const TTextInput& In, TChunk& Chunk)
     std::vector<TItem> items;
     for (std::size_t i = Chunk.Begin; i < Chunk.End;) {
         const std::size_t span = SpanAt(In, i);
-        const std::uint8_t level = Chunk.Vertical ? 0 : levels[i - Chunk.Begin];
+        const std::uint8_t level = levels[i - Chunk.Begin];
         std::size_t j = i + 1;
-        while (j < Chunk.End && j < In.Spans[span].End && (Chunk.Vertical || levels[j - Chunk.Begin] == level))
+        // Spans that shape alike are shaped together, so kerning and joining cross their borders.
+        while (j < Chunk.End && levels[j - Chunk.Begin] == level &&
+               (j < In.Spans[span].End || ShapeAlike(In.Spans[span].Style, In.Spans[SpanAt(In, j)].Style)))
             ++j;
         items.push_back({i, j, span, level, {}});
         i = j;
@@ -125,7 +135,7 @@ void ShapeChunk(const TTextInput& In, TChunk& Chunk)
             TCluster c;
             c.Char = glyphs[g].Cluster;
             c.CharEnd = clusterEnd(glyphs[g].Cluster);
-            c.Span = item.Span;
+            c.Span = SpanAt(In, c.Char);
             float pen = 0;
             for (; g < glyphs.size() && glyphs[g].Cluster == c.Char; ++g) {
                 const TShapedGlyph& s = glyphs[g];
@@ -140,9 +150,11 @@ void ShapeChunk(const TTextInput& In, TChunk& Chunk)
                 if (!(c.Advance > 0))
                     c.Advance = style.Size;
             }
-            c.Advance += style.LetterSpacing;
+            const TTextStyle& own = In.Spans[c.Span].Style;
+            c.Advance += own.LetterSpacing;
+            c.Trailing = own.LetterSpacing;
             if (c.Char < text.size() && (text[c.Char] == U' ' || text[c.Char] == 0xA0))
-                c.Advance += style.WordSpacing;
+                c.Advance += own.WordSpacing;
             item.Clusters.push_back(std::move(c));
         }
     }
@@ -264,7 +276,7 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
         }
         if (Given(at(In.X, chunk.Begin)))
             penX = at(In.X, chunk.Begin);
-        if (Given(at(In.Y, chunk.Begin)))
+        if (Given(at(In.Y, chunk.Begin)) && chunk.Guide < 0)
             penY = at(In.Y, chunk.Begin);
         for (TCluster& c : chunk.Clusters) {
             if (Given(at(In.DX, c.Char)))
@@ -330,7 +342,8 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
         for (TCluster& c : chunk.Clusters)
             all.push_back(&c);
         const TTextStyle& style = In.Spans[SpanAt(In, chunk.Begin)].Style;
-        const auto [lo, hi] = Extent(all, chunk.Vertical);
+        auto [lo, hi] = Extent(all, chunk.Vertical);
+        hi -= chunk.Clusters.back().Trailing;  // the spacing after the last letter leads nowhere
         const float share = AnchorShare(style.Anchor, style.RightToLeft && !chunk.Vertical);
         const float start = chunk.Vertical ? chunk.Clusters.front().Y : chunk.Clusters.front().X;
         // The chunk's anchor point is where its first character was put.

@@ -87,7 +87,7 @@ TEST_P(PairKerning, BringsAvaCloserUnlessTurnedOff)
 {
     const std::string family = GetParam().Family;
     TLoaded kerned("<text font-family=\"" + family + "\" x=\"0\" y=\"100\">AVA</text>");
-    TLoaded plain("<text font-family=\"" + family + "\" font-kerning=\"none\" x=\"0\" y=\"100\">AVA</text>");
+    TLoaded plain("<text font-family=\"" + family + "\" style=\"font-kerning:none\" x=\"0\" y=\"100\">AVA</text>");
     ASSERT_NE(kerned.Text, nullptr);
     ASSERT_NE(plain.Text, nullptr);
     EXPECT_NEAR(plain.Text->GetWidth(), OwnAdvances(family, U"AVA", 100), 0.05);
