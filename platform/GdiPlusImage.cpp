@@ -244,6 +244,15 @@ Status TGPBitmap::SetPixel(int x, int y, ARGB color) {
   return Ok;
 }
 
+TGPBitmap::TPremultipliedPixels TGPBitmap::LockPremultiplied() {
+  QImage& image = GdiPlusAccess::Get(static_cast<TGPImage&>(*this)).Image;
+  if (image.isNull() || image.format() != QImage::Format_ARGB32_Premultiplied) return {};
+  auto* first = reinterpret_cast<std::uint32_t*>(image.bits());  // detaches a shared copy
+  const int stride = int(image.bytesPerLine() / 4);
+  const size_t count = size_t(stride) * (image.height() - 1) + image.width();
+  return {std::span<std::uint32_t>(first, count), image.width(), image.height(), stride};
+}
+
 QImage* GdiPlusAccess::ImageOf(TGPImage* image) { return image ? &Get(*image).Image : nullptr; }
 
 const QImage* GdiPlusAccess::ImageOf(const TGPImage* image) {

@@ -98,6 +98,17 @@ class TGPBitmap : public TGPImage {
   bool GetPixelsOnBackground(ARGB background, std::vector<std::uint32_t>& pixels) const;
   Status GetPixel(int x, int y, ARGB& color) const;
   Status SetPixel(int x, int y, ARGB color);
+
+  // The bitmap's own premultiplied ARGB pixels (0xAARRGGBB, colour channels already multiplied
+  // by alpha), for code that works on a layer in place. Rows are Stride values apart. Empty
+  // (Width 0) for a bitmap without pixels. Valid until the bitmap is drawn into or destroyed.
+  struct TPremultipliedPixels {
+    std::span<std::uint32_t> Data;
+    int Width = 0;
+    int Height = 0;
+    int Stride = 0;  // in pixels
+  };
+  TPremultipliedPixels LockPremultiplied();
 };
 
 }  // namespace plumwick

@@ -54,6 +54,9 @@ void TSVGBasic::ClearBasicFields()
     FStrokeURI.clear();
     FLineWidth = UndefinedFloat;
     FColor.clear();
+    FClipRule = FillRuleNotSet;
+    FOpacity = 1;
+    FPaintOpacity = 1;
 }
 
 void TSVGBasic::Clear()
@@ -98,6 +101,8 @@ void TSVGBasic::AssignTo(TSVGObject& Dest) const
     D->FClipPath = DestRoot && !DestRoot->IsLoading() ? D->FindClipPathFor(FClipURI) : nullptr;
     D->FLineWidth = FLineWidth;
     D->FFillRule = FFillRule;
+    D->FClipRule = FClipRule;
+    D->FOpacity = FOpacity;
     D->FColorInterpolation = FColorInterpolation;
     D->FColorRendering = FColorRendering;
     D->FColor = FColor;

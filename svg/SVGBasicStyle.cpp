@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cmath>
 #include <iterator>
 #include <optional>
 #include <utility>
@@ -112,8 +113,9 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
         {"line-width", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FLineWidth = ParseLength(V); }},
         {"opacity",
          [](TSVGBasic& E, TStyle&, const std::string& V) {
-             E.FStrokeOpacity = ParsePercent(V);
-             E.FFillOpacity = E.FStrokeOpacity;
+             const float Opacity = ParsePercent(V);
+             if (std::isfinite(Opacity))
+                 E.FOpacity = std::clamp(Opacity, 0.0f, 1.0f);
          }},
         {"stroke-opacity", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeOpacity = ParsePercent(V); }},
         {"fill-opacity", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FFillOpacity = ParsePercent(V); }},
@@ -132,6 +134,14 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
                  E.FFillRule = FillRuleEvenOdd;
              else if (Rule == "nonzero")
                  E.FFillRule = FillRuleNonZero;
+         }},
+        {"clip-rule",
+         [](TSVGBasic& E, TStyle&, const std::string& V) {
+             const std::string_view Rule = TrimView(V);
+             if (Rule == "evenodd")
+                 E.FClipRule = FillRuleEvenOdd;
+             else if (Rule == "nonzero")
+                 E.FClipRule = FillRuleNonZero;
          }},
         {"clip-path", [](TSVGBasic& E, TStyle&, const std::string& V) { E.SetClipURI(V); }},
         {"stroke-linejoin", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeLineJoin = V; }},
@@ -392,6 +402,11 @@ TColor TSVGBasic::GetFillColor() const
 int TSVGBasic::GetFillRule() const
 {
     return ResolvedField<int>(this, &TSVGBasic::FFillRule, FillRuleNotSet, FillRuleNotSet);
+}
+
+int TSVGBasic::GetClipRule() const
+{
+    return ResolvedField<int>(this, &TSVGBasic::FClipRule, FillRuleNotSet, FillRuleNonZero);
 }
 
 TColor TSVGBasic::GetStrokeColor() const

@@ -1,4 +1,5 @@
 #include "svg/SVGDocument.h"
+#include "svg/compositing/SVGRender.h"
 
 #include <algorithm>
 #include <atomic>
@@ -45,7 +46,48 @@ std::vector<std::string_view> SplitLines(std::string_view Text)
     return Lines;
 }
 
-// A box of BoxWidth × BoxHeight fitted into Rect keeping its aspect ratio and centred.
+// Restores the surface's transform when painting ends, also when it raises.
+struct TTransformKeeper {
+    TGPGraphics& Graphics;
+    TGPMatrix Saved;
+    explicit TTransformKeeper(TGPGraphics& G) : Graphics(G) { Graphics.GetTransform(&Saved); }
+    ~TTransformKeeper() { Graphics.SetTransform(&Saved); }
+};
+
+}  // namespace
+
+// "[defer] <align> [meet | slice]"; anything unreadable gives the default, xMidYMid meet.
+TSVG::TAspect TSVG::ParseAspect(std::string_view Text)
+{
+    TAspect Aspect;
+    std::vector<std::string> Words = SplitValues(std::string(Text), ' ');
+    std::erase_if(Words, [](const std::string& W) { return W.empty(); });
+    std::size_t I = !Words.empty() && Words[0] == "defer" ? 1 : 0;
+    if (I >= Words.size())
+        return Aspect;
+    const std::string& Align = Words[I];
+    auto Position = [](std::string_view Word) { return Word == "Min" ? 0.0f : Word == "Mid" ? 0.5f : Word == "Max" ? 1.0f : -1.0f; };
+    if (Align == "none") {
+        Aspect.None = true;
+    } else if (Align.size() == 8 && Align[0] == 'x' && Align[4] == 'Y') {
+        const float X = Position(std::string_view(Align).substr(1, 3));
+        const float Y = Position(std::string_view(Align).substr(5, 3));
+        if (X < 0 || Y < 0)
+            return TAspect();
+        Aspect.AlignX = X;
+        Aspect.AlignY = Y;
+    } else {
+        return TAspect();
+    }
+    if (I + 1 < Words.size()) {
+        if (Words[I + 1] == "slice")
+            Aspect.Slice = true;
+        else if (Words[I + 1] != "meet")
+            return TAspect();
+    }
+    return Aspect;
+}
+
 TGPRectF FitCentred(const TGPRectF& Rect, double BoxWidth, double BoxHeight)
 {
     const double Ratio = BoxHeight > 0 || std::isnan(BoxHeight) ? BoxWidth / BoxHeight : 1.0;
@@ -60,16 +102,6 @@ TGPRectF FitCentred(const TGPRectF& Rect, double BoxWidth, double BoxHeight)
     return TGPRectF{static_cast<float>(Rect.X + (Rect.Width - W) / 2), static_cast<float>(Rect.Y + (Rect.Height - H) / 2),
                     static_cast<float>(W), static_cast<float>(H)};
 }
-
-// Restores the surface's transform when painting ends, also when it raises.
-struct TTransformKeeper {
-    TGPGraphics& Graphics;
-    TGPMatrix Saved;
-    explicit TTransformKeeper(TGPGraphics& G) : Graphics(G) { Graphics.GetTransform(&Saved); }
-    ~TTransformKeeper() { Graphics.SetTransform(&Saved); }
-};
-
-}  // namespace
 
 TSVG::TSVG() : FStyles(std::make_unique<TStyleList>())
 {
@@ -127,6 +159,7 @@ void TSVG::AssignTo(TSVGObject& Dest) const
     D->FDY = FDY;
     D->FInitialMatrix = FInitialMatrix;
     D->FViewBox = FViewBox;
+    D->FAspect = FAspect;
     D->FSource = FSource;
     D->FSize = FSize;
     D->FFileName = FFileName;
@@ -205,6 +238,7 @@ void TSVG::ReadIn(const TXmlNode& Node)
     FVisible = 1;
     FViewBox = TRectF{0, 0, FWidth, FHeight};
     bool OwnViewBox = false;
+    FAspect = ParseAspect(Node.GetAttribute("preserveAspectRatio"));
     if (auto ViewBox = Node.FindAttribute("viewBox"); ViewBox && !ViewBox->empty()) {
         FViewBox = ParseViewBox(*ViewBox);
         OwnViewBox = FViewBox.Right > FViewBox.Left && FViewBox.Bottom > FViewBox.Top;
@@ -471,6 +505,24 @@ void TSVG::CalculateRootMatrix()
     TMatrix R = IdentityMatrix();
     if (FPureMatrix.IsTransform())
         R = FPureMatrix;
+    const float OutWidth = FRootBounds.Width, OutHeight = FRootBounds.Height;
+    if (Fits && std::isfinite(OutWidth) && std::isfinite(OutHeight) && OutWidth > 0 && OutHeight > 0) {
+        // The output rectangle is the viewport: the view box is placed in it as preserveAspectRatio says, so an
+        // output of another shape than the document keeps the drawing's proportions unless it says "none".
+        float SX = OutWidth / VBWidth, SY = OutHeight / VBHeight;
+        if (!FAspect.None)
+            SX = SY = FAspect.Slice ? std::max(SX, SY) : std::min(SX, SY);
+        R = R * CreateTranslation(-FViewBox.Left, -FViewBox.Top) * CreateScaling(SX, SY) *
+            CreateTranslation((OutWidth - VBWidth * SX) * FAspect.AlignX, (OutHeight - VBHeight * SY) * FAspect.AlignY);
+        if (FAngle != 0)
+            R = R * CreateTranslation(-OutWidth / 2, -OutHeight / 2) * CreateRotation(FAngle) *
+                CreateTranslation(OutWidth / 2, OutHeight / 2);
+        R = R * CreateTranslation(FRootBounds.X, FRootBounds.Y);
+        if (FInitialMatrix.IsTransform())
+            R = R * FInitialMatrix;
+        FRootMatrix = R;
+        return;
+    }
     if (Fits) {
         const float S = std::min(FWidth / VBWidth, FHeight / VBHeight);
         R = R * CreateTranslation(-FViewBox.Left, -FViewBox.Top) * CreateScaling(S, S) *
@@ -533,19 +585,9 @@ TXmlNode TSVG::SaveToNode(const TXmlNode& Parent, float Left, float Top, float W
 
 std::unique_ptr<TGPBitmap> TSVG::RenderToBitmap(int Width, int Height)
 {
-    if (Width <= 0 || Height <= 0)
-        return nullptr;
-    auto Bitmap = std::make_unique<TGPBitmap>(Width, Height, PixelFormat32bppARGB);
-    if (Bitmap->GetLastStatus() != Ok)
-        return nullptr;
-    {
-        TGPGraphics Graphics(Bitmap.get());
-        Graphics.SetSmoothingMode(SmoothingModeAntiAlias);
-        const TGPRectF Target{0, 0, static_cast<float>(Width), static_cast<float>(Height)};
-        PaintTo(Graphics, FitCentred(Target, FWidth, FHeight));
-        Graphics.Flush();
-    }
-    return Bitmap;
+    TRenderOptions Options;
+    Options.Stretch = false;
+    return plumwick::RenderToBitmap(*this, Width, Height, Options);
 }
 
 std::unique_ptr<TGPBitmap> TSVG::RenderToIcon(int Size)

@@ -21,6 +21,9 @@ namespace plumwick {
 
 class TGPBitmap;
 
+// A box of BoxWidth x BoxHeight fitted into Rect keeping its aspect ratio and centred (ratio 1 when BoxHeight is 0).
+TGPRectF FitCentred(const TGPRectF& Rect, double BoxWidth, double BoxHeight);
+
 class TSVG : public TSVGBasic {
 public:
     const TSVG* AsDocument() const override { return this; }
@@ -64,7 +67,7 @@ public:
     // handle when nothing is loaded.
     TXmlNode SaveToNode(const TXmlNode& Parent, float Left, float Top, float Width, float Height) const;
     // A Width × Height ARGB bitmap with the document fitted and centred, on a transparent
-    // background; nullptr when a size is 0 or negative.
+    // background; nullptr when a size is 0 or negative (or beyond MaxRenderSide).
     std::unique_ptr<TGPBitmap> RenderToBitmap(int Width, int Height);
     // The same as a Size × Size bitmap for an icon; nullptr for a size of 0 or less.
     std::unique_ptr<TGPBitmap> RenderToIcon(int Size);
@@ -121,6 +124,16 @@ private:
     void ResolveOutlineLessStyles();
     void CalculateRootMatrix();
 
+    // The root's preserveAspectRatio: where the view box sits in the output (0, 0.5 or 1 of the room left
+    // on each axis), whether it covers the output (slice) rather than fitting inside it, or stretches (none).
+    struct TAspect {
+        float AlignX = 0.5f;
+        float AlignY = 0.5f;
+        bool Slice = false;
+        bool None = false;
+    };
+    static TAspect ParseAspect(std::string_view Text);
+    TAspect FAspect;
     TGPRectF FRootBounds;
     float FDX = 1;
     float FDY = 1;
