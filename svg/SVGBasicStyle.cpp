@@ -358,20 +358,7 @@ TColor TSVGBasic::PaintColor(const std::string& Text) const
 void TSVGBasic::ResolveStyle()
 {
     TSVG* Root = GetRoot();
-    if (Root) {
-        const TStyleList& Sheet = Root->GetStyles();
-        if (TStyle* Rule = Sheet.GetStyleByName(FObjectName))
-            ApplyStyle(*Rule);
-        if (TStyle* Rule = Sheet.GetStyleByName("#" + FID))
-            ApplyStyle(*Rule);
-        for (const std::string& Class : FClasses) {
-            TStyle* Rule = Sheet.GetStyleByName("." + Class);
-            if (!Rule)
-                Rule = Sheet.GetStyleByName(Class);
-            if (Rule)
-                ApplyStyle(*Rule);
-        }
-    }
+    // The own block already holds what the sheet's rules gave the element (see CascadeElement).
     ApplyStyle(*FStyle);
 
     FFillColor = PaintColor(FFillURI);

@@ -16,6 +16,8 @@
 #include "svg/SVGCommon.h"
 #include "svg/SVGError.h"
 #include "svg/SVGParse.h"
+#include "svg/style/CSSParser.h"
+#include "svg/style/Selector.h"
 
 namespace plumwick {
 
@@ -122,6 +124,8 @@ TSVG::~TSVG()
 
 void TSVG::ClearDocumentFields()
 {
+    FImageCache.Clear();
+    FWarnings.clear();
     FSource.clear();
     FFileName.clear();
     FLoadedObjects = 0;
@@ -140,6 +144,13 @@ void TSVG::ClearDocumentFields()
     FStrokeOpacity = 1;
     FStrokeWidth = 1;
     FLineWidth = 1;
+}
+
+void TSVG::AddWarning(std::string Text)
+{
+    // One line per reason: a picture used a thousand times is reported once.
+    if (FWarnings.size() < 100 && std::find(FWarnings.begin(), FWarnings.end(), Text) == FWarnings.end())
+        FWarnings.push_back(std::move(Text));
 }
 
 void TSVG::Clear()
@@ -233,6 +244,7 @@ void TSVG::ReadIn(const TXmlNode& Node)
 {
     if (Node.NodeName() != "svg")
         return;
+    ReadStyleSheets(Node);
     TSVGBasic::ReadIn(Node);
     FDisplay = 1;
     FVisible = 1;
@@ -392,39 +404,48 @@ void TSVG::ReadStyleElement(const TXmlNode& Node)
     // CSS is the style language a <style> without "type" holds, so its text counts as well.
     std::string Text;
     const std::optional<std::string> Type = Node.FindAttribute("type");
-    if (!Type || *Type == "text/css") {
+    if (!Type || *Type == "text/css" || Type->empty()) {
         for (const TXmlNode& Child : Node.ChildNodes())
             if (Child.NodeType() == TXmlNodeType::ntText || Child.NodeType() == TXmlNodeType::ntCData)
                 Text += Child.Text();
-    } else {
-        for (const TXmlNode& Child : Node.ChildNodes())
-            if (Child.NodeName() == "#cdata-section")
-                Text = Child.Text();
     }
-    // Rules are read one "selector { declarations }" at a time, wherever the line breaks fall:
-    // pairing every brace with every later one would misread sheets written on one line and
-    // grow with the square of their rules. A selector list gives one rule per selector.
-    std::string_view Rest = Text;
-    while (true) {
-        const size_t Open = Rest.find('{');
-        if (Open == std::string_view::npos)
-            break;
-        const size_t Close = Rest.find('}', Open + 1);
-        if (Close == std::string_view::npos)
-            break;
-        const std::string_view Selectors = Rest.substr(0, Open);
-        const std::string_view Body = Rest.substr(Open + 1, Close - Open - 1);
-        size_t Start = 0;
-        while (Start <= Selectors.size()) {
-            size_t Comma = Selectors.find(',', Start);
-            if (Comma == std::string_view::npos)
-                Comma = Selectors.size();
-            const std::string Name = Trim(Selectors.substr(Start, Comma - Start));
-            if (!Name.empty())
-                FStyles->Add(Name, Body);
-            Start = Comma + 1;
+    for (const TCSSRule& Rule : ParseCSSRules(Text)) {
+        // One selector the renderer does not understand drops the whole list, as in browsers.
+        const std::vector<std::string> Selectors = SplitSelectorList(Rule.Selectors);
+        if (!std::all_of(Selectors.begin(), Selectors.end(),
+                         [](const std::string& S) { return TSelector::Parse(S).has_value(); }))
+            continue;
+        // Of two declarations of one property in a block the important one wins, else the later one.
+        auto Declarations = std::make_unique<TStyle>();
+        for (TCSSDeclaration& D : ParseCSSDeclarations(Rule.Body)) {
+            const int Known = Declarations->IndexOf(D.Name);
+            if (Known >= 0 && !D.Important && Declarations->GetValuesByNum(Known).ends_with("!important"))
+                continue;
+            Declarations->PutValues(D.Name, D.Important ? D.Value + " !important" : D.Value);
         }
-        Rest.remove_prefix(Close + 1);
+        for (const std::string& Selector : Selectors) {
+            std::unique_ptr<TStyle> Rule = Declarations->Clone();
+            Rule->SetName(Selector);
+            FStyles->Add(std::move(Rule));
+        }
+    }
+}
+
+void TSVG::ReadStyleSheets(const TXmlNode& Node)
+{
+    // Every sheet of the document applies to every element, also to those before it.
+    std::vector<TXmlNode> Stack{Node};
+    while (!Stack.empty()) {
+        const TXmlNode Current = Stack.back();
+        Stack.pop_back();
+        if (Current.NodeName() == "style") {
+            ReadStyleElement(Current);
+            continue;
+        }
+        const TXmlNodeList Children = Current.ChildNodes();
+        for (int I = Children.Count() - 1; I >= 0; --I)
+            if (Children.Item(I).IsElement())
+                Stack.push_back(Children.Item(I));
     }
 }
 

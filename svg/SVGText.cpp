@@ -12,7 +12,7 @@
 #include "svg/SVGDocument.h"
 #include "svg/SVGError.h"
 #include "svg/SVGParse.h"
-#include "svg/SVGStyle.h"
+#include "svg/style/SVGStyle.h"
 
 namespace plumwick {
 

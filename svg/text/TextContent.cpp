@@ -12,7 +12,7 @@
 #include "svg/SVGError.h"
 #include "svg/SVGParse.h"
 #include "svg/SVGPath.h"
-#include "svg/SVGStyle.h"
+#include "svg/style/SVGStyle.h"
 #include "svg/SVGText.h"
 #include "svg/text/TextGuide.h"
 #include "svg/text/TextLayout.h"
