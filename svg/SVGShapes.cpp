@@ -215,8 +215,14 @@ void TSVGEllipse::ReadIn(const TXmlNode& Node)
         LoadLength(Node, "r", FWidth);
         FHeight = FWidth;
     } else {
-        LoadLength(Node, "rx", FWidth);
-        LoadLength(Node, "ry", FHeight);
+        // A radius that is absent or not a length ("auto") takes the other one.
+        float RX = UndefinedFloat, RY = UndefinedFloat;
+        LoadLength(Node, "rx", RX);
+        LoadLength(Node, "ry", RY);
+        const bool HasRX = RX != UndefinedFloat && Node.GetAttribute("rx") != "auto";
+        const bool HasRY = RY != UndefinedFloat && Node.GetAttribute("ry") != "auto";
+        FWidth = HasRX ? RX : HasRY ? RY : 0;
+        FHeight = HasRY ? RY : HasRX ? RX : 0;
     }
     BuildPath();
 }
