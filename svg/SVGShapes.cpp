@@ -221,8 +221,10 @@ void TSVGEllipse::ReadIn(const TXmlNode& Node)
         LoadLength(Node, "ry", RY);
         const bool HasRX = RX != UndefinedFloat && Node.GetAttribute("rx") != "auto";
         const bool HasRY = RY != UndefinedFloat && Node.GetAttribute("ry") != "auto";
-        FWidth = HasRX ? RX : HasRY ? RY : 0;
-        FHeight = HasRY ? RY : HasRX ? RX : 0;
+        if (HasRX || HasRY) {
+            FWidth = HasRX ? RX : RY;
+            FHeight = HasRY ? RY : RX;
+        }
     }
     BuildPath();
 }

@@ -102,7 +102,7 @@ std::optional<std::uint8_t> ParseChannel(std::string_view Text)
         if (D->Unit == "")
             return ToByte(D->Value);
         if (D->Unit == "%")
-            return ToByte(std::clamp(D->Value, 0.0, 100.0) * 2.55);
+            return ToByte(std::clamp(D->Value, 0.0, 100.0) * 255 / 100);
     }
     const int Legacy = ParseColorComponent(TrimView(Text));
     if (Legacy < 0)
