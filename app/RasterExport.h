@@ -9,12 +9,11 @@ namespace plumwick {
 class TGPBitmap;
 class TSVG;
 
-// Largest target size accepted, and the cap on the longer side of the natural-size bitmap.
+// Largest target size accepted.
 constexpr int MaxExportPixels = 4096;
 
-// Renders one SVG document into a Width x Height image file. The document is painted at its own size (the
-// view box, enlarged by a whole factor when that is smaller than the target, and capped at MaxExportPixels on
-// its longer side) and then scaled to the target with high-quality interpolation.
+// Renders one SVG document into a Width x Height image file: painted once, anti-aliased, straight into the
+// target, the document's own area (its width and height, or its view box) stretched onto the whole image.
 //
 // Loading errors of the SVG text (plumwick::EXmlError, plumwick::ESVGError) propagate and nothing is written.
 // Failures to write the file raise std::runtime_error with the reason; an existing file of that name is then
@@ -32,8 +31,8 @@ bool SaveSvgAsIcon(std::string_view svgText, const std::string& fileName, int wi
 bool SaveDocumentAsImage(TSVG& document, const std::string& fileName, int width, int height);
 bool SaveDocumentAsIcon(TSVG& document, const std::string& fileName, int width, int height);
 
-// The Width x Height picture both writers save: the document painted at its natural size and resampled.
-// Fully transparent when the view box is empty; nullptr only for a size outside 1..MaxExportPixels.
+// The Width x Height picture both writers save (RenderToBitmap with the export's options). Fully transparent
+// when the document has no size; nullptr only for a size outside 1..MaxExportPixels.
 std::unique_ptr<TGPBitmap> RenderDocument(TSVG& document, int width, int height);
 
 }  // namespace plumwick

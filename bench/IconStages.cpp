@@ -1,10 +1,10 @@
 // The stages of exporting one icon, each on its own, and the whole export: parse (XML and tree build),
-// paint at the natural size, high-quality resample to 96 x 96, PNG encode, and RenderDocument + encode.
-#include "app/RasterExport.h"
+// paint into the 96 x 96 target (RenderToBitmap), PNG encode, and all of them together.
 #include "platform/GdiPlusFont.h"
 #include "platform/GdiPlusGraphics.h"
 #include "platform/GdiPlusImage.h"
 #include "svg/SVGDocument.h"
+#include "svg/compositing/SVGRender.h"
 
 #include <benchmark/benchmark.h>
 
@@ -51,29 +51,6 @@ void NameArguments(benchmark::internal::Benchmark* bench)
         bench->Arg(static_cast<int>(i));
 }
 
-// The natural-size bitmap as RenderDocument makes it for a 96 x 96 target.
-std::unique_ptr<TGPBitmap> PaintNatural(TSVG& document)
-{
-    const TRectF& box = document.GetViewBox();
-    const double naturalWidth = std::ceil(double(box.Right)), naturalHeight = std::ceil(double(box.Bottom));
-    const double scale = std::max({1.0, std::ceil(kTarget / naturalWidth), std::ceil(kTarget / naturalHeight)});
-    const float width = static_cast<float>(box.Right * scale), height = static_cast<float>(box.Bottom * scale);
-    auto natural = std::make_unique<TGPBitmap>(static_cast<int>(std::ceil(width)),
-                                               static_cast<int>(std::ceil(height)), PixelFormat32bppARGB);
-    TGPGraphics graphics(natural.get());
-    document.PaintTo(graphics, TGPRectF{0, 0, width, height});
-    return natural;
-}
-
-std::unique_ptr<TGPBitmap> Resample(TGPBitmap& natural)
-{
-    auto target = std::make_unique<TGPBitmap>(kTarget, kTarget, PixelFormat32bppARGB);
-    TGPGraphics graphics(target.get());
-    graphics.SetInterpolationMode(InterpolationModeHighQuality);
-    graphics.DrawImage(&natural, TGPRectF{0, 0, float(kTarget), float(kTarget)});
-    return target;
-}
-
 void Label(benchmark::State& state)
 {
     state.SetLabel(IconOf(state).Name);
@@ -91,24 +68,13 @@ void BM_Parse(benchmark::State& state)
     Label(state);
 }
 
-void BM_PaintNatural(benchmark::State& state)
+void BM_Paint(benchmark::State& state)
 {
     EnsureGuiApplication();
     TSVG document;
     document.LoadFromText(IconOf(state).Text);
     for (auto _ : state)
-        benchmark::DoNotOptimize(PaintNatural(document));
-    Label(state);
-}
-
-void BM_Resample(benchmark::State& state)
-{
-    EnsureGuiApplication();
-    TSVG document;
-    document.LoadFromText(IconOf(state).Text);
-    const auto natural = PaintNatural(document);
-    for (auto _ : state)
-        benchmark::DoNotOptimize(Resample(*natural));
+        benchmark::DoNotOptimize(RenderToBitmap(document, kTarget, kTarget));
     Label(state);
 }
 
@@ -117,7 +83,7 @@ void BM_EncodePng(benchmark::State& state)
     EnsureGuiApplication();
     TSVG document;
     document.LoadFromText(IconOf(state).Text);
-    const auto target = RenderDocument(document, kTarget, kTarget);
+    const auto target = RenderToBitmap(document, kTarget, kTarget);
     std::vector<std::uint8_t> bytes;
     for (auto _ : state) {
         bytes.clear();
@@ -135,27 +101,14 @@ void BM_WholeIcon(benchmark::State& state)
         TSVG document;
         document.LoadFromText(IconOf(state).Text);
         bytes.clear();
-        RenderDocument(document, kTarget, kTarget)->SaveToMemory("image/png", bytes);
+        RenderToBitmap(document, kTarget, kTarget)->SaveToMemory("image/png", bytes);
         benchmark::DoNotOptimize(bytes.data());
     }
     Label(state);
 }
 
-// A cleared bitmap of the natural size of a 1024-unit icon, made and dropped as each rendering does.
-void BM_NaturalBitmap(benchmark::State& state)
-{
-    EnsureGuiApplication();
-    for (auto _ : state) {
-        TGPBitmap natural(1024, 1024, PixelFormat32bppARGB);
-        benchmark::DoNotOptimize(natural.GetWidth());
-    }
-    state.SetItemsProcessed(state.iterations());
-}
-
-BENCHMARK(BM_NaturalBitmap);
 BENCHMARK(BM_Parse)->Apply(NameArguments);
-BENCHMARK(BM_PaintNatural)->Apply(NameArguments);
-BENCHMARK(BM_Resample)->Apply(NameArguments);
+BENCHMARK(BM_Paint)->Apply(NameArguments);
 BENCHMARK(BM_EncodePng)->Apply(NameArguments);
 BENCHMARK(BM_WholeIcon)->Apply(NameArguments);
 

@@ -166,6 +166,37 @@ QPainterPath StrokeSource(const TGPGraphicsPath& path, const QPen& pen) {
   return GdiPlusAccess::ToQt(copy);
 }
 
+// Drops points of a flattened path that lie within epsilon of the point before them. Such a sliver of a
+// segment (the last bit of an arc that rounding left over) has an arbitrary direction, and a miter join
+// with it would stick out as a spike. A figure keeps at least two points, so a zero-length one still
+// shows its caps.
+void DropSlivers(TGPGraphicsPath& path, double epsilon) {
+  auto& d = GdiPlusAccess::Get(path);
+  std::vector<TGPPointF> points;
+  std::vector<std::uint8_t> types;
+  points.reserve(d.Points.size());
+  types.reserve(d.Types.size());
+  size_t figureStart = 0;
+  for (size_t i = 0; i < d.Points.size(); ++i) {
+    const bool start = (d.Types[i] & PathPointTypePathTypeMask) == PathPointTypeStart;
+    const bool last = i + 1 == d.Points.size() ||
+                      (d.Types[i + 1] & PathPointTypePathTypeMask) == PathPointTypeStart;
+    if (start) figureStart = points.size();
+    if (!start && !points.empty()) {
+      const double dx = d.Points[i].X - points.back().X, dy = d.Points[i].Y - points.back().Y;
+      const bool alone = points.size() - figureStart == 1;
+      if (dx * dx + dy * dy < epsilon * epsilon && !(last && alone)) {
+        types.back() |= d.Types[i] & PathPointTypeCloseSubpath;
+        continue;
+      }
+    }
+    points.push_back(d.Points[i]);
+    types.push_back(d.Types[i]);
+  }
+  d.Points = std::move(points);
+  d.Types = std::move(types);
+}
+
 // The image with a colour matrix applied to its straight colours.
 QImage ApplyColorMatrix(const QImage& source, const TGPColorMatrix& cm) {
   const auto& m = cm.m;
@@ -370,7 +401,17 @@ Status TGPGraphics::DrawPath(const TGPPen* pen, const TGPGraphicsPath* path) {
   QPainter p;
   if (!GdiPlusAccess::BeginPaint(*this, p)) return Ok;
   QPen qpen = GdiPlusAccess::ToQPen(*pen);
-  QPainterPath q = StrokeSource(*path, qpen);
+  // Curves are turned into lines here, finely enough for the device: Qt's stroker offsets curves in world
+  // units, and a small view box magnified onto many pixels then came out with visibly thinner curves.
+  const QTransform& world = p.worldTransform();
+  const double scale = std::max(std::hypot(world.m11(), world.m12()), std::hypot(world.m21(), world.m22()));
+  TGPGraphicsPath flat(*path);
+  if (scale > 0 && std::isfinite(scale)) {
+    const double tolerance = std::clamp(0.1 / scale, 1e-4, 0.25);
+    flat.Flatten(nullptr, float(tolerance));
+    DropSlivers(flat, tolerance / 20);
+  }
+  QPainterPath q = StrokeSource(flat, qpen);
   if (d.Brush && (GdiPlusAccess::Get(*d.Brush).Type == BrushTypePathGradient ||
                   GdiPlusAccess::Get(*d.Brush).Type == BrushTypeRadialGradient)) {
     // Stroke outline filled with the gradient; a hairline gets one device pixel's width.
@@ -487,6 +528,25 @@ Status TGPGraphics::DrawImage(TGPImage* image, const TGPRectF& destRect, float s
     return Ok;
   }
   p.drawImage(dest, picture, src);
+  return Ok;
+}
+
+bool TGPGraphics::GetSurfaceSize(int& width, int& height) const {
+  if (!FImpl->Target || FImpl->Target->isNull()) return false;
+  width = FImpl->Target->width();
+  height = FImpl->Target->height();
+  return true;
+}
+
+Status TGPGraphics::DrawLayer(TGPBitmap* layer, float opacity) {
+  const QImage* source = GdiPlusAccess::ImageOf(layer);
+  if (!source || source->isNull() || !FImpl->Target) return SetStatus(InvalidParameter);
+  if (!(opacity > 0)) return Ok;
+  QPainter p;
+  if (!GdiPlusAccess::BeginPaint(*this, p)) return Ok;
+  p.resetTransform();
+  p.setOpacity(std::min(1.0f, opacity));
+  p.drawImage(QPointF(0, 0), *source);
   return Ok;
 }
 

@@ -76,6 +76,12 @@ class TGPGraphics : public TGPBase {
   Status DrawString(std::u16string_view text, const TGPFont* font, const TGPPointF& origin,
                     const TGPStringFormat* format, const TGPBrush* brush);
 
+  // Pixel size of the image drawn on; false for a surface without pixels.
+  bool GetSurfaceSize(int& width, int& height) const;
+  // Composites a layer of the surface's own pixel size pixel for pixel (device space, whatever the
+  // transform), scaled by opacity (0..1) and cut by the clip in force.
+  Status DrawLayer(TGPBitmap* layer, float opacity);
+
   float GetDpiX() const { return 96.0f; }
   float GetDpiY() const { return 96.0f; }
 

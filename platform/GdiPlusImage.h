@@ -49,8 +49,9 @@ class TGPImage : public TGPBase {
  public:
   // Decodes a PNG, JPEG, GIF or BMP picture from its bytes (the first frame). The bytes are
   // decoded at once and need not outlive the image. UnknownImageFormat for undecodable data,
-  // OutOfMemory for a picture above MaxImagePixels.
-  explicit TGPImage(std::span<const std::uint8_t> stream);
+  // OutOfMemory for a picture above MaxPixels (at most MaxImagePixels), refused before its pixels
+  // are decoded.
+  explicit TGPImage(std::span<const std::uint8_t> stream, std::int64_t maxPixels = MaxImagePixels);
   static std::unique_ptr<TGPImage> FromFile(std::string_view fileName);
   virtual ~TGPImage();
   TGPImage(const TGPImage&) = delete;
@@ -98,6 +99,17 @@ class TGPBitmap : public TGPImage {
   bool GetPixelsOnBackground(ARGB background, std::vector<std::uint32_t>& pixels) const;
   Status GetPixel(int x, int y, ARGB& color) const;
   Status SetPixel(int x, int y, ARGB color);
+
+  // The bitmap's own premultiplied ARGB pixels (0xAARRGGBB, colour channels already multiplied
+  // by alpha), for code that works on a layer in place. Rows are Stride values apart. Empty
+  // (Width 0) for a bitmap without pixels. Valid until the bitmap is drawn into or destroyed.
+  struct TPremultipliedPixels {
+    std::span<std::uint32_t> Data;
+    int Width = 0;
+    int Height = 0;
+    int Stride = 0;  // in pixels
+  };
+  TPremultipliedPixels LockPremultiplied();
 };
 
 }  // namespace plumwick

@@ -100,6 +100,26 @@ Status TGPGraphicsPath::Reset() {
   return Ok;
 }
 
+namespace {
+
+void ReplaceWith(TGPGraphicsPath& path, const QPainterPath& area) {
+  path.Reset();
+  GdiPlusAccess::AppendQt(path, area, true);
+  path.SetFillMode(area.fillRule() == Qt::WindingFill ? FillModeWinding : FillModeAlternate);
+}
+
+}  // namespace
+
+Status TGPGraphicsPath::Unite(const TGPGraphicsPath& other) {
+  ReplaceWith(*this, GdiPlusAccess::ToQt(*this).united(GdiPlusAccess::ToQt(other)));
+  return Ok;
+}
+
+Status TGPGraphicsPath::Intersect(const TGPGraphicsPath& other) {
+  ReplaceWith(*this, GdiPlusAccess::ToQt(*this).intersected(GdiPlusAccess::ToQt(other)));
+  return Ok;
+}
+
 FillMode TGPGraphicsPath::GetFillMode() const { return FImpl->Mode; }
 
 Status TGPGraphicsPath::SetFillMode(FillMode fillMode) {

@@ -100,6 +100,12 @@ class TGPGraphicsPath : public TGPBase {
   // Whether the point lies inside by the path's fill mode.
   bool IsVisible(const TGPPointF& point) const;
 
+  // Area operations, each path read with its own fill mode: the area of this path becomes its union
+  // with (or its intersection with) other's. The result is a set of closed figures; its fill mode
+  // is what the result needs.
+  Status Unite(const TGPGraphicsPath& other);
+  Status Intersect(const TGPGraphicsPath& other);
+
  public:
   struct Impl;  // defined by the platform sources
 

@@ -77,6 +77,7 @@ public:
     TXmlNodeList ChildNodes() const;
     TXmlNode FirstChild() const;
     TXmlNode NextSibling() const;
+    TXmlNode PreviousSibling() const;
     TXmlNode ParentNode() const;
 
     // Element: the value of its only child when that is a text or CDATA node, "" without children,

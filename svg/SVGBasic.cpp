@@ -7,6 +7,7 @@
 #include "svg/SVGDocument.h"
 #include "svg/SVGError.h"
 #include "svg/SVGFactory.h"
+#include "svg/shapes/SVGViewportLength.h"
 
 namespace plumwick {
 
@@ -54,6 +55,9 @@ void TSVGBasic::ClearBasicFields()
     FStrokeURI.clear();
     FLineWidth = UndefinedFloat;
     FColor.clear();
+    FClipRule = FillRuleNotSet;
+    FOpacity = 1;
+    FPaintOpacity = 1;
 }
 
 void TSVGBasic::Clear()
@@ -98,6 +102,8 @@ void TSVGBasic::AssignTo(TSVGObject& Dest) const
     D->FClipPath = DestRoot && !DestRoot->IsLoading() ? D->FindClipPathFor(FClipURI) : nullptr;
     D->FLineWidth = FLineWidth;
     D->FFillRule = FFillRule;
+    D->FClipRule = FClipRule;
+    D->FOpacity = FOpacity;
     D->FColorInterpolation = FColorInterpolation;
     D->FColorRendering = FColorRendering;
     D->FColor = FColor;
@@ -115,12 +121,12 @@ TSVGObject* TSVGBasic::NewLike(TSVGObject* Parent) const
 void TSVGBasic::ReadIn(const TXmlNode& Node)
 {
     TSVGMatrix::ReadIn(Node);
-    LoadLength(Node, "x", FX);
-    LoadLength(Node, "y", FY);
-    LoadLength(Node, "width", FWidth);
-    LoadLength(Node, "height", FHeight);
-    LoadLength(Node, "rx", FRX);
-    LoadLength(Node, "ry", FRY);
+    LoadViewportLength(Node, "x", FX, *this, TViewportAxis::Width);
+    LoadViewportLength(Node, "y", FY, *this, TViewportAxis::Height);
+    LoadViewportLength(Node, "width", FWidth, *this, TViewportAxis::Width);
+    LoadViewportLength(Node, "height", FHeight, *this, TViewportAxis::Height);
+    LoadViewportLength(Node, "rx", FRX, *this, TViewportAxis::Width);
+    LoadViewportLength(Node, "ry", FRY, *this, TViewportAxis::Height);
     if (FRX == UndefinedFloat && FRY != UndefinedFloat)
         FRX = FRY;
     if (FRY == UndefinedFloat && FRX != UndefinedFloat)
@@ -147,11 +153,9 @@ void TSVGBasic::LoadChildNodes(const TXmlNode& Node)
     const bool AtDepthLimit = NestingDepth(*this) >= SVGMaxDepth;
     for (const TXmlNode& Child : Node.ChildNodes()) {
         const std::string Name = Child.NodeName();
-        if (Name == "style") {
-            if (Root)
-                Root->ReadStyleElement(Child);
+        // The document read its style sheets before its elements.
+        if (Name == "style")
             continue;
-        }
         TSVGElementCreator Creator = Root ? Root->FindRegisteredElement(Name) : nullptr;
         if (!Creator)
             Creator = FindElementCreator(Name);

@@ -87,6 +87,14 @@ public:
 
     TColor GetFillColor() const;  // 0 (black) when nothing is set
     int GetFillRule() const;      // FillRuleNotSet when nothing on the chain declares one
+    int GetClipRule() const;      // "clip-rule", inherited; FillRuleNonZero when nothing declares one
+    // The element's own "opacity" (not inherited: a group's opacity applies to the group as a whole).
+    float GetOpacity() const { return FOpacity; }
+    // An opacity this paint multiplies into fill and stroke; the paint walk sets it when the element's
+    // opacity needs no layer of its own (1 otherwise).
+    void SetPaintOpacity(float Value) { FPaintOpacity = Value; }
+    // The element's own clip reference (the clip element's id once resolved), not its ancestors'.
+    const std::string& GetOwnClipURI() const { return FClipURI; }
     void SetFillColor(TColor Value) { FFillColor = Value; }
     TColor GetStrokeColor() const;  // -2 (none) when nothing is set
     void SetStrokeColor(TColor Value) { FStrokeColor = Value; }
@@ -188,6 +196,9 @@ protected:
     std::string FClipURI;    // raw clip-path text until resolved, then the clip element's id
     float FLineWidth = UndefinedFloat;
     int FFillRule = FillRuleNotSet;
+    int FClipRule = FillRuleNotSet;
+    float FOpacity = 1;       // own "opacity", 0..1
+    float FPaintOpacity = 1;  // set by the paint walk, see SetPaintOpacity
     float FColorInterpolation = 0;
     float FColorRendering = 0;
     std::string FColor;  // text of the "color" declaration, what "currentColor" stands for; empty = not set

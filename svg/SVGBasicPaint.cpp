@@ -1,4 +1,5 @@
-// Painting of one TSVGBasic element (clip, transform, fill, stroke) and the paint walk.
+// Painting of one TSVGBasic element (transform, fill, stroke). The clip and any layer are set up by the
+// paint walk (svg/compositing) before an element paints.
 
 #include <algorithm>
 #include <array>
@@ -29,7 +30,8 @@ void SetSurfaceTransform(TGPGraphics& Graphics, const TMatrix& M)
         Graphics.ResetTransform();
 }
 
-// Leaves the surface with the identity transform and no clip, also when painting raises.
+// Leaves the surface with the identity transform and no clip (the walk's clip for this element), also when
+// painting raises.
 struct TSurfaceReset {
     TGPGraphics& Graphics;
     ~TSurfaceReset()
@@ -53,20 +55,9 @@ std::uint8_t OpacityToAlpha(float Opacity)
 
 void TSVGBasic::PaintToGraphics(TGPGraphics& Graphics)
 {
+    TSurfaceReset Reset{Graphics};
     if (!FPath)
         return;
-    // Looked up at every paint: a clip element may have rebuilt or freed its outline since.
-    UpdateClipPath();
-    TSurfaceReset Reset{Graphics};
-    if (FClipPath) {
-        TSVG* Root = GetRoot();
-        const std::string URI = GetClipURI();
-        if (Root && !URI.empty())
-            if (auto* ClipElement = dynamic_cast<TSVGMatrix*>(Root->FindByID(URI)))
-                SetSurfaceTransform(Graphics, ClipElement->GetMatrix());
-        Graphics.SetClip(FClipPath, CombineModeReplace);
-        Graphics.ResetTransform();
-    }
     SetSurfaceTransform(Graphics, GetMatrix());
     if (FStyleChanged) {
         ResolveStyle();
@@ -121,12 +112,12 @@ std::unique_ptr<TGPBrush> MakeBrush(TSVGBasic& Element, TColor Color, float Opac
 
 std::unique_ptr<TGPBrush> TSVGBasic::GetFillBrush()
 {
-    return MakeBrush(*this, GetFillColor(), GetFillOpacity(), GetFillServer());
+    return MakeBrush(*this, GetFillColor(), GetFillOpacity() * FPaintOpacity, GetFillServer());
 }
 
 std::unique_ptr<TGPBrush> TSVGBasic::GetStrokeBrush()
 {
-    return MakeBrush(*this, GetStrokeColor(), GetStrokeOpacity(), GetStrokeServer());
+    return MakeBrush(*this, GetStrokeColor(), GetStrokeOpacity() * FPaintOpacity, GetStrokeServer());
 }
 
 std::unique_ptr<TGPPen> TSVGBasic::GetStrokePen(TGPBrush* Brush)
@@ -251,30 +242,6 @@ bool InRects(const TSVGObject& Node, std::span<const TRect> Rects)
         return true;
     return std::any_of(Rects.begin(), Rects.end(),
                        [&Node](const TRect& R) { return BoundsIntersectRect(Node.GetObjectBounds(), R); });
-}
-
-void PaintTree(TSVGObject& Node, TGPGraphics& Graphics, std::span<const TRect> Rects)
-{
-    if (!IsPaintable(Node))
-        return;
-    // Below a paintable node the resolved codes are the node's own, or 1 where it inherits, so
-    // the walk needs no look up the tree per node.
-    auto ChildPaintable = [](const TSVGObject& Child) {
-        auto Shown = [](int Code) { return Code == -1 || Code == 1; };
-        return Shown(Child.GetDisplayCode()) && Shown(Child.GetVisibleCode()) && !OwnStyleHidesIt(Child);
-    };
-    std::vector<TSVGObject*> Stack{&Node};
-    while (!Stack.empty()) {
-        TSVGObject* Current = Stack.back();
-        Stack.pop_back();
-        if (InRects(*Current, Rects))
-            Current->PaintToGraphics(Graphics);
-        for (int I = Current->GetCount() - 1; I >= 0; --I) {
-            TSVGObject* Child = Current->GetItem(I);
-            if (ChildPaintable(*Child))
-                Stack.push_back(Child);
-        }
-    }
 }
 
 }  // namespace plumwick

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cmath>
 #include <iterator>
 #include <optional>
 #include <utility>
@@ -112,8 +113,9 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
         {"line-width", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FLineWidth = ParseLength(V); }},
         {"opacity",
          [](TSVGBasic& E, TStyle&, const std::string& V) {
-             E.FStrokeOpacity = ParsePercent(V);
-             E.FFillOpacity = E.FStrokeOpacity;
+             const float Opacity = ParsePercent(V);
+             if (std::isfinite(Opacity))
+                 E.FOpacity = std::clamp(Opacity, 0.0f, 1.0f);
          }},
         {"stroke-opacity", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeOpacity = ParsePercent(V); }},
         {"fill-opacity", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FFillOpacity = ParsePercent(V); }},
@@ -128,6 +130,14 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
                  E.FFillRule = FillRuleEvenOdd;
              else if (Rule == "nonzero")
                  E.FFillRule = FillRuleNonZero;
+         }},
+        {"clip-rule",
+         [](TSVGBasic& E, TStyle&, const std::string& V) {
+             const std::string_view Rule = TrimView(V);
+             if (Rule == "evenodd")
+                 E.FClipRule = FillRuleEvenOdd;
+             else if (Rule == "nonzero")
+                 E.FClipRule = FillRuleNonZero;
          }},
         {"clip-path", [](TSVGBasic& E, TStyle&, const std::string& V) { E.SetClipURI(V); }},
         {"stroke-linejoin", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeLineJoin = V; }},
@@ -375,20 +385,7 @@ TColor TSVGBasic::PaintColor(const std::string& Text) const
 void TSVGBasic::ResolveStyle()
 {
     TSVG* Root = GetRoot();
-    if (Root) {
-        const TStyleList& Sheet = Root->GetStyles();
-        if (TStyle* Rule = Sheet.GetStyleByName(FObjectName))
-            ApplyStyle(*Rule);
-        if (TStyle* Rule = Sheet.GetStyleByName("#" + FID))
-            ApplyStyle(*Rule);
-        for (const std::string& Class : FClasses) {
-            TStyle* Rule = Sheet.GetStyleByName("." + Class);
-            if (!Rule)
-                Rule = Sheet.GetStyleByName(Class);
-            if (Rule)
-                ApplyStyle(*Rule);
-        }
-    }
+    // The own block already holds what the sheet's rules gave the element (see CascadeElement).
     ApplyStyle(*FStyle);
 
     FFillColor = PaintColor(FFillURI);
@@ -439,6 +436,11 @@ const std::string& TSVGBasic::GetStrokeServer() const
     static const std::string None;
     const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FStrokeColor != SVG_INHERIT_COLOR; });
     return B ? B->FStrokeURI : None;
+}
+
+int TSVGBasic::GetClipRule() const
+{
+    return ResolvedField<int>(this, &TSVGBasic::FClipRule, FillRuleNotSet, FillRuleNonZero);
 }
 
 TColor TSVGBasic::GetStrokeColor() const

@@ -121,6 +121,23 @@ void LoadVisible(const TXmlNode& node, int& code) {
                   [](const std::string& v) { return v == "inherit" ? -1 : v == "visible" ? 1 : 0; });
 }
 
+namespace {
+
+// The declaration of Name in Style, when there is one, through Convert into Code.
+template <class F>
+void LoadDeclaration(const TStyle& style, std::string_view name, int& code, F convert) {
+    if (style.IndexOf(name) >= 0) code = convert(TrimView(style.GetValues(name)));
+}
+
+int DisplayCode(std::string_view v) { return v == "inherit" ? -1 : v == "none" ? 0 : 1; }
+int VisibleCode(std::string_view v) { return v == "inherit" ? -1 : v == "visible" ? 1 : 0; }
+
+}  // namespace
+
+void LoadDisplay(const TStyle& style, int& code) { LoadDeclaration(style, "display", code, DisplayCode); }
+
+void LoadVisible(const TStyle& style, int& code) { LoadDeclaration(style, "visibility", code, VisibleCode); }
+
 void LoadGradientUnits(const TXmlNode& node, TGradientUnits& units) {
     units = guObjectBoundingBox;
     LoadAttribute(node, "gradientUnits", units, [](const std::string& v) {

@@ -12,6 +12,7 @@
 #include "platform/GdiPlusTypes.h"
 #include "platform/Xml.h"
 #include "svg/SVGTypes.h"
+#include "svg/style/SVGStyle.h"
 
 namespace plumwick {
 
@@ -46,6 +47,9 @@ void LoadTransform(const TXmlNode& node, std::string_view name, TMatrix& target)
 void LoadDisplay(const TXmlNode& node, int& code);
 // "visibility": "inherit" -1, "visible" 1, anything else 0.
 void LoadVisible(const TXmlNode& node, int& code);
+// The same codes from the declarations an element ends up with (attributes, sheet rules, inline style).
+void LoadDisplay(const TStyle& style, int& code);
+void LoadVisible(const TStyle& style, int& code);
 // "gradientUnits": guUserSpaceOnUse for "userSpaceOnUse", guObjectBoundingBox otherwise (even when absent).
 void LoadGradientUnits(const TXmlNode& node, TGradientUnits& units);
 

@@ -1,4 +1,5 @@
 #include "svg/SVGDocument.h"
+#include "svg/compositing/SVGRender.h"
 
 #include <algorithm>
 #include <atomic>
@@ -15,6 +16,8 @@
 #include "svg/SVGCommon.h"
 #include "svg/SVGError.h"
 #include "svg/SVGParse.h"
+#include "svg/style/CSSParser.h"
+#include "svg/style/Selector.h"
 
 namespace plumwick {
 
@@ -45,7 +48,48 @@ std::vector<std::string_view> SplitLines(std::string_view Text)
     return Lines;
 }
 
-// A box of BoxWidth × BoxHeight fitted into Rect keeping its aspect ratio and centred.
+// Restores the surface's transform when painting ends, also when it raises.
+struct TTransformKeeper {
+    TGPGraphics& Graphics;
+    TGPMatrix Saved;
+    explicit TTransformKeeper(TGPGraphics& G) : Graphics(G) { Graphics.GetTransform(&Saved); }
+    ~TTransformKeeper() { Graphics.SetTransform(&Saved); }
+};
+
+}  // namespace
+
+// "[defer] <align> [meet | slice]"; anything unreadable gives the default, xMidYMid meet.
+TSVG::TAspect TSVG::ParseAspect(std::string_view Text)
+{
+    TAspect Aspect;
+    std::vector<std::string> Words = SplitValues(std::string(Text), ' ');
+    std::erase_if(Words, [](const std::string& W) { return W.empty(); });
+    std::size_t I = !Words.empty() && Words[0] == "defer" ? 1 : 0;
+    if (I >= Words.size())
+        return Aspect;
+    const std::string& Align = Words[I];
+    auto Position = [](std::string_view Word) { return Word == "Min" ? 0.0f : Word == "Mid" ? 0.5f : Word == "Max" ? 1.0f : -1.0f; };
+    if (Align == "none") {
+        Aspect.None = true;
+    } else if (Align.size() == 8 && Align[0] == 'x' && Align[4] == 'Y') {
+        const float X = Position(std::string_view(Align).substr(1, 3));
+        const float Y = Position(std::string_view(Align).substr(5, 3));
+        if (X < 0 || Y < 0)
+            return TAspect();
+        Aspect.AlignX = X;
+        Aspect.AlignY = Y;
+    } else {
+        return TAspect();
+    }
+    if (I + 1 < Words.size()) {
+        if (Words[I + 1] == "slice")
+            Aspect.Slice = true;
+        else if (Words[I + 1] != "meet")
+            return TAspect();
+    }
+    return Aspect;
+}
+
 TGPRectF FitCentred(const TGPRectF& Rect, double BoxWidth, double BoxHeight)
 {
     const double Ratio = BoxHeight > 0 || std::isnan(BoxHeight) ? BoxWidth / BoxHeight : 1.0;
@@ -60,16 +104,6 @@ TGPRectF FitCentred(const TGPRectF& Rect, double BoxWidth, double BoxHeight)
     return TGPRectF{static_cast<float>(Rect.X + (Rect.Width - W) / 2), static_cast<float>(Rect.Y + (Rect.Height - H) / 2),
                     static_cast<float>(W), static_cast<float>(H)};
 }
-
-// Restores the surface's transform when painting ends, also when it raises.
-struct TTransformKeeper {
-    TGPGraphics& Graphics;
-    TGPMatrix Saved;
-    explicit TTransformKeeper(TGPGraphics& G) : Graphics(G) { Graphics.GetTransform(&Saved); }
-    ~TTransformKeeper() { Graphics.SetTransform(&Saved); }
-};
-
-}  // namespace
 
 TSVG::TSVG() : FStyles(std::make_unique<TStyleList>())
 {
@@ -90,6 +124,8 @@ TSVG::~TSVG()
 
 void TSVG::ClearDocumentFields()
 {
+    FImageCache.Clear();
+    FWarnings.clear();
     FSource.clear();
     FFileName.clear();
     FLoadedObjects = 0;
@@ -110,6 +146,13 @@ void TSVG::ClearDocumentFields()
     FLineWidth = 1;
 }
 
+void TSVG::AddWarning(std::string Text)
+{
+    // One line per reason: a picture used a thousand times is reported once.
+    if (FWarnings.size() < 100 && std::find(FWarnings.begin(), FWarnings.end(), Text) == FWarnings.end())
+        FWarnings.push_back(std::move(Text));
+}
+
 void TSVG::Clear()
 {
     TSVGBasic::Clear();
@@ -127,6 +170,7 @@ void TSVG::AssignTo(TSVGObject& Dest) const
     D->FDY = FDY;
     D->FInitialMatrix = FInitialMatrix;
     D->FViewBox = FViewBox;
+    D->FAspect = FAspect;
     D->FSource = FSource;
     D->FSize = FSize;
     D->FFileName = FFileName;
@@ -200,11 +244,13 @@ void TSVG::ReadIn(const TXmlNode& Node)
 {
     if (Node.NodeName() != "svg")
         return;
+    ReadStyleSheets(Node);
     TSVGBasic::ReadIn(Node);
     FDisplay = 1;
     FVisible = 1;
     FViewBox = TRectF{0, 0, FWidth, FHeight};
     bool OwnViewBox = false;
+    FAspect = ParseAspect(Node.GetAttribute("preserveAspectRatio"));
     if (auto ViewBox = Node.FindAttribute("viewBox"); ViewBox && !ViewBox->empty()) {
         FViewBox = ParseViewBox(*ViewBox);
         OwnViewBox = FViewBox.Right > FViewBox.Left && FViewBox.Bottom > FViewBox.Top;
@@ -358,39 +404,48 @@ void TSVG::ReadStyleElement(const TXmlNode& Node)
     // CSS is the style language a <style> without "type" holds, so its text counts as well.
     std::string Text;
     const std::optional<std::string> Type = Node.FindAttribute("type");
-    if (!Type || *Type == "text/css") {
+    if (!Type || *Type == "text/css" || Type->empty()) {
         for (const TXmlNode& Child : Node.ChildNodes())
             if (Child.NodeType() == TXmlNodeType::ntText || Child.NodeType() == TXmlNodeType::ntCData)
                 Text += Child.Text();
-    } else {
-        for (const TXmlNode& Child : Node.ChildNodes())
-            if (Child.NodeName() == "#cdata-section")
-                Text = Child.Text();
     }
-    // Rules are read one "selector { declarations }" at a time, wherever the line breaks fall:
-    // pairing every brace with every later one would misread sheets written on one line and
-    // grow with the square of their rules. A selector list gives one rule per selector.
-    std::string_view Rest = Text;
-    while (true) {
-        const size_t Open = Rest.find('{');
-        if (Open == std::string_view::npos)
-            break;
-        const size_t Close = Rest.find('}', Open + 1);
-        if (Close == std::string_view::npos)
-            break;
-        const std::string_view Selectors = Rest.substr(0, Open);
-        const std::string_view Body = Rest.substr(Open + 1, Close - Open - 1);
-        size_t Start = 0;
-        while (Start <= Selectors.size()) {
-            size_t Comma = Selectors.find(',', Start);
-            if (Comma == std::string_view::npos)
-                Comma = Selectors.size();
-            const std::string Name = Trim(Selectors.substr(Start, Comma - Start));
-            if (!Name.empty())
-                FStyles->Add(Name, Body);
-            Start = Comma + 1;
+    for (const TCSSRule& Rule : ParseCSSRules(Text)) {
+        // One selector the renderer does not understand drops the whole list, as in browsers.
+        const std::vector<std::string> Selectors = SplitSelectorList(Rule.Selectors);
+        if (!std::all_of(Selectors.begin(), Selectors.end(),
+                         [](const std::string& S) { return TSelector::Parse(S).has_value(); }))
+            continue;
+        // Of two declarations of one property in a block the important one wins, else the later one.
+        auto Declarations = std::make_unique<TStyle>();
+        for (TCSSDeclaration& D : ParseCSSDeclarations(Rule.Body)) {
+            const int Known = Declarations->IndexOf(D.Name);
+            if (Known >= 0 && !D.Important && Declarations->GetValuesByNum(Known).ends_with("!important"))
+                continue;
+            Declarations->PutValues(D.Name, D.Important ? D.Value + " !important" : D.Value);
         }
-        Rest.remove_prefix(Close + 1);
+        for (const std::string& Selector : Selectors) {
+            std::unique_ptr<TStyle> Rule = Declarations->Clone();
+            Rule->SetName(Selector);
+            FStyles->Add(std::move(Rule));
+        }
+    }
+}
+
+void TSVG::ReadStyleSheets(const TXmlNode& Node)
+{
+    // Every sheet of the document applies to every element, also to those before it.
+    std::vector<TXmlNode> Stack{Node};
+    while (!Stack.empty()) {
+        const TXmlNode Current = Stack.back();
+        Stack.pop_back();
+        if (Current.NodeName() == "style") {
+            ReadStyleElement(Current);
+            continue;
+        }
+        const TXmlNodeList Children = Current.ChildNodes();
+        for (int I = Children.Count() - 1; I >= 0; --I)
+            if (Children.Item(I).IsElement())
+                Stack.push_back(Children.Item(I));
     }
 }
 
@@ -471,6 +526,24 @@ void TSVG::CalculateRootMatrix()
     TMatrix R = IdentityMatrix();
     if (FPureMatrix.IsTransform())
         R = FPureMatrix;
+    const float OutWidth = FRootBounds.Width, OutHeight = FRootBounds.Height;
+    if (Fits && std::isfinite(OutWidth) && std::isfinite(OutHeight) && OutWidth > 0 && OutHeight > 0) {
+        // The output rectangle is the viewport: the view box is placed in it as preserveAspectRatio says, so an
+        // output of another shape than the document keeps the drawing's proportions unless it says "none".
+        float SX = OutWidth / VBWidth, SY = OutHeight / VBHeight;
+        if (!FAspect.None)
+            SX = SY = FAspect.Slice ? std::max(SX, SY) : std::min(SX, SY);
+        R = R * CreateTranslation(-FViewBox.Left, -FViewBox.Top) * CreateScaling(SX, SY) *
+            CreateTranslation((OutWidth - VBWidth * SX) * FAspect.AlignX, (OutHeight - VBHeight * SY) * FAspect.AlignY);
+        if (FAngle != 0)
+            R = R * CreateTranslation(-OutWidth / 2, -OutHeight / 2) * CreateRotation(FAngle) *
+                CreateTranslation(OutWidth / 2, OutHeight / 2);
+        R = R * CreateTranslation(FRootBounds.X, FRootBounds.Y);
+        if (FInitialMatrix.IsTransform())
+            R = R * FInitialMatrix;
+        FRootMatrix = R;
+        return;
+    }
     if (Fits) {
         const float S = std::min(FWidth / VBWidth, FHeight / VBHeight);
         R = R * CreateTranslation(-FViewBox.Left, -FViewBox.Top) * CreateScaling(S, S) *
@@ -533,19 +606,9 @@ TXmlNode TSVG::SaveToNode(const TXmlNode& Parent, float Left, float Top, float W
 
 std::unique_ptr<TGPBitmap> TSVG::RenderToBitmap(int Width, int Height)
 {
-    if (Width <= 0 || Height <= 0)
-        return nullptr;
-    auto Bitmap = std::make_unique<TGPBitmap>(Width, Height, PixelFormat32bppARGB);
-    if (Bitmap->GetLastStatus() != Ok)
-        return nullptr;
-    {
-        TGPGraphics Graphics(Bitmap.get());
-        Graphics.SetSmoothingMode(SmoothingModeAntiAlias);
-        const TGPRectF Target{0, 0, static_cast<float>(Width), static_cast<float>(Height)};
-        PaintTo(Graphics, FitCentred(Target, FWidth, FHeight));
-        Graphics.Flush();
-    }
-    return Bitmap;
+    TRenderOptions Options;
+    Options.Stretch = false;
+    return plumwick::RenderToBitmap(*this, Width, Height, Options);
 }
 
 std::unique_ptr<TGPBitmap> TSVG::RenderToIcon(int Size)

@@ -16,10 +16,14 @@
 #include "platform/GdiPlusTypes.h"
 #include "svg/SVGBasic.h"
 #include "svg/SVGFactory.h"
+#include "svg/images/SVGImageSource.h"
 
 namespace plumwick {
 
 class TGPBitmap;
+
+// A box of BoxWidth x BoxHeight fitted into Rect keeping its aspect ratio and centred (ratio 1 when BoxHeight is 0).
+TGPRectF FitCentred(const TGPRectF& Rect, double BoxWidth, double BoxHeight);
 
 class TSVG : public TSVGBasic {
 public:
@@ -64,19 +68,31 @@ public:
     // handle when nothing is loaded.
     TXmlNode SaveToNode(const TXmlNode& Parent, float Left, float Top, float Width, float Height) const;
     // A Width × Height ARGB bitmap with the document fitted and centred, on a transparent
-    // background; nullptr when a size is 0 or negative.
+    // background; nullptr when a size is 0 or negative (or beyond MaxRenderSide).
     std::unique_ptr<TGPBitmap> RenderToBitmap(int Width, int Height);
     // The same as a Size × Size bitmap for an icon; nullptr for a size of 0 or less.
     std::unique_ptr<TGPBitmap> RenderToIcon(int Size);
 
-    // Reads a <style> element's rules into the sheet, one rule per line.
+    // Reads the rules of a <style> element holding CSS into the sheet, one rule per selector of a list.
     void ReadStyleElement(const TXmlNode& Node);
+    // Reads every <style> element below Node into the sheet, in document order, before any element is read.
+    void ReadStyleSheets(const TXmlNode& Node);
 
     // Makes elements named Name with Creator in this document, ahead of the factory table
     // (extensions and tests; nothing process-wide changes).
     void RegisterElement(std::string_view Name, TSVGElementCreator Creator);
     // The creator registered for Name in this document, nullptr when none.
     TSVGElementCreator FindRegisteredElement(std::string_view Name) const;
+
+    // Where image elements may read pictures from; kept across loads (default: any local file).
+    void SetImageSources(const TImageSources& Value) { FImageSources = Value; }
+    const TImageSources& GetImageSources() const { return FImageSources; }
+    // Pictures decoded for this document, shared by all its image elements, within one pixel budget.
+    TImageCache& GetImageCache() { return FImageCache; }
+    // What the last load left out and went on without (an image reference not allowed, a picture over the
+    // budget), one line each.
+    const std::vector<std::string>& GetWarnings() const { return FWarnings; }
+    void AddWarning(std::string Text);
 
     // --- Properties.
     const TMatrix& GetInitialMatrix() const { return FInitialMatrix; }
@@ -121,6 +137,16 @@ private:
     void ResolveOutlineLessStyles();
     void CalculateRootMatrix();
 
+    // The root's preserveAspectRatio: where the view box sits in the output (0, 0.5 or 1 of the room left
+    // on each axis), whether it covers the output (slice) rather than fitting inside it, or stretches (none).
+    struct TAspect {
+        float AlignX = 0.5f;
+        float AlignY = 0.5f;
+        bool Slice = false;
+        bool None = false;
+    };
+    static TAspect ParseAspect(std::string_view Text);
+    TAspect FAspect;
     TGPRectF FRootBounds;
     float FDX = 1;
     float FDY = 1;
@@ -143,6 +169,9 @@ private:
     std::uint64_t FIndexDeepChanges = 0;                  // NoteDeepTreeChange calls when the index was built
     std::map<std::string, std::pair<std::size_t, TSVGObject*>, std::less<>> FIDIndex;  // id: pre-order, object
     std::vector<std::pair<std::string, TSVGElementCreator>> FRegisteredElements;
+    TImageSources FImageSources;
+    TImageCache FImageCache;
+    std::vector<std::string> FWarnings;
 };
 
 }  // namespace plumwick

@@ -8,6 +8,9 @@
 #include "svg/SVGCommon.h"
 #include "svg/SVGDocument.h"
 #include "svg/SVGParse.h"
+#include "svg/style/CSSParser.h"
+#include "svg/style/CSSTransform.h"
+#include "svg/style/Cascade.h"
 
 namespace plumwick {
 
@@ -128,12 +131,15 @@ void TSVGObject::ReadIn(const TXmlNode& Node)
 {
     LoadString(Node, "id", FID);
     TreeChanged();
-    LoadDisplay(Node, FDisplay);
-    LoadVisible(Node, FVisible);
     for (const TXmlAttribute& Attribute : Node.Attributes())
         FStyle->AddStyle(Attribute.Name, Attribute.Value);
     if (auto Inline = Node.FindAttribute("style"))
-        FStyle->SetValues(*Inline);
+        FStyle->SetValues(StripCSSComments(*Inline));
+    if (const TSVG* Root = GetRoot())
+        CascadeElement(Root->GetStyles(), Node, *FStyle);
+    // Display and visibility as the cascade left them, whichever source gave them.
+    LoadDisplay(*FStyle, FDisplay);
+    LoadVisible(*FStyle, FVisible);
     FClasses.clear();
     if (auto Classes = Node.FindAttribute("class"))
         for (std::string& Name : SplitValues(*Classes, ' ')) {
@@ -357,6 +363,19 @@ void TSVGMatrix::ReadIn(const TXmlNode& Node)
 {
     TSVGObject::ReadIn(Node);
     LoadTransform(Node, "transform", FPureMatrix);
+    // A transform the style sheet or the style attribute gives is CSS, with units on its lengths and angles.
+    const std::string Declared = FStyle->GetValues("transform");
+    const std::optional<std::string> Attribute = Node.FindAttribute("transform");
+    if (!Declared.empty() && (!Attribute || TStyle::Dequote(*Attribute) != Declared))
+        FPureMatrix = ParseTransform(CSSTransformToSVG(Declared));
+    const std::string Origin = FStyle->GetValues("transform-origin");
+    const TSVG* Root = GetRoot();
+    if (!Origin.empty() && FPureMatrix.IsTransform() && Root) {
+        // Percentages and keywords are of the viewport, the reference box of SVG elements.
+        const TRectF& Box = Root->GetViewBox();
+        if (const std::optional<TPointF> O = ParseTransformOrigin(Origin, Box.Right - Box.Left, Box.Bottom - Box.Top))
+            FPureMatrix = CreateTranslation(-O->X, -O->Y) * FPureMatrix * CreateTranslation(O->X, O->Y);
+    }
 }
 
 std::unique_ptr<TGPBrush> TSVGMatrix::GetBrush(std::uint8_t, TSVGBasic*)

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/Xml.h"
-#include "svg/SVGStyle.h"
+#include "svg/style/SVGStyle.h"
 #include "svg/SVGTypes.h"
 
 namespace plumwick {

@@ -4,6 +4,7 @@
 #include "gdip/GDIPOBJ2.h"
 #include "svg/SVGCommon.h"
 #include "svg/SVGDocument.h"
+#include "svg/SVGError.h"
 
 #include <algorithm>
 #include <cmath>
@@ -77,7 +78,19 @@ void TSVGPath::LoadPathData(std::string_view Data)
     for (int i = 0; i < tokens.Count(); ++i) {
         const std::string& token = tokens.Get(i);
         if (TSVGPathElement* segment = CreateSegment(token.empty() ? '\0' : token[0], *this)) {
-            segment->Read(tokens, i, previous);
+            // Path data must begin with a move; anything else is an error before the first segment.
+            if (!previous && !dynamic_cast<TSVGPathMove*>(segment)) {
+                Delete(GetCount() - 1);
+                break;
+            }
+            try {
+                segment->Read(tokens, i, previous);
+            } catch (const ESVGError&) {
+                // Data that ends inside a command: what came before it is drawn, as SVG's error rule says,
+                // and the unfinished segment is left out.
+                Delete(GetCount() - 1);
+                break;
+            }
             previous = segment;
         }
     }

@@ -2,6 +2,7 @@
 #include "svg/SVGPath.h"
 
 #include "gdip/GDIPOBJ2.h"
+#include "svg/SVGError.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,18 +11,18 @@ namespace plumwick {
 
 namespace {
 
-constexpr float DegToRad = 0.017453292519943295f;
-constexpr float RadToDeg = 57.29577951308232f;
+constexpr double DegToRad = 0.017453292519943295;
+constexpr double RadToDeg = 57.29577951308232;
 
-float FMod(float a, float b)
+double FMod(double a, double b)
 {
     return a - std::trunc(a / b) * b;
 }
 
 // arccos of a value that rounding may have pushed marginally outside [-1, 1].
-float SafeAcos(float value)
+double SafeAcos(double value)
 {
-    return std::acos(std::clamp(value, -1.0f, 1.0f));
+    return std::acos(std::clamp(value, -1.0, 1.0));
 }
 
 // The direction (degrees) from the centre of the point at parametric angle t (degrees) of an ellipse
@@ -32,54 +33,56 @@ double GeometricAngle(double t, double rx, double ry)
     return std::atan2(ry * std::sin(r), rx * std::cos(r)) * RadToDeg;
 }
 
-// The centre form of one arc, every intermediate stored as a float.
+// The centre form of one arc. Worked out in double precision: an arc whose end lies a hair from its start
+// (a whole circle written as one arc) would otherwise come out with no sweep at all.
 struct TArcCentre {
     float cx, cy, rx, ry, start, sweep;
 };
 
-TArcCentre CentreForm(float x1, float y1, float x2, float y2, float rx, float ry, float xRot, int large, int sweep)
+TArcCentre CentreForm(double x1, double y1, double x2, double y2, double rx, double ry, double xRot, int large,
+                      int sweep)
 {
-    const float dx = (x1 - x2) / 2;
-    const float dy = (y1 - y2) / 2;
-    const float phi = FMod(xRot, 360) * DegToRad;
-    const float c = std::cos(phi);
-    const float s = std::sin(phi);
-    const float x1p = c * dx + s * dy;
-    const float y1p = -s * dx + c * dy;
+    const double dx = (x1 - x2) / 2;
+    const double dy = (y1 - y2) / 2;
+    const double phi = FMod(xRot, 360) * DegToRad;
+    const double c = std::cos(phi);
+    const double s = std::sin(phi);
+    const double x1p = c * dx + s * dy;
+    const double y1p = -s * dx + c * dy;
 
     rx = std::fabs(rx);
     ry = std::fabs(ry);
-    const float lambda = x1p * x1p / (rx * rx) + y1p * y1p / (ry * ry);
+    const double lambda = x1p * x1p / (rx * rx) + y1p * y1p / (ry * ry);
     if (lambda > 1 || std::isnan(lambda)) {
         rx = std::sqrt(lambda) * rx;
         ry = std::sqrt(lambda) * ry;
     }
 
-    const float sign = large == sweep ? -1.0f : 1.0f;
-    const float rx2 = rx * rx;
-    const float ry2 = ry * ry;
-    float ratio = (rx2 * ry2 - rx2 * y1p * y1p - ry2 * x1p * x1p) / (rx2 * y1p * y1p + ry2 * x1p * x1p);
+    const double sign = large == sweep ? -1.0 : 1.0;
+    const double rx2 = rx * rx;
+    const double ry2 = ry * ry;
+    double ratio = (rx2 * ry2 - rx2 * y1p * y1p - ry2 * x1p * x1p) / (rx2 * y1p * y1p + ry2 * x1p * x1p);
     if (ratio < 0 || std::isnan(ratio))
         ratio = 0;
-    const float coef = sign * std::sqrt(ratio);
-    const float cxp = coef * rx * y1p / ry;
-    const float cyp = -coef * ry * x1p / rx;
+    const double coef = sign * std::sqrt(ratio);
+    const double cxp = coef * rx * y1p / ry;
+    const double cyp = -coef * ry * x1p / rx;
 
     TArcCentre arc{};
-    arc.cx = c * cxp - s * cyp + (x1 + x2) / 2;
-    arc.cy = s * cxp + c * cyp + (y1 + y2) / 2;
-    arc.rx = rx;
-    arc.ry = ry;
+    arc.cx = static_cast<float>(c * cxp - s * cyp + (x1 + x2) / 2);
+    arc.cy = static_cast<float>(s * cxp + c * cyp + (y1 + y2) / 2);
+    arc.rx = static_cast<float>(rx);
+    arc.ry = static_cast<float>(ry);
 
-    const float ux = (x1p - cxp) / rx;
-    const float uy = (y1p - cyp) / ry;
-    const float vx = (-x1p - cxp) / rx;
-    const float vy = (-y1p - cyp) / ry;
-    float start = SafeAcos(ux / std::sqrt(ux * ux + uy * uy));
+    const double ux = (x1p - cxp) / rx;
+    const double uy = (y1p - cyp) / ry;
+    const double vx = (-x1p - cxp) / rx;
+    const double vy = (-y1p - cyp) / ry;
+    double start = SafeAcos(ux / std::sqrt(ux * ux + uy * uy));
     if (uy < 0)
         start = -start;
     start *= RadToDeg;
-    float delta = SafeAcos((ux * vx + uy * vy) / std::sqrt((ux * ux + uy * uy) * (vx * vx + vy * vy)));
+    double delta = SafeAcos((ux * vx + uy * vy) / std::sqrt((ux * ux + uy * uy) * (vx * vx + vy * vy)));
     if (ux * vy - uy * vx < 0)
         delta = -delta;
     delta *= RadToDeg;
@@ -87,8 +90,10 @@ TArcCentre CentreForm(float x1, float y1, float x2, float y2, float rx, float ry
         delta -= 360;
     else if (sweep == 1 && delta < 0)
         delta += 360;
-    arc.start = FMod(start, 360);
-    arc.sweep = FMod(delta, 360);
+    else if (delta == 0 && large)
+        delta = sweep ? 360 : -360;  // the large arc between two points that rounding made one
+    arc.start = static_cast<float>(FMod(start, 360));
+    arc.sweep = static_cast<float>(std::clamp(delta, -360.0, 360.0));
     return arc;
 }
 
@@ -131,8 +136,15 @@ void TSVGPathEllipticArc::Read(const TPathTokens& SL, int& Position, const TSVGP
     FRX = std::fabs(SL.Number(Position + 1));
     FRY = std::fabs(SL.Number(Position + 2));
     FXRot = SL.Number(Position + 3);
-    FLarge = SL.Integer(Position + 4) != 0 ? 1 : 0;
-    FSweep = SL.Integer(Position + 5) != 0 ? 1 : 0;
+    // A flag is the digit 0 or 1; anything else is an error in the path data.
+    auto Flag = [&SL](int Index) {
+        const std::string& Token = SL.Get(Index);
+        if (Token != "0" && Token != "1")
+            throw ESVGError("Invalid arc flag \"" + Token + "\"");
+        return Token == "1" ? 1 : 0;
+    };
+    FLarge = Flag(Position + 4);
+    FSweep = Flag(Position + 5);
     FStopX = SL.Number(Position + 6);
     FStopY = SL.Number(Position + 7);
     Position += 7;

@@ -9,6 +9,7 @@
 #include "svg/SVGCommon.h"
 #include "svg/SVGDocument.h"
 #include "svg/SVGError.h"
+#include "svg/SVGParse.h"
 
 namespace plumwick {
 
@@ -72,20 +73,6 @@ void CopyTree(const TSVGObject& Source, TSVGObject& Parent, int ParentDepth, lon
         for (int I = Item.From->GetCount() - 1; I >= 0; --I)
             Stack.push_back({Item.From->GetItem(I), Copy, Item.Depth + 1});
     }
-}
-
-// The own transforms from Node up to, but not including, Top (Node's applied first); all zero
-// when none of them is a transform.
-TMatrix TransformBelow(const TSVGObject& Node, const TSVGObject& Top)
-{
-    TMatrix Result = EmptyMatrix();
-    for (const TSVGObject* N = &Node; N && N != &Top; N = N->GetParent()) {
-        auto* M = dynamic_cast<const TSVGMatrix*>(N);
-        if (!M || !M->GetPureMatrix().IsTransform())
-            continue;
-        Result = Result.IsTransform() ? Result * M->GetPureMatrix() : M->GetPureMatrix();
-    }
-    return Result;
 }
 
 std::string_view HrefOf(const TXmlNode& Node, std::string& Storage)
@@ -264,36 +251,11 @@ void TSVGClipPath::Clear()
 void TSVGClipPath::ReadIn(const TXmlNode& Node)
 {
     TSVGBasic::ReadIn(Node);
+    std::string Units;
+    LoadString(Node, "clipPathUnits", Units);
+    FUnits = TrimView(Units) == "objectBoundingBox" ? guObjectBoundingBox : guUserSpaceOnUse;
     LoadChildNodes(Node);
     FDisplay = 0;
-}
-
-TGPGraphicsPath* TSVGClipPath::GetClipPath()
-{
-    if (!FClipPath)
-        BuildClipPath();
-    return FClipPath.get();
-}
-
-void TSVGClipPath::BuildClipPath()
-{
-    FClipPath = std::make_unique<TGPGraphicsPath>(FillModeAlternate);
-    // Outlines enter in this element's user space: each mapped by the transforms between it and
-    // this element (whenever the clip is built), since referencing elements place the whole clip
-    // with this element's matrix. A use contributes through its copy, once.
-    std::vector<TSVGObject*> Stack{this};
-    while (!Stack.empty()) {
-        TSVGObject* N = Stack.back();
-        Stack.pop_back();
-        if (auto* B = dynamic_cast<TSVGBasic*>(N); B && B != this && B->GetPath()) {
-            std::unique_ptr<TGPGraphicsPath2> Outline = B->GetPath()->Clone();
-            if (const TMatrix M = TransformBelow(*B, *this); M.IsTransform())
-                Outline->Transform(ToGPMatrix(M).get());
-            FClipPath->AddPath(*Outline, false);
-        }
-        for (int I = N->GetCount() - 1; I >= 0; --I)
-            Stack.push_back(N->GetItem(I));
-    }
 }
 
 }  // namespace plumwick

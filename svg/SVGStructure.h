@@ -5,7 +5,11 @@
 // names into the tree, or collect the outlines that clip other elements.
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "platform/GdiPlusPath.h"
 
 #include "svg/SVGBasic.h"
 
@@ -72,9 +76,9 @@ private:
     bool FResolvedWithCopy = false;
 };
 
-// clipPath: never painted; collects its descendants' outlines into one clip outline, built on
-// first use and shared by every element it clips. Referencing elements place it with this
-// element's own matrix.
+// clipPath: never painted. Its area is the union of its children's outlines (each with its own
+// clip-rule, transform and clip-path), built on first use and shared by every element it clips;
+// AreaFor places it in the user space of the element it clips.
 class TSVGClipPath : public TSVGBasic {
 public:
     ~TSVGClipPath() override;
@@ -86,18 +90,32 @@ public:
     void PaintToPath(TGPGraphicsPath&) override {}
     void ReadIn(const TXmlNode& Node) override;
 
-    // The clip outline (still owned by this element), built when first asked for.
+    // The clip outline (still owned by this element), built when first asked for: the union of the
+    // children's areas in this element's content coordinates, before clipPathUnits and transform.
     TGPGraphicsPath* GetClipPath() override;
+    // "clipPathUnits": guUserSpaceOnUse (the default) or guObjectBoundingBox.
+    TGradientUnits GetUnits() const { return FUnits; }
+    // The area this element leaves visible of Target, in Target's user space: the outline mapped by
+    // the units and the own transform, cut by this element's own clip-path. nullopt when the
+    // reference leads back into a clip being computed (Visiting): such a link clips nothing.
+    std::optional<TGPGraphicsPath> AreaFor(const TSVGBasic& Target, std::vector<const TSVGClipPath*>& Visiting);
 
 private:
     friend class TSVGUse;  // a use inside resolving anew makes the outline stale
 
-    void BuildClipPath();
+    // The union of the children's areas; clip references back into Visiting are left out.
+    std::unique_ptr<TGPGraphicsPath> BuildArea(std::vector<const TSVGClipPath*>& Visiting);
     // Forgets the outline; the next GetClipPath builds it again. Referencing elements look it up
     // again before every paint.
     void DropClipPath() { FClipPath.reset(); }
 
     std::unique_ptr<TGPGraphicsPath> FClipPath;
+    TGradientUnits FUnits = guUserSpaceOnUse;
 };
+
+// The clip element Element's own clip-path names, nullptr when it names nothing or something else.
+TSVGClipPath* ReferencedClip(const TSVGBasic& Element);
+// Box of the outlines of Element and its painted descendants in Element's user space; false when it has none.
+bool UserSpaceBounds(const TSVGObject& Element, TGPRectF& Box);
 
 }  // namespace plumwick

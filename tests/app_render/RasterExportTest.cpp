@@ -61,7 +61,7 @@ constexpr const char* kHalfRed =
     R"(<svg class="icon" style="fill: currentColor" viewBox="0 0 1024 1024" xmlns="http://www.w3.org/2000/svg">)"
     R"(<path d="M0 0H512V1024H0Z" fill="#ff0000"/></svg>)";
 
-TEST_F(RasterExport, PaintsAtNaturalSizeAndResamples)
+TEST_F(RasterExport, PaintsTheViewBoxOntoTheWholeTarget)
 {
     struct Case {
         const char* svg;
@@ -77,9 +77,13 @@ TEST_F(RasterExport, PaintsAtNaturalSizeAndResamples)
         // Stretched to the target whatever its aspect ratio: the left half stays the left half.
         {kHalfRed, 100, 50, 40, 45, 0xFFFF0000},
         {kHalfRed, 100, 50, 60, 5, 0x00000000},
-        // A view box that does not start at the origin is painted into (0, 0, Right, Bottom).
         {R"(<svg viewBox="0 0 20 10"><rect x="0" y="0" width="10" height="10" fill="blue"/></svg>)", 40, 20, 5,
          10, 0xFF0000FF},
+        // A view box that does not start at the origin still covers the whole target.
+        {R"(<svg viewBox="10 0 20 10"><rect x="10" y="0" width="10" height="10" fill="blue"/></svg>)", 40, 20,
+         15, 10, 0xFF0000FF},
+        {R"(<svg viewBox="10 0 20 10"><rect x="10" y="0" width="10" height="10" fill="blue"/></svg>)", 40, 20,
+         25, 10, 0x00000000},
     };
     for (const Case& c : cases) {
         const std::string file = File("out.png");
@@ -91,8 +95,8 @@ TEST_F(RasterExport, PaintsAtNaturalSizeAndResamples)
     }
 }
 
-// A view box smaller than the target is painted at a whole multiple of its size, so its edges stay sharp
-// instead of being smeared over the stretch.
+// A view box smaller than the target is painted at the target's resolution: edges that fall on pixel
+// boundaries stay sharp instead of being smeared by a resample.
 TEST_F(RasterExport, SmallViewBoxesComeOutSharp)
 {
     const char* svg = R"(<svg viewBox="0 0 2 2"><rect width="1" height="2" fill="#ff0000"/>)"
@@ -113,7 +117,7 @@ TEST_F(RasterExport, HugeAndEmptyViewBoxesStillWriteAnImage)
         ARGB centre;
     };
     const Case cases[] = {
-        // 100000 units on a side would be 40 GB at natural size; the paint is scaled to fit the cap instead.
+        // Painted straight into the target: the size of the view box costs nothing.
         {R"(<svg viewBox="0 0 100000 100000"><rect width="100000" height="100000" fill="lime"/></svg>)",
          0xFF00FF00},
         {R"(<svg viewBox="0 0 1e30 1e30"><rect width="1e30" height="1e30" fill="lime"/></svg>)", 0xFF00FF00},

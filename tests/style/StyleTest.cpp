@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "svg/SVGStyle.h"
+#include "svg/style/SVGStyle.h"
 
 namespace plumwick {
 namespace {

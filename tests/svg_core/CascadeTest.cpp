@@ -38,23 +38,26 @@ auto Fill = [](TSVGBasic& E) { return double(E.GetFillColor()); };
 auto Stroke = [](TSVGBasic& E) { return double(E.GetStrokeColor()); };
 auto FillOpacity = [](TSVGBasic& E) { return double(E.GetFillOpacity()); };
 auto StrokeOpacity = [](TSVGBasic& E) { return double(E.GetStrokeOpacity()); };
+auto Opacity = [](TSVGBasic& E) { return double(E.GetOpacity()); };
 
 const TCascadeCase CascadeCases[] = {
     {"attribute", R"svg(<svg><box id="t" fill="red"/></svg>)svg", Fill, Red},
     {"inline_beats_attribute", R"svg(<svg><box id="t" fill="red" style="fill:#0000ff"/></svg>)svg", Fill, Blue},
     {"element_name_rule", R"svg(<svg><style>box { fill: red }</style><box id="t"/></svg>)svg", Fill, Red},
-    {"class_beats_id", R"svg(<svg><style><![CDATA[
+    {"id_beats_later_class", R"svg(<svg><style><![CDATA[
         #t { fill: blue }
         .c { fill: red }
       ]]></style><box id="t" class="c"/></svg>)svg",
-     Fill, Red},
-    {"own_beats_sheet", R"svg(<svg><style>#t { fill: blue } </style><box id="t" class="c" fill="#00ff00"/></svg>)svg", Fill,
+     Fill, Blue},
+    {"sheet_beats_presentation_attribute",
+     R"svg(<svg><style>#t { fill: blue } </style><box id="t" class="c" fill="#00ff00"/></svg>)svg", Fill, Blue},
+    {"inline_beats_sheet", R"svg(<svg><style>#t { fill: blue } </style><box id="t" style="fill:#00ff00"/></svg>)svg", Fill,
      Green},
-    {"class_order_dot_then_plain", R"svg(<svg><style type="text/css">
+    {"plain_name_is_a_type_selector", R"svg(<svg><style type="text/css">
         .a { fill: red; stroke: red }
         b { stroke: blue }
       </style><box id="t" class="a b"/></svg>)svg",
-     Stroke, Blue},
+     Stroke, Red},
     {"sheet_after_element_reaches_shape", R"svg(<svg><box id="t"/><style>#t{fill:red}</style></svg>)svg", Fill, Red},
     {"one_line_sheet_reads_every_rule", R"svg(<svg><style>.a{fill:red}.b{stroke:blue}</style><box id="t" class="b"/></svg>)svg",
      Stroke, Blue},
@@ -81,12 +84,16 @@ const TCascadeCase CascadeCases[] = {
      R"svg(<svg color="red"><box id="t" color="bogus" stroke="currentcolor"/></svg>)svg", Stroke, Red},
     {"transparent_has_no_alpha", R"svg(<svg fill="red"><box id="t" fill="transparent"/></svg>)svg", Fill, TColor(0xFF000000)},
     {"opacity_then_fill_opacity", R"svg(<svg><box id="t" opacity="0.5" fill-opacity="0.8"/></svg>)svg", FillOpacity, 0.8},
-    {"opacity_for_stroke", R"svg(<svg><box id="t" opacity="0.5" fill-opacity="0.8"/></svg>)svg", StrokeOpacity, 0.5},
-    {"percent_opacity", R"svg(<svg><box id="t" style="opacity:50%"/></svg>)svg", FillOpacity, 0.5},
-    {"opacities_multiply", R"svg(<svg><g opacity="0.5"><box id="t" opacity="0.5"/></g></svg>)svg", FillOpacity, 0.25},
-    {"grandchild_gets_product", R"svg(<svg><g opacity="0.5"><g opacity="0.5"><box id="t"/></g></g></svg>)svg", StrokeOpacity,
-     0.25},
-    {"document_opacity", R"svg(<svg opacity="0.5"><box id="t"/></svg>)svg", FillOpacity, 0.5},
+    // Opacity is the element's own, applied to it as a whole when it is painted; fill and stroke opacity
+    // stay apart from it.
+    {"opacity_is_not_stroke_opacity", R"svg(<svg><box id="t" opacity="0.5" fill-opacity="0.8"/></svg>)svg", StrokeOpacity, 1},
+    {"opacity_is_own", R"svg(<svg><box id="t" opacity="0.5" fill-opacity="0.8"/></svg>)svg", Opacity, 0.5},
+    {"percent_opacity", R"svg(<svg><box id="t" style="opacity:50%"/></svg>)svg", Opacity, 0.5},
+    {"opacity_out_of_range_clamped", R"svg(<svg><box id="t" opacity="3"/></svg>)svg", Opacity, 1},
+    {"opacity_not_inherited", R"svg(<svg><g opacity="0.5"><box id="t"/></g></svg>)svg", Opacity, 1},
+    {"group_opacity_not_in_fill_opacity", R"svg(<svg><g opacity="0.5"><g opacity="0.5"><box id="t"/></g></g></svg>)svg",
+     FillOpacity, 1},
+    {"document_opacity_not_in_fill_opacity", R"svg(<svg opacity="0.5"><box id="t"/></svg>)svg", FillOpacity, 1},
     {"stroke_width_default", R"svg(<svg><box id="t"/></svg>)svg", [](TSVGBasic& E) { return double(E.GetStrokeWidth()); }, 1},
     {"stroke_width_units", R"svg(<svg><g stroke-width="2mm"><box id="t"/></g></svg>)svg",
      [](TSVGBasic& E) { return double(E.GetStrokeWidth()); }, 20},
@@ -157,7 +164,7 @@ TEST(CascadeDetail, GroupsAndTheRootSeeEveryRule)
         {R"svg(<svg><g id="g"><box id="t"/></g><style>#g{fill:red}</style></svg>)svg", "t", Red},
         {R"svg(<svg id="root"><style>#root{fill:#0000ff}</style><box id="t"/></svg>)svg", "root", Blue},
         {R"svg(<svg class="icon"><style>.icon{fill:#0000ff}</style><box id="t"/></svg>)svg", "t", Blue},
-        {R"svg(<svg><g id="g" fill="#00ff00"><box id="t"/></g><style>#g{fill:red}</style></svg>)svg", "t", Green},
+        {R"svg(<svg><g id="g" fill="#00ff00"><box id="t"/></g><style>#g{fill:red}</style></svg>)svg", "t", Red},
     };
     for (const TCase& C : Cases) {
         auto Svg = LoadTestDocument(C.Svg);

@@ -61,12 +61,21 @@ const TPixelCase PixelCases[] = {
      10, 10, OpaqueRed},
     {"inline_display_none_hides", R"svg(<svg width="20" height="20"><g style="display:none"><box width="20" height="20"/></g></svg>)svg",
      10, 10, Transparent},
-    {"sheet_display_none_has_no_effect",
+    {"sheet_display_none_hides",
      R"svg(<svg width="20" height="20"><style>box { display: none }</style><box width="20" height="20" fill="red"/></svg>)svg",
-     10, 10, OpaqueRed},
-    {"inline_visibility_has_no_effect",
+     10, 10, Transparent},
+    {"sheet_display_none_hides_group_content",
+     R"svg(<svg width="20" height="20"><style>g > * { display: none }</style><g><box width="20" height="20" fill="red"/></g></svg>)svg",
+     10, 10, Transparent},
+    {"inline_visibility_hides",
      R"svg(<svg width="20" height="20"><box width="20" height="20" fill="red" style="visibility:hidden"/></svg>)svg", 10, 10,
-     OpaqueRed},
+     Transparent},
+    {"sheet_visibility_hides",
+     R"svg(<svg width="20" height="20"><style>.h { visibility: hidden }</style><box class="h" width="20" height="20" fill="red"/></svg>)svg",
+     10, 10, Transparent},
+    {"inline_display_beats_sheet",
+     R"svg(<svg width="20" height="20"><style>box { display: none }</style><box width="20" height="20" fill="red" style="display:inline"/></svg>)svg",
+     10, 10, OpaqueRed},
     {"missing_paint_server_no_fill", R"svg(<svg width="20" height="20"><box width="20" height="20" fill="url(#nothing)"/></svg>)svg",
      10, 10, Transparent},
     {"paint_server_that_is_no_server", R"svg(<svg width="20" height="20"><box id="b" width="20" height="20" fill="url(#b)"/></svg>)svg",
@@ -173,7 +182,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, Pens, ::testing::ValuesIn(PenCases),
 
 TEST(Brushes, SolidColourWithRoundedAlpha)
 {
-    auto Svg = LoadTestDocument(R"svg(<svg><box id="t" opacity="0.5"/><box id="n" fill="none" stroke="none"/></svg>)svg");
+    auto Svg = LoadTestDocument(R"svg(<svg><box id="t" fill-opacity="0.5"/><box id="n" fill="none" stroke="none"/></svg>)svg");
     auto Fill = Find(*Svg, "t")->GetFillBrush();
     auto* Solid = dynamic_cast<TGPSolidBrush*>(Fill.get());
     ASSERT_NE(Solid, nullptr);

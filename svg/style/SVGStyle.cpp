@@ -1,8 +1,9 @@
-#include "svg/SVGStyle.h"
+#include "svg/style/SVGStyle.h"
 
 #include <algorithm>
 
 #include "svg/SVGParse.h"
+#include "svg/style/SelectorIndex.h"
 
 namespace plumwick {
 
@@ -37,7 +38,17 @@ std::string TStyle::Dequote(std::string_view value) {
     return std::string(value);
 }
 
-void TStyle::Clear() { FValues.clear(); }
+void TStyle::Touch()
+{
+    if (FOwner)
+        FOwner->ValuesChanged();
+}
+
+void TStyle::Clear()
+{
+    FValues.clear();
+    Touch();
+}
 
 std::unique_ptr<TStyle> TStyle::Clone() const {
     auto copy = std::make_unique<TStyle>();
@@ -62,6 +73,7 @@ void TStyle::SetValues(std::string_view values) {
         else
             FValues.push_back(MakeEntry(key, Dequote(value)));
     }
+    Touch();
 }
 
 int TStyle::AddStyle(std::string_view key, std::string_view value) {
@@ -72,6 +84,7 @@ int TStyle::AddStyle(std::string_view key, std::string_view value) {
     } else {
         PutValuesByNum(i, value);
     }
+    Touch();
     if (FOnChange) FOnChange(*this);
     return i;
 }
@@ -84,6 +97,7 @@ int TStyle::IndexOf(std::string_view key) const {
 
 void TStyle::Delete(int index) {
     if (index >= 0 && index < Count()) FValues.erase(FValues.begin() + index);
+    Touch();
 }
 
 int TStyle::Remove(std::string_view key) {
@@ -115,6 +129,7 @@ void TStyle::PutValuesByNum(int index, std::string_view value) {
         Delete(index);
     else
         entry = MakeEntry(EntryKey(entry), v);
+    Touch();
 }
 
 std::string TStyle::GetKey(int index) const {
@@ -126,6 +141,7 @@ void TStyle::PutKey(int index, std::string_view key) {
     if (index < 0 || index >= Count()) return;
     std::string& entry = FValues[static_cast<size_t>(index)];
     entry = MakeEntry(key, EntryValue(entry));
+    Touch();
 }
 
 // ---------------------------------------------------------------- TStyleList
@@ -135,7 +151,24 @@ void TStyle::SetName(std::string_view name) {
     if (FOwner) FOwner->Changed();
 }
 
+TStyleList::TStyleList() = default;
+
 TStyleList::~TStyleList() { Clear(); }
+
+void TStyleList::Changed()
+{
+    FIndexValid = false;
+    FSelectors.reset();
+}
+
+void TStyleList::ValuesChanged() { FSelectors.reset(); }
+
+const TSelectorIndex& TStyleList::Selectors() const
+{
+    if (!FSelectors)
+        FSelectors = std::make_unique<TSelectorIndex>(*this);
+    return *FSelectors;
+}
 
 void TStyleList::Adopt(TStyle& style) {
     style.FOwner = this;

@@ -1,7 +1,7 @@
 #pragma once
 
-// CSS declaration blocks (TStyle) and the document's style sheet (TStyleList). Selectors are not
-// matched, only compared exactly with rule names.
+// CSS declaration blocks (TStyle) and the document's style sheet (TStyleList). Rules are found by their exact
+// selector text, or matched to elements through the list's selector index.
 
 #include <functional>
 #include <map>
@@ -13,6 +13,7 @@
 namespace plumwick {
 
 class TStyleList;
+class TSelectorIndex;
 
 // Ordered, named set of key/value declarations. Keys are unique as far as the writing operations
 // go; values are dequoted (one pair of surrounding ' or " removed) whenever written.
@@ -69,13 +70,17 @@ private:
     TChangeEvent FOnChange;
     TStyleList* FOwner = nullptr;  // the list holding this rule, if any
 
+    // A rule of a list tells it of every change: its selector index is then built again on its next use.
+    void Touch();
+
     friend class TStyleList;
+class TSelectorIndex;
 };
 
 // Owning list of named rules, in insertion order.
 class TStyleList {
 public:
-    TStyleList() = default;
+    TStyleList();
     ~TStyleList();
     TStyleList(const TStyleList&) = delete;
     TStyleList& operator=(const TStyleList&) = delete;
@@ -108,6 +113,8 @@ public:
     // First rule whose name equals name exactly, or nullptr.
     TStyle* GetStyleByName(std::string_view name) const;
     int Count() const { return static_cast<int>(FList.size()); }
+    // The rules parsed and bucketed for matching against elements; built on first use after a change.
+    const TSelectorIndex& Selectors() const;
 
 private:
     friend class TStyle;
@@ -116,13 +123,16 @@ private:
     // Takes the rule in (it reports renames from now on) or lets it go.
     void Adopt(TStyle& style);
     static void Release(TStyle& style) { style.FOwner = nullptr; }
-    void Changed() { FIndexValid = false; }
+    void Changed();
+    // A rule's declarations changed: only the selector index holds copies of them.
+    void ValuesChanged();
 
     std::vector<std::unique_ptr<TStyle>> FList;
     // First position of every rule name, built on demand: elements look rules up by name for every class and
     // id they carry, which against a long sheet must not cost a pass over the sheet each time.
     mutable std::map<std::string, int, std::less<>> FIndex;
     mutable bool FIndexValid = false;
+    mutable std::unique_ptr<TSelectorIndex> FSelectors;
 };
 
 }  // namespace plumwick

@@ -1,0 +1,138 @@
+#include "svg/compositing/SVGLayer.h"
+
+#include <algorithm>
+
+#include "platform/GdiPlus.h"
+#include "svg/SVGBasic.h"
+#include "svg/SVGCommon.h"
+#include "svg/SVGStructure.h"
+
+namespace plumwick {
+
+namespace {
+
+// Live layers may take this many times the target's pixels, and never more than this many pixels in all.
+constexpr std::int64_t LayersPerTarget = 16;
+constexpr std::int64_t MaxLayerPixels = 64ll * 1024 * 1024;
+
+std::int64_t SurfacePixels(const TGPGraphics& Graphics)
+{
+    int W = 0, H = 0;
+    return Graphics.GetSurfaceSize(W, H) ? std::int64_t(W) * H : 0;
+}
+
+bool HasBasicChild(const TSVGObject& Node)
+{
+    for (int I = 0; I < Node.GetCount(); ++I)
+        if (Node.GetItem(I)->AsBasic())
+            return true;
+    return false;
+}
+
+// --- Hook points of the layer stage. Each works on the layer's premultiplied pixels in place.
+
+// Filter step: nothing yet.
+void RunFilterStep(TLayer&) {}
+
+// Mask step: nothing yet.
+void RunMaskStep(TLayer&) {}
+
+}  // namespace
+
+TLayerBudget::TLayerBudget(const TGPGraphics& Target)
+    : FLeft(std::min(MaxLayerPixels, SurfacePixels(Target) * LayersPerTarget))
+{
+}
+
+bool TLayerBudget::Take(std::int64_t Pixels)
+{
+    if (Pixels <= 0 || Pixels > FLeft)
+        return false;
+    FLeft -= Pixels;
+    return true;
+}
+
+TLayer::TLayer(TSVGBasic& Owner, TLayerNeeds Needs, TGPGraphics& Below, TLayerBudget& Budget, std::int64_t Pixels)
+    : FOwner(Owner), FNeeds(std::move(Needs)), FBelow(Below), FBudget(Budget), FPixels(Pixels)
+{
+}
+
+TLayer::~TLayer()
+{
+    FGraphics.reset();
+    FBitmap.reset();
+    FBudget.Give(FPixels);
+}
+
+std::unique_ptr<TLayer> TLayer::Open(TSVGBasic& Owner, TLayerNeeds Needs, TGPGraphics& Below, TLayerBudget& Budget)
+{
+    int W = 0, H = 0;
+    if (!Below.GetSurfaceSize(W, H) || !Budget.Take(std::int64_t(W) * H))
+        return nullptr;
+    std::unique_ptr<TLayer> Layer(new TLayer(Owner, std::move(Needs), Below, Budget, std::int64_t(W) * H));
+    Layer->FBitmap = std::make_unique<TGPBitmap>(W, H, PixelFormat32bppARGB);
+    if (Layer->FBitmap->GetLastStatus() != Ok)
+        return nullptr;
+    Layer->FGraphics = std::make_unique<TGPGraphics>(Layer->FBitmap.get());
+    Layer->FGraphics->SetSmoothingMode(Below.GetSmoothingMode());
+    return Layer;
+}
+
+void TLayer::Compose()
+{
+    RunFilterStep(*this);
+    // The clip and the opacity are applied as the layer is blended: both only scale each pixel.
+    FBelow.ResetTransform();
+    if (FNeeds.Clip)
+        FBelow.SetClip(&*FNeeds.Clip, CombineModeReplace);
+    RunMaskStep(*this);
+    FBelow.DrawLayer(FBitmap.get(), FNeeds.Opacity);
+    FBelow.ResetClip();
+}
+
+bool PaintsFillAndStroke(const TSVGBasic& Element)
+{
+    const bool Fill = !Element.GetFillURI().empty() || Element.GetFillColor() >= 0;
+    const bool Stroke = (!Element.GetStrokeURI().empty() || Element.GetStrokeColor() >= 0) && Element.GetStrokeWidth() > 0;
+    return Fill && Stroke;
+}
+
+std::optional<TGPGraphicsPath> DeviceClipArea(TSVGBasic& Element)
+{
+    TSVGClipPath* Clip = ReferencedClip(Element);
+    if (!Clip)
+        return std::nullopt;
+    std::vector<const TSVGClipPath*> Visiting;
+    std::optional<TGPGraphicsPath> Area = Clip->AreaFor(Element, Visiting);
+    if (Area && Element.GetMatrix().IsTransform())
+        Area->Transform(ToGPMatrix(Element.GetMatrix()).get());
+    return Area;
+}
+
+TLayerNeeds LayerNeedsOf(TSVGBasic& Element, std::optional<TGPGraphicsPath> Clip)
+{
+    TLayerNeeds Needs;
+    const bool Group = HasBasicChild(Element);
+    if (Element.GetOpacity() < 1 && (Group || PaintsFillAndStroke(Element)))
+        Needs.Opacity = Element.GetOpacity();
+    if (Clip && (Group || Needs.Opacity < 1))
+        Needs.Clip = std::move(Clip);
+    return Needs;
+}
+
+std::unique_ptr<TGPBitmap> PaintChildrenToLayer(TSVGObject& Container, const TGPGraphics& Like)
+{
+    int W = 0, H = 0;
+    if (!Like.GetSurfaceSize(W, H))
+        return nullptr;
+    auto Bitmap = std::make_unique<TGPBitmap>(W, H, PixelFormat32bppARGB);
+    if (Bitmap->GetLastStatus() != Ok)
+        return nullptr;
+    TGPGraphics Graphics(Bitmap.get());
+    Graphics.SetSmoothingMode(Like.GetSmoothingMode());
+    for (int I = 0; I < Container.GetCount(); ++I)
+        PaintTree(*Container.GetItem(I), Graphics);
+    return Bitmap;
+}
+
+}  // namespace plumwick

@@ -1,0 +1,49 @@
+#include "svg/compositing/SVGRender.h"
+
+#include <cmath>
+
+#include "platform/GdiPlus.h"
+#include "svg/SVGDocument.h"
+
+namespace plumwick {
+
+namespace {
+
+bool Usable(float Value)
+{
+    return std::isfinite(Value) && Value > 0;
+}
+
+}  // namespace
+
+std::unique_ptr<TGPBitmap> RenderToBitmap(TSVG& Document, int Width, int Height, const TRenderOptions& Options)
+{
+    if (Width < 1 || Height < 1 || Width > MaxRenderSide || Height > MaxRenderSide)
+        return nullptr;
+    auto Target = std::make_unique<TGPBitmap>(Width, Height, PixelFormat32bppARGB);
+    if (Target->GetLastStatus() != Ok)
+        return nullptr;
+    TGPGraphics Graphics(Target.get());
+    Graphics.SetSmoothingMode(Options.AntiAlias ? SmoothingModeAntiAlias : SmoothingModeNone);
+    const float W = static_cast<float>(Width), H = static_cast<float>(Height);
+    if (!Options.Stretch) {
+        Document.PaintTo(Graphics, FitCentred(TGPRectF{0, 0, W, H}, Document.GetWidth(), Document.GetHeight()));
+        return Target;
+    }
+    // The document keeps its own size as its output rectangle, and the surface's transform (which the
+    // document composes last) stretches that onto the target: every outline is still drawn at the target's
+    // resolution.
+    const TRectF& ViewBox = Document.GetViewBox();
+    float NaturalWidth = Document.GetWidth(), NaturalHeight = Document.GetHeight();
+    if (!Usable(NaturalWidth) || !Usable(NaturalHeight)) {
+        NaturalWidth = ViewBox.Right - ViewBox.Left;
+        NaturalHeight = ViewBox.Bottom - ViewBox.Top;
+    }
+    if (!Usable(NaturalWidth) || !Usable(NaturalHeight))
+        return Target;  // nothing to map onto the target: it stays transparent
+    Graphics.ScaleTransform(W / NaturalWidth, H / NaturalHeight);
+    Document.PaintTo(Graphics, TGPRectF{0, 0, NaturalWidth, NaturalHeight});
+    return Target;
+}
+
+}  // namespace plumwick
