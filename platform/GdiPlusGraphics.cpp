@@ -393,6 +393,10 @@ Status TGPGraphics::FillPath(const TGPBrush* brush, const TGPGraphicsPath* path)
     FillPathGradient(p, q, b);
     return Ok;
   }
+  if (b.Type == BrushTypeRadialGradient) {
+    GdiPlusAccess::FillRadialGradient(p, q, b);
+    return Ok;
+  }
   if (auto qb = GdiPlusAccess::ToQBrush(*brush)) p.fillPath(q, *qb);
   return Ok;
 }
@@ -416,7 +420,8 @@ Status TGPGraphics::DrawPath(const TGPPen* pen, const TGPGraphicsPath* path) {
     DropSlivers(flat, tolerance / 20);
   }
   QPainterPath q = StrokeSource(flat, qpen);
-  if (d.Brush && GdiPlusAccess::Get(*d.Brush).Type == BrushTypePathGradient) {
+  if (d.Brush && (GdiPlusAccess::Get(*d.Brush).Type == BrushTypePathGradient ||
+                  GdiPlusAccess::Get(*d.Brush).Type == BrushTypeRadialGradient)) {
     // Stroke outline filled with the gradient; a hairline gets one device pixel's width.
     QPainterPathStroker stroker(qpen);
     if (qpen.isCosmetic()) {
@@ -426,7 +431,10 @@ Status TGPGraphics::DrawPath(const TGPPen* pen, const TGPGraphicsPath* path) {
     }
     QPainterPath outline = stroker.createStroke(q);
     outline.setFillRule(Qt::WindingFill);
-    FillPathGradient(p, outline, GdiPlusAccess::Get(*d.Brush));
+    if (GdiPlusAccess::Get(*d.Brush).Type == BrushTypeRadialGradient)
+      GdiPlusAccess::FillRadialGradient(p, outline, GdiPlusAccess::Get(*d.Brush));
+    else
+      FillPathGradient(p, outline, GdiPlusAccess::Get(*d.Brush));
     return Ok;
   }
   if (d.Brush) {

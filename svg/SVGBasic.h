@@ -134,6 +134,10 @@ public:
     // Stores the clip reference and looks the clip path up again.
     void SetClipURI(std::string_view Value);
 
+    // The paint server in force: the reference of the nearest element on the chain whose paint
+    // is set (empty when that paint is a plain colour).
+    const std::string& GetFillServer() const;
+    const std::string& GetStrokeServer() const;
     const std::string& GetFillURI() const { return FFillURI; }
     void SetFillURI(std::string_view Value) { FFillURI = Value; }
     const std::string& GetStrokeURI() const { return FStrokeURI; }

@@ -10,6 +10,7 @@
 #include "svg/SVGBasic.h"
 #include "svg/SVGColor.h"
 #include "svg/SVGDocument.h"
+#include "svg/SVGPaint.h"
 
 namespace plumwick {
 
@@ -109,26 +110,30 @@ namespace {
 std::unique_ptr<TGPBrush> MakeBrush(TSVGBasic& Element, TColor Color, float Opacity, const std::string& URI)
 {
     const std::uint8_t Alpha = OpacityToAlpha(Opacity);
-    if (URI.empty()) {
-        if (Color < 0)
-            return nullptr;
-        return std::make_unique<TGPSolidBrush>(ColorToARGB(Color, Alpha));
+    if (!URI.empty()) {
+        // A reference to something that is no paint server, or to one that cannot paint this
+        // element (no stops, a box without area), falls back on the colour given with it.
+        TSVG* Root = Element.GetRoot();
+        if (auto* Server = Root ? dynamic_cast<TSVGFiller*>(Root->FindByID(URI)) : nullptr)
+            if (std::unique_ptr<TGPBrush> Brush = Server->GetBrush(Alpha, &Element))
+                return Brush;
     }
-    TSVG* Root = Element.GetRoot();
-    auto* Server = Root ? dynamic_cast<TSVGMatrix*>(Root->FindByID(URI)) : nullptr;
-    return Server ? Server->GetBrush(Alpha, &Element) : nullptr;
+    if (!IsColorValue(Color))
+        return nullptr;
+    const double ColorAlphaScaled = std::nearbyint(double(Alpha) * ColorAlpha(Color) / 255.0);
+    return std::make_unique<TGPSolidBrush>(ColorToARGB(Color, static_cast<std::uint8_t>(ColorAlphaScaled)));
 }
 
 }  // namespace
 
 std::unique_ptr<TGPBrush> TSVGBasic::GetFillBrush()
 {
-    return MakeBrush(*this, GetFillColor(), GetFillOpacity() * FPaintOpacity, FFillURI);
+    return MakeBrush(*this, GetFillColor(), GetFillOpacity() * FPaintOpacity, GetFillServer());
 }
 
 std::unique_ptr<TGPBrush> TSVGBasic::GetStrokeBrush()
 {
-    return MakeBrush(*this, GetStrokeColor(), GetStrokeOpacity() * FPaintOpacity, FStrokeURI);
+    return MakeBrush(*this, GetStrokeColor(), GetStrokeOpacity() * FPaintOpacity, GetStrokeServer());
 }
 
 std::unique_ptr<TGPPen> TSVGBasic::GetStrokePen(TGPBrush* Brush)

@@ -137,12 +137,8 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
          }},
         {"stroke-opacity", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeOpacity = ParsePercent(V); }},
         {"fill-opacity", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FFillOpacity = ParsePercent(V); }},
-        {"color",
-         [](TSVGBasic& E, TStyle&, const std::string& V) {
-             E.FStrokeURI = V;
-             E.FFillURI = V;
-             E.FColor = V;
-         }},
+        // Only what currentColor stands for: it paints nothing by itself.
+        {"color", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FColor = V; }},
         {"stroke", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeURI = V; }},
         {"fill", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FFillURI = V; }},
         {"fill-rule",
@@ -366,21 +362,52 @@ TColor TSVGBasic::CurrentColor() const
     for (const TSVGObject* Node = this; Node; Node = Node->GetParent())
         if (const TSVGBasic* B = Node->AsBasic(); B && !B->FColor.empty()) {
             const TColor C = ParseColor(B->FColor);
-            if (C >= 0)
+            if (IsColorValue(C))
                 return C;
         }
     return 0;
 }
 
+namespace {
+
+// A paint text "url(#id) [fallback]": the id (quotes allowed around the reference) and the fallback
+// text; nothing for a text that is not a reference.
+struct TPaintReference {
+    std::string ID;
+    std::string_view Fallback;
+};
+
+std::optional<TPaintReference> SplitPaintReference(std::string_view Text)
+{
+    Text = TrimView(Text);
+    if (Text.substr(0, 4) != "url(")
+        return std::nullopt;
+    const size_t Close = Text.find(')');
+    if (Close == std::string_view::npos)
+        return std::nullopt;
+    std::string_view Ref = TrimView(Text.substr(4, Close - 4));
+    if (Ref.size() >= 2 && (Ref.front() == '"' || Ref.front() == '\'') && Ref.back() == Ref.front())
+        Ref = TrimView(Ref.substr(1, Ref.size() - 2));
+    TPaintReference Result;
+    if (!Ref.empty() && Ref.front() == '#')
+        Result.ID = std::string(Ref.substr(1));
+    Result.Fallback = TrimView(Text.substr(Close + 1));
+    return Result;
+}
+
+}  // namespace
+
 // Besides colours, the paint keywords the colour reader does not know: "transparent" paints nothing (read as
 // "not set" it would inherit, usually black, where the author meant an invisible box).
 TColor TSVGBasic::PaintColor(const std::string& Text) const
 {
+    // A paint server reference is a whole paint: its fallback colour, or none when the server
+    // is missing and nothing else is given. Children inherit it with the reference.
+    if (const std::optional<TPaintReference> Ref = SplitPaintReference(Text))
+        return Ref->Fallback.empty() ? SVG_NONE_COLOR : PaintColor(std::string(Ref->Fallback));
     const std::string_view Keyword = TrimView(Text);
     if (SameTextIgnoringCase(Keyword, "currentColor"))
         return CurrentColor();
-    if (SameTextIgnoringCase(Keyword, "transparent"))
-        return SVG_NONE_COLOR;
     return ParseColor(Text);
 }
 
@@ -398,13 +425,19 @@ void TSVGBasic::ResolveStyle()
     }
     if (Root && Root->GetFixedColor() != SVG_INHERIT_COLOR) {
         auto IsPaint = [](TColor C) { return C != SVG_INHERIT_COLOR && C != SVG_NONE_COLOR; };
+        // The fixed colour takes the place of the colour, not of its alpha.
+        auto Fixed = [&](TColor C) { return ColorWithAlpha(Root->GetFixedColor(), ColorAlpha(C)); };
         if (IsPaint(GetFillColor()))
-            FFillColor = Root->GetFixedColor();
+            FFillColor = Fixed(GetFillColor());
         if (IsPaint(GetStrokeColor()))
-            FStrokeColor = Root->GetFixedColor();
+            FStrokeColor = Fixed(GetStrokeColor());
     }
-    FFillURI = ParseURI(FFillURI);
-    FStrokeURI = ParseURI(FStrokeURI);
+    auto ServerID = [](const std::string& Text) {
+        const std::optional<TPaintReference> Ref = SplitPaintReference(Text);
+        return Ref ? Ref->ID : std::string();
+    };
+    FFillURI = ServerID(FFillURI);
+    FStrokeURI = ServerID(FStrokeURI);
     SetClipURI(ParseURI(FClipURI));
 }
 
@@ -418,6 +451,20 @@ TColor TSVGBasic::GetFillColor() const
 int TSVGBasic::GetFillRule() const
 {
     return ResolvedField<int>(this, &TSVGBasic::FFillRule, FillRuleNotSet, FillRuleNotSet);
+}
+
+const std::string& TSVGBasic::GetFillServer() const
+{
+    static const std::string None;
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FFillColor != SVG_INHERIT_COLOR; });
+    return B ? B->FFillURI : None;
+}
+
+const std::string& TSVGBasic::GetStrokeServer() const
+{
+    static const std::string None;
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FStrokeColor != SVG_INHERIT_COLOR; });
+    return B ? B->FStrokeURI : None;
 }
 
 int TSVGBasic::GetClipRule() const
