@@ -10,6 +10,7 @@
 #include "svg/SVGBasic.h"
 #include "svg/SVGColor.h"
 #include "svg/SVGDocument.h"
+#include "svg/style/PaintOrder.h"
 
 namespace plumwick {
 
@@ -66,14 +67,29 @@ void TSVGBasic::PaintToGraphics(TGPGraphics& Graphics)
     std::unique_ptr<TGPBrush> StrokeBrush = GetStrokeBrush();
     std::unique_ptr<TGPPen> Pen = GetStrokePen(StrokeBrush.get());
     PrePaint(Graphics, Fill.get(), Pen.get());
-    if (Fill && Fill->GetLastStatus() == Ok)
-        Graphics.FillPath(Fill.get(), FPath.get());
-    if (Pen && Pen->GetLastStatus() == Ok)
-        Graphics.DrawPath(Pen.get(), FPath.get());
+    for (const TPaintLayer Layer : GetPaintOrder()) {
+        if (Layer == TPaintLayer::Fill && Fill && Fill->GetLastStatus() == Ok)
+            Graphics.FillPath(Fill.get(), FPath.get());
+        else if (Layer == TPaintLayer::Stroke && Pen && Pen->GetLastStatus() == Ok)
+            Graphics.DrawPath(Pen.get(), FPath.get());
+    }
     PostPaint(Graphics, Fill.get(), Pen.get());
     Pen.reset();
     StrokeBrush.reset();
     Fill.reset();
+}
+
+TPaintOrder TSVGBasic::GetPaintOrder() const
+{
+    // Inherited; a declaration that does not parse is ignored and the parent's order holds.
+    for (const TSVGObject* Node = this; Node; Node = Node->GetParent()) {
+        const std::string Value = Node->GetStyle().GetValues("paint-order");
+        if (Value.empty())
+            continue;
+        if (const std::optional<TPaintOrder> Order = ParsePaintOrder(Value))
+            return *Order;
+    }
+    return NormalPaintOrder;
 }
 
 void TSVGBasic::PaintToPath(TGPGraphicsPath& Path)
