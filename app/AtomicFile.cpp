@@ -1,10 +1,12 @@
 #include "app/AtomicFile.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
+#include <system_error>
 #include <vector>
 
 #include <fcntl.h>
@@ -14,6 +16,8 @@
 namespace plumwick {
 
 namespace {
+
+constexpr std::string_view kTempPrefix = ".pw-";
 
 std::runtime_error WriteError(const std::string& path, int error)
 {
@@ -28,17 +32,17 @@ mode_t DefaultFileMode()
     return 0666 & ~mask;
 }
 
+std::string FolderOf(const std::string& path)
+{
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    return folder.empty() ? std::string(".") : folder.string();
+}
+
 // Creates an empty, uniquely named file beside Path and returns its descriptor (its name in tempPath).
 int CreateTempBeside(const std::string& path, std::string& tempPath)
 {
-    const std::filesystem::path target(path);
-    std::filesystem::path folder = target.parent_path();
-    if (folder.empty())
-        folder = ".";
-    std::string hidden(1, '.');
-    hidden += target.filename().string();
-    hidden += ".tmp-XXXXXX";
-    const std::string pattern = (folder / hidden).string();
+    const std::string pattern = FolderOf(path) + "/" + std::string(kTempPrefix) + std::to_string(::getpid()) +
+                                "-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
@@ -49,25 +53,72 @@ int CreateTempBeside(const std::string& path, std::string& tempPath)
     return fd;
 }
 
+int WriteAll(int fd, std::string_view data)
+{
+    const char* next = data.data();
+    std::size_t left = data.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, next, left);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (written == 0)
+            return EIO;
+        next += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return 0;
+}
+
+// The process id in a temporary name, or 0 when the name has not that form.
+pid_t OwnerOf(std::string_view fileName)
+{
+    if (!fileName.starts_with(kTempPrefix))
+        return 0;
+    fileName.remove_prefix(kTempPrefix.size());
+    const std::size_t dash = fileName.find('-');
+    if (dash == 0 || dash == std::string_view::npos || dash > 9 || fileName.size() - dash - 1 != 6)
+        return 0;
+    pid_t pid = 0;
+    for (const char c : fileName.substr(0, dash)) {
+        if (c < '0' || c > '9')
+            return 0;
+        pid = pid * 10 + (c - '0');
+    }
+    return pid;
+}
+
 }  // namespace
+
+bool IsTemporaryName(std::string_view fileName)
+{
+    return OwnerOf(fileName) > 0;
+}
+
+int RemoveStaleTemporaries(const std::string& folder)
+{
+    int removed = 0;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        const pid_t owner = OwnerOf(name);
+        // A process that still runs may be writing it now (or reuses a dead one's id: then it stays, harmlessly).
+        if (owner <= 0 || owner == ::getpid() || ::kill(owner, 0) == 0 || errno != ESRCH)
+            continue;
+        std::error_code ignored;
+        if (it->is_regular_file(ignored) && std::filesystem::remove(it->path(), ignored))
+            ++removed;
+    }
+    return removed;
+}
 
 void WriteFileAtomically(const std::string& path, std::string_view data)
 {
     std::string tempPath;
     const int fd = CreateTempBeside(path, tempPath);
-    int error = 0;
-    const char* next = data.data();
-    std::size_t left = data.size();
-    while (left > 0 && error == 0) {
-        const ssize_t written = ::write(fd, next, left);
-        if (written < 0) {
-            if (errno != EINTR)
-                error = errno;
-            continue;
-        }
-        next += written;
-        left -= static_cast<std::size_t>(written);
-    }
+    int error = WriteAll(fd, data);
     if (error == 0 && ::fsync(fd) != 0)
         error = errno;
     if (::close(fd) != 0 && error == 0)
@@ -100,10 +151,12 @@ void AtomicFile::Commit()
         throw WriteError(FPath, errno);
     // Encoders write through their own handle; make the bytes durable before they replace the old file.
     const int fd = ::open(FTempPath.c_str(), O_RDONLY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+    if (fd < 0)
+        throw WriteError(FPath, errno);
+    const int synced = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    if (synced != 0)
+        throw WriteError(FPath, synced);
     if (::rename(FTempPath.c_str(), FPath.c_str()) != 0)
         throw WriteError(FPath, errno);
     FCommitted = true;

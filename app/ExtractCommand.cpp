@@ -1,12 +1,16 @@
 #include "app/Subcommands.h"
 
 #include "app/ExtractionJob.h"
+#include "app/FileNames.h"
 #include "app/SizeOption.h"
 #include "platform/GdiPlusFont.h"
+#include "platform/LibraryWarnings.h"
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -25,6 +29,7 @@ struct TExtractOptions {
     std::string Format = "png";
     std::string ApiBase;
     int Jobs = 0;
+    double TimeoutSeconds = 300;
 };
 
 int FormatIndex(const std::string& format)
@@ -46,7 +51,7 @@ public:
     {
         const int done = index + 1;
         if (!FTerminal) {
-            std::printf("%d/%d %s\n", done, count, name.c_str());
+            std::printf("%d/%d %s\n", done, count, PrintableText(name).c_str());
             return;
         }
         constexpr int kBarWidth = 30;
@@ -78,7 +83,7 @@ std::optional<std::string> ReadReplyFile(const std::string& path, std::string& e
 {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        error = "cannot read " + path;
+        error = "cannot read " + PrintableText(path) + ": " + std::strerror(errno);
         return std::nullopt;
     }
     const std::size_t limit = THttpOptions{}.MaxBodySize;
@@ -92,7 +97,7 @@ std::optional<std::string> ReadReplyFile(const std::string& path, std::string& e
         }
     }
     if (in.bad()) {
-        error = "cannot read " + path;
+        error = "cannot read " + PrintableText(path) + ": " + std::strerror(errno);
         return std::nullopt;
     }
     return text;
@@ -104,7 +109,8 @@ int RunExtract(const TExtractOptions& options)
     const auto hint = options.ReplyFile.empty() ? CheckJobInputs(options.Cid, options.OutputFolder)
                                                 : CheckOutputFolder(options.OutputFolder);
     if (hint) {
-        PrintError(std::string(kCaptionHint) + ": " + *hint);
+        PrintError(*hint == kTextEmptyCid ? std::string("the collection id is empty")
+                                          : "the output folder " + options.OutputFolder + " does not exist");
         return 1;
     }
 
@@ -112,6 +118,7 @@ int RunExtract(const TExtractOptions& options)
     request.Cid = options.Cid;
     request.OutputFolder = options.OutputFolder;
     request.ApiBase = options.ApiBase.empty() ? DefaultApiBase() : options.ApiBase;
+    request.Http.TotalTimeoutMs = static_cast<long>(options.TimeoutSeconds * 1000);
     if (!options.ReplyFile.empty()) {
         std::string error;
         request.ReplyText = ReadReplyFile(options.ReplyFile, error);
@@ -124,6 +131,7 @@ int RunExtract(const TExtractOptions& options)
     // Painting needs Qt's application object, made on this thread before any worker starts; no window is
     // ever shown, so no display is needed either.
     EnsureGuiApplication();
+    RouteLibraryWarnings();
 
     TJobSettings settings;
     settings.Width = size->first;
@@ -136,20 +144,35 @@ int RunExtract(const TExtractOptions& options)
     callbacks.Settings = [&] { return settings; };
     callbacks.Jobs = options.Jobs;
     callbacks.IconDone = [&](int index, int count, const std::string& name) { progress.IconDone(index, count, name); };
+    callbacks.IconReported = [&](const TIconReport& report) {
+        progress.Interrupted();
+        const std::string icon = "icon " + std::to_string(report.Index) + " \"" + PrintableText(report.Name) + "\": ";
+        for (const std::string& note : report.Notes)
+            PrintError(icon + "warning: " + PrintableText(note));
+        for (const std::string& failure : report.Failures)
+            PrintError(icon + PrintableText(failure));
+    };
 
     const TJobResult result = RunExtraction(request, callbacks);
     if (result.End != TJobEnd::Completed)
         progress.Interrupted();
     switch (result.End) {
     case TJobEnd::Completed:
-        std::printf("Extracted %d icons into %s, %s and %s\n", result.Count, result.SvgFolder.c_str(),
-                    result.FullSizeFolder.c_str(), result.HalfSizeFolder.c_str());
+        if (!result.Failed.empty()) {
+            PrintError(std::to_string(result.Failed.size()) + " of " + std::to_string(result.Count) +
+                       " icons failed; their files are missing in " + options.OutputFolder);
+            return 1;
+        }
+        std::printf("Extracted %d icons into %s, %s and %s\n", result.Count, PrintableText(result.SvgFolder).c_str(),
+                    PrintableText(result.FullSizeFolder).c_str(), PrintableText(result.HalfSizeFolder).c_str());
         return 0;
     case TJobEnd::Message:
-        PrintError(result.Caption + ": " + result.Text);
+        // The window's texts are Chinese; the command line says it in English.
+        PrintError(result.Text == kTextJsonFailed ? std::string("the reply is not valid JSON")
+                                                  : PrintableText(result.Text));
         return 1;
     case TJobEnd::Error:
-        PrintError(WithFullStop(result.Text));
+        PrintError(PrintableText(WithFullStop(result.Text)));
         return 1;
     case TJobEnd::Silent:
     case TJobEnd::Stopped:
@@ -180,6 +203,9 @@ SubcommandAction AddExtractCommand(CLI::App& parser)
                         "the service's address (default $PLUMWICK_API_BASE or https://www.iconfont.cn)");
     command->add_option("-j,--jobs", options->Jobs, "icons rendered at once (default: the number of cores)")
         ->check(CLI::Range(1, 1024));
+    command->add_option("--timeout", options->TimeoutSeconds,
+                        "longest time the download may take, in seconds (default 300)")
+        ->check(CLI::Range(1.0, 86400.0));
     command->callback([cid, from] {
         if (cid->count() == 0 && from->count() == 0)
             throw CLI::RequiredError("--cid or --from");

@@ -1,9 +1,11 @@
 #include "app/ExtractionJob.h"
 
 #include "app/AtomicFile.h"
+#include "app/FolderLock.h"
 #include "app/JsonReply.h"
 #include "app/RasterExport.h"
 #include "app/WorkerPool.h"
+#include "platform/LibraryWarnings.h"
 #include "svg/SVGDocument.h"
 
 #include <algorithm>
@@ -14,6 +16,7 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <vector>
 
@@ -60,84 +63,113 @@ void CreateFolder(const std::string& folder)
         throw std::runtime_error("Cannot create folder \"" + folder + "\": " + error.message());
 }
 
-// Names come from the reply; one that names another folder would put files outside the output folder.
-void CheckIconName(const std::string& name, int index)
+std::size_t DecimalDigits(int value)
 {
-    const bool leaves = name == "." || name == ".." || name.find_first_of(std::string_view("/\\\0", 3)) != std::string::npos;
-    if (!leaves)
-        return;
-    std::string shown;
-    for (char c : name)
-        shown += c == '\0' ? std::string("\\0") : std::string(1, c);
-    throw std::runtime_error("Icon " + std::to_string(index) + " has the name \"" + shown +
-                             "\", which would leave its folder");
+    return std::to_string(value).size();
 }
 
-// The SVG file and both images of one icon; returns its name.
-std::string WriteIcon(const TJsonReply& reply, int index, const TJobResult& folders, const TJobSettings& settings,
+void AddFailure(std::vector<std::string>& failures, std::string text)
+{
+    // Both sizes of an icon fail alike when its SVG cannot be loaded: say it once.
+    if (text.empty())
+        text = "failed";
+    if (std::find(failures.begin(), failures.end(), text) == failures.end())
+        failures.push_back(std::move(text));
+}
+
+// One image of an icon; a failure is noted and the icon's other files still get written.
+void RenderImage(std::string_view svgText, const std::string& fileName, int width, int height, bool asIcon,
+                 const TJobCallbacks& callbacks, TIconReport& report)
+{
+    std::vector<std::string> warnings;
+    try {
+        if (!callbacks.Render(svgText, fileName, width, height, asIcon, warnings))
+            AddFailure(report.Failures, "cannot make the image " + fileName);
+    } catch (const std::exception& error) {
+        AddFailure(report.Failures, error.what());
+    }
+    for (std::string& warning : warnings)
+        if (std::find(report.Notes.begin(), report.Notes.end(), warning) == report.Notes.end())
+            report.Notes.push_back(std::move(warning));
+}
+
+// The SVG file and both images of one icon. Never throws: what went wrong is in the report.
+TIconReport WriteIcon(const TJsonReply& reply, int index, const TJobResult& folders, const TJobSettings& settings,
                       const TJobCallbacks& callbacks)
 {
-    const std::string svgText = reply.IconMemberText(index, "show_svg");
-    const std::string name = reply.IconMemberText(index, "name");
-    CheckIconName(name, index);
-    WriteFileAtomically(IconFileName(folders.SvgFolder, name, index, "svg"), svgText);
-
+    TIconReport report;
+    report.Index = index;
+    std::string svgText;
+    try {
+        svgText = reply.IconMemberText(index, "show_svg");
+        report.Name = reply.IconMemberText(index, "name");
+    } catch (const std::exception& error) {
+        // The name may still be there to tell which icon it was.
+        if (report.Name.empty()) {
+            try {
+                report.Name = reply.IconMemberText(index, "name");
+            } catch (const std::exception&) {
+            }
+        }
+        report.Failures.push_back(WithFullStop(error.what()));
+        return report;
+    }
+    const TWarningContext context("icon " + std::to_string(index) + " \"" + report.Name + "\"");
+    const TSafeName stem = IconFileStem(report.Name, index);
+    if (stem.Changed)
+        report.Notes.push_back("its files are named \"" + stem.Name + "-" + std::to_string(index) + "\"");
+    try {
+        WriteFileAtomically(IconFileName(folders.SvgFolder, stem.Name, index, "svg"), svgText);
+    } catch (const std::exception& error) {
+        AddFailure(report.Failures, error.what());
+    }
     const bool asIcon = settings.FormatIndex == kIcoFormatIndex;
-    callbacks.Render(svgText, IconFileName(folders.FullSizeFolder, name, index, settings.FormatText),
-                     settings.Width, settings.Height, asIcon);
-    callbacks.Render(svgText, IconFileName(folders.HalfSizeFolder, name, index, settings.FormatText),
-                     settings.Width / 2, settings.Height / 2, asIcon);
-    return name;
+    RenderImage(svgText, IconFileName(folders.FullSizeFolder, stem.Name, index, settings.FormatText),
+                settings.Width, settings.Height, asIcon, callbacks, report);
+    RenderImage(svgText, IconFileName(folders.HalfSizeFolder, stem.Name, index, settings.FormatText),
+                settings.Width / 2, settings.Height / 2, asIcon, callbacks, report);
+    return report;
+}
+
+// Hands a finished icon to the caller and keeps its failures for the summary.
+void Deliver(const TJobCallbacks& callbacks, TJobResult& result, TIconReport report, int count)
+{
+    Report(callbacks, report.Index, count);
+    if (callbacks.IconReported && (!report.Notes.empty() || !report.Failures.empty()))
+        callbacks.IconReported(report);
+    if (callbacks.IconDone)
+        callbacks.IconDone(report.Index, count, report.Name);
+    if (!report.Failures.empty())
+        result.Failed.push_back(std::move(report));
 }
 
 // The icons on several threads. Finished icons are reported in index order, so the progress never runs
-// ahead of an icon still being written. The first failing icon (by index) is rethrown once all workers
-// are done; false when a stop was asked for.
-bool WriteIconsInParallel(const TJsonReply& reply, int count, const TJobResult& folders,
-                          const TJobCallbacks& callbacks)
+// ahead of an icon still being written. False when a stop was asked for.
+bool WriteIconsInParallel(const TJsonReply& reply, int count, TJobResult& result, const TJobCallbacks& callbacks)
 {
     std::mutex lock;
-    std::vector<std::string> names(static_cast<std::size_t>(count));
-    std::vector<char> done(static_cast<std::size_t>(count), 0);
+    std::vector<std::optional<TIconReport>> done(static_cast<std::size_t>(count));
     int reported = 0;
-    int failedIndex = count;  // no failure
-    std::exception_ptr failure;
     std::atomic<bool> stopped{false};
 
     RunInParallel(static_cast<std::size_t>(count), callbacks.Jobs, [&](std::size_t slot) {
-        const int index = static_cast<int>(slot);
         if (stopped || StopRequested(callbacks)) {
             stopped = true;
             return;
         }
-        try {
-            TJobSettings settings;
-            {
-                const std::lock_guard guard(lock);
-                if (index > failedIndex)
-                    return;
-                settings = ReadSettings(callbacks);
-            }
-            std::string name = WriteIcon(reply, index, folders, settings, callbacks);
+        TJobSettings settings;
+        {
             const std::lock_guard guard(lock);
-            names[slot] = std::move(name);
-            done[slot] = 1;
-            for (; reported < failedIndex && reported < count && done[reported]; ++reported) {
-                Report(callbacks, reported, count);
-                if (callbacks.IconDone)
-                    callbacks.IconDone(reported, count, names[reported]);
-                names[reported].clear();
-            }
-        } catch (...) {
-            const std::lock_guard guard(lock);
-            if (index < failedIndex) {
-                failedIndex = index;
-                failure = std::current_exception();
-            }
+            settings = ReadSettings(callbacks);
+        }
+        TIconReport report = WriteIcon(reply, static_cast<int>(slot), result, settings, callbacks);
+        const std::lock_guard guard(lock);
+        done[slot] = std::move(report);
+        for (; reported < count && done[reported]; ++reported) {
+            Deliver(callbacks, result, std::move(*done[reported]), count);
+            done[reported].reset();
         }
     });
-    if (failure)
-        std::rethrow_exception(failure);
     return !stopped;
 }
 
@@ -154,9 +186,14 @@ TJobResult ProcessReply(const std::string& replyText, const TJobRequest& request
     result.FullSizeFolder = SizeFolder(request.OutputFolder, sizes.Width, sizes.Height);
     result.HalfSizeFolder = SizeFolder(request.OutputFolder, sizes.Width / 2, sizes.Height / 2);
     result.SvgFolder = SvgFolder(request.OutputFolder);
+    // Two jobs in one folder would mix their files (and each would clean up the other's temporary files).
+    const TFolderLock folderLock(request.OutputFolder);
     CreateFolder(result.FullSizeFolder);
     CreateFolder(result.HalfSizeFolder);
     CreateFolder(result.SvgFolder);
+    for (const std::string& folder :
+         {request.OutputFolder, result.FullSizeFolder, result.HalfSizeFolder, result.SvgFolder})
+        RemoveStaleTemporaries(folder);
     // Written atomically, so re-rendering a reply saved here replaces it with the same bytes safely.
     WriteFileAtomically(request.OutputFolder + kSeparator + kSavedReplyName, replyText);
     Report(callbacks, 0, count);
@@ -167,10 +204,7 @@ TJobResult ProcessReply(const std::string& replyText, const TJobRequest& request
                 result.End = TJobEnd::Stopped;
                 return result;
             }
-            const std::string name = WriteIcon(*reply, index, result, ReadSettings(callbacks), callbacks);
-            Report(callbacks, index, count);
-            if (callbacks.IconDone)
-                callbacks.IconDone(index, count, name);
+            Deliver(callbacks, result, WriteIcon(*reply, index, result, ReadSettings(callbacks), callbacks), count);
         }
     } else if (!WriteIconsInParallel(*reply, count, result, callbacks)) {
         result.End = TJobEnd::Stopped;
@@ -185,7 +219,7 @@ TJobResult ProcessReply(const std::string& replyText, const TJobRequest& request
 }  // namespace
 
 bool RenderWithRasterExport(std::string_view svgText, const std::string& fileName, int width, int height,
-                            bool asIcon)
+                            bool asIcon, std::vector<std::string>& warnings)
 {
     // Each icon is rendered at two sizes in a row on the same thread: the document parsed for the first is
     // painted again for the second, as painting leaves it unchanged. Text that fails to load is not kept.
@@ -197,10 +231,12 @@ bool RenderWithRasterExport(std::string_view svgText, const std::string& fileNam
     if (!last.Document || last.Text != svgText) {
         last.Document.reset();
         auto document = std::make_unique<TSVG>();
+        document->SetImageSources(TImageSources{TImageSources::TKind::DataOnly, {}});
         document->LoadFromText(svgText);
         last.Text.assign(svgText);
         last.Document = std::move(document);
     }
+    warnings = last.Document->GetWarnings();
     return asIcon ? SaveDocumentAsIcon(*last.Document, fileName, width, height)
                   : SaveDocumentAsImage(*last.Document, fileName, width, height);
 }
@@ -263,6 +299,30 @@ std::string SvgFolder(const std::string& outputFolder)
 std::string IconFileName(const std::string& folder, const std::string& name, int index, std::string_view extension)
 {
     return folder + kSeparator + name + "-" + std::to_string(index) + "." + std::string(extension);
+}
+
+TSafeName IconFileStem(std::string_view name, int index)
+{
+    // "-index." and the longest extension of the job ("svg", "png", "bmp", "ico").
+    const std::size_t suffix = 1 + DecimalDigits(index) + 1 + 3;
+    return SafeFileNamePart(name, kMaxFileNameBytes - suffix);
+}
+
+std::string FailuresText(const TJobResult& result)
+{
+    std::string text = kTextFailedFormat;
+    text.replace(text.find("%d"), 2, std::to_string(result.Count));
+    text.replace(text.find("%d"), 2, std::to_string(result.Failed.size()));
+    // A box, not a log: the first few, and how many more.
+    constexpr std::size_t kShown = 15;
+    for (std::size_t i = 0; i < result.Failed.size() && i < kShown; ++i) {
+        const TIconReport& icon = result.Failed[i];
+        text += "\n" + std::to_string(icon.Index) + " \"" + PrintableText(icon.Name) + "\"：" +
+                PrintableText(icon.Failures.front());
+    }
+    if (result.Failed.size() > kShown)
+        text += "\n……（另有" + std::to_string(result.Failed.size() - kShown) + "个）";
+    return text;
 }
 
 std::string WithFullStop(std::string message)

@@ -89,6 +89,14 @@ int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
     return 0;
 }
 
+std::string Seconds(long milliseconds)
+{
+    std::string text = std::to_string(milliseconds / 1000);
+    if (milliseconds % 1000 != 0)
+        text += "." + std::to_string(milliseconds % 1000 / 100);
+    return text + " s";
+}
+
 std::string SizeText(std::size_t bytes)
 {
     return std::to_string(bytes >> 20) + " MiB";
@@ -145,7 +153,8 @@ THttpResponse HttpGet(const std::string& url, const THttpOptions& options)
     curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(handle, CURLOPT_MAXREDIRS, options.MaxRedirects);
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, options.ConnectTimeoutMs);
-    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, std::max(0L, options.TotalTimeoutMs));
+    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, std::max(1L, options.LowSpeedBytesPerSecond));
     curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, std::max(1L, (options.ResponseTimeoutMs + 999) / 1000));
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorText);
@@ -162,6 +171,22 @@ THttpResponse HttpGet(const std::string& url, const THttpOptions& options)
         throw EHttpCancelled();
     if (transfer.TooLarge)
         throw EHttpError("The reply is larger than " + SizeText(options.MaxBodySize));
+    double connected = 0;
+    curl_easy_getinfo(handle, CURLINFO_CONNECT_TIME, &connected);
+    if (code == CURLE_OPERATION_TIMEDOUT && connected > 0) {
+        // Which limit ended it, in words; libcurl's own text names only milliseconds and bytes.
+        double seconds = 0;
+        curl_off_t received = 0;
+        curl_easy_getinfo(handle, CURLINFO_TOTAL_TIME, &seconds);
+        curl_easy_getinfo(handle, CURLINFO_SIZE_DOWNLOAD_T, &received);
+        const bool total = options.TotalTimeoutMs > 0 && seconds * 1000 >= options.TotalTimeoutMs - 50;
+        if (total)
+            throw EHttpError("The download took longer than its limit of " + Seconds(options.TotalTimeoutMs) + " (" +
+                             std::to_string(received) + " bytes received) and was given up");
+        throw EHttpError("The server sent less than " + std::to_string(std::max(1L, options.LowSpeedBytesPerSecond)) +
+                         " bytes a second for " + Seconds(options.ResponseTimeoutMs) + " (" +
+                         std::to_string(received) + " bytes received); the download was given up");
+    }
     if (code != CURLE_OK)
         throw EHttpError(errorText[0] != '\0' ? std::string(errorText) : std::string(curl_easy_strerror(code)));
 

@@ -7,8 +7,8 @@
 
 namespace plumwick {
 
-// A failed request (no connection, unknown host, TLS, time-out, too many redirects); the message is
-// libcurl's description of what went wrong.
+// A failed request (no connection, unknown host, TLS, time-out, too many redirects); the message says
+// what went wrong.
 class EHttpError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -24,6 +24,10 @@ struct THttpOptions {
     long ConnectTimeoutMs = 60000;
     // Longest wait without a single byte of the reply arriving (rounded up to whole seconds).
     long ResponseTimeoutMs = 60000;
+    // Longest time the whole transfer may take, however steadily bytes arrive; 0 for no limit.
+    long TotalTimeoutMs = 300000;
+    // A reply slower than this many bytes a second for ResponseTimeoutMs is given up (a server that trickles).
+    long LowSpeedBytesPerSecond = 100;
     long MaxRedirects = 5;
     // Replies, raw or inflated, above this size are refused rather than buffered.
     std::size_t MaxBodySize = std::size_t{256} << 20;

@@ -251,6 +251,9 @@ void TfrmSvg::JobFinished()
     }
     if (result.End == TJobEnd::Error) {
         FDialogs.ShowMessage(WithFullStop(result.Text), kApplicationTitle, TMessageIcon::Error, TMessageButtons::Ok);
+    } else if (result.End == TJobEnd::Completed && !result.Failed.empty()) {
+        // Not the success wording: the box says which icons are missing files, and why.
+        FDialogs.ShowMessage(FailuresText(result), kCaptionError, TMessageIcon::Error, TMessageButtons::Ok);
     } else if (result.End == TJobEnd::Completed) {
         const TMessageResult answer = FDialogs.ShowMessage(CompletedText(result.Count), kCaptionHint,
                                                            TMessageIcon::Information, TMessageButtons::YesNo);

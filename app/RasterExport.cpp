@@ -47,7 +47,18 @@ std::unique_ptr<TGPBitmap> RenderDocument(TSVG& document, int width, int height)
 bool SaveDocumentAsImage(TSVG& document, const std::string& fileName, int width, int height)
 {
     const auto target = RenderDocument(document, width, height);
-    return target && target->Save(fileName, EncoderFor(MimeTypeFor(fileName))) == Ok;
+    if (!target)
+        return false;
+    // Encoded in memory and written through the one checked writer, so a full disk or a failed close
+    // reaches the caller instead of leaving a short file under the final name.
+    const std::string mimeType = MimeTypeFor(fileName);
+    if (EncoderFor(mimeType).IsNull())
+        return false;
+    std::vector<std::uint8_t> bytes;
+    if (target->SaveToMemory(mimeType, bytes) != Ok || bytes.empty())
+        return false;
+    WriteFileAtomically(fileName, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    return true;
 }
 
 bool SaveDocumentAsIcon(TSVG& document, const std::string& fileName, int width, int height)

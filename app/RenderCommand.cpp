@@ -1,9 +1,12 @@
 #include "app/Subcommands.h"
 
+#include "app/AtomicFile.h"
+#include "app/FileNames.h"
 #include "app/RasterExport.h"
 #include "app/SizeOption.h"
 #include "app/WorkerPool.h"
 #include "platform/GdiPlusFont.h"
+#include "platform/LibraryWarnings.h"
 #include "svg/SVGDocument.h"
 
 #include <CLI/CLI.hpp>
@@ -54,15 +57,20 @@ std::string ReadSvgFile(const std::string& path)
     return text;
 }
 
+// Renders one file; what the document left out goes to warnings.
 void RenderOne(const std::string& input, const std::string& output, const std::string& format, int width,
-               int height)
+               int height, std::vector<std::string>& warnings)
 {
     TSVG document;
+    // Pictures come from the SVG file's own folder tree, whatever the current directory.
+    const fs::path folder = fs::path(input).parent_path();
+    document.SetImageSources(TImageSources{TImageSources::TKind::Folder, folder.empty() ? "." : folder.string()});
     document.LoadFromText(ReadSvgFile(input));
+    warnings = document.GetWarnings();
     const bool written = format == "ico" ? SaveDocumentAsIcon(document, output, width, height)
                                          : SaveDocumentAsImage(document, output, width, height);
     if (!written)
-        throw std::runtime_error("cannot write " + output);
+        throw std::runtime_error("cannot make the image " + output);
 }
 
 int RunRender(const TRenderOptions& options)
@@ -71,7 +79,7 @@ int RunRender(const TRenderOptions& options)
     std::error_code error;
     fs::create_directories(options.OutputFolder, error);
     if (!fs::is_directory(options.OutputFolder)) {
-        std::fprintf(stderr, "%s: cannot create the folder: %s\n", options.OutputFolder.c_str(),
+        std::fprintf(stderr, "%s: cannot create the folder: %s\n", PrintableText(options.OutputFolder).c_str(),
                      error.message().c_str());
         return 1;
     }
@@ -80,6 +88,8 @@ int RunRender(const TRenderOptions& options)
     // an order that depends on scheduling; the later ones are refused instead.
     std::vector<std::string> outputs(options.Inputs.size());
     std::vector<std::string> failures(options.Inputs.size());
+    std::vector<std::vector<std::string>> warnings(options.Inputs.size());
+    RemoveStaleTemporaries(options.OutputFolder);
     std::map<std::string, std::string> taken;
     for (std::size_t i = 0; i < options.Inputs.size(); ++i) {
         const std::string name = fs::path(options.Inputs[i]).stem().string() + "." + options.Format;
@@ -92,11 +102,13 @@ int RunRender(const TRenderOptions& options)
 
     // Painting needs Qt's application object, which must come from this thread, before any worker starts.
     EnsureGuiApplication();
+    RouteLibraryWarnings();
     RunInParallel(options.Inputs.size(), options.Jobs, [&](std::size_t i) {
         if (!failures[i].empty())
             return;
+        const TWarningContext context(options.Inputs[i]);
         try {
-            RenderOne(options.Inputs[i], outputs[i], options.Format, size->first, size->second);
+            RenderOne(options.Inputs[i], outputs[i], options.Format, size->first, size->second, warnings[i]);
         } catch (const std::exception& exception) {
             failures[i] = exception.what();
             if (failures[i].empty())
@@ -105,11 +117,15 @@ int RunRender(const TRenderOptions& options)
     });
 
     int failed = 0;
-    for (std::size_t i = 0; i < failures.size(); ++i)
+    for (std::size_t i = 0; i < failures.size(); ++i) {
+        const std::string input = PrintableText(options.Inputs[i]);
+        for (const std::string& warning : warnings[i])
+            std::fprintf(stderr, "%s: warning: %s\n", input.c_str(), PrintableText(warning).c_str());
         if (!failures[i].empty()) {
-            std::fprintf(stderr, "%s: %s\n", options.Inputs[i].c_str(), failures[i].c_str());
+            std::fprintf(stderr, "%s: %s\n", input.c_str(), PrintableText(failures[i]).c_str());
             ++failed;
         }
+    }
     return failed == 0 ? 0 : 1;
 }
 

@@ -7,6 +7,7 @@
 #include <QImageWriter>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -61,7 +62,8 @@ const EncoderRow* FindEncoder(std::string_view mime) {
 }
 
 // Decodes bytes into a premultiplied ARGB image, refusing oversized pictures before decoding.
-Status Decode(std::span<const std::uint8_t> bytes, QImage& out) {
+Status Decode(std::span<const std::uint8_t> bytes, QImage& out, std::int64_t maxPixels = MaxImagePixels) {
+  maxPixels = std::min(maxPixels, MaxImagePixels);
   if (bytes.empty()) return UnknownImageFormat;
   QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
                                             qsizetype(bytes.size()));
@@ -71,13 +73,16 @@ Status Decode(std::span<const std::uint8_t> bytes, QImage& out) {
   reader.setAllocationLimit(int(MaxImagePixels * 4 / (1024 * 1024)));
   if (!reader.canRead()) return UnknownImageFormat;
   QSize size = reader.size();
-  if (size.isValid() && std::int64_t(size.width()) * size.height() > MaxImagePixels)
+  if (size.isValid() && std::int64_t(size.width()) * size.height() > maxPixels)
     return OutOfMemory;
   QImage image;
   if (!reader.read(&image) || image.isNull()) return UnknownImageFormat;
-  if (std::int64_t(image.width()) * image.height() > MaxImagePixels) return OutOfMemory;
-  out = image.convertToFormat(kFormat);
-  return out.isNull() ? OutOfMemory : Ok;
+  if (std::int64_t(image.width()) * image.height() > maxPixels) return OutOfMemory;
+  // In place where the formats allow, so a large picture is not held twice.
+  image.convertTo(kFormat);
+  if (image.isNull() || image.format() != kFormat) return OutOfMemory;
+  out = std::move(image);
+  return Ok;
 }
 
 }  // namespace
@@ -108,8 +113,8 @@ Status TGPImageAttributes::ClearColorMatrix() {
 
 TGPImage::TGPImage() : FImpl(std::make_unique<Impl>()) {}
 
-TGPImage::TGPImage(std::span<const std::uint8_t> stream) : TGPImage() {
-  SetStatus(Decode(stream, FImpl->Image));
+TGPImage::TGPImage(std::span<const std::uint8_t> stream, std::int64_t maxPixels) : TGPImage() {
+  SetStatus(Decode(stream, FImpl->Image, maxPixels));
 }
 
 std::unique_ptr<TGPImage> TGPImage::FromFile(std::string_view fileName) {

@@ -49,8 +49,9 @@ class TGPImage : public TGPBase {
  public:
   // Decodes a PNG, JPEG, GIF or BMP picture from its bytes (the first frame). The bytes are
   // decoded at once and need not outlive the image. UnknownImageFormat for undecodable data,
-  // OutOfMemory for a picture above MaxImagePixels.
-  explicit TGPImage(std::span<const std::uint8_t> stream);
+  // OutOfMemory for a picture above MaxPixels (at most MaxImagePixels), refused before its pixels
+  // are decoded.
+  explicit TGPImage(std::span<const std::uint8_t> stream, std::int64_t maxPixels = MaxImagePixels);
   static std::unique_ptr<TGPImage> FromFile(std::string_view fileName);
   virtual ~TGPImage();
   TGPImage(const TGPImage&) = delete;

@@ -423,6 +423,21 @@ std::shared_ptr<detail::TXmlDocState> NewEmptyState() {
 }
 }  // namespace
 
+namespace {
+
+// UTF-8 unless the bytes say UTF-16 (a byte-order mark, or "<" as a 16-bit unit): then the parser reads the
+// mark or the declaration itself.
+const char* TextEncoding(std::string_view text) {
+    const auto at = [&](std::size_t i) { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0x100; };
+    const bool utf16 = (at(0) == 0xFF && at(1) == 0xFE) || (at(0) == 0xFE && at(1) == 0xFF) ||
+                       (at(0) == '<' && at(1) == 0 && at(2) != 0x100) || (at(0) == 0 && at(1) == '<');
+    if (!utf16) return "UTF-8";
+    if (at(0) == 0xFF || at(0) == 0xFE) return nullptr;
+    return at(0) == '<' ? "UTF-16LE" : "UTF-16BE";
+}
+
+}  // namespace
+
 TXmlDocument::TXmlDocument() : FState(NewEmptyState()) {}
 
 void TXmlDocument::LoadFromText(std::string_view text) {
@@ -446,8 +461,8 @@ void TXmlDocument::LoadFromText(std::string_view text) {
     xmlDocPtr doc;
     {
         TThreadErrorScope scope(st);
-        doc = xmlCtxtReadMemory(ctxt.get(), text.data(), static_cast<int>(text.size()), nullptr, "UTF-8",
-                                options);
+        doc = xmlCtxtReadMemory(ctxt.get(), text.data(), static_cast<int>(text.size()), nullptr,
+                                TextEncoding(text), options);
     }
     bool ok = doc != nullptr && ctxt->wellFormed && !st.LimitExceeded;
     if (!ok) {

@@ -7,6 +7,7 @@
 #include "svg/SVGDocument.h"
 #include "svg/SVGError.h"
 #include "svg/SVGFactory.h"
+#include "svg/shapes/SVGViewportLength.h"
 
 namespace plumwick {
 
@@ -120,12 +121,12 @@ TSVGObject* TSVGBasic::NewLike(TSVGObject* Parent) const
 void TSVGBasic::ReadIn(const TXmlNode& Node)
 {
     TSVGMatrix::ReadIn(Node);
-    LoadLength(Node, "x", FX);
-    LoadLength(Node, "y", FY);
-    LoadLength(Node, "width", FWidth);
-    LoadLength(Node, "height", FHeight);
-    LoadLength(Node, "rx", FRX);
-    LoadLength(Node, "ry", FRY);
+    LoadViewportLength(Node, "x", FX, *this, TViewportAxis::Width);
+    LoadViewportLength(Node, "y", FY, *this, TViewportAxis::Height);
+    LoadViewportLength(Node, "width", FWidth, *this, TViewportAxis::Width);
+    LoadViewportLength(Node, "height", FHeight, *this, TViewportAxis::Height);
+    LoadViewportLength(Node, "rx", FRX, *this, TViewportAxis::Width);
+    LoadViewportLength(Node, "ry", FRY, *this, TViewportAxis::Height);
     if (FRX == UndefinedFloat && FRY != UndefinedFloat)
         FRX = FRY;
     if (FRY == UndefinedFloat && FRX != UndefinedFloat)

@@ -124,6 +124,8 @@ TSVG::~TSVG()
 
 void TSVG::ClearDocumentFields()
 {
+    FImageCache.Clear();
+    FWarnings.clear();
     FSource.clear();
     FFileName.clear();
     FLoadedObjects = 0;
@@ -142,6 +144,13 @@ void TSVG::ClearDocumentFields()
     FStrokeOpacity = 1;
     FStrokeWidth = 1;
     FLineWidth = 1;
+}
+
+void TSVG::AddWarning(std::string Text)
+{
+    // One line per reason: a picture used a thousand times is reported once.
+    if (FWarnings.size() < 100 && std::find(FWarnings.begin(), FWarnings.end(), Text) == FWarnings.end())
+        FWarnings.push_back(std::move(Text));
 }
 
 void TSVG::Clear()

@@ -16,6 +16,7 @@
 #include "platform/GdiPlusTypes.h"
 #include "svg/SVGBasic.h"
 #include "svg/SVGFactory.h"
+#include "svg/images/SVGImageSource.h"
 
 namespace plumwick {
 
@@ -82,6 +83,16 @@ public:
     void RegisterElement(std::string_view Name, TSVGElementCreator Creator);
     // The creator registered for Name in this document, nullptr when none.
     TSVGElementCreator FindRegisteredElement(std::string_view Name) const;
+
+    // Where image elements may read pictures from; kept across loads (default: any local file).
+    void SetImageSources(const TImageSources& Value) { FImageSources = Value; }
+    const TImageSources& GetImageSources() const { return FImageSources; }
+    // Pictures decoded for this document, shared by all its image elements, within one pixel budget.
+    TImageCache& GetImageCache() { return FImageCache; }
+    // What the last load left out and went on without (an image reference not allowed, a picture over the
+    // budget), one line each.
+    const std::vector<std::string>& GetWarnings() const { return FWarnings; }
+    void AddWarning(std::string Text);
 
     // --- Properties.
     const TMatrix& GetInitialMatrix() const { return FInitialMatrix; }
@@ -158,6 +169,9 @@ private:
     std::uint64_t FIndexDeepChanges = 0;                  // NoteDeepTreeChange calls when the index was built
     std::map<std::string, std::pair<std::size_t, TSVGObject*>, std::less<>> FIDIndex;  // id: pre-order, object
     std::vector<std::pair<std::string, TSVGElementCreator>> FRegisteredElements;
+    TImageSources FImageSources;
+    TImageCache FImageCache;
+    std::vector<std::string> FWarnings;
 };
 
 }  // namespace plumwick

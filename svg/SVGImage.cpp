@@ -12,6 +12,7 @@
 
 #include "platform/GdiPlus.h"
 #include "svg/SVGCommon.h"
+#include "svg/SVGDocument.h"
 #include "svg/SVGError.h"
 #include "svg/SVGParse.h"
 
@@ -32,19 +33,6 @@ int Base64Value(unsigned char C)
     if (C == '/')
         return 63;
     return -1;
-}
-
-// "http:", "https:", "file:" and the like. Two characters at least, so a drive letter is no scheme.
-bool HasUrlScheme(std::string_view Text)
-{
-    const std::size_t colon = Text.find(':');
-    if (colon == std::string_view::npos || colon < 2)
-        return false;
-    if (!std::isalpha(static_cast<unsigned char>(Text[0])))
-        return false;
-    return std::all_of(Text.begin(), Text.begin() + static_cast<std::ptrdiff_t>(colon), [](char c) {
-        return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
-    });
 }
 
 // Names in messages stay short: a reference may be a whole picture's worth of text.
@@ -158,30 +146,56 @@ bool TSVGImage::ParseDataURI(std::string& Text)
     return true;
 }
 
+const std::vector<std::uint8_t>& TSVGImage::GetStream() const
+{
+    static const std::vector<std::uint8_t> none;
+    return FStream ? *FStream : none;
+}
+
 void TSVGImage::ReadIn(const TXmlNode& Node)
 {
     TSVGBasic::ReadIn(Node);
     std::string reference;
     // The plain SVG 2 "href" stands in when "xlink:href" is absent.
     LoadString(Node, Node.HasAttribute("xlink:href") ? "xlink:href" : "href", reference);
-    const bool isDataUri = reference.compare(0, 5, "data:") == 0;
+    TSVG* document = GetRoot();
+    static const TImageSources anyFile;
+    const TImageSources& sources = document ? document->GetImageSources() : anyFile;
+    std::optional<TSharedPicture> picture = document ? document->GetImageCache().Find(reference) : std::nullopt;
     std::string text = reference;
-    if (ParseDataURI(text)) {
+    if (picture) {
+        // Decoded already for an element before this one.
+    } else if (ParseDataURI(text)) {
         std::optional<std::vector<std::uint8_t>> bytes = DecodeBase64(text);
         if (!bytes)
             throw ESVGError("Cannot read image: malformed base64 data");
-        FStream = std::move(*bytes);
+        picture = document ? document->GetImageCache().Get(reference, std::move(*bytes))
+                           : TImageCache().Get(reference, std::move(*bytes));
     } else {
         FFileName = text;
-        // Only local files are read: a URL is never fetched.
-        std::optional<std::vector<std::uint8_t>> bytes;
-        if (isDataUri || !HasUrlScheme(text))
-            bytes = ReadRegularFile(text, SVGMaxImageFileSize);
+        const TImageFileChoice file = ChooseImageFile(sources, reference);
+        if (!file.Allowed) {
+            if (document)
+                document->AddWarning("image \"" + ShortName(reference) + "\" not loaded: " + file.Reason);
+            return;
+        }
+        std::optional<std::vector<std::uint8_t>> bytes = ReadRegularFile(file.Path, SVGMaxImageFileSize);
         if (!bytes)
             throw ESVGError("Cannot open file \"" + ShortName(text) + "\"");
-        FStream = std::move(*bytes);
+        picture = document ? document->GetImageCache().Get(reference, std::move(*bytes))
+                           : TImageCache().Get(reference, std::move(*bytes));
     }
-    FImage = std::make_unique<TGPImage>(std::span<const std::uint8_t>(FStream));
+    if (picture->OverBudget && document)
+        document->AddWarning("image \"" + ShortName(reference) + "\" not drawn: the document's pictures exceed " +
+                             std::to_string(SVGDocumentImagePixels >> 20) + " million pixels");
+    FStream = picture->Bytes;
+    FImage = picture->Image;
+    // The attribute copy in the style block would go into every use copy: a data URI of megabytes used a
+    // thousand times would take gigabytes. The bytes are kept (shared) in FStream instead.
+    if (reference.size() > 256) {
+        GetStyle().Remove("xlink:href");
+        GetStyle().Remove("href");
+    }
     if (auto aspect = Node.FindAttribute("preserveAspectRatio"))
         FAspect = ParseAspect(*aspect);
 
@@ -305,7 +319,7 @@ void TSVGImage::Clear()
 {
     TSVGBasic::Clear();
     FImage.reset();
-    FStream.clear();
+    FStream.reset();
     FFileName.clear();
     FAspect = TAspect();
 }
@@ -319,7 +333,7 @@ void TSVGImage::AssignTo(TSVGObject& Dest) const
     image->FFileName = FFileName;
     image->FAspect = FAspect;
     image->FStream = FStream;
-    image->FImage = std::make_unique<TGPImage>(std::span<const std::uint8_t>(image->FStream));
+    image->FImage = FImage;
 }
 
 TSVGObject* TSVGImage::NewLike(TSVGObject* Parent) const

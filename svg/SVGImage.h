@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "svg/SVGBasic.h"
+#include "svg/images/SVGImageSource.h"
 
 namespace plumwick {
 
@@ -32,7 +33,7 @@ public:
     TSVGImage();
     ~TSVGImage() override;
 
-    // Also the picture: the copy decodes its own from a copy of the bytes.
+    // Also the picture: the copy shares the decoded picture and its bytes.
     void AssignTo(TSVGObject& Dest) const override;
     TSVGObject* NewLike(TSVGObject* Parent) const override;
     void UpdateBounds() override;
@@ -41,9 +42,11 @@ public:
     // and centred at its own proportions ("meet"), or filling the box and cut ("slice"), or
     // stretched ("none"); alpha times the fill opacity.
     void PaintToGraphics(TGPGraphics& Graphics) override;
-    // Reads "xlink:href". A reference that yields no bytes (no base64 data URI and no readable
-    // local file, any URL other than data:, malformed base64) raises ESVGError. Bytes that are no
-    // picture (or too large a one) are kept and paint nothing. A missing (or "auto") width or
+    // Reads "xlink:href". A reference the document's image sources do not allow (a URL, a file in a
+    // document from the network or outside the SVG file's folder) paints nothing and leaves a warning
+    // in the document. An allowed reference that yields no bytes (no readable local file, malformed
+    // base64) raises ESVGError. Bytes that are no picture (or too large a one, or past the
+    // document's pixel budget) are kept and paint nothing. Equal references are decoded once. A missing (or "auto") width or
     // height comes from the picture: its own size, or the other side at its proportions.
     void ReadIn(const TXmlNode& Node) override;
 
@@ -51,7 +54,7 @@ public:
     const std::string& GetFileName() const { return FFileName; }
     // The decoded picture; null before reading.
     TGPImage* GetImage() const { return FImage.get(); }
-    const std::vector<std::uint8_t>& GetStream() const { return FStream; }
+    const std::vector<std::uint8_t>& GetStream() const;
 
     // True for "data:<media type and parameters>;base64,<data>" (the marker ends the part before the
     // first comma), Text becoming the data. Otherwise false, with the leading "data:" removed when
@@ -71,8 +74,8 @@ public:
 private:
     TAspect FAspect;
     std::string FFileName;
-    std::unique_ptr<TGPImage> FImage;  // decoded from FStream
-    std::vector<std::uint8_t> FStream;  // the encoded bytes
+    std::shared_ptr<TGPImage> FImage;  // decoded from FStream, shared with copies
+    std::shared_ptr<const std::vector<std::uint8_t>> FStream;  // the encoded bytes
 };
 
 }  // namespace plumwick

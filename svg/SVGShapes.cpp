@@ -1,4 +1,5 @@
 #include "svg/SVGShapes.h"
+#include "svg/shapes/SVGViewportLength.h"
 
 #include <algorithm>
 #include <limits>
@@ -83,10 +84,10 @@ void TSVGLine::UpdateBounds()
 void TSVGLine::ReadIn(const TXmlNode& Node)
 {
     TSVGBasic::ReadIn(Node);
-    LoadLength(Node, "x1", FX);
-    LoadLength(Node, "y1", FY);
-    LoadLength(Node, "x2", FWidth);
-    LoadLength(Node, "y2", FHeight);
+    LoadViewportLength(Node, "x1", FX, *this, TViewportAxis::Width);
+    LoadViewportLength(Node, "y1", FY, *this, TViewportAxis::Height);
+    LoadViewportLength(Node, "x2", FWidth, *this, TViewportAxis::Width);
+    LoadViewportLength(Node, "y2", FHeight, *this, TViewportAxis::Height);
     BuildPath();
 }
 
@@ -140,38 +141,61 @@ void TSVGPolyLine::ReadIn(const TXmlNode& Node)
     TSVGBasic::ReadIn(Node);
     std::string Points;
     LoadString(Node, "points", Points);
-    // Commas separate like blanks, and a minus sign starts a new number (10-20 is two numbers).
-    std::string Spaced;
-    Spaced.reserve(Points.size() * 2);
-    for (char C : Points) {
-        if (C == ',')
-            Spaced += ' ';
-        else if (C == '-')
-            Spaced += " -";
-        else
-            Spaced += C;
-    }
-    ReadPoints(Spaced);
+    ReadPoints(Points);
     BuildPath();
 }
 
 void TSVGPolyLine::ReadPoints(std::string_view Text)
 {
-    const std::vector<std::string> Items = SplitValues(Text, ' ');
-    if (Items.size() % 2 != 0)
-        return;
-    FPoints.assign(Items.size() / 2, TPointF{});
-    FPointCount = static_cast<int>(FPoints.size());
-    for (size_t I = 0; I < FPoints.size(); ++I) {
-        TryParseNumber(Items[2 * I], FPoints[I].X);
-        TryParseNumber(Items[2 * I + 1], FPoints[I].Y);
+    // Numbers separated by blanks or a comma; a sign or a second point starts a new number (10-20 is two).
+    // As SVG's error rule says, reading stops at the first thing that is not a number, and a last number
+    // without its partner is dropped.
+    std::vector<float> Numbers;
+    std::size_t I = 0;
+    auto Digits = [&Text, &I] {
+        const std::size_t From = I;
+        while (I < Text.size() && Text[I] >= '0' && Text[I] <= '9')
+            ++I;
+        return I > From;
+    };
+    while (true) {
+        while (I < Text.size() && (static_cast<unsigned char>(Text[I]) <= 32 || Text[I] == ','))
+            ++I;
+        if (I >= Text.size())
+            break;
+        const std::size_t Start = I;
+        if (Text[I] == '+' || Text[I] == '-')
+            ++I;
+        bool Any = Digits();
+        if (I < Text.size() && Text[I] == '.') {
+            ++I;
+            Any = Digits() || Any;
+        }
+        if (!Any)
+            break;
+        if (I < Text.size() && (Text[I] == 'e' || Text[I] == 'E')) {
+            const std::size_t Mark = I++;
+            if (I < Text.size() && (Text[I] == '+' || Text[I] == '-'))
+                ++I;
+            if (!Digits())
+                I = Mark;  // an "e" without digits is not part of the number
+        }
+        float Value = 0;
+        if (!TryParseNumber(Text.substr(Start, I - Start), Value))
+            break;
+        Numbers.push_back(Value);
     }
+    FPoints.assign(Numbers.size() / 2, TPointF{});
+    FPointCount = static_cast<int>(FPoints.size());
+    for (std::size_t P = 0; P < FPoints.size(); ++P)
+        FPoints[P] = TPointF{Numbers[2 * P], Numbers[2 * P + 1]};
 }
 
 void TSVGPolyLine::BuildPath()
 {
     TSVGBasic::BuildPath();
-    if (FPointCount <= 0 || FPoints.empty())
+    // A single point has no outline.
+    if (FPointCount < 2 || FPoints.size() < 2)
         return;
     FPath = std::make_unique<TGPGraphicsPath2>(FillModeAlternate);
     const int Count = std::min(FPointCount, static_cast<int>(FPoints.size()));
@@ -209,14 +233,14 @@ void TSVGEllipse::UpdateBounds()
 void TSVGEllipse::ReadIn(const TXmlNode& Node)
 {
     TSVGBasic::ReadIn(Node);
-    LoadLength(Node, "cx", FX);
-    LoadLength(Node, "cy", FY);
+    LoadViewportLength(Node, "cx", FX, *this, TViewportAxis::Width);
+    LoadViewportLength(Node, "cy", FY, *this, TViewportAxis::Height);
     if (Node.NodeName() == "circle") {
-        LoadLength(Node, "r", FWidth);
+        LoadViewportLength(Node, "r", FWidth, *this, TViewportAxis::Diagonal);
         FHeight = FWidth;
     } else {
-        LoadLength(Node, "rx", FWidth);
-        LoadLength(Node, "ry", FHeight);
+        LoadViewportLength(Node, "rx", FWidth, *this, TViewportAxis::Width);
+        LoadViewportLength(Node, "ry", FHeight, *this, TViewportAxis::Height);
     }
     BuildPath();
 }

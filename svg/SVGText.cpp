@@ -313,7 +313,10 @@ void TSVGCustomText::LayoutText()
 
     const TSVGCustomText* previous = nullptr;
     if (auto* parent = dynamic_cast<const TSVGCustomText*>(FParent)) {
-        const int index = parent->IndexOf(this);
+        // Laid out as it is read, a span is its parent's last child: found at once, not by a search of
+        // every sibling (quadratic over a long list of spans).
+        const int count = parent->GetCount();
+        const int index = count > 0 && parent->GetItem(count - 1) == this ? count - 1 : parent->IndexOf(this);
         if (index > 0)
             previous = dynamic_cast<const TSVGCustomText*>(parent->GetItem(index - 1));
         else if (index == 0)

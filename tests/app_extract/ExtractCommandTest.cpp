@@ -55,6 +55,7 @@ protected:
         std::ofstream(FRoot / "broken.json") << R"({"data":{"icons":[{"name":"x"}]}})";
         FServer.Set("32622", {200, kReply, test::TEncoding::DeflateZlib});
         FServer.Set("html", {200, "<html/>"});
+        FServer.Set("trickle", {200, kReply});
     }
     void TearDown() override
     {
@@ -75,7 +76,7 @@ TEST_F(ExtractCommand, StatusMessagesAndFiles)
         const char* Name;
         std::vector<std::string> Args;
         int Status;
-        const char* ErrPart;                // part of stderr, or "" for an empty stderr
+        std::string ErrPart;                // part of stderr, or "" for an empty stderr
         std::vector<std::string> Files;     // below the output folder
     } cases[] = {
         {"saved reply", {"--from", FReplyFile, "-o", FOut}, 0, "",
@@ -85,15 +86,18 @@ TEST_F(ExtractCommand, StatusMessagesAndFiles)
         {"size and format", {"--from", FReplyFile, "-o", FOut, "-s", "97x50", "-f", "bmp"}, 0, "",
          {"97x50/a-0.bmp", "48x25/123-1.bmp"}},
         {"icons", {"--from", FReplyFile, "-o", FOut, "-f", "ico"}, 0, "", {"96x96/a-0.ico", "48x48/123-1.ico"}},
-        {"empty id", {"--cid", "", "-o", FOut, "--api-base", base}, 1, "图标库的CID不能为空！", {}},
+        {"empty id", {"--cid", "", "-o", FOut, "--api-base", base}, 1, "plumwick: the collection id is empty\n", {}},
         {"missing folder", {"--cid", "1", "-o", FOut + "/nope", "--api-base", base}, 1,
-         "输出文件夹不存在，请先浏览选择输出文件夹！", {}},
-        {"missing folder offline", {"--from", FReplyFile, "-o", FOut + "/nope"}, 1, "输出文件夹不存在", {}},
+         "plumwick: the output folder " + FOut + "/nope does not exist\n", {}},
+        {"missing folder offline", {"--from", FReplyFile, "-o", FOut + "/nope"}, 1, "/nope does not exist", {}},
         {"404", {"--cid", "nothing", "-o", FOut, "--api-base", base}, 1, "HTTP status 404", {}},
-        {"not JSON", {"--cid", "html", "-o", FOut, "--api-base", base}, 1, "错误: JSON数据解析失败！", {}},
-        {"no server", {"--cid", "1", "-o", FOut, "--api-base", "http://127.0.0.1:1"}, 1, "错误: ", {}},
+        {"not JSON", {"--cid", "html", "-o", FOut, "--api-base", base}, 1, "plumwick: the reply is not valid JSON\n", {}},
+        {"no server", {"--cid", "1", "-o", FOut, "--api-base", "http://127.0.0.1:1"}, 1, "127.0.0.1", {}},
         {"member missing", {"--from", (FRoot / "broken.json").string(), "-o", FOut}, 1,
-         "Value 'show_svg' not found.", {"collection.json"}},
+         "plumwick: icon 0 \"x\": Value 'show_svg' not found.\nplumwick: 1 of 1 icons failed; their files are "
+         "missing in " + FOut + "\n", {"collection.json"}},
+        {"a trickling server", {"--cid", "trickle", "-o", FOut, "--api-base", base, "--timeout", "1"}, 1,
+         "The download took longer than its limit of 1 s", {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -101,7 +105,7 @@ TEST_F(ExtractCommand, StatusMessagesAndFiles)
         fs::create_directories(FOut);
         const TRun run = Extract(c.Args);
         EXPECT_EQ(run.Status, c.Status) << run.Err;
-        if (*c.ErrPart) {
+        if (!c.ErrPart.empty()) {
             EXPECT_NE(run.Err.find(c.ErrPart), std::string::npos) << run.Err;
         }
         for (const std::string& file : c.Files)
@@ -115,6 +119,32 @@ TEST_F(ExtractCommand, StatusMessagesAndFiles)
             EXPECT_NE(run.Out.find("Extracted 2 icons into "), std::string::npos) << run.Out;
         }
     }
+}
+
+// Names from the reply reach the terminal escaped; a changed file name and a failed icon are reported by
+// index and name, and the run ends with a summary and status 1.
+TEST_F(ExtractCommand, HostileNamesAreEscapedAndFailuresSummed)
+{
+    const std::string reply =
+        R"({"data":{"icons":[{"name":"a\nb\u001b[2J","show_svg":"<svg viewBox=\"0 0 8 8\"/>"},)"
+        R"({"name":"x/y","show_svg":"<svg><path d=\"M 1\"/></svg>"},)"
+        R"({"name":"ok","show_svg":"<svg viewBox=\"0 0 8 8\"/>"}]}})";
+    std::ofstream(FRoot / "hostile.json") << reply;
+    const TRun run = Extract({"--from", (FRoot / "hostile.json").string(), "-o", FOut, "-j", "2"});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_EQ(run.Out.find('\x1b'), std::string::npos) << run.Out;
+    EXPECT_EQ(run.Err.find('\x1b'), std::string::npos) << run.Err;
+    EXPECT_NE(run.Out.find("1/3 a\\nb\\x1b[2J\n2/3 x/y\n3/3 ok\n"), std::string::npos) << run.Out;
+    EXPECT_NE(run.Err.find("plumwick: icon 0 \"a\\nb\\x1b[2J\": warning: its files are named \"a_b_[2J-0\""),
+              std::string::npos)
+        << run.Err;
+    EXPECT_NE(run.Err.find("plumwick: icon 1 \"x/y\": warning: its files are named \"x_y-1\""), std::string::npos)
+        << run.Err;
+    EXPECT_NE(run.Err.find("plumwick: icon 1 \"x/y\": "), std::string::npos) << run.Err;
+    EXPECT_NE(run.Err.find("plumwick: 1 of 3 icons failed"), std::string::npos) << run.Err;
+    EXPECT_EQ(run.Out.find("Extracted"), std::string::npos) << run.Out;
+    EXPECT_TRUE(fs::exists(fs::path(FOut) / "svg" / "x_y-1.svg"));
+    EXPECT_TRUE(fs::exists(fs::path(FOut) / "96x96" / "ok-2.png"));
 }
 
 TEST_F(ExtractCommand, ApiBaseFromTheEnvironment)

@@ -83,7 +83,8 @@ protected:
     {
         TJobCallbacks callbacks;
         callbacks.Settings = [this] { return FSettings; };
-        callbacks.Render = [this](std::string_view, const std::string& fileName, int width, int height, bool asIcon) {
+        callbacks.Render = [this](std::string_view, const std::string& fileName, int width, int height, bool asIcon,
+                                  std::vector<std::string>&) {
             FRenders.push_back({fileName, width, height, asIcon});
             if (FAfterRender)
                 FAfterRender();
@@ -242,7 +243,7 @@ TEST_F(ExtractionJob, RequestFailuresShowTheClientsMessage)
         {"five redirects are followed", "redirects-5", "", TJobEnd::Completed, ""},
         {"one redirect", "redirects-1", "", TJobEnd::Completed, ""},
         {"six redirects are too many", "redirects-6", "", TJobEnd::Message, "redirect"},
-        {"a server that never answers", "hang", "", TJobEnd::Message, "Operation too slow"},
+        {"a server that never answers", "hang", "", TJobEnd::Message, "less than 100 bytes a second for 1 s"},
         {"nobody listening", "1", "http://127.0.0.1:1", TJobEnd::Message, "127.0.0.1"},
         {"a scheme that is not http", "1", "ftp://127.0.0.1:1", TJobEnd::Message, "ftp"},
     };
@@ -297,8 +298,8 @@ TEST_F(ExtractionJob, NamesReadAsText)
         {R"("star")", "star-0.svg"},      {"123", "123-0.svg"},
         {"1.50e3", "1.50e3-0.svg"},       {"-0", "-0-0.svg"},
         {"0.10", "0.10-0.svg"},           {"true", "true-0.svg"},
-        {"false", "false-0.svg"},         {"null", "-0.svg"},
-        {R"("")", "-0.svg"},              {R"("下载")", "下载-0.svg"},
+        {"false", "false-0.svg"},         {"null", "_-0.svg"},
+        {R"("")", "_-0.svg"},             {R"("下载")", "下载-0.svg"},
         {R"("a b")", "a b-0.svg"},        {R"("\u4e0b")", "下-0.svg"},
         {R"("..x")", "..x-0.svg"},        {"12345678901234567890123", "12345678901234567890123-0.svg"},
     };
@@ -312,62 +313,109 @@ TEST_F(ExtractionJob, NamesReadAsText)
     }
 }
 
-TEST_F(ExtractionJob, BadMembersEndTheJobAtTheirIcon)
+// An icon that cannot be read is reported with its index and name, and the icons after it are still written.
+TEST_F(ExtractionJob, BadMembersAreReportedAndTheOthersGoOn)
 {
     const std::string good = Icon(R"("ok")", kSvgA);
     const struct {
         const char* Name;
         std::string SecondIcon;
+        std::string IconName;  // as reported
         std::string Text;
-        bool SecondSvgWritten;
     } cases[] = {
-        {"no show_svg", R"({"name":"x"})", "Value 'show_svg' not found", false},
-        {"no name", R"({"show_svg":"<svg/>"})", "Value 'name' not found", false},
-        {"a number instead of an object", "5", "Value 'show_svg' not found", false},
-        {"a string instead of an object", R"("icon")", "Value 'show_svg' not found", false},
-        {"null instead of an object", "null", "Value 'show_svg' not found", false},
-        {"name is an object", R"({"name":{"zh":"x"},"show_svg":"<svg/>"})",
-         "Conversion from TJSONObject to string is not supported", false},
-        {"show_svg is an array", R"({"name":"x","show_svg":["<svg/>"]})",
-         "Conversion from TJSONArray to string is not supported", false},
-        {"name with a slash", Icon(R"("a/b")", kSvgA), "Icon 1 has the name \"a/b\", which would leave its folder",
-         false},
-        {"name with a backslash", Icon(R"("a\\b")", kSvgA),
-         "Icon 1 has the name \"a\\b\", which would leave its folder", false},
-        {"name that climbs", Icon(R"("../x")", kSvgA), "Icon 1 has the name \"../x\", which would leave its folder",
-         false},
-        {"name ..", Icon(R"("..")", kSvgA), "Icon 1 has the name \"..\", which would leave its folder", false},
-        {"name .", Icon(R"(".")", kSvgA), "Icon 1 has the name \".\", which would leave its folder", false},
-        {"name with NUL", Icon(R"("a\u0000b")", kSvgA), "Icon 1 has the name \"a\\0b\", which would leave its folder",
-         false},
+        {"no show_svg", R"({"name":"x"})", "x", "Value 'show_svg' not found."},
+        {"no name", R"({"show_svg":"<svg/>"})", "", "Value 'name' not found."},
+        {"a number instead of an object", "5", "", "Value 'show_svg' not found."},
+        {"a string instead of an object", R"("icon")", "", "Value 'show_svg' not found."},
+        {"null instead of an object", "null", "", "Value 'show_svg' not found."},
+        {"name is an object", R"({"name":{"zh":"x"},"show_svg":"<svg/>"})", "",
+         "Conversion from TJSONObject to string is not supported."},
+        {"show_svg is an array", R"({"name":"x","show_svg":["<svg/>"]})", "x",
+         "Conversion from TJSONArray to string is not supported."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
         fs::remove_all(FRoot);
         fs::create_directories(FOut);
         FRenders.clear();
-        const TJobResult result = RunOffline(Reply(good + "," + c.SecondIcon + "," + good));
-        EXPECT_EQ(result.End, TJobEnd::Error);
-        EXPECT_EQ(result.Text, c.Text);
-        // The first icon's files stay; nothing of the bad one or after it, and nothing beside "out".
-        EXPECT_TRUE(fs::exists(fs::path(FOut) / "svg" / "ok-0.svg"));
-        EXPECT_FALSE(fs::exists(fs::path(FOut) / "svg" / "ok-2.svg"));
-        EXPECT_EQ(FRenders.size(), 2u);
+        std::vector<TIconReport> reports;
+        TJobRequest request;
+        request.OutputFolder = FOut;
+        request.ReplyText = Reply(good + "," + c.SecondIcon + "," + good);
+        TJobCallbacks callbacks = Callbacks();
+        callbacks.IconReported = [&](const TIconReport& report) { reports.push_back(report); };
+        const TJobResult result = RunExtraction(request, callbacks);
+        EXPECT_EQ(result.End, TJobEnd::Completed);
+        EXPECT_EQ(result.Count, 3);
+        ASSERT_EQ(result.Failed.size(), 1u);
+        EXPECT_EQ(result.Failed[0].Index, 1);
+        EXPECT_EQ(result.Failed[0].Name, c.IconName);
+        EXPECT_EQ(result.Failed[0].Failures, std::vector<std::string>{c.Text});
+        ASSERT_EQ(reports.size(), 1u);
+        EXPECT_EQ(reports[0].Index, 1);
+        EXPECT_EQ(FRenders.size(), 4u);
         EXPECT_EQ(Tree(FRoot), (std::set<std::string>{"out", "out/96x96", "out/48x48", "out/svg", "out/svg/ok-0.svg",
-                                                      "out/collection.json"}));
+                                                      "out/svg/ok-2.svg", "out/collection.json"}));
+        // The window's box lists the icon instead of the success wording.
+        EXPECT_EQ(FailuresText(result), "共3个图标，其中1个未能完整导出：\n1 \"" + c.IconName + "\"：" + c.Text);
     }
     EXPECT_EQ(WithFullStop("Value 'name' not found"), "Value 'name' not found.");
 }
 
-TEST_F(ExtractionJob, FileSystemErrorsNameThePath)
+// Names that cannot be file names as they are: written under a safe name, reported once, the job goes on.
+TEST_F(ExtractionJob, UnsafeNamesAreReplacedAndReported)
 {
-    // A name too long for the file system, and a file where the SVG folder should be.
-    const TJobResult tooLong = RunOffline(Reply(Icon("\"" + std::string(300, 'n') + "\"", kSvgA)));
-    EXPECT_EQ(tooLong.End, TJobEnd::Error);
-    EXPECT_NE(tooLong.Text.find("cannot write"), std::string::npos) << tooLong.Text;
+    const std::string long244(244, 'n');
+    // 250 bytes of three-byte characters: the cut must not split one.
+    std::string wide;
+    for (int i = 0; i < 84; ++i)
+        wide += "\xE4\xB8\x8B";
+    const struct {
+        const char* Name;
+        std::string NameJson;
+        std::string File;  // in svg/
+    } cases[] = {
+        {"slash", R"("a/b")", "a_b-1.svg"},
+        {"backslash", R"("a\\b")", "a_b-1.svg"},
+        {"climbing", R"("../x")", ".._x-1.svg"},
+        {"dot dot", R"("..")", "_-1.svg"},
+        {"dot", R"(".")", "_-1.svg"},
+        {"NUL", R"("a\u0000b")", "a_b-1.svg"},
+        {"newline and escape", R"("a\nb\u001b[31m")", "a_b_[31m-1.svg"},
+        {"C1 control", R"("a\u009bb")", "a_b-1.svg"},
+        {"244 bytes", "\"" + long244 + "\"", long244 + "-1.svg"},
+        {"300 bytes", "\"" + std::string(300, 'n') + "\"", std::string(255 - 6, 'n') + "-1.svg"},
+        {"wide characters", "\"" + wide + "\"", wide.substr(0, 83 * 3) + "-1.svg"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        fs::remove_all(FRoot);
+        fs::create_directories(FOut);
+        std::vector<TIconReport> reports;
+        TJobRequest request;
+        request.OutputFolder = FOut;
+        request.ReplyText = Reply(Icon(R"("ok")", kSvgA) + "," + Icon(c.NameJson, kSvgB) + "," + Icon(R"("ok")", kSvgA));
+        TJobCallbacks callbacks = Callbacks();
+        callbacks.IconReported = [&](const TIconReport& report) { reports.push_back(report); };
+        const TJobResult result = RunExtraction(request, callbacks);
+        ASSERT_EQ(result.End, TJobEnd::Completed) << result.Text;
+        EXPECT_TRUE(result.Failed.empty());
+        EXPECT_EQ(ReadFile(fs::path(FOut) / "svg" / c.File), kSvgB);
+        EXPECT_TRUE(fs::exists(fs::path(FOut) / "svg" / "ok-2.svg"));
+        const bool changed = c.File.substr(0, c.File.size() - 6) != c.NameJson.substr(1, c.NameJson.size() - 2);
+        ASSERT_EQ(reports.size(), changed ? 1u : 0u);
+        if (changed) {
+            EXPECT_EQ(reports[0].Index, 1);
+            EXPECT_EQ(reports[0].Notes.size(), 1u);
+        }
+        // Nothing outside the output folder's own three folders.
+        for (const std::string& entry : Tree(FRoot))
+            EXPECT_TRUE(entry == "out" || entry.starts_with("out/")) << entry;
+    }
+}
 
-    fs::remove_all(FOut);
-    fs::create_directories(FOut);
+TEST_F(ExtractionJob, FolderCreationErrorsNameThePath)
+{
     std::ofstream(fs::path(FOut) / "svg") << "in the way";
     const TJobResult blocked = RunOffline(kTwoIcons);
     EXPECT_EQ(blocked.End, TJobEnd::Error);

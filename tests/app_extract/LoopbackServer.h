@@ -45,6 +45,7 @@ class TLoopbackServer {
 public:
     // Ids with a meaning of their own:
     //   "hang"           accepts the request and never answers
+    //   "trickle"        answers 200 and then sends one byte of its reply every 100 ms
     //   "redirects-N"    N redirects (N >= 1), ending at the reply of id "plain"
     TLoopbackServer()
     {
@@ -113,6 +114,18 @@ private:
         if (id == "hang") {
             while (!FRelease)
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            return;
+        }
+        if (id == "trickle") {
+            const std::string body = reply.Body;
+            response.set_chunked_content_provider("application/json", [this, body](std::size_t offset, httplib::DataSink& sink) {
+                if (FRelease || offset >= body.size()) {
+                    sink.done();
+                    return true;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                return sink.write(body.data() + offset, 1);
+            });
             return;
         }
         if (id.starts_with("redirects-")) {

@@ -448,9 +448,10 @@ TEST_F(MainWindow, EndingsOfAJob)
         {"top-level array", {200, "[]"},
          TBox{"Invalid class typecast.", kApplicationTitle, TMessageIcon::Error, TMessageButtons::Ok, false, true}},
         {"member missing", {200, R"({"data":{"icons":[{"name":"x"}]}})"},
-         TBox{"Value 'show_svg' not found.", kApplicationTitle, TMessageIcon::Error, TMessageButtons::Ok, false, true}},
+         TBox{"共1个图标，其中1个未能完整导出：\n0 \"x\"：Value 'show_svg' not found.", "错误", TMessageIcon::Error,
+              TMessageButtons::Ok, false, true}},
         {"bad SVG", {200, R"({"data":{"icons":[{"name":"x","show_svg":"<svg"}]}})"},
-         std::nullopt},  // an error box; its text is the renderer's
+         std::nullopt},  // the failures box; the reason is the renderer's
         {"empty list", {200, R"({"data":{"icons":[]}})"},
          TBox{"图标提取完成，共提取0个文件!是否打开文件夹查看？", "提示", TMessageIcon::Information,
               TMessageButtons::YesNo, false, true}},
@@ -467,9 +468,10 @@ TEST_F(MainWindow, EndingsOfAJob)
         EXPECT_FALSE(Progress()->isVisible());
         if (std::string(c.Name) == "bad SVG") {
             ASSERT_EQ(FDialogs.Boxes.size(), 1u);
-            EXPECT_EQ(FDialogs.Boxes[0].Caption, kApplicationTitle);
+            EXPECT_EQ(FDialogs.Boxes[0].Caption, "错误");
             EXPECT_EQ(FDialogs.Boxes[0].Icon, TMessageIcon::Error);
-            EXPECT_FALSE(FDialogs.Boxes[0].Text.empty());
+            EXPECT_TRUE(FDialogs.Boxes[0].Text.starts_with("共1个图标，其中1个未能完整导出：\n0 \"x\"："))
+                << FDialogs.Boxes[0].Text;
             continue;
         }
         ASSERT_EQ(FDialogs.Boxes.size(), c.Box ? 1u : 0u);

@@ -182,6 +182,13 @@ INSTANTIATE_TEST_SUITE_P(
                             "<g clip-path='url(#c)' transform='translate(10 0)'><rect width='40' height='40' "
                             "fill='lime'/></g>"),
                    40, 40, {{15, 20, Lime}, {25, 20, None}, {5, 20, None}}},
+        // Percentages of shape geometry are of the viewport (the view box): x and width of its width, y and
+        // height of its height.
+        TProbeCase{"PercentLengthsOfTheViewport",
+                   "<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 40 20'><rect x='25%' y='50%' width='50%' "
+                   "height='50%' fill='lime'/><line x1='0' y1='10%' x2='100%' y2='10%' stroke='lime' stroke-width='2'/>"
+                   "</svg>",
+                   40, 20, {{20, 15, Lime}, {5, 15, None}, {20, 7, None}, {35, 2, Lime}}},
         // The whole view box maps onto the target, also when it does not start at the origin.
         TProbeCase{"ViewBoxOriginMapsOntoTarget",
                    "<svg xmlns='http://www.w3.org/2000/svg' viewBox='10 10 20 20'><rect x='10' y='10' "
@@ -242,6 +249,22 @@ INSTANTIATE_TEST_SUITE_P(
         // Path data with an error draws everything up to the last complete segment.
         TAreaCase{"PathDataErrorKeepsWhatCameBefore", "<path d='M2 2 H22 V22 H2 Z M 5'/>", 96, 400, 0.005}),
     [](const testing::TestParamInfo<TAreaCase>& Info) { return std::string(Info.param.Name); });
+
+// Layers live only while their group paints, and deep nesting beyond the layer budget paints without
+// layers of its own instead of taking memory without bound.
+TEST(RenderLayers, DeeplyNestedGroupsWithOpacityStillPaint)
+{
+    std::string Svg = "<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 10 10'>";
+    for (int I = 0; I < 200; ++I)
+        Svg += "<g opacity='0.999'>";
+    Svg += "<rect width='10' height='10' fill='#00ff00'/>";
+    for (int I = 0; I < 200; ++I)
+        Svg += "</g>";
+    Svg += "</svg>";
+    const TPicture P = Render(Svg, 64, 64);
+    EXPECT_GT(P.At(32, 32) >> 24, 0u);
+    EXPECT_EQ(P.At(32, 32) & 0xFFFFFF, 0x00FF00u);
+}
 
 // Painted into bounds of another shape than the document, the view box is placed as the root's
 // preserveAspectRatio says.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -205,6 +206,68 @@ TEST_F(ImageFiles, FileReferencePaintsLikeADataUri)
     EXPECT_EQ(FirstImage(svg)->GetFileName(), file);
     const auto bitmap = svg.RenderToBitmap(40, 40);
     EXPECT_EQ(PixelAt(*bitmap, 20, 20), MakeARGB(255, 255, 0, 0));
+}
+
+// Which references an image may follow, for SVG text from the network and for a file's own folder tree.
+TEST_F(ImageFiles, SourcesConfineFileReferences)
+{
+    std::filesystem::create_directories(FDir / "icons" / "sub");
+    Write("icons/in.png", RedPicture());
+    Write("icons/sub/deep.png", RedPicture());
+    Write("out.png", RedPicture());
+    std::filesystem::create_symlink(FDir / "out.png", FDir / "icons" / "link.png");
+    const std::string icons = (FDir / "icons").string();
+    using TKind = TImageSources::TKind;
+    const struct {
+        TKind Kind;
+        std::string Reference;
+        bool Allowed;
+        std::string Path;  // for an allowed one
+    } cases[] = {
+        {TKind::Folder, "in.png", true, icons + "/in.png"},
+        {TKind::Folder, "sub/deep.png", true, icons + "/sub/deep.png"},
+        {TKind::Folder, "sub/../in.png", true, icons + "/in.png"},
+        {TKind::Folder, icons + "/in.png", true, icons + "/in.png"},
+        {TKind::Folder, "missing.png", true, icons + "/missing.png"},
+        {TKind::Folder, "../out.png", false, ""},
+        {TKind::Folder, (FDir / "out.png").string(), false, ""},
+        {TKind::Folder, "link.png", false, ""},
+        {TKind::Folder, "/etc/passwd", false, ""},
+        {TKind::Folder, "http://127.0.0.1/in.png", false, ""},
+        {TKind::Folder, "file://" + icons + "/in.png", false, ""},
+        {TKind::Folder, "data:image/png,abc", false, ""},
+        {TKind::DataOnly, "in.png", false, ""},
+        {TKind::DataOnly, icons + "/in.png", false, ""},
+        {TKind::DataOnly, "/etc/passwd", false, ""},
+        {TKind::AnyFile, "/etc/passwd", true, "/etc/passwd"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Reference);
+        const TImageFileChoice choice = ChooseImageFile(TImageSources{c.Kind, icons}, c.Reference);
+        EXPECT_EQ(choice.Allowed, c.Allowed) << choice.Reason;
+        if (c.Allowed) {
+            EXPECT_EQ(std::filesystem::weakly_canonical(choice.Path), std::filesystem::weakly_canonical(c.Path));
+        } else {
+            EXPECT_FALSE(choice.Reason.empty());
+        }
+    }
+}
+
+// A reference that may not be followed draws nothing and leaves a warning naming it; the load goes on.
+TEST_F(ImageFiles, RefusedReferencesWarnAndPaintNothing)
+{
+    const std::string file = Write("red.png", RedPicture());
+    TSVG svg;
+    svg.SetImageSources(TImageSources{TImageSources::TKind::DataOnly, {}});
+    ASSERT_NO_THROW(svg.LoadFromText(ImageSvg(file)));
+    const auto bitmap = svg.RenderToBitmap(40, 40);
+    EXPECT_EQ(GetAlpha(PixelAt(*bitmap, 20, 20)), 0);
+    ASSERT_EQ(svg.GetWarnings().size(), 1u);
+    EXPECT_NE(svg.GetWarnings()[0].find(file), std::string::npos) << svg.GetWarnings()[0];
+    // The sources outlive a reload; the warnings do not.
+    svg.LoadFromText(ImageSvg(DataUri(RedPicture())));
+    EXPECT_TRUE(svg.GetWarnings().empty());
+    EXPECT_EQ(PixelAt(*svg.RenderToBitmap(40, 40), 20, 20), MakeARGB(255, 255, 0, 0));
 }
 
 // ---------------------------------------------------------------- unreadable references
@@ -498,7 +561,7 @@ TEST(Image, HugePictureWithoutASizeKeepsNoBox)
     EXPECT_EQ(FirstImage(svg)->GetHeight(), 0);
 }
 
-TEST(Image, CopyHoldsItsOwnPicture)
+TEST(Image, CopySharesThePicture)
 {
     TSVG svg;
     svg.LoadFromText(ImageSvg(DataUri(RedPicture())));
@@ -509,9 +572,85 @@ TEST(Image, CopyHoldsItsOwnPicture)
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->GetStream(), original->GetStream());
     ASSERT_NE(image->GetImage(), nullptr);
-    EXPECT_NE(image->GetImage(), original->GetImage());
+    EXPECT_EQ(image->GetImage(), original->GetImage()) << "decoded once, not once per copy";
     EXPECT_EQ(image->GetImage()->GetWidth(), 4u);
     EXPECT_EQ(image->GetWidth(), 20);
+}
+
+// A uniform w x h PNG as a data URI (compresses to little, decodes to w * h * 4 bytes).
+std::string BigPictureUri(int Width, int Height, ARGB Color)
+{
+    TGPBitmap bitmap(Width, Height);
+    bitmap.SetPixels(std::vector<std::uint32_t>(std::size_t(Width) * Height, Color));
+    std::vector<std::uint8_t> bytes;
+    EXPECT_EQ(bitmap.SaveToMemory("image/png", bytes), Ok);
+    return DataUri(bytes);
+}
+
+long PeakRssKiB()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// One picture used a thousand times: decoded once, memory stays near one picture's worth.
+TEST(Image, APictureUsedAThousandTimesIsDecodedOnce)
+{
+    const std::string uri = BigPictureUri(1000, 1000, MakeARGB(255, 255, 0, 0));
+    std::string text = "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+                       "viewBox=\"0 0 40 40\"><defs><image id=\"p\" width=\"40\" height=\"40\" xlink:href=\"" +
+                       uri + "\"/></defs>";
+    for (int i = 0; i < 1000; ++i)
+        text += "<use xlink:href=\"#p\"/>";
+    text += "</svg>";
+    const long before = PeakRssKiB();
+    TSVG svg;
+    svg.LoadFromText(text);
+    const long grown = PeakRssKiB() - before;
+    // A thousand decoded copies would be 4 GB; one is 4 MB.
+    EXPECT_LT(grown, 200 * 1024) << "peak memory grew by " << grown << " KiB";
+    std::vector<const TSVGImage*> images;
+    std::vector<const TSVGObject*> stack{&svg};
+    while (!stack.empty()) {
+        const TSVGObject* node = stack.back();
+        stack.pop_back();
+        if (const auto* image = dynamic_cast<const TSVGImage*>(node))
+            images.push_back(image);
+        for (int i = 0; i < node->GetCount(); ++i)
+            stack.push_back(node->GetItem(i));
+    }
+    ASSERT_EQ(images.size(), 1001u);
+    for (const TSVGImage* image : images)
+        EXPECT_EQ(image->GetImage(), images[0]->GetImage());
+    EXPECT_EQ(images[0]->GetImage()->GetWidth(), 1000u);
+    EXPECT_TRUE(svg.GetWarnings().empty());
+}
+
+// Pictures past the document's pixel budget are not decoded; the ones before still paint.
+TEST(Image, PicturesShareOnePixelBudget)
+{
+    const int side = 3000;  // 9 M pixels: three fit the budget, the fourth does not
+    ASSERT_LT(std::int64_t(side) * side * 3, SVGDocumentImagePixels);
+    ASSERT_GT(std::int64_t(side) * side * 4, SVGDocumentImagePixels);
+    std::string text = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"10\">";
+    // One picture under four references (the media type differs), so each is decoded on its own.
+    const ARGB red = MakeARGB(255, 255, 0, 0);
+    const std::string data = BigPictureUri(side, side, red).substr(std::string("data:image/png").size());
+    const char* types[] = {"image/png", "image/x-png", "image/apng", "application/octet-stream"};
+    for (int i = 0; i < 4; ++i)
+        text += "<image x=\"" + std::to_string(i * 10) + "\" width=\"10\" height=\"10\" href=\"data:" + types[i] +
+                data + "\"/>";
+    text += "</svg>";
+    TSVG svg;
+    svg.LoadFromText(text);
+    const auto bitmap = svg.RenderToBitmap(40, 10);
+    EXPECT_EQ(PixelAt(*bitmap, 5, 5), red);
+    EXPECT_EQ(PixelAt(*bitmap, 15, 5), red);
+    EXPECT_EQ(PixelAt(*bitmap, 25, 5), red);
+    EXPECT_EQ(GetAlpha(PixelAt(*bitmap, 35, 5)), 0);
+    ASSERT_EQ(svg.GetWarnings().size(), 1u);
+    EXPECT_NE(svg.GetWarnings()[0].find("million pixels"), std::string::npos) << svg.GetWarnings()[0];
 }
 
 TEST(Image, BoundsAreTheBoxWidenedByHalfTheStroke)

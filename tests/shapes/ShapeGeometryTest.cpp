@@ -93,9 +93,11 @@ const TGeometryCase GeometryCases[] = {
      {-4, -3, 8, 6}},
     {"polyline_outline", R"svg(<polyline id="s" points="10,20 30,5 40,40"/>)svg", 0, 0, 0, 0, Unset, Unset, true,
      {10, 5, 30, 35}},
+    // A last number without its partner is dropped; one point alone has no outline.
     {"polyline_odd_count_no_outline", R"svg(<polyline id="s" points="1,2,3"/>)svg", 0, 0, 0, 0, Unset, Unset, false},
     {"polyline_without_points", R"svg(<polyline id="s"/>)svg", 0, 0, 0, 0, Unset, Unset, false},
-    {"polygon_odd_count_no_outline", R"svg(<polygon id="s" points="0 0 10 0 10"/>)svg", 0, 0, 0, 0, Unset, Unset, false},
+    {"polygon_odd_count_drops_the_last_number", R"svg(<polygon id="s" points="0 0 10 0 10"/>)svg", 0, 0, 0, 0, Unset,
+     Unset, true, {0, 0, 10, 0}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, Geometry, ::testing::ValuesIn(GeometryCases),
@@ -127,12 +129,13 @@ const TPointsCase PointsCases[] = {
     {"commas_and_blanks", "10,20 30,40", {{10, 20}, {30, 40}}},
     {"minus_starts_a_number", "10,20 30-40", {{10, 20}, {30, -40}}},
     {"tabs_and_newlines", "1\t2\n3   4", {{1, 2}, {3, 4}}},
-    {"odd_count_gives_none", "1,2,3", {}},
-    // 1e-5 splits into "1e" and "-5": five items, so none.
-    {"negative_exponent_is_cut", "0,1e-5 3,4", {}},
-    // "1e" and "-5" make an even count again; "1e" has an empty exponent and reads as 1.
-    {"cut_exponent_keeps_its_mantissa", "1e-5 3 4", {{1, -5}, {3, 4}}},
-    {"unreadable_item_gives_zero", "a,2 3,4", {{0, 2}, {3, 4}}},
+    {"odd_last_number_dropped", "1,2,3", {{1, 2}}},
+    {"negative_exponent", "0,1e-5 3,4", {{0, 1e-5f}, {3, 4}}},
+    {"exponent_without_digits_ends_the_number", "1e 3", {}},
+    {"points_run_together", "1.5.5-2", {{1.5f, 0.5f}}},
+    // Reading stops at the first thing that is not a number.
+    {"stops_at_unreadable_item", "1,2 3,4 text 5,6", {{1, 2}, {3, 4}}},
+    {"unreadable_first_item_gives_none", "a,2 3,4", {}},
     {"single_point", "5,5", {{5, 5}}},
     {"empty", "", {}},
 };
@@ -152,10 +155,9 @@ TEST(PolyShapes, PolygonClosesItsFigureAndPolylineDoesNot)
     ASSERT_EQ(Closed.Count, 3);
     EXPECT_EQ(Open.Types.back() & PathPointTypeCloseSubpath, 0);
     EXPECT_NE(Closed.Types.back() & PathPointTypeCloseSubpath, 0);
-    // A single point has an outline with nothing in it.
+    // A single point has no outline.
     auto* One = dynamic_cast<TSVGBasic*>(Svg.FindByID("one"));
-    ASSERT_NE(One->GetPath(), nullptr);
-    EXPECT_EQ(One->GetPath()->GetPointCount(), 0);
+    EXPECT_EQ(One->GetPath(), nullptr);
 }
 
 TEST(PolyShapes, CloneCopiesThePoints)
@@ -228,7 +230,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, Bounds, ::testing::ValuesIn(BoundsCases),
 
 TEST(PolyShapes, NoPointsLeaveTheBoxInverted)
 {
-    auto R = Render(R"svg(<svg width="10" height="10"><polyline id="s" points="1 2 3" stroke-width="0"/></svg>)svg", 10, 10);
+    auto R = Render(R"svg(<svg width="10" height="10"><polyline id="s" points="none" stroke-width="0"/></svg>)svg", 10, 10);
     const TBounds& B = R.Find("s")->GetObjectBounds();
     constexpr float Largest = std::numeric_limits<float>::max();
     EXPECT_EQ(B.TopLeft.X, Largest);

@@ -73,8 +73,9 @@ const TShapePaintCase ShapePaintCases[] = {
      {{10, 2, Red}, {18, 10, Red}, {10, 10, Transparent}}},
     {"polygon_closing_edge", R"svg(<polygon points="2,2 18,2 18,18" fill="none" stroke="red" stroke-width="2"/>)svg",
      {{10, 2, Red}, {18, 10, Red}, {10, 10, Red}}},
-    {"polyline_odd_points_nothing", R"svg(<polyline points="2,2 18,2 18" fill="red" stroke="red"/>)svg",
-     {{14, 3, Transparent}, {10, 2, Transparent}}},
+    {"polyline_odd_last_number_dropped",
+     R"svg(<polyline points="2,2 18,2 18" fill="red" stroke="red" stroke-width="4"/>)svg",
+     {{10, 2, Red}, {10, 10, Transparent}}},
     {"polyline_single_point_nothing", R"svg(<polyline points="10,10" stroke="red" stroke-width="4" stroke-linecap="round"/>)svg",
      {{10, 10, Transparent}}},
     // Shapes fill with the alternate rule and ignore fill-rule: the overlap of a self-crossing

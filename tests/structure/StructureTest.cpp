@@ -98,39 +98,41 @@ const TStructureCase StructureCases[] = {
      {{5, 5, Red}, {15, 5, Transparent}, {5, 15, Transparent}}},
     {"clip_is_never_painted", R"svg(<clipPath id="c"><rect width="10" height="10" fill="red"/></clipPath>)svg",
      {{5, 5, Transparent}}},
-    // The clip stays where the clip element puts it: the element's own transform does not move it.
-    {"clip_fixed_under_a_transformed_element",
+    // The clip lies in the user space of the element it clips: the element's own transform and its
+    // ancestors' move it along.
+    {"clip_moves_with_a_transformed_element",
      R"svg(<clipPath id="c"><rect width="15" height="40"/></clipPath>)svg"
      R"svg(<rect width="20" height="40" fill="red" transform="translate(10,0)" clip-path="url(#c)"/>)svg",
-     {{12, 5, Red}, {17, 5, Transparent}, {5, 5, Transparent}}},
-    {"clip_fixed_under_a_transformed_group",
+     {{12, 5, Red}, {22, 5, Red}, {27, 5, Transparent}, {5, 5, Transparent}}},
+    {"clip_scales_with_a_transformed_group",
      R"svg(<clipPath id="c"><rect width="15" height="40"/></clipPath>)svg"
      R"svg(<g transform="scale(2)"><rect width="20" height="20" fill="red" clip-path="url(#c)"/></g>)svg",
-     {{12, 5, Red}, {17, 5, Transparent}}},
-    // The clip element's own ancestors place it.
-    {"clip_placed_by_its_own_group",
+     {{12, 5, Red}, {25, 5, Red}, {35, 5, Transparent}}},
+    // The transforms around the clip element itself play no part.
+    {"clip_ignores_the_transforms_around_its_element",
      R"svg(<g transform="translate(20,0)"><clipPath id="c"><rect width="10" height="40"/></clipPath></g>)svg"
      R"svg(<rect width="40" height="40" fill="red" clip-path="url(#c)"/>)svg",
-     {{25, 5, Red}, {5, 5, Transparent}, {35, 5, Transparent}}},
+     {{5, 5, Red}, {25, 5, Transparent}}},
     {"clip_children_keep_their_transforms",
      R"svg(<clipPath id="c"><rect width="10" height="40" transform="translate(20,0)"/></clipPath>)svg"
      R"svg(<rect width="40" height="40" fill="red" clip-path="url(#c)"/>)svg",
      {{25, 5, Red}, {5, 5, Transparent}}},
-    {"clip_through_a_group_in_it",
+    // A group is no valid child of a clip path: what it holds adds nothing.
+    {"clip_ignores_a_group_in_it",
      R"svg(<clipPath id="c"><g transform="translate(20,0)"><circle cx="5" cy="5" r="5"/></g></clipPath>)svg"
      R"svg(<rect width="40" height="40" fill="red" clip-path="url(#c)"/>)svg",
-     {{25, 5, Red}, {20, 0, Transparent}, {5, 5, Transparent}}},
+     {{25, 5, Transparent}, {5, 5, Transparent}}},
     // A use in a clip path contributes its copy, once, also when the clip was first asked for
     // before the copy existed (the referencing element is read after the clip element).
     {"clip_through_a_use",
      R"svg(<defs><rect id="r" width="10" height="10"/></defs><clipPath id="c"><use xlink:href="#r" x="20"/></clipPath>)svg"
      R"svg(<rect width="40" height="40" fill="red" clip-path="url(#c)"/>)svg",
      {{25, 5, Red}, {5, 5, Transparent}}},
-    // The outlines are joined with the alternate rule: where two overlap, nothing is left.
-    {"clip_overlap_alternates",
+    // The children's outlines add up: where two overlap, the clip stays open.
+    {"clip_children_unite",
      R"svg(<clipPath id="c"><rect width="20" height="10"/><rect x="10" width="20" height="10"/></clipPath>)svg"
      R"svg(<rect width="40" height="40" fill="red" clip-path="url(#c)"/>)svg",
-     {{5, 5, Red}, {15, 5, Transparent}, {25, 5, Red}}},
+     {{5, 5, Red}, {15, 5, Red}, {25, 5, Red}, {35, 5, Transparent}}},
     {"clip_on_a_group_reaches_descendants",
      R"svg(<clipPath id="c"><rect width="10" height="40"/></clipPath>)svg"
      R"svg(<g clip-path="url(#c)"><g><rect width="40" height="10" fill="red"/></g><rect y="20" width="40" height="10" fill="blue"/></g>)svg",

@@ -38,6 +38,7 @@ auto Fill = [](TSVGBasic& E) { return double(E.GetFillColor()); };
 auto Stroke = [](TSVGBasic& E) { return double(E.GetStrokeColor()); };
 auto FillOpacity = [](TSVGBasic& E) { return double(E.GetFillOpacity()); };
 auto StrokeOpacity = [](TSVGBasic& E) { return double(E.GetStrokeOpacity()); };
+auto Opacity = [](TSVGBasic& E) { return double(E.GetOpacity()); };
 
 const TCascadeCase CascadeCases[] = {
     {"attribute", R"svg(<svg><box id="t" fill="red"/></svg>)svg", Fill, Red},
@@ -79,12 +80,16 @@ const TCascadeCase CascadeCases[] = {
      R"svg(<svg color="red"><box id="t" color="bogus" stroke="currentcolor"/></svg>)svg", Stroke, Red},
     {"transparent_paints_nothing", R"svg(<svg fill="red"><box id="t" fill="transparent"/></svg>)svg", Fill, SVG_NONE_COLOR},
     {"opacity_then_fill_opacity", R"svg(<svg><box id="t" opacity="0.5" fill-opacity="0.8"/></svg>)svg", FillOpacity, 0.8},
-    {"opacity_for_stroke", R"svg(<svg><box id="t" opacity="0.5" fill-opacity="0.8"/></svg>)svg", StrokeOpacity, 0.5},
-    {"percent_opacity", R"svg(<svg><box id="t" style="opacity:50%"/></svg>)svg", FillOpacity, 0.5},
-    {"opacities_multiply", R"svg(<svg><g opacity="0.5"><box id="t" opacity="0.5"/></g></svg>)svg", FillOpacity, 0.25},
-    {"grandchild_gets_product", R"svg(<svg><g opacity="0.5"><g opacity="0.5"><box id="t"/></g></g></svg>)svg", StrokeOpacity,
-     0.25},
-    {"document_opacity", R"svg(<svg opacity="0.5"><box id="t"/></svg>)svg", FillOpacity, 0.5},
+    // Opacity is the element's own, applied to it as a whole when it is painted; fill and stroke opacity
+    // stay apart from it.
+    {"opacity_is_not_stroke_opacity", R"svg(<svg><box id="t" opacity="0.5" fill-opacity="0.8"/></svg>)svg", StrokeOpacity, 1},
+    {"opacity_is_own", R"svg(<svg><box id="t" opacity="0.5" fill-opacity="0.8"/></svg>)svg", Opacity, 0.5},
+    {"percent_opacity", R"svg(<svg><box id="t" style="opacity:50%"/></svg>)svg", Opacity, 0.5},
+    {"opacity_out_of_range_clamped", R"svg(<svg><box id="t" opacity="3"/></svg>)svg", Opacity, 1},
+    {"opacity_not_inherited", R"svg(<svg><g opacity="0.5"><box id="t"/></g></svg>)svg", Opacity, 1},
+    {"group_opacity_not_in_fill_opacity", R"svg(<svg><g opacity="0.5"><g opacity="0.5"><box id="t"/></g></g></svg>)svg",
+     FillOpacity, 1},
+    {"document_opacity_not_in_fill_opacity", R"svg(<svg opacity="0.5"><box id="t"/></svg>)svg", FillOpacity, 1},
     {"stroke_width_default", R"svg(<svg><box id="t"/></svg>)svg", [](TSVGBasic& E) { return double(E.GetStrokeWidth()); }, 1},
     {"stroke_width_units", R"svg(<svg><g stroke-width="2mm"><box id="t"/></g></svg>)svg",
      [](TSVGBasic& E) { return double(E.GetStrokeWidth()); }, 20},

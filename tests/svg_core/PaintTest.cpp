@@ -182,7 +182,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, Pens, ::testing::ValuesIn(PenCases),
 
 TEST(Brushes, SolidColourWithRoundedAlpha)
 {
-    auto Svg = LoadTestDocument(R"svg(<svg><box id="t" opacity="0.5"/><box id="n" fill="none" stroke="none"/></svg>)svg");
+    auto Svg = LoadTestDocument(R"svg(<svg><box id="t" fill-opacity="0.5"/><box id="n" fill="none" stroke="none"/></svg>)svg");
     auto Fill = Find(*Svg, "t")->GetFillBrush();
     auto* Solid = dynamic_cast<TGPSolidBrush*>(Fill.get());
     ASSERT_NE(Solid, nullptr);

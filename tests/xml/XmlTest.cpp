@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -279,6 +280,54 @@ TEST(XmlCopy, MisuseIsRefused) {
     TXmlNode y = b.CreateElement("y");
     x.AppendChild(y);
 }
+
+}  // namespace
+}  // namespace plumwick
+
+namespace plumwick {
+namespace {
+
+// The same document in the encodings an editor may save it in: UTF-8 or UTF-16, with or without a mark.
+std::string Encoded(const std::u16string& text, const std::string& form) {
+    std::string out;
+    if (form == "utf-16le-bom") out = "\xFF\xFE";
+    if (form == "utf-16be-bom") out = "\xFE\xFF";
+    const bool big = form.starts_with("utf-16be");
+    for (const char16_t unit : text) {
+        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+        out += big ? high : low;
+        out += big ? low : high;
+    }
+    return out;
+}
+
+class XmlEncodings : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(XmlEncodings, LoadWithTheirText) {
+    const std::string form = GetParam();
+    const std::u16string svg = u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><svg id=\"\u4e0b\u00e9\"/>";
+    std::string bytes;
+    if (form == "utf-8" || form == "utf-8-bom") {
+        bytes = (form == "utf-8-bom" ? "\xEF\xBB\xBF" : "") +
+                std::string("<?xml version=\"1.0\"?><svg id=\"\xE4\xB8\x8B\xC3\xA9\"/>");
+    } else {
+        bytes = Encoded(svg, form);
+    }
+    TXmlDocument doc;
+    ASSERT_NO_THROW(doc.LoadFromText(bytes));
+    ASSERT_TRUE(doc.DocumentElement());
+    EXPECT_EQ(doc.DocumentElement().NodeName(), "svg");
+    EXPECT_EQ(doc.DocumentElement().GetAttribute("id"), "\xE4\xB8\x8B\xC3\xA9");
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, XmlEncodings,
+                         ::testing::Values("utf-8", "utf-8-bom", "utf-16le-bom", "utf-16be-bom", "utf-16le",
+                                           "utf-16be"),
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
 
 }  // namespace
 }  // namespace plumwick

@@ -1,0 +1,27 @@
+#include "svg/shapes/SVGViewportLength.h"
+
+#include <cmath>
+#include <string>
+
+#include "svg/SVGCommon.h"
+#include "svg/SVGDocument.h"
+#include "svg/SVGParse.h"
+
+namespace plumwick {
+
+void LoadViewportLength(const TXmlNode& Node, std::string_view Name, float& Target, const TSVGObject& Element,
+                        TViewportAxis Axis)
+{
+    LoadLength(Node, Name, Target);
+    const TSVG* Root = Element.GetRoot();
+    if (!Root || Root == &Element || GetLengthUnit(Node.GetAttribute(std::string(Name))) != luPercent)
+        return;
+    const TRectF& Box = Root->GetViewBox();
+    const double W = Box.Right - Box.Left, H = Box.Bottom - Box.Top;
+    if (!(W > 0) || !(H > 0))
+        return;
+    const double Size = Axis == TViewportAxis::Width ? W : Axis == TViewportAxis::Height ? H : std::sqrt((W * W + H * H) / 2);
+    Target = static_cast<float>(Target * Size / 100);
+}
+
+}  // namespace plumwick
