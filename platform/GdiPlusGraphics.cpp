@@ -546,10 +546,16 @@ bool TGPGraphics::GetSurfaceSize(int& width, int& height) const {
   return true;
 }
 
-Status TGPGraphics::DrawLayer(TGPBitmap* layer, float opacity) {
+Status TGPGraphics::DrawLayer(TGPBitmap* layer, float opacity, BlendMode blend) {
   const QImage* source = GdiPlusAccess::ImageOf(layer);
   if (!source || source->isNull() || !FImpl->Target) return SetStatus(InvalidParameter);
   if (!(opacity > 0)) return Ok;
+  QImage blended;
+  if (blend != BlendModeNormal && source->size() == FImpl->Target->size()) {
+    blended = source->convertToFormat(QImage::Format_ARGB32);
+    BlendWithBackdrop(blended, FImpl->Target->convertToFormat(QImage::Format_ARGB32), blend);
+    source = &blended;
+  }
   QPainter p;
   if (!GdiPlusAccess::BeginPaint(*this, p)) return Ok;
   p.resetTransform();

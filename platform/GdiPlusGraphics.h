@@ -84,8 +84,9 @@ class TGPGraphics : public TGPBase {
   // Pixel size of the image drawn on; false for a surface without pixels.
   bool GetSurfaceSize(int& width, int& height) const;
   // Composites a layer of the surface's own pixel size pixel for pixel (device space, whatever the
-  // transform), scaled by opacity (0..1) and cut by the clip in force.
-  Status DrawLayer(TGPBitmap* layer, float opacity);
+  // transform), scaled by opacity (0..1), its colours mixed with the pixels below by blend, and cut by
+  // the clip in force.
+  Status DrawLayer(TGPBitmap* layer, float opacity, BlendMode blend = BlendModeNormal);
 
   float GetDpiX() const { return 96.0f; }
   float GetDpiY() const { return 96.0f; }

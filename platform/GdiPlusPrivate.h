@@ -84,6 +84,11 @@ struct TGPGraphics::Impl {
   TGPMatrix Device;  // device space → the target's pixels
 };
 
+// Source (straight ARGB32, the size of backdrop) with every colour replaced by what the blend mode makes of it
+// over the backdrop's pixel: (1 - backdrop alpha) x source + backdrop alpha x B(backdrop, source). Drawn
+// source-over afterwards, that is the blended compositing of the CSS compositing rules.
+void BlendWithBackdrop(QImage& source, const QImage& backdrop, BlendMode mode);
+
 struct GdiPlusAccess {
   template <class T>
   static auto& Get(T& object) { return *object.FImpl; }

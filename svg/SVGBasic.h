@@ -13,6 +13,7 @@
 
 #include "platform/GdiPlusTypes.h"
 #include "svg/SVGObject.h"
+#include "svg/style/PaintOrder.h"
 
 namespace plumwick {
 
@@ -129,6 +130,8 @@ public:
     int GetFontStyle() const;  // 0 when nothing is set
     void SetFontStyle(int Value) { FFontStyle = Value; }
     TTextDecoration GetTextDecoration() const;
+    // The order of fill, stroke and markers in force (inherited; fill, stroke, markers when nothing is set).
+    TPaintOrder GetPaintOrder() const;
     void SetTextDecoration(TTextDecoration Value) { FTextDecoration = Value; }
     std::string GetClipURI() const;
     // Stores the clip reference and looks the clip path up again.

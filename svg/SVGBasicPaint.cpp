@@ -11,6 +11,7 @@
 #include "svg/SVGColor.h"
 #include "svg/SVGDocument.h"
 #include "svg/SVGPaint.h"
+#include "svg/style/PaintOrder.h"
 
 namespace plumwick {
 
@@ -68,12 +69,20 @@ void TSVGBasic::PaintToGraphics(TGPGraphics& Graphics)
     std::unique_ptr<TGPBrush> StrokeBrush = GetStrokeBrush();
     std::unique_ptr<TGPPen> Pen = GetStrokePen(StrokeBrush.get());
     PrePaint(Graphics, Fill.get(), Pen.get());
-    if (Fill && Fill->GetLastStatus() == Ok)
-        Graphics.FillPath(Fill.get(), FPath.get());
-    if (Pen && Pen->GetLastStatus() == Ok)
-        Graphics.DrawPath(Pen.get(), FPath.get());
+    for (const TPaintLayer Layer : GetPaintOrder()) {
+        if (Layer == TPaintLayer::Fill && Fill && Fill->GetLastStatus() == Ok)
+            Graphics.FillPath(Fill.get(), FPath.get());
+        else if (Layer == TPaintLayer::Stroke && Pen && Pen->GetLastStatus() == Ok)
+            Graphics.DrawPath(Pen.get(), FPath.get());
+        else if (Layer == TPaintLayer::Markers) {
+            // Markers set their own transform and clip; what follows them paints in this element's space again.
+            PaintMarkers(Graphics);
+            Graphics.ResetClip();
+            ClipToViewports(Graphics);
+            SetSurfaceTransform(Graphics, GetMatrix());
+        }
+    }
     PostPaint(Graphics, Fill.get(), Pen.get());
-    PaintMarkers(Graphics);
     Pen.reset();
     StrokeBrush.reset();
     Fill.reset();
@@ -91,6 +100,19 @@ void TSVGBasic::ClipToViewports(TGPGraphics& Graphics) const
                          CombineModeIntersect);
     }
     Graphics.ResetTransform();
+}
+
+TPaintOrder TSVGBasic::GetPaintOrder() const
+{
+    // Inherited; a declaration that does not parse is ignored and the parent's order holds.
+    for (const TSVGObject* Node = this; Node; Node = Node->GetParent()) {
+        const std::string Value = Node->GetStyle().GetValues("paint-order");
+        if (Value.empty())
+            continue;
+        if (const std::optional<TPaintOrder> Order = ParsePaintOrder(Value))
+            return *Order;
+    }
+    return NormalPaintOrder;
 }
 
 void TSVGBasic::PaintToPath(TGPGraphicsPath& Path)

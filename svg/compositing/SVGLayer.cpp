@@ -5,6 +5,7 @@
 #include "platform/GdiPlus.h"
 #include "svg/SVGBasic.h"
 #include "svg/SVGCommon.h"
+#include "svg/SVGParse.h"
 #include "svg/SVGStructure.h"
 #include "svg/compositing/SVGMask.h"
 
@@ -94,7 +95,7 @@ void TLayer::Compose()
     if (FNeeds.Clip)
         FBelow.SetClip(&*FNeeds.Clip, CombineModeReplace);
     RunMaskStep(*this);
-    FBelow.DrawLayer(FBitmap.get(), FNeeds.Opacity);
+    FBelow.DrawLayer(FBitmap.get(), FNeeds.Opacity, FNeeds.Blend);
     FBelow.ResetClip();
 }
 
@@ -124,9 +125,32 @@ TLayerNeeds LayerNeedsOf(TSVGBasic& Element, std::optional<TGPGraphicsPath> Clip
     if (Element.GetOpacity() < 1 && (Group || PaintsFillAndStroke(Element)))
         Needs.Opacity = Element.GetOpacity();
     Needs.Mask = ReferencedMask(Element);
-    if (Clip && (Group || Needs.Opacity < 1 || Needs.Mask))
+    Needs.Blend = BlendModeOf(Element);
+    Needs.Isolate = Group && TrimView(Element.GetStyle().GetValues("isolation")) == "isolate";
+    if (Clip && (Group || Needs.Opacity < 1 || Needs.Mask || Needs.Blend != BlendModeNormal))
         Needs.Clip = std::move(Clip);
     return Needs;
+}
+
+BlendMode BlendModeOf(const TSVGBasic& Element)
+{
+    struct TRow {
+        std::string_view Keyword;
+        BlendMode Mode;
+    };
+    static constexpr TRow Rows[] = {
+        {"multiply", BlendModeMultiply},      {"screen", BlendModeScreen},         {"overlay", BlendModeOverlay},
+        {"darken", BlendModeDarken},          {"lighten", BlendModeLighten},       {"color-dodge", BlendModeColorDodge},
+        {"color-burn", BlendModeColorBurn},   {"hard-light", BlendModeHardLight},  {"soft-light", BlendModeSoftLight},
+        {"difference", BlendModeDifference},  {"exclusion", BlendModeExclusion},   {"hue", BlendModeHue},
+        {"saturation", BlendModeSaturation},  {"color", BlendModeColor},           {"luminosity", BlendModeLuminosity},
+    };
+    const std::string Value = Element.GetStyle().GetValues("mix-blend-mode");
+    const std::string_view Keyword = TrimView(Value);
+    for (const TRow& Row : Rows)
+        if (Row.Keyword == Keyword)
+            return Row.Mode;
+    return BlendModeNormal;
 }
 
 std::unique_ptr<TGPBitmap> PaintChildrenToLayer(TSVGObject& Container, const TGPGraphics& Like)

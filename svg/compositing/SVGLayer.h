@@ -26,6 +26,7 @@
 #include <optional>
 
 #include "platform/GdiPlusPath.h"
+#include "platform/GdiPlusTypes.h"
 
 namespace plumwick {
 
@@ -41,7 +42,12 @@ struct TLayerNeeds {
     float Opacity = 1;                    // below 1: the layer is blended at this opacity
     std::optional<TGPGraphicsPath> Clip;  // device-space area the layer is cut to
     TSVGMask* Mask = nullptr;             // the mask the layer is multiplied by
-    bool Any() const { return Opacity < 1 || Clip.has_value() || Mask; }
+    BlendMode Blend = BlendModeNormal;    // "mix-blend-mode": how the layer mixes with what lies below
+    bool Isolate = false;                 // "isolation: isolate": the content blends only within the layer
+    bool Any() const
+    {
+        return Opacity < 1 || Clip.has_value() || Mask || Blend != BlendModeNormal || Isolate;
+    }
 };
 
 // Limits the pixels that live layers may take at once, so that no document can make the painter allocate
@@ -91,6 +97,8 @@ private:
 TLayerNeeds LayerNeedsOf(TSVGBasic& Element, std::optional<TGPGraphicsPath> Clip);
 // The device-space area Element's own clip-path leaves visible; nullopt when it is not clipped.
 std::optional<TGPGraphicsPath> DeviceClipArea(TSVGBasic& Element);
+// The element's own "mix-blend-mode" (the property is not inherited); normal for unknown keywords.
+BlendMode BlendModeOf(const TSVGBasic& Element);
 // Whether the element paints both a fill and a stroke (its opacity then cannot go into one brush).
 bool PaintsFillAndStroke(const TSVGBasic& Element);
 
