@@ -55,6 +55,31 @@ std::unique_ptr<TGPBrush> TGPBrush::Clone() const {
   return c;
 }
 
+// Texture.
+
+TGPTextureBrush::TGPTextureBrush(const TGPImage* image) : TGPBrush(BrushTypeTextureFill) {
+  auto& d = GdiPlusAccess::Get(static_cast<TGPBrush&>(*this));
+  const QImage* pixels = image ? GdiPlusAccess::ImageOf(image) : nullptr;
+  if (!pixels || pixels->isNull()) {
+    d.Failed = true;
+    SetStatus(InvalidParameter);
+    return;
+  }
+  d.Texture = *pixels;
+}
+
+Status TGPTextureBrush::SetTransform(const TGPMatrix* matrix) {
+  if (!matrix) return SetStatus(InvalidParameter);
+  GdiPlusAccess::Get(static_cast<TGPBrush&>(*this)).Transform = *matrix;
+  return Ok;
+}
+
+Status TGPTextureBrush::GetTransform(TGPMatrix* matrix) const {
+  if (!matrix) return InvalidParameter;
+  *matrix = GdiPlusAccess::Get(static_cast<const TGPBrush&>(*this)).Transform;
+  return Ok;
+}
+
 // Solid.
 
 TGPSolidBrush::TGPSolidBrush(ARGB color) : TGPBrush(BrushTypeSolidColor) {
@@ -240,6 +265,46 @@ Status TGPPathGradientBrush::MultiplyTransform(const TGPMatrix* matrix, MatrixOr
   return D.Transform.Multiply(*matrix, order);
 }
 
+// Radial gradient.
+
+TGPRadialGradientBrush::TGPRadialGradientBrush(const TGPPointF& centre, float radius, const TGPPointF& focal,
+                                               float focalRadius)
+    : TGPBrush(BrushTypeRadialGradient) {
+  auto& d = D;
+  d.Center = centre;
+  d.Radius = radius;
+  d.Focal = focal;
+  d.FocalRadius = focalRadius;
+  d.Colors = {0, 0};
+  d.Positions = {0.0f, 1.0f};
+  d.Wrap = WrapModeClamp;
+  const bool finite = std::isfinite(centre.X) && std::isfinite(centre.Y) && std::isfinite(focal.X) &&
+                      std::isfinite(focal.Y) && std::isfinite(focalRadius);
+  if (!finite || !(radius > 0) || !std::isfinite(radius) || focalRadius < 0) {
+    d.Failed = true;
+    SetStatus(InvalidParameter);
+  }
+}
+
+Status TGPRadialGradientBrush::SetInterpolationColors(std::span<const ARGB> colors,
+                                                      std::span<const float> positions) {
+  if (Status s = CheckTable(colors, positions); s != Ok) return SetStatus(s);
+  SortedTable(colors, positions, D.Colors, D.Positions);
+  return Ok;
+}
+
+Status TGPRadialGradientBrush::SetWrapMode(WrapMode mode) {
+  if (mode < WrapModeTile || mode > WrapModeClamp) return SetStatus(InvalidParameter);
+  D.Wrap = mode;
+  return Ok;
+}
+
+Status TGPRadialGradientBrush::SetTransform(const TGPMatrix* matrix) {
+  if (!matrix || !matrix->IsInvertible()) return SetStatus(InvalidParameter);
+  D.Transform = *matrix;
+  return Ok;
+}
+
 #undef D
 #undef CD
 
@@ -262,45 +327,59 @@ ARGB GdiPlusAccess::ColorAt(const std::vector<ARGB>& colors, const std::vector<f
   return mix(24) | mix(16) | mix(8) | mix(0);
 }
 
+namespace {
+
+// Stops, spread and transform of a gradient brush onto Qt's gradient.
+QBrush GradientBrush(QGradient& g, const TBrushState& d) {
+  // Qt keeps one stop per position, so equal positions (a hard edge) are moved apart by a
+  // hair, within 0..1, to keep both colours.
+  QGradientStops stops;
+  for (size_t i = 0; i < d.Colors.size(); ++i) {
+    qreal p = d.Positions[i];
+    if (!stops.isEmpty() && p <= stops.back().first) p = stops.back().first + 1e-9;
+    stops.append({p, GdiPlusAccess::ToQColor(d.Colors[i])});
+  }
+  qreal cap = 1;
+  for (qsizetype i = stops.size() - 1; i >= 0; --i) {
+    stops[i].first = std::min(stops[i].first, cap);
+    cap = stops[i].first - 1e-9;
+  }
+  g.setStops(stops);
+  // Straight channels between the stops, as the path gradient has them (Qt's default mixes
+  // premultiplied colours).
+  g.setInterpolationMode(QGradient::ComponentInterpolation);
+  switch (d.Wrap) {
+    case WrapModeTile:
+      g.setSpread(QGradient::RepeatSpread);
+      break;
+    case WrapModeClamp:
+      g.setSpread(QGradient::PadSpread);
+      break;
+    default:
+      g.setSpread(QGradient::ReflectSpread);
+      break;
+  }
+  QBrush b(g);
+  b.setTransform(GdiPlusAccess::ToQt(d.Transform));
+  return b;
+}
+
+}  // namespace
+
 std::optional<QBrush> GdiPlusAccess::ToQBrush(const TGPBrush& brush) {
   const auto& d = Get(brush);
   if (d.Failed) return std::nullopt;
   switch (d.Type) {
     case BrushTypeSolidColor:
       return QBrush(ToQColor(d.Color));
-    case BrushTypeLinearGradient: {
-      QLinearGradient g(QPointF(d.P1.X, d.P1.Y), QPointF(d.P2.X, d.P2.Y));
-      // Qt keeps one stop per position, so equal positions (a hard edge) are moved apart by a
-      // hair, within 0..1, to keep both colours.
-      QGradientStops stops;
-      for (size_t i = 0; i < d.Colors.size(); ++i) {
-        qreal p = d.Positions[i];
-        if (!stops.isEmpty() && p <= stops.back().first) p = stops.back().first + 1e-9;
-        stops.append({p, ToQColor(d.Colors[i])});
-      }
-      qreal cap = 1;
-      for (qsizetype i = stops.size() - 1; i >= 0; --i) {
-        stops[i].first = std::min(stops[i].first, cap);
-        cap = stops[i].first - 1e-9;
-      }
-      g.setStops(stops);
-      // Straight channels between the stops, as the path gradient has them (Qt's default mixes
-      // premultiplied colours).
-      g.setInterpolationMode(QGradient::ComponentInterpolation);
-      switch (d.Wrap) {
-        case WrapModeTile:
-          g.setSpread(QGradient::RepeatSpread);
-          break;
-        case WrapModeClamp:
-          g.setSpread(QGradient::PadSpread);
-          break;
-        default:
-          g.setSpread(QGradient::ReflectSpread);
-          break;
-      }
-      QBrush b(g);
+    case BrushTypeTextureFill: {
+      QBrush b(d.Texture);
       b.setTransform(ToQt(d.Transform));
       return b;
+    }
+    case BrushTypeLinearGradient: {
+      QLinearGradient g(QPointF(d.P1.X, d.P1.Y), QPointF(d.P2.X, d.P2.Y));
+      return GradientBrush(g, d);
     }
     default:
       return std::nullopt;

@@ -15,6 +15,7 @@ enum BrushType : int {
   BrushTypeTextureFill = 2,
   BrushTypePathGradient = 3,
   BrushTypeLinearGradient = 4,
+  BrushTypeRadialGradient = 5,
 };
 
 class TGPBrush : public TGPBase {
@@ -64,6 +65,15 @@ class TGPLinearGradientBrush : public TGPBrush {
   Status MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order = MatrixOrderPrepend);
 };
 
+// A picture repeated in both directions from the origin of brush space, one picture pixel per brush
+// unit; the transform maps brush space to world space. A picture without pixels fails (status not Ok).
+class TGPTextureBrush : public TGPBrush {
+ public:
+  explicit TGPTextureBrush(const TGPImage* image);
+  Status SetTransform(const TGPMatrix* matrix);
+  Status GetTransform(TGPMatrix* matrix) const;
+};
+
 // Colour from the path's boundary (position 0) to its centre point (position 1); nothing is
 // painted outside the path. The centre point starts at the centre of the path's box.
 class TGPPathGradientBrush : public TGPBrush {
@@ -84,6 +94,22 @@ class TGPPathGradientBrush : public TGPBrush {
   Status GetTransform(TGPMatrix* matrix) const;
   Status ResetTransform();
   Status MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order = MatrixOrderPrepend);
+};
+
+// Colour between two circles, as SVG and canvas draw radial gradients: position 0 on the focal
+// circle (focal point, focal radius), 1 on the outer circle (centre, radius). The wrap mode says
+// what lies beyond: clamp pads with the end colours, tile repeats, tile-flip reflects. Where no
+// circle between them passes through a point (a focus on or outside the outer circle) nothing is
+// painted. Creation with a radius that is not positive fails.
+class TGPRadialGradientBrush : public TGPBrush {
+ public:
+  TGPRadialGradientBrush(const TGPPointF& centre, float radius, const TGPPointF& focal, float focalRadius);
+
+  // As for the linear brush.
+  Status SetInterpolationColors(std::span<const ARGB> colors, std::span<const float> positions);
+  Status SetWrapMode(WrapMode mode);
+  // Brush space → world space.
+  Status SetTransform(const TGPMatrix* matrix);
 };
 
 }  // namespace plumwick

@@ -260,10 +260,18 @@ bool GdiPlusAccess::BeginPaint(const TGPGraphics& graphics, QPainter& painter) {
   painter.setRenderHint(QPainter::TextAntialiasing, aa);
   painter.setRenderHint(QPainter::SmoothPixmapTransform,
                         d.Interpolation != InterpolationModeNearestNeighbor);
-  if (d.HasClip) painter.setClipPath(d.Clip);
-  painter.setTransform(ToQt(d.Transform));
+  const QTransform device = ToQt(d.Device);
+  if (d.HasClip) painter.setClipPath(device.map(d.Clip));
+  painter.setTransform(ToQt(d.Transform) * device);
   return true;
 }
+
+Status TGPGraphics::SetDeviceTransform(const TGPMatrix& matrix) {
+  FImpl->Device = matrix;
+  return Ok;
+}
+
+const TGPMatrix& TGPGraphics::GetDeviceTransform() const { return FImpl->Device; }
 
 Status TGPGraphics::SetSmoothingMode(SmoothingMode mode) {
   if (mode < SmoothingModeDefault || mode > SmoothingModeAntiAlias8x8) return SetStatus(InvalidParameter);
@@ -385,6 +393,10 @@ Status TGPGraphics::FillPath(const TGPBrush* brush, const TGPGraphicsPath* path)
     FillPathGradient(p, q, b);
     return Ok;
   }
+  if (b.Type == BrushTypeRadialGradient) {
+    GdiPlusAccess::FillRadialGradient(p, q, b);
+    return Ok;
+  }
   if (auto qb = GdiPlusAccess::ToQBrush(*brush)) p.fillPath(q, *qb);
   return Ok;
 }
@@ -408,7 +420,8 @@ Status TGPGraphics::DrawPath(const TGPPen* pen, const TGPGraphicsPath* path) {
     DropSlivers(flat, tolerance / 20);
   }
   QPainterPath q = StrokeSource(flat, qpen);
-  if (d.Brush && GdiPlusAccess::Get(*d.Brush).Type == BrushTypePathGradient) {
+  if (d.Brush && (GdiPlusAccess::Get(*d.Brush).Type == BrushTypePathGradient ||
+                  GdiPlusAccess::Get(*d.Brush).Type == BrushTypeRadialGradient)) {
     // Stroke outline filled with the gradient; a hairline gets one device pixel's width.
     QPainterPathStroker stroker(qpen);
     if (qpen.isCosmetic()) {
@@ -418,7 +431,10 @@ Status TGPGraphics::DrawPath(const TGPPen* pen, const TGPGraphicsPath* path) {
     }
     QPainterPath outline = stroker.createStroke(q);
     outline.setFillRule(Qt::WindingFill);
-    FillPathGradient(p, outline, GdiPlusAccess::Get(*d.Brush));
+    if (GdiPlusAccess::Get(*d.Brush).Type == BrushTypeRadialGradient)
+      GdiPlusAccess::FillRadialGradient(p, outline, GdiPlusAccess::Get(*d.Brush));
+    else
+      FillPathGradient(p, outline, GdiPlusAccess::Get(*d.Brush));
     return Ok;
   }
   if (d.Brush) {
@@ -530,10 +546,16 @@ bool TGPGraphics::GetSurfaceSize(int& width, int& height) const {
   return true;
 }
 
-Status TGPGraphics::DrawLayer(TGPBitmap* layer, float opacity) {
+Status TGPGraphics::DrawLayer(TGPBitmap* layer, float opacity, BlendMode blend) {
   const QImage* source = GdiPlusAccess::ImageOf(layer);
   if (!source || source->isNull() || !FImpl->Target) return SetStatus(InvalidParameter);
   if (!(opacity > 0)) return Ok;
+  QImage blended;
+  if (blend != BlendModeNormal && source->size() == FImpl->Target->size()) {
+    blended = source->convertToFormat(QImage::Format_ARGB32);
+    BlendWithBackdrop(blended, FImpl->Target->convertToFormat(QImage::Format_ARGB32), blend);
+    source = &blended;
+  }
   QPainter p;
   if (!GdiPlusAccess::BeginPaint(*this, p)) return Ok;
   p.resetTransform();

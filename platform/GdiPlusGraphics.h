@@ -27,6 +27,11 @@ class TGPGraphics : public TGPBase {
   // High quality: smooth filtering, and an area-averaging resample when an image is reduced.
   Status SetInterpolationMode(InterpolationMode mode);
   InterpolationMode GetInterpolationMode() const;
+  // Maps device space onto the target's pixels (the identity by default), so a bitmap can hold one
+  // part of a larger surface, or that part in another orientation: transforms and clips stay in
+  // the larger surface's device space.
+  Status SetDeviceTransform(const TGPMatrix& matrix);
+  const TGPMatrix& GetDeviceTransform() const;
   // Completes pending drawing; the pixels are final afterwards.
   Status Flush(FlushIntention intention = FlushIntentionFlush);
 
@@ -79,8 +84,9 @@ class TGPGraphics : public TGPBase {
   // Pixel size of the image drawn on; false for a surface without pixels.
   bool GetSurfaceSize(int& width, int& height) const;
   // Composites a layer of the surface's own pixel size pixel for pixel (device space, whatever the
-  // transform), scaled by opacity (0..1) and cut by the clip in force.
-  Status DrawLayer(TGPBitmap* layer, float opacity);
+  // transform), scaled by opacity (0..1), its colours mixed with the pixels below by blend, and cut by
+  // the clip in force.
+  Status DrawLayer(TGPBitmap* layer, float opacity, BlendMode blend = BlendModeNormal);
 
   float GetDpiX() const { return 96.0f; }
   float GetDpiY() const { return 96.0f; }

@@ -35,10 +35,15 @@ struct TBrushState {
   std::vector<float> Positions;
   WrapMode Wrap = WrapModeTile;
   TGPMatrix Transform;
-  // Path gradient (its path is the Impl's).
+  // Path gradient (its path is the Impl's); the radial gradient's outer circle and focal circle.
   TGPPointF Center;
+  float Radius = 0;
+  TGPPointF Focal;
+  float FocalRadius = 0;
   ARGB CenterColor = 0xFF000000;
   ARGB SurroundColor = 0xFFFFFFFF;
+  // Texture: the tile, repeated in both directions (Qt shares the pixels between copies).
+  QImage Texture;
   bool Failed = false;  // creation failed: the brush paints nothing
 };
 
@@ -76,7 +81,13 @@ struct TGPGraphics::Impl {
   QPainterPath Clip;  // device space
   SmoothingMode Smoothing = SmoothingModeDefault;
   InterpolationMode Interpolation = InterpolationModeDefault;
+  TGPMatrix Device;  // device space → the target's pixels
 };
+
+// Source (straight ARGB32, the size of backdrop) with every colour replaced by what the blend mode makes of it
+// over the backdrop's pixel: (1 - backdrop alpha) x source + backdrop alpha x B(backdrop, source). Drawn
+// source-over afterwards, that is the blended compositing of the CSS compositing rules.
+void BlendWithBackdrop(QImage& source, const QImage& backdrop, BlendMode mode);
 
 struct GdiPlusAccess {
   template <class T>
@@ -94,6 +105,8 @@ struct GdiPlusAccess {
   // Brush for Qt painting; none for a path gradient (painted by the graphics itself) or a
   // failed brush.
   static std::optional<QBrush> ToQBrush(const TGPBrush& brush);
+  // Fills the world-space area with a radial gradient brush, evaluated per device pixel.
+  static void FillRadialGradient(QPainter& painter, const QPainterPath& worldArea, const TBrushState& b);
   // The pen's shape for Qt (the brush part is set from ToQBrush by the caller).
   static QPen ToQPen(const TGPPen& pen);
   // Colour at a position 0..1 of an interpolation table (straight ARGB, linear between entries).

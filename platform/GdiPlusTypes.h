@@ -67,6 +67,27 @@ enum DashStyle : int {
 };
 
 // Prepend: the new operation is applied before the existing matrix (op × M).
+// How a layer's colours mix with the pixels below it (the CSS blend modes); the alpha always composites as
+// source-over.
+enum BlendMode : int {
+  BlendModeNormal = 0,
+  BlendModeMultiply,
+  BlendModeScreen,
+  BlendModeOverlay,
+  BlendModeDarken,
+  BlendModeLighten,
+  BlendModeColorDodge,
+  BlendModeColorBurn,
+  BlendModeHardLight,
+  BlendModeSoftLight,
+  BlendModeDifference,
+  BlendModeExclusion,
+  BlendModeHue,
+  BlendModeSaturation,
+  BlendModeColor,
+  BlendModeLuminosity,
+};
+
 enum MatrixOrder : int { MatrixOrderPrepend = 0, MatrixOrderAppend = 1 };
 
 enum SmoothingMode : int {

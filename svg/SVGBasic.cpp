@@ -1,5 +1,7 @@
 #include "svg/SVGBasic.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "gdip/GDIPOBJ2.h"
@@ -8,11 +10,15 @@
 #include "svg/SVGError.h"
 #include "svg/SVGFactory.h"
 #include "svg/shapes/SVGViewportLength.h"
+#include "svg/structure/SVGConditions.h"
 
 namespace plumwick {
 
 TSVGBasic::TSVGBasic()
 {
+    // Not set: fill and stroke opacity inherit.
+    FFillOpacity = UndefinedFloat;
+    FStrokeOpacity = UndefinedFloat;
     AttachStyleHandler();
 }
 
@@ -32,8 +38,8 @@ void TSVGBasic::ClearBasicFields()
 {
     FFillColor = SVG_INHERIT_COLOR;
     FStrokeColor = SVG_INHERIT_COLOR;
-    FFillOpacity = 1;
-    FStrokeOpacity = 1;
+    FFillOpacity = UndefinedFloat;
+    FStrokeOpacity = UndefinedFloat;
     FStrokeWidth = UndefinedFloat;
     FStrokeLineJoin.clear();
     FStrokeLineCap.clear();
@@ -55,6 +61,9 @@ void TSVGBasic::ClearBasicFields()
     FStrokeURI.clear();
     FLineWidth = UndefinedFloat;
     FColor.clear();
+    FMarkerStart.clear();
+    FMarkerMid.clear();
+    FMarkerEnd.clear();
     FClipRule = FillRuleNotSet;
     FOpacity = 1;
     FPaintOpacity = 1;
@@ -107,6 +116,9 @@ void TSVGBasic::AssignTo(TSVGObject& Dest) const
     D->FColorInterpolation = FColorInterpolation;
     D->FColorRendering = FColorRendering;
     D->FColor = FColor;
+    D->FMarkerStart = FMarkerStart;
+    D->FMarkerMid = FMarkerMid;
+    D->FMarkerEnd = FMarkerEnd;
     D->FX = FX;
     D->FY = FY;
     D->FWidth = FWidth;
@@ -145,6 +157,14 @@ int NestingDepth(const TSVGObject& Node)
     return Depth;
 }
 
+// Elements drawn where they stand, which conditional attributes switch off.
+bool IsConditional(std::string_view Name)
+{
+    static constexpr std::string_view Drawn[] = {"a", "circle", "ellipse", "g", "image", "line", "path", "polygon",
+                                                 "polyline", "rect", "svg", "switch", "text", "use"};
+    return std::find(std::begin(Drawn), std::end(Drawn), Name) != std::end(Drawn);
+}
+
 }  // namespace
 
 void TSVGBasic::LoadChildNodes(const TXmlNode& Node)
@@ -167,7 +187,11 @@ void TSVGBasic::LoadChildNodes(const TXmlNode& Node)
                             " levels (at element \"" + Name + "\")");
         if (Root)
             Root->CountLoadedObjects(1);
-        Creator(*this)->ReadIn(Child);
+        TSVGObject* Item = Creator(*this);
+        Item->ReadIn(Child);
+        // A drawn element whose conditions fail is not drawn; definitions stay usable whatever they say.
+        if (Item->GetDisplayCode() != 0 && IsConditional(Name) && !ConditionsPass(Child))
+            Item->SetDisplay(0);
     }
 }
 

@@ -13,6 +13,7 @@
 
 #include "platform/GdiPlusTypes.h"
 #include "svg/SVGObject.h"
+#include "svg/style/PaintOrder.h"
 
 namespace plumwick {
 
@@ -59,6 +60,9 @@ public:
     // Reference elements (use) replace their children by a copy of what they name; every other
     // element does nothing. Run for every element after the document is read.
     virtual void ResolveReference();
+    // Elements that set up a viewport (nested svg, symbol, marker) give the rectangle their content
+    // is clipped to, in their own user space; every other element gives false.
+    virtual bool GetViewportClip(TRectF&) const { return false; }
 
     // --- Cascade.
 
@@ -82,6 +86,10 @@ public:
     // The clip outline in force (nearest clip-path up the tree), nullptr when none.
     TGPGraphicsPath* FindClipPath();
     void UpdateClipPath() { FClipPath = FindClipPath(); }
+    // Narrows the surface's clip to the viewports of the elements above this one.
+    void ClipToViewports(TGPGraphics& Graphics) const;
+    // Draws the markers that "marker-start", "marker-mid" and "marker-end" name on the outline's vertices.
+    void PaintMarkers(TGPGraphics& Graphics);
 
     // --- Properties. Readers named after a presentation property resolve up the tree.
 
@@ -122,11 +130,17 @@ public:
     int GetFontStyle() const;  // 0 when nothing is set
     void SetFontStyle(int Value) { FFontStyle = Value; }
     TTextDecoration GetTextDecoration() const;
+    // The order of fill, stroke and markers in force (inherited; fill, stroke, markers when nothing is set).
+    TPaintOrder GetPaintOrder() const;
     void SetTextDecoration(TTextDecoration Value) { FTextDecoration = Value; }
     std::string GetClipURI() const;
     // Stores the clip reference and looks the clip path up again.
     void SetClipURI(std::string_view Value);
 
+    // The paint server in force: the reference of the nearest element on the chain whose paint
+    // is set (empty when that paint is a plain colour).
+    const std::string& GetFillServer() const;
+    const std::string& GetStrokeServer() const;
     const std::string& GetFillURI() const { return FFillURI; }
     void SetFillURI(std::string_view Value) { FFillURI = Value; }
     const std::string& GetStrokeURI() const { return FStrokeURI; }
@@ -198,6 +212,9 @@ protected:
     float FColorInterpolation = 0;
     float FColorRendering = 0;
     std::string FColor;  // text of the "color" declaration, what "currentColor" stands for; empty = not set
+    std::string FMarkerStart;  // marker references as written ("none" stops inheritance); empty = not set
+    std::string FMarkerMid;
+    std::string FMarkerEnd;
 
 private:
     void ClearBasicFields();

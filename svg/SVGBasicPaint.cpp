@@ -10,6 +10,8 @@
 #include "svg/SVGBasic.h"
 #include "svg/SVGColor.h"
 #include "svg/SVGDocument.h"
+#include "svg/SVGPaint.h"
+#include "svg/style/PaintOrder.h"
 
 namespace plumwick {
 
@@ -57,6 +59,7 @@ void TSVGBasic::PaintToGraphics(TGPGraphics& Graphics)
     TSurfaceReset Reset{Graphics};
     if (!FPath)
         return;
+    ClipToViewports(Graphics);
     SetSurfaceTransform(Graphics, GetMatrix());
     if (FStyleChanged) {
         ResolveStyle();
@@ -66,14 +69,50 @@ void TSVGBasic::PaintToGraphics(TGPGraphics& Graphics)
     std::unique_ptr<TGPBrush> StrokeBrush = GetStrokeBrush();
     std::unique_ptr<TGPPen> Pen = GetStrokePen(StrokeBrush.get());
     PrePaint(Graphics, Fill.get(), Pen.get());
-    if (Fill && Fill->GetLastStatus() == Ok)
-        Graphics.FillPath(Fill.get(), FPath.get());
-    if (Pen && Pen->GetLastStatus() == Ok)
-        Graphics.DrawPath(Pen.get(), FPath.get());
+    for (const TPaintLayer Layer : GetPaintOrder()) {
+        if (Layer == TPaintLayer::Fill && Fill && Fill->GetLastStatus() == Ok)
+            Graphics.FillPath(Fill.get(), FPath.get());
+        else if (Layer == TPaintLayer::Stroke && Pen && Pen->GetLastStatus() == Ok)
+            Graphics.DrawPath(Pen.get(), FPath.get());
+        else if (Layer == TPaintLayer::Markers) {
+            // Markers set their own transform and clip; what follows them paints in this element's space again.
+            PaintMarkers(Graphics);
+            Graphics.ResetClip();
+            ClipToViewports(Graphics);
+            SetSurfaceTransform(Graphics, GetMatrix());
+        }
+    }
     PostPaint(Graphics, Fill.get(), Pen.get());
     Pen.reset();
     StrokeBrush.reset();
     Fill.reset();
+}
+
+void TSVGBasic::ClipToViewports(TGPGraphics& Graphics) const
+{
+    TRectF Clip;
+    for (const TSVGObject* N = GetParent(); N; N = N->GetParent()) {
+        const TSVGBasic* B = N->AsBasic();
+        if (!B || !B->GetViewportClip(Clip))
+            continue;
+        SetSurfaceTransform(Graphics, B->GetMatrix());
+        Graphics.SetClip(TGPRectF{Clip.Left, Clip.Top, Clip.Right - Clip.Left, Clip.Bottom - Clip.Top},
+                         CombineModeIntersect);
+    }
+    Graphics.ResetTransform();
+}
+
+TPaintOrder TSVGBasic::GetPaintOrder() const
+{
+    // Inherited; a declaration that does not parse is ignored and the parent's order holds.
+    for (const TSVGObject* Node = this; Node; Node = Node->GetParent()) {
+        const std::string Value = Node->GetStyle().GetValues("paint-order");
+        if (Value.empty())
+            continue;
+        if (const std::optional<TPaintOrder> Order = ParsePaintOrder(Value))
+            return *Order;
+    }
+    return NormalPaintOrder;
 }
 
 void TSVGBasic::PaintToPath(TGPGraphicsPath& Path)
@@ -93,26 +132,30 @@ namespace {
 std::unique_ptr<TGPBrush> MakeBrush(TSVGBasic& Element, TColor Color, float Opacity, const std::string& URI)
 {
     const std::uint8_t Alpha = OpacityToAlpha(Opacity);
-    if (URI.empty()) {
-        if (Color < 0)
-            return nullptr;
-        return std::make_unique<TGPSolidBrush>(ColorToARGB(Color, Alpha));
+    if (!URI.empty()) {
+        // A reference to something that is no paint server, or to one that cannot paint this
+        // element (no stops, a box without area), falls back on the colour given with it.
+        TSVG* Root = Element.GetRoot();
+        if (auto* Server = Root ? dynamic_cast<TSVGFiller*>(Root->FindByID(URI)) : nullptr)
+            if (std::unique_ptr<TGPBrush> Brush = Server->GetBrush(Alpha, &Element))
+                return Brush;
     }
-    TSVG* Root = Element.GetRoot();
-    auto* Server = Root ? dynamic_cast<TSVGMatrix*>(Root->FindByID(URI)) : nullptr;
-    return Server ? Server->GetBrush(Alpha, &Element) : nullptr;
+    if (!IsColorValue(Color))
+        return nullptr;
+    const double ColorAlphaScaled = std::nearbyint(double(Alpha) * ColorAlpha(Color) / 255.0);
+    return std::make_unique<TGPSolidBrush>(ColorToARGB(Color, static_cast<std::uint8_t>(ColorAlphaScaled)));
 }
 
 }  // namespace
 
 std::unique_ptr<TGPBrush> TSVGBasic::GetFillBrush()
 {
-    return MakeBrush(*this, GetFillColor(), GetFillOpacity() * FPaintOpacity, FFillURI);
+    return MakeBrush(*this, GetFillColor(), GetFillOpacity() * FPaintOpacity, GetFillServer());
 }
 
 std::unique_ptr<TGPBrush> TSVGBasic::GetStrokeBrush()
 {
-    return MakeBrush(*this, GetStrokeColor(), GetStrokeOpacity() * FPaintOpacity, FStrokeURI);
+    return MakeBrush(*this, GetStrokeColor(), GetStrokeOpacity() * FPaintOpacity, GetStrokeServer());
 }
 
 std::unique_ptr<TGPPen> TSVGBasic::GetStrokePen(TGPBrush* Brush)

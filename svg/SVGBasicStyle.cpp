@@ -98,6 +98,19 @@ std::optional<TFontShorthand> ParseFontShorthand(std::string_view Value)
     return Result;
 }
 
+// Whether an inline style text holds a "marker" declaration (not one of its longhands).
+bool DeclaresMarker(std::string_view Inline)
+{
+    for (std::size_t At = Inline.find("marker"); At != std::string_view::npos; At = Inline.find("marker", At + 1)) {
+        if (At > 0 && Inline[At - 1] != ';' && Inline[At - 1] != ' ' && Inline[At - 1] != '\t')
+            continue;
+        const std::string_view Rest = TrimView(Inline.substr(At + 6));
+        if (!Rest.empty() && Rest.front() == ':')
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void TSVGBasic::ApplyStyle(TStyle& Style)
@@ -113,18 +126,19 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
         {"line-width", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FLineWidth = ParseLength(V); }},
         {"opacity",
          [](TSVGBasic& E, TStyle&, const std::string& V) {
-             const float Opacity = ParsePercent(V);
-             if (std::isfinite(Opacity))
-                 E.FOpacity = std::clamp(Opacity, 0.0f, 1.0f);
+             // A number, or a percentage; anything else (a unit, a word) leaves the opacity as it was.
+             std::string_view Text = TrimView(V);
+             const bool Percent = !Text.empty() && Text.back() == '%';
+             if (Percent)
+                 Text.remove_suffix(1);
+             float Opacity = 0;
+             if (TryParseNumber(Text, Opacity) && std::isfinite(Opacity))
+                 E.FOpacity = std::clamp(Percent ? Opacity / 100 : Opacity, 0.0f, 1.0f);
          }},
         {"stroke-opacity", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeOpacity = ParsePercent(V); }},
         {"fill-opacity", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FFillOpacity = ParsePercent(V); }},
-        {"color",
-         [](TSVGBasic& E, TStyle&, const std::string& V) {
-             E.FStrokeURI = V;
-             E.FFillURI = V;
-             E.FColor = V;
-         }},
+        // Only what currentColor stands for: it paints nothing by itself.
+        {"color", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FColor = V; }},
         {"stroke", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeURI = V; }},
         {"fill", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FFillURI = V; }},
         {"fill-rule",
@@ -144,6 +158,17 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
                  E.FClipRule = FillRuleNonZero;
          }},
         {"clip-path", [](TSVGBasic& E, TStyle&, const std::string& V) { E.SetClipURI(V); }},
+        // The shorthand is a property but no presentation attribute: a "marker" attribute is ignored,
+        // a declaration (sheet or "style") is not. Longhands of the same block come after it.
+        {"marker",
+         [](TSVGBasic& E, TStyle& S, const std::string& V) {
+             if (&S == E.FStyle.get() && !DeclaresMarker(S.GetValues("style")))
+                 return;
+             E.FMarkerStart = E.FMarkerMid = E.FMarkerEnd = V;
+         }},
+        {"marker-start", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FMarkerStart = V; }},
+        {"marker-mid", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FMarkerMid = V; }},
+        {"marker-end", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FMarkerEnd = V; }},
         {"stroke-linejoin", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeLineJoin = V; }},
         {"stroke-linecap", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeLineCap = V; }},
         {"stroke-miterlimit", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeMiterLimit = NumberOrZero(V); }},
@@ -337,21 +362,52 @@ TColor TSVGBasic::CurrentColor() const
     for (const TSVGObject* Node = this; Node; Node = Node->GetParent())
         if (const TSVGBasic* B = Node->AsBasic(); B && !B->FColor.empty()) {
             const TColor C = ParseColor(B->FColor);
-            if (C >= 0)
+            if (IsColorValue(C))
                 return C;
         }
     return 0;
 }
 
+namespace {
+
+// A paint text "url(#id) [fallback]": the id (quotes allowed around the reference) and the fallback
+// text; nothing for a text that is not a reference.
+struct TPaintReference {
+    std::string ID;
+    std::string_view Fallback;
+};
+
+std::optional<TPaintReference> SplitPaintReference(std::string_view Text)
+{
+    Text = TrimView(Text);
+    if (Text.substr(0, 4) != "url(")
+        return std::nullopt;
+    const size_t Close = Text.find(')');
+    if (Close == std::string_view::npos)
+        return std::nullopt;
+    std::string_view Ref = TrimView(Text.substr(4, Close - 4));
+    if (Ref.size() >= 2 && (Ref.front() == '"' || Ref.front() == '\'') && Ref.back() == Ref.front())
+        Ref = TrimView(Ref.substr(1, Ref.size() - 2));
+    TPaintReference Result;
+    if (!Ref.empty() && Ref.front() == '#')
+        Result.ID = std::string(Ref.substr(1));
+    Result.Fallback = TrimView(Text.substr(Close + 1));
+    return Result;
+}
+
+}  // namespace
+
 // Besides colours, the paint keywords the colour reader does not know: "transparent" paints nothing (read as
 // "not set" it would inherit, usually black, where the author meant an invisible box).
 TColor TSVGBasic::PaintColor(const std::string& Text) const
 {
+    // A paint server reference is a whole paint: its fallback colour, or none when the server
+    // is missing and nothing else is given. Children inherit it with the reference.
+    if (const std::optional<TPaintReference> Ref = SplitPaintReference(Text))
+        return Ref->Fallback.empty() ? SVG_NONE_COLOR : PaintColor(std::string(Ref->Fallback));
     const std::string_view Keyword = TrimView(Text);
     if (SameTextIgnoringCase(Keyword, "currentColor"))
         return CurrentColor();
-    if (SameTextIgnoringCase(Keyword, "transparent"))
-        return SVG_NONE_COLOR;
     return ParseColor(Text);
 }
 
@@ -369,13 +425,19 @@ void TSVGBasic::ResolveStyle()
     }
     if (Root && Root->GetFixedColor() != SVG_INHERIT_COLOR) {
         auto IsPaint = [](TColor C) { return C != SVG_INHERIT_COLOR && C != SVG_NONE_COLOR; };
+        // The fixed colour takes the place of the colour, not of its alpha.
+        auto Fixed = [&](TColor C) { return ColorWithAlpha(Root->GetFixedColor(), ColorAlpha(C)); };
         if (IsPaint(GetFillColor()))
-            FFillColor = Root->GetFixedColor();
+            FFillColor = Fixed(GetFillColor());
         if (IsPaint(GetStrokeColor()))
-            FStrokeColor = Root->GetFixedColor();
+            FStrokeColor = Fixed(GetStrokeColor());
     }
-    FFillURI = ParseURI(FFillURI);
-    FStrokeURI = ParseURI(FStrokeURI);
+    auto ServerID = [](const std::string& Text) {
+        const std::optional<TPaintReference> Ref = SplitPaintReference(Text);
+        return Ref ? Ref->ID : std::string();
+    };
+    FFillURI = ServerID(FFillURI);
+    FStrokeURI = ServerID(FStrokeURI);
     SetClipURI(ParseURI(FClipURI));
 }
 
@@ -391,6 +453,20 @@ int TSVGBasic::GetFillRule() const
     return ResolvedField<int>(this, &TSVGBasic::FFillRule, FillRuleNotSet, FillRuleNotSet);
 }
 
+const std::string& TSVGBasic::GetFillServer() const
+{
+    static const std::string None;
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FFillColor != SVG_INHERIT_COLOR; });
+    return B ? B->FFillURI : None;
+}
+
+const std::string& TSVGBasic::GetStrokeServer() const
+{
+    static const std::string None;
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FStrokeColor != SVG_INHERIT_COLOR; });
+    return B ? B->FStrokeURI : None;
+}
+
 int TSVGBasic::GetClipRule() const
 {
     return ResolvedField<int>(this, &TSVGBasic::FClipRule, FillRuleNotSet, FillRuleNonZero);
@@ -403,23 +479,26 @@ TColor TSVGBasic::GetStrokeColor() const
 
 namespace {
 
-// Product over the chain of each element's nearest set opacity, computed from the top down so
-// that deep trees cost one pass.
+// fill-opacity and stroke-opacity inherit: the nearest element that sets one gives it (they do not
+// accumulate, unlike opacity). The document's own value (SVGOpacity) scales every element's.
 template <class TField>
 float ChainOpacity(const TSVGBasic* Start, TField&& Field)
 {
-    std::vector<float> Own;
-    for (const TSVGObject* Node = Start; Node; Node = Node->GetParent())
-        if (const TSVGBasic* B = Node->AsBasic())
-            Own.push_back(Field(*B));
-    double Product = 1;
     float Nearest = 1;
-    for (auto It = Own.rbegin(); It != Own.rend(); ++It) {
-        if (*It != UndefinedFloat)
-            Nearest = *It;
-        Product *= Nearest;
+    bool Found = false;
+    float Document = 1;
+    for (const TSVGObject* Node = Start; Node; Node = Node->GetParent()) {
+        const TSVGBasic* B = Node->AsBasic();
+        if (!B || Field(*B) == UndefinedFloat)
+            continue;
+        if (Node->AsDocument())
+            Document = Field(*B);
+        else if (!Found) {
+            Nearest = Field(*B);
+            Found = true;
+        }
     }
-    return static_cast<float>(Product);
+    return Nearest * Document;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "svg/SVGParse.h"
+#include "svg/style/CssColor.h"
 
 namespace plumwick {
 
@@ -217,15 +218,6 @@ std::int64_t DivRoundHalfEven(std::int64_t numerator, std::int64_t denominator) 
     return q;
 }
 
-// Text before the first comma, and the trimmed rest after it; without a comma the part before
-// is empty and the rest is the whole text.
-std::string_view TakeComponent(std::string_view& rest) {
-    size_t comma = rest.find(',');
-    std::string_view part = comma == std::string_view::npos ? std::string_view() : rest.substr(0, comma);
-    rest = TrimView(comma == std::string_view::npos ? rest : rest.substr(comma + 1));
-    return part;
-}
-
 }  // namespace
 
 int NamedColorCount() { return kNamedColorCount; }
@@ -300,20 +292,63 @@ int ParseColorComponent(std::string_view text) {
     return static_cast<int>(v);
 }
 
-TColor ParseRGB(std::string_view text) {
-    if (text.size() < 5 || text.substr(0, 4) != "rgb(" || text.back() != ')') return -1;
-    std::string_view rest = TrimView(text.substr(4, text.size() - 5));
-    std::string_view red = TakeComponent(rest);
-    std::string_view green = TakeComponent(rest);
-    int r = ParseColorComponent(red), g = ParseColorComponent(green), b = ParseColorComponent(rest);
-    if (r < 0 || g < 0 || b < 0) return -1;
-    return r + g * 256 + b * 65536;
+TColor ParseRGB(std::string_view text) { return ParseColorFunction(text); }
+
+TColor ColorWithAlpha(TColor rgb, std::uint8_t alpha) {
+    std::uint32_t c = (static_cast<std::uint32_t>(rgb) & 0xFFFFFFu) | (static_cast<std::uint32_t>(255 - alpha) << 24);
+    TColor value = static_cast<TColor>(c);
+    if (value == SVG_INHERIT_COLOR || value == SVG_NONE_COLOR) value = static_cast<TColor>(0xFFFFFFFDu);
+    return value;
 }
 
+std::uint8_t ColorAlpha(TColor color) {
+    return static_cast<std::uint8_t>(255 - (static_cast<std::uint32_t>(color) >> 24));
+}
+
+namespace {
+
+// "#" and 3, 4, 6 or 8 hexadecimal digits (the last digit or pair is the alpha); -1 otherwise.
+TColor ParseHashColor(std::string_view digits) {
+    if (!IsHex(digits)) return SVG_INHERIT_COLOR;
+    std::uint32_t v[4] = {0, 0, 0, 255};
+    switch (digits.size()) {
+        case 3:
+        case 4:
+            for (size_t i = 0; i < digits.size(); ++i) v[i] = static_cast<std::uint32_t>(HexDigitValue(digits[i]) * 17);
+            break;
+        case 6:
+        case 8:
+            for (size_t i = 0; i < digits.size() / 2; ++i)
+                v[i] = static_cast<std::uint32_t>(HexDigitValue(digits[2 * i]) * 16 + HexDigitValue(digits[2 * i + 1]));
+            break;
+        default:
+            return SVG_INHERIT_COLOR;
+    }
+    return ColorWithAlpha(static_cast<TColor>(v[0] | (v[1] << 8) | (v[2] << 16)), static_cast<std::uint8_t>(v[3]));
+}
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 TColor ParseColor(std::string_view text) {
+    text = TrimView(text);
     if (text.empty()) return SVG_INHERIT_COLOR;
     for (const TNamedColor& c : kNamedColors)
-        if (c.Name == text) return c.Color;
+        if (SameIgnoringCase(c.Name, text)) return c.Color;
+    if (SameIgnoringCase(text, "transparent")) return ColorWithAlpha(0, 0);
+    if (text.front() == '#') return ParseHashColor(text.substr(1));
+    if (text.find('(') != std::string_view::npos) return ParseColorFunction(text);
+    // Older documents write hexadecimal digits without "#" or an integer colour value.
     std::string rewritten;
     if (IsHex(text) && !IsDecimal(text)) {
         rewritten = HexToColorText(text);
@@ -321,7 +356,7 @@ TColor ParseColor(std::string_view text) {
     }
     std::int32_t value;
     if (TryParseIntegerText(text, value)) return value;
-    return ParseRGB(text);
+    return SVG_INHERIT_COLOR;
 }
 
 TColor GrayscaleColor(TColor color) {

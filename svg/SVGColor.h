@@ -10,10 +10,20 @@
 
 namespace plumwick {
 
-// Keyword (exact, case-sensitive), hexadecimal with or without "#", integer text or rgb(r,g,b);
-// -1 for anything else.
+// A colour that is not opaque keeps its alpha in the top byte as 255 - alpha, so that every
+// opaque colour keeps the plain $00BBGGRR layout. Fully transparent colours that would fall on
+// -1 or -2 are moved off them by one step of red.
+TColor ColorWithAlpha(TColor rgb, std::uint8_t alpha);
+// The alpha a colour value carries: 255 for the plain layout.
+std::uint8_t ColorAlpha(TColor color);
+// Whether the value is a colour (not "not given" and not "none").
+inline bool IsColorValue(TColor color) { return color != SVG_INHERIT_COLOR && color != SVG_NONE_COLOR; }
+
+// Keyword (any case), "transparent", #rgb, #rgba, #rrggbb, #rrggbbaa, rgb()/rgba()/hsl()/hsla()
+// in the CSS forms, and the older hexadecimal text without "#" and integer texts; surrounding
+// blanks are ignored. -1 for anything else.
 TColor ParseColor(std::string_view text);
-// rgb(r,g,b) with decimal, hexadecimal or percentage components; -1 when not of that form.
+// rgb()/rgba()/hsl()/hsla() in any of the CSS forms; -1 when not of that form.
 TColor ParseRGB(std::string_view text);
 // One rgb() component as 0..255 (clamped), or -1 when unreadable.
 int ParseColorComponent(std::string_view text);

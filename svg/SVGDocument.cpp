@@ -1,5 +1,6 @@
 #include "svg/SVGDocument.h"
 #include "svg/compositing/SVGRender.h"
+#include "svg/structure/SVGConditions.h"
 
 #include <algorithm>
 #include <atomic>
@@ -246,7 +247,8 @@ void TSVG::ReadIn(const TXmlNode& Node)
         return;
     ReadStyleSheets(Node);
     TSVGBasic::ReadIn(Node);
-    FDisplay = 1;
+    // Always drawn, unless its own conditions fail.
+    FDisplay = ConditionsPass(Node) ? 1 : 0;
     FVisible = 1;
     FViewBox = TRectF{0, 0, FWidth, FHeight};
     bool OwnViewBox = false;

@@ -11,6 +11,11 @@
 #include "svg/SVGShapes.h"
 #include "svg/SVGStructure.h"
 #include "svg/SVGText.h"
+#include "svg/compositing/SVGFilter.h"
+#include "svg/compositing/SVGMask.h"
+#include "svg/servers/SVGPattern.h"
+#include "svg/structure/SVGMarker.h"
+#include "svg/structure/SVGViewport.h"
 
 namespace plumwick {
 
@@ -18,20 +23,27 @@ namespace {
 
 // Sorted by name (byte order); "style" is no element here, the reader hands it to the sheet.
 constexpr TSVGElementEntry Elements[] = {
+    {"a", &CreateElement<TSVGContainer>},
     {"circle", &CreateElement<TSVGEllipse>},
     {"clipPath", &CreateElement<TSVGClipPath>},
     {"defs", &CreateElement<TSVGDefs>},
     {"ellipse", &CreateElement<TSVGEllipse>},
+    {"filter", &CreateElement<TSVGFilter>},
     {"g", &CreateElement<TSVGContainer>},
     {"image", &CreateElement<TSVGImage>},
     {"line", &CreateElement<TSVGLine>},
     {"linearGradient", &CreateElement<TSVGLinearGradient>},
+    {"marker", &CreateElement<TSVGMarker>},
+    {"mask", &CreateElement<TSVGMask>},
     {"path", &CreateElement<TSVGPath>},
+    {"pattern", &CreateElement<TSVGPattern>},
     {"polygon", &CreateElement<TSVGPolygon>},
     {"polyline", &CreateElement<TSVGPolyLine>},
     {"radialGradient", &CreateElement<TSVGRadialGradient>},
     {"rect", &CreateElement<TSVGRect>},
+    {"svg", &CreateElement<TSVGNestedSVG>},
     {"switch", &CreateElement<TSVGSwitch>},
+    {"symbol", &CreateElement<TSVGSymbol>},
     {"text", &CreateElement<TSVGText>},
     {"textPath", &CreateElement<TSVGTextPath>},
     {"tspan", &CreateElement<TSVGTSpan>},

@@ -60,6 +60,40 @@ private:
     int FFd;
 };
 
+// Whether the bytes are markup (an SVG document) rather than a raster picture, whose formats all
+// begin with a binary signature.
+bool LooksLikeMarkup(const std::vector<std::uint8_t>& Bytes)
+{
+    std::size_t I = 0;
+    if (Bytes.size() >= 3 && Bytes[0] == 0xEF && Bytes[1] == 0xBB && Bytes[2] == 0xBF)
+        I = 3;
+    while (I < Bytes.size() && Bytes[I] <= 32)
+        ++I;
+    return I < Bytes.size() && Bytes[I] == '<';
+}
+
+// "%3C" and the like decoded; other text kept.
+std::string PercentDecode(std::string_view Text)
+{
+    std::string Out;
+    Out.reserve(Text.size());
+    auto Hex = [](char C) {
+        return C >= '0' && C <= '9' ? C - '0' : C >= 'a' && C <= 'f' ? C - 'a' + 10 : C >= 'A' && C <= 'F' ? C - 'A' + 10 : -1;
+    };
+    for (std::size_t I = 0; I < Text.size(); ++I) {
+        if (Text[I] == '%' && I + 2 < Text.size() && Hex(Text[I + 1]) >= 0 && Hex(Text[I + 2]) >= 0) {
+            Out += static_cast<char>(Hex(Text[I + 1]) * 16 + Hex(Text[I + 2]));
+            I += 2;
+        } else {
+            Out += Text[I];
+        }
+    }
+    return Out;
+}
+
+// Nesting of SVG pictures being read right now.
+thread_local int ImageDepth = 0;
+
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> DecodeBase64(std::string_view Text)
@@ -156,8 +190,8 @@ void TSVGImage::ReadIn(const TXmlNode& Node)
 {
     TSVGBasic::ReadIn(Node);
     std::string reference;
-    // The plain SVG 2 "href" stands in when "xlink:href" is absent.
-    LoadString(Node, Node.HasAttribute("xlink:href") ? "xlink:href" : "href", reference);
+    // The plain SVG 2 "href" wins over "xlink:href".
+    LoadString(Node, Node.HasAttribute("href") ? "href" : "xlink:href", reference);
     TSVG* document = GetRoot();
     static const TImageSources anyFile;
     const TImageSources& sources = document ? document->GetImageSources() : anyFile;
@@ -171,6 +205,12 @@ void TSVGImage::ReadIn(const TXmlNode& Node)
             throw ESVGError("Cannot read image: malformed base64 data");
         picture = document ? document->GetImageCache().Get(reference, std::move(*bytes))
                            : TImageCache().Get(reference, std::move(*bytes));
+    } else if (reference.compare(0, 5, "data:") == 0 && text.compare(0, 13, "image/svg+xml") == 0 && text.find(',') != std::string::npos) {
+        // SVG written into the reference as (percent-encoded) text.
+        const std::string markup = PercentDecode(std::string_view(text).substr(text.find(',') + 1));
+        std::vector<std::uint8_t> bytes(markup.begin(), markup.end());
+        picture = document ? document->GetImageCache().Get(reference, std::move(bytes))
+                           : TImageCache().Get(reference, std::move(bytes));
     } else {
         FFileName = text;
         const TImageFileChoice file = ChooseImageFile(sources, reference);
@@ -196,6 +236,7 @@ void TSVGImage::ReadIn(const TXmlNode& Node)
         GetStyle().Remove("xlink:href");
         GetStyle().Remove("href");
     }
+    LoadDocument();
     if (auto aspect = Node.FindAttribute("preserveAspectRatio"))
         FAspect = ParseAspect(*aspect);
 
@@ -205,8 +246,12 @@ void TSVGImage::ReadIn(const TXmlNode& Node)
     };
     const bool autoWidth = isAuto("width");
     const bool autoHeight = isAuto("height");
-    const float width = static_cast<float>(FImage->GetWidth());
-    const float height = static_cast<float>(FImage->GetHeight());
+    float width = static_cast<float>(FImage->GetWidth());
+    float height = static_cast<float>(FImage->GetHeight());
+    if (FDocument) {
+        width = FDocument->GetWidth();
+        height = FDocument->GetHeight();
+    }
     if (width > 0 && height > 0) {
         if (autoWidth && autoHeight) {
             FWidth = width;
@@ -252,8 +297,97 @@ TSVGImage::TAspect TSVGImage::ParseAspect(std::string_view Value)
     return aspect;
 }
 
+void TSVGImage::LoadDocument()
+{
+    FDocument.reset();
+    if (!FStream || !LooksLikeMarkup(*FStream) || ImageDepth >= SVGMaxImageDepth)
+        return;
+    struct TDepth {
+        TDepth() { ++ImageDepth; }
+        ~TDepth() { --ImageDepth; }
+    } Depth;
+    auto Document = std::make_unique<TSVG>();
+    try {
+        Document->LoadFromText(std::string_view(reinterpret_cast<const char*>(FStream->data()), FStream->size()));
+    } catch (const std::exception&) {
+        return;  // a picture that cannot be read draws nothing, as undecodable raster bytes do
+    }
+    if (Document->GetSource().empty())
+        return;
+    // Its natural size: width and height, else the view box's, else the browsers' default.
+    if (!(Document->GetWidth() > 0) || !(Document->GetHeight() > 0)) {
+        const TRectF& Box = Document->GetViewBox();
+        const float W = Box.Right - Box.Left, H = Box.Bottom - Box.Top;
+        if (W > 0 && H > 0) {
+            Document->SetWidth(Document->GetWidth() > 0 ? Document->GetWidth() : W);
+            Document->SetHeight(Document->GetHeight() > 0 ? Document->GetHeight() : H);
+        } else {
+            Document->SetWidth(Document->GetWidth() > 0 ? Document->GetWidth() : 300);
+            Document->SetHeight(Document->GetHeight() > 0 ? Document->GetHeight() : 150);
+        }
+    }
+    FDocument = std::move(Document);
+}
+
+void TSVGImage::PaintDocument(TGPGraphics& Graphics, const TGPRectF& Box)
+{
+    // Drawn into a bitmap of the box's size on the device, which also clips it to the box.
+    const TMatrix& m = GetMatrix();
+    double scale = 1;
+    if (m.IsTransform())
+        scale = std::sqrt(std::abs(static_cast<double>(m.m11) * m.m22 - static_cast<double>(m.m12) * m.m21));
+    if (!(scale > 0) || !std::isfinite(scale))
+        return;
+    const double limit = 4096;
+    const int pixelsX = static_cast<int>(std::clamp(std::ceil(FWidth * scale), 1.0, limit));
+    const int pixelsY = static_cast<int>(std::clamp(std::ceil(FHeight * scale), 1.0, limit));
+    TGPBitmap bitmap(pixelsX, pixelsY);
+    if (bitmap.GetLastStatus() != Ok)
+        return;
+    {
+        TGPGraphics layer(&bitmap);
+        layer.SetSmoothingMode(SmoothingModeAntiAlias);
+        const float sx = pixelsX / FWidth, sy = pixelsY / FHeight;
+        const float docWidth = FDocument->GetWidth(), docHeight = FDocument->GetHeight();
+        const float kx = Box.Width / docWidth, ky = Box.Height / docHeight;
+        const TGPMatrix place(kx * sx, 0, 0, ky * sy, (Box.X - FX) * sx, (Box.Y - FY) * sy);
+        layer.SetTransform(&place);
+        FDocument->PaintTo(layer, TGPRectF{0, 0, docWidth, docHeight});
+        layer.Flush();
+    }
+    if (m.IsTransform()) {
+        const TGPMatrix matrix(m.m11, m.m12, m.m21, m.m22, m.m31, m.m32);
+        Graphics.SetTransform(&matrix);
+    }
+    TGPColorMatrix colors;
+    colors.m[0][0] = colors.m[1][1] = colors.m[2][2] = colors.m[4][4] = 1;
+    colors.m[3][3] = GetFillOpacity();
+    TGPImageAttributes attributes;
+    attributes.SetColorMatrix(colors);
+    Graphics.DrawImage(&bitmap, TGPRectF{FX, FY, FWidth, FHeight}, 0, 0, static_cast<float>(pixelsX),
+                       static_cast<float>(pixelsY), UnitPixel, &attributes);
+    Graphics.ResetTransform();
+    Graphics.ResetClip();
+}
+
 void TSVGImage::PaintToGraphics(TGPGraphics& Graphics)
 {
+    if (FDocument && FWidth > 0 && FHeight > 0) {
+        // The picture's box within the element's, as for a raster picture of the document's size.
+        const float docWidth = FDocument->GetWidth(), docHeight = FDocument->GetHeight();
+        TGPRectF box{FX, FY, FWidth, FHeight};
+        if (!FAspect.Stretch) {
+            const float scale = FAspect.Slice ? std::max(FWidth / docWidth, FHeight / docHeight)
+                                              : std::min(FWidth / docWidth, FHeight / docHeight);
+            box.Width = docWidth * scale;
+            box.Height = docHeight * scale;
+            box.X += (FWidth - box.Width) * FAspect.AlignX;
+            box.Y += (FHeight - box.Height) * FAspect.AlignY;
+        }
+        ClipToViewports(Graphics);
+        PaintDocument(Graphics, box);
+        return;
+    }
     if (!FImage)
         return;
     const unsigned width = FImage->GetWidth();
@@ -284,6 +418,7 @@ void TSVGImage::PaintToGraphics(TGPGraphics& Graphics)
             target.Y += (FHeight - target.Height) * FAspect.AlignY;
         }
     }
+    ClipToViewports(Graphics);
     const TMatrix& m = GetMatrix();
     if (m.IsTransform()) {
         const TGPMatrix matrix(m.m11, m.m12, m.m21, m.m22, m.m31, m.m32);
@@ -319,6 +454,7 @@ void TSVGImage::Clear()
 {
     TSVGBasic::Clear();
     FImage.reset();
+    FDocument.reset();
     FStream.reset();
     FFileName.clear();
     FAspect = TAspect();
@@ -334,6 +470,7 @@ void TSVGImage::AssignTo(TSVGObject& Dest) const
     image->FAspect = FAspect;
     image->FStream = FStream;
     image->FImage = FImage;
+    image->FDocument = FDocument;
 }
 
 TSVGObject* TSVGImage::NewLike(TSVGObject* Parent) const

@@ -16,6 +16,10 @@
 namespace plumwick {
 
 class TGPImage;
+class TSVG;
+
+// How deeply SVG pictures may hold SVG pictures; deeper ones (an image that shows itself) draw nothing.
+inline constexpr int SVGMaxImageDepth = 4;
 
 // Largest picture file read for an image element.
 inline constexpr std::uint64_t SVGMaxImageFileSize = 64ull * 1024 * 1024;
@@ -54,6 +58,8 @@ public:
     const std::string& GetFileName() const { return FFileName; }
     // The decoded picture; null before reading.
     TGPImage* GetImage() const { return FImage.get(); }
+    // The SVG document the reference holds, drawn by this renderer; null for raster pictures.
+    TSVG* GetDocument() const { return FDocument.get(); }
     const std::vector<std::uint8_t>& GetStream() const;
 
     // True for "data:<media type and parameters>;base64,<data>" (the marker ends the part before the
@@ -72,7 +78,12 @@ public:
     const TAspect& GetAspect() const { return FAspect; }
 
 private:
+    // Reads the bytes as an SVG document when they hold one, within the nesting bound.
+    void LoadDocument();
+    void PaintDocument(TGPGraphics& Graphics, const TGPRectF& Box);
+
     TAspect FAspect;
+    std::shared_ptr<TSVG> FDocument;  // an SVG picture, shared with copies
     std::string FFileName;
     std::shared_ptr<TGPImage> FImage;  // decoded from FStream, shared with copies
     std::shared_ptr<const std::vector<std::uint8_t>> FStream;  // the encoded bytes

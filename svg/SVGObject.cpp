@@ -139,6 +139,8 @@ void TSVGObject::ReadIn(const TXmlNode& Node)
         CascadeElement(Root->GetStyles(), Node, *FStyle);
     // Display and visibility as the cascade left them, whichever source gave them.
     LoadDisplay(*FStyle, FDisplay);
+    // Visibility inherits: without a value an element shows as its parent does.
+    FVisible = -1;
     LoadVisible(*FStyle, FVisible);
     FClasses.clear();
     if (auto Classes = Node.FindAttribute("class"))
@@ -394,6 +396,32 @@ void TSVGMatrix::ComputeNodeMatrices()
     TMatrixChain Chain = TMatrixChain::Of(this);
     FCompleteCalculatedMatrix = Chain.All;
     FCalculatedMatrix = Chain.NoRoot;
+}
+
+void TSVGMatrix::PlaceSubtree(const TMatrix& Complete)
+{
+    struct TEntry {
+        TSVGObject* Node;
+        TMatrix Matrix;  // of the nearest placed element above
+    };
+    FCompleteCalculatedMatrix = Complete;
+    FCalculatedMatrix = Complete;
+    std::vector<TEntry> Stack;
+    for (int I = GetCount() - 1; I >= 0; --I)
+        Stack.push_back({GetItem(I), Complete});
+    while (!Stack.empty()) {
+        TEntry Entry = Stack.back();
+        Stack.pop_back();
+        TMatrix Own = Entry.Matrix;
+        if (auto* M = dynamic_cast<TSVGMatrix*>(Entry.Node)) {
+            if (M->FPureMatrix.IsTransform())
+                Own = M->FPureMatrix * Entry.Matrix;
+            M->FCompleteCalculatedMatrix = Own;
+            M->FCalculatedMatrix = Own;
+        }
+        for (int I = Entry.Node->GetCount() - 1; I >= 0; --I)
+            Stack.push_back({Entry.Node->GetItem(I), Own});
+    }
 }
 
 TPointF TSVGMatrix::TransformPoint(const TPointF& P) const

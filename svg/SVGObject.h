@@ -171,6 +171,9 @@ public:
     // Composes FCompleteCalculatedMatrix and FCalculatedMatrix from the own transforms of this
     // element and its ancestors (the document contributing its root matrix).
     void ComputeNodeMatrices();
+    // Places the subtree at Complete (this element's user space → device space), each descendant by
+    // its own transform below it: how markers, patterns and masks draw content that lives elsewhere.
+    void PlaceSubtree(const TMatrix& Complete);
     // P through FCalculatedMatrix when that is a transform, else P. (Inside element classes the
     // free function of the same name needs the plumwick:: qualifier.)
     TPointF TransformPoint(const TPointF& P) const;

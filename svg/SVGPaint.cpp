@@ -1,6 +1,8 @@
 #include "svg/SVGPaint.h"
 
+#include <algorithm>
 #include <cmath>
+#include <set>
 
 #include "gdip/GDIPOBJ2.h"
 #include "platform/GdiPlus.h"
@@ -13,31 +15,62 @@ namespace plumwick {
 
 namespace {
 
-// Colour text as a stop colour: greyed and forced as the document says.
-TColor StopColor(std::string_view Text, const TSVG* Root)
+bool IsKeyword(std::string_view Text, std::string_view Keyword)
 {
-    TColor Color = ParseColor(Text);
-    if (Root && Root->GetGrayscale())
-        Color = GrayscaleColor(Color);
-    return Color;
+    Text = TrimView(Text);
+    return Text.size() == Keyword.size() && std::equal(Text.begin(), Text.end(), Keyword.begin(), [](char A, char B) {
+               return (A >= 'A' && A <= 'Z' ? A - 'A' + 'a' : A) == (B >= 'A' && B <= 'Z' ? B - 'A' + 'a' : B);
+           });
 }
 
-// Stops without a usable colour ("none" or unreadable) paint the initial stop colour, black.
-TColor PaintableStopColor(TColor Color)
+// The declared value of Name on Node: its style declaration over its attribute.
+std::string Declared(const TSVGObject& Node, std::string_view Name)
 {
-    return Color < 0 ? 0 : Color;
+    return Node.GetStyle().GetValues(Name);
 }
 
-// The table's positions as the brush takes them: an offset below an earlier one is raised to it,
-// so stops out of order give a hard edge where they meet, as in browsers, rather than being
-// sorted into a different gradient.
-std::vector<float> RisingPositions(const TColors& C)
+// What currentColor stands for at Node: the nearest readable "color" up the tree, else black.
+TColor ColorPropertyAt(const TSVGObject* Node)
 {
-    std::vector<float> P = C.Positions;
-    for (size_t I = 1; I < P.size(); ++I)
-        if (P[I] < P[I - 1])
-            P[I] = P[I - 1];
-    return P;
+    for (; Node; Node = Node->GetParent()) {
+        const std::string Text = Declared(*Node, "color");
+        if (Text.empty() || IsKeyword(Text, "inherit"))
+            continue;
+        if (const TColor C = ParseColor(Text); IsColorValue(C))
+            return C;
+    }
+    return 0;
+}
+
+// The stop colour declared at Node: "inherit" takes the parent's declaration (a property that is
+// not inherited otherwise), currentColor the colour in force; black when nothing usable is given.
+TColor StopColorAt(const TSVGObject* Node)
+{
+    for (; Node; Node = Node->GetParent()) {
+        const std::string Text = Declared(*Node, "stop-color");
+        if (IsKeyword(Text, "inherit"))
+            continue;
+        if (IsKeyword(Text, "currentColor"))
+            return ColorPropertyAt(Node);
+        const TColor C = ParseColor(Text);
+        return IsColorValue(C) ? C : 0;
+    }
+    return 0;
+}
+
+// A gradient coordinate as written; nothing when the text is not a number.
+std::optional<TGradientLength> ReadGradientLength(std::string_view Text)
+{
+    Text = TrimView(Text);
+    float Value = 0;
+    if (!Text.empty() && Text.back() == '%') {
+        if (!TryParseNumber(Text.substr(0, Text.size() - 1), Value))
+            return std::nullopt;
+        return TGradientLength{Value, true};
+    }
+    if (Text.empty())
+        return std::nullopt;
+    return TGradientLength{ParseLength(Text), false};
 }
 
 // The box that bounding-box units measure: the bounds of the element's outline, so that circles,
@@ -49,7 +82,7 @@ TGPRectF ObjectBox(const TSVGBasic& Element)
     if (const TGPGraphicsPath2* Path = Element.GetPath()) {
         TGPRectF Bounds;
         if (Path->GetBounds(Bounds) == Ok && std::isfinite(Bounds.X) && std::isfinite(Bounds.Y) &&
-            std::isfinite(Bounds.Width) && std::isfinite(Bounds.Height) && (Bounds.Width > 0 || Bounds.Height > 0))
+            std::isfinite(Bounds.Width) && std::isfinite(Bounds.Height))
             Box = Bounds;
     }
     return Box;
@@ -79,13 +112,11 @@ void TSVGStop::ReadIn(const TXmlNode& Node)
     TSVGObject::ReadIn(Node);
     LoadPercent(Node, "offset", FStop);
     const TSVG* Root = GetRoot();
-    // The attribute wins when it parses; the style block is the fallback.
-    FStopColor = StopColor(Node.GetAttribute("stop-color"), Root);
-    if (FStopColor == SVG_INHERIT_COLOR)
-        FStopColor = StopColor(FStyle->GetValues("stop-color"), Root);
-    if (Root && Root->GetFixedColor() != SVG_INHERIT_COLOR && FStopColor != SVG_INHERIT_COLOR &&
-        FStopColor != SVG_NONE_COLOR)
-        FStopColor = Root->GetFixedColor();
+    FStopColor = StopColorAt(this);
+    if (Root && Root->GetGrayscale())
+        FStopColor = GrayscaleColor(FStopColor);
+    if (Root && Root->GetFixedColor() != SVG_INHERIT_COLOR)
+        FStopColor = ColorWithAlpha(Root->GetFixedColor(), ColorAlpha(FStopColor));
     FOpacity = FStyle->IndexOf("stop-opacity") >= 0 ? ParsePercent(FStyle->GetValues("stop-opacity")) : 1;
     if (!(FOpacity >= 0))
         FOpacity = 0;
@@ -114,6 +145,7 @@ void TSVGGradient::AssignTo(TSVGObject& Dest) const
     if (auto* D = dynamic_cast<TSVGGradient*>(&Dest)) {
         D->FURI = FURI;
         D->FGradientUnits = FGradientUnits;
+        D->FDescription.reset();
     }
 }
 
@@ -124,37 +156,37 @@ void TSVGGradient::ReadIn(const TXmlNode& Node)
     for (const TXmlNode& Child : Node.ChildNodes())
         if (Child.IsElement() && Child.NodeName() == "stop")
             CreateIn<TSVGStop>(this)->ReadIn(Child);
-    // The plain SVG 2 "href" stands in when "xlink:href" is absent.
-    std::string URI = Trim(FStyle->IndexOf("xlink:href") >= 0 ? FStyle->GetValues("xlink:href")
-                                                               : FStyle->GetValues("href"));
-    if (!URI.empty() && URI.front() == '#')
-        URI.erase(0, 1);
-    FURI = URI;
+    // The plain SVG 2 "href" takes precedence over "xlink:href"; only a local reference counts.
+    std::string URI = Trim(FStyle->IndexOf("href") >= 0 ? FStyle->GetValues("href") : FStyle->GetValues("xlink:href"));
+    FURI = !URI.empty() && URI.front() == '#' ? URI.substr(1) : std::string();
 }
 
-const TSVGGradient* TSVGGradient::Referenced() const
+std::vector<const TSVGGradient*> TSVGGradient::Chain() const
 {
-    if (FURI.empty())
-        return nullptr;
+    std::vector<const TSVGGradient*> Result{this};
     TSVG* Root = GetRoot();
-    return Root ? dynamic_cast<const TSVGGradient*>(Root->FindByID(FURI)) : nullptr;
+    std::set<const TSVGGradient*> Seen{this};
+    for (const TSVGGradient* G = this; Root && !G->FURI.empty();) {
+        G = dynamic_cast<const TSVGGradient*>(Root->FindByID(G->FURI));
+        if (!G || !Seen.insert(G).second)
+            break;
+        Result.push_back(G);
+    }
+    return Result;
+}
+
+template <class T>
+const T* TSVGGradient::FirstGiving(const std::vector<const TSVGGradient*>& Chain, std::string_view Name) const
+{
+    for (const TSVGGradient* G : Chain)
+        if (auto* Typed = dynamic_cast<const T*>(G); Typed && G->HasOwn(Name))
+            return Typed;
+    return nullptr;
 }
 
 bool TSVGGradient::HasOwn(std::string_view Name) const
 {
     return FStyle->IndexOf(Name) >= 0;
-}
-
-TGradientUnits TSVGGradient::UnitsInForce() const
-{
-    const TSVGGradient* Ref = HasOwn("gradientUnits") ? nullptr : Referenced();
-    return Ref ? Ref->FGradientUnits : FGradientUnits;
-}
-
-TMatrix TSVGGradient::TransformInForce() const
-{
-    const TSVGGradient* Ref = HasOwn("gradientTransform") ? nullptr : Referenced();
-    return Ref ? Ref->FPureMatrix : FPureMatrix;
 }
 
 void TSVGGradient::ReadGradientTransform(const TXmlNode& Node)
@@ -164,40 +196,66 @@ void TSVGGradient::ReadGradientTransform(const TXmlNode& Node)
     SetPureMatrix(M);
 }
 
+const TGradientDescription& TSVGGradient::Description() const
+{
+    if (FDescription)
+        return *FDescription;
+    const std::vector<const TSVGGradient*> C = Chain();
+    TGradientDescription D;
+    if (auto* G = FirstGiving<TSVGGradient>(C, "gradientUnits"))
+        D.Units = G->FGradientUnits;
+    if (auto* G = FirstGiving<TSVGGradient>(C, "gradientTransform"))
+        D.Transform = G->FPureMatrix;
+    if (auto* G = FirstGiving<TSVGGradient>(C, "spreadMethod")) {
+        const std::string Spread = Trim(G->FStyle->GetValues("spreadMethod"));
+        D.Spread = Spread == "reflect" ? TSpreadMethod::Reflect
+                   : Spread == "repeat" ? TSpreadMethod::Repeat
+                                        : TSpreadMethod::Pad;
+    }
+    DescribeGeometry(C, D);
+    // The stops of the first gradient on the chain that has any; offsets clamped and rising.
+    for (const TSVGGradient* G : C) {
+        for (int I = 0; I < G->GetCount(); ++I)
+            if (auto* S = dynamic_cast<const TSVGStop*>(G->GetItem(I))) {
+                float Offset = std::isfinite(S->GetStop()) ? std::clamp(S->GetStop(), 0.0f, 1.0f) : 0.0f;
+                if (!D.Stops.empty())
+                    Offset = std::max(Offset, D.Stops.back().Offset);
+                const TColor Color = S->GetStopColor();
+                D.Stops.push_back(TGradientStop{Offset, ColorWithAlpha(Color, 255),
+                                                S->GetOpacity() * static_cast<float>(ColorAlpha(Color)) / 255.0f});
+            }
+        if (!D.Stops.empty())
+            break;
+    }
+    FDescription = std::move(D);
+    return *FDescription;
+}
+
 int TSVGGradient::GetColors(std::uint8_t Alpha, TColors& C) const
 {
     C = TColors{};
-    const TSVGObject* Source = this;
-    if (!FURI.empty()) {
-        // Only another gradient lends its stops; a reference to anything else gives none.
-        Source = Referenced();
-        if (!Source)
-            return 0;
-    }
-    std::vector<const TSVGStop*> Stops;
-    for (int I = 0; I < Source->GetCount(); ++I)
-        if (auto* Stop = dynamic_cast<const TSVGStop*>(Source->GetItem(I)))
-            Stops.push_back(Stop);
-    if (Stops.empty())
-        return 0;
-
-    auto ColorOf = [Alpha](const TSVGStop& S) {
-        const double A = std::nearbyint(static_cast<double>(Alpha) * S.GetOpacity());  // halves to even
-        return ColorToARGB(PaintableStopColor(S.GetStopColor()), static_cast<std::uint8_t>(A));
-    };
-    auto Append = [&C](std::uint32_t Color, float Position) {
-        C.Colors.push_back(Color);
-        C.Positions.push_back(Position);
-    };
-    // Offsets are used as read, neither sorted nor clamped; the ends are padded to 0 and 1.
-    if (!(Stops.front()->GetStop() <= 0))
-        Append(ColorOf(*Stops.front()), 0);
-    for (const TSVGStop* S : Stops)
-        Append(ColorOf(*S), S->GetStop());
-    if (!(Stops.back()->GetStop() >= 1))
-        Append(ColorOf(*Stops.back()), 1);
+    GradientColorTable(Description(), Alpha, C.Colors, C.Positions);
     C.Count = static_cast<int>(C.Colors.size());
     return C.Count;
+}
+
+std::unique_ptr<TGPBrush> TSVGGradient::GetBrush(std::uint8_t Alpha, TSVGBasic* DestObject)
+{
+    TGradientTarget Target;
+    if (DestObject)
+        Target.Box = ObjectBox(*DestObject);
+    if (const TSVG* Root = GetRoot()) {
+        const TRectF& VB = Root->GetViewBox();
+        Target.ViewportWidth = VB.Right - VB.Left;
+        Target.ViewportHeight = VB.Bottom - VB.Top;
+    }
+    if (!DestObject && Description().Units == guObjectBoundingBox) {
+        // Without an element there is no box: the coordinates are read in user space.
+        TGradientDescription UserSpace = Description();
+        UserSpace.Units = guUserSpaceOnUse;
+        return MakeGradientBrush(UserSpace, Alpha, Target);
+    }
+    return MakeGradientBrush(Description(), Alpha, Target);
 }
 
 // --- linear gradient
@@ -228,32 +286,32 @@ void TSVGLinearGradient::ReadIn(const TXmlNode& Node)
     ReadGradientTransform(Node);
 }
 
-std::unique_ptr<TGPBrush> TSVGLinearGradient::GetBrush(std::uint8_t Alpha, TSVGBasic* DestObject)
+namespace {
+
+// The coordinate Name from the first gradient of type T on the chain that gives it.
+template <class T>
+void Coordinate(const std::vector<const TSVGGradient*>& Chain, std::string_view Name, TGradientLength& Target,
+                bool* Given = nullptr)
 {
-    TGPPointF P1, P2;
-    if (DestObject && UnitsInForce() == guObjectBoundingBox) {
-        // The diagonal of the element's box.
-        const TGPRectF Box = ObjectBox(*DestObject);
-        P1 = TGPPointF{Box.X, Box.Y};
-        P2 = TGPPointF{Box.X + Box.Width, Box.Y + Box.Height};
-    } else {
-        // Coordinates this element does not give come from the referenced linear gradient.
-        auto* Ref = dynamic_cast<const TSVGLinearGradient*>(Referenced());
-        auto Coord = [&](std::string_view Name, float Own, float TSVGLinearGradient::*Field) {
-            return Ref && !HasOwn(Name) ? Ref->*Field : Own;
-        };
-        P1 = TGPPointF{Coord("x1", FX1, &TSVGLinearGradient::FX1), Coord("y1", FY1, &TSVGLinearGradient::FY1)};
-        P2 = TGPPointF{Coord("x2", FX2, &TSVGLinearGradient::FX2), Coord("y2", FY2, &TSVGLinearGradient::FY2)};
-    }
-    auto Brush = std::make_unique<TGPLinearGradientBrush>(P1, P2, 0, 0);
-    Brush->SetWrapMode(WrapModeTile);
-    TColors C;
-    GetColors(Alpha, C);
-    const std::vector<float> Positions = RisingPositions(C);
-    Brush->SetInterpolationColors(C.Colors.data(), Positions.data(), C.Count);
-    if (const TMatrix M = TransformInForce(); M.IsTransform())
-        Brush->SetTransform(ToGPMatrix(M).get());
-    return Brush;
+    for (const TSVGGradient* G : Chain)
+        if (dynamic_cast<const T*>(G) && G->GetStyle().IndexOf(Name) >= 0) {
+            if (const std::optional<TGradientLength> L = ReadGradientLength(G->GetStyle().GetValues(Name)))
+                Target = *L;
+            if (Given)
+                *Given = true;
+            return;
+        }
+}
+
+}  // namespace
+
+void TSVGLinearGradient::DescribeGeometry(const std::vector<const TSVGGradient*>& Chain, TGradientDescription& D) const
+{
+    D.Radial = false;
+    Coordinate<TSVGLinearGradient>(Chain, "x1", D.X1);
+    Coordinate<TSVGLinearGradient>(Chain, "y1", D.Y1);
+    Coordinate<TSVGLinearGradient>(Chain, "x2", D.X2);
+    Coordinate<TSVGLinearGradient>(Chain, "y2", D.Y2);
 }
 
 // --- radial gradient
@@ -294,49 +352,21 @@ void TSVGRadialGradient::ReadIn(const TXmlNode& Node)
     ReadGradientTransform(Node);
 }
 
-std::unique_ptr<TGPBrush> TSVGRadialGradient::GetBrush(std::uint8_t Alpha, TSVGBasic* DestObject)
+void TSVGRadialGradient::DescribeGeometry(const std::vector<const TSVGGradient*>& Chain, TGradientDescription& D) const
 {
-    auto* Ref = dynamic_cast<const TSVGRadialGradient*>(Referenced());
-    auto Value = [&](std::string_view Name, float TSVGRadialGradient::*Field) {
-        return Ref && !HasOwn(Name) ? Ref->*Field : this->*Field;
-    };
-    const float CX = Value("cx", &TSVGRadialGradient::FCX);
-    const float CY = Value("cy", &TSVGRadialGradient::FCY);
-    const float R = Value("r", &TSVGRadialGradient::FR);
-    // A focus nobody gives sits at the centre; left at its default of 0.5 it would lie wherever
-    // (0.5, 0.5) happens to be, outside the circle for most user-space gradients.
-    auto Focus = [&](std::string_view Name, float TSVGRadialGradient::*Field, float Centre) {
-        const bool Given = HasOwn(Name) || (Ref && Ref->HasOwn(Name));
-        return Given ? Value(Name, Field) : Centre;
-    };
-    const float FX = Focus("fx", &TSVGRadialGradient::FFX, CX);
-    const float FY = Focus("fy", &TSVGRadialGradient::FFY, CY);
-    TGPGraphicsPath Path(FillModeAlternate);
-    TGPPointF Centre{FX, FY};
-    if (DestObject && UnitsInForce() == guObjectBoundingBox) {
-        // Centre, radius and focus are fractions of the element's box.
-        const TGPRectF Box = ObjectBox(*DestObject);
-        Path.AddEllipse(Box.X + (CX - R) * Box.Width, Box.Y + (CY - R) * Box.Height, 2 * R * Box.Width,
-                        2 * R * Box.Height);
-        Centre = TGPPointF{Box.X + FX * Box.Width, Box.Y + FY * Box.Height};
-    } else {
-        Path.AddEllipse(CX - R, CY - R, 2 * R, 2 * R);
-    }
-    auto Brush = std::make_unique<TGPPathGradientBrush>(&Path);
-    // The brush runs from the boundary (0) to the centre point (1): hand the table over reversed.
-    TColors C;
-    GetColors(Alpha, C);
-    std::vector<std::uint32_t> Colors(C.Colors.rbegin(), C.Colors.rend());
-    const std::vector<float> Rising = RisingPositions(C);
-    std::vector<float> Positions;
-    Positions.reserve(Rising.size());
-    for (auto It = Rising.rbegin(); It != Rising.rend(); ++It)
-        Positions.push_back(1 - *It);
-    Brush->SetInterpolationColors(Colors.data(), Positions.data(), C.Count);
-    Brush->SetCenterPoint(Centre);
-    if (const TMatrix M = TransformInForce(); M.IsTransform())
-        Brush->SetTransform(ToGPMatrix(M).get());
-    return Brush;
+    D.Radial = true;
+    Coordinate<TSVGRadialGradient>(Chain, "cx", D.CX);
+    Coordinate<TSVGRadialGradient>(Chain, "cy", D.CY);
+    Coordinate<TSVGRadialGradient>(Chain, "r", D.R);
+    Coordinate<TSVGRadialGradient>(Chain, "fr", D.FR);
+    // A focus nobody gives sits at the centre.
+    bool HasFX = false, HasFY = false;
+    Coordinate<TSVGRadialGradient>(Chain, "fx", D.FX, &HasFX);
+    Coordinate<TSVGRadialGradient>(Chain, "fy", D.FY, &HasFY);
+    if (!HasFX)
+        D.FX = D.CX;
+    if (!HasFY)
+        D.FY = D.CY;
 }
 
 }  // namespace plumwick

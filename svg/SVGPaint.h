@@ -6,21 +6,24 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "svg/SVGBasic.h"
+#include "svg/paint/GradientPaint.h"
 
 namespace plumwick {
 
-// One stop of a gradient: offset, colour and opacity (0..1).
+// One stop of a gradient: offset, colour and opacity (0..1). The colour keeps its own alpha
+// (rgba(), #rrggbbaa); currentColor and inherit are resolved when the stop is read.
 class TSVGStop : public TSVGObject {
 public:
     void AssignTo(TSVGObject& Dest) const override;
     TSVGObject* NewLike(TSVGObject* Parent) const override;
     void PaintToGraphics(TGPGraphics&) override {}
     void PaintToPath(TGPGraphicsPath&) override {}
-    // "offset" (0.5 or 50%), "stop-color" (attribute first, then the style), "stop-opacity".
+    // "offset" (0.5 or 50%), "stop-color" (the style declaration over the attribute), "stop-opacity".
     void ReadIn(const TXmlNode& Node) override;
 
     float GetStop() const { return FStop; }
@@ -57,40 +60,45 @@ struct TColors {
 class TSVGGradient : public TSVGFiller {
 public:
     void AssignTo(TSVGObject& Dest) const override;
-    // Units, the "stop" children and the "xlink:href" reference.
+    // Units, the "stop" children and the "href" (or "xlink:href") reference.
     void ReadIn(const TXmlNode& Node) override;
+    // The brush of the description for DestObject's box; nullptr when it paints nothing.
+    std::unique_ptr<TGPBrush> GetBrush(std::uint8_t Alpha, TSVGBasic* DestObject) override;
 
-    // The stops of this gradient (or of the one FURI names) as a colour table for Alpha, with
-    // entries added at 0 and 1 when the stops do not reach them. Returns the entry count.
+    // The stops in force as a colour table for Alpha, with entries added at 0 and 1 when the
+    // stops do not reach them. Returns the entry count.
     int GetColors(std::uint8_t Alpha, TColors& Colors) const;
+    // Everything the gradient paints with, its reference chain followed (each attribute and the
+    // stops from the first gradient on the chain that gives them). Resolved on first use.
+    const TGradientDescription& Description() const;
 
     const std::string& GetURI() const { return FURI; }
     TGradientUnits GetGradientUnits() const { return FGradientUnits; }
 
 protected:
-    // The gradient FURI names, nullptr when there is none or it is not a gradient.
-    const TSVGGradient* Referenced() const;
-    // Whether the element gave the attribute itself (otherwise it comes from the referenced
-    // gradient, when that one has it).
+    // The gradients of the reference chain, this one first; a cycle ends it.
+    std::vector<const TSVGGradient*> Chain() const;
+    // The first gradient of Chain that gives the attribute Name, and is of type T.
+    template <class T>
+    const T* FirstGiving(const std::vector<const TSVGGradient*>& Chain, std::string_view Name) const;
+    // Whether the element gave the attribute itself.
     bool HasOwn(std::string_view Name) const;
-    // Units and gradient transform in force: this element's, else the referenced gradient's.
-    TGradientUnits UnitsInForce() const;
-    TMatrix TransformInForce() const;
     // Reads "gradientTransform" into the element's own transform (all zero when absent).
     void ReadGradientTransform(const TXmlNode& Node);
+    // Fills the geometry of the description from the chain.
+    virtual void DescribeGeometry(const std::vector<const TSVGGradient*>& Chain, TGradientDescription& D) const = 0;
 
-    std::string FURI;  // id of the gradient whose stops are used; empty for the own stops
+    std::string FURI;  // id of the referenced gradient; empty when there is none
     TGradientUnits FGradientUnits = guObjectBoundingBox;
+    mutable std::optional<TGradientDescription> FDescription;
 };
 
-// Linear gradient from (x1, y1) to (x2, y2) in user space, or along the diagonal of the painted
-// element's box; the colours repeat beyond the end points.
+// Linear gradient from (x1, y1) to (x2, y2), in user space or as fractions of the painted element's box.
 class TSVGLinearGradient : public TSVGGradient {
 public:
     void AssignTo(TSVGObject& Dest) const override;
     TSVGObject* NewLike(TSVGObject* Parent) const override;
     void ReadIn(const TXmlNode& Node) override;
-    std::unique_ptr<TGPBrush> GetBrush(std::uint8_t Alpha, TSVGBasic* DestObject) override;
 
     float GetX1() const { return FX1; }
     float GetY1() const { return FY1; }
@@ -98,14 +106,16 @@ public:
     float GetY2() const { return FY2; }
 
 protected:
+    void DescribeGeometry(const std::vector<const TSVGGradient*>& Chain, TGradientDescription& D) const override;
+
     float FX1 = 0;
     float FY1 = 0;
     float FX2 = 0;
     float FY2 = 0;
 };
 
-// Radial gradient over an ellipse (the circle cx, cy, r in user space, or the painted element's
-// box) with stop 0 at the focus (fx, fy); nothing is painted outside the ellipse.
+// Radial gradient from the focal circle (fx, fy, fr) to the circle (cx, cy, r), in user space or
+// as fractions of the painted element's box.
 class TSVGRadialGradient : public TSVGGradient {
 public:
     void AssignTo(TSVGObject& Dest) const override;
@@ -113,7 +123,6 @@ public:
     // Also cx = cy = r = fx = fy = 0.5.
     void Clear() override;
     void ReadIn(const TXmlNode& Node) override;
-    std::unique_ptr<TGPBrush> GetBrush(std::uint8_t Alpha, TSVGBasic* DestObject) override;
 
     float GetCX() const { return FCX; }
     float GetCY() const { return FCY; }
@@ -122,6 +131,8 @@ public:
     float GetFY() const { return FFY; }
 
 protected:
+    void DescribeGeometry(const std::vector<const TSVGGradient*>& Chain, TGradientDescription& D) const override;
+
     float FCX = 0.5f;
     float FCY = 0.5f;
     float FR = 0.5f;

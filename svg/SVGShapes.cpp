@@ -239,8 +239,16 @@ void TSVGEllipse::ReadIn(const TXmlNode& Node)
         LoadViewportLength(Node, "r", FWidth, *this, TViewportAxis::Diagonal);
         FHeight = FWidth;
     } else {
-        LoadViewportLength(Node, "rx", FWidth, *this, TViewportAxis::Width);
-        LoadViewportLength(Node, "ry", FHeight, *this, TViewportAxis::Height);
+        // A radius that is absent or not a length ("auto") takes the other one.
+        float RX = UndefinedFloat, RY = UndefinedFloat;
+        LoadViewportLength(Node, "rx", RX, *this, TViewportAxis::Width);
+        LoadViewportLength(Node, "ry", RY, *this, TViewportAxis::Height);
+        const bool HasRX = RX != UndefinedFloat && Node.GetAttribute("rx") != "auto";
+        const bool HasRY = RY != UndefinedFloat && Node.GetAttribute("ry") != "auto";
+        if (HasRX || HasRY) {
+            FWidth = HasRX ? RX : RY;
+            FHeight = HasRY ? RY : RX;
+        }
     }
     BuildPath();
 }

@@ -10,6 +10,8 @@
 #include "svg/SVGDocument.h"
 #include "svg/SVGError.h"
 #include "svg/SVGParse.h"
+#include "svg/structure/SVGConditions.h"
+#include "svg/structure/SVGViewport.h"
 
 namespace plumwick {
 
@@ -77,10 +79,11 @@ void CopyTree(const TSVGObject& Source, TSVGObject& Parent, int ParentDepth, lon
 
 std::string_view HrefOf(const TXmlNode& Node, std::string& Storage)
 {
-    // The plain SVG 2 "href" stands in when "xlink:href" is absent.
-    if (!Node.HasAttribute("xlink:href"))
+    // The plain SVG 2 "href" wins over "xlink:href".
+    if (Node.HasAttribute("href"))
         LoadString(Node, "href", Storage);
-    LoadString(Node, "xlink:href", Storage);
+    else
+        LoadString(Node, "xlink:href", Storage);
     return Storage;
 }
 
@@ -108,6 +111,24 @@ void TSVGSwitch::ReadIn(const TXmlNode& Node)
 {
     TSVGBasic::ReadIn(Node);
     LoadChildNodes(Node);
+    // Only the first child whose conditions hold is drawn. The objects are matched to the element
+    // nodes they were read from; nodes the factory skipped made no object and are not candidates.
+    int Index = 0;
+    bool Chosen = false;
+    for (const TXmlNode& Child : Node.ChildNodes()) {
+        if (Child.NodeType() != TXmlNodeType::ntElement)
+            continue;
+        if (Index >= GetCount())
+            break;
+        TSVGObject* Item = GetItem(Index);
+        if (Item->GetObjectName() != Child.NodeName())
+            continue;
+        ++Index;
+        if (!Chosen && ConditionsPass(Child))
+            Chosen = true;
+        else
+            Item->SetDisplay(0);
+    }
 }
 
 TSVGObject* TSVGDefs::NewLike(TSVGObject* Parent) const
@@ -203,6 +224,19 @@ TSVGObject* TSVGUse::CopyReferenced(long& Budget)
     Group->FObjectName = std::string(1, 'g');  // (a literal here trips a false GCC 12 -Wrestrict warning)
     Group->SetPureMatrix(CreateTranslation(FX, FY));
     CopyTree(*Target, *Group, Depth + 1, Budget, FReference);
+    // A symbol or svg gets its viewport from the use's width and height when it gives them; a symbol
+    // is drawn only here.
+    if (auto* Viewport = dynamic_cast<TSVGViewportElement*>(Group->GetItem(0))) {
+        auto Size = [this](std::string_view Name, float Value) -> std::optional<float> {
+            const std::string Text = Trim(GetStyle().GetValues(Name));
+            if (Text.empty() || Text == "auto")
+                return std::nullopt;
+            return Value;
+        };
+        if (dynamic_cast<TSVGSymbol*>(Viewport))
+            Viewport->SetDisplay(1);
+        Viewport->Place(Size("width", FWidth), Size("height", FHeight));
+    }
     return Group;
 }
 

@@ -25,7 +25,8 @@ private:
     friend class TSVGUse;  // names the group that holds a use element's copy
 };
 
-// switch: evaluates no conditions; every child is read and painted, as in a group.
+// switch: every child is read; only the first whose conditions hold (systemLanguage,
+// requiredExtensions, requiredFeatures) is drawn.
 class TSVGSwitch : public TSVGBasic {
 public:
     TSVGObject* NewLike(TSVGObject* Parent) const override;

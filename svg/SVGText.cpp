@@ -174,6 +174,10 @@ void PaintDecoration(TGPGraphics& Graphics, const TGPGraphicsPath* Path, TGPBrus
 
 }  // namespace
 
+namespace {
+void CollectTextObjects(TSVGCustomText& Obj, bool OnPath, std::vector<std::pair<TSVGCustomText*, bool>>& Out);
+}  // namespace
+
 // ---------------------------------------------------------------- TSVGCustomText
 
 TSVGCustomText::TSVGCustomText() = default;
@@ -216,6 +220,7 @@ TSVGObject* TSVGCustomText::NewLike(TSVGObject* Parent) const
 void TSVGCustomText::ReadIn(const TXmlNode& Node)
 {
     TSVGBasic::ReadIn(Node);
+    ReadOwnStyle(Node);
     // Percentages are of the view box of the document the text is in.
     float width = 0;
     float height = 0;
@@ -294,54 +299,11 @@ float TSVGCustomText::GetTotalWidth(const TSVGObject& Obj)
 void TSVGCustomText::LayoutText()
 {
     // Every laid-out character keeps an outline of its own, so characters count against the document's
-    // budget like elements and path segments: a huge text fails before it takes gigabytes.
+    // budget like elements and path segments: a huge text fails before it takes gigabytes. The layout
+    // itself runs once the whole text element is read.
     if (TSVG* root = GetRoot())
         root->CountLoadedObjects(std::count_if(FText.begin(), FText.end(),
                                                [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-    std::unique_ptr<TGPFont> font = CreateTextFont();
-    float layoutHeight = 0;
-    {
-        TGPGraphics measuring;
-        const TGPStringFormat format(FormatFlags, LANG_NEUTRAL);
-        TGPRectF box;
-        if (measuring.MeasureString(FText, font.get(), TGPPointF{0, 0}, &format, box) == Ok)
-            layoutHeight = box.Height;
-    }
-    const float kernedWidth = GetKerningText().MeasureText(FText, *font, 1, 1, Spacing());
-    FWidth = 0;
-    FHeight = 0;
-
-    const TSVGCustomText* previous = nullptr;
-    if (auto* parent = dynamic_cast<const TSVGCustomText*>(FParent)) {
-        // Laid out as it is read, a span is its parent's last child: found at once, not by a search of
-        // every sibling (quadratic over a long list of spans).
-        const int count = parent->GetCount();
-        const int index = count > 0 && parent->GetItem(count - 1) == this ? count - 1 : parent->IndexOf(this);
-        if (index > 0)
-            previous = dynamic_cast<const TSVGCustomText*>(parent->GetItem(index - 1));
-        else if (index == 0)
-            previous = parent;
-    }
-    // After a span that was itself split into chunks, the text goes on where its last chunk ended.
-    const TSVGCustomText* last = previous != nullptr && previous != FParent ? LastTextObject(*previous) : nullptr;
-    if (last != nullptr && last != previous) {
-        if (!FHasX)
-            FX = last->FX + last->FWidth;
-        if (!FHasY)
-            FY = last->FEndY;
-    } else if (previous != nullptr) {
-        if (!FHasX)
-            FX = GetTotalWidth(*previous) + previous->FX;
-        if (!FHasY)
-            FY = previous == FParent ? previous->FY : previous->FEndY;
-    }
-    FX += FDX;
-    FY += FDY;
-    FWidth = kernedWidth;
-    FHeight = layoutHeight;
-    FWidth = ChunkAdvance(*font, kernedWidth);
-    const std::vector<TTextRun> runs = PlaceRuns(*font);
-    FEndY = runs.back().Y;
 }
 
 const TSVGCustomText* TSVGCustomText::LastTextObject(const TSVGCustomText& Obj)
@@ -460,69 +422,16 @@ void TSVGCustomText::FinishText()
 {
     std::vector<std::pair<TSVGCustomText*, bool>> objects;
     CollectTextObjects(*this, false, objects);
-
-    // A blank at the very end of the element takes no room (a text path trims its own text).
+    // A blank at the very end of the element takes no room.
     for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
         TSVGCustomText& last = *it->first;
         if (last.FText.empty())
             continue;
-        if (!it->second && last.FText.back() == ' ' && !PreservesSpace(last)) {
+        if (last.FText.back() == ' ' && !PreservesSpace(last))
             last.FText.pop_back();
-            std::unique_ptr<TGPFont> font = last.CreateTextFont();
-            const float width = GetKerningText().MeasureText(last.FText, *font, 1, 1, last.Spacing());
-            last.FWidth = last.ChunkAdvance(*font, width);
-            last.BuildPath();
-        }
         break;
     }
-
-    // A line starts at every absolute x: a chunk's own "x", or a value of its position list. The
-    // line runs on through the following runs and chunks and moves back as a whole by its anchor.
-    struct TPiece {
-        TSVGCustomText* Obj;
-        std::size_t Run;
-        float X;
-        float Width;
-    };
-    std::vector<std::vector<TPiece>> lines;
-    std::vector<TSVGCustomText*> placed;  // chunks set in several runs
-    for (const auto& [obj, onPath] : objects) {
-        if (onPath || obj->FText.empty())
-            continue;
-        const std::unique_ptr<TGPFont> font = obj->CreateTextFont();
-        const std::vector<TTextRun> runs = obj->PlaceRuns(*font);
-        if (runs.size() > 1)
-            placed.push_back(obj);
-        for (std::size_t k = 0; k < runs.size(); ++k) {
-            const bool absolute = k == 0 ? obj->FHasX : k < obj->FXList.size();
-            if (lines.empty() || absolute)
-                lines.emplace_back();
-            lines.back().push_back({obj, k, runs[k].X, runs[k].Width});
-        }
-    }
-    std::vector<TSVGCustomText*> moved;
-    for (const std::vector<TPiece>& line : lines) {
-        const float share = AnchorShare(*line.front().Obj);
-        const float shift = -share * (line.back().X + line.back().Width - line.front().X);
-        if (share == 0 || !std::isfinite(shift))
-            continue;
-        // Moving where a run's position comes from moves it and the relative runs after it.
-        for (const TPiece& piece : line) {
-            if (piece.Run == 0)
-                piece.Obj->FX += shift;
-            else if (piece.Run < piece.Obj->FXList.size())
-                piece.Obj->FXList[piece.Run] += shift;
-            if (moved.empty() || moved.back() != piece.Obj)
-                moved.push_back(piece.Obj);
-        }
-    }
-    for (TSVGCustomText* obj : placed) {
-        const std::unique_ptr<TGPFont> font = obj->CreateTextFont();
-        const float width = GetKerningText().MeasureText(obj->FText, *font, 1, 1, obj->Spacing());
-        obj->FWidth = obj->ChunkAdvance(*font, width);
-    }
-    for (TSVGCustomText* obj : moved)
-        obj->BuildPath();
+    LayoutWholeText();
 }
 
 std::vector<TSVGCustomText::TTextRun> TSVGCustomText::PlaceRuns(const TGPFont& Font) const
@@ -564,56 +473,54 @@ bool TSVGCustomText::IsInTextPath() const
 
 void TSVGCustomText::BuildPath()
 {
-    TSVGBasic::BuildPath();
-    FUnderlinePath.reset();
-    FStrikeOutPath.reset();
-    FOverlinePath.reset();
-    FBaselineShift = 0;
-    if (IsInTextPath() || FText.empty())
-        return;
-    FPath = std::make_unique<TGPGraphicsPath2>(FillModeAlternate);
-    std::unique_ptr<TGPFontFamily> family = FindFontFamily(GetFontName());
-    int style = GlyphStyle();
-    const TTextDecoration decoration = GetTextDecoration();
-    if (decoration.Contains(tdUnderLine)) {
-        style |= FontStyleUnderline;
-        FUnderlinePath = std::make_unique<TGPGraphicsPath>(FillModeAlternate);
-    }
-    if (decoration.Contains(tdStrikeOut)) {
-        style |= FontStyleStrikeout;
-        FStrikeOutPath = std::make_unique<TGPGraphicsPath>(FillModeAlternate);
-    }
-    const TGPStringFormat format = TextFormat();
-    const float size = GetFontSize();
-    const TGPFont font(*family, size, GlyphStyle(), UnitPixel);
-    FBaselineShift = BaselineShift(*family, GlyphStyle());
-    const TTextSpacing spacing = Spacing();
-    if (decoration.Contains(tdOverLine))
-        FOverlinePath = std::make_unique<TGPGraphicsPath>(FillModeWinding);
-    for (const TTextRun& run : PlaceRuns(font)) {
-        const TGPPointF origin{run.X, run.Y + FBaselineShift - FFontHeight};
-        GetKerningText().AddToPath(*FPath, FUnderlinePath.get(), FStrikeOutPath.get(), run.Text, *family, style,
-                                   size, origin, &format, 1, 1, spacing);
-        // The overline lies along the top of the text cell, as the underline lies along its foot.
-        if (FOverlinePath)
-            FOverlinePath->AddRectangle(origin.X, origin.Y, run.Width, size / 10);
-    }
+    // Outlines come from the layout of the whole text element; a chunk keeps what it was given.
+    if (dynamic_cast<TSVGCustomText*>(FParent) == nullptr && FLaidOut)
+        LayoutWholeText();
 }
 
 void TSVGCustomText::UpdateBounds()
 {
+    TGPRectF box{0, 0, 0, 0};
+    bool any = false;
+    const TGPGraphicsPath* paths[] = {FPath.get(), FUnderlinePath.get(), FOverlinePath.get(), FStrikeOutPath.get()};
+    for (const TGPGraphicsPath* path : paths) {
+        TGPRectF b;
+        if (path == nullptr || path->GetPointCount() == 0 || path->GetBounds(b) != Ok)
+            continue;
+        if (!any) {
+            box = b;
+        } else {
+            const float right = std::max(box.X + box.Width, b.X + b.Width);
+            const float bottom = std::max(box.Y + box.Height, b.Y + b.Height);
+            box.X = std::min(box.X, b.X);
+            box.Y = std::min(box.Y, b.Y);
+            box.Width = right - box.X;
+            box.Height = bottom - box.Y;
+        }
+        any = true;
+    }
+    // The box of the character cells, as text boxes are measured; the ink for lines alone.
+    if (FHasCells) {
+        box = {FCells.Left, FCells.Top, FCells.Right - FCells.Left, FCells.Bottom - FCells.Top};
+        any = true;
+    }
     const float width = GetStrokeWidth();
-    const float h = std::isnan(width) ? 0 : std::max(width, 0.0f) / 2;
-    const float top = FY + FBaselineShift - FFontHeight;
-    FBounds.TopLeft = TransformPoint(FX - h, top - h);
-    FBounds.TopRight = TransformPoint(FX + FWidth + h, top - h);
-    FBounds.BottomRight = TransformPoint(FX + FWidth + h, top + FHeight + h);
-    FBounds.BottomLeft = TransformPoint(FX - h, top + FHeight + h);
+    const float h = any ? (std::isnan(width) ? 0 : std::max(width, 0.0f) / 2) : 0;
+    FBounds.TopLeft = TransformPoint(box.X - h, box.Y - h);
+    FBounds.TopRight = TransformPoint(box.X + box.Width + h, box.Y - h);
+    FBounds.BottomRight = TransformPoint(box.X + box.Width + h, box.Y + box.Height + h);
+    FBounds.BottomLeft = TransformPoint(box.X - h, box.Y + box.Height + h);
 }
 
 void TSVGCustomText::PaintToGraphics(TGPGraphics& Graphics)
 {
-    if (FText.empty())
+    // A guide that comes later in the document than its text path is there now.
+    if (FGuidesPending && FLaidOut) {
+        FGuidesPending = false;
+        LayoutWholeText();
+    }
+    const bool glyphs = FPath && FPath->GetPointCount() > 0;
+    if (!FPath || (!glyphs && !FUnderlinePath && !FOverlinePath && !FStrikeOutPath))
         return;
     TSVGBasic::PaintToGraphics(Graphics);
 }
@@ -647,9 +554,11 @@ void TSVGCustomText::ReadTextChild(const TXmlNode& Node)
 {
     const std::string name = Node.NodeName();
     const bool isRun = name == "#text" || name == "#cdata-section";
-    const bool isSpan = name == "text" || name == "tspan";
+    // A text inside a text is not text content: it draws nothing, as browsers have it.
+    const bool isSpan = name == "tspan";
     const bool isPath = name == "textPath";
-    if (!isRun && !isSpan && !isPath)
+    const bool isRef = name == "tref";
+    if (!isRun && !isSpan && !isPath && !isRef)
         return;
     if (Depth(*this) >= SVGMaxDepth)
         throw ESVGError("Text elements nested too deeply");
@@ -661,8 +570,26 @@ void TSVGCustomText::ReadTextChild(const TXmlNode& Node)
         chunk->FText = chunk->CollapseWhiteSpace(Node.Text());
         chunk->LayoutText();
         chunk->BuildPath();
+    } else if (isRef) {
+        // The characters of the referenced text element, styled and placed as this element says.
+        chunk->TSVGCustomText::ReadIn(Node);
+        std::string ref;
+        LoadString(Node, Node.HasAttribute("xlink:href") ? "xlink:href" : "href", ref);
+        TSVG* root = GetRoot();
+        const TSVGObject* target =
+            root != nullptr && ref.size() > 1 && ref.front() == '#' ? root->FindByID(std::string_view(ref).substr(1)) : nullptr;
+        if (const auto* text = dynamic_cast<const TSVGCustomText*>(target)) {
+            std::string content;
+            std::vector<std::pair<TSVGCustomText*, bool>> objects;
+            CollectTextObjects(const_cast<TSVGCustomText&>(*text), false, objects);
+            for (const auto& [obj, onPath] : objects)
+                content += obj->FText;
+            chunk->FText = chunk->CollapseWhiteSpace(content);
+            chunk->LayoutText();
+        }
     } else {
         chunk->ReadIn(Node);
+        chunk->SetPureMatrix(EmptyMatrix());  // spans and text paths take no transform
     }
 }
 
@@ -701,13 +628,6 @@ void TSVGTSpan::ReadTextContent(const TXmlNode& Node)
 
 // ---------------------------------------------------------------- TSVGTextPath
 
-struct TSVGTextPath::TGuideState {
-    const TGPGraphicsPath* Guide = nullptr;
-    float StartOffset = 0;
-    float ShiftX = 0;
-    float ShiftY = 0;
-    float Advance = 0;
-};
 
 void TSVGTextPath::Clear()
 {
@@ -734,6 +654,8 @@ void TSVGTextPath::ReadIn(const TXmlNode& Node)
         FMethod = tpmStretch;
     if (GetStyle().GetValues("spacing") == "exact")
         FSpacing = tpsExact;
+    FSideRight = Trim(FOwnStyle->GetValues("side")) == "right";
+    FPathData = FOwnStyle->GetValues("path");
     // The plain SVG 2 "href" stands in when "xlink:href" is absent.
     LoadString(Node, Node.HasAttribute("xlink:href") ? "xlink:href" : "href", FPathRef);
     ReadTextContent(Node);
@@ -748,82 +670,15 @@ void TSVGTextPath::ReadTextContent(const TXmlNode& Node)
 
 void TSVGTextPath::BuildPath()
 {
-    TSVGCustomText::BuildPath();
-    FGuidePending = false;
-    if (FPathRef.empty() || FPathRef.front() != '#')
-        return;
-    TSVG* root = GetRoot();
-    TSVGObject* target = root != nullptr ? root->FindByID(std::string_view(FPathRef).substr(1)) : nullptr;
-    if (target == nullptr) {
-        FGuidePending = true;
-        return;
-    }
-    const auto* basic = dynamic_cast<const TSVGBasic*>(target);
-    TGuideState state;
-    state.Guide = basic != nullptr ? basic->GetPath() : nullptr;
-    if (FOffsetIsPercent && FOffset != 0)
-        state.StartOffset = TGPPathText::GetPathLength(state.Guide) / 100 * FOffset;
-    // Anchored text is centred on (or ends at) the start offset.
-    if (const float share = AnchorShare(*this); share != 0) {
-        std::vector<std::pair<TSVGCustomText*, bool>> objects;
-        CollectTextObjects(*this, true, objects);
-        float advance = 0;
-        for (const auto& [obj, onPath] : objects)
-            if (!obj->FText.empty()) {
-                std::unique_ptr<TGPFont> font = obj->CreateTextFont();
-                advance += GetKerningText().MeasureText(Trim(obj->FText), *font, 1, 1);
-            }
-        state.StartOffset -= share * advance;
-    }
-    state.ShiftX = FDX;
-    state.ShiftY = FDY;
-    AddTextToGuidePath(*this, state);
+    // The text element lays its text paths out with the rest of its content.
+    TSVGCustomText& root = TextRoot();
+    if (root.FLaidOut)
+        root.LayoutWholeText();
 }
 
 void TSVGTextPath::PaintToGraphics(TGPGraphics& Graphics)
 {
-    if (FGuidePending) {
-        FGuidePending = false;
-        TSVG* root = GetRoot();
-        const auto* guide = root != nullptr
-                                ? dynamic_cast<const TSVGBasic*>(root->FindByID(std::string_view(FPathRef).substr(1)))
-                                : nullptr;
-        // Only a guide with an outline: painting never raises.
-        if (guide != nullptr && guide->GetPath() != nullptr)
-            BuildPath();
-    }
     TSVGCustomText::PaintToGraphics(Graphics);
-}
-
-void TSVGTextPath::AddTextToGuidePath(TSVGCustomText& Obj, TGuideState& State)
-{
-    Obj.FUnderlinePath.reset();
-    Obj.FStrikeOutPath.reset();
-    Obj.FOverlinePath.reset();
-    Obj.FPath.reset();
-    if (!Obj.FText.empty()) {
-        std::unique_ptr<TGPFontFamily> family = FindFontFamily(Obj.GetFontName());
-        const int style = Obj.GlyphStyle();  // no decorations along a path
-        const TGPStringFormat format = TextFormat();
-        TGPPathText pathText(State.Guide, TextPathFlatness);
-        std::unique_ptr<TGPMatrix> matrix;
-        if (Obj.FPureMatrix.IsTransform())
-            matrix = ToMatrixObject(Obj.FPureMatrix);
-        State.ShiftX += Obj.FDX;
-        State.ShiftY += Obj.FDY;
-        if (State.ShiftX != 0 || State.ShiftY != 0) {
-            if (!matrix)
-                matrix = std::make_unique<TGPMatrix>();
-            matrix->Translate(State.ShiftX, State.ShiftY, MatrixOrderPrepend);
-        }
-        pathText.FAdditionalMatrix = matrix.get();
-        Obj.FPath = std::make_unique<TGPGraphicsPath2>(FillModeAlternate);
-        State.Advance += pathText.AddPathText(*Obj.FPath, Trim(Obj.FText), State.StartOffset + State.Advance,
-                                              *family, style, Obj.GetFontSize(), &format, 1, 1);
-    }
-    for (int i = 0; i < Obj.GetCount(); ++i)
-        if (auto* child = dynamic_cast<TSVGCustomText*>(Obj.GetItem(i)))
-            AddTextToGuidePath(*child, State);
 }
 
 }  // namespace plumwick

@@ -16,6 +16,7 @@ namespace plumwick {
 
 class TGPFont;
 class TGPFontFamily;
+class TStyle;
 class TGPGraphicsPath;
 class TSVGTextPath;
 
@@ -64,6 +65,13 @@ public:
     TGPGraphicsPath* GetUnderlinePath() const { return FUnderlinePath.get(); }
     TGPGraphicsPath* GetStrikeOutPath() const { return FStrikeOutPath.get(); }
     TGPGraphicsPath* GetOverlinePath() const { return FOverlinePath.get(); }
+    // A value the element itself gives a property (style sheet rules, attributes, inline style);
+    // empty for anonymous chunks and when it gives none.
+    std::string OwnProperty(std::string_view Name) const;
+    // The value in force: own, else the nearest text ancestor's, else the cascade's outside text.
+    std::string InheritedProperty(std::string_view Name) const;
+    // Whether the object is an element of its own (not an anonymous run of characters).
+    bool HasOwnStyle() const { return FOwnStyle != nullptr; }
 
     // An installed family for Name: Name itself (the generic names serif, sans-serif and monospace
     // give their generic families), each name of a comma-separated list, the part before the first
@@ -135,6 +143,18 @@ protected:
     // ends with a collapsible blank.
     bool FAfterBlank = true;
 
+    // The whole text element laid out at once (shaping, positions, anchors, lengths, paths), its
+    // glyphs and decorations given to the objects that paint them. Runs on the outermost object.
+    void LayoutWholeText();
+    // Records the element's own attributes and inline style, which copies of a parent do not carry.
+    void ReadOwnStyle(const TXmlNode& Node);
+
+    std::unique_ptr<TStyle> FOwnStyle;  // own attributes and inline style (null: anonymous chunk)
+    bool FLaidOut = false;              // the whole-text layout has run (on the outermost object)
+    bool FHasCells = false;             // FCells holds the box of the chunk's character cells
+    TRectF FCells{};
+    bool FGuidesPending = false;        // a text path's guide was missing at layout time
+
     friend class TSVGTextPath;
 };
 
@@ -161,8 +181,6 @@ public:
     // Lays every chunk of the subtree along the referenced element's outline; nothing when the
     // reference names no element. Raises ESVGError "Path is invalid" when that element has no outline.
     void BuildPath() override;
-    // A guide that came later in the document than the text path is looked up again now that the
-    // document is complete, and the chunks are laid along it when it has an outline.
     void PaintToGraphics(TGPGraphics& Graphics) override;
     void ReadTextContent(const TXmlNode& Node) override;
 
@@ -173,15 +191,16 @@ public:
     TTextPathSpacing GetSpacing() const { return FSpacing; }
 
 private:
-    struct TGuideState;
-    void AddTextToGuidePath(TSVGCustomText& Obj, TGuideState& State);
 
     float FOffset = 0;
     bool FOffsetIsPercent = false;
     std::string FPathRef;
     TTextPathMethod FMethod = tpmAlign;    // recorded only
     TTextPathSpacing FSpacing = tpsAuto;   // recorded only
-    bool FGuidePending = false;            // the guide was not found while reading
+    bool FSideRight = false;               // side="right": the guide is followed backwards
+    std::string FPathData;                 // the "path" attribute, used when there is no reference
+
+    friend class TSVGCustomText;
 };
 
 }  // namespace plumwick

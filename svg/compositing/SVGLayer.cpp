@@ -5,7 +5,9 @@
 #include "platform/GdiPlus.h"
 #include "svg/SVGBasic.h"
 #include "svg/SVGCommon.h"
+#include "svg/SVGParse.h"
 #include "svg/SVGStructure.h"
+#include "svg/compositing/SVGMask.h"
 
 namespace plumwick {
 
@@ -34,8 +36,14 @@ bool HasBasicChild(const TSVGObject& Node)
 // Filter step: nothing yet.
 void RunFilterStep(TLayer&) {}
 
-// Mask step: nothing yet.
-void RunMaskStep(TLayer&) {}
+// Mask step: the layer's pixels times the mask's coverage.
+void RunMaskStep(TLayer& Layer)
+{
+    if (TSVGMask* Mask = Layer.Needs().Mask) {
+        const SmoothingMode Mode = Layer.Below().GetSmoothingMode();
+        ApplyMask(*Mask, Layer.Owner(), Layer.Bitmap(), Mode == SmoothingModeAntiAlias || Mode == SmoothingModeHighQuality);
+    }
+}
 
 }  // namespace
 
@@ -75,6 +83,7 @@ std::unique_ptr<TLayer> TLayer::Open(TSVGBasic& Owner, TLayerNeeds Needs, TGPGra
         return nullptr;
     Layer->FGraphics = std::make_unique<TGPGraphics>(Layer->FBitmap.get());
     Layer->FGraphics->SetSmoothingMode(Below.GetSmoothingMode());
+    Layer->FGraphics->SetDeviceTransform(Below.GetDeviceTransform());
     return Layer;
 }
 
@@ -86,7 +95,7 @@ void TLayer::Compose()
     if (FNeeds.Clip)
         FBelow.SetClip(&*FNeeds.Clip, CombineModeReplace);
     RunMaskStep(*this);
-    FBelow.DrawLayer(FBitmap.get(), FNeeds.Opacity);
+    FBelow.DrawLayer(FBitmap.get(), FNeeds.Opacity, FNeeds.Blend);
     FBelow.ResetClip();
 }
 
@@ -115,9 +124,33 @@ TLayerNeeds LayerNeedsOf(TSVGBasic& Element, std::optional<TGPGraphicsPath> Clip
     const bool Group = HasBasicChild(Element);
     if (Element.GetOpacity() < 1 && (Group || PaintsFillAndStroke(Element)))
         Needs.Opacity = Element.GetOpacity();
-    if (Clip && (Group || Needs.Opacity < 1))
+    Needs.Mask = ReferencedMask(Element);
+    Needs.Blend = BlendModeOf(Element);
+    Needs.Isolate = Group && TrimView(Element.GetStyle().GetValues("isolation")) == "isolate";
+    if (Clip && (Group || Needs.Opacity < 1 || Needs.Mask || Needs.Blend != BlendModeNormal))
         Needs.Clip = std::move(Clip);
     return Needs;
+}
+
+BlendMode BlendModeOf(const TSVGBasic& Element)
+{
+    struct TRow {
+        std::string_view Keyword;
+        BlendMode Mode;
+    };
+    static constexpr TRow Rows[] = {
+        {"multiply", BlendModeMultiply},      {"screen", BlendModeScreen},         {"overlay", BlendModeOverlay},
+        {"darken", BlendModeDarken},          {"lighten", BlendModeLighten},       {"color-dodge", BlendModeColorDodge},
+        {"color-burn", BlendModeColorBurn},   {"hard-light", BlendModeHardLight},  {"soft-light", BlendModeSoftLight},
+        {"difference", BlendModeDifference},  {"exclusion", BlendModeExclusion},   {"hue", BlendModeHue},
+        {"saturation", BlendModeSaturation},  {"color", BlendModeColor},           {"luminosity", BlendModeLuminosity},
+    };
+    const std::string Value = Element.GetStyle().GetValues("mix-blend-mode");
+    const std::string_view Keyword = TrimView(Value);
+    for (const TRow& Row : Rows)
+        if (Row.Keyword == Keyword)
+            return Row.Mode;
+    return BlendModeNormal;
 }
 
 std::unique_ptr<TGPBitmap> PaintChildrenToLayer(TSVGObject& Container, const TGPGraphics& Like)
@@ -130,6 +163,7 @@ std::unique_ptr<TGPBitmap> PaintChildrenToLayer(TSVGObject& Container, const TGP
         return nullptr;
     TGPGraphics Graphics(Bitmap.get());
     Graphics.SetSmoothingMode(Like.GetSmoothingMode());
+    Graphics.SetDeviceTransform(Like.GetDeviceTransform());
     for (int I = 0; I < Container.GetCount(); ++I)
         PaintTree(*Container.GetItem(I), Graphics);
     return Bitmap;

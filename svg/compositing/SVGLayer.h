@@ -26,6 +26,7 @@
 #include <optional>
 
 #include "platform/GdiPlusPath.h"
+#include "platform/GdiPlusTypes.h"
 
 namespace plumwick {
 
@@ -35,10 +36,18 @@ class TSVGBasic;
 class TSVGObject;
 
 // Why an element paints into a layer; nothing set: it paints directly.
+class TSVGMask;
+
 struct TLayerNeeds {
     float Opacity = 1;                    // below 1: the layer is blended at this opacity
     std::optional<TGPGraphicsPath> Clip;  // device-space area the layer is cut to
-    bool Any() const { return Opacity < 1 || Clip.has_value(); }
+    TSVGMask* Mask = nullptr;             // the mask the layer is multiplied by
+    BlendMode Blend = BlendModeNormal;    // "mix-blend-mode": how the layer mixes with what lies below
+    bool Isolate = false;                 // "isolation: isolate": the content blends only within the layer
+    bool Any() const
+    {
+        return Opacity < 1 || Clip.has_value() || Mask || Blend != BlendModeNormal || Isolate;
+    }
 };
 
 // Limits the pixels that live layers may take at once, so that no document can make the painter allocate
@@ -67,6 +76,7 @@ public:
     TGPBitmap& Bitmap() { return *FBitmap; }
     TGPGraphics& Below() { return FBelow; }
     TSVGBasic& Owner() { return FOwner; }
+    const TLayerNeeds& Needs() const { return FNeeds; }
     // Runs the layer stage and blends the layer onto Below; the layer is spent afterwards.
     void Compose();
 
@@ -87,6 +97,8 @@ private:
 TLayerNeeds LayerNeedsOf(TSVGBasic& Element, std::optional<TGPGraphicsPath> Clip);
 // The device-space area Element's own clip-path leaves visible; nullopt when it is not clipped.
 std::optional<TGPGraphicsPath> DeviceClipArea(TSVGBasic& Element);
+// The element's own "mix-blend-mode" (the property is not inherited); normal for unknown keywords.
+BlendMode BlendModeOf(const TSVGBasic& Element);
 // Whether the element paints both a fill and a stroke (its opacity then cannot go into one brush).
 bool PaintsFillAndStroke(const TSVGBasic& Element);
 

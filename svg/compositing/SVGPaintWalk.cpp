@@ -7,6 +7,7 @@
 
 #include "platform/GdiPlus.h"
 #include "svg/SVGBasic.h"
+#include "svg/compositing/SVGFilterPaint.h"
 #include "svg/compositing/SVGLayer.h"
 
 namespace plumwick {
@@ -18,12 +19,19 @@ bool OwnStyleHidesIt(const TSVGObject& Node)
     return Node.GetStyle().GetValues("display") == "none";
 }
 
-// Below a paintable node the resolved codes are the node's own, or 1 where it inherits, so the walk needs
-// no look up the tree per node.
-bool ChildPaintable(const TSVGObject& Child)
+// Below a displayed node the resolved display code is the node's own, or 1 where it inherits, so the walk
+// needs no look up the tree per node. Undisplayed subtrees are left out whole.
+bool ChildDisplayed(const TSVGObject& Child)
 {
-    auto Shown = [](int Code) { return Code == -1 || Code == 1; };
-    return Shown(Child.GetDisplayCode()) && Shown(Child.GetVisibleCode()) && !OwnStyleHidesIt(Child);
+    const int Code = Child.GetDisplayCode();
+    return (Code == -1 || Code == 1) && !OwnStyleHidesIt(Child);
+}
+
+// Visibility inherits but does not prune: a hidden group's child that says "visible" shows.
+bool VisibleBelow(const TSVGObject& Child, bool ParentVisible)
+{
+    const int Code = Child.GetVisibleCode();
+    return Code == -1 ? ParentVisible : Code == 1;
 }
 
 bool IsEmptyArea(const TGPGraphicsPath& Area)
@@ -35,15 +43,16 @@ bool IsEmptyArea(const TGPGraphicsPath& Area)
 
 void PaintTree(TSVGObject& Node, TGPGraphics& Graphics, std::span<const TRect> Rects)
 {
-    if (!IsPaintable(Node))
+    if (Node.GetDisplay() != 1 || OwnStyleHidesIt(Node))
         return;
     struct TEntry {
         TSVGObject* Node;
-        bool Close;  // compose the innermost layer: its owner's subtree is painted
+        bool Close;    // compose the innermost layer: its owner's subtree is painted
+        bool Visible;  // resolved visibility
     };
     TLayerBudget Budget(Graphics);
     std::vector<std::unique_ptr<TLayer>> Layers;
-    std::vector<TEntry> Stack{{&Node, false}};
+    std::vector<TEntry> Stack{{&Node, false, Node.GetVisible() == 1}};
     while (!Stack.empty()) {
         const TEntry Entry = Stack.back();
         Stack.pop_back();
@@ -56,26 +65,40 @@ void PaintTree(TSVGObject& Node, TGPGraphics& Graphics, std::span<const TRect> R
         TGPGraphics& Surface = Layers.empty() ? Graphics : Layers.back()->Graphics();
         std::optional<TGPGraphicsPath> DirectClip;
         if (auto* Element = dynamic_cast<TSVGBasic*>(Current)) {
-            std::optional<TGPGraphicsPath> Clip = DeviceClipArea(*Element);
-            if (Element->GetOpacity() <= 0 || (Clip && IsEmptyArea(*Clip)))
+            // While its filter paints it, an element's clip and opacity wait for the filtered picture.
+            const bool FilterSource = IsFilterSource(*Current);
+            std::optional<TGPGraphicsPath> Clip = FilterSource ? std::nullopt : DeviceClipArea(*Element);
+            if ((!FilterSource && Element->GetOpacity() <= 0) || (Clip && IsEmptyArea(*Clip)))
                 continue;  // nothing of it shows
-            TLayerNeeds Needs = LayerNeedsOf(*Element, Clip);
+            if (NeedsFilter(*Current)) {
+                // Filter -> clip -> opacity: the filtered subtree is one picture, composed as a group's layer.
+                TLayerNeeds Needs;
+                Needs.Opacity = Element->GetOpacity();
+                Needs.Clip = std::move(Clip);
+                std::unique_ptr<TLayer> Layer = Needs.Any() ? TLayer::Open(*Element, std::move(Needs), Surface, Budget)
+                                                            : nullptr;
+                PaintFiltered(*Current, Layer ? Layer->Graphics() : Surface);
+                if (Layer)
+                    Layer->Compose();
+                continue;
+            }
+            TLayerNeeds Needs = FilterSource ? TLayerNeeds{} : LayerNeedsOf(*Element, Clip);
             std::unique_ptr<TLayer> Layer;
             if (Needs.Any())
                 Layer = TLayer::Open(*Element, std::move(Needs), Surface, Budget);
             if (Layer) {
                 Element->SetPaintOpacity(1);
-                Stack.push_back({Current, true});
+                Stack.push_back({Current, true, false});
                 Layers.push_back(std::move(Layer));
             } else {
                 // Painted directly: the opacity goes into its brush, the clip onto the surface. (Past the
                 // layer budget a group's opacity and clip are lost rather than the memory.)
-                Element->SetPaintOpacity(Element->GetOpacity());
+                Element->SetPaintOpacity(FilterSource ? 1 : Element->GetOpacity());
                 DirectClip = std::move(Clip);
             }
         }
         TGPGraphics& Target = Layers.empty() ? Graphics : Layers.back()->Graphics();
-        if (InRects(*Current, Rects)) {
+        if (Entry.Visible && InRects(*Current, Rects)) {
             if (DirectClip) {
                 Target.ResetTransform();
                 Target.SetClip(&*DirectClip, CombineModeReplace);
@@ -85,8 +108,8 @@ void PaintTree(TSVGObject& Node, TGPGraphics& Graphics, std::span<const TRect> R
         }
         for (int I = Current->GetCount() - 1; I >= 0; --I) {
             TSVGObject* Child = Current->GetItem(I);
-            if (ChildPaintable(*Child))
-                Stack.push_back({Child, false});
+            if (ChildDisplayed(*Child))
+                Stack.push_back({Child, false, VisibleBelow(*Child, Entry.Visible)});
         }
     }
 }

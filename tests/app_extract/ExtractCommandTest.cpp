@@ -127,7 +127,7 @@ TEST_F(ExtractCommand, HostileNamesAreEscapedAndFailuresSummed)
 {
     const std::string reply =
         R"({"data":{"icons":[{"name":"a\nb\u001b[2J","show_svg":"<svg viewBox=\"0 0 8 8\"/>"},)"
-        R"({"name":"x/y","show_svg":"<svg><path d=\"M 1\"/></svg>"},)"
+        R"({"name":"x/y","show_svg":"<svg"},)"
         R"({"name":"ok","show_svg":"<svg viewBox=\"0 0 8 8\"/>"}]}})";
     std::ofstream(FRoot / "hostile.json") << reply;
     const TRun run = Extract({"--from", (FRoot / "hostile.json").string(), "-o", FOut, "-j", "2"});

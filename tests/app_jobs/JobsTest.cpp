@@ -197,7 +197,12 @@ TEST_F(Jobs, ExtractGoesPastFailingIconsAndEndsAtAStop)
             SCOPED_TRACE(jobs);
             const TRun run = Extract(FFolder / (std::string(c.label) + std::to_string(jobs)), Reply(3, c.names), jobs,
                                      c.stopAfter);
-            EXPECT_EQ(run.Result.End, c.end) << run.Result.Text;
+            // With several workers every icon may be written before the stop is seen.
+            const bool finishedFirst = jobs > 1 && c.end == plumwick::TJobEnd::Stopped &&
+                                       run.Result.End == plumwick::TJobEnd::Completed;
+            if (!finishedFirst) {
+                EXPECT_EQ(run.Result.End, c.end) << run.Result.Text;
+            }
             EXPECT_TRUE(run.Result.Failed.empty());
             if (c.end == plumwick::TJobEnd::Stopped) {
                 // Icons already underway when the stop came may still be reported, in order.

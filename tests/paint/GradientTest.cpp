@@ -62,13 +62,22 @@ const TTableCase TableCases[] = {
      255, {{Red, 0}, {Blue, 0.5f}, {Blue, 1}}},
     {"missing_offset_is_zero", R"svg(<linearGradient id="g"><stop stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg",
      255, {{Red, 0}, {Blue, 1}}},
-    // Out of order and out of range offsets stay as written in the table.
-    {"offsets_as_read", R"svg(<linearGradient id="g"><stop offset="0" stop-color="red"/><stop offset="0.8" stop-color="blue"/><stop offset="0.5" stop-color="lime"/></linearGradient>)svg",
-     255, {{Red, 0}, {Blue, 0.8f}, {Lime, 0.5f}, {Lime, 1}}},
-    {"offset_beyond_one", R"svg(<linearGradient id="g"><stop offset="0" stop-color="red"/><stop offset="1.5" stop-color="blue"/></linearGradient>)svg",
-     255, {{Red, 0}, {Blue, 1.5f}}},
-    {"empty_offset_is_minus_one", R"svg(<linearGradient id="g"><stop offset="" stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg",
-     255, {{Red, -1}, {Blue, 1}}},
+    // Offsets are clamped to 0..1 and never fall below the one before.
+    {"offsets_never_fall_back", R"svg(<linearGradient id="g"><stop offset="0" stop-color="red"/><stop offset="0.8" stop-color="blue"/><stop offset="0.5" stop-color="lime"/></linearGradient>)svg",
+     255, {{Red, 0}, {Blue, 0.8f}, {Lime, 0.8f}, {Lime, 1}}},
+    {"offset_clamped_to_one", R"svg(<linearGradient id="g"><stop offset="0" stop-color="red"/><stop offset="1.5" stop-color="blue"/></linearGradient>)svg",
+     255, {{Red, 0}, {Blue, 1}}},
+    {"empty_offset_clamped_to_zero", R"svg(<linearGradient id="g"><stop offset="" stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg",
+     255, {{Red, 0}, {Blue, 1}}},
+    // The colour's own alpha multiplies the stop opacity.
+    {"colour_alpha_and_stop_opacity", R"svg(<linearGradient id="g"><stop stop-color="rgba(255,0,0,0.5)" stop-opacity="0.5"/></linearGradient>)svg", 255,
+     {{0x40FF0000, 0}, {0x40FF0000, 1}}},
+    {"current_color_of_the_gradient", R"svg(<linearGradient id="g" color="blue"><stop stop-color="currentColor"/></linearGradient>)svg", 255,
+     {{Blue, 0}, {Blue, 1}}},
+    {"inherit_takes_the_gradients_stop_colour", R"svg(<linearGradient id="g" stop-color="blue"><stop stop-color="inherit"/></linearGradient>)svg", 255,
+     {{Blue, 0}, {Blue, 1}}},
+    {"inherit_without_a_parent_value_is_black", R"svg(<linearGradient id="g"><stop stop-color="inherit"/></linearGradient>)svg", 255,
+     {{0xFF000000, 0}, {0xFF000000, 1}}},
     // 255 × 0.5 = 127.5 rounds to the even 128; 128 × 0.5 = 64.
     {"stop_opacity_half", R"svg(<linearGradient id="g"><stop stop-color="red" stop-opacity="0.5"/></linearGradient>)svg", 255,
      {{0x80FF0000, 0}, {0x80FF0000, 1}}},
@@ -84,8 +93,8 @@ const TTableCase TableCases[] = {
      {{0x80FF0000, 0}, {0x80FF0000, 1}}},
     {"colour_from_style", R"svg(<linearGradient id="g"><stop style="stop-color:#f00"/></linearGradient>)svg", 255,
      {{Red, 0}, {Red, 1}}},
-    {"attribute_colour_wins", R"svg(<linearGradient id="g"><stop stop-color="blue" style="stop-color:#f00"/></linearGradient>)svg", 255,
-     {{Blue, 0}, {Blue, 1}}},
+    {"style_colour_wins", R"svg(<linearGradient id="g"><stop stop-color="blue" style="stop-color:#f00"/></linearGradient>)svg", 255,
+     {{Red, 0}, {Red, 1}}},
     {"unreadable_attribute_falls_back_to_style", R"svg(<linearGradient id="g"><stop stop-color="bluish" style="stop-color:#f00"/></linearGradient>)svg",
      255, {{Red, 0}, {Red, 1}}},
     // Without a usable colour a stop paints black, the initial stop colour.
@@ -94,21 +103,22 @@ const TTableCase TableCases[] = {
     {"other_children_ignored", R"svg(<linearGradient id="g"><rect width="5" height="5"/><stop offset="1" stop-color="blue"/><g/></linearGradient>)svg",
      255, {{Blue, 0}, {Blue, 1}}},
     {"no_stops", R"svg(<linearGradient id="g"/>)svg", 255, {}},
-    // A reference lends its stops; the gradient's own are not used.
-    {"href_uses_the_referenced_stops",
+    // A reference lends its stops only to a gradient that has none.
+    {"own_stops_win_over_the_reference",
      R"svg(<linearGradient id="base"><stop offset="0" stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg"
      R"svg(<linearGradient id="g" xlink:href="#base"><stop offset="0" stop-color="lime"/></linearGradient>)svg",
-     255, {{Red, 0}, {Blue, 1}}},
+     255, {{Lime, 0}, {Lime, 1}}},
     {"href_across_gradient_kinds",
      R"svg(<radialGradient id="base"><stop offset="0" stop-color="red"/><stop offset="1" stop-color="blue"/></radialGradient>)svg"
      R"svg(<linearGradient id="g" href="#base"/>)svg",
      255, {{Red, 0}, {Blue, 1}}},
-    {"href_to_nothing", R"svg(<linearGradient id="g" xlink:href="#missing"><stop offset="0" stop-color="lime"/></linearGradient>)svg",
-     255, {}},
-    {"href_is_not_followed_further",
+    {"href_to_nothing_keeps_own_stops", R"svg(<linearGradient id="g" xlink:href="#missing"><stop offset="0" stop-color="lime"/></linearGradient>)svg",
+     255, {{Lime, 0}, {Lime, 1}}},
+    {"href_chain_is_followed",
      R"svg(<linearGradient id="a"><stop offset="0" stop-color="red"/></linearGradient><linearGradient id="b" xlink:href="#a"/>)svg"
      R"svg(<linearGradient id="g" xlink:href="#b"/>)svg",
-     255, {}},
+     255, {{Red, 0}, {Red, 1}}},
+    {"href_cycle_ends", R"svg(<linearGradient id="a" xlink:href="#g"/><linearGradient id="g" xlink:href="#a"/>)svg", 255, {}},
     {"href_to_something_else", R"svg(<g id="notagradient"><stop offset="0" stop-color="red"/></g><linearGradient id="g" xlink:href="#notagradient"/>)svg",
      255, {}},
     {"href_to_itself", R"svg(<linearGradient id="g" xlink:href="#g"><stop offset="0" stop-color="red"/></linearGradient>)svg", 255,
@@ -135,8 +145,8 @@ TEST(ColourTable, GreyscaleAndFixedColourReachTheStops)
     Fixed.SetFixedColor(0x00FF00);  // $00BBGGRR: green
     Fixed.LoadFromText(Text);
     EXPECT_EQ(dynamic_cast<TSVGStop*>(Fixed.FindByID("g")->GetItem(0))->GetStopColor(), 0x00FF00);
-    // "none" is not forced.
-    EXPECT_EQ(dynamic_cast<TSVGStop*>(Fixed.FindByID("g")->GetItem(1))->GetStopColor(), -2);
+    // "none" is no stop colour: the initial black, which the fixed colour replaces too.
+    EXPECT_EQ(dynamic_cast<TSVGStop*>(Fixed.FindByID("g")->GetItem(1))->GetStopColor(), 0x00FF00);
 }
 
 TEST(Gradients, ReadTheirGeometryAndDefaults)
@@ -226,35 +236,59 @@ const TGradientPaintCase GradientPaintCases[] = {
      R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x1="0" y1="0" x2="100" y2="0">)svg" RED_BLUE
      "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{0, 50, Red, 2}, {49, 10, Mix(Red, Blue, 0.495), 3}, {49, 90, Mix(Red, Blue, 0.495), 3}, {99, 50, Blue, 3}}},
-    // Beyond the end point the table starts again.
-    {"linear_tiles_beyond_the_end",
+    // Pad (the default), reflect and repeat beyond the end points.
+    {"linear_pads_beyond_the_end",
      R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="50">)svg" RED_BLUE
      "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{24, 50, RedBlueMid, 6}, {74, 50, Blue, 2}, {99, 50, Blue, 2}}},
+    {"linear_reflects_beyond_the_end",
+     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="50" spreadMethod="reflect">)svg" RED_BLUE
+     "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{24, 50, RedBlueMid, 6}, {52, 50, Mix(Red, Blue, 0.95), 4}, {75, 50, RedBlueMid, 6}, {98, 50, Mix(Red, Blue, 0.03), 4}}},
+    {"linear_repeats_beyond_the_end",
+     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="50" spreadMethod="repeat">)svg" RED_BLUE
+     "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{24, 50, RedBlueMid, 6}, {74, 50, RedBlueMid, 6}, {48, 50, Blue, 10}, {50, 50, Red, 4}}},
-    {"linear_tiles_before_the_start",
+    {"linear_pads_before_the_start",
      R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x1="50" x2="100">)svg" RED_BLUE
      "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
-     {{24, 50, RedBlueMid, 6}, {48, 50, Blue, 10}}},
-    // Bounding-box units run along the diagonal of the box fields, whatever x1..y2 say.
-    {"linear_box_diagonal",
+     {{24, 50, Red, 2}, {75, 50, RedBlueMid, 6}}},
+    // Bounding-box units: x1..y2 are fractions of the box; x2 = 0 and y2 = 1 run top to bottom.
+    {"linear_box_vertical_with_x2_zero",
      R"svg(<linearGradient id="g" x1="0" y1="0" x2="0" y2="1">)svg" RED_BLUE
-     R"svg(</linearGradient><rect x="10" y="20" width="80" height="40" fill="url(#g)"/>)svg",
-     {{10, 20, Red, 8}, {89, 59, Blue, 8}, {49, 39, RedBlueMid, 6}, {39, 59, RedBlueMid, 6}, {59, 20, RedBlueMid, 8},
-      {5, 5, Transparent}}},
-    // The box is the outline's bounds: along a level line the gradient runs from end to end.
-    {"linear_box_on_a_line",
+     "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{10, 0, Red, 4}, {90, 0, Red, 4}, {10, 99, Blue, 4}, {50, 49, Mix(Red, Blue, 0.495), 4}}},
+    {"linear_box_percentages",
+     R"svg(<linearGradient id="g" x1="50%" x2="100%">)svg" RED_BLUE
+     "</linearGradient><rect x=\"0\" y=\"0\" width=\"50\" height=\"50\" fill=\"url(#g)\"/>",
+     {{10, 10, Red, 2}, {37, 10, RedBlueMid, 8}}},
+    {"linear_user_space_percentages_of_the_viewport",
+     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x1="0%" x2="50%">)svg" RED_BLUE
+     "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{24, 50, RedBlueMid, 6}, {75, 50, Blue, 2}}},
+    // A horizontal line has no height: the bounding-box gradient is not used, the fallback is.
+    {"linear_box_on_a_line_uses_the_fallback",
+     R"svg(<linearGradient id="g">)svg" RED_BLUE
+     R"svg(</linearGradient><line x1="0" y1="50" x2="100" y2="50" stroke="url(#g) #008000" stroke-width="10"/>)svg",
+     {{50, 50, Green}}},
+    {"linear_box_on_a_line_paints_nothing",
      R"svg(<linearGradient id="g">)svg" RED_BLUE
      R"svg(</linearGradient><line x1="0" y1="50" x2="100" y2="50" stroke="url(#g)" stroke-width="10"/>)svg",
-     {{0, 50, Red, 4}, {49, 50, Mix(Red, Blue, 0.495), 4}, {99, 50, Mix(Red, Blue, 0.995), 4}}},
-    {"linear_user_space_without_coordinates_paints_nothing",
+     {{50, 50, Transparent}}},
+    // Without coordinates a user-space gradient runs from 0 to 100 % of the viewport width.
+    {"linear_user_space_defaults",
      R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse">)svg" RED_BLUE
      "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
-     {{50, 50, Transparent}}},
+     {{0, 50, Red, 3}, {99, 50, Blue, 3}}},
+    {"linear_equal_end_points_show_the_last_stop",
+     R"svg(<linearGradient id="g" x2="0">)svg" RED_BLUE
+     "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{50, 50, Blue}}},
     // Polygons and paths keep no box in their fields; their outline gives it.
     {"linear_box_on_a_polygon",
      R"svg(<linearGradient id="g">)svg" RED_BLUE
      R"svg(</linearGradient><polygon points="0,0 100,0 100,100" fill="url(#g)"/>)svg",
-     {{90, 10, RedBlueMid, 8}, {95, 90, Mix(Red, Blue, 0.93), 8}, {5, 95, Transparent}}},
+     {{90, 10, Mix(Red, Blue, 0.905), 4}, {52, 10, Mix(Red, Blue, 0.525), 4}, {5, 95, Transparent}}},
     {"linear_box_on_a_path",
      R"svg(<linearGradient id="g">)svg" RED_BLUE
      R"svg(</linearGradient><path d="M20 20H80V80H20Z" fill="url(#g)"/>)svg",
@@ -280,14 +314,14 @@ const TGradientPaintCase GradientPaintCases[] = {
      R"svg(<stop offset="1" stop-color="blue"/><stop offset="1" stop-color="lime"/></linearGradient>)svg"
      FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{0, 50, Red, 4}, {49, 50, Mix(Red, Blue, 0.495), 3}, {99, 50, Blue, 4}}},
-    {"linear_offset_beyond_one_paints_nothing",
+    {"linear_offset_beyond_one_is_clamped",
      R"svg(<linearGradient id="g"><stop offset="0" stop-color="red"/><stop offset="1.5" stop-color="blue"/></linearGradient>)svg"
      FULL_RECT(R"svg(fill="url(#g)")svg"),
-     {{50, 50, Transparent}}},
-    {"linear_offset_below_zero_paints_nothing",
+     {{0, 50, Red, 3}, {99, 50, Blue, 3}}},
+    {"linear_offset_below_zero_is_clamped",
      R"svg(<linearGradient id="g"><stop offset="-0.5" stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg"
      FULL_RECT(R"svg(fill="url(#g)")svg"),
-     {{50, 50, Transparent}}},
+     {{0, 50, Red, 3}, {99, 50, Blue, 3}}},
     {"linear_without_stops_paints_nothing", R"svg(<linearGradient id="g"/>)svg" FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{50, 50, Transparent}}},
     {"fill_opacity_reaches_the_stops",
@@ -306,16 +340,20 @@ const TGradientPaintCase GradientPaintCases[] = {
      {{90, 0, Red, 2}, {10, 99, Blue, 3}}},
     {"href_own_units_win",
      R"svg(<linearGradient id="base" gradientUnits="userSpaceOnUse" x1="0" x2="100">)svg" RED_BLUE
-     R"svg(</linearGradient><linearGradient id="g" xlink:href="#base" gradientUnits="objectBoundingBox"/>)svg"
+     R"svg(</linearGradient><linearGradient id="g" xlink:href="#base" gradientUnits="objectBoundingBox" x2="1"/>)svg"
      R"svg(<rect x="0" y="0" width="50" height="50" fill="url(#g)"/>)svg",
-     {{0, 0, Red, 8}, {49, 49, Blue, 8}}},
+     {{0, 10, Red, 8}, {49, 10, Blue, 8}}},
     {"href_inherits_gradient_transform",
      R"svg(<linearGradient id="base" gradientUnits="userSpaceOnUse" x2="100" gradientTransform="rotate(90)">)svg" RED_BLUE
      R"svg(</linearGradient><linearGradient id="g" xlink:href="#base"/>)svg" FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{90, 0, Red, 2}, {10, 99, Blue, 3}}},
-    {"href_to_nothing_paints_nothing",
+    {"href_to_nothing_keeps_its_own_stops",
      R"svg(<linearGradient id="g" xlink:href="#none">)svg" RED_BLUE "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
-     {{50, 50, Transparent}}},
+     {{0, 50, Red, 3}, {99, 50, Blue, 3}}},
+    {"missing_server_falls_back_on_the_colour", FULL_RECT(R"svg(fill="url(#missing) #008000")svg"), {{50, 50, Green}}},
+    {"missing_server_without_fallback_paints_nothing", FULL_RECT(R"svg(fill="url(#missing)")svg"), {{50, 50, Transparent}}},
+    {"reference_to_a_shape_falls_back", "<rect id=\"r\" width=\"1\" height=\"1\" fill=\"none\"/>" FULL_RECT(R"svg(fill="url(#r) #008000")svg"),
+     {{50, 50, Green}}},
     {"gradient_transform_turns_the_brush",
      R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100" gradientTransform="rotate(90)">)svg" RED_BLUE
      "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
@@ -340,23 +378,35 @@ const TGradientPaintCase GradientPaintCases[] = {
     {"the_gradient_is_never_painted",
      R"svg(<linearGradient id="g" fill="red" stroke="red" x2="100">)svg" RED_BLUE "</linearGradient>",
      {{50, 50, Transparent}, {0, 0, Transparent}}},
-    {"a_group_gradient_does_not_reach_its_children",
+    {"a_group_gradient_reaches_its_children",
      R"svg(<linearGradient id="g">)svg" RED_BLUE R"svg(</linearGradient><g fill="url(#g)">)svg" FULL_RECT("") "</g>",
-     {{50, 50, 0xFF000000}}},
+     {{0, 50, Red, 3}, {99, 50, Blue, 3}}},
 
     // Radial, user space: the circle (cx, cy, r) with stop 0 at the focus (fx, fy).
     {"radial_user_space_focus_and_rim",
      R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="40" fx="30" fy="30">)svg" RED_BLUE
      "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{30, 30, Red, 8}, {50, 89, Blue, 20}, {89, 50, Blue, 20}}},
-    // Outside the ellipse the brush paints nothing, whatever the element covers.
-    {"radial_paints_nothing_outside_its_circle",
+    {"radial_pads_outside_its_circle",
      R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="40" fx="50" fy="50">)svg" RED_BLUE
      "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
-     {{50, 50, Red, 8}, {5, 5, Transparent}, {95, 50, Transparent}, {50, 95, Transparent}, {50, 69, RedBlueMid, 12}}},
+     {{50, 50, Red, 8}, {5, 5, Blue}, {95, 50, Blue}, {50, 95, Blue}, {50, 69, RedBlueMid, 12}}},
+    {"radial_repeats_outside_its_circle",
+     R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="20" spreadMethod="repeat">)svg" RED_BLUE
+     "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{50, 60, RedBlueMid, 12}, {50, 80, RedBlueMid, 12}}},
+    {"radial_focal_radius",
+     R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="40" fr="20">)svg" RED_BLUE
+     "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{50, 50, Red}, {50, 64, Red, 3}, {50, 80, RedBlueMid, 12}}},
+    // A focus on the circle: the side of the tangent away from the circle gets no colour.
+    {"radial_focus_on_the_circle",
+     R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="40" fx="90" fy="50">)svg" RED_BLUE
+     "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{95, 50, Transparent}, {30, 50, Mix(Red, Blue, 0.75), 24}, {5, 50, Blue}}},
     {"radial_box_units_on_a_rect",
      R"svg(<radialGradient id="g">)svg" RED_BLUE R"svg(</radialGradient><rect x="0" y="20" width="100" height="60" fill="url(#g)"/>)svg",
-     {{50, 50, Red, 8}, {1, 21, Transparent}, {98, 78, Transparent}, {25, 50, RedBlueMid, 12}, {50, 35, RedBlueMid, 12}}},
+     {{50, 50, Red, 8}, {1, 21, Blue}, {98, 78, Blue}, {25, 50, RedBlueMid, 12}, {50, 35, RedBlueMid, 12}}},
     // The focus is a fraction of the box in these units.
     {"radial_box_focus_is_a_fraction",
      R"svg(<radialGradient id="g" fx="0.25" fy="0.5">)svg" RED_BLUE "</radialGradient>"
@@ -366,16 +416,14 @@ const TGradientPaintCase GradientPaintCases[] = {
     {"radial_box_on_a_circle",
      R"svg(<radialGradient id="g">)svg" RED_BLUE R"svg(</radialGradient><circle cx="40" cy="40" r="40" fill="url(#g)"/>)svg",
      {{40, 40, Red, 8}, {40, 20, RedBlueMid, 12}, {20, 40, RedBlueMid, 12}, {75, 40, Blue, 40}}},
-    // Centre and radius are fractions of the box too.
     {"radial_box_centre_and_radius",
      R"svg(<radialGradient id="g" cx="0.25" cy="0.25" r="0.25">)svg" RED_BLUE "</radialGradient>"
      FULL_RECT(R"svg(fill="url(#g)")svg"),
-     {{25, 25, Red, 8}, {25, 12, RedBlueMid, 12}, {75, 75, Transparent}, {60, 25, Transparent}}},
-    // Without a focus of its own the focus is the centre, also one lent by a referenced gradient.
+     {{25, 25, Red, 8}, {25, 12, RedBlueMid, 12}, {75, 75, Blue}, {60, 25, Blue}}},
     {"radial_focus_follows_the_centre",
      R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="40">)svg" RED_BLUE
      "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
-     {{5, 5, Transparent}, {50, 50, Red, 8}, {50, 70, RedBlueMid, 12}}},
+     {{5, 5, Blue}, {50, 50, Red, 8}, {50, 70, RedBlueMid, 12}}},
     {"radial_focus_lent_by_the_reference",
      R"svg(<radialGradient id="base" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="40" fx="30" fy="30">)svg" RED_BLUE
      R"svg(</radialGradient><radialGradient id="g" xlink:href="#base" cx="50"/>)svg" FULL_RECT(R"svg(fill="url(#g)")svg"),
@@ -390,18 +438,18 @@ const TGradientPaintCase GradientPaintCases[] = {
      R"svg(<stop offset="0" stop-color="red"/><stop offset="0.8" stop-color="blue"/><stop offset="0.5" stop-color="lime"/></radialGradient>)svg"
      FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{50, 65, Mix(Red, Blue, 15.5 / 32), 12}, {50, 85, Lime}}},
-    {"radial_without_area_paints_nothing",
+    {"radial_without_area_shows_the_last_stop",
      R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" r="0">)svg" RED_BLUE
      "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
-     {{0, 0, Transparent}, {50, 50, Transparent}}},
+     {{0, 0, Blue}, {50, 50, Blue}}},
     {"radial_gradient_transform",
      R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="0" cy="0" r="20" fx="0" fy="0" gradientTransform="translate(50,50) scale(2,1)">)svg"
      RED_BLUE "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
-     {{50, 50, Red, 8}, {85, 50, Blue, 30}, {50, 85, Transparent}, {50, 25, Transparent}}},
+     {{50, 50, Red, 8}, {85, 50, Blue, 30}, {50, 85, Blue}, {50, 25, Blue}}},
     {"radial_href_inherits_circle",
      R"svg(<radialGradient id="base" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="20">)svg" RED_BLUE
      R"svg(</radialGradient><radialGradient id="g" xlink:href="#base" fx="50" fy="50"/>)svg" FULL_RECT(R"svg(fill="url(#g)")svg"),
-     {{50, 50, Red, 12}, {50, 80, Transparent}, {50, 65, Mix(Red, Blue, 0.775), 14}}},
+     {{50, 50, Red, 12}, {50, 80, Blue}, {50, 65, Mix(Red, Blue, 0.775), 14}}},
     {"radial_stroke",
      R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="50">)svg" RED_BLUE
      R"svg(</radialGradient><circle cx="50" cy="50" r="25" fill="none" stroke="url(#g)" stroke-width="10"/>)svg",
@@ -417,25 +465,25 @@ INSTANTIATE_TEST_SUITE_P(Rows, GradientPixels, ::testing::ValuesIn(GradientPaint
 TEST(GradientBrushes, AreMadeForTheElementAndOwnedByTheCaller)
 {
     TSVG Svg;
-    Svg.LoadFromText(R"svg(<svg><linearGradient id="l" x2="1"><stop stop-color="red"/></linearGradient>)svg"
-                     R"svg(<radialGradient id="r"><stop stop-color="red"/></radialGradient>)svg"
+    Svg.LoadFromText(R"svg(<svg><linearGradient id="l" x2="1"><stop stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg"
+                     R"svg(<radialGradient id="r" r="10"><stop stop-color="red"/><stop offset="1" stop-color="blue"/></radialGradient>)svg"
+                     R"svg(<radialGradient id="one"><stop stop-color="red"/></radialGradient>)svg"
                      R"svg(<linearGradient id="none"/></svg>)svg");
-    auto* L = dynamic_cast<TSVGGradient*>(Svg.FindByID("l"));
-    auto* R = dynamic_cast<TSVGGradient*>(Svg.FindByID("r"));
-    auto* None = dynamic_cast<TSVGGradient*>(Svg.FindByID("none"));
+    auto Brush = [&](const char* ID) { return dynamic_cast<TSVGGradient*>(Svg.FindByID(ID))->GetBrush(255, nullptr); };
     // Without an element to paint, bounding-box units fall back to the gradient's own coordinates.
-    auto LB = L->GetBrush(255, nullptr);
+    auto LB = Brush("l");
     ASSERT_NE(LB, nullptr);
     EXPECT_EQ(LB->GetType(), BrushTypeLinearGradient);
     EXPECT_EQ(LB->GetLastStatus(), Ok);
-    auto RB = R->GetBrush(255, nullptr);
+    auto RB = Brush("r");
     ASSERT_NE(RB, nullptr);
-    EXPECT_EQ(RB->GetType(), BrushTypePathGradient);
+    EXPECT_EQ(RB->GetType(), BrushTypeRadialGradient);
     EXPECT_EQ(RB->GetLastStatus(), Ok);
-    // No stops: the brush is made but failed, so painting skips it.
-    auto NB = None->GetBrush(255, nullptr);
-    ASSERT_NE(NB, nullptr);
-    EXPECT_NE(NB->GetLastStatus(), Ok);
+    // One stop is a plain colour; no stops paint nothing.
+    auto OB = Brush("one");
+    ASSERT_NE(OB, nullptr);
+    EXPECT_EQ(OB->GetType(), BrushTypeSolidColor);
+    EXPECT_EQ(Brush("none"), nullptr);
 }
 
 }  // namespace

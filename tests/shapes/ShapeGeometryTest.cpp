@@ -83,8 +83,10 @@ const TGeometryCase GeometryCases[] = {
     // rx and ry also land in the radius fields every element reads.
     {"ellipse_radii", R"svg(<ellipse id="s" cx="50" cy="40" rx="20" ry="10"/>)svg", 50, 40, 20, 10, 20, 10, true,
      {30, 30, 40, 20}},
-    {"ellipse_missing_ry_stays_zero", R"svg(<ellipse id="s" cx="50" cy="40" rx="20"/>)svg", 50, 40, 20, 0, 20, 20,
-     false},
+    {"ellipse_missing_ry_takes_rx", R"svg(<ellipse id="s" cx="50" cy="40" rx="20"/>)svg", 50, 40, 20, 20, 20, 20,
+     true, {30, 20, 40, 40}},
+    {"ellipse_auto_rx_takes_ry", R"svg(<ellipse id="s" cx="50" cy="40" rx="auto" ry="10"/>)svg", 50, 40, 10, 10, 0, 10,
+     true, {40, 30, 20, 20}},
     {"ellipse_negative_rx", R"svg(<ellipse id="s" cx="50" cy="40" rx="-20" ry="5"/>)svg", 50, 40, -20, 5, -20, 5,
      false},
     {"circle_without_r", R"svg(<circle id="s" cx="7" cy="8"/>)svg", 7, 8, 0, 0, Unset, Unset, false},

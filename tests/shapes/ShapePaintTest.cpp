@@ -49,7 +49,7 @@ const TShapePaintCase ShapePaintCases[] = {
     {"circle_negative_radius_nothing", R"svg(<circle cx="10" cy="10" r="-5" fill="red"/>)svg", {{10, 10, Transparent}}},
     {"ellipse_fill", R"svg(<ellipse cx="10" cy="10" rx="9" ry="3" fill="red"/>)svg",
      {{2, 10, Red}, {10, 8, Red}, {10, 5, Transparent}}},
-    {"ellipse_missing_ry_nothing", R"svg(<ellipse cx="10" cy="10" rx="9" fill="red"/>)svg", {{10, 10, Transparent}}},
+    {"ellipse_missing_ry_takes_rx", R"svg(<ellipse cx="10" cy="10" rx="9" fill="red"/>)svg", {{10, 10, Red}, {10, 3, Red}}},
     {"ellipse_negative_rx_nothing", R"svg(<ellipse cx="10" cy="10" rx="-9" ry="5" fill="red"/>)svg", {{10, 10, Transparent}}},
     {"line_has_no_fill", R"svg(<line x1="0" y1="10" x2="20" y2="10" fill="red"/>)svg", {{10, 10, Transparent}}},
     {"line_stroke", R"svg(<line x1="2" y1="10" x2="18" y2="10" stroke="red" stroke-width="4"/>)svg",

@@ -84,9 +84,10 @@ const TStructureCase StructureCases[] = {
     // --- groups, switch, defs
     {"group_attributes_reach_children", R"svg(<g fill="red" transform="translate(10,10)"><rect width="5" height="5"/></g>)svg",
      {{12, 12, Red}, {2, 2, Transparent}}},
-    {"switch_paints_every_child",
-     R"svg(<switch><rect width="5" height="5" fill="red" requiredFeatures="x"/><rect x="10" width="5" height="5" fill="blue" systemLanguage="zz"/></switch>)svg",
-     {{2, 2, Red}, {12, 2, Blue}}},
+    // Features are no longer asked about: the first child passes and is the only one drawn.
+    {"switch_paints_only_the_first_passing_child",
+     R"svg(<switch><rect width="5" height="5" fill="red" requiredFeatures="x"/><rect x="10" width="5" height="5" fill="blue"/></switch>)svg",
+     {{2, 2, Red}, {12, 2, Transparent}}},
     {"defs_never_paint", R"svg(<defs display="inline"><rect width="40" height="40" fill="red"/></defs>)svg",
      {{20, 20, Transparent}}},
     {"defs_inline_style_neither", R"svg(<defs style="display:inline"><rect width="40" height="40" fill="red"/></defs>)svg",

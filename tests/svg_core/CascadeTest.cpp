@@ -63,12 +63,16 @@ const TCascadeCase CascadeCases[] = {
      Stroke, Blue},
     {"selector_list", R"svg(<svg><style>.x, #t { fill: red }</style><box id="t"/></svg>)svg", Fill, Red},
     {"parent_colour", R"svg(<svg><g fill="#00ff00"><box id="t"/></g></svg>)svg", Fill, Green},
-    {"gradient_reference_is_not_inherited", R"svg(<svg fill="red"><g fill="url(#grad)"><box id="t"/></g></svg>)svg", Fill,
-     Red},
+    // A paint reference is inherited whole: without a fallback its colour is none.
+    {"gradient_reference_is_inherited", R"svg(<svg fill="red"><g fill="url(#grad)"><box id="t"/></g></svg>)svg", Fill,
+     SVG_NONE_COLOR},
+    {"gradient_reference_fallback_colour", R"svg(<svg><g fill="url(#grad) #0000ff"><box id="t"/></g></svg>)svg", Fill,
+     Blue},
     {"default_fill_black", R"svg(<svg><box id="t"/></svg>)svg", Fill, 0},
     {"default_stroke_none", R"svg(<svg><box id="t"/></svg>)svg", Stroke, SVG_NONE_COLOR},
     {"fill_none", R"svg(<svg><g fill="red"><box id="t" fill="none"/></g></svg>)svg", Fill, SVG_NONE_COLOR},
-    {"color_sets_both", R"svg(<svg><box id="t" color="red"/></svg>)svg", Stroke, Red},
+    {"color_alone_paints_no_stroke", R"svg(<svg><box id="t" color="red"/></svg>)svg", Stroke, SVG_NONE_COLOR},
+    {"color_alone_leaves_the_fill", R"svg(<svg><box id="t" color="red"/></svg>)svg", Fill, 0},
     {"current_color_stroke_on_root_is_black", R"svg(<svg fill="none" stroke="currentColor"><box id="t"/></svg>)svg", Stroke, 0},
     {"current_color_inline_on_root_is_black", R"svg(<svg style="fill: currentColor"><box id="t"/></svg>)svg", Fill, 0},
     {"current_color_takes_color_of_root", R"svg(<svg color="red"><box id="t" fill="currentColor"/></svg>)svg", Fill, Red},
@@ -78,7 +82,7 @@ const TCascadeCase CascadeCases[] = {
      Fill, Green},
     {"current_color_skips_unreadable_color",
      R"svg(<svg color="red"><box id="t" color="bogus" stroke="currentcolor"/></svg>)svg", Stroke, Red},
-    {"transparent_paints_nothing", R"svg(<svg fill="red"><box id="t" fill="transparent"/></svg>)svg", Fill, SVG_NONE_COLOR},
+    {"transparent_has_no_alpha", R"svg(<svg fill="red"><box id="t" fill="transparent"/></svg>)svg", Fill, TColor(0xFF000000)},
     {"opacity_then_fill_opacity", R"svg(<svg><box id="t" opacity="0.5" fill-opacity="0.8"/></svg>)svg", FillOpacity, 0.8},
     // Opacity is the element's own, applied to it as a whole when it is painted; fill and stroke opacity
     // stay apart from it.
@@ -86,6 +90,12 @@ const TCascadeCase CascadeCases[] = {
     {"opacity_is_own", R"svg(<svg><box id="t" opacity="0.5" fill-opacity="0.8"/></svg>)svg", Opacity, 0.5},
     {"percent_opacity", R"svg(<svg><box id="t" style="opacity:50%"/></svg>)svg", Opacity, 0.5},
     {"opacity_out_of_range_clamped", R"svg(<svg><box id="t" opacity="3"/></svg>)svg", Opacity, 1},
+    {"opacity_with_a_unit_is_ignored", R"svg(<svg><box id="t" opacity="0.1mm"/></svg>)svg", Opacity, 1},
+    {"fill_opacity_inherits", R"svg(<svg><g fill-opacity="0.5"><box id="t"/></g></svg>)svg", FillOpacity, 0.5},
+    {"fill_opacity_does_not_accumulate", R"svg(<svg><g fill-opacity="0.5"><box id="t" fill-opacity="0.5"/></g></svg>)svg",
+     FillOpacity, 0.5},
+    {"stroke_opacity_nearest_wins", R"svg(<svg><g stroke-opacity="0.5"><g stroke-opacity="0.8"><box id="t"/></g></g></svg>)svg",
+     StrokeOpacity, 0.8},
     {"opacity_not_inherited", R"svg(<svg><g opacity="0.5"><box id="t"/></g></svg>)svg", Opacity, 1},
     {"group_opacity_not_in_fill_opacity", R"svg(<svg><g opacity="0.5"><g opacity="0.5"><box id="t"/></g></g></svg>)svg",
      FillOpacity, 1},
@@ -135,14 +145,15 @@ const TCascadeCase CascadeCases[] = {
 INSTANTIATE_TEST_SUITE_P(Rows, Cascade, ::testing::ValuesIn(CascadeCases),
                          [](const auto& Info) { return std::string(Info.param.Name); });
 
-TEST(CascadeDetail, GroupKeepsItsReferenceAndNoColour)
+TEST(CascadeDetail, GroupKeepsItsReferenceForItsChildren)
 {
     auto Svg = LoadTestDocument(R"svg(<svg><g id="g" fill="url(#grad)" stroke=" url(#s) "><box id="t"/></g></svg>)svg");
     auto* G = Find(*Svg, "g");
     EXPECT_EQ(G->GetFillURI(), "grad");
     EXPECT_EQ(G->GetStrokeURI(), "s");
-    EXPECT_EQ(G->GetFillColor(), 0);  // its own -1 passes on to the default
+    EXPECT_EQ(G->GetFillColor(), SVG_NONE_COLOR);  // no fallback colour
     EXPECT_EQ(Find(*Svg, "t")->GetFillURI(), "");
+    EXPECT_EQ(Find(*Svg, "t")->GetFillServer(), "grad");  // inherited with the reference
 }
 
 // Rules read after an element, and every rule for the root (read before its children), still reach groups and

@@ -1,0 +1,60 @@
+#pragma once
+
+// Elements that establish a viewport: a nested svg and a symbol. Their content is mapped by the
+// view box into the viewport (x, y, width, height) and, unless "overflow" is visible, clipped to it.
+
+#include <optional>
+#include <string>
+
+#include "svg/SVGBasic.h"
+#include "svg/structure/SVGViewBox.h"
+
+namespace plumwick {
+
+class TSVGViewportElement : public TSVGBasic {
+public:
+    void AssignTo(TSVGObject& Dest) const override;
+    void ReadIn(const TXmlNode& Node) override;
+    bool GetViewportClip(TRectF& Clip) const override;
+
+    // Lays the viewport out again: a use's width and height stand in for the element's own when given.
+    // Percentages are of the nearest enclosing viewport.
+    void Place(std::optional<float> UseWidth = std::nullopt, std::optional<float> UseHeight = std::nullopt);
+    // Width and height of the content's coordinate system (the view box, else the viewport); what
+    // percentages inside refer to.
+    float GetContentWidth() const;
+    float GetContentHeight() const;
+
+protected:
+    // Width and height when the attribute is absent: 100% for both elements.
+    std::string FWidthText;
+    std::string FHeightText;
+    std::string FXText;
+    std::string FYText;
+    TRectF FViewBox{};
+    TAspectRatio FAspect;
+    TMatrix FOwnTransform{};  // the "transform" attribute, applied after the view box mapping
+    bool FOverflowVisible = false;
+    float FViewportWidth = 0;
+    float FViewportHeight = 0;
+    TRectF FClip{};  // the viewport in content coordinates
+};
+
+// A nested svg element.
+class TSVGNestedSVG : public TSVGViewportElement {
+public:
+    TSVGObject* NewLike(TSVGObject* Parent) const override;
+    void ReadIn(const TXmlNode& Node) override;
+};
+
+// symbol: drawn only through a use, which lends it its width and height.
+class TSVGSymbol : public TSVGViewportElement {
+public:
+    TSVGObject* NewLike(TSVGObject* Parent) const override;
+    void ReadIn(const TXmlNode& Node) override;
+};
+
+// Width and height of the viewport nearest above Node (a viewport element or the document's view box).
+void NearestViewportSize(const TSVGObject& Node, float& Width, float& Height);
+
+}  // namespace plumwick
