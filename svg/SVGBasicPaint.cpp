@@ -136,7 +136,7 @@ std::unique_ptr<TGPBrush> MakeBrush(TSVGBasic& Element, TColor Color, float Opac
         // A reference to something that is no paint server, or to one that cannot paint this
         // element (no stops, a box without area), falls back on the colour given with it.
         TSVG* Root = Element.GetRoot();
-        if (auto* Server = Root ? dynamic_cast<TSVGFiller*>(Root->FindByID(URI)) : nullptr)
+        if (auto* Server = Root ? dynamic_cast<TSVGMatrix*>(Root->FindByID(URI)) : nullptr)
             if (std::unique_ptr<TGPBrush> Brush = Server->GetBrush(Alpha, &Element))
                 return Brush;
     }

@@ -98,19 +98,6 @@ std::optional<TFontShorthand> ParseFontShorthand(std::string_view Value)
     return Result;
 }
 
-// Whether an inline style text holds a "marker" declaration (not one of its longhands).
-bool DeclaresMarker(std::string_view Inline)
-{
-    for (std::size_t At = Inline.find("marker"); At != std::string_view::npos; At = Inline.find("marker", At + 1)) {
-        if (At > 0 && Inline[At - 1] != ';' && Inline[At - 1] != ' ' && Inline[At - 1] != '\t')
-            continue;
-        const std::string_view Rest = TrimView(Inline.substr(At + 6));
-        if (!Rest.empty() && Rest.front() == ':')
-            return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 void TSVGBasic::ApplyStyle(TStyle& Style)
@@ -158,14 +145,10 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
                  E.FClipRule = FillRuleNonZero;
          }},
         {"clip-path", [](TSVGBasic& E, TStyle&, const std::string& V) { E.SetClipURI(V); }},
-        // The shorthand is a property but no presentation attribute: a "marker" attribute is ignored,
-        // a declaration (sheet or "style") is not. Longhands of the same block come after it.
+        // Only a declaration reaches here: the cascade drops a "marker" attribute. Longhands of the same block
+        // come after it.
         {"marker",
-         [](TSVGBasic& E, TStyle& S, const std::string& V) {
-             if (&S == E.FStyle.get() && !DeclaresMarker(S.GetValues("style")))
-                 return;
-             E.FMarkerStart = E.FMarkerMid = E.FMarkerEnd = V;
-         }},
+         [](TSVGBasic& E, TStyle&, const std::string& V) { E.FMarkerStart = E.FMarkerMid = E.FMarkerEnd = V; }},
         {"marker-start", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FMarkerStart = V; }},
         {"marker-mid", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FMarkerMid = V; }},
         {"marker-end", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FMarkerEnd = V; }},

@@ -98,10 +98,15 @@ bool IsAttributeOnly(std::string_view Name)
 
 }  // namespace
 
+namespace {
+
+// CSS-only properties: as attributes they mean nothing. The "marker" shorthand is one of them, its longhands are not.
+constexpr std::string_view StyleOnly[] = {"mix-blend-mode", "isolation", "marker"};
+
+}  // namespace
+
 bool IsPresentationAttribute(std::string_view Name)
 {
-    // CSS-only properties: as attributes they mean nothing.
-    static constexpr std::string_view StyleOnly[] = {"mix-blend-mode", "isolation"};
     return std::find(std::begin(StyleOnly), std::end(StyleOnly), Name) == std::end(StyleOnly);
 }
 
@@ -113,7 +118,7 @@ void CascadeElement(const TStyleList& Sheet, const TXmlNode& Element, TStyle& St
 
     // Attributes that are no presentation attribute go, unless the inline style gives them (it is applied
     // again below, ranked with the sheet).
-    for (const std::string_view Name : {std::string_view("mix-blend-mode"), std::string_view("isolation")})
+    for (const std::string_view Name : StyleOnly)
         if (Style.IndexOf(Name) >= 0 && Element.HasAttribute(Name))
             Style.Remove(Name);
 
