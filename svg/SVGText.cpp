@@ -84,18 +84,6 @@ void LoadPositionList(const TXmlNode& Node, std::string_view Name, float Side, f
     Target = List.front();
 }
 
-TGPStringFormat TextFormat()
-{
-    TGPStringFormat format(*TGPStringFormat::GenericTypographic());
-    format.SetFormatFlags(FormatFlags);
-    return format;
-}
-
-std::unique_ptr<TGPMatrix> ToMatrixObject(const TMatrix& M)
-{
-    return std::make_unique<TGPMatrix>(M.m11, M.m12, M.m21, M.m22, M.m31, M.m32);
-}
-
 int Depth(const TSVGObject& Obj)
 {
     int depth = 0;
@@ -144,17 +132,6 @@ std::string InheritedValue(const TSVGObject& Obj, std::string_view Name)
 bool PreservesSpace(const TSVGObject& Obj)
 {
     return InheritedValue(Obj, "xml:space") == "preserve";
-}
-
-// The share of a run's advance that text-anchor moves it back: 0 (start), 1/2 (middle) or 1 (end).
-float AnchorShare(const TSVGObject& Obj)
-{
-    const std::string anchor = InheritedValue(Obj, "text-anchor");
-    if (anchor == "middle")
-        return 0.5f;
-    if (anchor == "end")
-        return 1;
-    return 0;
 }
 
 bool IsBlank(char C)
