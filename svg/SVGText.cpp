@@ -13,6 +13,7 @@
 #include "svg/SVGError.h"
 #include "svg/SVGParse.h"
 #include "svg/style/SVGStyle.h"
+#include "svg/text/TextSheet.h"
 
 namespace plumwick {
 
@@ -92,30 +93,12 @@ int Depth(const TSVGObject& Obj)
     return depth;
 }
 
-// The value an object gives a property itself: from the style sheet's rules for its element name,
-// id and classes, overridden by its attributes and inline style. Empty when it gives none.
+// The value an object gives a property itself: the style sheet's, overridden by its attributes and inline
+// style. Empty when it gives none.
 std::string OwnValue(const TSVGObject& Obj, std::string_view Name)
 {
-    std::string value;
-    auto take = [&value, Name](const TStyle* Rule) {
-        if (Rule == nullptr)
-            return;
-        std::string v = Trim(Rule->GetValues(Name));
-        if (!v.empty())
-            value = std::move(v);
-    };
-    if (const TSVG* root = Obj.GetRoot()) {
-        const TStyleList& sheet = root->GetStyles();
-        take(sheet.GetStyleByName(Obj.GetObjectName()));
-        if (!Obj.GetID().empty())
-            take(sheet.GetStyleByName("#" + Obj.GetID()));
-        for (const std::string& name : Obj.GetClasses()) {
-            const TStyle* rule = sheet.GetStyleByName("." + name);
-            take(rule != nullptr ? rule : sheet.GetStyleByName(name));
-        }
-    }
-    take(&Obj.GetStyle());
-    return value;
+    std::string own = Trim(Obj.GetStyle().GetValues(Name));
+    return own.empty() ? SheetValue(Obj, Name) : own;
 }
 
 // An inherited property: the first value given on the way up; empty when none is.

@@ -16,6 +16,7 @@
 #include "svg/SVGText.h"
 #include "svg/text/TextGuide.h"
 #include "svg/text/TextLayout.h"
+#include "svg/text/TextSheet.h"
 
 namespace plumwick {
 
@@ -30,30 +31,6 @@ std::string Lower(std::string_view Text)
     for (char& c : out)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return out;
-}
-
-// What the style sheet's rules for Obj's element name, id and classes say of a property.
-std::string SheetValue(const TSVGObject& Obj, std::string_view Name)
-{
-    std::string value;
-    auto take = [&value, Name](const TStyle* Rule) {
-        if (Rule == nullptr)
-            return;
-        std::string v = Trim(Rule->GetValues(Name));
-        if (!v.empty())
-            value = std::move(v);
-    };
-    if (const TSVG* root = Obj.GetRoot()) {
-        const TStyleList& sheet = root->GetStyles();
-        take(sheet.GetStyleByName(Obj.GetObjectName()));
-        if (!Obj.GetID().empty())
-            take(sheet.GetStyleByName("#" + Obj.GetID()));
-        for (const std::string& name : Obj.GetClasses()) {
-            const TStyle* rule = sheet.GetStyleByName("." + name);
-            take(rule != nullptr ? rule : sheet.GetStyleByName(name));
-        }
-    }
-    return value;
 }
 
 // One length of text layout: em and ex of the font size, percentages of Side, the rest as lengths.
@@ -580,6 +557,29 @@ void TSVGCustomText::LayoutWholeText()
         lines(o.LineThrough, obj.FStrikeOutPath);
     }
     FLaidOut = true;
+}
+
+std::string SheetValue(const TSVGObject& Obj, std::string_view Name)
+{
+    std::string value;
+    auto take = [&value, Name](const TStyle* Rule) {
+        if (Rule == nullptr)
+            return;
+        std::string v = Trim(Rule->GetValues(Name));
+        if (!v.empty())
+            value = std::move(v);
+    };
+    if (const TSVG* root = Obj.GetRoot()) {
+        const TStyleList& sheet = root->GetStyles();
+        take(sheet.GetStyleByName(Obj.GetObjectName()));
+        if (!Obj.GetID().empty())
+            take(sheet.GetStyleByName("#" + Obj.GetID()));
+        for (const std::string& name : Obj.GetClasses()) {
+            const TStyle* rule = sheet.GetStyleByName("." + name);
+            take(rule != nullptr ? rule : sheet.GetStyleByName(name));
+        }
+    }
+    return value;
 }
 
 }  // namespace plumwick
