@@ -1,7 +1,7 @@
 #include "app/ExportOptions.h"
 
-#include "svg/SVGColor.h"
-#include "svg/SVGDocument.h"
+#include "svg/paint/SVGColor.h"
+#include "svg/core/SVGDocument.h"
 
 #include <CLI/CLI.hpp>
 

@@ -8,7 +8,7 @@
 #include "app/SizeOption.h"
 #include "platform/GdiPlusFont.h"
 #include "platform/LibraryWarnings.h"
-#include "svg/SVGDocument.h"
+#include "svg/core/SVGDocument.h"
 
 #include <CLI/CLI.hpp>
 

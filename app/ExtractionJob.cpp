@@ -6,7 +6,7 @@
 #include "app/RasterExport.h"
 #include "app/WorkerPool.h"
 #include "platform/LibraryWarnings.h"
-#include "svg/SVGDocument.h"
+#include "svg/core/SVGDocument.h"
 
 #include <algorithm>
 #include <atomic>

@@ -6,7 +6,7 @@
 #include "platform/GdiPlusBrush.h"
 #include "platform/GdiPlusGraphics.h"
 #include "platform/GdiPlusImage.h"
-#include "svg/SVGDocument.h"
+#include "svg/core/SVGDocument.h"
 #include "svg/compositing/SVGRender.h"
 
 #include <cstdint>

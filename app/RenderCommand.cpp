@@ -10,7 +10,7 @@
 #include "app/WorkerPool.h"
 #include "platform/GdiPlusFont.h"
 #include "platform/LibraryWarnings.h"
-#include "svg/SVGDocument.h"
+#include "svg/core/SVGDocument.h"
 
 #include <CLI/CLI.hpp>
 

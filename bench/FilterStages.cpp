@@ -3,7 +3,7 @@
 // multiples of the plain one.
 #include "app/RasterExport.h"
 #include "platform/GdiPlusImage.h"
-#include "svg/SVGDocument.h"
+#include "svg/core/SVGDocument.h"
 
 #include <benchmark/benchmark.h>
 

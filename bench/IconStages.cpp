@@ -3,7 +3,7 @@
 #include "platform/GdiPlusFont.h"
 #include "platform/GdiPlusGraphics.h"
 #include "platform/GdiPlusImage.h"
-#include "svg/SVGDocument.h"
+#include "svg/core/SVGDocument.h"
 #include "svg/compositing/SVGRender.h"
 
 #include <benchmark/benchmark.h>

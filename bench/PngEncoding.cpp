@@ -3,7 +3,7 @@
 #include "platform/GdiPlusFont.h"
 #include "platform/GdiPlusImage.h"
 #include "platform/PngEncoder.h"
-#include "svg/SVGDocument.h"
+#include "svg/core/SVGDocument.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,8 +4,8 @@
 #include "platform/GdiPlusGraphics.h"
 #include "platform/GdiPlusImage.h"
 #include "platform/Xml.h"
-#include "svg/SVGDocument.h"
-#include "svg/SVGError.h"
+#include "svg/core/SVGDocument.h"
+#include "svg/core/SVGError.h"
 #include "svg/compositing/SVGRender.h"
 
 #include <algorithm>

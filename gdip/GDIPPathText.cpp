@@ -6,7 +6,7 @@
 #include "gdip/GDIPKerning.h"
 #include "platform/GdiPlusMatrix.h"
 #include "platform/GdiPlusPath.h"
-#include "svg/SVGError.h"
+#include "svg/core/SVGError.h"
 
 namespace plumwick {
 

@@ -6,10 +6,10 @@
 
 #include "gdip/GDIPOBJ2.h"
 #include "platform/GdiPlus.h"
-#include "svg/SVGCommon.h"
-#include "svg/SVGDocument.h"
-#include "svg/SVGStructure.h"
-#include "svg/SVGText.h"
+#include "svg/core/SVGCommon.h"
+#include "svg/core/SVGDocument.h"
+#include "svg/structure/SVGStructure.h"
+#include "svg/text/SVGText.h"
 
 namespace plumwick {
 

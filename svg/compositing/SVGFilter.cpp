@@ -1,6 +1,6 @@
 #include "svg/compositing/SVGFilter.h"
 
-#include "svg/SVGParse.h"
+#include "svg/core/SVGParse.h"
 
 namespace plumwick {
 

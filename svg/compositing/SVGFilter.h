@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "svg/SVGBasic.h"
+#include "svg/core/SVGBasic.h"
 
 namespace plumwick {
 

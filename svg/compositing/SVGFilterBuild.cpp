@@ -5,10 +5,10 @@
 #include <map>
 #include <set>
 
-#include "svg/SVGColor.h"
-#include "svg/SVGCommon.h"
-#include "svg/SVGDocument.h"
-#include "svg/SVGParse.h"
+#include "svg/paint/SVGColor.h"
+#include "svg/core/SVGCommon.h"
+#include "svg/core/SVGDocument.h"
+#include "svg/core/SVGParse.h"
 #include "svg/compositing/SVGFilter.h"
 #include "svg/compositing/filters/FilterOps.h"
 

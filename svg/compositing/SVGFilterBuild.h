@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "svg/SVGTypes.h"
+#include "svg/core/SVGTypes.h"
 #include "svg/compositing/filters/FilterPrimitive.h"
 
 namespace plumwick {

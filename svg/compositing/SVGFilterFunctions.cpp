@@ -3,8 +3,8 @@
 #include <cctype>
 #include <cmath>
 
-#include "svg/SVGColor.h"
-#include "svg/SVGParse.h"
+#include "svg/paint/SVGColor.h"
+#include "svg/core/SVGParse.h"
 #include "svg/compositing/SVGFilterBuild.h"
 #include "svg/compositing/filters/FilterOps.h"
 

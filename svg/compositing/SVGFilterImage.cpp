@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "platform/GdiPlus.h"
-#include "svg/SVGCommon.h"
-#include "svg/SVGDocument.h"
-#include "svg/SVGImage.h"
-#include "svg/SVGParse.h"
+#include "svg/core/SVGCommon.h"
+#include "svg/core/SVGDocument.h"
+#include "svg/images/SVGImage.h"
+#include "svg/core/SVGParse.h"
 
 namespace plumwick {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "platform/GdiPlus.h"
-#include "svg/SVGBasic.h"
-#include "svg/SVGCommon.h"
-#include "svg/SVGParse.h"
-#include "svg/SVGStructure.h"
+#include "svg/core/SVGBasic.h"
+#include "svg/core/SVGCommon.h"
+#include "svg/core/SVGParse.h"
+#include "svg/structure/SVGStructure.h"
 #include "svg/compositing/SVGMask.h"
 
 namespace plumwick {

@@ -5,9 +5,9 @@
 
 #include "gdip/GDIPOBJ2.h"
 #include "platform/GdiPlus.h"
-#include "svg/SVGCommon.h"
-#include "svg/SVGDocument.h"
-#include "svg/SVGParse.h"
+#include "svg/core/SVGCommon.h"
+#include "svg/core/SVGDocument.h"
+#include "svg/core/SVGParse.h"
 #include "svg/structure/SVGNesting.h"
 
 namespace plumwick {

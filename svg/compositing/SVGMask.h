@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "svg/SVGBasic.h"
+#include "svg/core/SVGBasic.h"
 
 namespace plumwick {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/GdiPlus.h"
-#include "svg/SVGBasic.h"
+#include "svg/core/SVGBasic.h"
 #include "svg/compositing/SVGFilterPaint.h"
 #include "svg/compositing/SVGLayer.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "platform/GdiPlus.h"
-#include "svg/SVGDocument.h"
+#include "svg/core/SVGDocument.h"
 
 namespace plumwick {
 

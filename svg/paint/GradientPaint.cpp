@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "platform/GdiPlus.h"
-#include "svg/SVGColor.h"
+#include "svg/paint/SVGColor.h"
 
 namespace plumwick {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/GdiPlusTypes.h"
-#include "svg/SVGCommon.h"
-#include "svg/SVGTypes.h"
+#include "svg/core/SVGCommon.h"
+#include "svg/core/SVGTypes.h"
 
 namespace plumwick {
 

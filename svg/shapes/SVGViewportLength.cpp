@@ -3,9 +3,9 @@
 #include <cmath>
 #include <string>
 
-#include "svg/SVGCommon.h"
-#include "svg/SVGDocument.h"
-#include "svg/SVGParse.h"
+#include "svg/core/SVGCommon.h"
+#include "svg/core/SVGDocument.h"
+#include "svg/core/SVGParse.h"
 
 namespace plumwick {
 

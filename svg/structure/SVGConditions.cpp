@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "svg/SVGParse.h"
+#include "svg/core/SVGParse.h"
 
 namespace plumwick {
 

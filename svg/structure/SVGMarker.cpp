@@ -5,11 +5,11 @@
 #include <numbers>
 #include <string>
 
-#include "svg/SVGCommon.h"
-#include "svg/SVGDocument.h"
-#include "svg/SVGParse.h"
-#include "svg/SVGPath.h"
-#include "svg/SVGShapes.h"
+#include "svg/core/SVGCommon.h"
+#include "svg/core/SVGDocument.h"
+#include "svg/core/SVGParse.h"
+#include "svg/shapes/SVGPath.h"
+#include "svg/shapes/SVGShapes.h"
 #include "svg/structure/SVGNesting.h"
 
 namespace plumwick {

@@ -1,6 +1,6 @@
 #include "svg/structure/SVGNesting.h"
 
-#include "svg/SVGBasic.h"
+#include "svg/core/SVGBasic.h"
 
 namespace plumwick {
 

@@ -4,7 +4,7 @@
 // refuses to draw itself while it is already being drawn further up, so a reference back to itself,
 // direct or through others, draws nothing for that reference; and the whole nesting stays shallow.
 
-#include "svg/SVGObject.h"
+#include "svg/core/SVGObject.h"
 
 namespace plumwick {
 

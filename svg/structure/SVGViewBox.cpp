@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "svg/SVGCommon.h"
-#include "svg/SVGParse.h"
+#include "svg/core/SVGCommon.h"
+#include "svg/core/SVGParse.h"
 
 namespace plumwick {
 

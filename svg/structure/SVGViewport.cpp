@@ -1,8 +1,8 @@
 #include "svg/structure/SVGViewport.h"
 
-#include "svg/SVGCommon.h"
-#include "svg/SVGDocument.h"
-#include "svg/SVGParse.h"
+#include "svg/core/SVGCommon.h"
+#include "svg/core/SVGDocument.h"
+#include "svg/core/SVGParse.h"
 
 namespace plumwick {
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "svg/SVGBasic.h"
+#include "svg/core/SVGBasic.h"
 #include "svg/structure/SVGViewBox.h"
 
 namespace plumwick {

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <vector>
 
-#include "svg/SVGParse.h"
+#include "svg/core/SVGParse.h"
 
 namespace plumwick {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "svg/SVGTypes.h"
+#include "svg/core/SVGTypes.h"
 
 namespace plumwick {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "svg/SVGColor.h"
-#include "svg/SVGParse.h"
+#include "svg/paint/SVGColor.h"
+#include "svg/core/SVGParse.h"
 
 namespace plumwick {
 

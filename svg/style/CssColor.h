@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "svg/SVGTypes.h"
+#include "svg/core/SVGTypes.h"
 
 namespace plumwick {
 

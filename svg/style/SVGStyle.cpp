@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "svg/SVGParse.h"
+#include "svg/core/SVGParse.h"
 #include "svg/style/SelectorIndex.h"
 
 namespace plumwick {

@@ -1,0 +1,214 @@
+#include "svg/core/SVGBasic.h"
+
+#include <algorithm>
+#include <iterator>
+#include <string>
+
+#include "gdip/GDIPOBJ2.h"
+#include "svg/core/SVGCommon.h"
+#include "svg/core/SVGDocument.h"
+#include "svg/core/SVGError.h"
+#include "svg/core/SVGFactory.h"
+#include "svg/shapes/SVGViewportLength.h"
+#include "svg/structure/SVGConditions.h"
+
+namespace plumwick {
+
+TSVGBasic::TSVGBasic()
+{
+    // Not set: fill and stroke opacity inherit.
+    FFillOpacity = UndefinedFloat;
+    FStrokeOpacity = UndefinedFloat;
+    AttachStyleHandler();
+}
+
+TSVGBasic::~TSVGBasic() = default;
+
+void TSVGBasic::AttachStyleHandler()
+{
+    FStyle->SetOnChange([this](TStyle& Sender) { OnStyleChange(Sender); });
+}
+
+void TSVGBasic::OnStyleChange(TStyle&)
+{
+    FStyleChanged = true;
+}
+
+void TSVGBasic::ClearBasicFields()
+{
+    FFillColor = SVG_INHERIT_COLOR;
+    FStrokeColor = SVG_INHERIT_COLOR;
+    FFillOpacity = UndefinedFloat;
+    FStrokeOpacity = UndefinedFloat;
+    FStrokeWidth = UndefinedFloat;
+    FStrokeLineJoin.clear();
+    FStrokeLineCap.clear();
+    FStrokeMiterLimit = UndefinedFloat;
+    FStrokeDashOffset = UndefinedFloat;
+    FStrokeDashArray.clear();
+    FStrokeDashArrayCount = 0;
+    FArrayNone = false;
+    FFontName.clear();
+    FFontSize = UndefinedFloat;
+    FFontWeight = UndefinedInt;
+    FFontStyle = UndefinedInt;
+    FTextDecoration = tdInherit;
+    FPath.reset();
+    FClipPath = nullptr;
+    FX = FY = FWidth = FHeight = 0;
+    FRX = FRY = UndefinedFloat;
+    FFillURI.clear();
+    FStrokeURI.clear();
+    FLineWidth = UndefinedFloat;
+    FColor.clear();
+    FMarkerStart.clear();
+    FMarkerMid.clear();
+    FMarkerEnd.clear();
+    FClipRule = FillRuleNotSet;
+    FOpacity = 1;
+    FPaintOpacity = 1;
+}
+
+void TSVGBasic::Clear()
+{
+    TSVGMatrix::Clear();
+    ClearBasicFields();
+}
+
+void TSVGBasic::AssignTo(TSVGObject& Dest) const
+{
+    TSVGMatrix::AssignTo(Dest);
+    auto* D = dynamic_cast<TSVGBasic*>(&Dest);
+    if (!D)
+        return;
+    D->FFillColor = FFillColor;
+    D->FStrokeColor = FStrokeColor;
+    D->FFillOpacity = FFillOpacity;
+    D->FStrokeOpacity = FStrokeOpacity;
+    D->FStrokeWidth = FStrokeWidth;
+    D->FStrokeLineJoin = FStrokeLineJoin;
+    D->FStrokeLineCap = FStrokeLineCap;
+    D->FStrokeMiterLimit = FStrokeMiterLimit;
+    D->FStrokeDashOffset = FStrokeDashOffset;
+    D->FStrokeDashArrayCount = FStrokeDashArrayCount;
+    if (!FStrokeDashArray.empty())
+        D->FStrokeDashArray = FStrokeDashArray;
+    D->FArrayNone = FArrayNone;
+    D->FFontName = FFontName;
+    D->FFontSize = FFontSize;
+    D->FFontWeight = FFontWeight;
+    D->FFontStyle = FFontStyle;
+    D->FTextDecoration = FTextDecoration;
+    if (FPath)
+        D->FPath = FPath->Clone();
+    D->FRX = FRX;
+    D->FRY = FRY;
+    D->FFillURI = FFillURI;
+    D->FStrokeURI = FStrokeURI;
+    // An empty reference needs no lookup now: the clip in force is found again before painting.
+    D->FClipURI = FClipURI;
+    const TSVG* DestRoot = FClipURI.empty() ? nullptr : D->GetRoot();
+    D->FClipPath = DestRoot && !DestRoot->IsLoading() ? D->FindClipPathFor(FClipURI) : nullptr;
+    D->FLineWidth = FLineWidth;
+    D->FFillRule = FFillRule;
+    D->FClipRule = FClipRule;
+    D->FOpacity = FOpacity;
+    D->FColorInterpolation = FColorInterpolation;
+    D->FColorRendering = FColorRendering;
+    D->FColor = FColor;
+    D->FMarkerStart = FMarkerStart;
+    D->FMarkerMid = FMarkerMid;
+    D->FMarkerEnd = FMarkerEnd;
+    D->FX = FX;
+    D->FY = FY;
+    D->FWidth = FWidth;
+    D->FHeight = FHeight;
+}
+
+TSVGObject* TSVGBasic::NewLike(TSVGObject* Parent) const
+{
+    return CreateIn<TSVGBasic>(Parent);
+}
+
+void TSVGBasic::ReadIn(const TXmlNode& Node)
+{
+    TSVGMatrix::ReadIn(Node);
+    LoadViewportLength(Node, "x", FX, *this, TViewportAxis::Width);
+    LoadViewportLength(Node, "y", FY, *this, TViewportAxis::Height);
+    LoadViewportLength(Node, "width", FWidth, *this, TViewportAxis::Width);
+    LoadViewportLength(Node, "height", FHeight, *this, TViewportAxis::Height);
+    LoadViewportLength(Node, "rx", FRX, *this, TViewportAxis::Width);
+    LoadViewportLength(Node, "ry", FRY, *this, TViewportAxis::Height);
+    if (FRX == UndefinedFloat && FRY != UndefinedFloat)
+        FRX = FRY;
+    if (FRY == UndefinedFloat && FRX != UndefinedFloat)
+        FRY = FRX;
+    ResolveStyle();
+}
+
+namespace {
+
+// Nesting level of Node (a root is at 1), counted no further than just past the limit.
+int NestingDepth(const TSVGObject& Node)
+{
+    int Depth = 0;
+    for (const TSVGObject* N = &Node; N && Depth <= SVGMaxDepth; N = N->GetParent())
+        ++Depth;
+    return Depth;
+}
+
+// Elements drawn where they stand, which conditional attributes switch off.
+bool IsConditional(std::string_view Name)
+{
+    static constexpr std::string_view Drawn[] = {"a", "circle", "ellipse", "g", "image", "line", "path", "polygon",
+                                                 "polyline", "rect", "svg", "switch", "text", "use"};
+    return std::find(std::begin(Drawn), std::end(Drawn), Name) != std::end(Drawn);
+}
+
+}  // namespace
+
+void TSVGBasic::LoadChildNodes(const TXmlNode& Node)
+{
+    TSVG* Root = GetRoot();
+    const bool AtDepthLimit = NestingDepth(*this) >= SVGMaxDepth;
+    for (const TXmlNode& Child : Node.ChildNodes()) {
+        const std::string Name = Child.NodeName();
+        // The document read its style sheets before its elements.
+        if (Name == "style")
+            continue;
+        TSVGElementCreator Creator = Root ? Root->FindRegisteredElement(Name) : nullptr;
+        if (!Creator)
+            Creator = FindElementCreator(Name);
+        if (!Creator)
+            continue;
+        // Reading recurses with the nesting, so the depth is bounded here rather than by the stack.
+        if (AtDepthLimit)
+            throw ESVGError("Elements are nested deeper than " + std::to_string(SVGMaxDepth) +
+                            " levels (at element \"" + Name + "\")");
+        if (Root)
+            Root->CountLoadedObjects(1);
+        TSVGObject* Item = Creator(*this);
+        Item->ReadIn(Child);
+        // A drawn element whose conditions fail is not drawn; definitions stay usable whatever they say.
+        if (Item->GetDisplayCode() != 0 && IsConditional(Name) && !ConditionsPass(Child))
+            Item->SetDisplay(0);
+    }
+}
+
+void TSVGBasic::BuildPath()
+{
+    FPath.reset();
+}
+
+void TSVGBasic::PrePaint(TGPGraphics&, TGPBrush*, TGPPen*) {}
+
+void TSVGBasic::PostPaint(TGPGraphics&, TGPBrush*, TGPPen*) {}
+
+TGPGraphicsPath* TSVGBasic::GetClipPath()
+{
+    return nullptr;
+}
+
+void TSVGBasic::ResolveReference() {}
+
+}  // namespace plumwick

@@ -1,0 +1,596 @@
+// The style cascade of TSVGBasic: applying declaration blocks, resolving against the sheet, and
+// reading presentation properties up the tree.
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cmath>
+#include <iterator>
+#include <optional>
+#include <utility>
+
+#include "platform/GdiPlusFont.h"
+#include "svg/core/SVGBasic.h"
+#include "svg/paint/SVGColor.h"
+#include "svg/core/SVGDocument.h"
+#include "svg/core/SVGParse.h"
+
+namespace plumwick {
+
+namespace {
+
+// The nearest element on the chain (Start, its parent, ...) that satisfies Has, or nullptr.
+template <class THas>
+const TSVGBasic* FindUp(const TSVGBasic* Start, THas&& Has)
+{
+    for (const TSVGObject* Node = Start; Node; Node = Node->GetParent())
+        if (const TSVGBasic* B = Node->AsBasic(); B && Has(*B))
+            return B;
+    return nullptr;
+}
+
+// The field of the nearest element on the chain where it is not Unset, else Default.
+template <class T>
+T ResolvedField(const TSVGBasic* Start, T TSVGBasic::*Field, const T& Unset, const T& Default)
+{
+    const TSVGBasic* B = FindUp(Start, [&](const TSVGBasic& E) { return E.*Field != Unset; });
+    return B ? B->*Field : Default;
+}
+
+bool SameTextIgnoringCase(std::string_view A, std::string_view B)
+{
+    return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(), [](char X, char Y) {
+               return std::tolower(static_cast<unsigned char>(X)) == std::tolower(static_cast<unsigned char>(Y));
+           });
+}
+
+bool EndsWith(std::string_view Text, std::string_view Tail)
+{
+    return Text.size() >= Tail.size() && Text.substr(Text.size() - Tail.size()) == Tail;
+}
+
+float NumberOrZero(std::string_view Text)
+{
+    float Value = 0;
+    TryParseNumber(Text, Value);
+    return Value;
+}
+
+// The CSS "font" shorthand: [style] [variant] [weight] [stretch] size[/line-height] family. What it
+// leaves out is reset to normal, as CSS does. Nothing for a value without a size and a family.
+struct TFontShorthand {
+    int Style = 0;
+    std::string Weight = "normal";
+    std::string Size;
+    std::string Family;
+};
+
+std::optional<TFontShorthand> ParseFontShorthand(std::string_view Value)
+{
+    static constexpr std::string_view Ignored[] = {"normal", "small-caps", "condensed", "expanded",
+                                                   "semi-condensed", "semi-expanded"};
+    TFontShorthand Result;
+    std::size_t I = 0;
+    while (I < Value.size()) {
+        while (I < Value.size() && Value[I] == ' ')
+            ++I;
+        const std::size_t End = std::min(Value.find(' ', I), Value.size());
+        const std::string_view Word = Value.substr(I, End - I);
+        if (Word.empty())
+            break;
+        I = End;
+        if (Word == "italic" || Word == "oblique") {
+            Result.Style = 1;
+        } else if (Word == "bold" || Word == "bolder" || Word == "lighter" ||
+                   std::all_of(Word.begin(), Word.end(), [](char C) { return C >= '0' && C <= '9'; })) {
+            Result.Weight = std::string(Word);
+        } else if (std::find(std::begin(Ignored), std::end(Ignored), Word) != std::end(Ignored)) {
+        } else if ((Word[0] >= '0' && Word[0] <= '9') || Word[0] == '.') {
+            Result.Size = std::string(Word.substr(0, Word.find('/')));
+            Result.Family = Trim(Value.substr(I));
+            break;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (Result.Size.empty() || Result.Family.empty())
+        return std::nullopt;
+    return Result;
+}
+
+}  // namespace
+
+void TSVGBasic::ApplyStyle(TStyle& Style)
+{
+    using TApply = void (*)(TSVGBasic& E, TStyle& Style, const std::string& Value);
+    struct TRow {
+        std::string_view Name;
+        TApply Apply;
+    };
+    // In this order: later rows see what earlier ones set.
+    static constexpr TRow Rows[] = {
+        {"stroke-width", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeWidth = ParseLength(V); }},
+        {"line-width", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FLineWidth = ParseLength(V); }},
+        {"opacity",
+         [](TSVGBasic& E, TStyle&, const std::string& V) {
+             // A number, or a percentage; anything else (a unit, a word) leaves the opacity as it was.
+             std::string_view Text = TrimView(V);
+             const bool Percent = !Text.empty() && Text.back() == '%';
+             if (Percent)
+                 Text.remove_suffix(1);
+             float Opacity = 0;
+             if (TryParseNumber(Text, Opacity) && std::isfinite(Opacity))
+                 E.FOpacity = std::clamp(Percent ? Opacity / 100 : Opacity, 0.0f, 1.0f);
+         }},
+        {"stroke-opacity", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeOpacity = ParsePercent(V); }},
+        {"fill-opacity", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FFillOpacity = ParsePercent(V); }},
+        // Only what currentColor stands for: it paints nothing by itself.
+        {"color", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FColor = V; }},
+        {"stroke", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeURI = V; }},
+        {"fill", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FFillURI = V; }},
+        {"fill-rule",
+         [](TSVGBasic& E, TStyle&, const std::string& V) {
+             const std::string_view Rule = TrimView(V);
+             if (Rule == "evenodd")
+                 E.FFillRule = FillRuleEvenOdd;
+             else if (Rule == "nonzero")
+                 E.FFillRule = FillRuleNonZero;
+         }},
+        {"clip-rule",
+         [](TSVGBasic& E, TStyle&, const std::string& V) {
+             const std::string_view Rule = TrimView(V);
+             if (Rule == "evenodd")
+                 E.FClipRule = FillRuleEvenOdd;
+             else if (Rule == "nonzero")
+                 E.FClipRule = FillRuleNonZero;
+         }},
+        {"clip-path", [](TSVGBasic& E, TStyle&, const std::string& V) { E.SetClipURI(V); }},
+        // Only a declaration reaches here: the cascade drops a "marker" attribute. Longhands of the same block
+        // come after it.
+        {"marker",
+         [](TSVGBasic& E, TStyle&, const std::string& V) { E.FMarkerStart = E.FMarkerMid = E.FMarkerEnd = V; }},
+        {"marker-start", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FMarkerStart = V; }},
+        {"marker-mid", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FMarkerMid = V; }},
+        {"marker-end", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FMarkerEnd = V; }},
+        {"stroke-linejoin", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeLineJoin = V; }},
+        {"stroke-linecap", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeLineCap = V; }},
+        {"stroke-miterlimit", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeMiterLimit = NumberOrZero(V); }},
+        {"stroke-dashoffset", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeDashOffset = NumberOrZero(V); }},
+        {"stroke-dasharray", [](TSVGBasic& E, TStyle&, const std::string& V) { E.ParseDashArray(V); }},
+        // The shorthand first, so that the longhands of the same block override it.
+        {"font",
+         [](TSVGBasic& E, TStyle& S, const std::string& V) {
+             const std::optional<TFontShorthand> Font = ParseFontShorthand(V);
+             if (!Font)
+                 return;
+             E.FFontStyle = Font->Style;
+             E.ParseFontWeight(Font->Weight);
+             E.FFontSize = ParseLength(Font->Size);
+             E.FFontName = Font->Family.find(',') == std::string::npos ? TStyle::Dequote(Font->Family) : Font->Family;
+             if (!E.IsFontInstalled())
+                 E.NormalizeFontName(S);
+         }},
+        {"font-family",
+         [](TSVGBasic& E, TStyle& S, const std::string& V) {
+             E.FFontName = V;
+             if (!E.IsFontInstalled())
+                 E.NormalizeFontName(S);
+         }},
+        {"font-weight", [](TSVGBasic& E, TStyle&, const std::string& V) { E.ParseFontWeight(V); }},
+        {"font-size", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FFontSize = ParseLength(V); }},
+        {"text-decoration",
+         [](TSVGBasic& E, TStyle&, const std::string& V) {
+             bool None = false;
+             for (const std::string& Word : SplitValues(V, ' ')) {
+                 if (SameTextIgnoringCase(Word, "underline")) {
+                     E.FTextDecoration.Exclude(tdInherit);
+                     E.FTextDecoration.Include(tdUnderLine);
+                 } else if (SameTextIgnoringCase(Word, "overline")) {
+                     E.FTextDecoration.Exclude(tdInherit);
+                     E.FTextDecoration.Include(tdOverLine);
+                 } else if (SameTextIgnoringCase(Word, "line-through")) {
+                     E.FTextDecoration.Exclude(tdInherit);
+                     E.FTextDecoration.Include(tdStrikeOut);
+                 } else if (SameTextIgnoringCase(Word, "none")) {
+                     None = true;
+                 }
+             }
+             if (None)
+                 E.FTextDecoration = TTextDecoration();
+         }},
+        {"font-style",
+         [](TSVGBasic& E, TStyle&, const std::string& V) {
+             if (V == "normal")
+                 E.FFontStyle = 0;
+             else if (V == "italic")
+                 E.FFontStyle = 1;
+         }},
+    };
+    for (const TRow& Row : Rows) {
+        const std::string Value = Style.GetValues(Row.Name);
+        if (!Value.empty())
+            Row.Apply(*this, Style, Value);
+    }
+}
+
+void TSVGBasic::ParseDashArray(std::string_view Value)
+{
+    FStrokeDashArray.clear();
+    FArrayNone = false;
+    if (TrimView(Value) == "none") {
+        FArrayNone = true;
+        return;
+    }
+    std::vector<std::string> Items;
+    for (const std::string& Item : SplitValues(Value, ',')) {
+        std::string Trimmed = Trim(Item);
+        if (!Trimmed.empty())
+            Items.push_back(std::move(Trimmed));
+    }
+    if (Items.empty())
+        return;
+    // An odd list repeats once to give whole dash-gap pairs.
+    if (Items.size() % 2 != 0) {
+        const size_t N = Items.size();
+        for (size_t I = 0; I < N; ++I)
+            Items.push_back(Items[I]);
+    }
+    for (const std::string& Item : Items)
+        FStrokeDashArray.push_back(NumberOrZero(Item));
+    FStrokeDashArrayCount = static_cast<int>(FStrokeDashArray.size());
+}
+
+void TSVGBasic::ParseFontWeight(std::string_view Value)
+{
+    struct TKeyword {
+        std::string_view Name;
+        int Weight;
+    };
+    static constexpr TKeyword Keywords[] = {{"normal", 400}, {"bold", 700}, {"bolder", 800}, {"lighter", 300}};
+    for (const TKeyword& K : Keywords)
+        if (Value == K.Name) {
+            FFontWeight = K.Weight;
+            return;
+        }
+    // The leading digits count; saturating keeps an absurdly long number from overflowing.
+    long long Weight = 0;
+    for (char C : Value) {
+        if (C < '0' || C > '9')
+            break;
+        Weight = std::min<long long>(Weight * 10 + (C - '0'), INT_MAX);
+    }
+    FFontWeight = static_cast<int>(Weight);
+}
+
+bool TSVGBasic::IsFontInstalled() const
+{
+    TGPFontFamily Family(GetFontName());
+    return Family.GetLastStatus() == Ok;
+}
+
+void TSVGBasic::NormalizeFontName(TStyle& Style)
+{
+    const std::string O = FFontName;
+    const size_t B = O.find("Bold");
+    const size_t I = O.find("Italic");
+    const bool HasB = B != std::string::npos;
+    const bool HasI = I != std::string::npos;
+
+    auto TrimDash = [this] {
+        if (!FFontName.empty() && FFontName.back() == '-')
+            FFontName.pop_back();
+    };
+    auto DropMT = [this, &TrimDash] {
+        if (EndsWith(FFontName, "MT")) {
+            FFontName.resize(FFontName.size() - 2);
+            TrimDash();
+        }
+    };
+    auto MarkBold = [&Style] { Style.PutValues("font-weight", "bold"); };
+    auto MarkItalic = [&Style] { Style.PutValues("font-style", "italic"); };
+    // Installed as it is, or after dropping a trailing MT.
+    auto InstalledWithOrWithoutMT = [this, &DropMT] {
+        if (IsFontInstalled())
+            return true;
+        if (!EndsWith(FFontName, "MT"))
+            return false;
+        DropMT();
+        return IsFontInstalled();
+    };
+
+    if (HasB) {
+        FFontName = O;
+        FFontName.erase(B, 4);
+        TrimDash();
+        if (InstalledWithOrWithoutMT()) {
+            MarkBold();
+            return;
+        }
+    }
+    if (HasI) {
+        FFontName = O;
+        FFontName.erase(I, 6);
+        TrimDash();
+        if (InstalledWithOrWithoutMT()) {
+            MarkItalic();
+            return;
+        }
+    }
+    if (HasB && HasI) {
+        FFontName = O;
+        FFontName.erase(B, 4);
+        TrimDash();
+        if (size_t I2 = FFontName.find("Italic"); I2 != std::string::npos)
+            FFontName.erase(I2, 6);
+        TrimDash();
+        if (InstalledWithOrWithoutMT()) {
+            MarkBold();
+            MarkItalic();
+            return;
+        }
+    }
+    FFontName = O;
+    if (EndsWith(O, "MT")) {
+        DropMT();
+        if (!IsFontInstalled())
+            FFontName = O;
+    }
+}
+
+// "currentColor" paints with the colour in force: the nearest readable "color" on the chain, else black, the
+// initial value. Read as "not set" it would leave the strokes of most outline icon sets (stroke="currentColor"
+// on the svg element) with no colour at all.
+TColor TSVGBasic::CurrentColor() const
+{
+    for (const TSVGObject* Node = this; Node; Node = Node->GetParent())
+        if (const TSVGBasic* B = Node->AsBasic(); B && !B->FColor.empty()) {
+            const TColor C = ParseColor(B->FColor);
+            if (IsColorValue(C))
+                return C;
+        }
+    return 0;
+}
+
+namespace {
+
+// A paint text "url(#id) [fallback]": the id (quotes allowed around the reference) and the fallback
+// text; nothing for a text that is not a reference.
+struct TPaintReference {
+    std::string ID;
+    std::string_view Fallback;
+};
+
+std::optional<TPaintReference> SplitPaintReference(std::string_view Text)
+{
+    Text = TrimView(Text);
+    if (Text.substr(0, 4) != "url(")
+        return std::nullopt;
+    const size_t Close = Text.find(')');
+    if (Close == std::string_view::npos)
+        return std::nullopt;
+    std::string_view Ref = TrimView(Text.substr(4, Close - 4));
+    if (Ref.size() >= 2 && (Ref.front() == '"' || Ref.front() == '\'') && Ref.back() == Ref.front())
+        Ref = TrimView(Ref.substr(1, Ref.size() - 2));
+    TPaintReference Result;
+    if (!Ref.empty() && Ref.front() == '#')
+        Result.ID = std::string(Ref.substr(1));
+    Result.Fallback = TrimView(Text.substr(Close + 1));
+    return Result;
+}
+
+}  // namespace
+
+// Besides colours, the paint keywords the colour reader does not know: "transparent" paints nothing (read as
+// "not set" it would inherit, usually black, where the author meant an invisible box).
+TColor TSVGBasic::PaintColor(const std::string& Text) const
+{
+    // A paint server reference is a whole paint: its fallback colour, or none when the server
+    // is missing and nothing else is given. Children inherit it with the reference.
+    if (const std::optional<TPaintReference> Ref = SplitPaintReference(Text))
+        return Ref->Fallback.empty() ? SVG_NONE_COLOR : PaintColor(std::string(Ref->Fallback));
+    const std::string_view Keyword = TrimView(Text);
+    if (SameTextIgnoringCase(Keyword, "currentColor"))
+        return CurrentColor();
+    return ParseColor(Text);
+}
+
+void TSVGBasic::ResolveStyle()
+{
+    TSVG* Root = GetRoot();
+    // The own block already holds what the sheet's rules gave the element (see CascadeElement).
+    ApplyStyle(*FStyle);
+
+    FFillColor = PaintColor(FFillURI);
+    FStrokeColor = PaintColor(FStrokeURI);
+    if (Root && Root->GetGrayscale()) {
+        FFillColor = GrayscaleColor(FFillColor);
+        FStrokeColor = GrayscaleColor(FStrokeColor);
+    }
+    if (Root && Root->GetFixedColor() != SVG_INHERIT_COLOR) {
+        auto IsPaint = [](TColor C) { return C != SVG_INHERIT_COLOR && C != SVG_NONE_COLOR; };
+        // The fixed colour takes the place of the colour, not of its alpha.
+        auto Fixed = [&](TColor C) { return ColorWithAlpha(Root->GetFixedColor(), ColorAlpha(C)); };
+        if (IsPaint(GetFillColor()))
+            FFillColor = Fixed(GetFillColor());
+        if (IsPaint(GetStrokeColor()))
+            FStrokeColor = Fixed(GetStrokeColor());
+    }
+    auto ServerID = [](const std::string& Text) {
+        const std::optional<TPaintReference> Ref = SplitPaintReference(Text);
+        return Ref ? Ref->ID : std::string();
+    };
+    FFillURI = ServerID(FFillURI);
+    FStrokeURI = ServerID(FStrokeURI);
+    SetClipURI(ParseURI(FClipURI));
+}
+
+// --- Readers that resolve up the tree.
+
+TColor TSVGBasic::GetFillColor() const
+{
+    return ResolvedField<TColor>(this, &TSVGBasic::FFillColor, SVG_INHERIT_COLOR, TColor(0));
+}
+
+int TSVGBasic::GetFillRule() const
+{
+    return ResolvedField<int>(this, &TSVGBasic::FFillRule, FillRuleNotSet, FillRuleNotSet);
+}
+
+const std::string& TSVGBasic::GetFillServer() const
+{
+    static const std::string None;
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FFillColor != SVG_INHERIT_COLOR; });
+    return B ? B->FFillURI : None;
+}
+
+const std::string& TSVGBasic::GetStrokeServer() const
+{
+    static const std::string None;
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FStrokeColor != SVG_INHERIT_COLOR; });
+    return B ? B->FStrokeURI : None;
+}
+
+int TSVGBasic::GetClipRule() const
+{
+    return ResolvedField<int>(this, &TSVGBasic::FClipRule, FillRuleNotSet, FillRuleNonZero);
+}
+
+TColor TSVGBasic::GetStrokeColor() const
+{
+    return ResolvedField<TColor>(this, &TSVGBasic::FStrokeColor, SVG_INHERIT_COLOR, SVG_NONE_COLOR);
+}
+
+namespace {
+
+// fill-opacity and stroke-opacity inherit: the nearest element that sets one gives it (they do not
+// accumulate, unlike opacity). The document's own value (SVGOpacity) scales every element's.
+template <class TField>
+float ChainOpacity(const TSVGBasic* Start, TField&& Field)
+{
+    float Nearest = 1;
+    bool Found = false;
+    float Document = 1;
+    for (const TSVGObject* Node = Start; Node; Node = Node->GetParent()) {
+        const TSVGBasic* B = Node->AsBasic();
+        if (!B || Field(*B) == UndefinedFloat)
+            continue;
+        if (Node->AsDocument())
+            Document = Field(*B);
+        else if (!Found) {
+            Nearest = Field(*B);
+            Found = true;
+        }
+    }
+    return Nearest * Document;
+}
+
+}  // namespace
+
+float TSVGBasic::GetFillOpacity() const
+{
+    return ChainOpacity(this, [](const TSVGBasic& E) { return E.FFillOpacity; });
+}
+
+float TSVGBasic::GetStrokeOpacity() const
+{
+    return ChainOpacity(this, [](const TSVGBasic& E) { return E.FStrokeOpacity; });
+}
+
+float TSVGBasic::GetStrokeWidth() const
+{
+    return ResolvedField<float>(this, &TSVGBasic::FStrokeWidth, UndefinedFloat, -2.0f);
+}
+
+namespace {
+
+// A keyword looked up in a small table; Default for any other text.
+template <class T, size_t N>
+T KeywordValue(const std::string& Text, const std::pair<std::string_view, T> (&Table)[N], T Default)
+{
+    for (const auto& [Keyword, Value] : Table)
+        if (Text == Keyword)
+            return Value;
+    return Default;
+}
+
+}  // namespace
+
+LineJoin TSVGBasic::GetStrokeLineJoin() const
+{
+    static constexpr std::pair<std::string_view, LineJoin> Joins[] = {{"round", LineJoinRound}, {"bevel", LineJoinBevel}};
+    return KeywordValue(ResolvedField<std::string>(this, &TSVGBasic::FStrokeLineJoin, {}, {}), Joins, LineJoinMiterClipped);
+}
+
+LineCap TSVGBasic::GetStrokeLineCap() const
+{
+    static constexpr std::pair<std::string_view, LineCap> Caps[] = {{"round", LineCapRound}, {"square", LineCapSquare}};
+    return KeywordValue(ResolvedField<std::string>(this, &TSVGBasic::FStrokeLineCap, {}, {}), Caps, LineCapFlat);
+}
+
+DashCap TSVGBasic::GetStrokeDashCap() const
+{
+    static constexpr std::pair<std::string_view, DashCap> Caps[] = {{"round", DashCapRound}};
+    return KeywordValue(ResolvedField<std::string>(this, &TSVGBasic::FStrokeLineCap, {}, {}), Caps, DashCapFlat);
+}
+
+float TSVGBasic::GetStrokeMiterLimit() const
+{
+    return ResolvedField<float>(this, &TSVGBasic::FStrokeMiterLimit, UndefinedFloat, 4.0f);
+}
+
+float TSVGBasic::GetStrokeDashOffset() const
+{
+    return ResolvedField<float>(this, &TSVGBasic::FStrokeDashOffset, UndefinedFloat, 0.0f);
+}
+
+std::vector<float> TSVGBasic::GetStrokeDashArray() const
+{
+    const TSVGBasic* B =
+        FindUp(this, [](const TSVGBasic& E) { return E.FStrokeDashArrayCount != 0 || E.FArrayNone; });
+    if (!B || B->FArrayNone)
+        return {};
+    return B->FStrokeDashArray;
+}
+
+std::string TSVGBasic::GetFontName() const
+{
+    return ResolvedField<std::string>(this, &TSVGBasic::FFontName, std::string(), std::string("Arial"));
+}
+
+float TSVGBasic::GetFontSize() const
+{
+    return ResolvedField<float>(this, &TSVGBasic::FFontSize, UndefinedFloat, 11.0f);
+}
+
+int TSVGBasic::GetFontWeight() const
+{
+    return ResolvedField<int>(this, &TSVGBasic::FFontWeight, UndefinedInt, 400);
+}
+
+int TSVGBasic::GetFontStyle() const
+{
+    return ResolvedField<int>(this, &TSVGBasic::FFontStyle, UndefinedInt, 0);
+}
+
+TTextDecoration TSVGBasic::GetTextDecoration() const
+{
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return !E.FTextDecoration.Contains(tdInherit); });
+    return B ? B->FTextDecoration : TTextDecoration();
+}
+
+std::string TSVGBasic::GetClipURI() const
+{
+    return ResolvedField<std::string>(this, &TSVGBasic::FClipURI, std::string(), std::string());
+}
+
+void TSVGBasic::SetClipURI(std::string_view Value)
+{
+    FClipURI = Value;
+    // While the document is read the clip is looked up again before any paint; looking it up for every element
+    // as it is read would walk the growing tree once per element.
+    const TSVG* Root = GetRoot();
+    if (!Root || !Root->IsLoading())
+        UpdateClipPath();
+}
+
+}  // namespace plumwick

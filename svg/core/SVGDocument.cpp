@@ -1,0 +1,621 @@
+#include "svg/core/SVGDocument.h"
+#include "svg/compositing/SVGRender.h"
+#include "svg/structure/SVGConditions.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <fstream>
+#include <istream>
+#include <iterator>
+#include <optional>
+#include <locale>
+#include <ostream>
+#include <sstream>
+
+#include "platform/GdiPlus.h"
+#include "svg/core/SVGCommon.h"
+#include "svg/core/SVGError.h"
+#include "svg/core/SVGParse.h"
+#include "svg/style/CSSParser.h"
+#include "svg/style/Selector.h"
+
+namespace plumwick {
+
+namespace {
+
+// Equal within max(1e-4, 1e-4 × the smaller magnitude).
+bool SameValue(float A, float B)
+{
+    const double Tolerance = std::max(1e-4, 1e-4 * std::min(std::fabs(double(A)), std::fabs(double(B))));
+    return std::fabs(double(A) - double(B)) <= Tolerance;
+}
+
+// The lines of a text, split at CR LF, LF or CR.
+std::vector<std::string_view> SplitLines(std::string_view Text)
+{
+    std::vector<std::string_view> Lines;
+    size_t Start = 0;
+    for (size_t I = 0; I < Text.size(); ++I) {
+        if (Text[I] != '\r' && Text[I] != '\n')
+            continue;
+        Lines.push_back(Text.substr(Start, I - Start));
+        if (Text[I] == '\r' && I + 1 < Text.size() && Text[I + 1] == '\n')
+            ++I;
+        Start = I + 1;
+    }
+    if (Start < Text.size())
+        Lines.push_back(Text.substr(Start));
+    return Lines;
+}
+
+// Restores the surface's transform when painting ends, also when it raises.
+struct TTransformKeeper {
+    TGPGraphics& Graphics;
+    TGPMatrix Saved;
+    explicit TTransformKeeper(TGPGraphics& G) : Graphics(G) { Graphics.GetTransform(&Saved); }
+    ~TTransformKeeper() { Graphics.SetTransform(&Saved); }
+};
+
+}  // namespace
+
+// "[defer] <align> [meet | slice]"; anything unreadable gives the default, xMidYMid meet.
+TSVG::TAspect TSVG::ParseAspect(std::string_view Text)
+{
+    TAspect Aspect;
+    std::vector<std::string> Words = SplitValues(std::string(Text), ' ');
+    std::erase_if(Words, [](const std::string& W) { return W.empty(); });
+    std::size_t I = !Words.empty() && Words[0] == "defer" ? 1 : 0;
+    if (I >= Words.size())
+        return Aspect;
+    const std::string& Align = Words[I];
+    auto Position = [](std::string_view Word) { return Word == "Min" ? 0.0f : Word == "Mid" ? 0.5f : Word == "Max" ? 1.0f : -1.0f; };
+    if (Align == "none") {
+        Aspect.None = true;
+    } else if (Align.size() == 8 && Align[0] == 'x' && Align[4] == 'Y') {
+        const float X = Position(std::string_view(Align).substr(1, 3));
+        const float Y = Position(std::string_view(Align).substr(5, 3));
+        if (X < 0 || Y < 0)
+            return TAspect();
+        Aspect.AlignX = X;
+        Aspect.AlignY = Y;
+    } else {
+        return TAspect();
+    }
+    if (I + 1 < Words.size()) {
+        if (Words[I + 1] == "slice")
+            Aspect.Slice = true;
+        else if (Words[I + 1] != "meet")
+            return TAspect();
+    }
+    return Aspect;
+}
+
+TGPRectF FitCentred(const TGPRectF& Rect, double BoxWidth, double BoxHeight)
+{
+    const double Ratio = BoxHeight > 0 || std::isnan(BoxHeight) ? BoxWidth / BoxHeight : 1.0;
+    double W, H;
+    if (Rect.Height == 0 || Ratio >= double(Rect.Width) / Rect.Height) {
+        W = Rect.Width;
+        H = Rect.Width / Ratio;
+    } else {
+        W = Rect.Height * Ratio;
+        H = Rect.Height;
+    }
+    return TGPRectF{static_cast<float>(Rect.X + (Rect.Width - W) / 2), static_cast<float>(Rect.Y + (Rect.Height - H) / 2),
+                    static_cast<float>(W), static_cast<float>(H)};
+}
+
+TSVG::TSVG() : FStyles(std::make_unique<TStyleList>())
+{
+    FIsDocument = true;
+    ClearDocumentFields();
+    FInitialMatrix = TMatrix{};
+    FDX = 1;
+    FDY = 1;
+    FGrayscale = false;
+    FFixedColor = SVG_INHERIT_COLOR;
+}
+
+TSVG::~TSVG()
+{
+    FStyles.reset();
+    FIsDocument = false;  // the tree is freed after this object's own fields
+}
+
+void TSVG::ClearDocumentFields()
+{
+    FImageCache.Clear();
+    FWarnings.clear();
+    FSource.clear();
+    FFileName.clear();
+    FLoadedObjects = 0;
+    if (FStyles)
+        FStyles->Clear();
+    FViewBox = TRectF{};
+    FInitialMatrix = TMatrix{};
+    FAngleMatrix = TMatrix{};
+    FX = FY = FWidth = FHeight = 0;
+    FRX = FRY = 0;
+    FAngle = 0;
+    FSize = TGPRectF{};
+    FFillColor = SVG_NONE_COLOR;
+    FStrokeColor = SVG_NONE_COLOR;
+    FFillOpacity = 1;
+    FStrokeOpacity = 1;
+    FStrokeWidth = 1;
+    FLineWidth = 1;
+}
+
+void TSVG::AddWarning(std::string Text)
+{
+    // One line per reason: a picture used a thousand times is reported once.
+    if (FWarnings.size() < 100 && std::find(FWarnings.begin(), FWarnings.end(), Text) == FWarnings.end())
+        FWarnings.push_back(std::move(Text));
+}
+
+void TSVG::Clear()
+{
+    TSVGBasic::Clear();
+    ClearDocumentFields();
+}
+
+void TSVG::AssignTo(TSVGObject& Dest) const
+{
+    TSVGBasic::AssignTo(Dest);
+    auto* D = dynamic_cast<TSVG*>(&Dest);
+    if (!D)
+        return;
+    D->FRootBounds = FRootBounds;
+    D->FDX = FDX;
+    D->FDY = FDY;
+    D->FInitialMatrix = FInitialMatrix;
+    D->FViewBox = FViewBox;
+    D->FAspect = FAspect;
+    D->FSource = FSource;
+    D->FSize = FSize;
+    D->FFileName = FFileName;
+    D->FStyles = FStyles->Clone();
+}
+
+TSVGObject* TSVG::NewLike(TSVGObject* Parent) const
+{
+    return CreateIn<TSVG>(Parent);
+}
+
+// --- Loading and saving.
+
+void TSVG::LoadFromText(std::string_view Text)
+{
+    Clear();
+    FSource = Text;
+    TXmlDocument Xml;
+    Xml.LoadFromText(Text);
+    TXmlNode Element = Xml.DocumentElement();
+    if (Element && Element.NodeName() == "svg")
+        ReadIn(Element);
+    else
+        FSource.clear();
+}
+
+void TSVG::LoadFromStream(std::istream& Stream)
+{
+    Stream.clear();
+    Stream.seekg(0);
+    std::string Raw{std::istreambuf_iterator<char>(Stream), std::istreambuf_iterator<char>()};
+    std::string_view Content = Raw;
+    if (Content.substr(0, 3) == "\xEF\xBB\xBF")
+        Content.remove_prefix(3);
+    std::string Text;
+    Text.reserve(Content.size() + 2);
+    for (std::string_view Line : SplitLines(Content)) {
+        Text += Line;
+        Text += "\r\n";
+    }
+    LoadFromText(Text);
+}
+
+void TSVG::LoadFromFile(const std::string& FileName)
+{
+    std::ifstream File(FileName, std::ios::binary);
+    if (!File)
+        throw ESVGError("Cannot open file \"" + FileName + "\"");
+    LoadFromStream(File);
+    FFileName = FileName;
+}
+
+void TSVG::SaveToStream(std::ostream& Stream) const
+{
+    for (std::string_view Line : SplitLines(FSource)) {
+        Stream << Line << "\r\n";
+    }
+}
+
+void TSVG::SaveToFile(const std::string& FileName) const
+{
+    std::ofstream File(FileName, std::ios::binary | std::ios::trunc);
+    if (!File)
+        throw ESVGError("Cannot create file \"" + FileName + "\"");
+    SaveToStream(File);
+    if (!File.flush())
+        throw ESVGError("Cannot write file \"" + FileName + "\"");
+}
+
+void TSVG::ReadIn(const TXmlNode& Node)
+{
+    if (Node.NodeName() != "svg")
+        return;
+    ReadStyleSheets(Node);
+    TSVGBasic::ReadIn(Node);
+    // Always drawn, unless its own conditions fail.
+    FDisplay = ConditionsPass(Node) ? 1 : 0;
+    FVisible = 1;
+    FViewBox = TRectF{0, 0, FWidth, FHeight};
+    bool OwnViewBox = false;
+    FAspect = ParseAspect(Node.GetAttribute("preserveAspectRatio"));
+    if (auto ViewBox = Node.FindAttribute("viewBox"); ViewBox && !ViewBox->empty()) {
+        FViewBox = ParseViewBox(*ViewBox);
+        OwnViewBox = FViewBox.Right > FViewBox.Left && FViewBox.Bottom > FViewBox.Top;
+    }
+    {
+        struct TLoading {
+            bool& Flag;
+            explicit TLoading(bool& F) : Flag(F) { Flag = true; }
+            ~TLoading() { Flag = false; }
+        } Loading(FLoading);
+        LoadChildNodes(Node);
+        ResolveOutlineLessStyles();
+        DeReferenceUse();
+    }
+    MeasureContent();
+    // A percentage size is taken of the content extent; 0% stays 0 (no size given) rather than dividing by zero.
+    // With a view box of its own a percentage is of the output, which is what no size gives: the view box then
+    // fills the output instead of being squeezed into the content's proportions.
+    const bool PercentWidth = GetLengthUnit(Node.GetAttribute("width")) == luPercent;
+    const bool PercentHeight = GetLengthUnit(Node.GetAttribute("height")) == luPercent;
+    if (PercentWidth && OwnViewBox)
+        FWidth = 0;
+    else if (PercentWidth && FWidth != 0)
+        FWidth = FSize.Width * 100 / FWidth;
+    if (PercentHeight && OwnViewBox)
+        FHeight = 0;
+    else if (PercentHeight && FHeight != 0)
+        FHeight = FSize.Height * 100 / FHeight;
+}
+
+namespace {
+std::atomic<std::uint64_t> DeepTreeChanges{0};
+}
+
+void TSVG::NoteDeepTreeChange()
+{
+    DeepTreeChanges.fetch_add(1, std::memory_order_relaxed);
+}
+
+// Elements with an outline resolve their style again at their first paint; the others (the root, groups)
+// resolved theirs while they were read, before the sheet was complete. Once everything is read they resolve
+// again, so that rules read after them (and every rule, for the root) reach them and their descendants.
+void TSVG::ResolveOutlineLessStyles()
+{
+    std::vector<TSVGObject*> Stack{this};
+    while (!Stack.empty()) {
+        TSVGObject* Node = Stack.back();
+        Stack.pop_back();
+        if (auto* B = const_cast<TSVGBasic*>(Node->AsBasic()); B && !B->GetPath())
+            B->ResolveStyle();
+        for (int I = Node->GetCount() - 1; I >= 0; --I)
+            Stack.push_back(Node->GetItem(I));
+    }
+}
+
+TSVGObject* TSVG::FindIndexedID(std::string_view Name)
+{
+    const std::uint64_t Deep = DeepTreeChanges.load(std::memory_order_relaxed);
+    if (Deep != FIndexDeepChanges) {
+        FIndexDeepChanges = Deep;
+        FIndexGeneration = FLookupGeneration = ~std::uint64_t(0);
+    }
+    auto Matches = [Name](const TSVGObject& Node) {
+        const std::string& ID = Node.GetID();
+        return Name == ID || (Name.size() == ID.size() + 1 && Name.front() == '#' && Name.substr(1) == ID);
+    };
+    if (FIndexGeneration != FTreeGeneration) {
+        // While the tree keeps changing (loading, resolving use elements) an index would be rebuilt for every
+        // lookup; it is built on the second lookup into the same tree.
+        const bool Build = FLookupGeneration == FTreeGeneration;
+        FLookupGeneration = FTreeGeneration;
+        std::vector<TSVGObject*> Stack{this};
+        std::size_t Order = 0;
+        if (Build)
+            FIDIndex.clear();
+        while (!Stack.empty()) {
+            TSVGObject* Node = Stack.back();
+            Stack.pop_back();
+            if (!Build && Matches(*Node))
+                return Node;
+            if (Build)
+                FIDIndex.try_emplace(Node->GetID(), Order++, Node);
+            for (int I = Node->GetCount() - 1; I >= 0; --I)
+                Stack.push_back(Node->GetItem(I));
+        }
+        if (!Build)
+            return nullptr;
+        FIndexGeneration = FTreeGeneration;
+    }
+    const std::pair<std::size_t, TSVGObject*>* Best = nullptr;
+    if (auto It = FIDIndex.find(Name); It != FIDIndex.end())
+        Best = &It->second;
+    if (!Name.empty() && Name.front() == '#')
+        if (auto It = FIDIndex.find(Name.substr(1)); It != FIDIndex.end() && (!Best || It->second.first < Best->first))
+            Best = &It->second;
+    return Best ? Best->second : nullptr;
+}
+
+void TSVG::CountLoadedObjects(long Count)
+{
+    FLoadedObjects += Count;
+    if (FLoadedObjects > SVGMaxObjects)
+        throw ESVGError("The document holds more than " + std::to_string(SVGMaxObjects) + " elements and path segments");
+}
+
+void TSVG::DeReferenceUse()
+{
+    // Pre-order; an element's children are taken after it resolved, so copies are visited too.
+    // Copies of copies can multiply, hence the bound on the objects visited.
+    std::vector<TSVGObject*> Stack{this};
+    long Visited = 0;
+    while (!Stack.empty()) {
+        TSVGObject* Node = Stack.back();
+        Stack.pop_back();
+        // Objects waiting on the stack exist already; counting them bounds what a resolution creates.
+        if (++Visited + static_cast<long>(Stack.size()) > SVGMaxObjects)
+            throw ESVGError("The document holds more than " + std::to_string(SVGMaxObjects) +
+                            " objects once its use references are resolved");
+        if (auto* B = dynamic_cast<TSVGBasic*>(Node))
+            B->ResolveReference();
+        for (int I = Node->GetCount() - 1; I >= 0; --I)
+            Stack.push_back(Node->GetItem(I));
+    }
+}
+
+void TSVG::MeasureContent()
+{
+    std::vector<TSVGObject*> Stack{this};
+    while (!Stack.empty()) {
+        TSVGObject* Node = Stack.back();
+        Stack.pop_back();
+        Node->UpdateBounds();
+        const TBounds& B = Node->GetObjectBounds();
+        const float Xs[] = {B.TopLeft.X, B.TopRight.X, B.BottomLeft.X, B.BottomRight.X};
+        const float Ys[] = {B.TopLeft.Y, B.TopRight.Y, B.BottomLeft.Y, B.BottomRight.Y};
+        const auto [MinX, MaxX] = std::minmax_element(std::begin(Xs), std::end(Xs));
+        const auto [MinY, MaxY] = std::minmax_element(std::begin(Ys), std::end(Ys));
+        if (*MaxX - *MinX > FSize.Width)
+            FSize.Width = *MaxX - *MinX;
+        if (*MaxY - *MinY > FSize.Height)
+            FSize.Height = *MaxY - *MinY;
+        for (int I = Node->GetCount() - 1; I >= 0; --I)
+            Stack.push_back(Node->GetItem(I));
+    }
+}
+
+// --- Style sheet.
+
+void TSVG::ReadStyleElement(const TXmlNode& Node)
+{
+    // CSS is the style language a <style> without "type" holds, so its text counts as well.
+    std::string Text;
+    const std::optional<std::string> Type = Node.FindAttribute("type");
+    if (!Type || *Type == "text/css" || Type->empty()) {
+        for (const TXmlNode& Child : Node.ChildNodes())
+            if (Child.NodeType() == TXmlNodeType::ntText || Child.NodeType() == TXmlNodeType::ntCData)
+                Text += Child.Text();
+    }
+    for (const TCSSRule& Rule : ParseCSSRules(Text)) {
+        // One selector the renderer does not understand drops the whole list, as in browsers.
+        const std::vector<std::string> Selectors = SplitSelectorList(Rule.Selectors);
+        if (!std::all_of(Selectors.begin(), Selectors.end(),
+                         [](const std::string& S) { return TSelector::Parse(S).has_value(); }))
+            continue;
+        // Of two declarations of one property in a block the important one wins, else the later one.
+        auto Declarations = std::make_unique<TStyle>();
+        for (TCSSDeclaration& D : ParseCSSDeclarations(Rule.Body)) {
+            const int Known = Declarations->IndexOf(D.Name);
+            if (Known >= 0 && !D.Important && Declarations->GetValuesByNum(Known).ends_with("!important"))
+                continue;
+            Declarations->PutValues(D.Name, D.Important ? D.Value + " !important" : D.Value);
+        }
+        for (const std::string& Selector : Selectors) {
+            std::unique_ptr<TStyle> Rule = Declarations->Clone();
+            Rule->SetName(Selector);
+            FStyles->Add(std::move(Rule));
+        }
+    }
+}
+
+void TSVG::ReadStyleSheets(const TXmlNode& Node)
+{
+    // Every sheet of the document applies to every element, also to those before it.
+    std::vector<TXmlNode> Stack{Node};
+    while (!Stack.empty()) {
+        const TXmlNode Current = Stack.back();
+        Stack.pop_back();
+        if (Current.NodeName() == "style") {
+            ReadStyleElement(Current);
+            continue;
+        }
+        const TXmlNodeList Children = Current.ChildNodes();
+        for (int I = Children.Count() - 1; I >= 0; --I)
+            if (Children.Item(I).IsElement())
+                Stack.push_back(Children.Item(I));
+    }
+}
+
+std::string TSVG::GetStyleValue(std::string_view Name, std::string_view Key) const
+{
+    const TStyle* Rule = FStyles->GetStyleByName(Name);
+    return Rule ? Rule->GetValues(Key) : std::string();
+}
+
+void TSVG::RegisterElement(std::string_view Name, TSVGElementCreator Creator)
+{
+    for (auto& [Known, Create] : FRegisteredElements)
+        if (Known == Name) {
+            Create = Creator;
+            return;
+        }
+    FRegisteredElements.emplace_back(std::string(Name), Creator);
+}
+
+TSVGElementCreator TSVG::FindRegisteredElement(std::string_view Name) const
+{
+    for (const auto& [Known, Create] : FRegisteredElements)
+        if (Known == Name)
+            return Create;
+    return nullptr;
+}
+
+// --- Geometry and painting.
+
+void TSVG::SetBounds(const TGPRectF& Bounds)
+{
+    FRootBounds = Bounds;
+    if (FWidth == 0)
+        FWidth = Bounds.Width;
+    if (FHeight == 0)
+        FHeight = Bounds.Height;
+    if (FWidth > 0 && Bounds.Width != -1)
+        FDX = Bounds.Width / FWidth;
+    if (FHeight > 0 && Bounds.Height != -1)
+        FDY = Bounds.Height / FHeight;
+    CalculateMatrices();
+}
+
+void TSVG::Scale(float ADX, float ADY)
+{
+    if (!(ADY >= 0))
+        ADY = ADX;
+    if (!SameValue(ADX, FDX) || !SameValue(ADY, FDY)) {
+        FDX = ADX;
+        FDY = ADY;
+    }
+}
+
+void TSVG::SetAngle(float Value)
+{
+    if (SameValue(Value, FAngle))
+        return;
+    FAngle = Value;
+    const float CX = FWidth / 2, CY = FHeight / 2;
+    FAngleMatrix = CreateTranslation(-CX, -CY) * CreateRotation(Value) * CreateTranslation(CX, CY);
+}
+
+void TSVG::SetSVGOpacity(float Value)
+{
+    FFillOpacity = Value;
+    FStrokeOpacity = Value;
+}
+
+void TSVG::CalculateRootMatrix()
+{
+    // A view box maps onto the document's width and height (uniformly, centred, as an svg element's default
+    // aspect handling does), and the scale then maps those onto the output. Without that step a document whose
+    // width and height differ from its view box (IconFont's width="200" over a 1024 view box) would be drawn
+    // magnified and cut off. Without a usable view box only its origin is taken off, after the scaling.
+    const float VBWidth = FViewBox.Right - FViewBox.Left, VBHeight = FViewBox.Bottom - FViewBox.Top;
+    const bool Fits = std::isfinite(VBWidth) && std::isfinite(VBHeight) && VBWidth > 0 && VBHeight > 0 &&
+                      std::isfinite(FViewBox.Left) && std::isfinite(FViewBox.Top) && FWidth > 0 && FHeight > 0;
+    TMatrix R = IdentityMatrix();
+    if (FPureMatrix.IsTransform())
+        R = FPureMatrix;
+    const float OutWidth = FRootBounds.Width, OutHeight = FRootBounds.Height;
+    if (Fits && std::isfinite(OutWidth) && std::isfinite(OutHeight) && OutWidth > 0 && OutHeight > 0) {
+        // The output rectangle is the viewport: the view box is placed in it as preserveAspectRatio says, so an
+        // output of another shape than the document keeps the drawing's proportions unless it says "none".
+        float SX = OutWidth / VBWidth, SY = OutHeight / VBHeight;
+        if (!FAspect.None)
+            SX = SY = FAspect.Slice ? std::max(SX, SY) : std::min(SX, SY);
+        R = R * CreateTranslation(-FViewBox.Left, -FViewBox.Top) * CreateScaling(SX, SY) *
+            CreateTranslation((OutWidth - VBWidth * SX) * FAspect.AlignX, (OutHeight - VBHeight * SY) * FAspect.AlignY);
+        if (FAngle != 0)
+            R = R * CreateTranslation(-OutWidth / 2, -OutHeight / 2) * CreateRotation(FAngle) *
+                CreateTranslation(OutWidth / 2, OutHeight / 2);
+        R = R * CreateTranslation(FRootBounds.X, FRootBounds.Y);
+        if (FInitialMatrix.IsTransform())
+            R = R * FInitialMatrix;
+        FRootMatrix = R;
+        return;
+    }
+    if (Fits) {
+        const float S = std::min(FWidth / VBWidth, FHeight / VBHeight);
+        R = R * CreateTranslation(-FViewBox.Left, -FViewBox.Top) * CreateScaling(S, S) *
+            CreateTranslation((FWidth - VBWidth * S) / 2, (FHeight - VBHeight * S) / 2);
+    }
+    if (FAngleMatrix.IsTransform())
+        R = R * FAngleMatrix;
+    R = R * CreateScaling(FDX, FDY);
+    if (!Fits)
+        R = R * CreateTranslation(-FViewBox.Left, -FViewBox.Top);
+    R = R * CreateTranslation(FRootBounds.X, FRootBounds.Y);
+    if (FInitialMatrix.IsTransform())
+        R = R * FInitialMatrix;
+    FRootMatrix = R;
+}
+
+void TSVG::PaintTo(TGPGraphics& Graphics, const TGPRectF& Bounds, std::span<const TRect> Rects)
+{
+    TTransformKeeper Keeper(Graphics);
+    const std::array<float, 6> E = Keeper.Saved.GetElements();
+    FInitialMatrix = TMatrix{E[0], E[1], 0, E[2], E[3], 0, E[4], E[5], 1};
+    SetBounds(Bounds);
+    PaintTree(*this, Graphics, Rects);
+}
+
+void TSVG::PaintTo(TGPGraphics& Graphics, float aLeft, float aTop, float aWidth, float aHeight)
+{
+    PaintTo(Graphics, TGPRectF{aLeft, aTop, aWidth, aHeight});
+}
+
+TXmlNode TSVG::SaveToNode(const TXmlNode& Parent, float Left, float Top, float Width, float Height) const
+{
+    if (FSource.empty() || !Parent)
+        return TXmlNode();
+    TXmlDocument Source;
+    Source.LoadFromText(FSource);
+    TXmlDocument Target = Parent.OwnerDocument();
+    TXmlNode Group = Target.CreateElement("g");
+    auto Number = [](float V) {
+        std::ostringstream Out;
+        Out.imbue(std::locale::classic());
+        Out << V;
+        return Out.str();
+    };
+    std::string Transform;
+    if (Left != 0 || Top != 0)
+        Transform = "translate(" + Number(Left) + ", " + Number(Top) + ")";
+    if (Width != FWidth || Height != FHeight) {
+        if (!Transform.empty())
+            Transform += " ";
+        Transform += "scale(" + Number(Width / FWidth) + ", " + Number(Height / FHeight) + ")";
+    }
+    if (!Transform.empty())
+        Group.SetAttribute("transform", Transform);
+    for (const TXmlNode& Child : Source.DocumentElement().ChildNodes())
+        Group.AppendChild(Child.CloneTo(Target));
+    TXmlNode Holder = Parent;
+    return Holder.AppendChild(Group);
+}
+
+std::unique_ptr<TGPBitmap> TSVG::RenderToBitmap(int Width, int Height)
+{
+    TRenderOptions Options;
+    Options.Stretch = false;
+    return plumwick::RenderToBitmap(*this, Width, Height, Options);
+}
+
+std::unique_ptr<TGPBitmap> TSVG::RenderToIcon(int Size)
+{
+    return RenderToBitmap(Size, Size);
+}
+
+}  // namespace plumwick

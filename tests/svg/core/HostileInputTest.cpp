@@ -1,0 +1,55 @@
+// Inputs found to take far more time or memory than their size warrants, or to crash: each now loads and
+// paints, or is refused with a load error, quickly and within bounded memory.
+#include "platform/GdiPlusFont.h"
+#include "platform/GdiPlusGraphics.h"
+#include "platform/GdiPlusImage.h"
+#include "svg/core/SVGDocument.h"
+#include "svg/core/SVGError.h"
+#include "svg/compositing/SVGRender.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string Repeat(const std::string& piece, int times)
+{
+    std::string text;
+    text.reserve(piece.size() * times);
+    for (int i = 0; i < times; ++i)
+        text += piece;
+    return text;
+}
+
+struct Case {
+    const char* label;
+    std::string svg;
+    bool refused;  // LoadFromText raises ESVGError
+};
+
+TEST(HostileInput, LoadsAndPaintsOrIsRefused)
+{
+    plumwick::EnsureGuiApplication();
+    const Case cases[] = {
+        // Every character kept its own outline: 300 000 of them took 9 s and 780 MB before anything was drawn.
+        {"one text of 300000 characters",
+         R"(<svg viewBox="0 0 10 10"><text x="0" y="5" font-size="2">)" + Repeat("AV", 150000) + "</text></svg>", true},
+        {"the same in three-byte characters",
+         R"(<svg viewBox="0 0 10 10"><text font-size="2">)" + Repeat("\xE5\x9B\xBE", 260000) + "</text></svg>", true},
+        {"a text of 2000 characters", R"(<svg viewBox="0 0 10 10"><text font-size="2">)" + Repeat("Ab", 1000) + "</text></svg>",
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        plumwick::TSVG document;
+        if (c.refused) {
+            EXPECT_THROW(document.LoadFromText(c.svg), plumwick::ESVGError);
+            continue;
+        }
+        ASSERT_NO_THROW(document.LoadFromText(c.svg));
+        EXPECT_NE(plumwick::RenderToBitmap(document, 24, 24), nullptr);
+    }
+}
+
+}  // namespace
