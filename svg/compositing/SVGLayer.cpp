@@ -122,7 +122,8 @@ TLayerNeeds LayerNeedsOf(TSVGBasic& Element, std::optional<TGPGraphicsPath> Clip
 {
     TLayerNeeds Needs;
     const bool Group = HasBasicChild(Element);
-    if (Element.GetOpacity() < 1 && (Group || PaintsFillAndStroke(Element)))
+    // Markers belong to the element's picture: its opacity applies to them and its fill and stroke as one.
+    if (Element.GetOpacity() < 1 && (Group || PaintsFillAndStroke(Element) || Element.HasMarkers()))
         Needs.Opacity = Element.GetOpacity();
     Needs.Mask = ReferencedMask(Element);
     Needs.Blend = BlendModeOf(Element);

@@ -90,6 +90,9 @@ public:
     void ClipToViewports(TGPGraphics& Graphics) const;
     // Draws the markers that "marker-start", "marker-mid" and "marker-end" name on the outline's vertices.
     void PaintMarkers(TGPGraphics& Graphics);
+    // Whether this element can carry markers and names one (itself or inherited).
+    bool HasMarkers() const;
+    bool IsMarkable() const;
 
     // --- Properties. Readers named after a presentation property resolve up the tree.
 

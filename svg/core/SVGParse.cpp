@@ -110,7 +110,8 @@ float ParseAngle(std::string_view text) {
         std::string_view Name;
         double Factor;
     };
-    static constexpr TUnit units[] = {{"deg", kDegToRad}, {"grad", kGradToRad}, {"rad", 1.0}};
+    static constexpr TUnit units[] = {{"deg", kDegToRad}, {"grad", kGradToRad}, {"rad", 1.0},
+                                          {"turn", 2 * 3.14159265358979323846}};
     for (const TUnit& u : units) {
         size_t p = text.find(u.Name);
         if (p != std::string_view::npos) return static_cast<float>(ParseNumber(text.substr(0, p)) * u.Factor);

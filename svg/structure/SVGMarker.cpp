@@ -10,6 +10,7 @@
 #include "svg/core/SVGParse.h"
 #include "svg/shapes/SVGPath.h"
 #include "svg/shapes/SVGShapes.h"
+#include "svg/shapes/SVGViewportLength.h"
 #include "svg/structure/SVGNesting.h"
 
 namespace plumwick {
@@ -141,6 +142,62 @@ std::vector<TSegment> PointSegments(const TListOfPoints& Points, int Count, bool
     return Result;
 }
 
+// The outline of a rect, circle or ellipse as the path it equals: a rect from the end of its top-left
+// corner clockwise, an ellipse from its rightmost point clockwise; each corner arc turns from the
+// direction of one side to the next.
+std::vector<TSegment> ShapeSegments(const TSVGBasic& Shape)
+{
+    std::vector<TSegment> Result;
+    auto Add = [&Result](TPointF A, TPointF B, TPointF StartDir, TPointF StopDir) {
+        Result.push_back(TSegment{A, B, StartDir, StopDir});
+    };
+    const TPointF Right{1, 0}, Down{0, 1}, Left{-1, 0}, Up{0, -1};
+    TPointF Start;
+    if (dynamic_cast<const TSVGRect*>(&Shape)) {
+        const float X = Shape.GetX(), Y = Shape.GetY(), W = Shape.GetWidth(), H = Shape.GetHeight();
+        if (!(W > 0) || !(H > 0))
+            return Result;
+        const float RX = std::clamp(Shape.GetRX(), 0.0f, W / 2), RY = std::clamp(Shape.GetRY(), 0.0f, H / 2);
+        const bool Round = RX > 0 && RY > 0;
+        const float R = Round ? RX : 0, S = Round ? RY : 0;
+        Start = TPointF{X + R, Y};
+        const TPointF Corners[] = {{X + W - R, Y}, {X + W, Y + S},     {X + W, Y + H - S}, {X + W - R, Y + H},
+                                   {X + R, Y + H}, {X, Y + H - S},     {X, Y + S},         {X + R, Y}};
+        const TPointF Sides[] = {Right, Down, Left, Up};
+        TSegment Move{Start, Start, {}, {}};
+        Move.Move = true;
+        Result.push_back(Move);
+        TPointF At = Start;
+        for (int Side = 0; Side < 4; ++Side) {
+            Add(At, Corners[2 * Side], Sides[Side], Sides[Side]);
+            At = Corners[2 * Side];
+            if (Round) {
+                Add(At, Corners[2 * Side + 1], Sides[Side], Sides[(Side + 1) % 4]);
+                At = Corners[2 * Side + 1];
+            }
+        }
+    } else if (dynamic_cast<const TSVGEllipse*>(&Shape)) {
+        // cx, cy in FX, FY; rx, ry in FWidth, FHeight.
+        const float CX = Shape.GetX(), CY = Shape.GetY(), RX = Shape.GetWidth(), RY = Shape.GetHeight();
+        if (!(RX > 0) || !(RY > 0))
+            return Result;
+        Start = TPointF{CX + RX, CY};
+        TSegment Move{Start, Start, {}, {}};
+        Move.Move = true;
+        Result.push_back(Move);
+        Add(Start, {CX, CY + RY}, Down, Left);
+        Add({CX, CY + RY}, {CX - RX, CY}, Left, Up);
+        Add({CX - RX, CY}, {CX, CY - RY}, Up, Right);
+        Add({CX, CY - RY}, Start, Right, Down);
+    } else {
+        return Result;
+    }
+    TSegment Close{Start, Start, {}, {}};
+    Close.Close = true;
+    Result.push_back(Close);
+    return Result;
+}
+
 float AngleOf(const TPointF& D)
 {
     return std::atan2(D.Y, D.X) * Degrees;
@@ -159,6 +216,8 @@ std::vector<TMarkerVertex> MarkerVertices(const TSVGBasic& Element)
         const TListOfPoints Points{TPointF{Element.GetX(), Element.GetY()},
                                    TPointF{Element.GetWidth(), Element.GetHeight()}};
         Segments = PointSegments(Points, 2, false);
+    } else {
+        Segments = ShapeSegments(Element);
     }
     std::vector<TMarkerVertex> Vertices;
     // Per subpath: the vertex where it starts, then one at the end of each segment.
@@ -227,10 +286,10 @@ void TSVGMarker::ReadIn(const TXmlNode& Node)
     TSVGViewportElement::ReadIn(Node);
     FPureMatrix = TMatrix{};  // a marker is placed by what uses it; "transform" does not apply
     FOwnTransform = TMatrix{};
-    LoadLength(Node, "refX", FRefX);
-    LoadLength(Node, "refY", FRefY);
-    LoadLength(Node, "markerWidth", FMarkerWidth);
-    LoadLength(Node, "markerHeight", FMarkerHeight);
+    LoadViewportLength(Node, "refX", FRefX, *this, TViewportAxis::Width);
+    LoadViewportLength(Node, "refY", FRefY, *this, TViewportAxis::Height);
+    LoadViewportLength(Node, "markerWidth", FMarkerWidth, *this, TViewportAxis::Width);
+    LoadViewportLength(Node, "markerHeight", FMarkerHeight, *this, TViewportAxis::Height);
     if (auto Units = Node.FindAttribute("markerUnits"))
         FStrokeWidthUnits = Trim(*Units) != "userSpaceOnUse";
     if (auto Orient = Node.FindAttribute("orient")) {
@@ -240,7 +299,7 @@ void TSVGMarker::ReadIn(const TXmlNode& Node)
         else if (O == "auto-start-reverse")
             FOrient = TOrient::AutoStartReverse;
         else
-            FOrientAngle = ParseAngle(O);
+            FOrientAngle = ParseAngle(O) * Degrees;
     }
     // Overflow is hidden unless said otherwise, from attributes or a style sheet.
     const std::string Overflow = Trim(GetStyle().GetValues("overflow"));
@@ -297,10 +356,29 @@ void TSVGMarker::PaintAt(TGPGraphics& Graphics, const TSVGBasic& Element, const 
 
 // --- The markers of one element.
 
+bool TSVGBasic::IsMarkable() const
+{
+    static constexpr std::string_view Names[] = {"path", "line", "polyline", "polygon", "rect", "circle", "ellipse"};
+    return std::find(std::begin(Names), std::end(Names), FObjectName) != std::end(Names);
+}
+
+bool TSVGBasic::HasMarkers() const
+{
+    if (!IsMarkable())
+        return false;
+    for (std::string TSVGBasic::*Field : {&TSVGBasic::FMarkerStart, &TSVGBasic::FMarkerMid, &TSVGBasic::FMarkerEnd})
+        for (const TSVGObject* N = this; N; N = N->GetParent())
+            if (const TSVGBasic* B = N->AsBasic(); B && !(B->*Field).empty()) {
+                if (!ParseURI(B->*Field).empty())
+                    return true;
+                break;
+            }
+    return false;
+}
+
 void TSVGBasic::PaintMarkers(TGPGraphics& Graphics)
 {
-    const std::string& Name = FObjectName;
-    if (Name != "path" && Name != "line" && Name != "polyline" && Name != "polygon")
+    if (!IsMarkable())
         return;
     auto Reference = [this](std::string TSVGBasic::*Field) {
         const std::string Text = [&] {

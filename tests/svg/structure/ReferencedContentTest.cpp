@@ -121,6 +121,42 @@ const TContentCase ContentCases[] = {
      R"svg(<style>path { marker: url(#m) }</style><marker id="m" markerUnits="userSpaceOnUse" markerWidth="4" markerHeight="4"><rect width="4" height="4" fill="red"/></marker>)svg"
      R"svg(<path d="M10 10 L30 10"/>)svg",
      {{11, 11, Red}, {31, 11, Red}}},
+    // A fixed orient is an angle with its unit (degrees when bare): an 8 × 2 bar turned to point down.
+    {"marker_orient_bare_degrees",
+     R"svg(<marker id="m" markerUnits="userSpaceOnUse" markerWidth="10" markerHeight="10" orient="90"><rect width="8" height="2" fill="red"/></marker>)svg"
+     R"svg(<path d="M20 10 L30 10" marker-start="url(#m)"/>)svg",
+     {{19, 16, Red}, {24, 11, Transparent}}},
+    {"marker_orient_in_turns",
+     R"svg(<marker id="m" markerUnits="userSpaceOnUse" markerWidth="10" markerHeight="10" orient="0.25turn"><rect width="8" height="2" fill="red"/></marker>)svg"
+     R"svg(<path d="M20 10 L30 10" marker-start="url(#m)"/>)svg",
+     {{19, 16, Red}, {24, 11, Transparent}}},
+    {"marker_orient_in_radians",
+     R"svg(<marker id="m" markerUnits="userSpaceOnUse" markerWidth="10" markerHeight="10" orient="3.14159rad"><rect width="8" height="2" fill="red"/></marker>)svg"
+     R"svg(<path d="M20 10 L30 10" marker-start="url(#m)"/>)svg",
+     {{15, 9, Red}, {24, 11, Transparent}}},
+    // Percentages of the viewport: 25% of 40 is a 10 × 10 marker, 12.5% puts its reference point in the middle.
+    {"marker_percent_lengths",
+     R"svg(<marker id="m" markerUnits="userSpaceOnUse" markerWidth="25%" markerHeight="25%" refX="12.5%" refY="12.5%">)svg"
+     R"svg(<rect width="40" height="40" fill="red"/></marker><path d="M20 20 L30 20" marker-start="url(#m)"/>)svg",
+     {{24, 24, Red}, {16, 16, Red}, {12, 12, Transparent}, {27, 27, Transparent}}},
+    // Rects, circles and ellipses carry markers on the vertices of the path they equal.
+    {"marker_mid_on_rect_corners",
+     R"svg(<marker id="m" markerUnits="userSpaceOnUse" markerWidth="4" markerHeight="4" refX="2" refY="2"><rect width="4" height="4" fill="red"/></marker>)svg"
+     R"svg(<rect x="10" y="10" width="20" height="20" fill="none" marker-mid="url(#m)"/>)svg",
+     {{30, 10, Red}, {30, 30, Red}, {10, 30, Red}, {20, 10, Transparent}, {20, 20, Transparent}}},
+    {"marker_mid_on_circle_quadrants",
+     R"svg(<marker id="m" markerUnits="userSpaceOnUse" markerWidth="4" markerHeight="4" refX="2" refY="2"><rect width="4" height="4" fill="red"/></marker>)svg"
+     R"svg(<circle cx="20" cy="20" r="10" fill="none" marker-mid="url(#m)"/>)svg",
+     {{20, 30, Red}, {10, 20, Red}, {20, 10, Red}, {20, 20, Transparent}, {27, 27, Transparent}}},
+    {"marker_start_on_rounded_rect_after_the_corner",
+     R"svg(<marker id="m" markerUnits="userSpaceOnUse" markerWidth="4" markerHeight="4" refX="2" refY="2"><rect width="4" height="4" fill="red"/></marker>)svg"
+     R"svg(<rect x="10" y="10" width="20" height="20" rx="5" fill="none" marker-start="url(#m)"/>)svg",
+     {{15, 10, Red}, {10, 10, Transparent}}},
+    // The element's opacity covers its markers as one picture: two markers on one spot stay half covered.
+    {"marker_under_the_element_opacity",
+     R"svg(<marker id="m" markerUnits="userSpaceOnUse" markerWidth="4" markerHeight="4" refX="2" refY="2"><rect width="4" height="4" fill="red"/></marker>)svg"
+     R"svg(<path d="M10 10 L30 10 L20 30 Z" fill="none" opacity="0.5" marker-start="url(#m)" marker-end="url(#m)"/>)svg",
+     {{10, 10, 0x80FF0000, 2}}},
 
     // --- patterns: 10 × 10 tiles, left half red, right half blue
     {"pattern_tiles_repeat_without_seams",
