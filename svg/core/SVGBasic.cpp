@@ -133,6 +133,7 @@ TSVGObject* TSVGBasic::NewLike(TSVGObject* Parent) const
 void TSVGBasic::ReadIn(const TXmlNode& Node)
 {
     TSVGMatrix::ReadIn(Node);
+    ResolveStyle();  // first, so lengths in em know the font size
     LoadViewportLength(Node, "x", FX, *this, TViewportAxis::Width);
     LoadViewportLength(Node, "y", FY, *this, TViewportAxis::Height);
     LoadViewportLength(Node, "width", FWidth, *this, TViewportAxis::Width);
@@ -143,7 +144,6 @@ void TSVGBasic::ReadIn(const TXmlNode& Node)
         FRX = FRY;
     if (FRY == UndefinedFloat && FRX != UndefinedFloat)
         FRY = FRX;
-    ResolveStyle();
 }
 
 namespace {

@@ -138,11 +138,12 @@ TLengthUnit GetLengthUnit(std::string_view text) {
 
 float LengthUnitFactor(TLengthUnit unit) {
     switch (unit) {
-        case luPt: return 1.25f;
-        case luPc: return 15.0f;
-        case luMm: return 10.0f;
-        case luCm: return 100.0f;
-        case luIn: return 25.4f;
+        // Absolute units at CSS's 96 pixels to the inch.
+        case luPt: return 96.0f / 72.0f;
+        case luPc: return 16.0f;
+        case luMm: return 96.0f / 25.4f;
+        case luCm: return 96.0f / 2.54f;
+        case luIn: return 96.0f;
         default: return 1.0f;
     }
 }
@@ -153,7 +154,8 @@ float ParseLength(std::string_view text) {
         case luNone: return ParseNumber(text);
         case luPercent: return ParseNumber(text.substr(0, text.size() - 1));
         default:
-            // em and ex have no font size to relate to here; they are read with their factor 1.
+            // em and ex have no font size to relate to here; they are read with their factor 1 (callers that
+            // know the element resolve them, see LoadViewportLength).
             return static_cast<float>(static_cast<double>(ParseNumber(text.substr(0, text.size() - 2))) *
                                       LengthUnitFactor(u));
     }

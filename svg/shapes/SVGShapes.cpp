@@ -239,12 +239,12 @@ void TSVGEllipse::ReadIn(const TXmlNode& Node)
         LoadViewportLength(Node, "r", FWidth, *this, TViewportAxis::Diagonal);
         FHeight = FWidth;
     } else {
-        // A radius that is absent or not a length ("auto") takes the other one.
+        // A radius that is absent, negative (an invalid value) or not a length ("auto") takes the other one.
         float RX = UndefinedFloat, RY = UndefinedFloat;
         LoadViewportLength(Node, "rx", RX, *this, TViewportAxis::Width);
         LoadViewportLength(Node, "ry", RY, *this, TViewportAxis::Height);
-        const bool HasRX = RX != UndefinedFloat && Node.GetAttribute("rx") != "auto";
-        const bool HasRY = RY != UndefinedFloat && Node.GetAttribute("ry") != "auto";
+        const bool HasRX = RX != UndefinedFloat && RX >= 0 && Node.GetAttribute("rx") != "auto";
+        const bool HasRY = RY != UndefinedFloat && RY >= 0 && Node.GetAttribute("ry") != "auto";
         if (HasRX || HasRY) {
             FWidth = HasRX ? RX : RY;
             FHeight = HasRY ? RY : RX;

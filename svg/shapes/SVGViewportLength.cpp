@@ -13,8 +13,15 @@ void LoadViewportLength(const TXmlNode& Node, std::string_view Name, float& Targ
                         TViewportAxis Axis)
 {
     LoadLength(Node, Name, Target);
+    const TLengthUnit Unit = GetLengthUnit(TrimView(Node.GetAttribute(std::string(Name))));
+    if (Unit == luEm || Unit == luEx) {
+        // Font-relative: the element's own (or inherited) font size; an ex is taken as half an em.
+        if (const TSVGBasic* Basic = Element.AsBasic())
+            Target *= Basic->GetFontSize() * (Unit == luEx ? 0.5f : 1.0f);
+        return;
+    }
     const TSVG* Root = Element.GetRoot();
-    if (!Root || Root == &Element || GetLengthUnit(Node.GetAttribute(std::string(Name))) != luPercent)
+    if (!Root || Root == &Element || Unit != luPercent)
         return;
     const TRectF& Box = Root->GetViewBox();
     const double W = Box.Right - Box.Left, H = Box.Bottom - Box.Top;

@@ -34,7 +34,7 @@ TEST(Readers, AbsentAttributeLeavesTarget) {
 }
 
 TEST(Readers, PresentAttributes) {
-    TXmlNode e = Element("x='2mm' w='' o='50%' oe='' id=' a b ' t='translate(3)' bad='junk'");
+    TXmlNode e = Element("x='15pt' w='' o='50%' oe='' id=' a b ' t='translate(3)' bad='junk'");
     float x = 0, w = 5, o = 0, oe = 0, bad = 9;
     std::string id;
     TMatrix t;
@@ -45,7 +45,7 @@ TEST(Readers, PresentAttributes) {
     LoadPercent(e, "oe", oe);
     LoadString(e, "id", id);
     LoadTransform(e, "t", t);
-    EXPECT_FLOAT_EQ(x, 20);
+    EXPECT_FLOAT_EQ(x, 20);  // 15pt at 96 per inch
     EXPECT_EQ(w, 0);
     EXPECT_EQ(bad, 0);
     EXPECT_FLOAT_EQ(o, 0.5f);

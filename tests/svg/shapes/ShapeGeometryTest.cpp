@@ -69,6 +69,16 @@ const TGeometryCase GeometryCases[] = {
      {0, 0, 40, 40}},
     {"rect_units_in_px", R"svg(<rect id="s" x="2px" y="3px" width="4px" height="5px"/>)svg", 2, 3, 4, 5, Unset, Unset,
      true, {2, 3, 4, 5}},
+    // Font-relative lengths follow the font size in force (inherited or own); an ex is half an em.
+    {"rect_em_from_the_parent_font", R"svg(<g font-size="20"><rect id="s" x="1em" y="0.5em" width="2em" height="1ex"/></g>)svg",
+     20, 10, 40, 10, Unset, Unset, true, {20, 10, 40, 10}},
+    {"rect_em_from_its_own_font", R"svg(<rect id="s" font-size="10" width="3em" height="2em" rx="0.5em"/>)svg", 0, 0, 30,
+     20, 5, 5, true, {0, 0, 30, 20}},
+    {"rect_em_from_a_style_sheet_font", R"svg(<style>rect { font-size: 4px }</style><rect id="s" width="3em" height="2em"/>)svg",
+     0, 0, 12, 8, Unset, Unset, true, {0, 0, 12, 8}},
+    // Absolute units at 96 per inch.
+    {"rect_absolute_units", R"svg(<rect id="s" x="3pt" y="1pc" width="1in" height="2.54cm" rx="25.4mm"/>)svg", 4, 16, 96,
+     96, 48, 48, true, {4, 16, 96, 96}},
     // No area, no outline: not even a stroke is drawn.
     {"rect_zero_width", R"svg(<rect id="s" x="5" y="5" width="0" height="10" stroke="red"/>)svg", 5, 5, 0, 10, Unset,
      Unset, false},
@@ -87,7 +97,12 @@ const TGeometryCase GeometryCases[] = {
      true, {30, 20, 40, 40}},
     {"ellipse_auto_rx_takes_ry", R"svg(<ellipse id="s" cx="50" cy="40" rx="auto" ry="10"/>)svg", 50, 40, 10, 10, 0, 10,
      true, {40, 30, 20, 20}},
-    {"ellipse_negative_rx", R"svg(<ellipse id="s" cx="50" cy="40" rx="-20" ry="5"/>)svg", 50, 40, -20, 5, -20, 5,
+    // A negative radius is invalid and so "auto": the other one serves for both.
+    {"ellipse_negative_rx_takes_ry", R"svg(<ellipse id="s" cx="50" cy="40" rx="-20" ry="5"/>)svg", 50, 40, 5, 5, -20, 5,
+     true, {45, 35, 10, 10}},
+    {"ellipse_negative_ry_takes_rx", R"svg(<ellipse id="s" cx="50" cy="40" rx="6" ry="-5"/>)svg", 50, 40, 6, 6, 6, -5,
+     true, {44, 34, 12, 12}},
+    {"ellipse_both_radii_negative", R"svg(<ellipse id="s" cx="50" cy="40" rx="-6" ry="-5"/>)svg", 50, 40, 0, 0, -6, -5,
      false},
     {"circle_without_r", R"svg(<circle id="s" cx="7" cy="8"/>)svg", 7, 8, 0, 0, Unset, Unset, false},
     // A missing radius keeps what "width" and "height" put in the same fields.
