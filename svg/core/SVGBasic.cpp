@@ -83,6 +83,8 @@ void TSVGBasic::AssignTo(TSVGObject& Dest) const
         return;
     D->FFillColor = FFillColor;
     D->FStrokeColor = FStrokeColor;
+    D->FFillCurrent = FFillCurrent;
+    D->FStrokeCurrent = FStrokeCurrent;
     D->FFillOpacity = FFillOpacity;
     D->FStrokeOpacity = FStrokeOpacity;
     D->FStrokeWidth = FStrokeWidth;

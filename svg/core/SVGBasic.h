@@ -106,9 +106,9 @@ public:
     void SetPaintOpacity(float Value) { FPaintOpacity = Value; }
     // The element's own clip reference (the clip element's id once resolved), not its ancestors'.
     const std::string& GetOwnClipURI() const { return FClipURI; }
-    void SetFillColor(TColor Value) { FFillColor = Value; }
+    void SetFillColor(TColor Value) { FFillColor = Value; FFillCurrent = false; }
     TColor GetStrokeColor() const;  // -2 (none) when nothing is set
-    void SetStrokeColor(TColor Value) { FStrokeColor = Value; }
+    void SetStrokeColor(TColor Value) { FStrokeColor = Value; FStrokeCurrent = false; }
     float GetFillOpacity() const;  // own (or nearest set) value times the parent's
     void SetFillOpacity(float Value) { FFillOpacity = Value; }
     float GetStrokeOpacity() const;
@@ -176,10 +176,15 @@ protected:
     void ParseDashArray(std::string_view Value);
     TColor CurrentColor() const;
     TColor PaintColor(const std::string& Text) const;
+    // C as the document shows it: greyed or replaced by the fixed colour when the document says so.
+    TColor ShownColor(TColor C) const;
     void ParseFontWeight(std::string_view Value);
 
     TColor FFillColor = SVG_INHERIT_COLOR;    // -1 not set, -2 none
     TColor FStrokeColor = SVG_INHERIT_COLOR;  // -1 not set, -2 none
+    // The paint was "currentColor": an element that inherits it paints with its own colour in force.
+    bool FFillCurrent = false;
+    bool FStrokeCurrent = false;
     float FFillOpacity = 1;                   // -1 not set
     float FStrokeOpacity = 1;                 // -1 not set
     float FStrokeWidth = UndefinedFloat;

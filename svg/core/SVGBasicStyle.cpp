@@ -400,21 +400,15 @@ void TSVGBasic::ResolveStyle()
     // The own block already holds what the sheet's rules gave the element (see CascadeElement).
     ApplyStyle(*FStyle);
 
+    auto IsCurrent = [](const std::string& Text) { return SameTextIgnoringCase(TrimView(Text), "currentColor"); };
+    FFillCurrent = IsCurrent(FFillURI);
+    FStrokeCurrent = IsCurrent(FStrokeURI);
     FFillColor = PaintColor(FFillURI);
     FStrokeColor = PaintColor(FStrokeURI);
-    if (Root && Root->GetGrayscale()) {
-        FFillColor = GrayscaleColor(FFillColor);
-        FStrokeColor = GrayscaleColor(FStrokeColor);
-    }
-    if (Root && Root->GetFixedColor() != SVG_INHERIT_COLOR) {
-        auto IsPaint = [](TColor C) { return C != SVG_INHERIT_COLOR && C != SVG_NONE_COLOR; };
-        // The fixed colour takes the place of the colour, not of its alpha.
-        auto Fixed = [&](TColor C) { return ColorWithAlpha(Root->GetFixedColor(), ColorAlpha(C)); };
-        if (IsPaint(GetFillColor()))
-            FFillColor = Fixed(GetFillColor());
-        if (IsPaint(GetStrokeColor()))
-            FStrokeColor = Fixed(GetStrokeColor());
-    }
+    if (FFillColor != SVG_INHERIT_COLOR)
+        FFillColor = ShownColor(FFillColor);
+    if (FStrokeColor != SVG_INHERIT_COLOR)
+        FStrokeColor = ShownColor(FStrokeColor);
     auto ServerID = [](const std::string& Text) {
         const std::optional<TPaintReference> Ref = SplitPaintReference(Text);
         return Ref ? Ref->ID : std::string();
@@ -426,9 +420,26 @@ void TSVGBasic::ResolveStyle()
 
 // --- Readers that resolve up the tree.
 
+TColor TSVGBasic::ShownColor(TColor C) const
+{
+    const TSVG* Root = GetRoot();
+    if (!Root)
+        return C;
+    if (Root->GetGrayscale())
+        C = GrayscaleColor(C);
+    // The fixed colour takes the place of the colour, not of its alpha.
+    if (Root->GetFixedColor() != SVG_INHERIT_COLOR && C != SVG_INHERIT_COLOR && C != SVG_NONE_COLOR)
+        C = ColorWithAlpha(Root->GetFixedColor(), ColorAlpha(C));
+    return C;
+}
+
 TColor TSVGBasic::GetFillColor() const
 {
-    return ResolvedField<TColor>(this, &TSVGBasic::FFillColor, SVG_INHERIT_COLOR, TColor(0));
+    // currentColor is the colour in force here (a used copy takes the use's), not where the paint was given.
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FFillColor != SVG_INHERIT_COLOR; });
+    if (B && B->FFillCurrent)
+        return ShownColor(CurrentColor());
+    return B ? B->FFillColor : ShownColor(TColor(0));
 }
 
 int TSVGBasic::GetFillRule() const
@@ -457,7 +468,10 @@ int TSVGBasic::GetClipRule() const
 
 TColor TSVGBasic::GetStrokeColor() const
 {
-    return ResolvedField<TColor>(this, &TSVGBasic::FStrokeColor, SVG_INHERIT_COLOR, SVG_NONE_COLOR);
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FStrokeColor != SVG_INHERIT_COLOR; });
+    if (B && B->FStrokeCurrent)
+        return ShownColor(CurrentColor());
+    return B ? B->FStrokeColor : SVG_NONE_COLOR;
 }
 
 namespace {

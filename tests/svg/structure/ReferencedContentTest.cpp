@@ -175,6 +175,16 @@ const TContentCase ContentCases[] = {
      R"svg(<pattern id="base" width="10" height="10" patternUnits="userSpaceOnUse"><rect width="5" height="5" fill="red"/></pattern>)svg"
      R"svg(<pattern id="p" xlink:href="#base" patternTransform="translate(2,2)"/><rect width="40" height="40" fill="url(#p)"/>)svg",
      {{3, 3, Red}, {1, 1, Transparent}, {13, 13, Red}, {9, 3, Transparent}}},
+    // --- currentColor is resolved where the paint is used, with the colour in force there
+    {"current_color_fill_inherited_takes_the_child_color",
+     R"svg(<g fill="currentColor" color="blue"><g color="red"><rect width="40" height="40"/></g></g>)svg",
+     {{20, 20, Red}}},
+    {"current_color_stroke_inherited_takes_the_child_color",
+     R"svg(<g stroke="currentColor" color="blue"><line x1="0" y1="20" x2="40" y2="20" stroke-width="4" color="red"/></g>)svg",
+     {{20, 20, Red}}},
+    {"current_color_in_used_content_takes_the_use_color",
+     R"svg(<defs color="blue"><rect id="r" width="20" height="20" fill="currentColor"/></defs><use href="#r" color="red"/>)svg",
+     {{10, 10, Red}, {30, 30, Transparent}}},
     // --- masks
     // Luminance of white is 1, of #808080 about a half (sRGB weights), of black 0.
     {"mask_luminance_over_a_gradient",
