@@ -10,6 +10,7 @@
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGParse.h"
+#include "svg/style/CSSTransform.h"
 
 namespace plumwick {
 
@@ -204,8 +205,19 @@ const TGradientDescription& TSVGGradient::Description() const
     TGradientDescription D;
     if (auto* G = FirstGiving<TSVGGradient>(C, "gradientUnits"))
         D.Units = G->FGradientUnits;
-    if (auto* G = FirstGiving<TSVGGradient>(C, "gradientTransform"))
+    if (auto* G = FirstGiving<TSVGGradient>(C, "gradientTransform")) {
         D.Transform = G->FPureMatrix;
+        // transform-origin is of the gradient's own space: the unit box in bounding-box units, else the viewport.
+        const std::string Origin = G->FStyle->GetValues("transform-origin");
+        const TSVG* Root = GetRoot();
+        if (!Origin.empty() && D.Transform.IsTransform() && Root) {
+            const TRectF& V = Root->GetViewBox();
+            const bool Box = D.Units == guObjectBoundingBox;
+            if (const std::optional<TPointF> O =
+                    ParseTransformOrigin(Origin, Box ? 1.0f : V.Right - V.Left, Box ? 1.0f : V.Bottom - V.Top))
+                D.Transform = CreateTranslation(-O->X, -O->Y) * D.Transform * CreateTranslation(O->X, O->Y);
+        }
+    }
     if (auto* G = FirstGiving<TSVGGradient>(C, "spreadMethod")) {
         const std::string Spread = Trim(G->FStyle->GetValues("spreadMethod"));
         D.Spread = Spread == "reflect" ? TSpreadMethod::Reflect

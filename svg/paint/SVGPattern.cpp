@@ -10,6 +10,7 @@
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGParse.h"
 #include "svg/structure/SVGNesting.h"
+#include "svg/style/CSSTransform.h"
 
 namespace plumwick {
 
@@ -123,6 +124,8 @@ TSVGPattern::TTile TSVGPattern::ResolveTile() const
         Take(H, P->FHeightText);
         Take(UserSpace, P->FUserSpaceUnits);
         Take(BoxContent, P->FBoundingBoxContent);
+        if (!Transform && P->FPatternTransform)
+            Tile.TransformOrigin = P->GetStyle().GetValues("transform-origin");
         Take(Transform, P->FPatternTransform);
         Take(ViewBox, P->FViewBox);
         Take(Aspect, P->FAspect);
@@ -149,7 +152,7 @@ std::unique_ptr<TGPBrush> TSVGPattern::GetBrush(std::uint8_t Alpha, TSVGBasic* D
     TReferenceGuard Guard(FPainting);
     if (!Guard.Entered())
         return nullptr;
-    const TTile Tile = ResolveTile();
+    TTile Tile = ResolveTile();
     const TGPRectF Box = OutlineBox(*DestObject);
     const bool BoxUnits = !Tile.UserSpaceUnits;
     if (BoxUnits && (!(Box.Width > 0) || !(Box.Height > 0)))
@@ -166,6 +169,14 @@ std::unique_ptr<TGPBrush> TSVGPattern::GetBrush(std::uint8_t Alpha, TSVGBasic* D
     const float H = TileLength(Tile.Height, BoxUnits, 0, Box.Height, ViewportHeight);
     if (!(W > 0) || !(H > 0) || !std::isfinite(W) || !std::isfinite(H) || !Tile.Content)
         return nullptr;
+
+    if (Tile.Transform.IsTransform() && !Tile.TransformOrigin.empty()) {
+        // Of the viewport in user units, of the element's box in bounding-box units.
+        const TGPRectF Ref = BoxUnits ? Box : TGPRectF{0, 0, ViewportWidth, ViewportHeight};
+        if (const std::optional<TPointF> O = ParseTransformOrigin(Tile.TransformOrigin, Ref.Width, Ref.Height))
+            Tile.Transform = CreateTranslation(-(Ref.X + O->X), -(Ref.Y + O->Y)) * Tile.Transform *
+                             CreateTranslation(Ref.X + O->X, Ref.Y + O->Y);
+    }
 
     // Content → tile (origin at the tile's corner).
     TMatrix Content = IdentityMatrix();

@@ -30,6 +30,7 @@ public:
         bool UserSpaceUnits = false;         // patternUnits
         bool BoundingBoxContent = false;     // patternContentUnits
         TMatrix Transform = TMatrix{};       // patternTransform; all zero when none
+        std::string TransformOrigin;         // of the pattern that gives the transform
         std::optional<TRectF> ViewBox;
         TAspectRatio Aspect;
         const TSVGPattern* Content = nullptr;  // the pattern whose children are drawn

@@ -362,6 +362,19 @@ const TGradientPaintCase GradientPaintCases[] = {
      R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100" gradientTransform="scale(0)">)svg" RED_BLUE
      "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{50, 50, Transparent}}},
+    // transform-origin moves the fixed point of the gradient transform: a mirror about the middle.
+    {"transform_origin_keyword_of_the_viewport",
+     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100" gradientTransform="scale(-1,1)" transform-origin="center">)svg"
+     RED_BLUE "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{0, 50, Blue, 3}, {99, 50, Red, 3}}},
+    {"transform_origin_in_bounding_box_units",
+     R"svg(<linearGradient id="g" gradientTransform="scale(-1,1)" transform-origin="0.5 0.5">)svg" RED_BLUE
+     R"svg(</linearGradient><rect x="50" width="50" height="100" fill="url(#g)"/>)svg",
+     {{50, 50, Blue, 6}, {99, 50, Red, 6}}},
+    {"transform_origin_percent_of_the_unit_box",
+     R"svg(<linearGradient id="g" gradientTransform="scale(-1,1)" transform-origin="50% 50%">)svg" RED_BLUE
+     R"svg(</linearGradient><rect x="50" width="50" height="100" fill="url(#g)"/>)svg",
+     {{50, 50, Blue, 6}, {99, 50, Red, 6}}},
     {"transform_attribute_has_no_effect",
      R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100" transform="rotate(90)">)svg" RED_BLUE
      "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),

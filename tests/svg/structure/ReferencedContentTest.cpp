@@ -167,6 +167,11 @@ const TContentCase ContentCases[] = {
      R"svg(<pattern id="p" width="0.5" height="0.5"><rect width="5" height="10" fill="red"/></pattern>)svg"
      R"svg(<rect x="20" y="20" width="20" height="20" fill="url(#p)"/>)svg",
      {{22, 22, Red}, {27, 22, Transparent}, {32, 32, Red}, {10, 10, Transparent}}},
+    // Mirrored about x = 5: the red half of the tile [0, 10) lands on [0, 10) again.
+    {"pattern_transform_origin",
+     R"svg(<pattern id="p" width="20" height="40" patternUnits="userSpaceOnUse" patternTransform="scale(-1,1)" transform-origin="5 0">)svg"
+     R"svg(<rect width="10" height="40" fill="red"/></pattern><rect width="40" height="40" fill="url(#p)"/>)svg",
+     {{5, 20, Red}, {15, 20, Transparent}, {25, 20, Red}}},
     {"pattern_as_stroke",
      R"svg(<pattern id="p" width="4" height="4" patternUnits="userSpaceOnUse"><rect width="4" height="4" fill="red"/></pattern>)svg"
      R"svg(<line x1="0" y1="20" x2="40" y2="20" stroke="url(#p)" stroke-width="4"/>)svg",
