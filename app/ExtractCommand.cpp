@@ -39,9 +39,9 @@ struct TExtractOptions {
     double TimeoutSeconds = 300;
 };
 
-int FormatIndex(const std::string& format)
+TImageFormat FormatFromName(const std::string& format)
 {
-    return format == "png" ? 0 : format == "bmp" ? 1 : kIcoFormatIndex;
+    return format == "bmp" ? TImageFormat::Bmp : format == "ico" ? TImageFormat::Ico : TImageFormat::Png;
 }
 
 void PrintError(const std::string& text)
@@ -103,12 +103,18 @@ int RunExtract(const TExtractOptions& options)
     const auto hint = options.ReplyFile.empty() ? CheckJobInputs(options.Cid, options.OutputFolder)
                                                 : CheckOutputFolder(options.OutputFolder);
     if (hint) {
-        PrintError(*hint == kTextEmptyCid ? std::string("the collection id is empty")
-                                          : "the output folder " + options.OutputFolder + " does not exist");
+        PrintError(*hint == TInputProblem::EmptyCid
+                       ? std::string("the collection id is empty")
+                       : "the output folder " + PrintableText(options.OutputFolder) + " does not exist");
         return 1;
     }
 
     TJobRequest request;
+    request.Settings.Width = size->first;
+    request.Settings.Height = size->second;
+    request.Settings.Format = FormatFromName(options.Format);
+    if (!options.IcoSizes.empty())
+        request.Settings.IcoSizes = *ParseIconSizes(options.IcoSizes);
     request.Cid = CollectionIdFromText(options.Cid);
     request.OutputFolder = options.OutputFolder;
     request.ApiBase = options.ApiBase.empty() ? DefaultApiBase() : options.ApiBase;
@@ -127,13 +133,6 @@ int RunExtract(const TExtractOptions& options)
     EnsureGuiApplication();
     RouteLibraryWarnings();
 
-    TJobSettings settings;
-    settings.Width = size->first;
-    settings.Height = size->second;
-    settings.FormatIndex = FormatIndex(options.Format);
-    settings.FormatText = options.Format;
-    if (!options.IcoSizes.empty())
-        settings.IcoSizes = *ParseIconSizes(options.IcoSizes);
 
     TProgressOutput progress(options.Quiet);
     TJobCallbacks callbacks;
@@ -151,18 +150,19 @@ int RunExtract(const TExtractOptions& options)
             TSVG document;
             load(document, svgText);
             warnings = document.GetWarnings();
-            return asIcon ? SaveDocumentAsIcon(document, fileName, width, height, look.Export())
-                          : SaveDocumentAsImage(document, fileName, width, height, look.Export());
+            if (asIcon)
+                SaveDocumentAsIcon(document, fileName, width, height, look.Export());
+            else
+                SaveDocumentAsImage(document, fileName, width, height, look.Export());
         };
         callbacks.RenderIconSet = [look, load](std::string_view svgText, const std::string& fileName,
                                                std::span<const TIconSize> sizes, std::vector<std::string>& warnings) {
             TSVG document;
             load(document, svgText);
             warnings = document.GetWarnings();
-            return SaveDocumentAsIconSet(document, fileName, sizes, look.Export());
+            SaveDocumentAsIconSet(document, fileName, sizes, look.Export());
         };
     }
-    callbacks.Settings = [&] { return settings; };
     callbacks.Jobs = options.Jobs;
     callbacks.IconDone = [&](int index, int count, const std::string& name) { progress.IconDone(index, count, name); };
     callbacks.IconReported = [&](const TIconReport& report) {
@@ -192,15 +192,12 @@ int RunExtract(const TExtractOptions& options)
         std::printf("Extracted %d icons into %s, %s and %s\n", result.Count, PrintableText(result.SvgFolder).c_str(),
                     PrintableText(result.FullSizeFolder).c_str(), PrintableText(result.HalfSizeFolder).c_str());
         return 0;
-    case TJobEnd::Message:
-        // The window's texts are Chinese; the command line says it in English.
-        PrintError(result.Text == kTextJsonFailed ? std::string("the reply is not valid JSON")
-                                                  : PrintableText(result.Text));
+    case TJobEnd::Problem:
+        PrintError(PrintableText(result.Text));
         return 1;
     case TJobEnd::Error:
         PrintError(PrintableText(WithFullStop(result.Text)));
         return 1;
-    case TJobEnd::Silent:
     case TJobEnd::Stopped:
         PrintError(result.Text.empty() ? std::string("stopped") : result.Text);
         return 1;

@@ -26,18 +26,23 @@ namespace {
 
 constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
 
-TJobResult Ended(TJobEnd end, std::string text = {}, std::string caption = {})
+TJobResult Ended(TJobEnd end, std::string text = {})
 {
     TJobResult result;
     result.End = end;
     result.Text = std::move(text);
-    result.Caption = std::move(caption);
     return result;
 }
 
-TJobSettings ReadSettings(const TJobCallbacks& callbacks)
+TJobResult EndedBy(TJobProblem problem, std::string text)
 {
-    TJobSettings settings = callbacks.Settings();
+    TJobResult result = Ended(TJobEnd::Problem, std::move(text));
+    result.Problem = problem;
+    return result;
+}
+
+TJobSettings BoundedSettings(TJobSettings settings)
+{
     // A size typed but not yet confirmed can be anything; keep the bitmaps bounded.
     settings.Width = std::clamp(settings.Width, kMinIconSize, kMaxIconSize);
     settings.Height = std::clamp(settings.Height, kMinIconSize, kMaxIconSize);
@@ -90,8 +95,7 @@ void RenderImage(std::string_view svgText, const std::string& fileName, int widt
 {
     std::vector<std::string> warnings;
     try {
-        if (!callbacks.Render(svgText, fileName, width, height, asIcon, warnings))
-            AddFailure(report.Failures, "cannot make the image " + fileName);
+        callbacks.Render(svgText, fileName, width, height, asIcon, warnings);
     } catch (const std::exception& error) {
         AddFailure(report.Failures, error.what());
     }
@@ -132,18 +136,18 @@ TIconReport WriteIcon(const TJsonReply& reply, int index, const TJobResult& fold
         const std::string fileName = IconFileName(folders.FullSizeFolder, stem.Name, index, "ico");
         std::vector<std::string> warnings;
         try {
-            if (!callbacks.RenderIconSet(svgText, fileName, settings.IcoSizes, warnings))
-                AddFailure(report.Failures, "cannot make the image " + fileName);
+            callbacks.RenderIconSet(svgText, fileName, settings.IcoSizes, warnings);
         } catch (const std::exception& error) {
             AddFailure(report.Failures, error.what());
         }
         AddNotes(report, std::move(warnings));
         return report;
     }
-    const bool asIcon = settings.FormatIndex == kIcoFormatIndex;
-    RenderImage(svgText, IconFileName(folders.FullSizeFolder, stem.Name, index, settings.FormatText),
+    const bool asIcon = settings.Format == TImageFormat::Ico;
+    const std::string_view extension = FormatExtension(settings.Format);
+    RenderImage(svgText, IconFileName(folders.FullSizeFolder, stem.Name, index, extension),
                 settings.Width, settings.Height, asIcon, callbacks, report);
-    RenderImage(svgText, IconFileName(folders.HalfSizeFolder, stem.Name, index, settings.FormatText),
+    RenderImage(svgText, IconFileName(folders.HalfSizeFolder, stem.Name, index, extension),
                 settings.Width / 2, settings.Height / 2, asIcon, callbacks, report);
     return report;
 }
@@ -191,14 +195,13 @@ TJobResult ProcessReply(const std::string& replyText, const TJobRequest& request
 {
     const std::unique_ptr<TJsonReply> reply = TJsonReply::Parse(replyText);
     if (!reply)
-        return Ended(TJobEnd::Message, kTextJsonFailed, kCaptionError);
+        return EndedBy(TJobProblem::InvalidReply, "the reply is not valid JSON");
     const int count = reply->IconCount();
 
     // Files are synced once, when all are written, rather than one by one.
     TDeferredSync sync;
     TJobResult result;
-    // Read once: a size changed during the run must not mix sizes inside the folders named here.
-    const TJobSettings sizes = ReadSettings(callbacks);
+    const TJobSettings sizes = BoundedSettings(request.Settings);
     if (sizes.IcoSizes.empty()) {
         result.FullSizeFolder = SizeFolder(request.OutputFolder, sizes.Width, sizes.Height);
         result.HalfSizeFolder = SizeFolder(request.OutputFolder, sizes.Width / 2, sizes.Height / 2);
@@ -240,7 +243,7 @@ TJobResult ProcessReply(const std::string& replyText, const TJobRequest& request
 
 }  // namespace
 
-bool RenderWithRasterExport(std::string_view svgText, const std::string& fileName, int width, int height,
+void RenderWithRasterExport(std::string_view svgText, const std::string& fileName, int width, int height,
                             bool asIcon, std::vector<std::string>& warnings)
 {
     // Each icon is rendered at two sizes in a row on the same thread: the document parsed for the first is
@@ -259,32 +262,47 @@ bool RenderWithRasterExport(std::string_view svgText, const std::string& fileNam
         last.Document = std::move(document);
     }
     warnings = last.Document->GetWarnings();
-    return asIcon ? SaveDocumentAsIcon(*last.Document, fileName, width, height)
-                  : SaveDocumentAsImage(*last.Document, fileName, width, height);
+    if (asIcon)
+        SaveDocumentAsIcon(*last.Document, fileName, width, height);
+    else
+        SaveDocumentAsImage(*last.Document, fileName, width, height);
 }
 
-bool RenderIconSetWithRasterExport(std::string_view svgText, const std::string& fileName,
+void RenderIconSetWithRasterExport(std::string_view svgText, const std::string& fileName,
                                    std::span<const TIconSize> sizes, std::vector<std::string>& warnings)
 {
     TSVG document;
     document.SetImageSources(TImageSources{TImageSources::TKind::DataOnly, {}});
     document.LoadFromText(svgText);
     warnings = document.GetWarnings();
-    return SaveDocumentAsIconSet(document, fileName, sizes);
+    SaveDocumentAsIconSet(document, fileName, sizes);
 }
 
-std::optional<std::string> CheckJobInputs(std::string_view cid, const std::string& outputFolder)
+std::string_view FormatExtension(TImageFormat format)
+{
+    switch (format) {
+    case TImageFormat::Bmp:
+        return "bmp";
+    case TImageFormat::Ico:
+        return "ico";
+    case TImageFormat::Png:
+        break;
+    }
+    return "png";
+}
+
+std::optional<TInputProblem> CheckJobInputs(std::string_view cid, const std::string& outputFolder)
 {
     if (cid.empty())
-        return std::string(kTextEmptyCid);
+        return TInputProblem::EmptyCid;
     return CheckOutputFolder(outputFolder);
 }
 
-std::optional<std::string> CheckOutputFolder(const std::string& outputFolder)
+std::optional<TInputProblem> CheckOutputFolder(const std::string& outputFolder)
 {
     std::error_code error;
     if (!std::filesystem::is_directory(std::filesystem::path(outputFolder), error))
-        return std::string(kTextNoOutputFolder);
+        return TInputProblem::NoOutputFolder;
     return std::nullopt;
 }
 
@@ -305,14 +323,11 @@ TJobResult RunExtraction(const TJobRequest& request, const TJobCallbacks& callba
             } catch (const EHttpCancelled&) {
                 return Ended(TJobEnd::Stopped);
             } catch (const EHttpError& error) {
-                TJobResult failed = Ended(TJobEnd::Message, error.what(), kCaptionError);
-                failed.Problem = TJobProblem::Network;
-                return failed;
+                return EndedBy(TJobProblem::Network, error.what());
             }
             if (response.StatusCode != 200) {
-                TJobResult failed =
-                    Ended(TJobEnd::Silent, "the service answered with HTTP status " + std::to_string(response.StatusCode));
-                failed.Problem = TJobProblem::HttpStatus;
+                TJobResult failed = EndedBy(TJobProblem::HttpStatus, "the service answered with HTTP status " +
+                                                                         std::to_string(response.StatusCode));
                 failed.HttpStatus = static_cast<int>(response.StatusCode);
                 return failed;
             }
@@ -351,35 +366,11 @@ TSafeName IconFileStem(std::string_view name, int index)
     return SafeFileNamePart(name, kMaxFileNameBytes - suffix);
 }
 
-std::string FailuresText(const TJobResult& result)
-{
-    std::string text = kTextFailedFormat;
-    text.replace(text.find("%d"), 2, std::to_string(result.Count));
-    text.replace(text.find("%d"), 2, std::to_string(result.Failed.size()));
-    // A box, not a log: the first few, and how many more.
-    constexpr std::size_t kShown = 15;
-    for (std::size_t i = 0; i < result.Failed.size() && i < kShown; ++i) {
-        const TIconReport& icon = result.Failed[i];
-        text += "\n" + std::to_string(icon.Index) + " \"" + PrintableText(icon.Name) + "\"：" +
-                PrintableText(icon.Failures.front());
-    }
-    if (result.Failed.size() > kShown)
-        text += "\n……（另有" + std::to_string(result.Failed.size() - kShown) + "个）";
-    return text;
-}
-
 std::string WithFullStop(std::string message)
 {
     if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
         message += '.';
     return message;
-}
-
-std::string CompletedText(int count)
-{
-    std::string text = kTextCompletedFormat;
-    text.replace(text.find("%d"), 2, std::to_string(count));
-    return text;
 }
 
 std::string DefaultApiBase()

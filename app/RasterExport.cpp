@@ -10,6 +10,8 @@
 #include "svg/compositing/SVGRender.h"
 
 #include <cstdint>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace plumwick {
@@ -18,6 +20,24 @@ namespace {
 bool ValidSize(int width, int height)
 {
     return width >= 1 && height >= 1 && width <= MaxExportPixels && height <= MaxExportPixels;
+}
+
+// The picture to encode; a size the writers refuse raises.
+std::unique_ptr<TGPBitmap> RenderForFile(TSVG& document, int width, int height, const TExportOptions& options)
+{
+    auto target = RenderDocument(document, width, height, options);
+    if (!target)
+        throw std::invalid_argument("image size " + std::to_string(width) + "x" + std::to_string(height) +
+                                    " is outside 1.." + std::to_string(MaxExportPixels));
+    return target;
+}
+
+std::string PngBytes(const TGPBitmap& bitmap, const std::string& fileName)
+{
+    std::vector<std::uint8_t> png;
+    if (bitmap.SaveToMemory("image/png", png) != Ok)
+        throw std::runtime_error("cannot encode " + fileName + " as PNG");
+    return std::string(png.begin(), png.end());
 }
 
 bool IsBitmapName(const std::string& fileName)
@@ -70,48 +90,36 @@ std::unique_ptr<TGPBitmap> RenderDocument(TSVG& document, int width, int height,
     return target;
 }
 
-bool SaveDocumentAsImage(TSVG& document, const std::string& fileName, int width, int height,
+void SaveDocumentAsImage(TSVG& document, const std::string& fileName, int width, int height,
                          const TExportOptions& options)
 {
-    const auto target = RenderDocument(document, width, height, options);
-    if (!target)
-        return false;
-    if (IsBitmapName(fileName)) {
+    const auto target = RenderForFile(document, width, height, options);
+    if (IsBitmapName(fileName))
         WriteFileAtomically(fileName, BuildBitmapFile(width, height, BgraBytes(*target, width, height)));
-        return true;
-    }
-    std::vector<std::uint8_t> png;
-    if (target->SaveToMemory("image/png", png) != Ok)
-        return false;
-    WriteFileAtomically(fileName, std::string_view(reinterpret_cast<const char*>(png.data()), png.size()));
-    return true;
+    else
+        WriteFileAtomically(fileName, PngBytes(*target, fileName));
 }
 
-bool SaveDocumentAsIcon(TSVG& document, const std::string& fileName, int width, int height,
+void SaveDocumentAsIcon(TSVG& document, const std::string& fileName, int width, int height,
                         const TExportOptions& options)
 {
     const TIconSize size{width, height};
-    return SaveDocumentAsIconSet(document, fileName, std::span(&size, 1), options);
+    SaveDocumentAsIconSet(document, fileName, std::span(&size, 1), options);
 }
 
-bool SaveDocumentAsIconSet(TSVG& document, const std::string& fileName, std::span<const TIconSize> sizes,
+void SaveDocumentAsIconSet(TSVG& document, const std::string& fileName, std::span<const TIconSize> sizes,
                            const TExportOptions& options)
 {
     if (sizes.empty())
-        return false;
+        throw std::invalid_argument("an icon file needs at least one size");
     std::vector<TRenderedIconImage> rendered;
     for (const TIconSize& size : sizes) {
-        const auto target = RenderDocument(document, size.Width, size.Height, options);
-        if (!target)
-            return false;
+        const auto target = RenderForFile(document, size.Width, size.Height, options);
         TRenderedIconImage& image = rendered.emplace_back();
         image.Width = size.Width;
         image.Height = size.Height;
         if (StoredAsPng(size.Width, size.Height)) {
-            std::vector<std::uint8_t> png;
-            if (target->SaveToMemory("image/png", png) != Ok)
-                return false;
-            image.Png.assign(png.begin(), png.end());
+            image.Png = PngBytes(*target, fileName);
         } else {
             image.Pixels = BgraBytes(*target, size.Width, size.Height);
         }
@@ -120,21 +128,20 @@ bool SaveDocumentAsIconSet(TSVG& document, const std::string& fileName, std::spa
     for (const TRenderedIconImage& image : rendered)
         images.push_back({image.Width, image.Height, image.Pixels, image.Png});
     WriteFileAtomically(fileName, BuildIconFile(images));
-    return true;
 }
 
-bool SaveSvgAsImage(std::string_view svgText, const std::string& fileName, int width, int height)
+void SaveSvgAsImage(std::string_view svgText, const std::string& fileName, int width, int height)
 {
     TSVG document;
     document.LoadFromText(svgText);
-    return SaveDocumentAsImage(document, fileName, width, height);
+    SaveDocumentAsImage(document, fileName, width, height);
 }
 
-bool SaveSvgAsIcon(std::string_view svgText, const std::string& fileName, int width, int height)
+void SaveSvgAsIcon(std::string_view svgText, const std::string& fileName, int width, int height)
 {
     TSVG document;
     document.LoadFromText(svgText);
-    return SaveDocumentAsIcon(document, fileName, width, height);
+    SaveDocumentAsIcon(document, fileName, width, height);
 }
 
 }  // namespace plumwick

@@ -83,12 +83,12 @@ void RenderOne(const std::string& input, const TRenderTask& task, const std::str
     document.LoadFromText(ReadSvgFile(input));
     warnings = document.GetWarnings();
     const TExportOptions placement = look.Export();
-    const bool written =
-        !iconSizes.empty()  ? SaveDocumentAsIconSet(document, task.Output, iconSizes, placement)
-        : format == "ico" ? SaveDocumentAsIcon(document, task.Output, task.Size.Width, task.Size.Height, placement)
-                          : SaveDocumentAsImage(document, task.Output, task.Size.Width, task.Size.Height, placement);
-    if (!written)
-        throw std::runtime_error("cannot make the image " + task.Output);
+    if (!iconSizes.empty())
+        SaveDocumentAsIconSet(document, task.Output, iconSizes, placement);
+    else if (format == "ico")
+        SaveDocumentAsIcon(document, task.Output, task.Size.Width, task.Size.Height, placement);
+    else
+        SaveDocumentAsImage(document, task.Output, task.Size.Width, task.Size.Height, placement);
 }
 
 int RunRender(const TRenderOptions& options)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -108,6 +109,9 @@ TEST_F(ExtractCommand, StatusMessagesAndFiles)
         if (!c.ErrPart.empty()) {
             EXPECT_NE(run.Err.find(c.ErrPart), std::string::npos) << run.Err;
         }
+        // The terminal gets English; the window's Chinese texts stay in the window.
+        EXPECT_TRUE(std::all_of(run.Err.begin(), run.Err.end(), [](char ch) { return (ch & 0x80) == 0; }))
+            << run.Err;
         for (const std::string& file : c.Files)
             EXPECT_TRUE(fs::exists(fs::path(FOut) / file)) << file;
         if (c.Files.empty()) {
