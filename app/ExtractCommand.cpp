@@ -215,8 +215,6 @@ SubcommandAction AddExtractCommand(CLI::App& parser)
     auto* cid = command->add_option("--cid", options->Cid, "the collection id, sent as typed, or its page address (the id is taken from cid= or id=)");
     auto* from = command->add_option("--from", options->ReplyFile, "a saved reply (collection.json) instead of the download")
                      ->check(CLI::ExistingFile);
-    cid->excludes(from);
-    from->excludes(cid);
     command->add_option("-o,--output", options->OutputFolder, "the output folder; it must exist")->required();
     command->add_option("-s,--size", options->Size, "the full size, WxH with each side 16..400 (default 96x96)")
         ->check(CheckSize);
@@ -238,6 +236,9 @@ SubcommandAction AddExtractCommand(CLI::App& parser)
     command->callback([cid, from] {
         if (cid->count() == 0 && from->count() == 0)
             throw CLI::RequiredError("--cid or --from");
+        // Checked here rather than declared on the options, which would crowd their lines in --help.
+        if (cid->count() > 0 && from->count() > 0)
+            throw CLI::ValidationError("--cid and --from", "give one of them, not both");
     });
     return [options] { return RunExtract(*options); };
 }
