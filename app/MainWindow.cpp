@@ -2,6 +2,7 @@
 
 #include "app/CollectionId.h"
 #include "app/ExtractionJobWorker.h"
+#include "app/StartingFolder.h"
 #include "app/WindowMessages.h"
 
 #include <QCloseEvent>
@@ -13,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QThread>
 
@@ -172,7 +174,10 @@ void TfrmSvg::CreateControls()
 void TfrmSvg::FormCreate()
 {
     // applicationDirPath has no trailing separator except at the root ("/").
-    edtPath->setText(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
+    const std::string folder =
+        StartingFolder(Utf8(QCoreApplication::applicationDirPath()),
+                       Utf8(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation)), Utf8(QDir::homePath()));
+    edtPath->setText(QDir::toNativeSeparators(QString::fromStdString(folder)));
 }
 
 void TfrmSvg::BtnPathClick()
