@@ -12,6 +12,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -29,7 +30,7 @@ struct TExtractOptions {
     std::string Cid;
     std::string ReplyFile;
     std::string OutputFolder;
-    std::string Size = "96x96";
+    std::vector<std::string> Sizes;
     std::string Format = "png";
     std::string IcoSizes;
     std::string ApiBase;
@@ -99,7 +100,6 @@ std::optional<std::string> ReadReplyFile(const std::string& path, std::string& e
 
 int RunExtract(const TExtractOptions& options)
 {
-    const auto size = ParseSize(options.Size);
     const auto hint = options.ReplyFile.empty() ? CheckJobInputs(options.Cid, options.OutputFolder)
                                                 : CheckOutputFolder(options.OutputFolder);
     if (hint) {
@@ -110,8 +110,20 @@ int RunExtract(const TExtractOptions& options)
     }
 
     TJobRequest request;
-    request.Settings.Width = size->first;
-    request.Settings.Height = size->second;
+    // One size: it and its half, as the window does. Several: each in its own folder, nothing else.
+    for (const std::string& text : options.Sizes) {
+        const auto size = ParseSize(text);
+        const TIconSize parsed{size->first, size->second};
+        auto& sizes = request.Settings.Sizes;
+        if (std::none_of(sizes.begin(), sizes.end(),
+                         [&](const TIconSize& seen) { return seen.Width == parsed.Width && seen.Height == parsed.Height; }))
+            sizes.push_back(parsed);
+    }
+    if (request.Settings.Sizes.size() == 1) {
+        request.Settings.Width = request.Settings.Sizes[0].Width;
+        request.Settings.Height = request.Settings.Sizes[0].Height;
+        request.Settings.Sizes.clear();
+    }
     request.Settings.Format = FormatFromName(options.Format);
     if (!options.IcoSizes.empty())
         request.Settings.IcoSizes = *ParseIconSizes(options.IcoSizes);
@@ -184,13 +196,13 @@ int RunExtract(const TExtractOptions& options)
                        " icons failed; their files are missing in " + PrintableText(options.OutputFolder));
             return 1;
         }
-        if (result.HalfSizeFolder.empty()) {
-            std::printf("Extracted %d icons into %s and %s\n", result.Count, PrintableText(result.SvgFolder).c_str(),
-                        PrintableText(result.FullSizeFolder).c_str());
-            return 0;
+        {
+            std::string folders = PrintableText(result.SvgFolder);
+            for (std::size_t i = 0; i < result.ImageFolders.size(); ++i)
+                folders.append(i + 1 == result.ImageFolders.size() ? " and " : ", ")
+                    .append(PrintableText(result.ImageFolders[i]));
+            std::printf("Extracted %d icons into %s\n", result.Count, folders.c_str());
         }
-        std::printf("Extracted %d icons into %s, %s and %s\n", result.Count, PrintableText(result.SvgFolder).c_str(),
-                    PrintableText(result.FullSizeFolder).c_str(), PrintableText(result.HalfSizeFolder).c_str());
         return 0;
     case TJobEnd::Problem:
         PrintError(PrintableText(result.Text));
@@ -216,8 +228,12 @@ SubcommandAction AddExtractCommand(CLI::App& parser)
     auto* from = command->add_option("--from", options->ReplyFile, "a saved reply (collection.json) instead of the download")
                      ->check(CLI::ExistingFile);
     command->add_option("-o,--output", options->OutputFolder, "the output folder; it must exist")->required();
-    command->add_option("-s,--size", options->Size, "the full size, WxH with each side 16..400 (default 96x96)")
-        ->check(CheckSize);
+    command->add_option("-s,--size", options->Sizes,
+                        "the full size, WxH with each side 16..400 (default 96x96), written with its half; given "
+                        "several times, one folder DIR/WxH per size and no halves")
+        ->check(CheckSize)
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     command->add_option("-f,--format", options->Format, "png, bmp or ico (default png)")
         ->check(CLI::IsMember({"png", "bmp", "ico"}));
     command->add_option("--ico-sizes", options->IcoSizes,

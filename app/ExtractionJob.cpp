@@ -46,7 +46,40 @@ TJobSettings BoundedSettings(TJobSettings settings)
     // A size typed but not yet confirmed can be anything; keep the bitmaps bounded.
     settings.Width = std::clamp(settings.Width, kMinIconSize, kMaxIconSize);
     settings.Height = std::clamp(settings.Height, kMinIconSize, kMaxIconSize);
+    for (TIconSize& size : settings.Sizes) {
+        size.Width = std::clamp(size.Width, kMinIconSize, kMaxIconSize);
+        size.Height = std::clamp(size.Height, kMinIconSize, kMaxIconSize);
+    }
     return settings;
+}
+
+// One image of every icon: its folder and size.
+struct TImageTarget {
+    std::string Folder;
+    TIconSize Size;
+};
+
+// Where a job writes.
+struct TPlan {
+    std::string SvgFolder;
+    std::string IconSetFolder;          // set when each icon becomes one .ico holding several sizes
+    std::vector<TImageTarget> Images;   // otherwise
+};
+
+TPlan MakePlan(const std::string& outputFolder, const TJobSettings& settings)
+{
+    TPlan plan;
+    plan.SvgFolder = SvgFolder(outputFolder);
+    if (!settings.IcoSizes.empty()) {
+        plan.IconSetFolder = IconSetFolder(outputFolder);
+        return plan;
+    }
+    std::vector<TIconSize> sizes = settings.Sizes;
+    if (sizes.empty())
+        sizes = {{settings.Width, settings.Height}, {settings.Width / 2, settings.Height / 2}};
+    for (const TIconSize& size : sizes)
+        plan.Images.push_back({SizeFolder(outputFolder, size.Width, size.Height), size});
+    return plan;
 }
 
 bool StopRequested(const TJobCallbacks& callbacks)
@@ -102,8 +135,8 @@ void RenderImage(std::string_view svgText, const std::string& fileName, int widt
     AddNotes(report, std::move(warnings));
 }
 
-// The SVG file and both images of one icon. Never throws: what went wrong is in the report.
-TIconReport WriteIcon(const TJsonReply& reply, int index, const TJobResult& folders, const TJobSettings& settings,
+// The SVG file and the images of one icon. Never throws: what went wrong is in the report.
+TIconReport WriteIcon(const TJsonReply& reply, int index, const TPlan& plan, const TJobSettings& settings,
                       const TJobCallbacks& callbacks)
 {
     TIconReport report;
@@ -128,12 +161,12 @@ TIconReport WriteIcon(const TJsonReply& reply, int index, const TJobResult& fold
     if (stem.Changed)
         report.Notes.push_back("its files are named \"" + stem.Name + "-" + std::to_string(index) + "\"");
     try {
-        WriteFileAtomically(IconFileName(folders.SvgFolder, stem.Name, index, "svg"), svgText);
+        WriteFileAtomically(IconFileName(plan.SvgFolder, stem.Name, index, "svg"), svgText);
     } catch (const std::exception& error) {
         AddFailure(report.Failures, error.what());
     }
-    if (!settings.IcoSizes.empty()) {
-        const std::string fileName = IconFileName(folders.FullSizeFolder, stem.Name, index, "ico");
+    if (!plan.IconSetFolder.empty()) {
+        const std::string fileName = IconFileName(plan.IconSetFolder, stem.Name, index, "ico");
         std::vector<std::string> warnings;
         try {
             callbacks.RenderIconSet(svgText, fileName, settings.IcoSizes, warnings);
@@ -145,10 +178,9 @@ TIconReport WriteIcon(const TJsonReply& reply, int index, const TJobResult& fold
     }
     const bool asIcon = settings.Format == TImageFormat::Ico;
     const std::string_view extension = FormatExtension(settings.Format);
-    RenderImage(svgText, IconFileName(folders.FullSizeFolder, stem.Name, index, extension),
-                settings.Width, settings.Height, asIcon, callbacks, report);
-    RenderImage(svgText, IconFileName(folders.HalfSizeFolder, stem.Name, index, extension),
-                settings.Width / 2, settings.Height / 2, asIcon, callbacks, report);
+    for (const TImageTarget& image : plan.Images)
+        RenderImage(svgText, IconFileName(image.Folder, stem.Name, index, extension), image.Size.Width,
+                    image.Size.Height, asIcon, callbacks, report);
     return report;
 }
 
@@ -166,8 +198,8 @@ void Deliver(const TJobCallbacks& callbacks, TJobResult& result, TIconReport rep
 
 // The icons on several threads. Finished icons are reported in index order, so the progress never runs
 // ahead of an icon still being written. False when a stop was asked for.
-bool WriteIconsInParallel(const TJsonReply& reply, int count, TJobResult& result, const TJobSettings& settings,
-                          const TJobCallbacks& callbacks)
+bool WriteIconsInParallel(const TJsonReply& reply, int count, TJobResult& result, const TPlan& plan,
+                          const TJobSettings& settings, const TJobCallbacks& callbacks)
 {
     std::mutex lock;
     std::vector<std::optional<TIconReport>> done(static_cast<std::size_t>(count));
@@ -179,7 +211,7 @@ bool WriteIconsInParallel(const TJsonReply& reply, int count, TJobResult& result
             stopped = true;
             return;
         }
-        TIconReport report = WriteIcon(reply, static_cast<int>(slot), result, settings, callbacks);
+        TIconReport report = WriteIcon(reply, static_cast<int>(slot), plan, settings, callbacks);
         const std::lock_guard guard(lock);
         done[slot] = std::move(report);
         for (; reported < count && done[reported]; ++reported) {
@@ -202,19 +234,19 @@ TJobResult ProcessReply(const std::string& replyText, const TJobRequest& request
     TDeferredSync sync;
     TJobResult result;
     const TJobSettings sizes = BoundedSettings(request.Settings);
-    if (sizes.IcoSizes.empty()) {
-        result.FullSizeFolder = SizeFolder(request.OutputFolder, sizes.Width, sizes.Height);
-        result.HalfSizeFolder = SizeFolder(request.OutputFolder, sizes.Width / 2, sizes.Height / 2);
-    } else {
-        result.FullSizeFolder = IconSetFolder(request.OutputFolder);
-    }
-    result.SvgFolder = SvgFolder(request.OutputFolder);
+    const TPlan plan = MakePlan(request.OutputFolder, sizes);
+    if (!plan.IconSetFolder.empty())
+        result.ImageFolders.push_back(plan.IconSetFolder);
+    for (const TImageTarget& image : plan.Images)
+        if (std::find(result.ImageFolders.begin(), result.ImageFolders.end(), image.Folder) == result.ImageFolders.end())
+            result.ImageFolders.push_back(image.Folder);
+    result.SvgFolder = plan.SvgFolder;
     // Two jobs in one folder would mix their files (and each would clean up the other's temporary files).
     const TFolderLock folderLock(request.OutputFolder);
-    for (const std::string& folder :
-         {request.OutputFolder, result.FullSizeFolder, result.HalfSizeFolder, result.SvgFolder}) {
-        if (folder.empty())
-            continue;
+    std::vector<std::string> folders = {request.OutputFolder};
+    folders.insert(folders.end(), result.ImageFolders.begin(), result.ImageFolders.end());
+    folders.push_back(result.SvgFolder);
+    for (const std::string& folder : folders) {
         CreateFolder(folder);
         RemoveStaleTemporaries(folder);
     }
@@ -228,9 +260,9 @@ TJobResult ProcessReply(const std::string& replyText, const TJobRequest& request
                 result.End = TJobEnd::Stopped;
                 return result;
             }
-            Deliver(callbacks, result, WriteIcon(*reply, index, result, sizes, callbacks), count);
+            Deliver(callbacks, result, WriteIcon(*reply, index, plan, sizes, callbacks), count);
         }
-    } else if (!WriteIconsInParallel(*reply, count, result, sizes, callbacks)) {
+    } else if (!WriteIconsInParallel(*reply, count, result, plan, sizes, callbacks)) {
         result.End = TJobEnd::Stopped;
         return result;
     }

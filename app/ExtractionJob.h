@@ -31,6 +31,8 @@ struct TJobSettings {
     int Width = 96;
     int Height = 96;
     TImageFormat Format = TImageFormat::Png;
+    // When set, one folder per size ("WxH") holding that size alone, instead of Width x Height and its half.
+    std::vector<TIconSize> Sizes;
     // When set, each icon becomes one .ico file holding all these sizes, in the folder IconSetFolder names,
     // instead of the two sized images.
     std::vector<TIconSize> IcoSizes;
@@ -109,8 +111,9 @@ struct TJobResult {
     std::string Text;  // English, for logs and the command line
     int Count = 0;
     std::vector<TIconReport> Failed;  // icons with a file missing, in index order
-    std::string FullSizeFolder;       // the .ico folder when the icons hold several sizes
-    std::string HalfSizeFolder;       // empty then
+    // Where the images went: the full size first, then the half size (or each size asked for); the one .ico
+    // folder when each icon holds several sizes.
+    std::vector<std::string> ImageFolders;
     std::string SvgFolder;
 };
 

@@ -276,7 +276,7 @@ void TfrmSvg::JobFinished()
         const TMessageResult answer = FDialogs.ShowMessage(CompletedText(result.Count), kCaptionHint,
                                                            TMessageIcon::Information, TMessageButtons::YesNo);
         if (answer == TMessageResult::Yes)
-            FDialogs.OpenFolder(result.FullSizeFolder);
+            FDialogs.OpenFolder(result.ImageFolders.front());
     }
 }
 

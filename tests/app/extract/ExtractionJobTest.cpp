@@ -194,8 +194,7 @@ TEST_F(ExtractionJob, WritesEveryIconAndRendersItTwice)
     const TJobResult result = Run("32622");
     ASSERT_EQ(result.End, TJobEnd::Completed) << result.Text;
     EXPECT_EQ(result.Count, 2);
-    EXPECT_EQ(result.FullSizeFolder, FOut + "/96x96");
-    EXPECT_EQ(result.HalfSizeFolder, FOut + "/48x48");
+    EXPECT_EQ(result.ImageFolders, (std::vector<std::string>{FOut + "/96x96", FOut + "/48x48"}));
     EXPECT_EQ(result.SvgFolder, FOut + "/svg");
 
     EXPECT_EQ(ReadFile(fs::path(FOut) / "svg" / "a-0.svg"), kSvgA);
@@ -469,6 +468,27 @@ TEST_F(ExtractionJob, FolderNamesFollowTheSize)
     }
 }
 
+// Sizes asked for one by one: a folder each, at that size alone, and no half sizes.
+TEST_F(ExtractionJob, SeveralSizesGetAFolderEach)
+{
+    FSettings.Sizes = {{24, 24}, {64, 32}, {400, 400}};
+    const TJobResult result = RunOffline(Reply(Icon(R"("i")", kSvgA)));
+    ASSERT_EQ(result.End, TJobEnd::Completed) << result.Text;
+    EXPECT_EQ(result.ImageFolders,
+              (std::vector<std::string>{FOut + "/24x24", FOut + "/64x32", FOut + "/400x400"}));
+    EXPECT_EQ(Tree(FOut), (std::set<std::string>{"24x24", "64x32", "400x400", "svg", "svg/i-0.svg",
+                                                 "collection.json"}));
+    ASSERT_EQ(FRenders.size(), 3u);
+    const TRenderCall expected[] = {{FOut + "/24x24/i-0.png", 24, 24, false},
+                                    {FOut + "/64x32/i-0.png", 64, 32, false},
+                                    {FOut + "/400x400/i-0.png", 400, 400, false}};
+    for (std::size_t i = 0; i < FRenders.size(); ++i) {
+        EXPECT_EQ(FRenders[i].FileName, expected[i].FileName);
+        EXPECT_EQ(FRenders[i].Width, expected[i].Width);
+        EXPECT_EQ(FRenders[i].Height, expected[i].Height);
+    }
+}
+
 TEST_F(ExtractionJob, ServerErrorsAreTriedTwiceMoreAndOthersOnce)
 {
     const struct {
@@ -505,25 +525,25 @@ TEST_F(ExtractionJob, IconSizesMakeOneIconFilePerIcon)
     const std::vector<std::pair<std::string, std::size_t>> expected = {{FOut + "/ico/a-0.ico", 3},
                                                                        {FOut + "/ico/b-1.ico", 3}};
     EXPECT_EQ(sets, expected);
-    EXPECT_EQ(result.FullSizeFolder, FOut + "/ico");
+    EXPECT_EQ(result.ImageFolders, std::vector<std::string>{FOut + "/ico"});
     EXPECT_FALSE(fs::exists(fs::path(FOut) / "96x96"));
 }
 
 TEST_F(ExtractionJob, FormatChoosesTheExporter)
 {
     const struct {
-        TJobSettings Settings;
+        TImageFormat Format;
         const char* Extension;
         bool AsIcon;
     } cases[] = {
-        {{96, 96, TImageFormat::Png, {}}, "png", false},
-        {{96, 96, TImageFormat::Bmp, {}}, "bmp", false},
-        {{96, 96, TImageFormat::Ico, {}}, "ico", true},
+        {TImageFormat::Png, "png", false},
+        {TImageFormat::Bmp, "bmp", false},
+        {TImageFormat::Ico, "ico", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Extension);
         FRenders.clear();
-        FSettings = c.Settings;
+        FSettings.Format = c.Format;
         ASSERT_EQ(RunOffline(Reply(Icon(R"("i")", kSvgA))).End, TJobEnd::Completed);
         ASSERT_EQ(FRenders.size(), 2u);
         EXPECT_EQ(FRenders[0].FileName, FOut + "/96x96/i-0." + c.Extension);
@@ -568,11 +588,11 @@ TEST_F(ExtractionJob, RealExportWritesBothSizes)
         request.OutputFolder = FOut;
         request.ReplyText = Reply(Icon(R"("halves")", svg));
         const std::string extension = format;
-        request.Settings = TJobSettings{97, 50,
-                                        extension == "ico"   ? TImageFormat::Ico
-                                        : extension == "bmp" ? TImageFormat::Bmp
-                                                             : TImageFormat::Png,
-                                        {}};
+        request.Settings.Width = 97;
+        request.Settings.Height = 50;
+        request.Settings.Format = extension == "ico"   ? TImageFormat::Ico
+                                  : extension == "bmp" ? TImageFormat::Bmp
+                                                       : TImageFormat::Png;
         const TJobResult result = RunExtraction(request, TJobCallbacks{});
         ASSERT_EQ(result.End, TJobEnd::Completed) << result.Text;
         const std::string full = ReadFile(fs::path(FOut) / "97x50" / ("halves-0." + extension));

@@ -114,11 +114,11 @@ TEST_F(HostileOutput, AFullDiskLeavesNoShortFileUnderAFinalName)
         for (const auto& entry : fs::directory_iterator(FOut))
             fs::remove_all(entry.path());
         const std::string extension = format;
-        TJobSettings settings{200, 200,
-                              extension == "ico"   ? TImageFormat::Ico
-                              : extension == "bmp" ? TImageFormat::Bmp
-                                                   : TImageFormat::Png,
-                              {}};
+        TJobSettings settings;
+        settings.Width = settings.Height = 200;
+        settings.Format = extension == "ico"   ? TImageFormat::Ico
+                          : extension == "bmp" ? TImageFormat::Bmp
+                                               : TImageFormat::Png;
         const TJobResult result = Run(Reply(icons), settings);
         if (result.End == TJobEnd::Error) {
             EXPECT_NE(result.Text.find("No space left on device"), std::string::npos) << result.Text;
@@ -163,7 +163,9 @@ TEST_F(HostileOutput, ReplySvgCannotReadLocalFiles)
     for (const std::string& reference : references)
         icons.emplace_back("i", R"(<svg viewBox="0 0 8 8"><image width="8" height="8" href=")" + reference +
                                     R"("/></svg>)");
-    const TJobResult result = Run(Reply(icons), TJobSettings{16, 16, TImageFormat::Png, {}});
+    TJobSettings small;
+    small.Width = small.Height = 16;
+    const TJobResult result = Run(Reply(icons), small);
     fs::current_path(cwd);
     ASSERT_EQ(result.End, TJobEnd::Completed) << result.Text;
     EXPECT_TRUE(result.Failed.empty());
