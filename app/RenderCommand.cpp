@@ -147,6 +147,12 @@ int RunRender(const TRenderOptions& options)
     TDeferredSync sync;
     TProgressLine progress(stdout);
     std::mutex lock;
+    // The line counts files, not images: an input is done when all its sizes are.
+    std::vector<int> imagesLeft(options.Inputs.size(), 0);
+    for (const TRenderTask& task : tasks)
+        ++imagesLeft[task.Input];
+    const int filesToDo =
+        static_cast<int>(std::count_if(imagesLeft.begin(), imagesLeft.end(), [](int left) { return left > 0; }));
     int done = 0;
     RunInParallel(tasks.size(), options.Jobs, [&](std::size_t t) {
         const TRenderTask& task = tasks[t];
@@ -167,9 +173,11 @@ int RunRender(const TRenderOptions& options)
             if (std::find(told.begin(), told.end(), note) == told.end())
                 told.push_back(std::move(note));
         }
-        ++done;
-        if (!options.Quiet)
-            progress.Update(done, static_cast<int>(tasks.size()));
+        if (--imagesLeft[task.Input] == 0) {
+            ++done;
+            if (!options.Quiet)
+                progress.Update(done, filesToDo);
+        }
     });
     progress.Interrupted();
     try {
