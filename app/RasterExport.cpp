@@ -46,12 +46,13 @@ bool IsBitmapName(const std::string& fileName)
     return dot != std::string::npos && fileName.compare(dot, std::string::npos, ".bmp") == 0;
 }
 
-// Straight B, G, R, A bytes, rows top-down: the little-endian layout of straight ARGB values. A failed
-// conversion leaves them transparent.
+// Straight B, G, R, A bytes, rows top-down: the little-endian layout of straight ARGB values.
 std::vector<std::uint8_t> BgraBytes(const TGPBitmap& bitmap, int width, int height)
 {
     std::vector<std::uint32_t> argb;
-    bitmap.GetPixels(argb);
+    // A picture that cannot be read would be written as a transparent one.
+    if (!bitmap.GetPixels(argb))
+        throw std::runtime_error("cannot read the rendered pixels");
     argb.resize(static_cast<std::size_t>(width) * height);
     std::vector<std::uint8_t> bgra;
     bgra.reserve(argb.size() * 4);
@@ -84,9 +85,11 @@ std::unique_ptr<TGPBitmap> RenderDocument(TSVG& document, int width, int height,
     auto target = std::make_unique<TGPBitmap>(width, height, PixelFormat32bppARGB);
     TGPGraphics graphics(target.get());
     TGPSolidBrush brush(*options.Background);
-    graphics.FillRectangle(&brush, TGPRectF{0, 0, static_cast<float>(width), static_cast<float>(height)});
-    graphics.DrawImage(painted.get(), TGPRectF{0, 0, static_cast<float>(width), static_cast<float>(height)});
-    graphics.Flush(FlushIntentionFlush);
+    const TGPRectF whole{0, 0, static_cast<float>(width), static_cast<float>(height)};
+    // Either step failing would leave an image without its background or without the icon.
+    if (graphics.FillRectangle(&brush, whole) != Ok || graphics.DrawImage(painted.get(), whole) != Ok ||
+        graphics.Flush(FlushIntentionFlush) != Ok)
+        throw std::runtime_error("cannot composite the icon over its background");
     return target;
 }
 

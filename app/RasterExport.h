@@ -54,7 +54,7 @@ void SaveDocumentAsIconSet(TSVG& document, const std::string& fileName, std::spa
 
 // The Width x Height picture the writers save (RenderToBitmap with the export's options, then the background
 // under it). Fully transparent when the document has no size and no background is asked for; nullptr only
-// for a size outside 1..MaxExportPixels.
+// for a size outside 1..MaxExportPixels. A background that cannot be composited raises std::runtime_error.
 std::unique_ptr<TGPBitmap> RenderDocument(TSVG& document, int width, int height, const TExportOptions& options = {});
 
 }  // namespace plumwick
