@@ -19,12 +19,7 @@ float MaskLength(const std::optional<std::string>& Text, float Default, bool Bou
     // The defaults are percentages: of the box, or of the viewport in user space.
     if (!Text)
         return BoundingBox ? Origin + Default * Size : Default * Size;
-    const std::string_view T = TrimView(*Text);
-    const bool Percent = GetLengthUnit(T) == luPercent;
-    const float Value = Percent ? ParseLength(T) / 100 : ParseLength(T);
-    if (BoundingBox)
-        return Origin + Value * Size;
-    return Percent ? Value * Size : Value;
+    return TUnitRegion::Resolve(*Text, BoundingBox, Origin, Size);
 }
 
 TMatrix Below(const TSVGObject& Node, const TSVGObject& Top)
@@ -78,12 +73,7 @@ void TSVGMask::AssignTo(TSVGObject& Dest) const
 {
     TSVGBasic::AssignTo(Dest);
     if (auto* D = dynamic_cast<TSVGMask*>(&Dest)) {
-        D->FXText = FXText;
-        D->FYText = FYText;
-        D->FWidthText = FWidthText;
-        D->FHeightText = FHeightText;
-        D->FUserSpaceUnits = FUserSpaceUnits;
-        D->FBoundingBoxContent = FBoundingBoxContent;
+        D->FRegion = FRegion;
         D->FAlpha = FAlpha;
     }
 }
@@ -97,14 +87,7 @@ void TSVGMask::ReadIn(const TXmlNode& Node)
 {
     TSVGBasic::ReadIn(Node);
     FPureMatrix = TMatrix{};  // placed by the element it masks
-    FXText = Node.FindAttribute("x");
-    FYText = Node.FindAttribute("y");
-    FWidthText = Node.FindAttribute("width");
-    FHeightText = Node.FindAttribute("height");
-    if (auto Units = Node.FindAttribute("maskUnits"))
-        FUserSpaceUnits = Trim(*Units) == "userSpaceOnUse";
-    if (auto Units = Node.FindAttribute("maskContentUnits"))
-        FBoundingBoxContent = Trim(*Units) == "objectBoundingBox";
+    FRegion.Read(Node, "maskUnits", "maskContentUnits");
     FAlpha = Trim(GetStyle().GetValues("mask-type")) == "alpha";
     FDisplay = 0;
     LoadChildNodes(Node);
@@ -118,19 +101,15 @@ std::optional<std::vector<float>> TSVGMask::Coverage(const TSVGBasic& Target, in
     const std::size_t Count = static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height);
     std::vector<float> Result(Count, 0.0f);
     const TGPRectF Box = SubtreeBoundingBox(Target);
-    const bool BoxUnits = !FUserSpaceUnits;
+    const bool BoxUnits = !FRegion.UserSpaceUnits.value_or(false);
     if (BoxUnits && (!(Box.Width > 0) || !(Box.Height > 0)))
         return Result;  // nothing to size the mask by: nothing shows
     float ViewportWidth = 0, ViewportHeight = 0;
-    if (const TSVG* Root = GetRoot()) {
-        const TRectF& V = Root->GetViewBox();
-        ViewportWidth = V.Right - V.Left > 0 ? V.Right - V.Left : Root->GetWidth();
-        ViewportHeight = V.Bottom - V.Top > 0 ? V.Bottom - V.Top : Root->GetHeight();
-    }
-    const float X = MaskLength(FXText, -0.1f, BoxUnits, Box.X, BoxUnits ? Box.Width : ViewportWidth);
-    const float Y = MaskLength(FYText, -0.1f, BoxUnits, Box.Y, BoxUnits ? Box.Height : ViewportHeight);
-    const float W = MaskLength(FWidthText, 1.2f, BoxUnits, 0, BoxUnits ? Box.Width : ViewportWidth);
-    const float H = MaskLength(FHeightText, 1.2f, BoxUnits, 0, BoxUnits ? Box.Height : ViewportHeight);
+    TUnitRegion::ViewportOf(*this, ViewportWidth, ViewportHeight);
+    const float X = MaskLength(FRegion.X, -0.1f, BoxUnits, Box.X, BoxUnits ? Box.Width : ViewportWidth);
+    const float Y = MaskLength(FRegion.Y, -0.1f, BoxUnits, Box.Y, BoxUnits ? Box.Height : ViewportHeight);
+    const float W = MaskLength(FRegion.Width, 1.2f, BoxUnits, 0, BoxUnits ? Box.Width : ViewportWidth);
+    const float H = MaskLength(FRegion.Height, 1.2f, BoxUnits, 0, BoxUnits ? Box.Height : ViewportHeight);
     if (!(W > 0) || !(H > 0))
         return Result;
     const TMatrix Device = CompleteOf(Target);
@@ -142,7 +121,7 @@ std::optional<std::vector<float>> TSVGMask::Coverage(const TSVGBasic& Target, in
         TGPGraphics G(&Layer);
         if (AntiAlias)
             G.SetSmoothingMode(SmoothingModeAntiAlias);
-        const TMatrix Content = FBoundingBoxContent
+        const TMatrix Content = FRegion.BoundingBoxContent.value_or(false)
                                     ? CreateScaling(Box.Width, Box.Height) * CreateTranslation(Box.X, Box.Y)
                                     : IdentityMatrix();
         PlaceSubtree(Content * Device);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "svg/core/SVGBasic.h"
+#include "svg/core/SVGRegion.h"
 
 namespace plumwick {
 
@@ -29,9 +30,7 @@ public:
     std::optional<std::vector<float>> Coverage(const TSVGBasic& Target, int Width, int Height, bool AntiAlias);
 
 private:
-    std::optional<std::string> FXText, FYText, FWidthText, FHeightText;
-    bool FUserSpaceUnits = false;     // maskUnits
-    bool FBoundingBoxContent = false;  // maskContentUnits
+    TUnitRegion FRegion;  // maskUnits, maskContentUnits
     bool FAlpha = false;               // mask-type
     bool FPainting = false;
 };

@@ -24,18 +24,6 @@ std::optional<std::string> Attribute(const TXmlNode& Node, std::string_view Name
     return Node.FindAttribute(Name);
 }
 
-// A length of the tile: a fraction (or percentage) of Size in bounding-box units, else user units
-// (a percentage of the viewport's Viewport).
-float TileLength(const std::string& Text, bool BoundingBox, float Origin, float Size, float Viewport)
-{
-    const std::string_view T = TrimView(Text);
-    const bool Percent = GetLengthUnit(T) == luPercent;
-    if (!BoundingBox)
-        return Percent ? ParseLength(T) / 100 * Viewport : ParseLength(T);
-    const float Fraction = Percent ? ParseLength(T) / 100 : ParseLength(T);
-    return Origin + Fraction * Size;
-}
-
 TGPRectF OutlineBox(const TSVGBasic& Element)
 {
     TGPRectF Box{};
@@ -52,12 +40,7 @@ void TSVGPattern::AssignTo(TSVGObject& Dest) const
     TSVGBasic::AssignTo(Dest);
     if (auto* D = dynamic_cast<TSVGPattern*>(&Dest)) {
         D->FHref = FHref;
-        D->FXText = FXText;
-        D->FYText = FYText;
-        D->FWidthText = FWidthText;
-        D->FHeightText = FHeightText;
-        D->FUserSpaceUnits = FUserSpaceUnits;
-        D->FBoundingBoxContent = FBoundingBoxContent;
+        D->FRegion = FRegion;
         D->FPatternTransform = FPatternTransform;
         D->FViewBox = FViewBox;
         D->FAspect = FAspect;
@@ -74,14 +57,7 @@ void TSVGPattern::ReadIn(const TXmlNode& Node)
     TSVGBasic::ReadIn(Node);
     FPureMatrix = TMatrix{};  // placed by what it paints
     LoadString(Node, Node.HasAttribute("href") ? "href" : "xlink:href", FHref);
-    FXText = Attribute(Node, "x");
-    FYText = Attribute(Node, "y");
-    FWidthText = Attribute(Node, "width");
-    FHeightText = Attribute(Node, "height");
-    if (auto Units = Attribute(Node, "patternUnits"))
-        FUserSpaceUnits = Trim(*Units) == "userSpaceOnUse";
-    if (auto Units = Attribute(Node, "patternContentUnits"))
-        FBoundingBoxContent = Trim(*Units) == "objectBoundingBox";
+    FRegion.Read(Node, "patternUnits", "patternContentUnits");
     // A transform that cannot be inverted is ignored, as browsers do.
     if (auto Transform = Attribute(Node, "patternTransform"))
         if (const TMatrix M = ParseTransform(*Transform); M.m11 * M.m22 - M.m12 * M.m21 != 0)
@@ -105,8 +81,7 @@ const TSVGPattern* TSVGPattern::Referenced() const
 TSVGPattern::TTile TSVGPattern::ResolveTile() const
 {
     TTile Tile;
-    std::optional<std::string> X, Y, W, H;
-    std::optional<bool> UserSpace, BoxContent;
+    TUnitRegion Region;
     std::optional<TMatrix> Transform;
     std::optional<TRectF> ViewBox;
     std::optional<TAspectRatio> Aspect;
@@ -118,12 +93,7 @@ TSVGPattern::TTile TSVGPattern::ResolveTile() const
             if (!Into && From)
                 Into = From;
         };
-        Take(X, P->FXText);
-        Take(Y, P->FYText);
-        Take(W, P->FWidthText);
-        Take(H, P->FHeightText);
-        Take(UserSpace, P->FUserSpaceUnits);
-        Take(BoxContent, P->FBoundingBoxContent);
+        Region.TakeMissing(P->FRegion);
         if (!Transform && P->FPatternTransform)
             Tile.TransformOrigin = P->GetStyle().GetValues("transform-origin");
         Take(Transform, P->FPatternTransform);
@@ -132,12 +102,12 @@ TSVGPattern::TTile TSVGPattern::ResolveTile() const
         if (!Tile.Content && P->GetCount() > 0)
             Tile.Content = P;
     }
-    Tile.X = X.value_or("0");
-    Tile.Y = Y.value_or("0");
-    Tile.Width = W.value_or("0");
-    Tile.Height = H.value_or("0");
-    Tile.UserSpaceUnits = UserSpace.value_or(false);
-    Tile.BoundingBoxContent = BoxContent.value_or(false);
+    Tile.X = Region.X.value_or("0");
+    Tile.Y = Region.Y.value_or("0");
+    Tile.Width = Region.Width.value_or("0");
+    Tile.Height = Region.Height.value_or("0");
+    Tile.UserSpaceUnits = Region.UserSpaceUnits.value_or(false);
+    Tile.BoundingBoxContent = Region.BoundingBoxContent.value_or(false);
     Tile.Transform = Transform.value_or(TMatrix{});
     if (ViewBox && IsUsableBox(*ViewBox))
         Tile.ViewBox = ViewBox;
@@ -158,15 +128,12 @@ std::unique_ptr<TGPBrush> TSVGPattern::GetBrush(std::uint8_t Alpha, TSVGBasic* D
     if (BoxUnits && (!(Box.Width > 0) || !(Box.Height > 0)))
         return nullptr;
     float ViewportWidth = 0, ViewportHeight = 0;
-    if (const TSVG* Root = GetRoot()) {
-        const TRectF& V = Root->GetViewBox();
-        ViewportWidth = IsUsableBox(V) ? V.Right - V.Left : Root->GetWidth();
-        ViewportHeight = IsUsableBox(V) ? V.Bottom - V.Top : Root->GetHeight();
-    }
-    const float X = TileLength(Tile.X, BoxUnits, Box.X, Box.Width, ViewportWidth);
-    const float Y = TileLength(Tile.Y, BoxUnits, Box.Y, Box.Height, ViewportHeight);
-    const float W = TileLength(Tile.Width, BoxUnits, 0, Box.Width, ViewportWidth);
-    const float H = TileLength(Tile.Height, BoxUnits, 0, Box.Height, ViewportHeight);
+    TUnitRegion::ViewportOf(*this, ViewportWidth, ViewportHeight);
+    const float SizeX = BoxUnits ? Box.Width : ViewportWidth, SizeY = BoxUnits ? Box.Height : ViewportHeight;
+    const float X = TUnitRegion::Resolve(Tile.X, BoxUnits, Box.X, SizeX);
+    const float Y = TUnitRegion::Resolve(Tile.Y, BoxUnits, Box.Y, SizeY);
+    const float W = TUnitRegion::Resolve(Tile.Width, BoxUnits, 0, SizeX);
+    const float H = TUnitRegion::Resolve(Tile.Height, BoxUnits, 0, SizeY);
     if (!(W > 0) || !(H > 0) || !std::isfinite(W) || !std::isfinite(H) || !Tile.Content)
         return nullptr;
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "svg/core/SVGBasic.h"
+#include "svg/core/SVGRegion.h"
 #include "svg/structure/SVGViewBox.h"
 
 namespace plumwick {
@@ -41,8 +42,7 @@ private:
     const TSVGPattern* Referenced() const;
 
     std::string FHref;
-    std::optional<std::string> FXText, FYText, FWidthText, FHeightText;
-    std::optional<bool> FUserSpaceUnits, FBoundingBoxContent;
+    TUnitRegion FRegion;  // patternUnits, patternContentUnits
     std::optional<TMatrix> FPatternTransform;
     std::optional<TRectF> FViewBox;
     std::optional<TAspectRatio> FAspect;
