@@ -60,6 +60,8 @@ public:
     // Reference elements (use) replace their children by a copy of what they name; every other
     // element does nothing. Run for every element after the document is read.
     virtual void ResolveReference();
+    // The id of what ResolveReference copies (use: the element it names); empty for every other element.
+    virtual std::string_view CopiedID() const { return {}; }
     // Elements that set up a viewport (nested svg, symbol, marker) give the rectangle their content
     // is clipped to, in their own user space; every other element gives false.
     virtual bool GetViewportClip(TRectF&) const { return false; }

@@ -12,6 +12,8 @@
 #include <locale>
 #include <ostream>
 #include <sstream>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "platform/GdiPlus.h"
 #include "svg/core/SVGCommon.h"
@@ -358,8 +360,102 @@ void TSVG::CountLoadedObjects(long Count)
         throw ESVGError("The document holds more than " + std::to_string(SVGMaxObjects) + " elements and path segments");
 }
 
+namespace {
+
+// The size of the tree once every use is resolved.
+struct TResolvedSize {
+    long Count = 0;   // objects
+    long Levels = 0;  // nesting depth
+};
+
+// Each element counts its subtree and what its use copies (one group holding the named element as
+// resolved), a reference back to an element still being measured counting nothing, as it copies
+// nothing. Each element is measured once, so a chain of thousands of use elements is measured in
+// linear time, long before it is copied. Counts stop at Limit.
+TResolvedSize ResolvedSize(TSVGObject& Root, long Limit)
+{
+    // The elements read from the document by id, the first in document order winning; what use
+    // elements hold is not looked into (as use elements look up what they copy).
+    std::unordered_map<std::string_view, TSVGObject*> Originals;
+    {
+        std::vector<TSVGObject*> Stack{&Root};
+        while (!Stack.empty()) {
+            TSVGObject* N = Stack.back();
+            Stack.pop_back();
+            if (!N->GetID().empty())
+                Originals.try_emplace(N->GetID(), N);
+            const TSVGBasic* B = N->AsBasic();
+            if (B && !B->CopiedID().empty())
+                continue;
+            for (int I = N->GetCount() - 1; I >= 0; --I)
+                Stack.push_back(N->GetItem(I));
+        }
+    }
+    auto SourceOf = [&Originals](const TSVGObject& Node) -> TSVGObject* {
+        const TSVGBasic* B = Node.AsBasic();
+        const std::string_view ID = B ? B->CopiedID() : std::string_view();
+        if (ID.empty())
+            return nullptr;
+        const auto It = Originals.find(ID);
+        return It == Originals.end() ? nullptr : It->second;
+    };
+    std::unordered_map<const TSVGObject*, TResolvedSize> Sizes;
+    std::unordered_set<const TSVGObject*> Open;
+    struct TStep {
+        TSVGObject* Node;
+        bool Sum;  // its children and source are measured: add them up
+    };
+    std::vector<TStep> Stack{{&Root, false}};
+    auto Measured = [&Sizes](const TSVGObject* Node) {
+        const auto It = Sizes.find(Node);
+        return It == Sizes.end() ? TResolvedSize{} : It->second;
+    };
+    while (!Stack.empty()) {
+        const TStep Step = Stack.back();
+        Stack.pop_back();
+        TSVGObject* Node = Step.Node;
+        TSVGObject* Source = SourceOf(*Node);
+        if (Step.Sum) {
+            TResolvedSize Total{1, 0};
+            for (int I = 0; I < Node->GetCount(); ++I) {
+                const TResolvedSize Child = Measured(Node->GetItem(I));
+                Total.Count = std::min(Limit, Total.Count + Child.Count);
+                Total.Levels = std::max(Total.Levels, Child.Levels);
+            }
+            if (Source) {
+                const TResolvedSize Copy = Measured(Source);
+                Total.Count = std::min(Limit, Total.Count + 1 + Copy.Count);
+                Total.Levels = std::max(Total.Levels, Copy.Levels + 1);
+            }
+            Total.Levels = std::min(Limit, Total.Levels + 1);
+            Sizes[Node] = Total;
+            Open.erase(Node);
+            continue;
+        }
+        if (Sizes.contains(Node) || Open.contains(Node))
+            continue;  // measured already, or an element that copies itself
+        Open.insert(Node);
+        Stack.push_back({Node, true});
+        if (Source)
+            Stack.push_back({Source, false});
+        for (int I = Node->GetCount() - 1; I >= 0; --I)
+            Stack.push_back({Node->GetItem(I), false});
+    }
+    return Measured(&Root);
+}
+
+}  // namespace
+
 void TSVG::DeReferenceUse()
 {
+    // Refused at once when the copies would nest too deep or be too many, rather than after making them.
+    const TResolvedSize Size = ResolvedSize(*this, SVGMaxObjects + 1);
+    if (Size.Levels > SVGMaxDepth)
+        throw ESVGError("Elements are nested deeper than " + std::to_string(SVGMaxDepth) +
+                        " levels once use references are resolved");
+    if (Size.Count > SVGMaxObjects)
+        throw ESVGError("The document holds more than " + std::to_string(SVGMaxObjects) +
+                        " objects once its use references are resolved");
     // Pre-order; an element's children are taken after it resolved, so copies are visited too.
     // Copies of copies can multiply, hence the bound on the objects visited.
     std::vector<TSVGObject*> Stack{this};

@@ -178,6 +178,13 @@ TSVGObject* TSVGUse::FindReferenced() const
     return Root ? FindOriginal(*Root, std::string_view(FReference).substr(1)) : nullptr;
 }
 
+std::string_view TSVGUse::CopiedID() const
+{
+    if (FReference.size() < 2 || FReference.front() != '#')
+        return {};
+    return std::string_view(FReference).substr(1);
+}
+
 void TSVGUse::PaintToPath(TGPGraphicsPath& Path)
 {
     TSVGBasic::PaintToPath(Path);

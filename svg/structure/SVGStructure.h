@@ -61,6 +61,7 @@ public:
     // Copying more than SVGMaxObjects objects in one resolution, or nesting copies deeper than
     // SVGMaxDepth, raises ESVGError.
     void ResolveReference() override;
+    std::string_view CopiedID() const override;
 
     const std::string& GetReference() const { return FReference; }
 
