@@ -593,6 +593,7 @@ void TSVGTextPath::Clear()
 {
     TSVGCustomText::Clear();
     FOffset = 0;
+    FStartOffset.clear();
     FPathRef.clear();
     FMethod = tpmAlign;
     FSpacing = tpsAuto;
@@ -602,6 +603,7 @@ void TSVGTextPath::ReadIn(const TXmlNode& Node)
 {
     TSVGCustomText::ReadIn(Node);
     std::string offset = GetStyle().GetValues("startOffset");
+    FStartOffset = Trim(offset);
     if (!offset.empty()) {
         FOffsetIsPercent = false;
         if (offset.back() == '%') {

@@ -178,8 +178,9 @@ public:
     void Clear() override;
     // Also "startOffset", "method", "spacing" and "xlink:href".
     void ReadIn(const TXmlNode& Node) override;
-    // Lays every chunk of the subtree along the referenced element's outline; nothing when the
-    // reference names no element. Raises ESVGError "Path is invalid" when that element has no outline.
+    // Lays every chunk of the subtree along the referenced element's outline. Nothing of the subtree
+    // is drawn when the reference names no element or one without an outline, or when the text path
+    // is not a child of a text element.
     void BuildPath() override;
     void PaintToGraphics(TGPGraphics& Graphics) override;
     void ReadTextContent(const TXmlNode& Node) override;
@@ -194,6 +195,7 @@ private:
 
     float FOffset = 0;
     bool FOffsetIsPercent = false;
+    std::string FStartOffset;              // "startOffset" as written (lengths, em, percentages)
     std::string FPathRef;
     TTextPathMethod FMethod = tpmAlign;    // recorded only
     TTextPathSpacing FSpacing = tpsAuto;   // recorded only

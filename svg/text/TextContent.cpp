@@ -206,6 +206,44 @@ void ToPath(const std::vector<TOutlinePoint>& Points, TGPGraphicsPath& Path)
     Path.AddPath(figures, false);
 }
 
+// The guide of a text path as a polyline: subpaths apart (a NaN pair between them), closed ones
+// back to their start, optionally reversed. Flattened finely for the outline's own size, so that a
+// guide drawn in tiny units under a large scale stays smooth.
+std::vector<float> GuidePoints(TGPGraphicsPath& Outline, const TGPMatrix* Matrix, bool Reversed)
+{
+    TGPRectF bounds{};
+    Outline.GetBounds(bounds, Matrix);
+    const float size = std::max(bounds.Width, bounds.Height);
+    const float flatness = std::clamp(size / 4000, 1.0e-6f, GuideFlatness);
+    Outline.Flatten(Matrix, flatness);
+    std::vector<TGPPointF> points;
+    std::vector<std::uint8_t> types;
+    Outline.GetPathPoints(points);
+    Outline.GetPathTypes(types);
+    constexpr float gap = std::numeric_limits<float>::quiet_NaN();
+    std::vector<TGPPointF> line;
+    std::size_t figure = 0;
+    for (std::size_t i = 0; i < points.size() && i < types.size(); ++i) {
+        if ((types[i] & PathPointTypePathTypeMask) == PathPointTypeStart) {
+            if (!line.empty())
+                line.push_back({gap, gap});
+            figure = line.size();
+        }
+        line.push_back(points[i]);
+        if ((types[i] & PathPointTypeCloseSubpath) != 0 && figure < line.size())
+            line.push_back(line[figure]);
+    }
+    if (Reversed)
+        std::reverse(line.begin(), line.end());
+    std::vector<float> out;
+    out.reserve(line.size() * 2);
+    for (const TGPPointF& p : line) {
+        out.push_back(p.X);
+        out.push_back(p.Y);
+    }
+    return out;
+}
+
 struct TCollector {
     TTextInput In;
     std::vector<TSVGCustomText*> Owners;
@@ -476,15 +514,13 @@ void TSVGCustomText::LayoutWholeText()
         if (!path.FPathRef.empty() && path.FPathRef.front() == '#')
             if (TSVG* root = GetRoot())
                 target = root->FindByID(std::string_view(path.FPathRef).substr(1));
-        if (const auto* basic = dynamic_cast<const TSVGBasic*>(target)) {
+        if (const auto* basic = dynamic_cast<const TSVGBasic*>(target);
+            basic != nullptr && dynamic_cast<const TSVGCustomText*>(target) == nullptr) {
+            // A reference to an element without an outline (or to text) guides nothing.
             if (basic->GetPath() != nullptr) {
                 outline = basic->GetPath()->Clone();
                 transform = basic->GetPureMatrix();
-            } else if (!FLaidOut && e.End > e.Begin) {
-                throw ESVGError("Path is invalid");
             }
-        } else if (target != nullptr && e.End > e.Begin && !FLaidOut) {
-            throw ESVGError("Path is invalid");
         } else if (target == nullptr && !path.FPathData.empty()) {
             TSVGPath data;
             try {
@@ -497,22 +533,18 @@ void TSVGCustomText::LayoutWholeText()
         } else if (target == nullptr && !path.FPathRef.empty()) {
             FGuidesPending = true;  // may come later in the document
         }
-        if (outline) {
+        // A text path is one only as a child of a text element.
+        const auto* parent = dynamic_cast<const TSVGCustomText*>(path.GetParent());
+        const bool placed = parent != nullptr && dynamic_cast<const TSVGTextPath*>(parent) == nullptr &&
+                            dynamic_cast<const TSVGTSpan*>(parent) == nullptr;
+        if (outline && placed) {
             std::unique_ptr<TGPMatrix> matrix = transform.IsTransform() ? ToGPMatrix(transform) : nullptr;
-            outline->Flatten(matrix.get(), GuideFlatness);
-            std::vector<TGPPointF> points;
-            outline->GetPathPoints(points);
-            if (path.FSideRight)
-                std::reverse(points.begin(), points.end());
-            for (const TGPPointF& p : points) {
-                guide.Points.push_back(p.X);
-                guide.Points.push_back(p.Y);
-            }
+            guide.Points = GuidePoints(*outline, matrix.get(), path.FSideRight);
             const TTextGuidePath measured(guide.Points);
-            const float size = FontSizeOf(path);
-            guide.StartOffset = path.FOffsetIsPercent ? measured.Length() * path.FOffset / 100
-                                                      : (std::isfinite(path.FOffset) ? path.FOffset : 0);
-            (void)size;
+            const float offset = TextLength(path.FStartOffset, measured.Length(), FontSizeOf(path));
+            guide.StartOffset = std::isfinite(offset) ? offset : 0;
+        } else {
+            guide.Valid = false;
         }
         c.In.Guides.push_back(std::move(guide));
     }

@@ -241,7 +241,13 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
     for (std::size_t i = 0; i < n; ++i)
         if (Given(at(In.X, i)) || Given(at(In.Y, i)))
             starts[i] = true;
+    std::vector<bool> dropped(n, false);
     for (const TTextGuide& g : In.Guides) {
+        if (!g.Valid) {
+            for (std::size_t i = g.Begin; i < g.End && i < n; ++i)
+                dropped[i] = true;
+            continue;
+        }
         starts[std::min(g.Begin, n)] = true;
         starts[std::min(g.End, n)] = true;
     }
@@ -254,13 +260,20 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
         chunk.Begin = i;
         chunk.End = j;
         for (std::size_t g = 0; g < In.Guides.size(); ++g)
-            if (In.Guides[g].Begin <= i && i < In.Guides[g].End)
+            if (In.Guides[g].Valid && In.Guides[g].Begin <= i && i < In.Guides[g].End)
                 chunk.Guide = static_cast<int>(g);
         chunks.push_back(std::move(chunk));
         i = j;
     }
-    for (TChunk& chunk : chunks)
+    for (TChunk& chunk : chunks) {
         ShapeChunk(In, chunk);
+        for (TCluster& c : chunk.Clusters)
+            if (c.Char < n && dropped[c.Char]) {
+                c.Hidden = true;
+                c.Advance = 0;
+                c.Trailing = 0;
+            }
+    }
 
     // Positions: each chunk from its absolute x and y (or where the text stands), dx and dy moving
     // the pen, rotate turning single glyphs.

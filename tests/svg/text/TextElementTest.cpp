@@ -597,7 +597,10 @@ INSTANTIATE_TEST_SUITE_P(Offsets, TextPathOffset,
                                                        "xlink:href=\"#p\" startOffset=\"50%\" text-anchor=\"end\"",
                                                        100 - Width("AB")},
                                            TOffsetCase{"Percent", "xlink:href=\"#p\" startOffset=\"50%\"", 100},
-                                           TOffsetCase{"Length", "xlink:href=\"#p\" startOffset=\"20\"", 20}),
+                                           TOffsetCase{"Length", "xlink:href=\"#p\" startOffset=\"20\"", 20},
+                                           TOffsetCase{"Millimetres", "xlink:href=\"#p\" startOffset=\"5mm\"",
+                                                       5 * 96 / 25.4f},
+                                           TOffsetCase{"Em", "xlink:href=\"#p\" startOffset=\"1.5em\"", 30}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(TextPath, ChunksFollowEachOtherAlongTheGuide)
@@ -649,28 +652,69 @@ struct TInvalidGuideCase {
 
 class TextPathGuideWithoutOutline : public ::testing::TestWithParam<TInvalidGuideCase> {};
 
-TEST_P(TextPathGuideWithoutOutline, IsInvalid)
+// The text path draws nothing; the span after it is drawn.
+TEST_P(TextPathGuideWithoutOutline, DrawsNothingButTheRest)
 {
     TSVG doc;
-    try {
-        doc.LoadFromText(Svg(GetParam().Body));
-        FAIL() << "no error";
-    } catch (const ESVGError& e) {
-        EXPECT_STREQ(e.what(), "Path is invalid");
-    }
+    ASSERT_NO_THROW(doc.LoadFromText(Svg(GetParam().Body)));
+    const std::vector<TSVGCustomText*> chunks = Chunks(doc);
+    ASSERT_GE(chunks.size(), 2u);
+    for (std::size_t i = 0; i + 1 < chunks.size(); ++i)
+        EXPECT_TRUE(chunks[i]->GetPath() == nullptr || chunks[i]->GetPath()->GetPointCount() == 0) << i;
+    ASSERT_NE(chunks.back()->GetPath(), nullptr);
+    EXPECT_GT(chunks.back()->GetPath()->GetPointCount(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Guides, TextPathGuideWithoutOutline,
     ::testing::Values(
-        TInvalidGuideCase{"EmptyText", "<text id=\"g\"></text><text><textPath xlink:href=\"#g\">AB</textPath></text>"},
+        TInvalidGuideCase{"EmptyText",
+                          "<text id=\"g\"></text><text><textPath xlink:href=\"#g\">AB</textPath><tspan>CD</tspan></text>"},
+        TInvalidGuideCase{"ItsOwnText",
+                          "<text id=\"g\" y=\"50\"><textPath xlink:href=\"#g\">AB</textPath><tspan>CD</tspan></text>"},
         TInvalidGuideCase{"WithPercentOffset", "<text id=\"g\"></text><text><textPath xlink:href=\"#g\" "
-                                               "startOffset=\"10%\">AB</textPath></text>"},
+                                               "startOffset=\"10%\">AB</textPath><tspan>CD</tspan></text>"},
         TInvalidGuideCase{"Group", "<g id=\"g\"><rect width=\"5\" height=\"5\"/></g>"
-                                   "<text><textPath xlink:href=\"#g\">AB</textPath></text>"},
-        TInvalidGuideCase{"Gradient", "<linearGradient id=\"g\"/><text><textPath xlink:href=\"#g\">AB</textPath></text>"},
-        TInvalidGuideCase{"TextInASpan",
-                          "<text id=\"g\"></text><text><textPath xlink:href=\"#g\"><tspan>AB</tspan></textPath></text>"}),
+                                   "<text><textPath xlink:href=\"#g\">AB</textPath><tspan>CD</tspan></text>"},
+        TInvalidGuideCase{"Gradient", "<linearGradient id=\"g\"/><text><textPath xlink:href=\"#g\">AB</textPath>"
+                                      "<tspan>CD</tspan></text>"},
+        TInvalidGuideCase{"TextInASpan", "<text id=\"g\"></text><text><textPath xlink:href=\"#g\"><tspan>AB</tspan>"
+                                         "</textPath><tspan>CD</tspan></text>"},
+        // A text path inside another one is no text path.
+        TInvalidGuideCase{"Nested", "<path id=\"p\" d=\"M0,50 L200,50\"/><text><textPath xlink:href=\"#p\">"
+                                    "<textPath xlink:href=\"#p\">AB</textPath>CD</textPath></text>"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// How far along the guide the glyphs reach, for guides of several figures.
+struct TGuideShapeCase {
+    const char* Name;
+    std::string Guide;
+    float Right;   // right edge of the glyphs
+    float Bottom;  // lowest point of the glyphs
+};
+
+class TextPathGuideShape : public ::testing::TestWithParam<TGuideShapeCase> {};
+
+TEST_P(TextPathGuideShape, CarriesTheGlyphs)
+{
+    TSVG doc;
+    doc.LoadFromText(OnPath("xlink:href=\"#p\"", "HHHHH", GetParam().Guide));
+    const std::vector<TSVGCustomText*> chunks = Chunks(doc);
+    ASSERT_EQ(chunks.size(), 1u);
+    const TGPRectF r = PathBounds(chunks[0]->GetPath());
+    EXPECT_NEAR(r.X + r.Width, GetParam().Right, 3);
+    EXPECT_NEAR(r.Y + r.Height, GetParam().Bottom, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Guides, TextPathGuideShape,
+    ::testing::Values(
+        // The jump between two figures covers no distance: the fourth H goes onto the second one.
+        TGuideShapeCase{"TwoFigures", "M0,50 L40,50 M100,50 L200,50", 100 + Width("HHHHH") - 40 - 1.5f, 50},
+        // The fourth and fifth H go down the second line, turned a quarter.
+        TGuideShapeCase{"Corner", "M0,50 L50,50 L50,100", 50 + 14.6f, 50 + Width("HHHHH") - 50 - 1.9f},
+        // Closing runs the text back along the closing line, upside down below it.
+        TGuideShapeCase{"ClosedFigureGoesOnAlongTheClosingLine", "M0,50 L30,50 L30,50.01 Z", 30 - 1.9f, 50 + 14.6f}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(TextPath, EmptyTextPathWithoutOutlineIsNoError)
