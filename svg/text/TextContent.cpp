@@ -73,12 +73,8 @@ float FontSizeOf(const TSVGObject& Obj)
     else
         value = Trim(Obj.GetStyle().GetValues("font-size"));
     const TSVGObject* parent = Obj.GetParent();
-    auto parentSize = [&]() {
-        if (parent != nullptr)
-            return FontSizeOf(*parent);
-        const auto* basic = dynamic_cast<const TSVGBasic*>(&Obj);
-        return basic != nullptr ? basic->GetFontSize() : 16.0f;
-    };
+    // Above the root, relative sizes start from the initial "medium".
+    auto parentSize = [&]() { return parent != nullptr ? FontSizeOf(*parent) : 16.0f; };
     if (value.empty() || value == "inherit") {
         // The root, and an element sized by the "font" shorthand, take the cascade's size; the
         // rest inherit.
@@ -108,6 +104,52 @@ float FontSizeOf(const TSVGObject& Obj)
     }
     const float size = TextLength(value, 0, 16);
     return std::isfinite(size) && size >= 0 ? size : parentSize();
+}
+
+// The font weight of a text object: its own "font-weight" (numbers from 1 to 1000, normal, bold,
+// and bolder and lighter relative to the parent's weight as CSS steps them), else the parent's.
+int FontWeightOf(const TSVGObject& Obj)
+{
+    std::string value;
+    const auto* text = dynamic_cast<const TSVGCustomText*>(&Obj);
+    if (text != nullptr) {
+        value = text->OwnProperty("font-weight");
+        // A family named like "Arial-BoldMT" left its weight in the element's style.
+        if (value.empty() && text->HasOwnStyle())
+            value = Trim(Obj.GetStyle().GetValues("font-weight"));
+    } else {
+        value = Trim(Obj.GetStyle().GetValues("font-weight"));
+        if (value.empty())
+            value = SheetValue(Obj, "font-weight");
+    }
+    const TSVGObject* parent = Obj.GetParent();
+    auto parentWeight = [&]() { return parent != nullptr ? FontWeightOf(*parent) : 400; };
+    if (value.empty() || value == "inherit") {
+        const bool shorthand = text != nullptr ? !text->OwnProperty("font").empty()
+                                               : !Trim(Obj.GetStyle().GetValues("font")).empty();
+        if (shorthand)
+            if (const auto* basic = dynamic_cast<const TSVGBasic*>(&Obj)) {
+                const int weight = basic->GetFontWeight();
+                return weight >= 1 && weight <= 1000 ? weight : 400;
+            }
+        return parentWeight();
+    }
+    if (value == "normal")
+        return 400;
+    if (value == "bold")
+        return 700;
+    if (value == "bolder") {
+        const int w = parentWeight();
+        return w < 350 ? 400 : w < 550 ? 700 : 900;
+    }
+    if (value == "lighter") {
+        const int w = parentWeight();
+        return w < 100 ? w : w < 550 ? 100 : w < 750 ? 400 : 700;
+    }
+    float number = 0;
+    if (TryParseNumber(value, number) && number >= 1 && number <= 1000)
+        return static_cast<int>(std::lround(number));
+    return parentWeight();
 }
 
 std::vector<float> LengthList(std::string_view Value, float Side, float FontSize)
@@ -355,8 +397,7 @@ void TSVGCustomText::LayoutWholeText()
     auto fontsOf = [](const TSVGCustomText& Obj) {
         TFontRequest request;
         request.Families = FamilyList(Obj.GetFontName());
-        const int weight = Obj.GetFontWeight();
-        request.Weight = weight >= 1 && weight <= 1000 ? weight : 400;
+        request.Weight = FontWeightOf(Obj);
         const std::string style = Obj.InheritedProperty("font-style");
         request.Slant = style.rfind("oblique", 0) == 0 ? 2 : style == "italic" || Obj.GetFontStyle() == 1 ? 1 : 0;
         request.Stretch = StretchPercent(Obj.InheritedProperty("font-stretch"));

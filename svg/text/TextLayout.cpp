@@ -466,10 +466,13 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
             float Top;
             float Height;
         };
+        // Each line is centred on the font's position for it, as browsers draw them.
+        const float under = m.UnderlineThickness * d.Size;
+        const float through = m.StrikeoutThickness * d.Size;
         const TLine lines[3] = {
-            {TextLineUnder, &owner.Underline, m.UnderlinePosition * d.Size, m.UnderlineThickness * d.Size},
-            {TextLineOver, &owner.Overline, -m.Ascent * d.Size, m.UnderlineThickness * d.Size},
-            {TextLineThrough, &owner.LineThrough, -m.StrikeoutPosition * d.Size, m.StrikeoutThickness * d.Size},
+            {TextLineUnder, &owner.Underline, m.UnderlinePosition * d.Size - under / 2, under},
+            {TextLineOver, &owner.Overline, -m.Ascent * d.Size - under / 2, under},
+            {TextLineThrough, &owner.LineThrough, -m.StrikeoutPosition * d.Size - through / 2, through},
         };
         for (const TChunk& chunk : chunks) {
             // Runs of neighbouring clusters that lie on one straight line join into one rectangle.

@@ -420,8 +420,8 @@ TEST_P(TextDecoration, BuildsTheRectangles)
     EXPECT_EQ(text->GetStrikeOutPath() != nullptr, c.StrikeOut);
     EXPECT_EQ(text->GetOverlinePath() != nullptr, c.Overline);
     // Each is a rectangle as wide as the text, as thick as the font's own line (a few hundredths of
-    // the em), placed by the font's metrics: under the baseline, through the lower-case letters,
-    // along the ascent.
+    // the em), centred on the font's positions for them: under the baseline, through the
+    // lower-case letters, along the ascent.
     auto expectRect = [&](const TGPGraphicsPath* Path, float Low, float High) {
         const TGPRectF r = PathBounds(Path);
         EXPECT_GE(r.Y, Low);
@@ -433,11 +433,11 @@ TEST_P(TextDecoration, BuildsTheRectangles)
     };
     const float xHeight = 20 * TFontOutline::Open("DejaVu Sans", false, false)->XHeight() / TFontOutline::EmHeight;
     if (c.Underline)
-        expectRect(text->GetUnderlinePath(), 50, 50 + 20 * 0.2f);
+        expectRect(text->GetUnderlinePath(), 50 - 20 * 0.05f, 50 + 20 * 0.2f);
     if (c.StrikeOut)
         expectRect(text->GetStrikeOutPath(), 50 - xHeight, 50);
     if (c.Overline)
-        expectRect(text->GetOverlinePath(), top - 0.01f, top + 2);
+        expectRect(text->GetOverlinePath(), top - 20 * 0.05f, top + 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, TextDecoration,
@@ -557,6 +557,39 @@ TEST(TextElement, BoldFromTheGroupShapesTheGlyphsToo)
     EXPECT_GT(bold.FindByType<TSVGText>()->GetWidth(), regular.FindByType<TSVGText>()->GetWidth());
     EXPECT_GT(b.Width, r.Width);
 }
+
+// ---------------------------------------------------------------- relative weights
+
+struct TRelativeWeightCase {
+    const char* Name;
+    const char* Parent;    // the group's font-weight
+    const char* Own;       // the text's: bolder or lighter
+    const char* Same;      // the absolute weight it must draw like
+};
+
+class RelativeFontWeight : public ::testing::TestWithParam<TRelativeWeightCase> {};
+
+TEST_P(RelativeFontWeight, StepsFromTheParentsWeight)
+{
+    const TRelativeWeightCase& c = GetParam();
+    TSVG doc;
+    doc.LoadFromText(Svg(std::string("<g font-weight=\"") + c.Parent + "\"><text y=\"40\" font-weight=\"" + c.Own +
+                         "\">Hamburg</text></g><text y=\"80\" font-weight=\"" + c.Same + "\">Hamburg</text>"));
+    const std::vector<TSVGCustomText*> chunks = Chunks(doc);
+    ASSERT_EQ(chunks.size(), 2u);
+    const TGPRectF relative = PathBounds(chunks[0]->GetPath());
+    const TGPRectF absolute = PathBounds(chunks[1]->GetPath());
+    EXPECT_NEAR(relative.Width, absolute.Width, 0.01);
+    EXPECT_EQ(chunks[0]->GetPath()->GetPointCount(), chunks[1]->GetPath()->GetPointCount());
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, RelativeFontWeight,
+                         ::testing::Values(TRelativeWeightCase{"BolderFromLight", "300", "bolder", "400"},
+                                           TRelativeWeightCase{"BolderFromMedium", "500", "bolder", "700"},
+                                           TRelativeWeightCase{"LighterFromExtraBold", "800", "lighter", "700"},
+                                           TRelativeWeightCase{"LighterFromSemiBold", "600", "lighter", "400"},
+                                           TRelativeWeightCase{"LighterFromNormal", "normal", "lighter", "100"}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 // ---------------------------------------------------------------- text on a path
 
