@@ -385,6 +385,12 @@ void TSVGCustomText::LayoutWholeText()
         root->CountLoadedObjects(static_cast<long>(n));
     for (auto* v : {&c.In.X, &c.In.Y, &c.In.DX, &c.In.DY, &c.In.Rotate})
         v->assign(n, NotGiven);
+    // Spans that are not displayed drop their characters from the layout.
+    c.In.Dropped.assign(n, false);
+    for (const TCollector::TElement& e : c.Elements)
+        if (e.Obj->HasOwnStyle() && (e.Obj->GetDisplayCode() == 0 || e.Obj->OwnProperty("display") == "none"))
+            for (std::size_t i = e.Begin; i < e.End; ++i)
+                c.In.Dropped[i] = true;
 
     // Styles of the spans.
     auto ownerIndex = [&c](TSVGCustomText* Obj) {
@@ -491,13 +497,18 @@ void TSVGCustomText::LayoutWholeText()
                 for (const std::string& item : SplitValues(value, ','))
                     if (!Trim(item).empty())
                         list.push_back(ParseNumber(Trim(item)));
-            for (std::size_t k = 0; k < e.End - e.Begin && !list.empty(); ++k) {
+            // Characters that are not drawn take no value.
+            std::size_t k = 0;
+            for (std::size_t i = e.Begin; i < e.End && !list.empty(); ++i) {
+                if (c.In.Dropped[i])
+                    continue;
                 if (k < list.size())
-                    Target[e.Begin + k] = list[k];
+                    Target[i] = list[k];
                 else if (Repeat)
-                    Target[e.Begin + k] = list.back();
+                    Target[i] = list.back();
                 else
                     break;
+                ++k;
             }
         };
         if (!onPath) {

@@ -221,6 +221,59 @@ void AppendRectangle(std::vector<TOutlinePoint>& Out, const TOutlineTransform& M
                                                                  : OutlinePointLine)});
 }
 
+// The input without the dropped characters (and without invalid guides), every range shrunk to
+// the characters it keeps.
+TTextInput WithoutDropped(const TTextInput& In, const std::vector<bool>& Drop)
+{
+    const std::size_t n = In.Text.size();
+    std::vector<std::size_t> map(n + 1, 0);
+    TTextInput out;
+    for (std::size_t i = 0; i < n; ++i) {
+        map[i] = out.Text.size();
+        if (!Drop[i])
+            out.Text += In.Text[i];
+    }
+    map[n] = out.Text.size();
+    auto mapped = [&map, n](std::size_t I) { return map[std::min(I, n)]; };
+    for (const TTextSpan& span : In.Spans) {
+        TTextSpan s = span;
+        s.Begin = mapped(span.Begin);
+        s.End = mapped(span.End);
+        if (s.End > s.Begin)
+            out.Spans.push_back(std::move(s));
+    }
+    auto filter = [&](const std::vector<float>& From, std::vector<float>& To) {
+        for (std::size_t i = 0; i < From.size() && i < n; ++i)
+            if (!Drop[i])
+                To.push_back(From[i]);
+    };
+    filter(In.X, out.X);
+    filter(In.Y, out.Y);
+    filter(In.DX, out.DX);
+    filter(In.DY, out.DY);
+    filter(In.Rotate, out.Rotate);
+    for (TTextLength l : In.Lengths) {
+        l.Begin = mapped(l.Begin);
+        l.End = mapped(l.End);
+        if (l.End > l.Begin)
+            out.Lengths.push_back(l);
+    }
+    for (TTextDecorationInput d : In.Decorations) {
+        d.Begin = mapped(d.Begin);
+        d.End = mapped(d.End);
+        if (d.End > d.Begin)
+            out.Decorations.push_back(std::move(d));
+    }
+    for (const TTextGuide& g : In.Guides)
+        if (g.Valid) {
+            TTextGuide kept = g;
+            kept.Begin = mapped(g.Begin);
+            kept.End = mapped(g.End);
+            out.Guides.push_back(std::move(kept));
+        }
+    return out;
+}
+
 }  // namespace
 
 TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
@@ -230,6 +283,17 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
     const std::size_t n = In.Text.size();
     if (n == 0 || In.Spans.empty())
         return out;
+    // Characters that are not drawn leave the text before anything is shaped or placed.
+    std::vector<bool> drop(n, false);
+    bool dropping = false;
+    for (std::size_t i = 0; i < n && i < In.Dropped.size(); ++i)
+        dropping |= drop[i] = In.Dropped[i];
+    for (const TTextGuide& g : In.Guides)
+        if (!g.Valid)
+            for (std::size_t i = g.Begin; i < g.End && i < n; ++i)
+                dropping = drop[i] = true;
+    if (dropping)
+        return LayoutTextContent(WithoutDropped(In, drop), OwnerCount);
     auto at = [](const std::vector<float>& V, std::size_t I) {
         return I < V.size() ? V[I] : std::numeric_limits<float>::quiet_NaN();
     };
@@ -241,13 +305,7 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
     for (std::size_t i = 0; i < n; ++i)
         if (Given(at(In.X, i)) || Given(at(In.Y, i)))
             starts[i] = true;
-    std::vector<bool> dropped(n, false);
     for (const TTextGuide& g : In.Guides) {
-        if (!g.Valid) {
-            for (std::size_t i = g.Begin; i < g.End && i < n; ++i)
-                dropped[i] = true;
-            continue;
-        }
         starts[std::min(g.Begin, n)] = true;
         starts[std::min(g.End, n)] = true;
     }
@@ -260,20 +318,13 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
         chunk.Begin = i;
         chunk.End = j;
         for (std::size_t g = 0; g < In.Guides.size(); ++g)
-            if (In.Guides[g].Valid && In.Guides[g].Begin <= i && i < In.Guides[g].End)
+            if (In.Guides[g].Begin <= i && i < In.Guides[g].End)
                 chunk.Guide = static_cast<int>(g);
         chunks.push_back(std::move(chunk));
         i = j;
     }
-    for (TChunk& chunk : chunks) {
+    for (TChunk& chunk : chunks)
         ShapeChunk(In, chunk);
-        for (TCluster& c : chunk.Clusters)
-            if (c.Char < n && dropped[c.Char]) {
-                c.Hidden = true;
-                c.Advance = 0;
-                c.Trailing = 0;
-            }
-    }
 
     // Positions: each chunk from its absolute x and y (or where the text stands), dx and dy moving
     // the pen, rotate turning single glyphs.

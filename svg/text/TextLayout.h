@@ -78,6 +78,8 @@ struct TTextInput {
     std::vector<TTextLength> Lengths;
     std::vector<TTextDecorationInput> Decorations;
     std::vector<TTextGuide> Guides;
+    // Per character (or empty): not drawn and takes no room, as inside "display: none".
+    std::vector<bool> Dropped;
 };
 
 struct TTextOutput {

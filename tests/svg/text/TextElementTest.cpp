@@ -558,6 +558,48 @@ TEST(TextElement, BoldFromTheGroupShapesTheGlyphsToo)
     EXPECT_GT(b.Width, r.Width);
 }
 
+// ---------------------------------------------------------------- spans not displayed
+
+struct THiddenSpanCase {
+    const char* Name;
+    std::string WithHidden;  // a text whose middle span is not displayed
+    std::string Same;        // the text drawn as it should look
+};
+
+class HiddenSpan : public ::testing::TestWithParam<THiddenSpanCase> {};
+
+// The last chunk lies where the text without the hidden characters puts it.
+TEST_P(HiddenSpan, TakesNoRoomAndNoValues)
+{
+    TSVG hidden;
+    hidden.LoadFromText(Svg(GetParam().WithHidden));
+    TSVG same;
+    same.LoadFromText(Svg(GetParam().Same));
+    const std::vector<TSVGCustomText*> a = Chunks(hidden);
+    const std::vector<TSVGCustomText*> b = Chunks(same);
+    ASSERT_FALSE(a.empty());
+    ASSERT_FALSE(b.empty());
+    const TGPRectF ra = PathBounds(a.back()->GetPath());
+    const TGPRectF rb = PathBounds(b.back()->GetPath());
+    EXPECT_GT(rb.Width, 1);
+    EXPECT_NEAR(ra.X, rb.X, 0.01);
+    EXPECT_NEAR(ra.Y, rb.Y, 0.01);
+    EXPECT_NEAR(ra.Width, rb.Width, 0.01);
+    EXPECT_NEAR(ra.Height, rb.Height, 0.01);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Spans, HiddenSpan,
+    ::testing::Values(THiddenSpanCase{"NoRoom", "<text x=\"10\" y=\"50\">A<tspan display=\"none\">WW</tspan>V</text>",
+                                      "<text x=\"10\" y=\"50\">A<tspan>V</tspan></text>"},
+                      THiddenSpanCase{"NoRotation",
+                                      "<text x=\"10\" y=\"50\" rotate=\"0 90\">A<tspan style=\"display:none\">WW</tspan>V</text>",
+                                      "<text x=\"10\" y=\"50\">A<tspan rotate=\"90\">V</tspan></text>"},
+                      THiddenSpanCase{"NoPosition",
+                                      "<text x=\"10 40 80\" y=\"50\">A<tspan display=\"none\">W</tspan>V</text>",
+                                      "<text x=\"10\" y=\"50\">A<tspan x=\"40\">V</tspan></text>"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
 // ---------------------------------------------------------------- relative weights
 
 struct TRelativeWeightCase {
