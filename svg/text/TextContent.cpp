@@ -152,6 +152,27 @@ int FontWeightOf(const TSVGObject& Obj)
     return parentWeight();
 }
 
+// The dominant baseline in force: the nearest value that names a baseline (values that name none,
+// such as the old "no-change", are passed over).
+std::string DominantBaseline(const TSVGCustomText& Obj)
+{
+    static constexpr std::string_view known[] = {"auto",          "alphabetic",       "central",
+                                                 "middle",        "hanging",          "ideographic",
+                                                 "mathematical",  "text-before-edge", "text-after-edge",
+                                                 "text-top",      "text-bottom",      "before-edge",
+                                                 "after-edge"};
+    for (const TSVGObject* p = &Obj; p != nullptr; p = p->GetParent()) {
+        const auto* text = dynamic_cast<const TSVGCustomText*>(p);
+        if (text == nullptr)
+            break;
+        const std::string value = text->OwnProperty("dominant-baseline");
+        if (std::find(std::begin(known), std::end(known), value) != std::end(known))
+            return value;
+    }
+    const std::string outside = Obj.InheritedProperty("dominant-baseline");
+    return std::find(std::begin(known), std::end(known), outside) != std::end(known) ? outside : std::string();
+}
+
 std::vector<float> LengthList(std::string_view Value, float Side, float FontSize)
 {
     std::vector<float> out;
@@ -441,10 +462,17 @@ void TSVGCustomText::LayoutWholeText()
 
         // Baselines: the element's own alignment-baseline, else the dominant one in force.
         const TSVGCustomText* element = obj.FOwnStyle ? &obj : dynamic_cast<const TSVGCustomText*>(obj.GetParent());
-        // alignment-baseline is not inherited: "inherit" counts as not given.
+        // alignment-baseline is not inherited, but "inherit" takes the parent's own value.
         std::string baseline = element != nullptr ? element->OwnProperty("alignment-baseline") : std::string();
+        if (baseline == "inherit" && element != nullptr) {
+            const TSVGObject* parent = element->GetParent();
+            const auto* parentText = dynamic_cast<const TSVGCustomText*>(parent);
+            baseline = parentText != nullptr ? parentText->OwnProperty("alignment-baseline")
+                       : parent != nullptr   ? Trim(parent->GetStyle().GetValues("alignment-baseline"))
+                                             : std::string();
+        }
         if (baseline.empty() || baseline == "auto" || baseline == "baseline" || baseline == "inherit")
-            baseline = obj.InheritedProperty("dominant-baseline");
+            baseline = DominantBaseline(obj);
         const TFaceMetrics& m = style.Fonts->Metrics(0);
         float down = 0;
         if (baseline == "central")

@@ -73,6 +73,8 @@ struct TChunk {
     std::vector<TCluster> Clusters;  // visual order
     int Guide = -1;
     bool Vertical = false;
+    float PenX = 0;  // the pen where the chunk starts (for a guide, where it was left off the guide)
+    float PenY = 0;
 };
 
 std::size_t SpanAt(const TTextInput& In, std::size_t Char)
@@ -334,6 +336,8 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
     for (TChunk& chunk : chunks) {
         const float savedX = penX;
         const float savedY = penY;
+        chunk.PenX = penX;
+        chunk.PenY = penY;
         if (chunk.Guide >= 0) {
             penX = 0;  // distance along the guide
             penY = 0;  // distance off it
@@ -398,10 +402,26 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
         }
     }
 
-    // Anchoring per chunk, then the placement of every cluster.
+    // Anchoring per chunk, then the placement of every cluster. Text after a guide goes on where
+    // the guide's last glyph ended, unless it is placed itself.
+    bool afterGuide = false;
+    float resumeX = 0;
+    float resumeY = 0;
     for (TChunk& chunk : chunks) {
         if (chunk.Clusters.empty())
             continue;
+        if (chunk.Guide < 0 && afterGuide) {
+            const bool ownX = Given(at(In.X, chunk.Begin));
+            const bool ownY = Given(at(In.Y, chunk.Begin));
+            if (ownX || ownY)
+                afterGuide = false;
+            for (TCluster& c : chunk.Clusters) {
+                if (!ownX)
+                    c.X += resumeX;
+                if (!ownY)
+                    c.Y += resumeY;
+            }
+        }
         std::vector<TCluster*> all;
         for (TCluster& c : chunk.Clusters)
             all.push_back(&c);
@@ -415,6 +435,10 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
         if (chunk.Guide >= 0) {
             const TTextGuide& guideIn = In.Guides[static_cast<std::size_t>(chunk.Guide)];
             const TTextGuidePath guide(guideIn.Points);
+            bool placed = false;
+            float lastCos = 1;
+            float lastSin = 0;
+            float beyond = 0;  // advances of the characters past the last placed one
             for (TCluster& c : chunk.Clusters) {
                 const float along = c.X + shift + guideIn.StartOffset;
                 const float mid = along + c.Advance / 2;
@@ -422,8 +446,10 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
                 TGuidePoint p;
                 if (!guide.PointAt(mid, p)) {
                     c.Hidden = true;
+                    beyond += c.Advance;
                     continue;
                 }
+                beyond = 0;
                 const float cs = std::cos(p.Angle);
                 const float sn = std::sin(p.Angle);
                 // Start of the glyph half an advance back along the tangent, off the guide by y.
@@ -432,6 +458,17 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
                 c.Placement = Then(Rotation(c.Angle + p.Angle * 180 / std::numbers::pi_v<float>), Translation(ox, oy));
                 out.EndX = p.X + cs * c.Advance / 2;
                 out.EndY = p.Y + sn * c.Advance / 2;
+                lastCos = cs;
+                lastSin = sn;
+                placed = true;
+            }
+            if (placed) {
+                // Characters that ran off the end still move the pen, straight on.
+                out.EndX += lastCos * beyond;
+                out.EndY += lastSin * beyond;
+                afterGuide = true;
+                resumeX = out.EndX - chunk.PenX;
+                resumeY = out.EndY - chunk.PenY;
             }
             continue;
         }

@@ -558,21 +558,21 @@ TEST(TextElement, BoldFromTheGroupShapesTheGlyphsToo)
     EXPECT_GT(b.Width, r.Width);
 }
 
-// ---------------------------------------------------------------- spans not displayed
+// ---------------------------------------------------------------- texts that draw like plainer ones
 
-struct THiddenSpanCase {
+struct TDrawsLikeCase {
     const char* Name;
-    std::string WithHidden;  // a text whose middle span is not displayed
-    std::string Same;        // the text drawn as it should look
+    std::string Text;  // a text using the feature
+    std::string Same;  // a plainer text that must look the same
 };
 
-class HiddenSpan : public ::testing::TestWithParam<THiddenSpanCase> {};
+class DrawsLike : public ::testing::TestWithParam<TDrawsLikeCase> {};
 
-// The last chunk lies where the text without the hidden characters puts it.
-TEST_P(HiddenSpan, TakesNoRoomAndNoValues)
+// The last chunk of both lies in the same place.
+TEST_P(DrawsLike, ThePlainerText)
 {
     TSVG hidden;
-    hidden.LoadFromText(Svg(GetParam().WithHidden));
+    hidden.LoadFromText(Svg(GetParam().Text));
     TSVG same;
     same.LoadFromText(Svg(GetParam().Same));
     const std::vector<TSVGCustomText*> a = Chunks(hidden);
@@ -589,15 +589,36 @@ TEST_P(HiddenSpan, TakesNoRoomAndNoValues)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Spans, HiddenSpan,
-    ::testing::Values(THiddenSpanCase{"NoRoom", "<text x=\"10\" y=\"50\">A<tspan display=\"none\">WW</tspan>V</text>",
+    Texts, DrawsLike,
+    ::testing::Values(
+                      // Spans not displayed take no room and no position values.
+                      TDrawsLikeCase{"HiddenSpanTakesNoRoom", "<text x=\"10\" y=\"50\">A<tspan display=\"none\">WW</tspan>V</text>",
                                       "<text x=\"10\" y=\"50\">A<tspan>V</tspan></text>"},
-                      THiddenSpanCase{"NoRotation",
+                      TDrawsLikeCase{"HiddenSpanTakesNoRotation",
                                       "<text x=\"10\" y=\"50\" rotate=\"0 90\">A<tspan style=\"display:none\">WW</tspan>V</text>",
                                       "<text x=\"10\" y=\"50\">A<tspan rotate=\"90\">V</tspan></text>"},
-                      THiddenSpanCase{"NoPosition",
+                      TDrawsLikeCase{"HiddenSpanTakesNoPosition",
                                       "<text x=\"10 40 80\" y=\"50\">A<tspan display=\"none\">W</tspan>V</text>",
-                                      "<text x=\"10\" y=\"50\">A<tspan x=\"40\">V</tspan></text>"}),
+                                      "<text x=\"10\" y=\"50\">A<tspan x=\"40\">V</tspan></text>"},
+                      // Text after a text path goes on where its last glyph ended.
+                      TDrawsLikeCase{"AfterATextPath",
+                                     "<path id=\"p\" d=\"M0,50 L200,50\"/><text><textPath xlink:href=\"#p\">HH</textPath>"
+                                     "<tspan>II</tspan></text>",
+                                     "<text y=\"50\">HH<tspan>II</tspan></text>"},
+                      TDrawsLikeCase{"AfterATextPathAtItsOwnX",
+                                     "<path id=\"p\" d=\"M0,50 L200,50\"/><text><textPath xlink:href=\"#p\">HH</textPath>"
+                                     "<tspan x=\"150\">II</tspan></text>",
+                                     "<text y=\"50\">HH<tspan x=\"150\">II</tspan></text>"},
+                      // "inherit" takes the parent's alignment-baseline although it is not inherited.
+                      TDrawsLikeCase{"AlignmentBaselineInherit",
+                                     "<g alignment-baseline=\"hanging\"><text x=\"10\" y=\"50\" "
+                                     "alignment-baseline=\"inherit\">Hi</text></g>",
+                                     "<text x=\"10\" y=\"50\" alignment-baseline=\"hanging\">Hi</text>"},
+                      // A value naming no baseline leaves the parent's in force.
+                      TDrawsLikeCase{"DominantBaselineNoChange",
+                                     "<text x=\"10\" y=\"50\" dominant-baseline=\"middle\">A<tspan "
+                                     "dominant-baseline=\"no-change\">Hi</tspan></text>",
+                                     "<text x=\"10\" y=\"50\" dominant-baseline=\"middle\">A<tspan>Hi</tspan></text>"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 // ---------------------------------------------------------------- relative weights
