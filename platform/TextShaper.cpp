@@ -250,6 +250,10 @@ struct TFontSet::Impl {
         const int upem = static_cast<int>(c.FaceFile->Upem);
         hb_font_set_scale(font, upem, upem);
         std::vector<hb_variation_t> variations;
+        // fontconfig lists the named instances of a variable font as faces of their own; the
+        // requested axes apply to them too.
+        if (hb_ot_var_has_data(c.FaceFile->Face.get()))
+            c.Variable = true;
         if (c.Variable) {
             // The named instance fontconfig chose (index bits above 16), then the requested axes.
             if ((c.Index >> 16) > 0)

@@ -239,8 +239,11 @@ std::vector<std::pair<std::string, std::uint32_t>> FeatureList(std::string_view 
 std::vector<std::pair<std::string, float>> VariationList(std::string_view Value)
 {
     std::vector<std::pair<std::string, float>> out;
-    for (const std::string& item : SplitValues(Value, ',')) {
-        const std::string text = Trim(item);
+    // Items are split at commas only: each holds a quoted tag, blanks and a number.
+    for (std::size_t start = 0; start < Value.size();) {
+        const std::size_t comma = std::min(Value.find(',', start), Value.size());
+        const std::string text = Trim(Value.substr(start, comma - start));
+        start = comma + 1;
         if (text.size() < 7 || (text[0] != '"' && text[0] != '\''))
             continue;
         out.emplace_back(text.substr(1, 4), ParseNumber(Trim(std::string_view(text).substr(6))));
