@@ -16,9 +16,6 @@ namespace plumwick {
 
 TSVGBasic::TSVGBasic()
 {
-    // Not set: fill and stroke opacity inherit.
-    FFillOpacity = UndefinedFloat;
-    FStrokeOpacity = UndefinedFloat;
     AttachStyleHandler();
 }
 
@@ -38,13 +35,13 @@ void TSVGBasic::ClearBasicFields()
 {
     FFillColor = SVG_INHERIT_COLOR;
     FStrokeColor = SVG_INHERIT_COLOR;
-    FFillOpacity = UndefinedFloat;
-    FStrokeOpacity = UndefinedFloat;
+    FFillOpacity.reset();
+    FStrokeOpacity.reset();
     FStrokeWidth = UndefinedFloat;
     FStrokeLineJoin.clear();
     FStrokeLineCap.clear();
     FStrokeMiterLimit = UndefinedFloat;
-    FStrokeDashOffset = UndefinedFloat;
+    FStrokeDashOffset.reset();
     FStrokeDashArray.clear();
     FStrokeDashArrayCount = 0;
     FArrayNone = false;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -177,13 +178,13 @@ protected:
 
     TColor FFillColor = SVG_INHERIT_COLOR;    // -1 not set, -2 none
     TColor FStrokeColor = SVG_INHERIT_COLOR;  // -1 not set, -2 none
-    float FFillOpacity = 1;                   // -1 not set
-    float FStrokeOpacity = 1;                 // -1 not set
+    std::optional<float> FFillOpacity;    // empty: inherited
+    std::optional<float> FStrokeOpacity;  // empty: inherited
     float FStrokeWidth = UndefinedFloat;
     std::string FStrokeLineJoin;  // as written; empty = not set
     std::string FStrokeLineCap;   // as written; empty = not set
     float FStrokeMiterLimit = UndefinedFloat;
-    float FStrokeDashOffset = UndefinedFloat;
+    std::optional<float> FStrokeDashOffset;  // empty: inherited; any number, negative too, is a value
     std::vector<float> FStrokeDashArray;
     int FStrokeDashArrayCount = 0;
     bool FArrayNone = false;  // the dash array was set to "none"

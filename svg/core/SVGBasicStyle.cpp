@@ -49,6 +49,14 @@ bool EndsWith(std::string_view Text, std::string_view Tail)
     return Text.size() >= Tail.size() && Text.substr(Text.size() - Tail.size()) == Tail;
 }
 
+// A fill or stroke opacity as written, clamped to [0, 1]; an empty value sets nothing.
+std::optional<float> OpacityValue(std::string_view Text)
+{
+    if (Text.empty())
+        return std::nullopt;
+    return std::clamp(ParsePercent(Text), 0.0f, 1.0f);
+}
+
 float NumberOrZero(std::string_view Text)
 {
     float Value = 0;
@@ -122,8 +130,8 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
              if (TryParseNumber(Text, Opacity) && std::isfinite(Opacity))
                  E.FOpacity = std::clamp(Percent ? Opacity / 100 : Opacity, 0.0f, 1.0f);
          }},
-        {"stroke-opacity", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeOpacity = ParsePercent(V); }},
-        {"fill-opacity", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FFillOpacity = ParsePercent(V); }},
+        {"stroke-opacity", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeOpacity = OpacityValue(V); }},
+        {"fill-opacity", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FFillOpacity = OpacityValue(V); }},
         // Only what currentColor stands for: it paints nothing by itself.
         {"color", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FColor = V; }},
         {"stroke", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeURI = V; }},
@@ -472,12 +480,12 @@ float ChainOpacity(const TSVGBasic* Start, TField&& Field)
     float Document = 1;
     for (const TSVGObject* Node = Start; Node; Node = Node->GetParent()) {
         const TSVGBasic* B = Node->AsBasic();
-        if (!B || Field(*B) == UndefinedFloat)
+        if (!B || !Field(*B))
             continue;
         if (Node->AsDocument())
-            Document = Field(*B);
+            Document = *Field(*B);
         else if (!Found) {
-            Nearest = Field(*B);
+            Nearest = *Field(*B);
             Found = true;
         }
     }
@@ -540,7 +548,8 @@ float TSVGBasic::GetStrokeMiterLimit() const
 
 float TSVGBasic::GetStrokeDashOffset() const
 {
-    return ResolvedField<float>(this, &TSVGBasic::FStrokeDashOffset, UndefinedFloat, 0.0f);
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FStrokeDashOffset.has_value(); });
+    return B ? *B->FStrokeDashOffset : 0.0f;
 }
 
 std::vector<float> TSVGBasic::GetStrokeDashArray() const
