@@ -51,12 +51,10 @@ void TSVGBasic::ClearBasicFields()
     FFontStyle = UndefinedInt;
     FTextDecoration = tdInherit;
     FPath.reset();
-    FClipPath = nullptr;
     FX = FY = FWidth = FHeight = 0;
     FRX = FRY = UndefinedFloat;
     FFillURI.clear();
     FStrokeURI.clear();
-    FLineWidth = UndefinedFloat;
     FColor.clear();
     FMarkerStart.clear();
     FMarkerMid.clear();
@@ -102,16 +100,10 @@ void TSVGBasic::AssignTo(TSVGObject& Dest) const
     D->FRY = FRY;
     D->FFillURI = FFillURI;
     D->FStrokeURI = FStrokeURI;
-    // An empty reference needs no lookup now: the clip in force is found again before painting.
     D->FClipURI = FClipURI;
-    const TSVG* DestRoot = FClipURI.empty() ? nullptr : D->GetRoot();
-    D->FClipPath = DestRoot && !DestRoot->IsLoading() ? D->FindClipPathFor(FClipURI) : nullptr;
-    D->FLineWidth = FLineWidth;
     D->FFillRule = FFillRule;
     D->FClipRule = FClipRule;
     D->FOpacity = FOpacity;
-    D->FColorInterpolation = FColorInterpolation;
-    D->FColorRendering = FColorRendering;
     D->FColor = FColor;
     D->FMarkerStart = FMarkerStart;
     D->FMarkerMid = FMarkerMid;

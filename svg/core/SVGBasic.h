@@ -85,8 +85,6 @@ public:
     // is no usable brush.
     std::unique_ptr<TGPPen> GetStrokePen(TGPBrush* Brush);
     // The clip outline in force (nearest clip-path up the tree), nullptr when none.
-    TGPGraphicsPath* FindClipPath();
-    void UpdateClipPath() { FClipPath = FindClipPath(); }
     // Narrows the surface's clip to the viewports of the elements above this one.
     void ClipToViewports(TGPGraphics& Graphics) const;
     // Draws the markers that "marker-start", "marker-mid" and "marker-end" name on the outline's vertices.
@@ -158,16 +156,11 @@ public:
     void SetRX(float Value) { FRX = Value; }
     float GetRY() const { return FRY; }
     void SetRY(float Value) { FRY = Value; }
-    float GetLineWidth() const { return FLineWidth; }
     bool GetStyleChanged() const { return FStyleChanged; }
     // The element's outline; nullptr for elements without one.
     TGPGraphicsPath2* GetPath() const { return FPath.get(); }
 
 protected:
-    friend class TSVGObject;  // CalculateMatrices looks clip paths up for a whole subtree
-
-    // The clip outline of the clip element named URI, nullptr when there is none.
-    TGPGraphicsPath* FindClipPathFor(const std::string& URI) const;
     void OnStyleChange(TStyle& Sender);
     // Puts this object's change handler on FStyle (after FStyle was replaced).
     void AttachStyleHandler();
@@ -194,7 +187,6 @@ protected:
     int FFontStyle = UndefinedInt;   // 0 normal, 1 italic
     TTextDecoration FTextDecoration = tdInherit;
     std::unique_ptr<TGPGraphicsPath2> FPath;  // the outline; owned
-    TGPGraphicsPath* FClipPath = nullptr;     // owned by the clip element
     float FX = 0;
     float FY = 0;
     float FWidth = 0;
@@ -205,13 +197,10 @@ protected:
     std::string FFillURI;    // raw fill text until resolved, then the paint server's id
     std::string FStrokeURI;  // likewise for the stroke
     std::string FClipURI;    // raw clip-path text until resolved, then the clip element's id
-    float FLineWidth = UndefinedFloat;
     int FFillRule = FillRuleNotSet;
     int FClipRule = FillRuleNotSet;
     float FOpacity = 1;       // own "opacity", 0..1
     float FPaintOpacity = 1;  // set by the paint walk, see SetPaintOpacity
-    float FColorInterpolation = 0;
-    float FColorRendering = 0;
     std::string FColor;  // text of the "color" declaration, what "currentColor" stands for; empty = not set
     std::string FMarkerStart;  // marker references as written ("none" stops inheritance); empty = not set
     std::string FMarkerMid;

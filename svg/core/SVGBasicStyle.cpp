@@ -118,7 +118,6 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
     // In this order: later rows see what earlier ones set.
     static constexpr TRow Rows[] = {
         {"stroke-width", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeWidth = ParseLength(V); }},
-        {"line-width", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FLineWidth = ParseLength(V); }},
         {"opacity",
          [](TSVGBasic& E, TStyle&, const std::string& V) {
              // A number, or a percentage; anything else (a unit, a word) leaves the opacity as it was.
@@ -595,11 +594,6 @@ std::string TSVGBasic::GetClipURI() const
 void TSVGBasic::SetClipURI(std::string_view Value)
 {
     FClipURI = Value;
-    // While the document is read the clip is looked up again before any paint; looking it up for every element
-    // as it is read would walk the growing tree once per element.
-    const TSVG* Root = GetRoot();
-    if (!Root || !Root->IsLoading())
-        UpdateClipPath();
 }
 
 }  // namespace plumwick

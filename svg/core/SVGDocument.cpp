@@ -151,7 +151,6 @@ void TSVG::ClearDocumentFields()
     FFillOpacity = 1;
     FStrokeOpacity = 1;
     FStrokeWidth = 1;
-    FLineWidth = 1;
 }
 
 void TSVG::AddWarning(std::string Text)

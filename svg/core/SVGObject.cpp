@@ -294,19 +294,14 @@ TSVG* TSVGObject::GetRoot() const
 
 void TSVGObject::CalculateMatrices()
 {
-    // The matrix products and the clip reference in force are carried down the walk instead of
-    // being rebuilt from the ancestors of every node.
+    // The matrix products are carried down the walk instead of being rebuilt from the ancestors of
+    // every node.
     struct TEntry {
         TSVGObject* Node;
         TMatrixChain ParentChain;
-        std::string ParentClipURI;
     };
-    std::string StartClipURI;
-    for (const TSVGObject* A = FParent; A && StartClipURI.empty(); A = A->FParent)
-        if (auto* B = dynamic_cast<const TSVGBasic*>(A))
-            StartClipURI = B->FClipURI;
     std::vector<TEntry> Stack;
-    Stack.push_back({this, TMatrixChain::Of(FParent), std::move(StartClipURI)});
+    Stack.push_back({this, TMatrixChain::Of(FParent)});
     while (!Stack.empty()) {
         TEntry Entry = std::move(Stack.back());
         Stack.pop_back();
@@ -318,15 +313,9 @@ void TSVGObject::CalculateMatrices()
             M->FCompleteCalculatedMatrix = Chain.All;
             M->FCalculatedMatrix = Chain.NoRoot;
         }
-        std::string& ClipURI = Entry.ParentClipURI;
-        if (auto* B = dynamic_cast<TSVGBasic*>(Node)) {
-            if (!B->FClipURI.empty())
-                ClipURI = B->FClipURI;
-            B->FClipPath = B->FindClipPathFor(ClipURI);
-        }
         Node->UpdateBounds();
         for (int I = Node->GetCount() - 1; I >= 0; --I)
-            Stack.push_back({Node->GetItem(I), Chain, ClipURI});
+            Stack.push_back({Node->GetItem(I), Chain});
     }
 }
 
