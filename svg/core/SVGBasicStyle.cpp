@@ -162,7 +162,7 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
         {"stroke-linejoin", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeLineJoin = V; }},
         {"stroke-linecap", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeLineCap = V; }},
         {"stroke-miterlimit", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeMiterLimit = NumberOrZero(V); }},
-        {"stroke-dashoffset", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeDashOffset = NumberOrZero(V); }},
+        {"stroke-dashoffset", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeDashOffset = ParseLength(TrimView(V)); }},
         {"stroke-dasharray", [](TSVGBasic& E, TStyle&, const std::string& V) { E.ParseDashArray(V); }},
         // The shorthand first, so that the longhands of the same block override it.
         {"font",
@@ -243,7 +243,7 @@ void TSVGBasic::ParseDashArray(std::string_view Value)
             Items.push_back(Items[I]);
     }
     for (const std::string& Item : Items)
-        FStrokeDashArray.push_back(NumberOrZero(Item));
+        FStrokeDashArray.push_back(ParseLength(Item));
     FStrokeDashArrayCount = static_cast<int>(FStrokeDashArray.size());
 }
 
