@@ -182,7 +182,7 @@ int TSVGObject::Remove(TSVGObject* Item)
     int Index = IndexOf(Item);
     if (Index < 0)
         return -1;
-    FItems[static_cast<size_t>(Index)].release();  // the caller owns it from now on
+    (void)FItems[static_cast<size_t>(Index)].release();  // the caller owns it from now on
     FItems.erase(FItems.begin() + Index);
     if (Item->FParent == this)
         Item->FParent = nullptr;
