@@ -12,6 +12,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -29,7 +30,7 @@ struct TExtractOptions {
     std::string Cid;
     std::string ReplyFile;
     std::string OutputFolder;
-    std::string Size = "96x96";
+    std::vector<std::string> Sizes;
     std::string Format = "png";
     std::string IcoSizes;
     std::string ApiBase;
@@ -39,9 +40,9 @@ struct TExtractOptions {
     double TimeoutSeconds = 300;
 };
 
-int FormatIndex(const std::string& format)
+TImageFormat FormatFromName(const std::string& format)
 {
-    return format == "png" ? 0 : format == "bmp" ? 1 : kIcoFormatIndex;
+    return format == "bmp" ? TImageFormat::Bmp : format == "ico" ? TImageFormat::Ico : TImageFormat::Png;
 }
 
 void PrintError(const std::string& text)
@@ -99,16 +100,33 @@ std::optional<std::string> ReadReplyFile(const std::string& path, std::string& e
 
 int RunExtract(const TExtractOptions& options)
 {
-    const auto size = ParseSize(options.Size);
     const auto hint = options.ReplyFile.empty() ? CheckJobInputs(options.Cid, options.OutputFolder)
                                                 : CheckOutputFolder(options.OutputFolder);
     if (hint) {
-        PrintError(*hint == kTextEmptyCid ? std::string("the collection id is empty")
-                                          : "the output folder " + options.OutputFolder + " does not exist");
+        PrintError(*hint == TInputProblem::EmptyCid
+                       ? std::string("the collection id is empty")
+                       : "the output folder " + PrintableText(options.OutputFolder) + " does not exist");
         return 1;
     }
 
     TJobRequest request;
+    // One size: it and its half, as the window does. Several: each in its own folder, nothing else.
+    for (const std::string& text : options.Sizes) {
+        const auto size = ParseSize(text);
+        const TIconSize parsed{size->first, size->second};
+        auto& sizes = request.Settings.Sizes;
+        if (std::none_of(sizes.begin(), sizes.end(),
+                         [&](const TIconSize& seen) { return seen.Width == parsed.Width && seen.Height == parsed.Height; }))
+            sizes.push_back(parsed);
+    }
+    if (request.Settings.Sizes.size() == 1) {
+        request.Settings.Width = request.Settings.Sizes[0].Width;
+        request.Settings.Height = request.Settings.Sizes[0].Height;
+        request.Settings.Sizes.clear();
+    }
+    request.Settings.Format = FormatFromName(options.Format);
+    if (!options.IcoSizes.empty())
+        request.Settings.IcoSizes = *ParseIconSizes(options.IcoSizes);
     request.Cid = CollectionIdFromText(options.Cid);
     request.OutputFolder = options.OutputFolder;
     request.ApiBase = options.ApiBase.empty() ? DefaultApiBase() : options.ApiBase;
@@ -127,13 +145,6 @@ int RunExtract(const TExtractOptions& options)
     EnsureGuiApplication();
     RouteLibraryWarnings();
 
-    TJobSettings settings;
-    settings.Width = size->first;
-    settings.Height = size->second;
-    settings.FormatIndex = FormatIndex(options.Format);
-    settings.FormatText = options.Format;
-    if (!options.IcoSizes.empty())
-        settings.IcoSizes = *ParseIconSizes(options.IcoSizes);
 
     TProgressOutput progress(options.Quiet);
     TJobCallbacks callbacks;
@@ -151,18 +162,19 @@ int RunExtract(const TExtractOptions& options)
             TSVG document;
             load(document, svgText);
             warnings = document.GetWarnings();
-            return asIcon ? SaveDocumentAsIcon(document, fileName, width, height, look.Export())
-                          : SaveDocumentAsImage(document, fileName, width, height, look.Export());
+            if (asIcon)
+                SaveDocumentAsIcon(document, fileName, width, height, look.Export());
+            else
+                SaveDocumentAsImage(document, fileName, width, height, look.Export());
         };
         callbacks.RenderIconSet = [look, load](std::string_view svgText, const std::string& fileName,
                                                std::span<const TIconSize> sizes, std::vector<std::string>& warnings) {
             TSVG document;
             load(document, svgText);
             warnings = document.GetWarnings();
-            return SaveDocumentAsIconSet(document, fileName, sizes, look.Export());
+            SaveDocumentAsIconSet(document, fileName, sizes, look.Export());
         };
     }
-    callbacks.Settings = [&] { return settings; };
     callbacks.Jobs = options.Jobs;
     callbacks.IconDone = [&](int index, int count, const std::string& name) { progress.IconDone(index, count, name); };
     callbacks.IconReported = [&](const TIconReport& report) {
@@ -184,23 +196,20 @@ int RunExtract(const TExtractOptions& options)
                        " icons failed; their files are missing in " + PrintableText(options.OutputFolder));
             return 1;
         }
-        if (result.HalfSizeFolder.empty()) {
-            std::printf("Extracted %d icons into %s and %s\n", result.Count, PrintableText(result.SvgFolder).c_str(),
-                        PrintableText(result.FullSizeFolder).c_str());
-            return 0;
+        {
+            std::string folders = PrintableText(result.SvgFolder);
+            for (std::size_t i = 0; i < result.ImageFolders.size(); ++i)
+                folders.append(i + 1 == result.ImageFolders.size() ? " and " : ", ")
+                    .append(PrintableText(result.ImageFolders[i]));
+            std::printf("Extracted %d icons into %s\n", result.Count, folders.c_str());
         }
-        std::printf("Extracted %d icons into %s, %s and %s\n", result.Count, PrintableText(result.SvgFolder).c_str(),
-                    PrintableText(result.FullSizeFolder).c_str(), PrintableText(result.HalfSizeFolder).c_str());
         return 0;
-    case TJobEnd::Message:
-        // The window's texts are Chinese; the command line says it in English.
-        PrintError(result.Text == kTextJsonFailed ? std::string("the reply is not valid JSON")
-                                                  : PrintableText(result.Text));
+    case TJobEnd::Problem:
+        PrintError(PrintableText(result.Text));
         return 1;
     case TJobEnd::Error:
         PrintError(PrintableText(WithFullStop(result.Text)));
         return 1;
-    case TJobEnd::Silent:
     case TJobEnd::Stopped:
         PrintError(result.Text.empty() ? std::string("stopped") : result.Text);
         return 1;
@@ -218,11 +227,13 @@ SubcommandAction AddExtractCommand(CLI::App& parser)
     auto* cid = command->add_option("--cid", options->Cid, "the collection id, sent as typed, or its page address (the id is taken from cid= or id=)");
     auto* from = command->add_option("--from", options->ReplyFile, "a saved reply (collection.json) instead of the download")
                      ->check(CLI::ExistingFile);
-    cid->excludes(from);
-    from->excludes(cid);
     command->add_option("-o,--output", options->OutputFolder, "the output folder; it must exist")->required();
-    command->add_option("-s,--size", options->Size, "the full size, WxH with each side 16..400 (default 96x96)")
-        ->check(CheckSize);
+    command->add_option("-s,--size", options->Sizes,
+                        "the full size, WxH with each side 16..400 (default 96x96), written with its half; given "
+                        "several times, one folder DIR/WxH per size and no halves")
+        ->check(CheckSize)
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     command->add_option("-f,--format", options->Format, "png, bmp or ico (default png)")
         ->check(CLI::IsMember({"png", "bmp", "ico"}));
     command->add_option("--ico-sizes", options->IcoSizes,
@@ -241,6 +252,9 @@ SubcommandAction AddExtractCommand(CLI::App& parser)
     command->callback([cid, from] {
         if (cid->count() == 0 && from->count() == 0)
             throw CLI::RequiredError("--cid or --from");
+        // Checked here rather than declared on the options, which would crowd their lines in --help.
+        if (cid->count() > 0 && from->count() > 0)
+            throw CLI::ValidationError("--cid and --from", "give one of them, not both");
     });
     return [options] { return RunExtract(*options); };
 }

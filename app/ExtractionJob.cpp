@@ -26,22 +26,60 @@ namespace {
 
 constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
 
-TJobResult Ended(TJobEnd end, std::string text = {}, std::string caption = {})
+TJobResult Ended(TJobEnd end, std::string text = {})
 {
     TJobResult result;
     result.End = end;
     result.Text = std::move(text);
-    result.Caption = std::move(caption);
     return result;
 }
 
-TJobSettings ReadSettings(const TJobCallbacks& callbacks)
+TJobResult EndedBy(TJobProblem problem, std::string text)
 {
-    TJobSettings settings = callbacks.Settings();
+    TJobResult result = Ended(TJobEnd::Problem, std::move(text));
+    result.Problem = problem;
+    return result;
+}
+
+TJobSettings BoundedSettings(TJobSettings settings)
+{
     // A size typed but not yet confirmed can be anything; keep the bitmaps bounded.
     settings.Width = std::clamp(settings.Width, kMinIconSize, kMaxIconSize);
     settings.Height = std::clamp(settings.Height, kMinIconSize, kMaxIconSize);
+    for (TIconSize& size : settings.Sizes) {
+        size.Width = std::clamp(size.Width, kMinIconSize, kMaxIconSize);
+        size.Height = std::clamp(size.Height, kMinIconSize, kMaxIconSize);
+    }
     return settings;
+}
+
+// One image of every icon: its folder and size.
+struct TImageTarget {
+    std::string Folder;
+    TIconSize Size;
+};
+
+// Where a job writes.
+struct TPlan {
+    std::string SvgFolder;
+    std::string IconSetFolder;          // set when each icon becomes one .ico holding several sizes
+    std::vector<TImageTarget> Images;   // otherwise
+};
+
+TPlan MakePlan(const std::string& outputFolder, const TJobSettings& settings)
+{
+    TPlan plan;
+    plan.SvgFolder = SvgFolder(outputFolder);
+    if (!settings.IcoSizes.empty()) {
+        plan.IconSetFolder = IconSetFolder(outputFolder);
+        return plan;
+    }
+    std::vector<TIconSize> sizes = settings.Sizes;
+    if (sizes.empty())
+        sizes = {{settings.Width, settings.Height}, {settings.Width / 2, settings.Height / 2}};
+    for (const TIconSize& size : sizes)
+        plan.Images.push_back({SizeFolder(outputFolder, size.Width, size.Height), size});
+    return plan;
 }
 
 bool StopRequested(const TJobCallbacks& callbacks)
@@ -90,16 +128,15 @@ void RenderImage(std::string_view svgText, const std::string& fileName, int widt
 {
     std::vector<std::string> warnings;
     try {
-        if (!callbacks.Render(svgText, fileName, width, height, asIcon, warnings))
-            AddFailure(report.Failures, "cannot make the image " + fileName);
+        callbacks.Render(svgText, fileName, width, height, asIcon, warnings);
     } catch (const std::exception& error) {
         AddFailure(report.Failures, error.what());
     }
     AddNotes(report, std::move(warnings));
 }
 
-// The SVG file and both images of one icon. Never throws: what went wrong is in the report.
-TIconReport WriteIcon(const TJsonReply& reply, int index, const TJobResult& folders, const TJobSettings& settings,
+// The SVG file and the images of one icon. Never throws: what went wrong is in the report.
+TIconReport WriteIcon(const TJsonReply& reply, int index, const TPlan& plan, const TJobSettings& settings,
                       const TJobCallbacks& callbacks)
 {
     TIconReport report;
@@ -124,27 +161,26 @@ TIconReport WriteIcon(const TJsonReply& reply, int index, const TJobResult& fold
     if (stem.Changed)
         report.Notes.push_back("its files are named \"" + stem.Name + "-" + std::to_string(index) + "\"");
     try {
-        WriteFileAtomically(IconFileName(folders.SvgFolder, stem.Name, index, "svg"), svgText);
+        WriteFileAtomically(IconFileName(plan.SvgFolder, stem.Name, index, "svg"), svgText);
     } catch (const std::exception& error) {
         AddFailure(report.Failures, error.what());
     }
-    if (!settings.IcoSizes.empty()) {
-        const std::string fileName = IconFileName(folders.FullSizeFolder, stem.Name, index, "ico");
+    if (!plan.IconSetFolder.empty()) {
+        const std::string fileName = IconFileName(plan.IconSetFolder, stem.Name, index, "ico");
         std::vector<std::string> warnings;
         try {
-            if (!callbacks.RenderIconSet(svgText, fileName, settings.IcoSizes, warnings))
-                AddFailure(report.Failures, "cannot make the image " + fileName);
+            callbacks.RenderIconSet(svgText, fileName, settings.IcoSizes, warnings);
         } catch (const std::exception& error) {
             AddFailure(report.Failures, error.what());
         }
         AddNotes(report, std::move(warnings));
         return report;
     }
-    const bool asIcon = settings.FormatIndex == kIcoFormatIndex;
-    RenderImage(svgText, IconFileName(folders.FullSizeFolder, stem.Name, index, settings.FormatText),
-                settings.Width, settings.Height, asIcon, callbacks, report);
-    RenderImage(svgText, IconFileName(folders.HalfSizeFolder, stem.Name, index, settings.FormatText),
-                settings.Width / 2, settings.Height / 2, asIcon, callbacks, report);
+    const bool asIcon = settings.Format == TImageFormat::Ico;
+    const std::string_view extension = FormatExtension(settings.Format);
+    for (const TImageTarget& image : plan.Images)
+        RenderImage(svgText, IconFileName(image.Folder, stem.Name, index, extension), image.Size.Width,
+                    image.Size.Height, asIcon, callbacks, report);
     return report;
 }
 
@@ -162,8 +198,8 @@ void Deliver(const TJobCallbacks& callbacks, TJobResult& result, TIconReport rep
 
 // The icons on several threads. Finished icons are reported in index order, so the progress never runs
 // ahead of an icon still being written. False when a stop was asked for.
-bool WriteIconsInParallel(const TJsonReply& reply, int count, TJobResult& result, const TJobSettings& settings,
-                          const TJobCallbacks& callbacks)
+bool WriteIconsInParallel(const TJsonReply& reply, int count, TJobResult& result, const TPlan& plan,
+                          const TJobSettings& settings, const TJobCallbacks& callbacks)
 {
     std::mutex lock;
     std::vector<std::optional<TIconReport>> done(static_cast<std::size_t>(count));
@@ -175,7 +211,7 @@ bool WriteIconsInParallel(const TJsonReply& reply, int count, TJobResult& result
             stopped = true;
             return;
         }
-        TIconReport report = WriteIcon(reply, static_cast<int>(slot), result, settings, callbacks);
+        TIconReport report = WriteIcon(reply, static_cast<int>(slot), plan, settings, callbacks);
         const std::lock_guard guard(lock);
         done[slot] = std::move(report);
         for (; reported < count && done[reported]; ++reported) {
@@ -191,27 +227,26 @@ TJobResult ProcessReply(const std::string& replyText, const TJobRequest& request
 {
     const std::unique_ptr<TJsonReply> reply = TJsonReply::Parse(replyText);
     if (!reply)
-        return Ended(TJobEnd::Message, kTextJsonFailed, kCaptionError);
+        return EndedBy(TJobProblem::InvalidReply, "the reply is not valid JSON");
     const int count = reply->IconCount();
 
     // Files are synced once, when all are written, rather than one by one.
     TDeferredSync sync;
     TJobResult result;
-    // Read once: a size changed during the run must not mix sizes inside the folders named here.
-    const TJobSettings sizes = ReadSettings(callbacks);
-    if (sizes.IcoSizes.empty()) {
-        result.FullSizeFolder = SizeFolder(request.OutputFolder, sizes.Width, sizes.Height);
-        result.HalfSizeFolder = SizeFolder(request.OutputFolder, sizes.Width / 2, sizes.Height / 2);
-    } else {
-        result.FullSizeFolder = IconSetFolder(request.OutputFolder);
-    }
-    result.SvgFolder = SvgFolder(request.OutputFolder);
+    const TJobSettings sizes = BoundedSettings(request.Settings);
+    const TPlan plan = MakePlan(request.OutputFolder, sizes);
+    if (!plan.IconSetFolder.empty())
+        result.ImageFolders.push_back(plan.IconSetFolder);
+    for (const TImageTarget& image : plan.Images)
+        if (std::find(result.ImageFolders.begin(), result.ImageFolders.end(), image.Folder) == result.ImageFolders.end())
+            result.ImageFolders.push_back(image.Folder);
+    result.SvgFolder = plan.SvgFolder;
     // Two jobs in one folder would mix their files (and each would clean up the other's temporary files).
     const TFolderLock folderLock(request.OutputFolder);
-    for (const std::string& folder :
-         {request.OutputFolder, result.FullSizeFolder, result.HalfSizeFolder, result.SvgFolder}) {
-        if (folder.empty())
-            continue;
+    std::vector<std::string> folders = {request.OutputFolder};
+    folders.insert(folders.end(), result.ImageFolders.begin(), result.ImageFolders.end());
+    folders.push_back(result.SvgFolder);
+    for (const std::string& folder : folders) {
         CreateFolder(folder);
         RemoveStaleTemporaries(folder);
     }
@@ -225,9 +260,9 @@ TJobResult ProcessReply(const std::string& replyText, const TJobRequest& request
                 result.End = TJobEnd::Stopped;
                 return result;
             }
-            Deliver(callbacks, result, WriteIcon(*reply, index, result, sizes, callbacks), count);
+            Deliver(callbacks, result, WriteIcon(*reply, index, plan, sizes, callbacks), count);
         }
-    } else if (!WriteIconsInParallel(*reply, count, result, sizes, callbacks)) {
+    } else if (!WriteIconsInParallel(*reply, count, result, plan, sizes, callbacks)) {
         result.End = TJobEnd::Stopped;
         return result;
     }
@@ -240,7 +275,7 @@ TJobResult ProcessReply(const std::string& replyText, const TJobRequest& request
 
 }  // namespace
 
-bool RenderWithRasterExport(std::string_view svgText, const std::string& fileName, int width, int height,
+void RenderWithRasterExport(std::string_view svgText, const std::string& fileName, int width, int height,
                             bool asIcon, std::vector<std::string>& warnings)
 {
     // Each icon is rendered at two sizes in a row on the same thread: the document parsed for the first is
@@ -259,32 +294,47 @@ bool RenderWithRasterExport(std::string_view svgText, const std::string& fileNam
         last.Document = std::move(document);
     }
     warnings = last.Document->GetWarnings();
-    return asIcon ? SaveDocumentAsIcon(*last.Document, fileName, width, height)
-                  : SaveDocumentAsImage(*last.Document, fileName, width, height);
+    if (asIcon)
+        SaveDocumentAsIcon(*last.Document, fileName, width, height);
+    else
+        SaveDocumentAsImage(*last.Document, fileName, width, height);
 }
 
-bool RenderIconSetWithRasterExport(std::string_view svgText, const std::string& fileName,
+void RenderIconSetWithRasterExport(std::string_view svgText, const std::string& fileName,
                                    std::span<const TIconSize> sizes, std::vector<std::string>& warnings)
 {
     TSVG document;
     document.SetImageSources(TImageSources{TImageSources::TKind::DataOnly, {}});
     document.LoadFromText(svgText);
     warnings = document.GetWarnings();
-    return SaveDocumentAsIconSet(document, fileName, sizes);
+    SaveDocumentAsIconSet(document, fileName, sizes);
 }
 
-std::optional<std::string> CheckJobInputs(std::string_view cid, const std::string& outputFolder)
+std::string_view FormatExtension(TImageFormat format)
+{
+    switch (format) {
+    case TImageFormat::Bmp:
+        return "bmp";
+    case TImageFormat::Ico:
+        return "ico";
+    case TImageFormat::Png:
+        break;
+    }
+    return "png";
+}
+
+std::optional<TInputProblem> CheckJobInputs(std::string_view cid, const std::string& outputFolder)
 {
     if (cid.empty())
-        return std::string(kTextEmptyCid);
+        return TInputProblem::EmptyCid;
     return CheckOutputFolder(outputFolder);
 }
 
-std::optional<std::string> CheckOutputFolder(const std::string& outputFolder)
+std::optional<TInputProblem> CheckOutputFolder(const std::string& outputFolder)
 {
     std::error_code error;
     if (!std::filesystem::is_directory(std::filesystem::path(outputFolder), error))
-        return std::string(kTextNoOutputFolder);
+        return TInputProblem::NoOutputFolder;
     return std::nullopt;
 }
 
@@ -305,14 +355,11 @@ TJobResult RunExtraction(const TJobRequest& request, const TJobCallbacks& callba
             } catch (const EHttpCancelled&) {
                 return Ended(TJobEnd::Stopped);
             } catch (const EHttpError& error) {
-                TJobResult failed = Ended(TJobEnd::Message, error.what(), kCaptionError);
-                failed.Problem = TJobProblem::Network;
-                return failed;
+                return EndedBy(TJobProblem::Network, error.what());
             }
             if (response.StatusCode != 200) {
-                TJobResult failed =
-                    Ended(TJobEnd::Silent, "the service answered with HTTP status " + std::to_string(response.StatusCode));
-                failed.Problem = TJobProblem::HttpStatus;
+                TJobResult failed = EndedBy(TJobProblem::HttpStatus, "the service answered with HTTP status " +
+                                                                         std::to_string(response.StatusCode));
                 failed.HttpStatus = static_cast<int>(response.StatusCode);
                 return failed;
             }
@@ -351,35 +398,11 @@ TSafeName IconFileStem(std::string_view name, int index)
     return SafeFileNamePart(name, kMaxFileNameBytes - suffix);
 }
 
-std::string FailuresText(const TJobResult& result)
-{
-    std::string text = kTextFailedFormat;
-    text.replace(text.find("%d"), 2, std::to_string(result.Count));
-    text.replace(text.find("%d"), 2, std::to_string(result.Failed.size()));
-    // A box, not a log: the first few, and how many more.
-    constexpr std::size_t kShown = 15;
-    for (std::size_t i = 0; i < result.Failed.size() && i < kShown; ++i) {
-        const TIconReport& icon = result.Failed[i];
-        text += "\n" + std::to_string(icon.Index) + " \"" + PrintableText(icon.Name) + "\"：" +
-                PrintableText(icon.Failures.front());
-    }
-    if (result.Failed.size() > kShown)
-        text += "\n……（另有" + std::to_string(result.Failed.size() - kShown) + "个）";
-    return text;
-}
-
 std::string WithFullStop(std::string message)
 {
     if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
         message += '.';
     return message;
-}
-
-std::string CompletedText(int count)
-{
-    std::string text = kTextCompletedFormat;
-    text.replace(text.find("%d"), 2, std::to_string(count));
-    return text;
 }
 
 std::string DefaultApiBase()

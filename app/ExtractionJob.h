@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/Dialogs.h"
 #include "app/FileNames.h"
 #include "app/Http.h"
 #include "app/RasterExport.h"
@@ -15,17 +14,6 @@
 
 namespace plumwick {
 
-// The job's own texts.
-inline constexpr const char* kCaptionHint = "提示";
-inline constexpr const char* kCaptionError = "错误";
-inline constexpr const char* kTextEmptyCid = "图标库的CID不能为空！";
-inline constexpr const char* kTextNoOutputFolder = "输出文件夹不存在，请先浏览选择输出文件夹！";
-inline constexpr const char* kTextJsonFailed = "JSON数据解析失败！";
-// Filled with the number of all icons and of those that failed; the list of failures follows.
-inline constexpr const char* kTextFailedFormat = "共%d个图标，其中%d个未能完整导出：";
-// Filled with the number of icons.
-inline constexpr const char* kTextCompletedFormat = "图标提取完成，共提取%d个文件!是否打开文件夹查看？";
-
 inline constexpr const char* kDefaultApiBase = "https://www.iconfont.cn";
 inline constexpr const char* kCollectionPath = "/api/collection/detail.json?id=";
 // The raw reply is kept beside the output folders so the collection can be rendered again offline.
@@ -33,35 +21,39 @@ inline constexpr const char* kSavedReplyName = "collection.json";
 
 inline constexpr int kMinIconSize = 16;
 inline constexpr int kMaxIconSize = 400;
-inline constexpr int kIcoFormatIndex = 2;
+enum class TImageFormat { Png, Bmp, Ico };
 
-// Size and format, read once when the job starts.
+// The file extension of a format: "png", "bmp" or "ico".
+std::string_view FormatExtension(TImageFormat format);
+
+// Size and format of a job, fixed when it starts: every image of a run lands in the folders named after them.
 struct TJobSettings {
     int Width = 96;
     int Height = 96;
-    int FormatIndex = 0;          // 2 selects the icon exporter
-    std::string FormatText = "png";  // the file extension
+    TImageFormat Format = TImageFormat::Png;
+    // When set, one folder per size ("WxH") holding that size alone, instead of Width x Height and its half.
+    std::vector<TIconSize> Sizes;
     // When set, each icon becomes one .ico file holding all these sizes, in the folder IconSetFolder names,
     // instead of the two sized images.
     std::vector<TIconSize> IcoSizes;
 };
 
-// Renders one icon into fileName at width x height; asIcon selects the .ico exporter. False when no image
-// could be made; errors of loading and writing raise with their reason. Things the document left out (an
-// image reference that is not allowed) are added to warnings.
-using TRenderFunction = std::function<bool(std::string_view svgText, const std::string& fileName, int width,
+// Renders one icon into fileName at width x height; asIcon selects the .ico exporter. Every failure (loading,
+// an image that cannot be made, writing) raises with its reason. Things the document left out (an image
+// reference that is not allowed) are added to warnings.
+using TRenderFunction = std::function<void(std::string_view svgText, const std::string& fileName, int width,
                                            int height, bool asIcon, std::vector<std::string>& warnings)>;
 
 // Renders one icon into one .ico file holding every size, with warnings as for TRenderFunction.
-using TRenderIconSetFunction = std::function<bool(std::string_view svgText, const std::string& fileName,
+using TRenderIconSetFunction = std::function<void(std::string_view svgText, const std::string& fileName,
                                                   std::span<const TIconSize> sizes,
                                                   std::vector<std::string>& warnings)>;
 
 // The raster exporters of the application. The SVG text came from the network, so its images are read only
 // from data: URIs.
-bool RenderIconSetWithRasterExport(std::string_view svgText, const std::string& fileName,
+void RenderIconSetWithRasterExport(std::string_view svgText, const std::string& fileName,
                                    std::span<const TIconSize> sizes, std::vector<std::string>& warnings);
-bool RenderWithRasterExport(std::string_view svgText, const std::string& fileName, int width, int height,
+void RenderWithRasterExport(std::string_view svgText, const std::string& fileName, int width, int height,
                             bool asIcon, std::vector<std::string>& warnings);
 
 // What became of one icon that did not simply succeed.
@@ -76,13 +68,13 @@ struct TJobRequest {
     std::string Cid;
     std::string OutputFolder;  // joined unchanged with the sub-folder names
     std::string ApiBase = kDefaultApiBase;
+    TJobSettings Settings;
     // When set, this text stands in for the downloaded reply and no request is made.
     std::optional<std::string> ReplyText;
     THttpOptions Http;
 };
 
 struct TJobCallbacks {
-    std::function<TJobSettings()> Settings;                  // required
     TRenderFunction Render = RenderWithRasterExport;
     TRenderIconSetFunction RenderIconSet = RenderIconSetWithRasterExport;
     std::function<void(int position, int maximum)> Progress;  // maximum is -1 until the icons are counted
@@ -98,38 +90,41 @@ struct TJobCallbacks {
 };
 
 enum class TJobEnd {
-    Completed,  // show the completion prompt for Count icons, or the failures when there are any
-    Message,    // a box with Text and Caption (error icon) before the clean-up
-    Silent,     // ended without a word (status other than 200; Text names the status for logs)
-    Error,      // the application's top-level error box with Text, after the clean-up
+    Completed,  // Count icons written; Failed lists those with a file missing
+    Problem,    // ended before any icon for a reason Problem names; nothing was written
+    Error,      // ended by an error with Text (a folder or file that cannot be written, a reply of the wrong shape)
     Stopped,    // the caller asked to stop
 };
 
-// What went wrong before any icon, for windows that word it in their own language.
+// Why a job ended before its icons; each caller words it in its own language, Text holding the detail.
 enum class TJobProblem {
     None,
-    Network,     // the request failed; Text holds the technical detail
-    HttpStatus,  // the service answered with HttpStatus, not 200
+    Network,       // the request failed; Text holds the client's message
+    HttpStatus,    // the service answered with HttpStatus, not 200
+    InvalidReply,  // the reply is not JSON
 };
 
 struct TJobResult {
-    TJobEnd End = TJobEnd::Silent;
+    TJobEnd End = TJobEnd::Error;
     TJobProblem Problem = TJobProblem::None;
     int HttpStatus = 0;
-    std::string Text;
-    std::string Caption;
+    std::string Text;  // English, for logs and the command line
     int Count = 0;
     std::vector<TIconReport> Failed;  // icons with a file missing, in index order
-    std::string FullSizeFolder;       // the .ico folder when the icons hold several sizes
-    std::string HalfSizeFolder;       // empty then
+    // Where the images went: the full size first, then the half size (or each size asked for); the one .ico
+    // folder when each icon holds several sizes.
+    std::vector<std::string> ImageFolders;
     std::string SvgFolder;
 };
 
-// The input checks that come before anything else; returns the text of the hint box to show, if any.
-std::optional<std::string> CheckJobInputs(std::string_view cid, const std::string& outputFolder);
+// What keeps a job from starting.
+enum class TInputProblem { EmptyCid, NoOutputFolder };
+
+// The input checks that come before anything else, in this order.
+std::optional<TInputProblem> CheckJobInputs(std::string_view cid, const std::string& outputFolder);
 
 // The output folder part of the input checks.
-std::optional<std::string> CheckOutputFolder(const std::string& outputFolder);
+std::optional<TInputProblem> CheckOutputFolder(const std::string& outputFolder);
 
 // Downloads (or takes) the reply, creates the folders and writes every icon: everything after the input
 // checks. Never throws; every ending is described by the result.
@@ -147,15 +142,8 @@ std::string IconFileName(const std::string& folder, const std::string& name, int
 // file system's limit for every extension of the job. Changed when it differs from the name.
 TSafeName IconFileStem(std::string_view name, int index);
 
-// The window's box for a job whose icons did not all come out: how many, and which (with the reason).
-std::string FailuresText(const TJobResult& result);
-
-// The message as the top-level error box shows it: a full stop appended unless it already ends in a
-// character at or below ".".
+// The message as a sentence: a full stop appended unless it already ends in a character at or below ".".
 std::string WithFullStop(std::string message);
-
-// The completion text for count icons.
-std::string CompletedText(int count);
 
 // The API base from PLUMWICK_API_BASE, or the service's own address.
 std::string DefaultApiBase();

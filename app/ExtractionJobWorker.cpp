@@ -4,12 +4,6 @@ namespace plumwick {
 
 TExtractionJobWorker::TExtractionJobWorker(TRenderFunction render) : FRender(std::move(render)) {}
 
-void TExtractionJobWorker::SetSettings(const TJobSettings& settings)
-{
-    std::lock_guard lock(FMutex);
-    FSettings = settings;
-}
-
 void TExtractionJobWorker::RequestStop()
 {
     FStop = true;
@@ -30,10 +24,6 @@ void TExtractionJobWorker::Start(const TJobRequest& request)
 void TExtractionJobWorker::Run(const TJobRequest& request)
 {
     TJobCallbacks callbacks;
-    callbacks.Settings = [this] {
-        std::lock_guard lock(FMutex);
-        return FSettings;
-    };
     if (FRender)
         callbacks.Render = FRender;
     callbacks.Progress = [this](int position, int maximum) { emit Progress(position, maximum); };

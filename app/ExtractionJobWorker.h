@@ -9,15 +9,14 @@
 
 namespace plumwick {
 
-// Runs the extraction job away from the window's thread. Lives on its own QThread; the window hands it
-// the size and format whenever they change and receives progress and the ending by queued signals.
+// Runs the extraction job away from the window's thread. Lives on its own QThread; the window hands it a
+// request (settings included) and receives progress and the ending by queued signals.
 class TExtractionJobWorker : public QObject {
     Q_OBJECT
 public:
     explicit TExtractionJobWorker(TRenderFunction render);
 
     // Safe from any thread.
-    void SetSettings(const TJobSettings& settings);
     void RequestStop();
     TJobResult Result() const;
 
@@ -33,7 +32,6 @@ private:
 
     TRenderFunction FRender;
     mutable std::mutex FMutex;
-    TJobSettings FSettings;
     TJobResult FResult;
     std::atomic<bool> FStop{false};
 };

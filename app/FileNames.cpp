@@ -34,8 +34,10 @@ bool IsControl(unsigned char c)
 TSafeName SafeFileNamePart(std::string_view name, std::size_t maxBytes)
 {
     TSafeName result;
+    // push_back rather than assigning "_": GCC 12 reports a false -Wrestrict for a one-character literal
+    // assigned to a std::string.
     if (name.empty() || name == "." || name == "..") {
-        result.Name = "_";
+        result.Name.push_back('_');
         result.Changed = true;
         return result;
     }
@@ -58,7 +60,7 @@ TSafeName SafeFileNamePart(std::string_view name, std::size_t maxBytes)
         at += length;
     }
     if (out.empty())
-        out = "_";
+        out.push_back('_');
     return result;
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/CollectionId.h"
 #include "app/ExtractionJobWorker.h"
+#include "app/StartingFolder.h"
 #include "app/WindowMessages.h"
 
 #include <QCloseEvent>
@@ -13,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QThread>
 
@@ -24,6 +26,9 @@ constexpr int kClientWidth = 506;
 constexpr int kClientHeight = 283;
 constexpr const char* kStatusCredit = "Plumwick：IconFont 图标批量提取 · 自带 SVG 渲染器 · 仅供学习交流";
 constexpr const char* kForumCaption = "论坛首发";
+// The format box's items, in order.
+constexpr const char* kFormatItems[] = {"png", "bmp", "ico"};
+constexpr TImageFormat kFormatOfItem[] = {TImageFormat::Png, TImageFormat::Bmp, TImageFormat::Ico};
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, TGlyph glyph, QRect geometry)
 {
@@ -112,7 +117,8 @@ void TfrmSvg::CreateControls()
 
     cbGeShi = new QComboBox(this);
     cbGeShi->setObjectName("cbGeShi");
-    cbGeShi->addItems({"png", "bmp", "ico"});
+    for (const char* item : kFormatItems)
+        cbGeShi->addItem(QString::fromUtf8(item));
     cbGeShi->setCurrentIndex(0);
     cbGeShi->setGeometry(304, 139, 65, 27);
 
@@ -168,7 +174,10 @@ void TfrmSvg::CreateControls()
 void TfrmSvg::FormCreate()
 {
     // applicationDirPath has no trailing separator except at the root ("/").
-    edtPath->setText(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
+    const std::string folder =
+        StartingFolder(Utf8(QCoreApplication::applicationDirPath()),
+                       Utf8(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation)), Utf8(QDir::homePath()));
+    edtPath->setText(QDir::toNativeSeparators(QString::fromStdString(folder)));
 }
 
 void TfrmSvg::BtnPathClick()
@@ -196,7 +205,6 @@ void TfrmSvg::btnMoRenClick()
 void TfrmSvg::seWidthChange()
 {
     btnMoRen->setEnabled(true);
-    FWorker->SetSettings(CurrentSettings());
 }
 
 TJobSettings TfrmSvg::CurrentSettings() const
@@ -204,8 +212,9 @@ TJobSettings TfrmSvg::CurrentSettings() const
     TJobSettings settings;
     settings.Width = seWidth->CurrentValue();
     settings.Height = seHeight->CurrentValue();
-    settings.FormatIndex = cbGeShi->currentIndex();
-    settings.FormatText = Utf8(cbGeShi->currentText());
+    const int item = cbGeShi->currentIndex();
+    settings.Format = item >= 0 && item < static_cast<int>(std::size(kFormatOfItem)) ? kFormatOfItem[item]
+                                                                                    : TImageFormat::Png;
     return settings;
 }
 
@@ -214,8 +223,8 @@ void TfrmSvg::btnStartClick()
     btnStart->setFocus();
     const std::string cid = Utf8(edtCid->text());
     const std::string folder = Utf8(edtPath->text());
-    if (const auto hint = CheckJobInputs(cid, folder)) {
-        FDialogs.ShowMessage(*hint, kCaptionHint, TMessageIcon::Information, TMessageButtons::Ok);
+    if (const auto problem = CheckJobInputs(cid, folder)) {
+        FDialogs.ShowMessage(InputHintText(*problem), kCaptionHint, TMessageIcon::Information, TMessageButtons::Ok);
         return;
     }
     btnStart->setEnabled(false);
@@ -230,7 +239,7 @@ void TfrmSvg::btnStartClick()
     request.OutputFolder = folder;
     request.ApiBase = FOptions.ApiBase;
     request.Http = FOptions.Http;
-    FWorker->SetSettings(CurrentSettings());
+    request.Settings = CurrentSettings();
     FJobRunning = true;
     FWorker->Start(request);
 }
@@ -247,7 +256,7 @@ void TfrmSvg::JobFinished()
 {
     const TJobResult result = FWorker->Result();
     // Request and parse errors are shown while the progress bar is still up; everything else after.
-    if ((result.End == TJobEnd::Message || result.Problem != TJobProblem::None) && !FClosePending)
+    if (result.End == TJobEnd::Problem && !FClosePending)
         FDialogs.ShowMessage(WindowMessageText(result), kCaptionError, TMessageIcon::Error, TMessageButtons::Ok);
     pb1->setVisible(false);
     btnStart->setEnabled(true);
@@ -267,7 +276,7 @@ void TfrmSvg::JobFinished()
         const TMessageResult answer = FDialogs.ShowMessage(CompletedText(result.Count), kCaptionHint,
                                                            TMessageIcon::Information, TMessageButtons::YesNo);
         if (answer == TMessageResult::Yes)
-            FDialogs.OpenFolder(result.FullSizeFolder);
+            FDialogs.OpenFolder(result.ImageFolders.front());
     }
 }
 

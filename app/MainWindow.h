@@ -117,7 +117,7 @@ enum class TGlyph { Start, Browse, Paste, Default };
 QIcon ButtonGlyph(TGlyph glyph);
 
 // Loads the slate-grey style sheet from the resources into the application. When it cannot be read, an
-// error box is shown and the system look stays; returns whether the sheet was applied.
-bool ApplyTheme(QApplication& application, const QString& resourcePath, IDialogs& dialogs);
+// error box says so and the system look stays.
+void ApplyTheme(QApplication& application, const QString& resourcePath, IDialogs& dialogs);
 
 }  // namespace plumwick

@@ -138,17 +138,16 @@ QIcon ButtonGlyph(TGlyph glyph)
     return QIcon(pixmap);
 }
 
-bool ApplyTheme(QApplication& application, const QString& resourcePath, IDialogs& dialogs)
+void ApplyTheme(QApplication& application, const QString& resourcePath, IDialogs& dialogs)
 {
     QFile file(resourcePath);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         dialogs.ShowMessage("无法加载界面主题“Windows10 SlateGray”（" + file.errorString().toStdString() +
                                 "），将使用系统外观。",
                             kApplicationTitle, TMessageIcon::Error, TMessageButtons::Ok);
-        return false;
+        return;
     }
     application.setStyleSheet(QString::fromUtf8(file.readAll()));
-    return true;
 }
 
 }  // namespace plumwick

@@ -25,22 +25,21 @@ constexpr int MaxExportPixels = 4096;
 // Renders one SVG document into a Width x Height image file: painted once, anti-aliased, straight into the
 // target, the document's own area (its width and height, or its view box) stretched onto the whole image.
 //
-// Loading errors of the SVG text (plumwick::EXmlError, plumwick::ESVGError) propagate and nothing is written.
-// Failures to write the file raise std::runtime_error with the reason; an existing file of that name is then
-// left as it was (the file is written to a temporary name in the same folder and renamed over it).
+// Every failure raises and writes nothing: loading errors of the SVG text (plumwick::EXmlError,
+// plumwick::ESVGError) propagate; a size outside 1..MaxExportPixels raises std::invalid_argument; an image
+// that cannot be encoded or written raises std::runtime_error with the reason, and an existing file of that
+// name is then left as it was (the file is written to a temporary name in the same folder and renamed over it).
 
-// PNG (8-bit straight RGBA), or a 32-bit BMP with alpha when FileName ends exactly in ".bmp"
-// (case-sensitive). True when the image was encoded and written. Width and Height must be 1..MaxExportPixels;
-// other sizes return false and write nothing.
-bool SaveSvgAsImage(std::string_view svgText, const std::string& fileName, int width, int height);
+// PNG (8-bit straight RGBA), or a 32-bit BMP with alpha when FileName ends exactly in ".bmp" (case-sensitive).
+void SaveSvgAsImage(std::string_view svgText, const std::string& fileName, int width, int height);
 
-// A one-image .ico file (layout in app/IconFile.h). True when it was written; false for an invalid size.
-bool SaveSvgAsIcon(std::string_view svgText, const std::string& fileName, int width, int height);
+// A one-image .ico file (layout in app/IconFile.h).
+void SaveSvgAsIcon(std::string_view svgText, const std::string& fileName, int width, int height);
 
 // The same for a document loaded once and exported at several sizes; painting does not change it.
-bool SaveDocumentAsImage(TSVG& document, const std::string& fileName, int width, int height,
+void SaveDocumentAsImage(TSVG& document, const std::string& fileName, int width, int height,
                          const TExportOptions& options = {});
-bool SaveDocumentAsIcon(TSVG& document, const std::string& fileName, int width, int height,
+void SaveDocumentAsIcon(TSVG& document, const std::string& fileName, int width, int height,
                         const TExportOptions& options = {});
 
 struct TIconSize {
@@ -48,14 +47,14 @@ struct TIconSize {
     int Height = 0;
 };
 
-// One .ico file holding the document rendered at each of Sizes, in that order. False, writing nothing, when
-// Sizes is empty or a size is invalid.
-bool SaveDocumentAsIconSet(TSVG& document, const std::string& fileName, std::span<const TIconSize> sizes,
+// One .ico file holding the document rendered at each of Sizes, in that order; an empty Sizes raises
+// std::invalid_argument.
+void SaveDocumentAsIconSet(TSVG& document, const std::string& fileName, std::span<const TIconSize> sizes,
                            const TExportOptions& options = {});
 
 // The Width x Height picture the writers save (RenderToBitmap with the export's options, then the background
 // under it). Fully transparent when the document has no size and no background is asked for; nullptr only
-// for a size outside 1..MaxExportPixels.
+// for a size outside 1..MaxExportPixels. A background that cannot be composited raises std::runtime_error.
 std::unique_ptr<TGPBitmap> RenderDocument(TSVG& document, int width, int height, const TExportOptions& options = {});
 
 }  // namespace plumwick

@@ -83,12 +83,12 @@ void RenderOne(const std::string& input, const TRenderTask& task, const std::str
     document.LoadFromText(ReadSvgFile(input));
     warnings = document.GetWarnings();
     const TExportOptions placement = look.Export();
-    const bool written =
-        !iconSizes.empty()  ? SaveDocumentAsIconSet(document, task.Output, iconSizes, placement)
-        : format == "ico" ? SaveDocumentAsIcon(document, task.Output, task.Size.Width, task.Size.Height, placement)
-                          : SaveDocumentAsImage(document, task.Output, task.Size.Width, task.Size.Height, placement);
-    if (!written)
-        throw std::runtime_error("cannot make the image " + task.Output);
+    if (!iconSizes.empty())
+        SaveDocumentAsIconSet(document, task.Output, iconSizes, placement);
+    else if (format == "ico")
+        SaveDocumentAsIcon(document, task.Output, task.Size.Width, task.Size.Height, placement);
+    else
+        SaveDocumentAsImage(document, task.Output, task.Size.Width, task.Size.Height, placement);
 }
 
 int RunRender(const TRenderOptions& options)
@@ -147,6 +147,12 @@ int RunRender(const TRenderOptions& options)
     TDeferredSync sync;
     TProgressLine progress(stdout);
     std::mutex lock;
+    // The line counts files, not images: an input is done when all its sizes are.
+    std::vector<int> imagesLeft(options.Inputs.size(), 0);
+    for (const TRenderTask& task : tasks)
+        ++imagesLeft[task.Input];
+    const int filesToDo =
+        static_cast<int>(std::count_if(imagesLeft.begin(), imagesLeft.end(), [](int left) { return left > 0; }));
     int done = 0;
     RunInParallel(tasks.size(), options.Jobs, [&](std::size_t t) {
         const TRenderTask& task = tasks[t];
@@ -167,9 +173,11 @@ int RunRender(const TRenderOptions& options)
             if (std::find(told.begin(), told.end(), note) == told.end())
                 told.push_back(std::move(note));
         }
-        ++done;
-        if (!options.Quiet)
-            progress.Update(done, static_cast<int>(tasks.size()));
+        if (--imagesLeft[task.Input] == 0) {
+            ++done;
+            if (!options.Quiet)
+                progress.Update(done, filesToDo);
+        }
     });
     progress.Interrupted();
     try {

@@ -250,6 +250,10 @@ struct TFontSet::Impl {
         const int upem = static_cast<int>(c.FaceFile->Upem);
         hb_font_set_scale(font, upem, upem);
         std::vector<hb_variation_t> variations;
+        // fontconfig lists the named instances of a variable font as faces of their own; the
+        // requested axes apply to them too.
+        if (hb_ot_var_has_data(c.FaceFile->Face.get()))
+            c.Variable = true;
         if (c.Variable) {
             // The named instance fontconfig chose (index bits above 16), then the requested axes.
             if ((c.Index >> 16) > 0)
@@ -281,6 +285,84 @@ struct TFontSet::Impl {
         return 0;
     }
 };
+
+int ChooseFontWeight(int Desired, std::span<const int> Weights)
+{
+    auto nearestUp = [&](int From, int To) {
+        int best = -1;
+        for (int w : Weights)
+            if (w >= From && w <= To && (best < 0 || w < best))
+                best = w;
+        return best;
+    };
+    auto nearestDown = [&](int From) {
+        int best = -1;
+        for (int w : Weights)
+            if (w <= From && w > best)
+                best = w;
+        return best;
+    };
+    int chosen = -1;
+    if (Desired >= 400 && Desired <= 500) {
+        chosen = nearestUp(Desired, 500);
+        if (chosen < 0)
+            chosen = nearestDown(Desired);
+        if (chosen < 0)
+            chosen = nearestUp(Desired, 10000);
+    } else if (Desired < 400) {
+        chosen = nearestDown(Desired);
+        if (chosen < 0)
+            chosen = nearestUp(Desired, 10000);
+    } else {
+        chosen = nearestUp(Desired, 10000);
+        if (chosen < 0)
+            chosen = nearestDown(Desired);
+    }
+    return chosen;
+}
+
+namespace {
+
+// The face of Family with Slant and the weight CSS would choose for Weight; null when the family
+// lists none. Called with the fontconfig lock held.
+FcPattern* FamilyFaceForWeight(const std::string& Family, int Slant, int Weight)
+{
+    TPattern pattern(FcPatternCreate());
+    FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(Family.c_str()));
+    FcPatternAddInteger(pattern.get(), FC_SLANT, Slant);
+    std::unique_ptr<FcObjectSet, decltype(&FcObjectSetDestroy)> objects(
+        FcObjectSetBuild(FC_WEIGHT, FC_FILE, FC_INDEX, FC_VARIABLE, nullptr), &FcObjectSetDestroy);
+    std::unique_ptr<FcFontSet, TFontSetDeleter> faces(FcFontList(nullptr, pattern.get(), objects.get()));
+    if (!faces || faces->nfont == 0)
+        return nullptr;
+    std::vector<int> weights;
+    for (int i = 0; i < faces->nfont; ++i) {
+        int w = FC_WEIGHT_REGULAR;
+        FcPatternGetInteger(faces->fonts[i], FC_WEIGHT, 0, &w);
+        weights.push_back(FcWeightToOpenType(w));
+    }
+    const int chosen = ChooseFontWeight(Weight, weights);
+    for (int i = 0; i < faces->nfont; ++i)
+        if (weights[static_cast<std::size_t>(i)] == chosen) {
+            FcChar8* file = nullptr;
+            if (FcPatternGetString(faces->fonts[i], FC_FILE, 0, &file) != FcResultMatch)
+                return nullptr;
+            // The listed face carries no character set: match it by its file to get one.
+            TPattern byFile(FcPatternCreate());
+            FcPatternAddString(byFile.get(), FC_FILE, file);
+            int index = 0;
+            FcPatternGetInteger(faces->fonts[i], FC_INDEX, 0, &index);
+            FcPatternAddInteger(byFile.get(), FC_INDEX, index);
+            std::unique_ptr<FcFontSet, TFontSetDeleter> full(FcFontList(nullptr, byFile.get(), nullptr));
+            if (!full || full->nfont == 0)
+                return nullptr;
+            FcPatternReference(full->fonts[0]);
+            return full->fonts[0];
+        }
+    return nullptr;
+}
+
+}  // namespace
 
 TFontSet::TFontSet(std::unique_ptr<Impl> Data) : FImpl(std::move(Data)) {}
 TFontSet::~TFontSet() = default;
@@ -314,6 +396,21 @@ std::shared_ptr<const TFontSet> TFontSet::Find(const TFontRequest& Request)
         TPattern best(FcFontMatch(nullptr, pattern.get(), &result));
         std::unique_ptr<FcFontSet, TFontSetDeleter> sorted(FcFontSort(nullptr, pattern.get(), FcTrue, nullptr, &result));
         std::vector<FcPattern*> order;
+        // fontconfig takes the nearest weight; among the faces of the family found, CSS's rule
+        // chooses (200 takes a thin face before a light one).
+        TPattern weighted;
+        if (best) {
+            FcChar8* family = nullptr;
+            int slant = FC_SLANT_ROMAN;
+            FcBool variable = FcFalse;
+            FcPatternGetBool(best.get(), FC_VARIABLE, 0, &variable);
+            FcPatternGetInteger(best.get(), FC_SLANT, 0, &slant);
+            if (variable != FcTrue && FcPatternGetString(best.get(), FC_FAMILY, 0, &family) == FcResultMatch)
+                weighted.reset(FamilyFaceForWeight(reinterpret_cast<const char*>(family), slant,
+                                                   std::clamp(Request.Weight, 1, 1000)));
+        }
+        if (weighted)
+            order.push_back(weighted.get());
         if (best)
             order.push_back(best.get());
         for (int i = 0; sorted && i < sorted->nfont; ++i)

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -104,6 +105,11 @@ private:
     explicit TFontSet(std::unique_ptr<Impl> Data);
     std::unique_ptr<Impl> FImpl;
 };
+
+// The weight CSS chooses among the weights a family has (-1 for none): from 400 to 500 the weight
+// itself, then heavier ones up to 500, then lighter ones, then heavier ones; below 400 lighter ones
+// first, above 500 heavier ones first.
+int ChooseFontWeight(int Desired, std::span<const int> Weights);
 
 // Embedding levels of the Unicode bidirectional algorithm, one per character; odd levels run right
 // to left. BaseRightToLeft sets the paragraph direction.

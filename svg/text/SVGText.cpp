@@ -278,15 +278,6 @@ const TSVGCustomText* TSVGCustomText::LastTextObject(const TSVGCustomText& Obj)
     }
 }
 
-float TSVGCustomText::ChunkAdvance(const TGPFont& Font, float KernedWidth) const
-{
-    // With placed characters the chunk ends where its last run ends, and the next chunk goes on there.
-    const std::vector<TTextRun> runs = PlaceRuns(Font);
-    if (runs.size() > 1)
-        return runs.back().X + runs.back().Width - FX;
-    return KernedWidth;
-}
-
 TTextSpacing TSVGCustomText::Spacing() const
 {
     const float size = GetFontSize();
@@ -391,35 +382,6 @@ void TSVGCustomText::FinishText()
         break;
     }
     LayoutWholeText();
-}
-
-std::vector<TSVGCustomText::TTextRun> TSVGCustomText::PlaceRuns(const TGPFont& Font) const
-{
-    const std::u32string chars = Utf8ToUcs4(FText);
-    const std::size_t placed = std::min(
-        chars.size(), std::max({FXList.size(), FYList.size(), FDXList.size(), FDYList.size()}));
-    if (placed <= 1)
-        return {TTextRun{FText, FX, FY, FWidth}};
-    std::vector<TTextRun> runs;
-    runs.reserve(placed);
-    const TTextSpacing spacing = Spacing();
-    for (std::size_t k = 0; k < placed; ++k) {
-        TTextRun run;
-        // The last placed character takes the rest of the text with it.
-        run.Text = Ucs4ToUtf8(k + 1 < placed ? std::u32string_view(&chars[k], 1)
-                                             : std::u32string_view(chars).substr(k));
-        run.Width = GetKerningText().MeasureText(run.Text, Font, 1, 1, spacing);
-        if (k == 0) {
-            run.X = FX;  // the first values are in FX and FY already
-            run.Y = FY;
-        } else {
-            const TTextRun& before = runs.back();
-            run.X = (k < FXList.size() ? FXList[k] : before.X + before.Width) + (k < FDXList.size() ? FDXList[k] : 0);
-            run.Y = (k < FYList.size() ? FYList[k] : before.Y) + (k < FDYList.size() ? FDYList[k] : 0);
-        }
-        runs.push_back(std::move(run));
-    }
-    return runs;
 }
 
 bool TSVGCustomText::IsInTextPath() const
@@ -592,6 +554,7 @@ void TSVGTextPath::Clear()
 {
     TSVGCustomText::Clear();
     FOffset = 0;
+    FStartOffset.clear();
     FPathRef.clear();
     FMethod = tpmAlign;
     FSpacing = tpsAuto;
@@ -601,6 +564,7 @@ void TSVGTextPath::ReadIn(const TXmlNode& Node)
 {
     TSVGCustomText::ReadIn(Node);
     std::string offset = GetStyle().GetValues("startOffset");
+    FStartOffset = Trim(offset);
     if (!offset.empty()) {
         FOffsetIsPercent = false;
         if (offset.back() == '%') {

@@ -90,19 +90,6 @@ protected:
     // Font style bits for the glyphs: bold and italic from the cascade.
     int GlyphStyle() const;
 
-    // A piece of the chunk set from one origin: each character that a position list places gets
-    // its own, the rest of the text follows the last of them.
-    struct TTextRun {
-        std::string Text;
-        float X = 0;
-        float Y = 0;
-        float Width = 0;
-    };
-    // The chunk as one run at (FX, FY), or cut where its position lists place characters.
-    std::vector<TTextRun> PlaceRuns(const TGPFont& Font) const;
-    // The advance of the chunk from FX: its kerned width, or up to the end of its last placed run.
-    float ChunkAdvance(const TGPFont& Font, float KernedWidth) const;
-
     // "letter-spacing" and "word-spacing" in force (lengths, em of the font size; "normal" is 0).
     // Text laid along a path keeps its plain advances.
     TTextSpacing Spacing() const;
@@ -178,8 +165,9 @@ public:
     void Clear() override;
     // Also "startOffset", "method", "spacing" and "xlink:href".
     void ReadIn(const TXmlNode& Node) override;
-    // Lays every chunk of the subtree along the referenced element's outline; nothing when the
-    // reference names no element. Raises ESVGError "Path is invalid" when that element has no outline.
+    // Lays every chunk of the subtree along the referenced element's outline. Nothing of the subtree
+    // is drawn when the reference names no element or one without an outline, or when the text path
+    // is not a child of a text element.
     void BuildPath() override;
     void PaintToGraphics(TGPGraphics& Graphics) override;
     void ReadTextContent(const TXmlNode& Node) override;
@@ -194,6 +182,7 @@ private:
 
     float FOffset = 0;
     bool FOffsetIsPercent = false;
+    std::string FStartOffset;              // "startOffset" as written (lengths, em, percentages)
     std::string FPathRef;
     TTextPathMethod FMethod = tpmAlign;    // recorded only
     TTextPathSpacing FSpacing = tpsAuto;   // recorded only

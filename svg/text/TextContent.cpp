@@ -73,12 +73,8 @@ float FontSizeOf(const TSVGObject& Obj)
     else
         value = Trim(Obj.GetStyle().GetValues("font-size"));
     const TSVGObject* parent = Obj.GetParent();
-    auto parentSize = [&]() {
-        if (parent != nullptr)
-            return FontSizeOf(*parent);
-        const auto* basic = dynamic_cast<const TSVGBasic*>(&Obj);
-        return basic != nullptr ? basic->GetFontSize() : 16.0f;
-    };
+    // Above the root, relative sizes start from the initial "medium".
+    auto parentSize = [&]() { return parent != nullptr ? FontSizeOf(*parent) : 16.0f; };
     if (value.empty() || value == "inherit") {
         // The root, and an element sized by the "font" shorthand, take the cascade's size; the
         // rest inherit.
@@ -108,6 +104,73 @@ float FontSizeOf(const TSVGObject& Obj)
     }
     const float size = TextLength(value, 0, 16);
     return std::isfinite(size) && size >= 0 ? size : parentSize();
+}
+
+// The font weight of a text object: its own "font-weight" (numbers from 1 to 1000, normal, bold,
+// and bolder and lighter relative to the parent's weight as CSS steps them), else the parent's.
+int FontWeightOf(const TSVGObject& Obj)
+{
+    std::string value;
+    const auto* text = dynamic_cast<const TSVGCustomText*>(&Obj);
+    if (text != nullptr) {
+        value = text->OwnProperty("font-weight");
+        // A family named like "Arial-BoldMT" left its weight in the element's style.
+        if (value.empty() && text->HasOwnStyle())
+            value = Trim(Obj.GetStyle().GetValues("font-weight"));
+    } else {
+        value = Trim(Obj.GetStyle().GetValues("font-weight"));
+        if (value.empty())
+            value = SheetValue(Obj, "font-weight");
+    }
+    const TSVGObject* parent = Obj.GetParent();
+    auto parentWeight = [&]() { return parent != nullptr ? FontWeightOf(*parent) : 400; };
+    if (value.empty() || value == "inherit") {
+        const bool shorthand = text != nullptr ? !text->OwnProperty("font").empty()
+                                               : !Trim(Obj.GetStyle().GetValues("font")).empty();
+        if (shorthand)
+            if (const auto* basic = dynamic_cast<const TSVGBasic*>(&Obj)) {
+                const int weight = basic->GetFontWeight();
+                return weight >= 1 && weight <= 1000 ? weight : 400;
+            }
+        return parentWeight();
+    }
+    if (value == "normal")
+        return 400;
+    if (value == "bold")
+        return 700;
+    if (value == "bolder") {
+        const int w = parentWeight();
+        return w < 350 ? 400 : w < 550 ? 700 : 900;
+    }
+    if (value == "lighter") {
+        const int w = parentWeight();
+        return w < 100 ? w : w < 550 ? 100 : w < 750 ? 400 : 700;
+    }
+    float number = 0;
+    if (TryParseNumber(value, number) && number >= 1 && number <= 1000)
+        return static_cast<int>(std::lround(number));
+    return parentWeight();
+}
+
+// The dominant baseline in force: the nearest value that names a baseline (values that name none,
+// such as the old "no-change", are passed over).
+std::string DominantBaseline(const TSVGCustomText& Obj)
+{
+    static constexpr std::string_view known[] = {"auto",          "alphabetic",       "central",
+                                                 "middle",        "hanging",          "ideographic",
+                                                 "mathematical",  "text-before-edge", "text-after-edge",
+                                                 "text-top",      "text-bottom",      "before-edge",
+                                                 "after-edge"};
+    for (const TSVGObject* p = &Obj; p != nullptr; p = p->GetParent()) {
+        const auto* text = dynamic_cast<const TSVGCustomText*>(p);
+        if (text == nullptr)
+            break;
+        const std::string value = text->OwnProperty("dominant-baseline");
+        if (std::find(std::begin(known), std::end(known), value) != std::end(known))
+            return value;
+    }
+    const std::string outside = Obj.InheritedProperty("dominant-baseline");
+    return std::find(std::begin(known), std::end(known), outside) != std::end(known) ? outside : std::string();
 }
 
 std::vector<float> LengthList(std::string_view Value, float Side, float FontSize)
@@ -176,8 +239,11 @@ std::vector<std::pair<std::string, std::uint32_t>> FeatureList(std::string_view 
 std::vector<std::pair<std::string, float>> VariationList(std::string_view Value)
 {
     std::vector<std::pair<std::string, float>> out;
-    for (const std::string& item : SplitValues(Value, ',')) {
-        const std::string text = Trim(item);
+    // Items are split at commas only: each holds a quoted tag, blanks and a number.
+    for (std::size_t start = 0; start < Value.size();) {
+        const std::size_t comma = std::min(Value.find(',', start), Value.size());
+        const std::string text = Trim(Value.substr(start, comma - start));
+        start = comma + 1;
         if (text.size() < 7 || (text[0] != '"' && text[0] != '\''))
             continue;
         out.emplace_back(text.substr(1, 4), ParseNumber(Trim(std::string_view(text).substr(6))));
@@ -204,6 +270,44 @@ void ToPath(const std::vector<TOutlinePoint>& Points, TGPGraphicsPath& Path)
     }
     const TGPGraphicsPath figures(points, types, FillModeWinding);
     Path.AddPath(figures, false);
+}
+
+// The guide of a text path as a polyline: subpaths apart (a NaN pair between them), closed ones
+// back to their start, optionally reversed. Flattened finely for the outline's own size, so that a
+// guide drawn in tiny units under a large scale stays smooth.
+std::vector<float> GuidePoints(TGPGraphicsPath& Outline, const TGPMatrix* Matrix, bool Reversed)
+{
+    TGPRectF bounds{};
+    Outline.GetBounds(bounds, Matrix);
+    const float size = std::max(bounds.Width, bounds.Height);
+    const float flatness = std::clamp(size / 4000, 1.0e-6f, GuideFlatness);
+    Outline.Flatten(Matrix, flatness);
+    std::vector<TGPPointF> points;
+    std::vector<std::uint8_t> types;
+    Outline.GetPathPoints(points);
+    Outline.GetPathTypes(types);
+    constexpr float gap = std::numeric_limits<float>::quiet_NaN();
+    std::vector<TGPPointF> line;
+    std::size_t figure = 0;
+    for (std::size_t i = 0; i < points.size() && i < types.size(); ++i) {
+        if ((types[i] & PathPointTypePathTypeMask) == PathPointTypeStart) {
+            if (!line.empty())
+                line.push_back({gap, gap});
+            figure = line.size();
+        }
+        line.push_back(points[i]);
+        if ((types[i] & PathPointTypeCloseSubpath) != 0 && figure < line.size())
+            line.push_back(line[figure]);
+    }
+    if (Reversed)
+        std::reverse(line.begin(), line.end());
+    std::vector<float> out;
+    out.reserve(line.size() * 2);
+    for (const TGPPointF& p : line) {
+        out.push_back(p.X);
+        out.push_back(p.Y);
+    }
+    return out;
 }
 
 struct TCollector {
@@ -305,6 +409,12 @@ void TSVGCustomText::LayoutWholeText()
         root->CountLoadedObjects(static_cast<long>(n));
     for (auto* v : {&c.In.X, &c.In.Y, &c.In.DX, &c.In.DY, &c.In.Rotate})
         v->assign(n, NotGiven);
+    // Spans that are not displayed drop their characters from the layout.
+    c.In.Dropped.assign(n, false);
+    for (const TCollector::TElement& e : c.Elements)
+        if (e.Obj->HasOwnStyle() && (e.Obj->GetDisplayCode() == 0 || e.Obj->OwnProperty("display") == "none"))
+            for (std::size_t i = e.Begin; i < e.End; ++i)
+                c.In.Dropped[i] = true;
 
     // Styles of the spans.
     auto ownerIndex = [&c](TSVGCustomText* Obj) {
@@ -317,8 +427,7 @@ void TSVGCustomText::LayoutWholeText()
     auto fontsOf = [](const TSVGCustomText& Obj) {
         TFontRequest request;
         request.Families = FamilyList(Obj.GetFontName());
-        const int weight = Obj.GetFontWeight();
-        request.Weight = weight >= 1 && weight <= 1000 ? weight : 400;
+        request.Weight = FontWeightOf(Obj);
         const std::string style = Obj.InheritedProperty("font-style");
         request.Slant = style.rfind("oblique", 0) == 0 ? 2 : style == "italic" || Obj.GetFontStyle() == 1 ? 1 : 0;
         request.Stretch = StretchPercent(Obj.InheritedProperty("font-stretch"));
@@ -356,10 +465,17 @@ void TSVGCustomText::LayoutWholeText()
 
         // Baselines: the element's own alignment-baseline, else the dominant one in force.
         const TSVGCustomText* element = obj.FOwnStyle ? &obj : dynamic_cast<const TSVGCustomText*>(obj.GetParent());
-        // alignment-baseline is not inherited: "inherit" counts as not given.
+        // alignment-baseline is not inherited, but "inherit" takes the parent's own value.
         std::string baseline = element != nullptr ? element->OwnProperty("alignment-baseline") : std::string();
+        if (baseline == "inherit" && element != nullptr) {
+            const TSVGObject* parent = element->GetParent();
+            const auto* parentText = dynamic_cast<const TSVGCustomText*>(parent);
+            baseline = parentText != nullptr ? parentText->OwnProperty("alignment-baseline")
+                       : parent != nullptr   ? Trim(parent->GetStyle().GetValues("alignment-baseline"))
+                                             : std::string();
+        }
         if (baseline.empty() || baseline == "auto" || baseline == "baseline" || baseline == "inherit")
-            baseline = obj.InheritedProperty("dominant-baseline");
+            baseline = DominantBaseline(obj);
         const TFaceMetrics& m = style.Fonts->Metrics(0);
         float down = 0;
         if (baseline == "central")
@@ -412,13 +528,18 @@ void TSVGCustomText::LayoutWholeText()
                 for (const std::string& item : SplitValues(value, ','))
                     if (!Trim(item).empty())
                         list.push_back(ParseNumber(Trim(item)));
-            for (std::size_t k = 0; k < e.End - e.Begin && !list.empty(); ++k) {
+            // Characters that are not drawn take no value.
+            std::size_t k = 0;
+            for (std::size_t i = e.Begin; i < e.End && !list.empty(); ++i) {
+                if (c.In.Dropped[i])
+                    continue;
                 if (k < list.size())
-                    Target[e.Begin + k] = list[k];
+                    Target[i] = list[k];
                 else if (Repeat)
-                    Target[e.Begin + k] = list.back();
+                    Target[i] = list.back();
                 else
                     break;
+                ++k;
             }
         };
         if (!onPath) {
@@ -476,15 +597,13 @@ void TSVGCustomText::LayoutWholeText()
         if (!path.FPathRef.empty() && path.FPathRef.front() == '#')
             if (TSVG* root = GetRoot())
                 target = root->FindByID(std::string_view(path.FPathRef).substr(1));
-        if (const auto* basic = dynamic_cast<const TSVGBasic*>(target)) {
+        if (const auto* basic = dynamic_cast<const TSVGBasic*>(target);
+            basic != nullptr && dynamic_cast<const TSVGCustomText*>(target) == nullptr) {
+            // A reference to an element without an outline (or to text) guides nothing.
             if (basic->GetPath() != nullptr) {
                 outline = basic->GetPath()->Clone();
                 transform = basic->GetPureMatrix();
-            } else if (!FLaidOut && e.End > e.Begin) {
-                throw ESVGError("Path is invalid");
             }
-        } else if (target != nullptr && e.End > e.Begin && !FLaidOut) {
-            throw ESVGError("Path is invalid");
         } else if (target == nullptr && !path.FPathData.empty()) {
             TSVGPath data;
             try {
@@ -497,22 +616,18 @@ void TSVGCustomText::LayoutWholeText()
         } else if (target == nullptr && !path.FPathRef.empty()) {
             FGuidesPending = true;  // may come later in the document
         }
-        if (outline) {
+        // A text path is one only as a child of a text element.
+        const auto* parent = dynamic_cast<const TSVGCustomText*>(path.GetParent());
+        const bool placed = parent != nullptr && dynamic_cast<const TSVGTextPath*>(parent) == nullptr &&
+                            dynamic_cast<const TSVGTSpan*>(parent) == nullptr;
+        if (outline && placed) {
             std::unique_ptr<TGPMatrix> matrix = transform.IsTransform() ? ToGPMatrix(transform) : nullptr;
-            outline->Flatten(matrix.get(), GuideFlatness);
-            std::vector<TGPPointF> points;
-            outline->GetPathPoints(points);
-            if (path.FSideRight)
-                std::reverse(points.begin(), points.end());
-            for (const TGPPointF& p : points) {
-                guide.Points.push_back(p.X);
-                guide.Points.push_back(p.Y);
-            }
+            guide.Points = GuidePoints(*outline, matrix.get(), path.FSideRight);
             const TTextGuidePath measured(guide.Points);
-            const float size = FontSizeOf(path);
-            guide.StartOffset = path.FOffsetIsPercent ? measured.Length() * path.FOffset / 100
-                                                      : (std::isfinite(path.FOffset) ? path.FOffset : 0);
-            (void)size;
+            const float offset = TextLength(path.FStartOffset, measured.Length(), FontSizeOf(path));
+            guide.StartOffset = std::isfinite(offset) ? offset : 0;
+        } else {
+            guide.Valid = false;
         }
         c.In.Guides.push_back(std::move(guide));
     }

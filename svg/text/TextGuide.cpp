@@ -8,12 +8,18 @@ namespace plumwick {
 TTextGuidePath::TTextGuidePath(const std::vector<float>& Points)
 {
     // Zero-length steps carry no direction: they are left out.
+    bool jump = false;
     for (std::size_t i = 0; i + 1 < Points.size(); i += 2) {
         const float x = Points[i];
         const float y = Points[i + 1];
-        if (!std::isfinite(x) || !std::isfinite(y))
+        if (!std::isfinite(x) || !std::isfinite(y)) {
+            jump = !FPoints.empty();
             continue;
-        if (!FPoints.empty()) {
+        }
+        if (jump) {
+            // The step to a new subpath has no length, so no distance ever falls on it.
+            jump = false;
+        } else if (!FPoints.empty()) {
             const float d = std::hypot(x - FPoints[FPoints.size() - 2], y - FPoints.back());
             if (!(d > 0))
                 continue;

@@ -15,7 +15,8 @@ struct TGuidePoint {
 
 class TTextGuidePath {
 public:
-    // Points as x0, y0, x1, y1, ...; a polyline with its subpaths joined.
+    // Points as x0, y0, x1, y1, ...; a NaN pair starts a new subpath, the jump to it covers no
+    // distance.
     explicit TTextGuidePath(const std::vector<float>& Points);
 
     float Length() const { return FTotal; }

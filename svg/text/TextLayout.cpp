@@ -73,6 +73,8 @@ struct TChunk {
     std::vector<TCluster> Clusters;  // visual order
     int Guide = -1;
     bool Vertical = false;
+    float PenX = 0;  // the pen where the chunk starts (for a guide, where it was left off the guide)
+    float PenY = 0;
 };
 
 std::size_t SpanAt(const TTextInput& In, std::size_t Char)
@@ -221,6 +223,59 @@ void AppendRectangle(std::vector<TOutlinePoint>& Out, const TOutlineTransform& M
                                                                  : OutlinePointLine)});
 }
 
+// The input without the dropped characters (and without invalid guides), every range shrunk to
+// the characters it keeps.
+TTextInput WithoutDropped(const TTextInput& In, const std::vector<bool>& Drop)
+{
+    const std::size_t n = In.Text.size();
+    std::vector<std::size_t> map(n + 1, 0);
+    TTextInput out;
+    for (std::size_t i = 0; i < n; ++i) {
+        map[i] = out.Text.size();
+        if (!Drop[i])
+            out.Text += In.Text[i];
+    }
+    map[n] = out.Text.size();
+    auto mapped = [&map, n](std::size_t I) { return map[std::min(I, n)]; };
+    for (const TTextSpan& span : In.Spans) {
+        TTextSpan s = span;
+        s.Begin = mapped(span.Begin);
+        s.End = mapped(span.End);
+        if (s.End > s.Begin)
+            out.Spans.push_back(std::move(s));
+    }
+    auto filter = [&](const std::vector<float>& From, std::vector<float>& To) {
+        for (std::size_t i = 0; i < From.size() && i < n; ++i)
+            if (!Drop[i])
+                To.push_back(From[i]);
+    };
+    filter(In.X, out.X);
+    filter(In.Y, out.Y);
+    filter(In.DX, out.DX);
+    filter(In.DY, out.DY);
+    filter(In.Rotate, out.Rotate);
+    for (TTextLength l : In.Lengths) {
+        l.Begin = mapped(l.Begin);
+        l.End = mapped(l.End);
+        if (l.End > l.Begin)
+            out.Lengths.push_back(l);
+    }
+    for (TTextDecorationInput d : In.Decorations) {
+        d.Begin = mapped(d.Begin);
+        d.End = mapped(d.End);
+        if (d.End > d.Begin)
+            out.Decorations.push_back(std::move(d));
+    }
+    for (const TTextGuide& g : In.Guides)
+        if (g.Valid) {
+            TTextGuide kept = g;
+            kept.Begin = mapped(g.Begin);
+            kept.End = mapped(g.End);
+            out.Guides.push_back(std::move(kept));
+        }
+    return out;
+}
+
 }  // namespace
 
 TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
@@ -230,6 +285,17 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
     const std::size_t n = In.Text.size();
     if (n == 0 || In.Spans.empty())
         return out;
+    // Characters that are not drawn leave the text before anything is shaped or placed.
+    std::vector<bool> drop(n, false);
+    bool dropping = false;
+    for (std::size_t i = 0; i < n && i < In.Dropped.size(); ++i)
+        dropping |= drop[i] = In.Dropped[i];
+    for (const TTextGuide& g : In.Guides)
+        if (!g.Valid)
+            for (std::size_t i = g.Begin; i < g.End && i < n; ++i)
+                dropping = drop[i] = true;
+    if (dropping)
+        return LayoutTextContent(WithoutDropped(In, drop), OwnerCount);
     auto at = [](const std::vector<float>& V, std::size_t I) {
         return I < V.size() ? V[I] : std::numeric_limits<float>::quiet_NaN();
     };
@@ -270,6 +336,8 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
     for (TChunk& chunk : chunks) {
         const float savedX = penX;
         const float savedY = penY;
+        chunk.PenX = penX;
+        chunk.PenY = penY;
         if (chunk.Guide >= 0) {
             penX = 0;  // distance along the guide
             penY = 0;  // distance off it
@@ -334,10 +402,26 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
         }
     }
 
-    // Anchoring per chunk, then the placement of every cluster.
+    // Anchoring per chunk, then the placement of every cluster. Text after a guide goes on where
+    // the guide's last glyph ended, unless it is placed itself.
+    bool afterGuide = false;
+    float resumeX = 0;
+    float resumeY = 0;
     for (TChunk& chunk : chunks) {
         if (chunk.Clusters.empty())
             continue;
+        if (chunk.Guide < 0 && afterGuide) {
+            const bool ownX = Given(at(In.X, chunk.Begin));
+            const bool ownY = Given(at(In.Y, chunk.Begin));
+            if (ownX || ownY)
+                afterGuide = false;
+            for (TCluster& c : chunk.Clusters) {
+                if (!ownX)
+                    c.X += resumeX;
+                if (!ownY)
+                    c.Y += resumeY;
+            }
+        }
         std::vector<TCluster*> all;
         for (TCluster& c : chunk.Clusters)
             all.push_back(&c);
@@ -351,6 +435,10 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
         if (chunk.Guide >= 0) {
             const TTextGuide& guideIn = In.Guides[static_cast<std::size_t>(chunk.Guide)];
             const TTextGuidePath guide(guideIn.Points);
+            bool placed = false;
+            float lastCos = 1;
+            float lastSin = 0;
+            float beyond = 0;  // advances of the characters past the last placed one
             for (TCluster& c : chunk.Clusters) {
                 const float along = c.X + shift + guideIn.StartOffset;
                 const float mid = along + c.Advance / 2;
@@ -358,8 +446,10 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
                 TGuidePoint p;
                 if (!guide.PointAt(mid, p)) {
                     c.Hidden = true;
+                    beyond += c.Advance;
                     continue;
                 }
+                beyond = 0;
                 const float cs = std::cos(p.Angle);
                 const float sn = std::sin(p.Angle);
                 // Start of the glyph half an advance back along the tangent, off the guide by y.
@@ -368,6 +458,17 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
                 c.Placement = Then(Rotation(c.Angle + p.Angle * 180 / std::numbers::pi_v<float>), Translation(ox, oy));
                 out.EndX = p.X + cs * c.Advance / 2;
                 out.EndY = p.Y + sn * c.Advance / 2;
+                lastCos = cs;
+                lastSin = sn;
+                placed = true;
+            }
+            if (placed) {
+                // Characters that ran off the end still move the pen, straight on.
+                out.EndX += lastCos * beyond;
+                out.EndY += lastSin * beyond;
+                afterGuide = true;
+                resumeX = out.EndX - chunk.PenX;
+                resumeY = out.EndY - chunk.PenY;
             }
             continue;
         }
@@ -453,10 +554,13 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
             float Top;
             float Height;
         };
+        // Each line is centred on the font's position for it, as browsers draw them.
+        const float under = m.UnderlineThickness * d.Size;
+        const float through = m.StrikeoutThickness * d.Size;
         const TLine lines[3] = {
-            {TextLineUnder, &owner.Underline, m.UnderlinePosition * d.Size, m.UnderlineThickness * d.Size},
-            {TextLineOver, &owner.Overline, -m.Ascent * d.Size, m.UnderlineThickness * d.Size},
-            {TextLineThrough, &owner.LineThrough, -m.StrikeoutPosition * d.Size, m.StrikeoutThickness * d.Size},
+            {TextLineUnder, &owner.Underline, m.UnderlinePosition * d.Size - under / 2, under},
+            {TextLineOver, &owner.Overline, -m.Ascent * d.Size - under / 2, under},
+            {TextLineThrough, &owner.LineThrough, -m.StrikeoutPosition * d.Size - through / 2, through},
         };
         for (const TChunk& chunk : chunks) {
             // Runs of neighbouring clusters that lie on one straight line join into one rectangle.

@@ -60,11 +60,13 @@ struct TTextDecorationInput {
     float Size = 16;
 };
 
-// Characters [Begin, End) laid along a guide (a polyline in the text's user space).
+// Characters [Begin, End) laid along a guide (a polyline in the text's user space). The characters
+// of an invalid guide are not drawn and take no room.
 struct TTextGuide {
     std::size_t Begin = 0;
     std::size_t End = 0;
-    std::vector<float> Points;  // x0, y0, x1, y1, ...
+    bool Valid = true;
+    std::vector<float> Points;  // x0, y0, x1, y1, ...; a NaN pair starts a new subpath
     float StartOffset = 0;      // user units along the guide
 };
 
@@ -76,6 +78,8 @@ struct TTextInput {
     std::vector<TTextLength> Lengths;
     std::vector<TTextDecorationInput> Decorations;
     std::vector<TTextGuide> Guides;
+    // Per character (or empty): not drawn and takes no room, as inside "display: none".
+    std::vector<bool> Dropped;
 };
 
 struct TTextOutput {

@@ -41,4 +41,15 @@ TEST(CommandLine, UsageErrorStatus)
     }
 }
 
+// One source of icons at a time; the refusal names both options.
+TEST(CommandLine, CidAndFromExcludeEachOther)
+{
+    testing::internal::CaptureStderr();
+    const int status = RunPlumwick({"extract", "--cid", "1", "--from", PLUMWICK_SOURCE_DIR "/samples/collection.json",
+                                    "-o", "/no/such/folder"});
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(err.find("--cid and --from"), std::string::npos) << err;
+}
+
 }  // namespace

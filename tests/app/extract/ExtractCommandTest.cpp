@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -86,6 +87,10 @@ TEST_F(ExtractCommand, StatusMessagesAndFiles)
         {"size and format", {"--from", FReplyFile, "-o", FOut, "-s", "97x50", "-f", "bmp"}, 0, "",
          {"97x50/a-0.bmp", "48x25/123-1.bmp"}},
         {"icons", {"--from", FReplyFile, "-o", FOut, "-f", "ico"}, 0, "", {"96x96/a-0.ico", "48x48/123-1.ico"}},
+        {"several sizes", {"--from", FReplyFile, "-o", FOut, "-s", "24x24", "-s", "40x40", "-s", "24x24"}, 0, "",
+         {"24x24/a-0.png", "40x40/123-1.png"}},
+        {"one size and its half", {"--from", FReplyFile, "-o", FOut, "-s", "40x40"}, 0, "",
+         {"40x40/a-0.png", "20x20/123-1.png"}},
         {"empty id", {"--cid", "", "-o", FOut, "--api-base", base}, 1, "plumwick: the collection id is empty\n", {}},
         {"missing folder", {"--cid", "1", "-o", FOut + "/nope", "--api-base", base}, 1,
          "plumwick: the output folder " + FOut + "/nope does not exist\n", {}},
@@ -108,6 +113,9 @@ TEST_F(ExtractCommand, StatusMessagesAndFiles)
         if (!c.ErrPart.empty()) {
             EXPECT_NE(run.Err.find(c.ErrPart), std::string::npos) << run.Err;
         }
+        // The terminal gets English; the window's Chinese texts stay in the window.
+        EXPECT_TRUE(std::all_of(run.Err.begin(), run.Err.end(), [](char ch) { return (ch & 0x80) == 0; }))
+            << run.Err;
         for (const std::string& file : c.Files)
             EXPECT_TRUE(fs::exists(fs::path(FOut) / file)) << file;
         if (c.Files.empty()) {

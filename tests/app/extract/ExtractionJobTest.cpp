@@ -82,13 +82,11 @@ protected:
     TJobCallbacks Callbacks()
     {
         TJobCallbacks callbacks;
-        callbacks.Settings = [this] { return FSettings; };
         callbacks.Render = [this](std::string_view, const std::string& fileName, int width, int height, bool asIcon,
                                   std::vector<std::string>&) {
             FRenders.push_back({fileName, width, height, asIcon});
             if (FAfterRender)
                 FAfterRender();
-            return true;
         };
         callbacks.Progress = [this](int position, int maximum) { FProgress.emplace_back(position, maximum); };
         return callbacks;
@@ -99,6 +97,7 @@ protected:
         TJobRequest request;
         request.Cid = cid;
         request.OutputFolder = FOut;
+        request.Settings = FSettings;
         request.ApiBase = FServer.Base();
         request.Http.ResponseTimeoutMs = 1000;
         request.Http.RetryDelayMs = 5;
@@ -109,6 +108,7 @@ protected:
     {
         TJobRequest request;
         request.OutputFolder = FOut;
+        request.Settings = FSettings;
         request.ReplyText = replyText;
         return RunExtraction(request, Callbacks());
     }
@@ -127,39 +127,46 @@ struct TReplyCase {
     const char* Name;
     TCannedReply Served;
     TJobEnd End;
-    std::string Text;     // the message, exactly
-    std::string Caption;  // of a Message ending
-    bool Folders;         // the three folders exist afterwards
+    TJobProblem Problem;
+    std::string Text;  // the message, exactly
+    bool Folders;      // the three folders exist afterwards
 };
 
 TEST_F(ExtractionJob, EndingsOfServedReplies)
 {
     const TReplyCase cases[] = {
-        {"404", {404, kTwoIcons}, TJobEnd::Silent, "the service answered with HTTP status 404", "", false},
-        {"500 with a deflate page that is corrupt", {500, "", TEncoding::DeflateCorrupt}, TJobEnd::Silent,
-         "the service answered with HTTP status 500", "", false},
-        {"204", {204, ""}, TJobEnd::Silent, "the service answered with HTTP status 204", "", false},
-        {"not JSON", {200, "<html>busy</html>"}, TJobEnd::Message, "JSON数据解析失败！", "错误", false},
-        {"empty body", {200, ""}, TJobEnd::Message, "JSON数据解析失败！", "错误", false},
-        {"JSON cut short", {200, kTwoIcons.substr(0, 40)}, TJobEnd::Message, "JSON数据解析失败！", "错误", false},
-        {"corrupt deflate", {200, kTwoIcons, TEncoding::DeflateCorrupt}, TJobEnd::Message,
-         "The reply's deflate data is corrupt", "错误", false},
-        {"top-level array", {200, "[" + kTwoIcons + "]"}, TJobEnd::Error, "Invalid class typecast", "", false},
-        {"top-level number", {200, "42"}, TJobEnd::Error, "Invalid class typecast", "", false},
-        {"top-level string", {200, R"("data")"}, TJobEnd::Error, "Invalid class typecast", "", false},
-        {"icons an object", {200, R"({"data":{"icons":{"0":{}}}})"}, TJobEnd::Error, "Invalid class typecast", "",
+        {"404", {404, kTwoIcons}, TJobEnd::Problem, TJobProblem::HttpStatus,
+         "the service answered with HTTP status 404", false},
+        {"500 with a deflate page that is corrupt", {500, "", TEncoding::DeflateCorrupt}, TJobEnd::Problem,
+         TJobProblem::HttpStatus, "the service answered with HTTP status 500", false},
+        {"204", {204, ""}, TJobEnd::Problem, TJobProblem::HttpStatus, "the service answered with HTTP status 204",
          false},
-        {"icons null", {200, R"({"data":{"icons":null}})"}, TJobEnd::Error, "Invalid class typecast", "", false},
-        {"no data", {200, R"({"code":500,"message":"busy"})"}, TJobEnd::Error, "Value 'data.icons' not found", "",
-         false},
-        {"no icons", {200, R"({"data":{"collection":{}}})"}, TJobEnd::Error, "Value 'data.icons' not found", "",
-         false},
-        {"data an array", {200, R"({"data":[{"icons":[]}]})"}, TJobEnd::Error, "Value 'data.icons' not found", "",
-         false},
-        {"empty icon list", {200, Reply("")}, TJobEnd::Completed, "", "", true},
-        {"two icons", {200, kTwoIcons}, TJobEnd::Completed, "", "", true},
-        {"zlib-wrapped deflate", {200, kTwoIcons, TEncoding::DeflateZlib}, TJobEnd::Completed, "", "", true},
-        {"raw deflate", {200, kTwoIcons, TEncoding::DeflateRaw}, TJobEnd::Completed, "", "", true},
+        {"not JSON", {200, "<html>busy</html>"}, TJobEnd::Problem, TJobProblem::InvalidReply,
+         "the reply is not valid JSON", false},
+        {"empty body", {200, ""}, TJobEnd::Problem, TJobProblem::InvalidReply, "the reply is not valid JSON", false},
+        {"JSON cut short", {200, kTwoIcons.substr(0, 40)}, TJobEnd::Problem, TJobProblem::InvalidReply,
+         "the reply is not valid JSON", false},
+        {"corrupt deflate", {200, kTwoIcons, TEncoding::DeflateCorrupt}, TJobEnd::Problem, TJobProblem::Network,
+         "The reply's deflate data is corrupt", false},
+        {"top-level array", {200, "[" + kTwoIcons + "]"}, TJobEnd::Error, TJobProblem::None,
+         "Invalid class typecast", false},
+        {"top-level number", {200, "42"}, TJobEnd::Error, TJobProblem::None, "Invalid class typecast", false},
+        {"top-level string", {200, R"("data")"}, TJobEnd::Error, TJobProblem::None, "Invalid class typecast", false},
+        {"icons an object", {200, R"({"data":{"icons":{"0":{}}}})"}, TJobEnd::Error, TJobProblem::None,
+         "Invalid class typecast", false},
+        {"icons null", {200, R"({"data":{"icons":null}})"}, TJobEnd::Error, TJobProblem::None,
+         "Invalid class typecast", false},
+        {"no data", {200, R"({"code":500,"message":"busy"})"}, TJobEnd::Error, TJobProblem::None,
+         "Value 'data.icons' not found", false},
+        {"no icons", {200, R"({"data":{"collection":{}}})"}, TJobEnd::Error, TJobProblem::None,
+         "Value 'data.icons' not found", false},
+        {"data an array", {200, R"({"data":[{"icons":[]}]})"}, TJobEnd::Error, TJobProblem::None,
+         "Value 'data.icons' not found", false},
+        {"empty icon list", {200, Reply("")}, TJobEnd::Completed, TJobProblem::None, "", true},
+        {"two icons", {200, kTwoIcons}, TJobEnd::Completed, TJobProblem::None, "", true},
+        {"zlib-wrapped deflate", {200, kTwoIcons, TEncoding::DeflateZlib}, TJobEnd::Completed, TJobProblem::None, "",
+         true},
+        {"raw deflate", {200, kTwoIcons, TEncoding::DeflateRaw}, TJobEnd::Completed, TJobProblem::None, "", true},
     };
     int n = 0;
     for (const TReplyCase& c : cases) {
@@ -170,8 +177,8 @@ TEST_F(ExtractionJob, EndingsOfServedReplies)
         FServer.Set(id, c.Served);
         const TJobResult result = Run(id);
         EXPECT_EQ(result.End, c.End);
+        EXPECT_EQ(result.Problem, c.Problem);
         EXPECT_EQ(result.Text, c.Text);
-        EXPECT_EQ(result.Caption, c.Caption);
         EXPECT_EQ(fs::is_directory(fs::path(FOut) / "96x96"), c.Folders);
         EXPECT_EQ(fs::is_directory(fs::path(FOut) / "48x48"), c.Folders);
         EXPECT_EQ(fs::is_directory(fs::path(FOut) / "svg"), c.Folders);
@@ -187,9 +194,7 @@ TEST_F(ExtractionJob, WritesEveryIconAndRendersItTwice)
     const TJobResult result = Run("32622");
     ASSERT_EQ(result.End, TJobEnd::Completed) << result.Text;
     EXPECT_EQ(result.Count, 2);
-    EXPECT_EQ(CompletedText(result.Count), "图标提取完成，共提取2个文件!是否打开文件夹查看？");
-    EXPECT_EQ(result.FullSizeFolder, FOut + "/96x96");
-    EXPECT_EQ(result.HalfSizeFolder, FOut + "/48x48");
+    EXPECT_EQ(result.ImageFolders, (std::vector<std::string>{FOut + "/96x96", FOut + "/48x48"}));
     EXPECT_EQ(result.SvgFolder, FOut + "/svg");
 
     EXPECT_EQ(ReadFile(fs::path(FOut) / "svg" / "a-0.svg"), kSvgA);
@@ -243,10 +248,10 @@ TEST_F(ExtractionJob, RequestFailuresShowTheClientsMessage)
     } cases[] = {
         {"five redirects are followed", "redirects-5", "", TJobEnd::Completed, ""},
         {"one redirect", "redirects-1", "", TJobEnd::Completed, ""},
-        {"six redirects are too many", "redirects-6", "", TJobEnd::Message, "redirect"},
-        {"a server that never answers", "hang", "", TJobEnd::Message, "less than 100 bytes a second for 1 s"},
-        {"nobody listening", "1", "http://127.0.0.1:1", TJobEnd::Message, "127.0.0.1"},
-        {"a scheme that is not http", "1", "ftp://127.0.0.1:1", TJobEnd::Message, "ftp"},
+        {"six redirects are too many", "redirects-6", "", TJobEnd::Problem, "redirect"},
+        {"a server that never answers", "hang", "", TJobEnd::Problem, "less than 100 bytes a second for 1 s"},
+        {"nobody listening", "1", "http://127.0.0.1:1", TJobEnd::Problem, "127.0.0.1"},
+        {"a scheme that is not http", "1", "ftp://127.0.0.1:1", TJobEnd::Problem, "ftp"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -260,8 +265,8 @@ TEST_F(ExtractionJob, RequestFailuresShowTheClientsMessage)
         const TJobResult result = RunExtraction(request, Callbacks());
         EXPECT_EQ(result.End, c.End) << result.Text;
         EXPECT_NE(result.Text.find(c.TextPart), std::string::npos) << result.Text;
-        if (c.End == TJobEnd::Message) {
-            EXPECT_EQ(result.Caption, "错误");
+        if (c.End == TJobEnd::Problem) {
+            EXPECT_EQ(result.Problem, TJobProblem::Network);
             EXPECT_TRUE(fs::is_empty(FOut));
         } else {
             EXPECT_TRUE(fs::exists(fs::path(FOut) / "svg" / "b-1.svg"));
@@ -357,8 +362,6 @@ TEST_F(ExtractionJob, BadMembersAreReportedAndTheOthersGoOn)
         EXPECT_EQ(FRenders.size(), 4u);
         EXPECT_EQ(Tree(FRoot), (std::set<std::string>{"out", "out/96x96", "out/48x48", "out/svg", "out/svg/ok-0.svg",
                                                       "out/svg/ok-2.svg", "out/collection.json"}));
-        // The window's box lists the icon instead of the success wording.
-        EXPECT_EQ(FailuresText(result), "共3个图标，其中1个未能完整导出：\n1 \"" + c.IconName + "\"：" + c.Text);
     }
     EXPECT_EQ(WithFullStop("Value 'name' not found"), "Value 'name' not found.");
 }
@@ -465,22 +468,25 @@ TEST_F(ExtractionJob, FolderNamesFollowTheSize)
     }
 }
 
-TEST_F(ExtractionJob, SizeAndFormatAreReadOnceWhenTheJobStarts)
+// Sizes asked for one by one: a folder each, at that size alone, and no half sizes.
+TEST_F(ExtractionJob, SeveralSizesGetAFolderEach)
 {
-    // A change during the run would put other sizes into the folders named after the first: it waits for
-    // the next run.
-    FAfterRender = [this] {
-        FSettings = TJobSettings{32, 40, 2, "ico", {}};
-    };
-    const TJobResult result = RunOffline(kTwoIcons);
-    ASSERT_EQ(result.End, TJobEnd::Completed);
-    ASSERT_EQ(FRenders.size(), 4u);
-    EXPECT_EQ(FRenders[1].FileName, FOut + "/48x48/a-0.png");
-    EXPECT_EQ(FRenders[2].FileName, FOut + "/96x96/b-1.png");
-    EXPECT_EQ(FRenders[3].FileName, FOut + "/48x48/b-1.png");
-    EXPECT_EQ(FRenders[3].Width, 48);
-    EXPECT_EQ(FRenders[3].Height, 48);
-    EXPECT_FALSE(FRenders[3].AsIcon);
+    FSettings.Sizes = {{24, 24}, {64, 32}, {400, 400}};
+    const TJobResult result = RunOffline(Reply(Icon(R"("i")", kSvgA)));
+    ASSERT_EQ(result.End, TJobEnd::Completed) << result.Text;
+    EXPECT_EQ(result.ImageFolders,
+              (std::vector<std::string>{FOut + "/24x24", FOut + "/64x32", FOut + "/400x400"}));
+    EXPECT_EQ(Tree(FOut), (std::set<std::string>{"24x24", "64x32", "400x400", "svg", "svg/i-0.svg",
+                                                 "collection.json"}));
+    ASSERT_EQ(FRenders.size(), 3u);
+    const TRenderCall expected[] = {{FOut + "/24x24/i-0.png", 24, 24, false},
+                                    {FOut + "/64x32/i-0.png", 64, 32, false},
+                                    {FOut + "/400x400/i-0.png", 400, 400, false}};
+    for (std::size_t i = 0; i < FRenders.size(); ++i) {
+        EXPECT_EQ(FRenders[i].FileName, expected[i].FileName);
+        EXPECT_EQ(FRenders[i].Width, expected[i].Width);
+        EXPECT_EQ(FRenders[i].Height, expected[i].Height);
+    }
 }
 
 TEST_F(ExtractionJob, ServerErrorsAreTriedTwiceMoreAndOthersOnce)
@@ -508,9 +514,9 @@ TEST_F(ExtractionJob, IconSizesMakeOneIconFilePerIcon)
     callbacks.RenderIconSet = [&](std::string_view, const std::string& fileName, std::span<const TIconSize> sizes,
                                   std::vector<std::string>&) {
         sets.emplace_back(fileName, sizes.size());
-        return true;
     };
     TJobRequest request;
+    request.Settings = FSettings;
     request.OutputFolder = FOut;
     request.ReplyText = kTwoIcons;
     const TJobResult result = RunExtraction(request, callbacks);
@@ -519,25 +525,25 @@ TEST_F(ExtractionJob, IconSizesMakeOneIconFilePerIcon)
     const std::vector<std::pair<std::string, std::size_t>> expected = {{FOut + "/ico/a-0.ico", 3},
                                                                        {FOut + "/ico/b-1.ico", 3}};
     EXPECT_EQ(sets, expected);
-    EXPECT_EQ(result.FullSizeFolder, FOut + "/ico");
+    EXPECT_EQ(result.ImageFolders, std::vector<std::string>{FOut + "/ico"});
     EXPECT_FALSE(fs::exists(fs::path(FOut) / "96x96"));
 }
 
-TEST_F(ExtractionJob, FormatIndexChoosesTheExporter)
+TEST_F(ExtractionJob, FormatChoosesTheExporter)
 {
     const struct {
-        TJobSettings Settings;
+        TImageFormat Format;
         const char* Extension;
         bool AsIcon;
     } cases[] = {
-        {{96, 96, 0, "png", {}}, "png", false},
-        {{96, 96, 1, "bmp", {}}, "bmp", false},
-        {{96, 96, 2, "ico", {}}, "ico", true},
+        {TImageFormat::Png, "png", false},
+        {TImageFormat::Bmp, "bmp", false},
+        {TImageFormat::Ico, "ico", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Extension);
         FRenders.clear();
-        FSettings = c.Settings;
+        FSettings.Format = c.Format;
         ASSERT_EQ(RunOffline(Reply(Icon(R"("i")", kSvgA))).End, TJobEnd::Completed);
         ASSERT_EQ(FRenders.size(), 2u);
         EXPECT_EQ(FRenders[0].FileName, FOut + "/96x96/i-0." + c.Extension);
@@ -581,10 +587,13 @@ TEST_F(ExtractionJob, RealExportWritesBothSizes)
         TJobRequest request;
         request.OutputFolder = FOut;
         request.ReplyText = Reply(Icon(R"("halves")", svg));
-        TJobCallbacks callbacks;
         const std::string extension = format;
-        callbacks.Settings = [&] { return TJobSettings{97, 50, extension == "ico" ? 2 : extension == "bmp" ? 1 : 0, extension, {}}; };
-        const TJobResult result = RunExtraction(request, callbacks);
+        request.Settings.Width = 97;
+        request.Settings.Height = 50;
+        request.Settings.Format = extension == "ico"   ? TImageFormat::Ico
+                                  : extension == "bmp" ? TImageFormat::Bmp
+                                                       : TImageFormat::Png;
+        const TJobResult result = RunExtraction(request, TJobCallbacks{});
         ASSERT_EQ(result.End, TJobEnd::Completed) << result.Text;
         const std::string full = ReadFile(fs::path(FOut) / "97x50" / ("halves-0." + extension));
         const std::string half = ReadFile(fs::path(FOut) / "48x25" / ("halves-0." + extension));
@@ -632,7 +641,6 @@ TEST(ExtractionTexts, FolderAndFileNames)
         {IconFileName("/o/96x96", "下载", 12, "ico"), "/o/96x96/下载-12.ico"},
         {CollectionUrl("https://www.iconfont.cn", "32622"), "https://www.iconfont.cn/api/collection/detail.json?id=32622"},
         {CollectionUrl("http://127.0.0.1:8080/", " 1"), "http://127.0.0.1:8080/api/collection/detail.json?id= 1"},
-        {CompletedText(0), "图标提取完成，共提取0个文件!是否打开文件夹查看？"},
         {WithFullStop("Invalid class typecast"), "Invalid class typecast."},
         {WithFullStop("ends."), "ends."},
         {WithFullStop("ends!"), "ends!"},
@@ -649,18 +657,18 @@ TEST(ExtractionTexts, InputChecks)
     const std::string existing = fs::temp_directory_path().string();
     const struct {
         std::string Cid, Folder;
-        std::optional<std::string> Hint;
+        std::optional<TInputProblem> Problem;
     } cases[] = {
-        {"", existing, "图标库的CID不能为空！"},
-        {"", "/no/such/folder", "图标库的CID不能为空！"},
+        {"", existing, TInputProblem::EmptyCid},
+        {"", "/no/such/folder", TInputProblem::EmptyCid},
         {" ", existing, std::nullopt},
         {"abc", existing, std::nullopt},
-        {"1", "/no/such/folder", "输出文件夹不存在，请先浏览选择输出文件夹！"},
-        {"1", "", "输出文件夹不存在，请先浏览选择输出文件夹！"},
-        {"1", "/etc/hostname", "输出文件夹不存在，请先浏览选择输出文件夹！"},
+        {"1", "/no/such/folder", TInputProblem::NoOutputFolder},
+        {"1", "", TInputProblem::NoOutputFolder},
+        {"1", "/etc/hostname", TInputProblem::NoOutputFolder},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(CheckJobInputs(c.Cid, c.Folder), c.Hint) << c.Cid << " " << c.Folder;
+        EXPECT_EQ(CheckJobInputs(c.Cid, c.Folder), c.Problem) << c.Cid << " " << c.Folder;
 }
 
 TEST(ExtractionTexts, ApiBaseFromTheEnvironment)

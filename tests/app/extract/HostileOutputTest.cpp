@@ -71,8 +71,8 @@ protected:
         TJobRequest request;
         request.OutputFolder = FOut;
         request.ReplyText = replyText;
+        request.Settings = settings;
         TJobCallbacks callbacks;
-        callbacks.Settings = [settings] { return settings; };
         callbacks.IconReported = [this](const TIconReport& report) { FReports.push_back(report); };
         return RunExtraction(request, callbacks);
     }
@@ -114,7 +114,11 @@ TEST_F(HostileOutput, AFullDiskLeavesNoShortFileUnderAFinalName)
         for (const auto& entry : fs::directory_iterator(FOut))
             fs::remove_all(entry.path());
         const std::string extension = format;
-        TJobSettings settings{200, 200, extension == "ico" ? 2 : extension == "bmp" ? 1 : 0, extension, {}};
+        TJobSettings settings;
+        settings.Width = settings.Height = 200;
+        settings.Format = extension == "ico"   ? TImageFormat::Ico
+                          : extension == "bmp" ? TImageFormat::Bmp
+                                               : TImageFormat::Png;
         const TJobResult result = Run(Reply(icons), settings);
         if (result.End == TJobEnd::Error) {
             EXPECT_NE(result.Text.find("No space left on device"), std::string::npos) << result.Text;
@@ -159,7 +163,9 @@ TEST_F(HostileOutput, ReplySvgCannotReadLocalFiles)
     for (const std::string& reference : references)
         icons.emplace_back("i", R"(<svg viewBox="0 0 8 8"><image width="8" height="8" href=")" + reference +
                                     R"("/></svg>)");
-    const TJobResult result = Run(Reply(icons), TJobSettings{16, 16, 0, "png", {}});
+    TJobSettings small;
+    small.Width = small.Height = 16;
+    const TJobResult result = Run(Reply(icons), small);
     fs::current_path(cwd);
     ASSERT_EQ(result.End, TJobEnd::Completed) << result.Text;
     EXPECT_TRUE(result.Failed.empty());
@@ -218,11 +224,11 @@ TEST(HostileServer, ATricklingServerEndsWithAMessage)
     request.ApiBase = server.Base();
     request.Http.TotalTimeoutMs = 1200;
     TJobCallbacks callbacks;
-    callbacks.Settings = [] { return TJobSettings{}; };
     const auto start = std::chrono::steady_clock::now();
     const TJobResult result = RunExtraction(request, callbacks);
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_EQ(result.End, TJobEnd::Message);
+    EXPECT_EQ(result.End, TJobEnd::Problem);
+    EXPECT_EQ(result.Problem, TJobProblem::Network);
     EXPECT_NE(result.Text.find("longer than its limit of 1.2 s"), std::string::npos) << result.Text;
     EXPECT_LT(seconds, 5.0);
     EXPECT_TRUE(fs::is_empty(out));

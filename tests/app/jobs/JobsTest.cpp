@@ -131,13 +131,9 @@ TRun Extract(const fs::path& out, const std::string& reply, int jobs, int stopAf
     plumwick::TJobRequest request;
     request.OutputFolder = out.string();
     request.ReplyText = reply;
+    request.Settings.Width = 48;
+    request.Settings.Height = 40;
     plumwick::TJobCallbacks callbacks;
-    callbacks.Settings = [] {
-        plumwick::TJobSettings settings;
-        settings.Width = 48;
-        settings.Height = 40;
-        return settings;
-    };
     callbacks.Jobs = jobs;
     callbacks.Stop = &stop;
     callbacks.IconDone = [&](int index, int, const std::string&) {

@@ -90,7 +90,7 @@ TEST_F(RasterExport, PaintsTheViewBoxOntoTheWholeTarget)
     };
     for (const Case& c : cases) {
         const std::string file = File("out.png");
-        ASSERT_TRUE(SaveSvgAsImage(c.svg, file, c.width, c.height)) << c.svg;
+        ASSERT_NO_THROW(SaveSvgAsImage(c.svg, file, c.width, c.height)) << c.svg;
         const auto bitmap = Decode(file);
         ASSERT_EQ(bitmap->GetWidth(), static_cast<unsigned>(c.width));
         ASSERT_EQ(bitmap->GetHeight(), static_cast<unsigned>(c.height));
@@ -105,7 +105,7 @@ TEST_F(RasterExport, SmallViewBoxesComeOutSharp)
     const char* svg = R"(<svg viewBox="0 0 2 2"><rect width="1" height="2" fill="#ff0000"/>)"
                       R"(<rect x="1" width="1" height="2" fill="#0000ff"/></svg>)";
     const std::string file = File("small.png");
-    ASSERT_TRUE(SaveSvgAsImage(svg, file, 96, 96));
+    ASSERT_NO_THROW(SaveSvgAsImage(svg, file, 96, 96));
     const auto bitmap = Decode(file);
     EXPECT_EQ(Pixel(*bitmap, 0, 48), 0xFFFF0000u);
     EXPECT_EQ(Pixel(*bitmap, 46, 48), 0xFFFF0000u);
@@ -130,7 +130,7 @@ TEST_F(RasterExport, HugeAndEmptyViewBoxesStillWriteAnImage)
     };
     for (const Case& c : cases) {
         const std::string file = File("huge.png");
-        ASSERT_TRUE(SaveSvgAsImage(c.svg, file, 32, 32)) << c.svg;
+        ASSERT_NO_THROW(SaveSvgAsImage(c.svg, file, 32, 32)) << c.svg;
         EXPECT_EQ(Pixel(*Decode(file), 16, 16), c.centre) << c.svg;
         fs::remove(file);
     }
@@ -150,7 +150,7 @@ TEST_F(RasterExport, FormatFollowsTheExactExtension)
         {"bmp", "\x89PNG"},
     };
     for (const Case& c : cases) {
-        ASSERT_TRUE(SaveSvgAsImage(kHalfRed, File(c.name), 16, 16)) << c.name;
+        ASSERT_NO_THROW(SaveSvgAsImage(kHalfRed, File(c.name), 16, 16)) << c.name;
         EXPECT_EQ(Read(File(c.name)).rfind(c.magic, 0), 0u) << c.name;
     }
     const auto bmp = Decode(File("a.bmp"));
@@ -161,7 +161,7 @@ TEST_F(RasterExport, IconHoldsStraightColourWithItsAlpha)
 {
     const char* svg = R"(<svg viewBox="0 0 4 4"><rect width="4" height="4" fill="#ff0000" fill-opacity="0.5"/></svg>)";
     const std::string file = File("half.ico");
-    ASSERT_TRUE(SaveSvgAsIcon(svg, file, 16, 16));
+    ASSERT_NO_THROW(SaveSvgAsIcon(svg, file, 16, 16));
     const std::string bytes = Read(file);
     ASSERT_EQ(bytes.size(), 22u + 40u + 16u * 16u * 4u + 16u * 4u);
     const std::size_t pixel = 22 + 40 + (8 * 16 + 8) * 4;
@@ -189,7 +189,7 @@ class ExportedPixels : public RasterExport, public testing::WithParamInterface<P
 TEST_P(ExportedPixels, KeepStraightAlpha)
 {
     const std::string file = File(GetParam().fileName);
-    ASSERT_TRUE(SaveSvgAsImage(kDiscWithCorners, file, 32, 32));
+    ASSERT_NO_THROW(SaveSvgAsImage(kDiscWithCorners, file, 32, 32));
     const auto image = Decode(file);
     ASSERT_EQ(image->GetWidth(), 32u);
     EXPECT_EQ(Pixel(*image, 16, 16), 0xFFFF0000u) << "the disc";
@@ -206,7 +206,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, ExportedPixels,
 TEST_F(RasterExport, PngIsEightBitRgba)
 {
     const std::string file = File("disc.png");
-    ASSERT_TRUE(SaveSvgAsImage(kDiscWithCorners, file, 20, 20));
+    ASSERT_NO_THROW(SaveSvgAsImage(kDiscWithCorners, file, 20, 20));
     const std::string bytes = Read(file);
     ASSERT_GT(bytes.size(), 26u);
     EXPECT_EQ(bytes.substr(12, 4), "IHDR");
@@ -239,7 +239,7 @@ TEST_F(RasterExport, IconSetHoldsEverySizeForAnotherReader)
     TSVG document;
     document.LoadFromText(kDiscWithCorners);
     const std::vector<TIconSize> sizes = {{16, 16}, {32, 32}, {256, 256}};
-    ASSERT_TRUE(SaveDocumentAsIconSet(document, file, sizes));
+    ASSERT_NO_THROW(SaveDocumentAsIconSet(document, file, sizes));
     // Our own reader, Qt's icon plug-in, takes the first image.
     EXPECT_EQ(Decode(file)->GetWidth(), 16u);
     if (!HaveImageMagick())
@@ -265,8 +265,8 @@ TEST_F(RasterExport, FailuresWriteNothingAndKeepTheOldFile)
     }
     EXPECT_ANY_THROW(SaveSvgAsImage("<svg><path d=", file, 96, 96));
     EXPECT_ANY_THROW(SaveSvgAsIcon("not xml", file, 96, 96));
-    EXPECT_FALSE(SaveSvgAsImage(kHalfRed, file, 0, 96));
-    EXPECT_FALSE(SaveSvgAsIcon(kHalfRed, file, 96, 5000));
+    EXPECT_THROW(SaveSvgAsImage(kHalfRed, file, 0, 96), std::invalid_argument);
+    EXPECT_THROW(SaveSvgAsIcon(kHalfRed, file, 96, 5000), std::invalid_argument);
     EXPECT_EQ(Read(file), "old");
     EXPECT_EQ(std::distance(fs::directory_iterator(FFolder), fs::directory_iterator()), 1);
 }

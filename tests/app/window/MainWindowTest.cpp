@@ -507,6 +507,21 @@ TEST_F(MainWindow, SizeAndFormatControlsWaitWhileAJobRuns)
     EXPECT_TRUE(Formats()->isEnabled());
 }
 
+// The job keeps what the controls said when it started, whatever they say later.
+TEST_F(MainWindow, ControlsChangedMidRunLeaveTheJobAlone)
+{
+    FServer.Set("32622", {200, kTwoIcons});
+    Start("32622");
+    Spin("seWidth")->setValue(32);
+    Spin("seHeight")->setValue(40);
+    Formats()->setCurrentIndex(2);
+    ASSERT_TRUE(WaitForJob());
+    for (const char* file : {"96x96/a-0.png", "96x96/b-1.png", "48x48/a-0.png", "48x48/b-1.png"})
+        EXPECT_TRUE(fs::exists(FFolder / file)) << file;
+    EXPECT_FALSE(fs::exists(FFolder / "32x40"));
+    EXPECT_FALSE(fs::exists(FFolder / "16x20"));
+}
+
 TEST_F(MainWindow, ClosingDuringAJobStopsIt)
 {
     Start("hang");
@@ -526,13 +541,13 @@ TEST(Theme, LoadsFromTheResourcesOrKeepsTheSystemLook)
     ASSERT_NE(application, nullptr);
     TFakeDialogs dialogs;
     application->setStyleSheet("");
-    EXPECT_FALSE(ApplyTheme(*application, ":/plumwick/no-such-theme.qss", dialogs));
+    ApplyTheme(*application, ":/plumwick/no-such-theme.qss", dialogs);
     EXPECT_TRUE(application->styleSheet().isEmpty());
     ASSERT_EQ(dialogs.Boxes.size(), 1u);
     EXPECT_EQ(dialogs.Boxes[0].Icon, TMessageIcon::Error);
 
     dialogs.Boxes.clear();
-    EXPECT_TRUE(ApplyTheme(*application, kThemeResource, dialogs));
+    ApplyTheme(*application, kThemeResource, dialogs);
     EXPECT_TRUE(application->styleSheet().contains("QPushButton"));
     EXPECT_TRUE(dialogs.Boxes.empty());
     application->setStyleSheet("");

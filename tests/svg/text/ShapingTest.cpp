@@ -102,6 +102,21 @@ INSTANTIATE_TEST_SUITE_P(Fonts, PairKerning,
                                            TKerningCase{"DejaVuSans", "DejaVu Sans"}),
                          [](const auto& Info) { return std::string(Info.param.Name); });
 
+// With kerning on, a line measures the font's own advances plus its own pair adjustments (Liberation
+// Sans has the same pairs in its legacy table, read here through another path than the shaper's).
+TEST(Shaping, KernedLineIsTheSumOfAdvancesAndPairs)
+{
+    const std::string family = "Liberation Sans";
+    TLoaded kerned("<text font-family=\"" + family + "\" x=\"0\" y=\"100\">AVAT.</text>");
+    ASSERT_NE(kerned.Text, nullptr);
+    const auto face = TFontOutline::Open(family, false, false);
+    const float pairs = face->KernAmount(U'A', U'V') + face->KernAmount(U'V', U'A') + face->KernAmount(U'A', U'T') +
+                        face->KernAmount(U'T', U'.');
+    ASSERT_LT(pairs, 0);
+    EXPECT_NEAR(kerned.Text->GetWidth(), OwnAdvances(family, U"AVAT.", 100) + pairs * 100 / TFontOutline::EmHeight,
+                0.05);
+}
+
 TEST(Shaping, ArabicLettersJoin)
 {
     // The same letters set apart (isolated forms) take more room than joined into one word.

@@ -420,8 +420,8 @@ TEST_P(TextDecoration, BuildsTheRectangles)
     EXPECT_EQ(text->GetStrikeOutPath() != nullptr, c.StrikeOut);
     EXPECT_EQ(text->GetOverlinePath() != nullptr, c.Overline);
     // Each is a rectangle as wide as the text, as thick as the font's own line (a few hundredths of
-    // the em), placed by the font's metrics: under the baseline, through the lower-case letters,
-    // along the ascent.
+    // the em), centred on the font's positions for them: under the baseline, through the
+    // lower-case letters, along the ascent.
     auto expectRect = [&](const TGPGraphicsPath* Path, float Low, float High) {
         const TGPRectF r = PathBounds(Path);
         EXPECT_GE(r.Y, Low);
@@ -433,11 +433,11 @@ TEST_P(TextDecoration, BuildsTheRectangles)
     };
     const float xHeight = 20 * TFontOutline::Open("DejaVu Sans", false, false)->XHeight() / TFontOutline::EmHeight;
     if (c.Underline)
-        expectRect(text->GetUnderlinePath(), 50, 50 + 20 * 0.2f);
+        expectRect(text->GetUnderlinePath(), 50 - 20 * 0.05f, 50 + 20 * 0.2f);
     if (c.StrikeOut)
         expectRect(text->GetStrikeOutPath(), 50 - xHeight, 50);
     if (c.Overline)
-        expectRect(text->GetOverlinePath(), top - 0.01f, top + 2);
+        expectRect(text->GetOverlinePath(), top - 20 * 0.05f, top + 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, TextDecoration,
@@ -558,6 +558,102 @@ TEST(TextElement, BoldFromTheGroupShapesTheGlyphsToo)
     EXPECT_GT(b.Width, r.Width);
 }
 
+// ---------------------------------------------------------------- texts that draw like plainer ones
+
+struct TDrawsLikeCase {
+    const char* Name;
+    std::string Text;  // a text using the feature
+    std::string Same;  // a plainer text that must look the same
+};
+
+class DrawsLike : public ::testing::TestWithParam<TDrawsLikeCase> {};
+
+// The last chunk of both lies in the same place.
+TEST_P(DrawsLike, ThePlainerText)
+{
+    TSVG hidden;
+    hidden.LoadFromText(Svg(GetParam().Text));
+    TSVG same;
+    same.LoadFromText(Svg(GetParam().Same));
+    const std::vector<TSVGCustomText*> a = Chunks(hidden);
+    const std::vector<TSVGCustomText*> b = Chunks(same);
+    ASSERT_FALSE(a.empty());
+    ASSERT_FALSE(b.empty());
+    const TGPRectF ra = PathBounds(a.back()->GetPath());
+    const TGPRectF rb = PathBounds(b.back()->GetPath());
+    EXPECT_GT(rb.Width, 1);
+    EXPECT_NEAR(ra.X, rb.X, 0.01);
+    EXPECT_NEAR(ra.Y, rb.Y, 0.01);
+    EXPECT_NEAR(ra.Width, rb.Width, 0.01);
+    EXPECT_NEAR(ra.Height, rb.Height, 0.01);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, DrawsLike,
+    ::testing::Values(
+                      // Spans not displayed take no room and no position values.
+                      TDrawsLikeCase{"HiddenSpanTakesNoRoom", "<text x=\"10\" y=\"50\">A<tspan display=\"none\">WW</tspan>V</text>",
+                                      "<text x=\"10\" y=\"50\">A<tspan>V</tspan></text>"},
+                      TDrawsLikeCase{"HiddenSpanTakesNoRotation",
+                                      "<text x=\"10\" y=\"50\" rotate=\"0 90\">A<tspan style=\"display:none\">WW</tspan>V</text>",
+                                      "<text x=\"10\" y=\"50\">A<tspan rotate=\"90\">V</tspan></text>"},
+                      TDrawsLikeCase{"HiddenSpanTakesNoPosition",
+                                      "<text x=\"10 40 80\" y=\"50\">A<tspan display=\"none\">W</tspan>V</text>",
+                                      "<text x=\"10\" y=\"50\">A<tspan x=\"40\">V</tspan></text>"},
+                      // Text after a text path goes on where its last glyph ended.
+                      TDrawsLikeCase{"AfterATextPath",
+                                     "<path id=\"p\" d=\"M0,50 L200,50\"/><text><textPath xlink:href=\"#p\">HH</textPath>"
+                                     "<tspan>II</tspan></text>",
+                                     "<text y=\"50\">HH<tspan>II</tspan></text>"},
+                      TDrawsLikeCase{"AfterATextPathAtItsOwnX",
+                                     "<path id=\"p\" d=\"M0,50 L200,50\"/><text><textPath xlink:href=\"#p\">HH</textPath>"
+                                     "<tspan x=\"150\">II</tspan></text>",
+                                     "<text y=\"50\">HH<tspan x=\"150\">II</tspan></text>"},
+                      // "inherit" takes the parent's alignment-baseline although it is not inherited.
+                      TDrawsLikeCase{"AlignmentBaselineInherit",
+                                     "<g alignment-baseline=\"hanging\"><text x=\"10\" y=\"50\" "
+                                     "alignment-baseline=\"inherit\">Hi</text></g>",
+                                     "<text x=\"10\" y=\"50\" alignment-baseline=\"hanging\">Hi</text>"},
+                      // A value naming no baseline leaves the parent's in force.
+                      TDrawsLikeCase{"DominantBaselineNoChange",
+                                     "<text x=\"10\" y=\"50\" dominant-baseline=\"middle\">A<tspan "
+                                     "dominant-baseline=\"no-change\">Hi</tspan></text>",
+                                     "<text x=\"10\" y=\"50\" dominant-baseline=\"middle\">A<tspan>Hi</tspan></text>"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// ---------------------------------------------------------------- relative weights
+
+struct TRelativeWeightCase {
+    const char* Name;
+    const char* Parent;    // the group's font-weight
+    const char* Own;       // the text's: bolder or lighter
+    const char* Same;      // the absolute weight it must draw like
+};
+
+class RelativeFontWeight : public ::testing::TestWithParam<TRelativeWeightCase> {};
+
+TEST_P(RelativeFontWeight, StepsFromTheParentsWeight)
+{
+    const TRelativeWeightCase& c = GetParam();
+    TSVG doc;
+    doc.LoadFromText(Svg(std::string("<g font-weight=\"") + c.Parent + "\"><text y=\"40\" font-weight=\"" + c.Own +
+                         "\">Hamburg</text></g><text y=\"80\" font-weight=\"" + c.Same + "\">Hamburg</text>"));
+    const std::vector<TSVGCustomText*> chunks = Chunks(doc);
+    ASSERT_EQ(chunks.size(), 2u);
+    const TGPRectF relative = PathBounds(chunks[0]->GetPath());
+    const TGPRectF absolute = PathBounds(chunks[1]->GetPath());
+    EXPECT_NEAR(relative.Width, absolute.Width, 0.01);
+    EXPECT_EQ(chunks[0]->GetPath()->GetPointCount(), chunks[1]->GetPath()->GetPointCount());
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, RelativeFontWeight,
+                         ::testing::Values(TRelativeWeightCase{"BolderFromLight", "300", "bolder", "400"},
+                                           TRelativeWeightCase{"BolderFromMedium", "500", "bolder", "700"},
+                                           TRelativeWeightCase{"LighterFromExtraBold", "800", "lighter", "700"},
+                                           TRelativeWeightCase{"LighterFromSemiBold", "600", "lighter", "400"},
+                                           TRelativeWeightCase{"LighterFromNormal", "normal", "lighter", "100"}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 // ---------------------------------------------------------------- text on a path
 
 // A guide path "p" and an element "g" without an outline come before the text.
@@ -597,7 +693,10 @@ INSTANTIATE_TEST_SUITE_P(Offsets, TextPathOffset,
                                                        "xlink:href=\"#p\" startOffset=\"50%\" text-anchor=\"end\"",
                                                        100 - Width("AB")},
                                            TOffsetCase{"Percent", "xlink:href=\"#p\" startOffset=\"50%\"", 100},
-                                           TOffsetCase{"Length", "xlink:href=\"#p\" startOffset=\"20\"", 20}),
+                                           TOffsetCase{"Length", "xlink:href=\"#p\" startOffset=\"20\"", 20},
+                                           TOffsetCase{"Millimetres", "xlink:href=\"#p\" startOffset=\"5mm\"",
+                                                       5 * 96 / 25.4f},
+                                           TOffsetCase{"Em", "xlink:href=\"#p\" startOffset=\"1.5em\"", 30}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(TextPath, ChunksFollowEachOtherAlongTheGuide)
@@ -649,28 +748,69 @@ struct TInvalidGuideCase {
 
 class TextPathGuideWithoutOutline : public ::testing::TestWithParam<TInvalidGuideCase> {};
 
-TEST_P(TextPathGuideWithoutOutline, IsInvalid)
+// The text path draws nothing; the span after it is drawn.
+TEST_P(TextPathGuideWithoutOutline, DrawsNothingButTheRest)
 {
     TSVG doc;
-    try {
-        doc.LoadFromText(Svg(GetParam().Body));
-        FAIL() << "no error";
-    } catch (const ESVGError& e) {
-        EXPECT_STREQ(e.what(), "Path is invalid");
-    }
+    ASSERT_NO_THROW(doc.LoadFromText(Svg(GetParam().Body)));
+    const std::vector<TSVGCustomText*> chunks = Chunks(doc);
+    ASSERT_GE(chunks.size(), 2u);
+    for (std::size_t i = 0; i + 1 < chunks.size(); ++i)
+        EXPECT_TRUE(chunks[i]->GetPath() == nullptr || chunks[i]->GetPath()->GetPointCount() == 0) << i;
+    ASSERT_NE(chunks.back()->GetPath(), nullptr);
+    EXPECT_GT(chunks.back()->GetPath()->GetPointCount(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Guides, TextPathGuideWithoutOutline,
     ::testing::Values(
-        TInvalidGuideCase{"EmptyText", "<text id=\"g\"></text><text><textPath xlink:href=\"#g\">AB</textPath></text>"},
+        TInvalidGuideCase{"EmptyText",
+                          "<text id=\"g\"></text><text><textPath xlink:href=\"#g\">AB</textPath><tspan>CD</tspan></text>"},
+        TInvalidGuideCase{"ItsOwnText",
+                          "<text id=\"g\" y=\"50\"><textPath xlink:href=\"#g\">AB</textPath><tspan>CD</tspan></text>"},
         TInvalidGuideCase{"WithPercentOffset", "<text id=\"g\"></text><text><textPath xlink:href=\"#g\" "
-                                               "startOffset=\"10%\">AB</textPath></text>"},
+                                               "startOffset=\"10%\">AB</textPath><tspan>CD</tspan></text>"},
         TInvalidGuideCase{"Group", "<g id=\"g\"><rect width=\"5\" height=\"5\"/></g>"
-                                   "<text><textPath xlink:href=\"#g\">AB</textPath></text>"},
-        TInvalidGuideCase{"Gradient", "<linearGradient id=\"g\"/><text><textPath xlink:href=\"#g\">AB</textPath></text>"},
-        TInvalidGuideCase{"TextInASpan",
-                          "<text id=\"g\"></text><text><textPath xlink:href=\"#g\"><tspan>AB</tspan></textPath></text>"}),
+                                   "<text><textPath xlink:href=\"#g\">AB</textPath><tspan>CD</tspan></text>"},
+        TInvalidGuideCase{"Gradient", "<linearGradient id=\"g\"/><text><textPath xlink:href=\"#g\">AB</textPath>"
+                                      "<tspan>CD</tspan></text>"},
+        TInvalidGuideCase{"TextInASpan", "<text id=\"g\"></text><text><textPath xlink:href=\"#g\"><tspan>AB</tspan>"
+                                         "</textPath><tspan>CD</tspan></text>"},
+        // A text path inside another one is no text path.
+        TInvalidGuideCase{"Nested", "<path id=\"p\" d=\"M0,50 L200,50\"/><text><textPath xlink:href=\"#p\">"
+                                    "<textPath xlink:href=\"#p\">AB</textPath>CD</textPath></text>"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// How far along the guide the glyphs reach, for guides of several figures.
+struct TGuideShapeCase {
+    const char* Name;
+    std::string Guide;
+    float Right;   // right edge of the glyphs
+    float Bottom;  // lowest point of the glyphs
+};
+
+class TextPathGuideShape : public ::testing::TestWithParam<TGuideShapeCase> {};
+
+TEST_P(TextPathGuideShape, CarriesTheGlyphs)
+{
+    TSVG doc;
+    doc.LoadFromText(OnPath("xlink:href=\"#p\"", "HHHHH", GetParam().Guide));
+    const std::vector<TSVGCustomText*> chunks = Chunks(doc);
+    ASSERT_EQ(chunks.size(), 1u);
+    const TGPRectF r = PathBounds(chunks[0]->GetPath());
+    EXPECT_NEAR(r.X + r.Width, GetParam().Right, 3);
+    EXPECT_NEAR(r.Y + r.Height, GetParam().Bottom, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Guides, TextPathGuideShape,
+    ::testing::Values(
+        // The jump between two figures covers no distance: the fourth H goes onto the second one.
+        TGuideShapeCase{"TwoFigures", "M0,50 L40,50 M100,50 L200,50", 100 + Width("HHHHH") - 40 - 1.5f, 50},
+        // The fourth and fifth H go down the second line, turned a quarter.
+        TGuideShapeCase{"Corner", "M0,50 L50,50 L50,100", 50 + 14.6f, 50 + Width("HHHHH") - 50 - 1.9f},
+        // Closing runs the text back along the closing line, upside down below it.
+        TGuideShapeCase{"ClosedFigureGoesOnAlongTheClosingLine", "M0,50 L30,50 L30,50.01 Z", 30 - 1.9f, 50 + 14.6f}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(TextPath, EmptyTextPathWithoutOutlineIsNoError)
