@@ -303,7 +303,7 @@ void TSVGObject::CalculateMatrices()
     std::vector<TEntry> Stack;
     Stack.push_back({this, TMatrixChain::Of(FParent)});
     while (!Stack.empty()) {
-        TEntry Entry = std::move(Stack.back());
+        const TEntry Entry = Stack.back();
         Stack.pop_back();
         TSVGObject* Node = Entry.Node;
         if (auto* Doc = dynamic_cast<TSVG*>(Node))
