@@ -170,7 +170,8 @@ TGPFontFamily::TGPFontFamily(std::string_view name) : FImpl(std::make_unique<Imp
   }
 }
 
-TGPFontFamily::TGPFontFamily(const TGPFontFamily& other)
+// A copy starts without the original's last error.
+TGPFontFamily::TGPFontFamily(const TGPFontFamily& other)  // NOLINT(bugprone-copy-constructor-init)
     : TGPBase(), FImpl(std::make_unique<Impl>(*other.FImpl)) {}
 
 TGPFontFamily& TGPFontFamily::operator=(const TGPFontFamily& other) {
@@ -307,7 +308,8 @@ const TGPFontFamily& FontFamilyOf(const TGPFont& font) { return GdiPlusAccess::G
 TGPStringFormat::TGPStringFormat(int formatFlags, int language)
     : FFlags(formatFlags), FLanguage(language) {}
 
-TGPStringFormat::TGPStringFormat(const TGPStringFormat& other)
+// A copy starts without the original's last error.
+TGPStringFormat::TGPStringFormat(const TGPStringFormat& other)  // NOLINT(bugprone-copy-constructor-init)
     : TGPBase(),
       FFlags(other.FFlags),
       FLanguage(other.FLanguage),

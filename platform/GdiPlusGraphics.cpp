@@ -100,13 +100,6 @@ void FillPathGradient(QPainter& painter, const QPainterPath& worldArea, const TG
   if (!invertible) return;
   QPainterPath boundary = brushToDevice.map(GdiPlusAccess::ToQt(*b.Path));
   QPainterPath region = world.map(worldArea).intersected(boundary);
-  QRect bounds = region.boundingRect().toAlignedRect().intersected(
-      QRect(QPoint(0, 0), painter.device() ? QSize(painter.device()->width(), painter.device()->height())
-                                           : QSize()));
-  // The painter reports its clip in world coordinates.
-  if (painter.hasClipping())
-    bounds = bounds.intersected(world.mapRect(painter.clipBoundingRect()).toAlignedRect());
-  if (bounds.isEmpty()) return;
 
   std::vector<ARGB> colors = b.Colors;
   std::vector<float> positions = b.Positions;
@@ -114,29 +107,11 @@ void FillPathGradient(QPainter& painter, const QPainterPath& worldArea, const TG
     colors = {b.SurroundColor, b.CenterColor};
     positions = {0.0f, 1.0f};
   }
-  // A lookup table is plenty for 8-bit channels.
-  constexpr int kSteps = 1024;
-  std::vector<QRgb> lut(kSteps + 1);
-  for (int i = 0; i <= kSteps; ++i)
-    lut[i] = qPremultiply(GdiPlusAccess::ColorAt(colors, positions, float(i) / kSteps));
-
-  GradientShape shape = ShapeOf(*b.Path);
-  QPointF centre(b.Center.X, b.Center.Y);
-  QImage texture(bounds.size(), QImage::Format_ARGB32_Premultiplied);
-  for (int y = 0; y < bounds.height(); ++y) {
-    auto* line = reinterpret_cast<QRgb*>(texture.scanLine(y));
-    for (int x = 0; x < bounds.width(); ++x) {
-      QPointF q = deviceToBrush.map(QPointF(bounds.x() + x + 0.5, bounds.y() + y + 0.5));
-      double t = PositionOf(shape, centre, q);
-      line[x] = lut[int(std::lround(t * kSteps))];
-    }
-  }
-  painter.save();
-  painter.resetTransform();
-  QBrush brush(texture);
-  brush.setTransform(QTransform::fromTranslate(bounds.x(), bounds.y()));
-  painter.fillPath(region, brush);
-  painter.restore();
+  const GradientShape shape = ShapeOf(*b.Path);
+  const QPointF centre(b.Center.X, b.Center.Y);
+  FillPerPixel(painter, region, colors, positions, [&](const QPointF& device) -> std::optional<double> {
+    return PositionOf(shape, centre, deviceToBrush.map(device));
+  });
 }
 
 // The path to stroke: a figure of several points that all coincide ends a hair further right, so

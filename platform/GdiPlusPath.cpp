@@ -78,7 +78,8 @@ TGPGraphicsPath::TGPGraphicsPath(std::span<const TGPPointF> points,
   FImpl->NewFigure = types.empty() || (types.back() & kClose);
 }
 
-TGPGraphicsPath::TGPGraphicsPath(const TGPGraphicsPath& other)
+// A copy starts without the original's last error.
+TGPGraphicsPath::TGPGraphicsPath(const TGPGraphicsPath& other)  // NOLINT(bugprone-copy-constructor-init)
     : TGPBase(), FImpl(std::make_unique<Impl>(*other.FImpl)) {}
 
 TGPGraphicsPath& TGPGraphicsPath::operator=(const TGPGraphicsPath& other) {

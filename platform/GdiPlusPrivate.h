@@ -9,6 +9,8 @@
 #include <QPen>
 #include <QTransform>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -117,5 +119,39 @@ struct GdiPlusAccess {
   static bool BeginPaint(const TGPGraphics& graphics, QPainter& painter);
   static const QImage* ImageOf(const TGPImage* image);
 };
+
+// Paints region (device coordinates, already cut to what the brush covers) pixel by pixel:
+// positionAt(device point of a pixel centre) gives the place 0..1 on the colour ramp, or nothing
+// for a transparent pixel. Only pixels on the device and inside the painter's clip are computed.
+template <class TPositionAt>
+void FillPerPixel(QPainter& painter, const QPainterPath& region, const std::vector<ARGB>& colors,
+                  const std::vector<float>& positions, TPositionAt&& positionAt) {
+  const QTransform world = painter.worldTransform();
+  QRect bounds = region.boundingRect().toAlignedRect().intersected(
+      QRect(QPoint(0, 0), painter.device() ? QSize(painter.device()->width(), painter.device()->height()) : QSize()));
+  // The painter reports its clip in world coordinates.
+  if (painter.hasClipping()) bounds = bounds.intersected(world.mapRect(painter.clipBoundingRect()).toAlignedRect());
+  if (bounds.isEmpty()) return;
+
+  // A lookup table is plenty for 8-bit channels.
+  constexpr int kSteps = 1024;
+  std::vector<QRgb> lut(kSteps + 1);
+  for (int i = 0; i <= kSteps; ++i) lut[i] = qPremultiply(GdiPlusAccess::ColorAt(colors, positions, float(i) / kSteps));
+
+  QImage texture(bounds.size(), QImage::Format_ARGB32_Premultiplied);
+  for (int y = 0; y < bounds.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(texture.scanLine(y));
+    for (int x = 0; x < bounds.width(); ++x) {
+      const std::optional<double> t = positionAt(QPointF(bounds.x() + x + 0.5, bounds.y() + y + 0.5));
+      line[x] = t && std::isfinite(*t) ? lut[int(std::lround(std::clamp(*t, 0.0, 1.0) * kSteps))] : 0;
+    }
+  }
+  painter.save();
+  painter.resetTransform();
+  QBrush brush(texture);
+  brush.setTransform(QTransform::fromTranslate(bounds.x(), bounds.y()));
+  painter.fillPath(region, brush);
+  painter.restore();
+}
 
 }  // namespace plumwick

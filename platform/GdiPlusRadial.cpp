@@ -69,32 +69,13 @@ void GdiPlusAccess::FillRadialGradient(QPainter& painter, const QPainterPath& wo
   const QTransform deviceToBrush = (ToQt(b.Transform) * world).inverted(&invertible);
   if (!invertible) return;
   const QPainterPath region = world.map(worldArea);
-  QRect bounds = region.boundingRect().toAlignedRect().intersected(
-      QRect(QPoint(0, 0), painter.device() ? QSize(painter.device()->width(), painter.device()->height()) : QSize()));
-  if (painter.hasClipping()) bounds = bounds.intersected(world.mapRect(painter.clipBoundingRect()).toAlignedRect());
-  if (bounds.isEmpty()) return;
-
-  // A lookup table is plenty for 8-bit channels.
-  constexpr int kSteps = 1024;
-  std::vector<QRgb> lut(kSteps + 1);
-  for (int i = 0; i <= kSteps; ++i) lut[i] = qPremultiply(ColorAt(b.Colors, b.Positions, float(i) / kSteps));
-
   const TConical conical(b);
-  QImage texture(bounds.size(), QImage::Format_ARGB32_Premultiplied);
-  for (int y = 0; y < bounds.height(); ++y) {
-    auto* line = reinterpret_cast<QRgb*>(texture.scanLine(y));
-    for (int x = 0; x < bounds.width(); ++x) {
-      const QPointF q = deviceToBrush.map(QPointF(bounds.x() + x + 0.5, bounds.y() + y + 0.5));
-      const std::optional<double> t = conical.At(q.x(), q.y());
-      line[x] = t && std::isfinite(*t) ? lut[int(std::lround(Spread(*t, b.Wrap) * kSteps))] : 0;
-    }
-  }
-  painter.save();
-  painter.resetTransform();
-  QBrush brush(texture);
-  brush.setTransform(QTransform::fromTranslate(bounds.x(), bounds.y()));
-  painter.fillPath(region, brush);
-  painter.restore();
+  FillPerPixel(painter, region, b.Colors, b.Positions, [&](const QPointF& device) -> std::optional<double> {
+    const QPointF q = deviceToBrush.map(device);
+    const std::optional<double> t = conical.At(q.x(), q.y());
+    if (!t || !std::isfinite(*t)) return std::nullopt;
+    return Spread(*t, b.Wrap);
+  });
 }
 
 }  // namespace plumwick

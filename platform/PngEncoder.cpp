@@ -224,7 +224,7 @@ std::string EncodePng(const TRgbaPixels& pixels, const TPngEncoding& encoding)
     std::array<std::uint8_t, 13> header{};
     for (int i = 0; i < 4; ++i) {
         header[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(pixels.Width) >> (24 - 8 * i));
-        header[static_cast<std::size_t>(4 + i)] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(pixels.Height) >> (24 - 8 * i));
+        header[4 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(pixels.Height) >> (24 - 8 * i));
     }
     header[8] = 8;  // bits per channel
     header[9] = 6;  // RGBA

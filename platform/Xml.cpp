@@ -7,7 +7,6 @@
 #include <libxml/xmlsave.h>
 
 #include <climits>
-#include <cstring>
 #include <mutex>
 
 namespace plumwick {
@@ -155,21 +154,20 @@ bool IsXmlBlank(const xmlChar* s) {
     return true;
 }
 
-// Inside text content a blank separates words ("<tspan>a</tspan> <tspan>b</tspan>"), so it stays.
-bool InTextContent(const xmlNode* n) {
+// Whether the caller keeps blanks directly inside n's parent element.
+bool KeepsBlank(const xmlNode* n, const TKeepBlanks& keepBlanksIn) {
     const xmlNode* p = n->parent;
-    if (!p || p->type != XML_ELEMENT_NODE || !p->name) return false;
-    const char* name = reinterpret_cast<const char*>(p->name);
-    return std::strcmp(name, "text") == 0 || std::strcmp(name, "tspan") == 0 || std::strcmp(name, "textPath") == 0;
+    if (!keepBlanksIn || !p || p->type != XML_ELEMENT_NODE || !p->name) return false;
+    return keepBlanksIn(reinterpret_cast<const char*>(p->name));
 }
 
-// Drops every whitespace-only text node (CDATA is kept) except in text content, walking without
-// recursion.
-void DropBlankTextNodes(xmlNodePtr root) {
+// Drops every whitespace-only text node (CDATA is kept) except where the caller keeps them, walking
+// without recursion.
+void DropBlankTextNodes(xmlNodePtr root, const TKeepBlanks& keepBlanksIn) {
     std::vector<xmlNodePtr> blanks;
     xmlNodePtr n = root;
     while (n) {
-        if (n->type == XML_TEXT_NODE && IsXmlBlank(n->content) && !InTextContent(n)) blanks.push_back(n);
+        if (n->type == XML_TEXT_NODE && IsXmlBlank(n->content) && !KeepsBlank(n, keepBlanksIn)) blanks.push_back(n);
         if (n->type == XML_ELEMENT_NODE && n->children) {
             n = n->children;
             continue;
@@ -440,7 +438,7 @@ const char* TextEncoding(std::string_view text) {
 
 TXmlDocument::TXmlDocument() : FState(NewEmptyState()) {}
 
-void TXmlDocument::LoadFromText(std::string_view text) {
+void TXmlDocument::LoadFromText(std::string_view text, const TKeepBlanks& keepBlanksIn) {
     InitLibxml();
     if (text.size() > static_cast<size_t>(INT_MAX)) throw EXmlError("XML text too large");
 
@@ -471,7 +469,7 @@ void TXmlDocument::LoadFromText(std::string_view text) {
         if (st.Line > 0) msg += " (line " + std::to_string(st.Line) + ")";
         throw EXmlError(msg, st.Line);
     }
-    if (xmlNodePtr root = xmlDocGetRootElement(doc)) DropBlankTextNodes(root);
+    if (xmlNodePtr root = xmlDocGetRootElement(doc)) DropBlankTextNodes(root, keepBlanksIn);
 
     auto state = std::make_shared<detail::TXmlDocState>();
     state->Doc = doc;

@@ -3,6 +3,7 @@
 // XML document access for the SVG reader. The parser behind it is hidden: nodes are small
 // reference-counted handles that keep their document alive, and every value comes out as UTF-8 text.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -149,6 +150,9 @@ private:
     std::vector<TXmlAttribute> FItems;
 };
 
+// Says whether whitespace-only text directly inside the named element carries meaning (is kept).
+using TKeepBlanks = std::function<bool(std::string_view elementName)>;
+
 // Owner of one document. Copies share the same document (it lives while a copy or a node handle
 // of it exists). A new document is empty.
 class TXmlDocument {
@@ -157,9 +161,10 @@ public:
 
     // Replaces the content with the parsed text. Document type declarations are accepted and
     // internal entities expanded; nothing external (DTDs, entities, network) is ever loaded and
-    // entity expansion is bounded. Whitespace-only text nodes are dropped. No validation.
+    // entity expansion is bounded. Whitespace-only text nodes are dropped, except directly inside
+    // an element for which keepBlanksIn(name) holds. No validation.
     // Malformed text raises EXmlError with the parser's reason and line.
-    void LoadFromText(std::string_view text);
+    void LoadFromText(std::string_view text, const TKeepBlanks& keepBlanksIn = {});
 
     // The root element; the empty handle when there is none.
     TXmlNode DocumentElement() const;

@@ -561,7 +561,7 @@ std::optional<TPrimitiveParams> TPrimitiveBuilder::Params(const TFilterNode& Nod
         C.OrderX = int(OX);
         C.OrderY = int(OY);
         C.Kernel = Numbers(Node.Get("kernelMatrix"), Ok);
-        if (!Ok || C.Kernel.size() != std::size_t(C.OrderX * C.OrderY))
+        if (!Ok || C.Kernel.size() != std::size_t(C.OrderX) * std::size_t(C.OrderY))
             return TFloodParams{{0, 0, 0, 0}};
         float Sum = 0;
         for (float K : C.Kernel)

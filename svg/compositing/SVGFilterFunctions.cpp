@@ -145,13 +145,16 @@ std::optional<TFilterItem> Function(const std::string& Name, std::string_view Ar
     if (Name == "drop-shadow") {
         std::vector<float> L;
         std::optional<TFilterColor> Color;
+        // The colour goes before or after the lengths, never between them.
+        bool ColorAfterLengths = false;
         for (const std::string& Arg : A) {
             if (auto V = CssLength(Arg)) {
-                if (Color && L.size() > 0 && false)
+                if (ColorAfterLengths)
                     return std::nullopt;
                 L.push_back(*V);
             } else if (auto C = CssColor(Arg, CurrentColor); C && !Color) {
                 Color = C;
+                ColorAfterLengths = !L.empty();
             } else {
                 return std::nullopt;
             }

@@ -16,9 +16,6 @@ namespace plumwick {
 
 TSVGBasic::TSVGBasic()
 {
-    // Not set: fill and stroke opacity inherit.
-    FFillOpacity = UndefinedFloat;
-    FStrokeOpacity = UndefinedFloat;
     AttachStyleHandler();
 }
 
@@ -38,13 +35,13 @@ void TSVGBasic::ClearBasicFields()
 {
     FFillColor = SVG_INHERIT_COLOR;
     FStrokeColor = SVG_INHERIT_COLOR;
-    FFillOpacity = UndefinedFloat;
-    FStrokeOpacity = UndefinedFloat;
+    FFillOpacity.reset();
+    FStrokeOpacity.reset();
     FStrokeWidth = UndefinedFloat;
     FStrokeLineJoin.clear();
     FStrokeLineCap.clear();
     FStrokeMiterLimit = UndefinedFloat;
-    FStrokeDashOffset = UndefinedFloat;
+    FStrokeDashOffset.reset();
     FStrokeDashArray.clear();
     FStrokeDashArrayCount = 0;
     FArrayNone = false;
@@ -54,12 +51,10 @@ void TSVGBasic::ClearBasicFields()
     FFontStyle = UndefinedInt;
     FTextDecoration = tdInherit;
     FPath.reset();
-    FClipPath = nullptr;
     FX = FY = FWidth = FHeight = 0;
     FRX = FRY = UndefinedFloat;
     FFillURI.clear();
     FStrokeURI.clear();
-    FLineWidth = UndefinedFloat;
     FColor.clear();
     FMarkerStart.clear();
     FMarkerMid.clear();
@@ -107,16 +102,10 @@ void TSVGBasic::AssignTo(TSVGObject& Dest) const
     D->FRY = FRY;
     D->FFillURI = FFillURI;
     D->FStrokeURI = FStrokeURI;
-    // An empty reference needs no lookup now: the clip in force is found again before painting.
     D->FClipURI = FClipURI;
-    const TSVG* DestRoot = FClipURI.empty() ? nullptr : D->GetRoot();
-    D->FClipPath = DestRoot && !DestRoot->IsLoading() ? D->FindClipPathFor(FClipURI) : nullptr;
-    D->FLineWidth = FLineWidth;
     D->FFillRule = FFillRule;
     D->FClipRule = FClipRule;
     D->FOpacity = FOpacity;
-    D->FColorInterpolation = FColorInterpolation;
-    D->FColorRendering = FColorRendering;
     D->FColor = FColor;
     D->FMarkerStart = FMarkerStart;
     D->FMarkerMid = FMarkerMid;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -86,8 +87,6 @@ public:
     // is no usable brush.
     std::unique_ptr<TGPPen> GetStrokePen(TGPBrush* Brush);
     // The clip outline in force (nearest clip-path up the tree), nullptr when none.
-    TGPGraphicsPath* FindClipPath();
-    void UpdateClipPath() { FClipPath = FindClipPath(); }
     // Narrows the surface's clip to the viewports of the elements above this one.
     void ClipToViewports(TGPGraphics& Graphics) const;
     // Draws the markers that "marker-start", "marker-mid" and "marker-end" name on the outline's vertices.
@@ -162,16 +161,11 @@ public:
     void SetRX(float Value) { FRX = Value; }
     float GetRY() const { return FRY; }
     void SetRY(float Value) { FRY = Value; }
-    float GetLineWidth() const { return FLineWidth; }
     bool GetStyleChanged() const { return FStyleChanged; }
     // The element's outline; nullptr for elements without one.
     TGPGraphicsPath2* GetPath() const { return FPath.get(); }
 
 protected:
-    friend class TSVGObject;  // CalculateMatrices looks clip paths up for a whole subtree
-
-    // The clip outline of the clip element named URI, nullptr when there is none.
-    TGPGraphicsPath* FindClipPathFor(const std::string& URI) const;
     void OnStyleChange(TStyle& Sender);
     // Puts this object's change handler on FStyle (after FStyle was replaced).
     void AttachStyleHandler();
@@ -187,13 +181,13 @@ protected:
     // The paint was "currentColor": an element that inherits it paints with its own colour in force.
     bool FFillCurrent = false;
     bool FStrokeCurrent = false;
-    float FFillOpacity = 1;                   // -1 not set
-    float FStrokeOpacity = 1;                 // -1 not set
+    std::optional<float> FFillOpacity;    // empty: inherited
+    std::optional<float> FStrokeOpacity;  // empty: inherited
     float FStrokeWidth = UndefinedFloat;
     std::string FStrokeLineJoin;  // as written; empty = not set
     std::string FStrokeLineCap;   // as written; empty = not set
     float FStrokeMiterLimit = UndefinedFloat;
-    float FStrokeDashOffset = UndefinedFloat;
+    std::optional<float> FStrokeDashOffset;  // empty: inherited; any number, negative too, is a value
     std::vector<float> FStrokeDashArray;
     int FStrokeDashArrayCount = 0;
     bool FArrayNone = false;  // the dash array was set to "none"
@@ -203,7 +197,6 @@ protected:
     int FFontStyle = UndefinedInt;   // 0 normal, 1 italic
     TTextDecoration FTextDecoration = tdInherit;
     std::unique_ptr<TGPGraphicsPath2> FPath;  // the outline; owned
-    TGPGraphicsPath* FClipPath = nullptr;     // owned by the clip element
     float FX = 0;
     float FY = 0;
     float FWidth = 0;
@@ -214,13 +207,10 @@ protected:
     std::string FFillURI;    // raw fill text until resolved, then the paint server's id
     std::string FStrokeURI;  // likewise for the stroke
     std::string FClipURI;    // raw clip-path text until resolved, then the clip element's id
-    float FLineWidth = UndefinedFloat;
     int FFillRule = FillRuleNotSet;
     int FClipRule = FillRuleNotSet;
     float FOpacity = 1;       // own "opacity", 0..1
     float FPaintOpacity = 1;  // set by the paint walk, see SetPaintOpacity
-    float FColorInterpolation = 0;
-    float FColorRendering = 0;
     std::string FColor;  // text of the "color" declaration, what "currentColor" stands for; empty = not set
     std::string FMarkerStart;  // marker references as written ("none" stops inheritance); empty = not set
     std::string FMarkerMid;

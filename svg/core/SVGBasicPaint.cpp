@@ -194,22 +194,6 @@ std::unique_ptr<TGPPen> TSVGBasic::GetStrokePen(TGPBrush* Brush)
     return Pen;
 }
 
-TGPGraphicsPath* TSVGBasic::FindClipPath()
-{
-    return FindClipPathFor(GetClipURI());
-}
-
-TGPGraphicsPath* TSVGBasic::FindClipPathFor(const std::string& URI) const
-{
-    if (URI.empty())
-        return nullptr;
-    TSVG* Root = GetRoot();
-    if (!Root)
-        return nullptr;
-    auto* ClipElement = dynamic_cast<TSVGBasic*>(Root->FindByID(URI));
-    return ClipElement ? ClipElement->GetClipPath() : nullptr;
-}
-
 // --- Paint walk.
 
 namespace {

@@ -49,6 +49,14 @@ bool EndsWith(std::string_view Text, std::string_view Tail)
     return Text.size() >= Tail.size() && Text.substr(Text.size() - Tail.size()) == Tail;
 }
 
+// A fill or stroke opacity as written, clamped to [0, 1]; an empty value sets nothing.
+std::optional<float> OpacityValue(std::string_view Text)
+{
+    if (Text.empty())
+        return std::nullopt;
+    return std::clamp(ParsePercent(Text), 0.0f, 1.0f);
+}
+
 float NumberOrZero(std::string_view Text)
 {
     float Value = 0;
@@ -110,7 +118,6 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
     // In this order: later rows see what earlier ones set.
     static constexpr TRow Rows[] = {
         {"stroke-width", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeWidth = ParseLength(V); }},
-        {"line-width", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FLineWidth = ParseLength(V); }},
         {"opacity",
          [](TSVGBasic& E, TStyle&, const std::string& V) {
              // A number, or a percentage; anything else (a unit, a word) leaves the opacity as it was.
@@ -122,8 +129,8 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
              if (TryParseNumber(Text, Opacity) && std::isfinite(Opacity))
                  E.FOpacity = std::clamp(Percent ? Opacity / 100 : Opacity, 0.0f, 1.0f);
          }},
-        {"stroke-opacity", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeOpacity = ParsePercent(V); }},
-        {"fill-opacity", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FFillOpacity = ParsePercent(V); }},
+        {"stroke-opacity", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeOpacity = OpacityValue(V); }},
+        {"fill-opacity", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FFillOpacity = OpacityValue(V); }},
         // Only what currentColor stands for: it paints nothing by itself.
         {"color", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FColor = V; }},
         {"stroke", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeURI = V; }},
@@ -155,7 +162,7 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
         {"stroke-linejoin", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeLineJoin = V; }},
         {"stroke-linecap", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeLineCap = V; }},
         {"stroke-miterlimit", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeMiterLimit = NumberOrZero(V); }},
-        {"stroke-dashoffset", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeDashOffset = NumberOrZero(V); }},
+        {"stroke-dashoffset", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeDashOffset = ParseLength(TrimView(V)); }},
         {"stroke-dasharray", [](TSVGBasic& E, TStyle&, const std::string& V) { E.ParseDashArray(V); }},
         // The shorthand first, so that the longhands of the same block override it.
         {"font",
@@ -236,7 +243,7 @@ void TSVGBasic::ParseDashArray(std::string_view Value)
             Items.push_back(Items[I]);
     }
     for (const std::string& Item : Items)
-        FStrokeDashArray.push_back(NumberOrZero(Item));
+        FStrokeDashArray.push_back(ParseLength(Item));
     FStrokeDashArrayCount = static_cast<int>(FStrokeDashArray.size());
 }
 
@@ -486,12 +493,12 @@ float ChainOpacity(const TSVGBasic* Start, TField&& Field)
     float Document = 1;
     for (const TSVGObject* Node = Start; Node; Node = Node->GetParent()) {
         const TSVGBasic* B = Node->AsBasic();
-        if (!B || Field(*B) == UndefinedFloat)
+        if (!B || !Field(*B))
             continue;
         if (Node->AsDocument())
-            Document = Field(*B);
+            Document = *Field(*B);
         else if (!Found) {
-            Nearest = Field(*B);
+            Nearest = *Field(*B);
             Found = true;
         }
     }
@@ -554,7 +561,8 @@ float TSVGBasic::GetStrokeMiterLimit() const
 
 float TSVGBasic::GetStrokeDashOffset() const
 {
-    return ResolvedField<float>(this, &TSVGBasic::FStrokeDashOffset, UndefinedFloat, 0.0f);
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FStrokeDashOffset.has_value(); });
+    return B ? *B->FStrokeDashOffset : 0.0f;
 }
 
 std::vector<float> TSVGBasic::GetStrokeDashArray() const
@@ -600,11 +608,6 @@ std::string TSVGBasic::GetClipURI() const
 void TSVGBasic::SetClipURI(std::string_view Value)
 {
     FClipURI = Value;
-    // While the document is read the clip is looked up again before any paint; looking it up for every element
-    // as it is read would walk the growing tree once per element.
-    const TSVG* Root = GetRoot();
-    if (!Root || !Root->IsLoading())
-        UpdateClipPath();
 }
 
 }  // namespace plumwick

@@ -26,6 +26,13 @@ namespace plumwick {
 
 namespace {
 
+// Inside text content a blank separates words ("<tspan>a</tspan> <tspan>b</tspan>"), so the reader
+// keeps it there and drops it everywhere else.
+bool IsTextContentElement(std::string_view Name)
+{
+    return Name == "text" || Name == "tspan" || Name == "textPath";
+}
+
 // Equal within max(1e-4, 1e-4 × the smaller magnitude).
 bool SameValue(float A, float B)
 {
@@ -146,7 +153,6 @@ void TSVG::ClearDocumentFields()
     FFillOpacity = 1;
     FStrokeOpacity = 1;
     FStrokeWidth = 1;
-    FLineWidth = 1;
 }
 
 void TSVG::AddWarning(std::string Text)
@@ -192,7 +198,7 @@ void TSVG::LoadFromText(std::string_view Text)
     Clear();
     FSource = Text;
     TXmlDocument Xml;
-    Xml.LoadFromText(Text);
+    Xml.LoadFromText(Text, IsTextContentElement);
     TXmlNode Element = Xml.DocumentElement();
     if (Element && Element.NodeName() == "svg")
         ReadIn(Element);
@@ -677,7 +683,7 @@ TXmlNode TSVG::SaveToNode(const TXmlNode& Parent, float Left, float Top, float W
     if (FSource.empty() || !Parent)
         return TXmlNode();
     TXmlDocument Source;
-    Source.LoadFromText(FSource);
+    Source.LoadFromText(FSource, IsTextContentElement);
     TXmlDocument Target = Parent.OwnerDocument();
     TXmlNode Group = Target.CreateElement("g");
     auto Number = [](float V) {

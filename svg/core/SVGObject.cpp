@@ -182,7 +182,7 @@ int TSVGObject::Remove(TSVGObject* Item)
     int Index = IndexOf(Item);
     if (Index < 0)
         return -1;
-    FItems[static_cast<size_t>(Index)].release();  // the caller owns it from now on
+    (void)FItems[static_cast<size_t>(Index)].release();  // the caller owns it from now on
     FItems.erase(FItems.begin() + Index);
     if (Item->FParent == this)
         Item->FParent = nullptr;
@@ -294,21 +294,16 @@ TSVG* TSVGObject::GetRoot() const
 
 void TSVGObject::CalculateMatrices()
 {
-    // The matrix products and the clip reference in force are carried down the walk instead of
-    // being rebuilt from the ancestors of every node.
+    // The matrix products are carried down the walk instead of being rebuilt from the ancestors of
+    // every node.
     struct TEntry {
         TSVGObject* Node;
         TMatrixChain ParentChain;
-        std::string ParentClipURI;
     };
-    std::string StartClipURI;
-    for (const TSVGObject* A = FParent; A && StartClipURI.empty(); A = A->FParent)
-        if (auto* B = dynamic_cast<const TSVGBasic*>(A))
-            StartClipURI = B->FClipURI;
     std::vector<TEntry> Stack;
-    Stack.push_back({this, TMatrixChain::Of(FParent), std::move(StartClipURI)});
+    Stack.push_back({this, TMatrixChain::Of(FParent)});
     while (!Stack.empty()) {
-        TEntry Entry = std::move(Stack.back());
+        const TEntry Entry = Stack.back();
         Stack.pop_back();
         TSVGObject* Node = Entry.Node;
         if (auto* Doc = dynamic_cast<TSVG*>(Node))
@@ -318,15 +313,9 @@ void TSVGObject::CalculateMatrices()
             M->FCompleteCalculatedMatrix = Chain.All;
             M->FCalculatedMatrix = Chain.NoRoot;
         }
-        std::string& ClipURI = Entry.ParentClipURI;
-        if (auto* B = dynamic_cast<TSVGBasic*>(Node)) {
-            if (!B->FClipURI.empty())
-                ClipURI = B->FClipURI;
-            B->FClipPath = B->FindClipPathFor(ClipURI);
-        }
         Node->UpdateBounds();
         for (int I = Node->GetCount() - 1; I >= 0; --I)
-            Stack.push_back({Node->GetItem(I), Chain, ClipURI});
+            Stack.push_back({Node->GetItem(I), Chain});
     }
 }
 

@@ -85,11 +85,10 @@ public:
     static T* CreateIn(TSVGObject* Parent)
     {
         auto Item = std::make_unique<T>();
+        if (!Parent)
+            return Item.release();
         T* Result = Item.get();
-        if (Parent)
-            Parent->Add(std::move(Item));
-        else
-            Item.release();
+        Parent->Add(std::move(Item));
         return Result;
     }
 

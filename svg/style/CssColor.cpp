@@ -86,7 +86,7 @@ std::optional<std::uint8_t> ParseAlpha(std::string_view Text)
     if (Lowered(TrimView(Text)) == "none")
         return 0;
     const std::optional<TDimension> D = ParseDimension(Text);
-    if (!D || (D->Unit != "" && D->Unit != "%"))
+    if (!D || (!D->Unit.empty() && D->Unit != "%"))
         return std::nullopt;
     const double A = D->Unit == "%" ? D->Value / 100 : D->Value;
     return ToByte(std::clamp(A, 0.0, 1.0) * 255);
@@ -99,7 +99,7 @@ std::optional<std::uint8_t> ParseChannel(std::string_view Text)
     if (Lowered(TrimView(Text)) == "none")
         return 0;
     if (const std::optional<TDimension> D = ParseDimension(Text)) {
-        if (D->Unit == "")
+        if (D->Unit.empty())
             return ToByte(D->Value);
         if (D->Unit == "%")
             return ToByte(std::clamp(D->Value, 0.0, 100.0) * 255 / 100);
@@ -118,7 +118,7 @@ std::optional<double> ParseHue(std::string_view Text)
     const std::optional<TDimension> D = ParseDimension(Text);
     if (!D)
         return std::nullopt;
-    if (D->Unit == "" || D->Unit == "deg")
+    if (D->Unit.empty() || D->Unit == "deg")
         return D->Value;
     if (D->Unit == "grad")
         return D->Value * 0.9;
@@ -135,7 +135,7 @@ std::optional<double> ParseFraction(std::string_view Text)
     if (Lowered(TrimView(Text)) == "none")
         return 0.0;
     const std::optional<TDimension> D = ParseDimension(Text);
-    if (!D || (D->Unit != "" && D->Unit != "%"))
+    if (!D || (!D->Unit.empty() && D->Unit != "%"))
         return std::nullopt;
     return std::clamp(D->Value / 100, 0.0, 1.0);
 }

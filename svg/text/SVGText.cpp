@@ -6,7 +6,6 @@
 
 #include "gdip/GDIPKerning.h"
 #include "gdip/GDIPOBJ2.h"
-#include "gdip/GDIPPathText.h"
 #include "platform/FontOutline.h"
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"

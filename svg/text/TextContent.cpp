@@ -165,7 +165,7 @@ std::string DominantBaseline(const TSVGCustomText& Obj)
         const auto* text = dynamic_cast<const TSVGCustomText*>(p);
         if (text == nullptr)
             break;
-        const std::string value = text->OwnProperty("dominant-baseline");
+        std::string value = text->OwnProperty("dominant-baseline");
         if (std::find(std::begin(known), std::end(known), value) != std::end(known))
             return value;
     }

@@ -513,7 +513,7 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
                 const TFaceMetrics& m = style.Fonts->Metrics(0);
                 const TOutlineTransform cell = chunk.Vertical ? local : Then(Translation(0, style.BaselineOffset), c.Placement);
                 const float x1 = chunk.Vertical && c.Upright ? c.HorizontalAdvance : c.Advance;
-                const float y0 = chunk.Vertical && c.Upright ? -m.Ascent * style.Size : -m.Ascent * style.Size;
+                const float y0 = -m.Ascent * style.Size;
                 const float y1 = m.Descent * style.Size;
                 const float xs[4] = {0, x1, x1, 0};
                 const float ys[4] = {y0, y0, y1, y1};

@@ -21,6 +21,31 @@ TXmlDocument Load(const std::string& text) {
     return doc;
 }
 
+// Blank text survives only directly inside the elements the caller names.
+struct TBlankCase {
+    const char* Name;
+    const char* Keep;  // the one element name whose blanks are kept; empty: none
+    int KeptInA, KeptInB;
+};
+
+class XmlBlanks : public ::testing::TestWithParam<TBlankCase> {};
+
+TEST_P(XmlBlanks, KeptWhereTheCallerSays) {
+    const TBlankCase& c = GetParam();
+    const std::string keep = c.Keep;
+    TXmlDocument doc;
+    doc.LoadFromText("<r><a><x/> <x/></a><b> <x/></b></r>",
+                     keep.empty() ? TKeepBlanks{} : TKeepBlanks([&](std::string_view n) { return n == keep; }));
+    TXmlNodeList kids = doc.DocumentElement().ChildNodes();
+    EXPECT_EQ(kids.Item(0).ChildNodes().Count(), 2 + c.KeptInA);
+    EXPECT_EQ(kids.Item(1).ChildNodes().Count(), 1 + c.KeptInB);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, XmlBlanks,
+                         ::testing::Values(TBlankCase{"none_kept", "", 0, 0}, TBlankCase{"kept_in_a", "a", 1, 0},
+                                           TBlankCase{"kept_in_b", "b", 0, 1}, TBlankCase{"not_in_parent", "r", 0, 0}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 TEST(XmlLoad, NamesTypesAndOrder) {
     TXmlDocument doc = Load(
         "<?xml version='1.0'?>\n<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink'>\n"

@@ -122,9 +122,9 @@ double Turbulence(const TNoise& Noise, int Channel, double PX, double PY, const 
             const double Lo = std::floor(P.TileHeight * FY) / P.TileHeight, Hi = std::ceil(P.TileHeight * FY) / P.TileHeight;
             FY = Lo > 0 && FY / Lo < Hi / FY ? Lo : Hi;
         }
-        Stitch.Width = static_cast<int>(P.TileWidth * FX + 0.5);
+        Stitch.Width = static_cast<int>(std::lround(P.TileWidth * FX));
         Stitch.WrapX = static_cast<int>(P.TileX * FX + PerlinN + Stitch.Width);
-        Stitch.Height = static_cast<int>(P.TileHeight * FY + 0.5);
+        Stitch.Height = static_cast<int>(std::lround(P.TileHeight * FY));
         Stitch.WrapY = static_cast<int>(P.TileY * FY + PerlinN + Stitch.Height);
         UseStitch = &Stitch;
     }

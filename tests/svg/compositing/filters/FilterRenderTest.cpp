@@ -45,6 +45,13 @@ const TFilterCase Cases[] = {
     {"drop_shadow_function",
      R"svg(<rect x="20" y="20" width="40" height="40" fill="red" style="filter: drop-shadow(10px 10px 0 blue)"/>)svg",
      {{40, 40, Red, 0}, {65, 65, Blue, 0}, {15, 15, Transparent, 0}}},
+    {"drop_shadow_colour_first",
+     R"svg(<rect x="20" y="20" width="40" height="40" fill="red" style="filter: drop-shadow(blue 10px 10px 0)"/>)svg",
+     {{40, 40, Red, 0}, {65, 65, Blue, 0}}},
+    // A colour between the lengths makes the list unreadable: the element draws unfiltered.
+    {"drop_shadow_colour_between_lengths",
+     R"svg(<rect x="20" y="20" width="40" height="40" fill="red" style="filter: drop-shadow(10px blue 10px)"/>)svg",
+     {{40, 40, Red, 0}, {65, 65, Transparent, 0}}},
     {"huge_region_is_clamped_to_the_surface",
      R"svg(<filter id="f" filterUnits="userSpaceOnUse" x="-1e7" y="-1e7" width="2e7" height="2e7">
         <feFlood flood-color="#008000"/></filter>
