@@ -11,9 +11,9 @@
 
 #include "platform/GdiPlusFont.h"
 #include "svg/core/SVGBasic.h"
-#include "svg/paint/SVGColor.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGParse.h"
+#include "svg/paint/SVGColor.h"
 
 namespace plumwick {
 
@@ -24,8 +24,7 @@ template <class THas>
 const TSVGBasic* FindUp(const TSVGBasic* Start, THas&& Has)
 {
     for (const TSVGObject* Node = Start; Node; Node = Node->GetParent())
-        if (const TSVGBasic* B = Node->AsBasic(); B && Has(*B))
-            return B;
+        if (const TSVGBasic* B = Node->AsBasic(); B && Has(*B)) return B;
     return nullptr;
 }
 
@@ -52,8 +51,7 @@ bool EndsWith(std::string_view Text, std::string_view Tail)
 // A fill or stroke opacity as written, clamped to [0, 1]; an empty value sets nothing.
 std::optional<float> OpacityValue(std::string_view Text)
 {
-    if (Text.empty())
-        return std::nullopt;
+    if (Text.empty()) return std::nullopt;
     return std::clamp(ParsePercent(Text), 0.0f, 1.0f);
 }
 
@@ -75,17 +73,15 @@ struct TFontShorthand {
 
 std::optional<TFontShorthand> ParseFontShorthand(std::string_view Value)
 {
-    static constexpr std::string_view Ignored[] = {"normal", "small-caps", "condensed", "expanded",
-                                                   "semi-condensed", "semi-expanded"};
+    static constexpr std::string_view Ignored[] = {"normal",   "small-caps",     "condensed",
+                                                   "expanded", "semi-condensed", "semi-expanded"};
     TFontShorthand Result;
     std::size_t I = 0;
     while (I < Value.size()) {
-        while (I < Value.size() && Value[I] == ' ')
-            ++I;
+        while (I < Value.size() && Value[I] == ' ') ++I;
         const std::size_t End = std::min(Value.find(' ', I), Value.size());
         const std::string_view Word = Value.substr(I, End - I);
-        if (Word.empty())
-            break;
+        if (Word.empty()) break;
         I = End;
         if (Word == "italic" || Word == "oblique") {
             Result.Style = 1;
@@ -101,8 +97,7 @@ std::optional<TFontShorthand> ParseFontShorthand(std::string_view Value)
             return std::nullopt;
         }
     }
-    if (Result.Size.empty() || Result.Family.empty())
-        return std::nullopt;
+    if (Result.Size.empty() || Result.Family.empty()) return std::nullopt;
     return Result;
 }
 
@@ -110,7 +105,7 @@ std::optional<TFontShorthand> ParseFontShorthand(std::string_view Value)
 
 void TSVGBasic::ApplyStyle(TStyle& Style)
 {
-    using TApply = void (*)(TSVGBasic& E, TStyle& Style, const std::string& Value);
+    using TApply = void (*)(TSVGBasic & E, TStyle & Style, const std::string& Value);
     struct TRow {
         std::string_view Name;
         TApply Apply;
@@ -215,8 +210,7 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
     };
     for (const TRow& Row : Rows) {
         const std::string Value = Style.GetValues(Row.Name);
-        if (!Value.empty())
-            Row.Apply(*this, Style, Value);
+        if (!Value.empty()) Row.Apply(*this, Style, Value);
     }
 }
 
@@ -231,19 +225,15 @@ void TSVGBasic::ParseDashArray(std::string_view Value)
     std::vector<std::string> Items;
     for (const std::string& Item : SplitValues(Value, ',')) {
         std::string Trimmed = Trim(Item);
-        if (!Trimmed.empty())
-            Items.push_back(std::move(Trimmed));
+        if (!Trimmed.empty()) Items.push_back(std::move(Trimmed));
     }
-    if (Items.empty())
-        return;
+    if (Items.empty()) return;
     // An odd list repeats once to give whole dash-gap pairs.
     if (Items.size() % 2 != 0) {
         const size_t N = Items.size();
-        for (size_t I = 0; I < N; ++I)
-            Items.push_back(Items[I]);
+        for (size_t I = 0; I < N; ++I) Items.push_back(Items[I]);
     }
-    for (const std::string& Item : Items)
-        FStrokeDashArray.push_back(ParseLength(Item));
+    for (const std::string& Item : Items) FStrokeDashArray.push_back(ParseLength(Item));
     FStrokeDashArrayCount = static_cast<int>(FStrokeDashArray.size());
 }
 
@@ -262,8 +252,7 @@ void TSVGBasic::ParseFontWeight(std::string_view Value)
     // The leading digits count; saturating keeps an absurdly long number from overflowing.
     long long Weight = 0;
     for (char C : Value) {
-        if (C < '0' || C > '9')
-            break;
+        if (C < '0' || C > '9') break;
         Weight = std::min<long long>(Weight * 10 + (C - '0'), INT_MAX);
     }
     FFontWeight = static_cast<int>(Weight);
@@ -284,8 +273,7 @@ void TSVGBasic::NormalizeFontName(TStyle& Style)
     const bool HasI = I != std::string::npos;
 
     auto TrimDash = [this] {
-        if (!FFontName.empty() && FFontName.back() == '-')
-            FFontName.pop_back();
+        if (!FFontName.empty() && FFontName.back() == '-') FFontName.pop_back();
     };
     auto DropMT = [this, &TrimDash] {
         if (EndsWith(FFontName, "MT")) {
@@ -297,10 +285,8 @@ void TSVGBasic::NormalizeFontName(TStyle& Style)
     auto MarkItalic = [&Style] { Style.PutValues("font-style", "italic"); };
     // Installed as it is, or after dropping a trailing MT.
     auto InstalledWithOrWithoutMT = [this, &DropMT] {
-        if (IsFontInstalled())
-            return true;
-        if (!EndsWith(FFontName, "MT"))
-            return false;
+        if (IsFontInstalled()) return true;
+        if (!EndsWith(FFontName, "MT")) return false;
         DropMT();
         return IsFontInstalled();
     };
@@ -327,8 +313,7 @@ void TSVGBasic::NormalizeFontName(TStyle& Style)
         FFontName = O;
         FFontName.erase(B, 4);
         TrimDash();
-        if (size_t I2 = FFontName.find("Italic"); I2 != std::string::npos)
-            FFontName.erase(I2, 6);
+        if (size_t I2 = FFontName.find("Italic"); I2 != std::string::npos) FFontName.erase(I2, 6);
         TrimDash();
         if (InstalledWithOrWithoutMT()) {
             MarkBold();
@@ -339,8 +324,7 @@ void TSVGBasic::NormalizeFontName(TStyle& Style)
     FFontName = O;
     if (EndsWith(O, "MT")) {
         DropMT();
-        if (!IsFontInstalled())
-            FFontName = O;
+        if (!IsFontInstalled()) FFontName = O;
     }
 }
 
@@ -352,8 +336,7 @@ TColor TSVGBasic::CurrentColor() const
     for (const TSVGObject* Node = this; Node; Node = Node->GetParent())
         if (const TSVGBasic* B = Node->AsBasic(); B && !B->FColor.empty()) {
             const TColor C = ParseColor(B->FColor);
-            if (IsColorValue(C))
-                return C;
+            if (IsColorValue(C)) return C;
         }
     return 0;
 }
@@ -370,17 +353,14 @@ struct TPaintReference {
 std::optional<TPaintReference> SplitPaintReference(std::string_view Text)
 {
     Text = TrimView(Text);
-    if (Text.substr(0, 4) != "url(")
-        return std::nullopt;
+    if (Text.substr(0, 4) != "url(") return std::nullopt;
     const size_t Close = Text.find(')');
-    if (Close == std::string_view::npos)
-        return std::nullopt;
+    if (Close == std::string_view::npos) return std::nullopt;
     std::string_view Ref = TrimView(Text.substr(4, Close - 4));
     if (Ref.size() >= 2 && (Ref.front() == '"' || Ref.front() == '\'') && Ref.back() == Ref.front())
         Ref = TrimView(Ref.substr(1, Ref.size() - 2));
     TPaintReference Result;
-    if (!Ref.empty() && Ref.front() == '#')
-        Result.ID = std::string(Ref.substr(1));
+    if (!Ref.empty() && Ref.front() == '#') Result.ID = std::string(Ref.substr(1));
     Result.Fallback = TrimView(Text.substr(Close + 1));
     return Result;
 }
@@ -396,14 +376,12 @@ TColor TSVGBasic::PaintColor(const std::string& Text) const
     if (const std::optional<TPaintReference> Ref = SplitPaintReference(Text))
         return Ref->Fallback.empty() ? SVG_NONE_COLOR : PaintColor(std::string(Ref->Fallback));
     const std::string_view Keyword = TrimView(Text);
-    if (SameTextIgnoringCase(Keyword, "currentColor"))
-        return CurrentColor();
+    if (SameTextIgnoringCase(Keyword, "currentColor")) return CurrentColor();
     return ParseColor(Text);
 }
 
 void TSVGBasic::ResolveStyle()
 {
-    TSVG* Root = GetRoot();
     // The own block already holds what the sheet's rules gave the element (see CascadeElement).
     ApplyStyle(*FStyle);
 
@@ -412,10 +390,8 @@ void TSVGBasic::ResolveStyle()
     FStrokeCurrent = IsCurrent(FStrokeURI);
     FFillColor = PaintColor(FFillURI);
     FStrokeColor = PaintColor(FStrokeURI);
-    if (FFillColor != SVG_INHERIT_COLOR)
-        FFillColor = ShownColor(FFillColor);
-    if (FStrokeColor != SVG_INHERIT_COLOR)
-        FStrokeColor = ShownColor(FStrokeColor);
+    if (FFillColor != SVG_INHERIT_COLOR) FFillColor = ShownColor(FFillColor);
+    if (FStrokeColor != SVG_INHERIT_COLOR) FStrokeColor = ShownColor(FStrokeColor);
     auto ServerID = [](const std::string& Text) {
         const std::optional<TPaintReference> Ref = SplitPaintReference(Text);
         return Ref ? Ref->ID : std::string();
@@ -430,10 +406,8 @@ void TSVGBasic::ResolveStyle()
 TColor TSVGBasic::ShownColor(TColor C) const
 {
     const TSVG* Root = GetRoot();
-    if (!Root)
-        return C;
-    if (Root->GetGrayscale())
-        C = GrayscaleColor(C);
+    if (!Root) return C;
+    if (Root->GetGrayscale()) C = GrayscaleColor(C);
     // The fixed colour takes the place of the colour, not of its alpha.
     if (Root->GetFixedColor() != SVG_INHERIT_COLOR && C != SVG_INHERIT_COLOR && C != SVG_NONE_COLOR)
         C = ColorWithAlpha(Root->GetFixedColor(), ColorAlpha(C));
@@ -444,8 +418,7 @@ TColor TSVGBasic::GetFillColor() const
 {
     // currentColor is the colour in force here (a used copy takes the use's), not where the paint was given.
     const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FFillColor != SVG_INHERIT_COLOR; });
-    if (B && B->FFillCurrent)
-        return ShownColor(CurrentColor());
+    if (B && B->FFillCurrent) return ShownColor(CurrentColor());
     return B ? B->FFillColor : ShownColor(TColor(0));
 }
 
@@ -476,8 +449,7 @@ int TSVGBasic::GetClipRule() const
 TColor TSVGBasic::GetStrokeColor() const
 {
     const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FStrokeColor != SVG_INHERIT_COLOR; });
-    if (B && B->FStrokeCurrent)
-        return ShownColor(CurrentColor());
+    if (B && B->FStrokeCurrent) return ShownColor(CurrentColor());
     return B ? B->FStrokeColor : SVG_NONE_COLOR;
 }
 
@@ -493,8 +465,7 @@ float ChainOpacity(const TSVGBasic* Start, TField&& Field)
     float Document = 1;
     for (const TSVGObject* Node = Start; Node; Node = Node->GetParent()) {
         const TSVGBasic* B = Node->AsBasic();
-        if (!B || !Field(*B))
-            continue;
+        if (!B || !Field(*B)) continue;
         if (Node->AsDocument())
             Document = *Field(*B);
         else if (!Found) {
@@ -529,8 +500,7 @@ template <class T, size_t N>
 T KeywordValue(const std::string& Text, const std::pair<std::string_view, T> (&Table)[N], T Default)
 {
     for (const auto& [Keyword, Value] : Table)
-        if (Text == Keyword)
-            return Value;
+        if (Text == Keyword) return Value;
     return Default;
 }
 
@@ -538,8 +508,10 @@ T KeywordValue(const std::string& Text, const std::pair<std::string_view, T> (&T
 
 LineJoin TSVGBasic::GetStrokeLineJoin() const
 {
-    static constexpr std::pair<std::string_view, LineJoin> Joins[] = {{"round", LineJoinRound}, {"bevel", LineJoinBevel}};
-    return KeywordValue(ResolvedField<std::string>(this, &TSVGBasic::FStrokeLineJoin, {}, {}), Joins, LineJoinMiterClipped);
+    static constexpr std::pair<std::string_view, LineJoin> Joins[] = {{"round", LineJoinRound},
+                                                                      {"bevel", LineJoinBevel}};
+    return KeywordValue(ResolvedField<std::string>(this, &TSVGBasic::FStrokeLineJoin, {}, {}), Joins,
+                        LineJoinMiterClipped);
 }
 
 LineCap TSVGBasic::GetStrokeLineCap() const
@@ -567,10 +539,8 @@ float TSVGBasic::GetStrokeDashOffset() const
 
 std::vector<float> TSVGBasic::GetStrokeDashArray() const
 {
-    const TSVGBasic* B =
-        FindUp(this, [](const TSVGBasic& E) { return E.FStrokeDashArrayCount != 0 || E.FArrayNone; });
-    if (!B || B->FArrayNone)
-        return {};
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FStrokeDashArrayCount != 0 || E.FArrayNone; });
+    if (!B || B->FArrayNone) return {};
     return B->FStrokeDashArray;
 }
 
