@@ -43,13 +43,12 @@ std::string FolderOf(const std::string& path)
 // Creates an empty, uniquely named file beside Path and returns its descriptor (its name in tempPath).
 int CreateTempBeside(const std::string& path, std::string& tempPath)
 {
-    const std::string pattern = FolderOf(path) + "/" + std::string(kTempPrefix) + std::to_string(::getpid()) +
-                                "-XXXXXX";
+    const std::string pattern =
+        FolderOf(path) + "/" + std::string(kTempPrefix) + std::to_string(::getpid()) + "-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
-    if (fd < 0)
-        throw WriteError(path, errno);
+    if (fd < 0) throw WriteError(path, errno);
     ::fchmod(fd, DefaultFileMode());
     tempPath = name.data();
     return fd;
@@ -62,12 +61,10 @@ int WriteAll(int fd, std::string_view data)
     while (left > 0) {
         const ssize_t written = ::write(fd, next, left);
         if (written < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             return errno;
         }
-        if (written == 0)
-            return EIO;
+        if (written == 0) return EIO;
         next += written;
         left -= static_cast<std::size_t>(written);
     }
@@ -77,16 +74,13 @@ int WriteAll(int fd, std::string_view data)
 // The process id in a temporary name, or 0 when the name has not that form.
 pid_t OwnerOf(std::string_view fileName)
 {
-    if (!fileName.starts_with(kTempPrefix))
-        return 0;
+    if (!fileName.starts_with(kTempPrefix)) return 0;
     fileName.remove_prefix(kTempPrefix.size());
     const std::size_t dash = fileName.find('-');
-    if (dash == 0 || dash == std::string_view::npos || dash > 9 || fileName.size() - dash - 1 != 6)
-        return 0;
+    if (dash == 0 || dash == std::string_view::npos || dash > 9 || fileName.size() - dash - 1 != 6) return 0;
     pid_t pid = 0;
     for (const char c : fileName.substr(0, dash)) {
-        if (c < '0' || c > '9')
-            return 0;
+        if (c < '0' || c > '9') return 0;
         pid = pid * 10 + (c - '0');
     }
     return pid;
@@ -110,8 +104,7 @@ bool DeferSync(const std::string& path)
 {
     TDeferredFolders& deferred = Deferred();
     const std::lock_guard guard(deferred.Lock);
-    if (deferred.Active == 0)
-        return false;
+    if (deferred.Active == 0) return false;
     deferred.Folders.insert(FolderOf(path));
     return true;
 }
@@ -122,15 +115,12 @@ void SyncFolders(const std::set<std::string>& folders)
     std::set<dev_t> synced;
     for (const std::string& folder : folders) {
         const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0)
-            throw std::runtime_error("cannot sync " + folder + ": " + std::strerror(errno));
+        if (fd < 0) throw std::runtime_error("cannot sync " + folder + ": " + std::strerror(errno));
         struct stat info {};
         int error = 0;
-        if (::fstat(fd, &info) == 0 && synced.insert(info.st_dev).second && ::syncfs(fd) != 0)
-            error = errno;
+        if (::fstat(fd, &info) == 0 && synced.insert(info.st_dev).second && ::syncfs(fd) != 0) error = errno;
         ::close(fd);
-        if (error != 0)
-            throw std::runtime_error("cannot sync " + folder + ": " + std::strerror(error));
+        if (error != 0) throw std::runtime_error("cannot sync " + folder + ": " + std::strerror(error));
     }
 }
 
@@ -144,8 +134,7 @@ TDeferredSync::TDeferredSync()
 
 TDeferredSync::~TDeferredSync()
 {
-    if (FFinished)
-        return;
+    if (FFinished) return;
     try {
         Finish();
     } catch (const std::exception&) {
@@ -155,8 +144,7 @@ TDeferredSync::~TDeferredSync()
 
 void TDeferredSync::Finish()
 {
-    if (FFinished)
-        return;
+    if (FFinished) return;
     FFinished = true;
     std::set<std::string> folders;
     {
@@ -181,11 +169,9 @@ int RemoveStaleTemporaries(const std::string& folder)
         const std::string name = it->path().filename().string();
         const pid_t owner = OwnerOf(name);
         // A process that still runs may be writing it now (or reuses a dead one's id: then it stays, harmlessly).
-        if (owner <= 0 || owner == ::getpid() || ::kill(owner, 0) == 0 || errno != ESRCH)
-            continue;
+        if (owner <= 0 || owner == ::getpid() || ::kill(owner, 0) == 0 || errno != ESRCH) continue;
         std::error_code ignored;
-        if (it->is_regular_file(ignored) && std::filesystem::remove(it->path(), ignored))
-            ++removed;
+        if (it->is_regular_file(ignored) && std::filesystem::remove(it->path(), ignored)) ++removed;
     }
     return removed;
 }
@@ -195,12 +181,9 @@ void WriteFileAtomically(const std::string& path, std::string_view data)
     std::string tempPath;
     const int fd = CreateTempBeside(path, tempPath);
     int error = WriteAll(fd, data);
-    if (error == 0 && !DeferSync(path) && ::fsync(fd) != 0)
-        error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && ::rename(tempPath.c_str(), path.c_str()) != 0)
-        error = errno;
+    if (error == 0 && !DeferSync(path) && ::fsync(fd) != 0) error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && ::rename(tempPath.c_str(), path.c_str()) != 0) error = errno;
     if (error != 0) {
         ::unlink(tempPath.c_str());
         throw WriteError(path, error);
@@ -214,29 +197,23 @@ AtomicFile::AtomicFile(std::string path) : FPath(std::move(path))
 
 AtomicFile::~AtomicFile()
 {
-    if (!FCommitted)
-        ::unlink(FTempPath.c_str());
+    if (!FCommitted) ::unlink(FTempPath.c_str());
 }
 
 void AtomicFile::Commit()
 {
-    if (FCommitted)
-        return;
+    if (FCommitted) return;
     struct stat info {};
-    if (::stat(FTempPath.c_str(), &info) != 0)
-        throw WriteError(FPath, errno);
+    if (::stat(FTempPath.c_str(), &info) != 0) throw WriteError(FPath, errno);
     // Encoders write through their own handle; make the bytes durable before they replace the old file.
     if (!DeferSync(FPath)) {
         const int fd = ::open(FTempPath.c_str(), O_RDONLY);
-        if (fd < 0)
-            throw WriteError(FPath, errno);
+        if (fd < 0) throw WriteError(FPath, errno);
         const int synced = ::fsync(fd) == 0 ? 0 : errno;
         ::close(fd);
-        if (synced != 0)
-            throw WriteError(FPath, synced);
+        if (synced != 0) throw WriteError(FPath, synced);
     }
-    if (::rename(FTempPath.c_str(), FPath.c_str()) != 0)
-        throw WriteError(FPath, errno);
+    if (::rename(FTempPath.c_str(), FPath.c_str()) != 0) throw WriteError(FPath, errno);
     FCommitted = true;
 }
 

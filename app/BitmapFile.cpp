@@ -25,8 +25,7 @@ std::string BuildBitmapFile(int width, int height, std::span<const std::uint8_t>
     const auto h = static_cast<std::uint32_t>(height);
     const std::uint32_t row = w * 4;
     const std::uint32_t imageSize = row * h;
-    if (pixels.size() != imageSize)
-        throw std::invalid_argument("bitmap pixel data does not match its size");
+    if (pixels.size() != imageSize) throw std::invalid_argument("bitmap pixel data does not match its size");
     const std::uint32_t offset = kFileHeaderSize + kV5HeaderSize;
 
     std::string out;
@@ -58,8 +57,7 @@ std::string BuildBitmapFile(int width, int height, std::span<const std::uint8_t>
     PutLong(out, 0);  // profile size
     PutLong(out, 0);
 
-    for (std::uint32_t y = h; y-- > 0;)
-        out.append(reinterpret_cast<const char*>(pixels.data()) + y * row, row);
+    for (std::uint32_t y = h; y-- > 0;) out.append(reinterpret_cast<const char*>(pixels.data()) + y * row, row);
     return out;
 }
 

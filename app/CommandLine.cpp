@@ -17,8 +17,7 @@ namespace {
 // person running it; real warnings still reach stderr.
 void QuietSetupMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
-    if (type == QtDebugMsg || type == QtInfoMsg || message.startsWith(QLatin1String("QStandardPaths:")))
-        return;
+    if (type == QtDebugMsg || type == QtInfoMsg || message.startsWith(QLatin1String("QStandardPaths:"))) return;
     std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
@@ -27,8 +26,7 @@ void QuietSetupMessages(QtMsgType type, const QMessageLogContext&, const QString
 int RunCommandLine(int argc, char** argv)
 {
     qInstallMessageHandler(QuietSetupMessages);
-    if (argc <= 1)
-        return RunWindow(argc, argv);
+    if (argc <= 1) return RunWindow(argc, argv);
 
     CLI::App parser{"Plumwick: turns an IconFont icon collection into SVG files and images", "plumwick"};
     parser.set_version_flag("--version", "plumwick " PLUMWICK_VERSION);
@@ -43,8 +41,7 @@ int RunCommandLine(int argc, char** argv)
         auto before = parser.get_subcommands({});
         SubcommandAction action = registerCommand(parser);
         auto after = parser.get_subcommands({});
-        if (action && after.size() > before.size())
-            entries.push_back({after.back(), std::move(action)});
+        if (action && after.size() > before.size()) entries.push_back({after.back(), std::move(action)});
     };
     add(AddRenderCommand);
     add(AddExtractCommand);
@@ -52,17 +49,14 @@ int RunCommandLine(int argc, char** argv)
     try {
         parser.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
-        if (parser.exit(error) == 0)
-            return 0;  // --help, --version
+        if (parser.exit(error) == 0) return 0;  // --help, --version
         // extract promises 1 for every failure, usage included; everything else follows the usual 2.
         for (auto& entry : entries)
-            if (entry.command->parsed() && entry.command->get_name() == "extract")
-                return 1;
+            if (entry.command->parsed() && entry.command->get_name() == "extract") return 1;
         return 2;
     }
     for (auto& entry : entries)
-        if (entry.command->parsed())
-            return entry.action();
+        if (entry.command->parsed()) return entry.action();
     return 2;
 }
 

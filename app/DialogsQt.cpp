@@ -30,8 +30,7 @@ TMessageResult TQtDialogs::ShowMessage(const std::string& text, const std::strin
         box.button(QMessageBox::Ok)->setText(QString::fromUtf8("确定"));
     }
     const int answer = box.exec();
-    if (buttons == TMessageButtons::Ok)
-        return TMessageResult::Ok;
+    if (buttons == TMessageButtons::Ok) return TMessageResult::Ok;
     return answer == QMessageBox::Yes ? TMessageResult::Yes : TMessageResult::No;
 }
 
@@ -49,9 +48,8 @@ void TQtDialogs::OpenUrl(const std::string& url)
 std::string TQtDialogs::ChooseFolder(const std::string& title)
 {
     const QString start = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    const QString folder = QFileDialog::getExistingDirectory(QApplication::activeWindow(),
-                                                             QString::fromStdString(title), start,
-                                                             QFileDialog::ShowDirsOnly);
+    const QString folder = QFileDialog::getExistingDirectory(
+        QApplication::activeWindow(), QString::fromStdString(title), start, QFileDialog::ShowDirsOnly);
     return QDir::toNativeSeparators(folder).toStdString();
 }
 

@@ -1,7 +1,7 @@
 #include "app/ExportOptions.h"
 
-#include "svg/paint/SVGColor.h"
 #include "svg/core/SVGDocument.h"
+#include "svg/paint/SVGColor.h"
 
 #include <CLI/CLI.hpp>
 
@@ -20,15 +20,13 @@ std::string CheckColor(const std::string& text)
 std::optional<std::uint32_t> ParseColorOption(const std::string& text)
 {
     const TColor color = ParseColor(text);
-    if (color < 0)
-        return std::nullopt;
+    if (color < 0) return std::nullopt;
     return ColorToARGB(color, 0xFF);
 }
 
 void TLookOptions::PrepareDocument(TSVG& document) const
 {
-    if (const auto color = ParseColorOption(Color))
-        document.SetFixedColor(ParseColor(Color));
+    if (const auto color = ParseColorOption(Color)) document.SetFixedColor(ParseColor(Color));
     document.SetGrayscale(Grayscale);
 }
 

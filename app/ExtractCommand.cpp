@@ -12,6 +12,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -20,7 +21,6 @@
 #include <iterator>
 #include <memory>
 #include <optional>
-#include <unistd.h>
 
 namespace plumwick {
 
@@ -57,8 +57,7 @@ public:
 
     void IconDone(int index, int count, const std::string& name)
     {
-        if (FQuiet)
-            return;
+        if (FQuiet) return;
         if (FLine.Visible()) {
             FLine.Update(index + 1, count);
             return;
@@ -115,8 +114,9 @@ int RunExtract(const TExtractOptions& options)
         const auto size = ParseSize(text);
         const TIconSize parsed{size->first, size->second};
         auto& sizes = request.Settings.Sizes;
-        if (std::none_of(sizes.begin(), sizes.end(),
-                         [&](const TIconSize& seen) { return seen.Width == parsed.Width && seen.Height == parsed.Height; }))
+        if (std::none_of(sizes.begin(), sizes.end(), [&](const TIconSize& seen) {
+                return seen.Width == parsed.Width && seen.Height == parsed.Height;
+            }))
             sizes.push_back(parsed);
     }
     if (request.Settings.Sizes.size() == 1) {
@@ -125,8 +125,7 @@ int RunExtract(const TExtractOptions& options)
         request.Settings.Sizes.clear();
     }
     request.Settings.Format = FormatFromName(options.Format);
-    if (!options.IcoSizes.empty())
-        request.Settings.IcoSizes = *ParseIconSizes(options.IcoSizes);
+    if (!options.IcoSizes.empty()) request.Settings.IcoSizes = *ParseIconSizes(options.IcoSizes);
     request.Cid = CollectionIdFromText(options.Cid);
     request.OutputFolder = options.OutputFolder;
     request.ApiBase = options.ApiBase.empty() ? DefaultApiBase() : options.ApiBase;
@@ -145,11 +144,9 @@ int RunExtract(const TExtractOptions& options)
     EnsureGuiApplication();
     RouteLibraryWarnings();
 
-
     TProgressOutput progress(options.Quiet);
     TJobCallbacks callbacks;
-    if (!options.Look.Color.empty() || options.Look.Grayscale || !options.Look.Background.empty() ||
-        options.Look.Fit) {
+    if (!options.Look.Color.empty() || options.Look.Grayscale || !options.Look.Background.empty() || options.Look.Fit) {
         const TLookOptions look = options.Look;
         // The reply came from the network: its images are read only from data: URIs, as by the default writers.
         const auto load = [look](TSVG& document, std::string_view svgText) {
@@ -157,8 +154,8 @@ int RunExtract(const TExtractOptions& options)
             look.PrepareDocument(document);
             document.LoadFromText(svgText);
         };
-        callbacks.Render = [look, load](std::string_view svgText, const std::string& fileName, int width,
-                                        int height, bool asIcon, std::vector<std::string>& warnings) {
+        callbacks.Render = [look, load](std::string_view svgText, const std::string& fileName, int width, int height,
+                                        bool asIcon, std::vector<std::string>& warnings) {
             TSVG document;
             load(document, svgText);
             warnings = document.GetWarnings();
@@ -180,39 +177,36 @@ int RunExtract(const TExtractOptions& options)
     callbacks.IconReported = [&](const TIconReport& report) {
         progress.Interrupted();
         const std::string icon = "icon " + std::to_string(report.Index) + " \"" + PrintableText(report.Name) + "\": ";
-        for (const std::string& note : report.Notes)
-            PrintError(icon + "warning: " + PrintableText(note));
-        for (const std::string& failure : report.Failures)
-            PrintError(icon + PrintableText(failure));
+        for (const std::string& note : report.Notes) PrintError(icon + "warning: " + PrintableText(note));
+        for (const std::string& failure : report.Failures) PrintError(icon + PrintableText(failure));
     };
 
     const TJobResult result = RunExtraction(request, callbacks);
-    if (result.End != TJobEnd::Completed)
-        progress.Interrupted();
+    if (result.End != TJobEnd::Completed) progress.Interrupted();
     switch (result.End) {
-    case TJobEnd::Completed:
-        if (!result.Failed.empty()) {
-            PrintError(std::to_string(result.Failed.size()) + " of " + std::to_string(result.Count) +
-                       " icons failed; their files are missing in " + PrintableText(options.OutputFolder));
+        case TJobEnd::Completed:
+            if (!result.Failed.empty()) {
+                PrintError(std::to_string(result.Failed.size()) + " of " + std::to_string(result.Count) +
+                           " icons failed; their files are missing in " + PrintableText(options.OutputFolder));
+                return 1;
+            }
+            {
+                std::string folders = PrintableText(result.SvgFolder);
+                for (std::size_t i = 0; i < result.ImageFolders.size(); ++i)
+                    folders.append(i + 1 == result.ImageFolders.size() ? " and " : ", ")
+                        .append(PrintableText(result.ImageFolders[i]));
+                std::printf("Extracted %d icons into %s\n", result.Count, folders.c_str());
+            }
+            return 0;
+        case TJobEnd::Problem:
+            PrintError(PrintableText(result.Text));
             return 1;
-        }
-        {
-            std::string folders = PrintableText(result.SvgFolder);
-            for (std::size_t i = 0; i < result.ImageFolders.size(); ++i)
-                folders.append(i + 1 == result.ImageFolders.size() ? " and " : ", ")
-                    .append(PrintableText(result.ImageFolders[i]));
-            std::printf("Extracted %d icons into %s\n", result.Count, folders.c_str());
-        }
-        return 0;
-    case TJobEnd::Problem:
-        PrintError(PrintableText(result.Text));
-        return 1;
-    case TJobEnd::Error:
-        PrintError(PrintableText(WithFullStop(result.Text)));
-        return 1;
-    case TJobEnd::Stopped:
-        PrintError(result.Text.empty() ? std::string("stopped") : result.Text);
-        return 1;
+        case TJobEnd::Error:
+            PrintError(PrintableText(WithFullStop(result.Text)));
+            return 1;
+        case TJobEnd::Stopped:
+            PrintError(result.Text.empty() ? std::string("stopped") : result.Text);
+            return 1;
     }
     return 1;
 }
@@ -224,21 +218,26 @@ SubcommandAction AddExtractCommand(CLI::App& parser)
     auto options = std::make_shared<TExtractOptions>();
     CLI::App* command = parser.add_subcommand(
         "extract", "Downloads an icon collection (or re-reads a saved reply) and writes its SVG files and images");
-    auto* cid = command->add_option("--cid", options->Cid, "the collection id, sent as typed, or its page address (the id is taken from cid= or id=)");
-    auto* from = command->add_option("--from", options->ReplyFile, "a saved reply (collection.json) instead of the download")
-                     ->check(CLI::ExistingFile);
+    auto* cid =
+        command->add_option("--cid", options->Cid,
+                            "the collection id, sent as typed, or its page address (the id is taken from cid= or id=)");
+    auto* from =
+        command->add_option("--from", options->ReplyFile, "a saved reply (collection.json) instead of the download")
+            ->check(CLI::ExistingFile);
     command->add_option("-o,--output", options->OutputFolder, "the output folder; it must exist")->required();
-    command->add_option("-s,--size", options->Sizes,
-                        "the full size, WxH with each side 16..400 (default 96x96), written with its half; given "
-                        "several times, one folder DIR/WxH per size and no halves")
+    command
+        ->add_option("-s,--size", options->Sizes,
+                     "the full size, WxH with each side 16..400 (default 96x96), written with its half; given "
+                     "several times, one folder DIR/WxH per size and no halves")
         ->check(CheckSize)
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     command->add_option("-f,--format", options->Format, "png, bmp or ico (default png)")
         ->check(CLI::IsMember({"png", "bmp", "ico"}));
-    command->add_option("--ico-sizes", options->IcoSizes,
-                        "write DIR/ico/<name>-<index>.ico holding every listed size, e.g. 16,32,48,256, instead "
-                        "of the two sized folders")
+    command
+        ->add_option("--ico-sizes", options->IcoSizes,
+                     "write DIR/ico/<name>-<index>.ico holding every listed size, e.g. 16,32,48,256, instead "
+                     "of the two sized folders")
         ->check(CheckIconSizes);
     AddLookOptions(*command, options->Look);
     command->add_flag("-q,--quiet", options->Quiet, "no progress output");
@@ -246,12 +245,12 @@ SubcommandAction AddExtractCommand(CLI::App& parser)
                         "the service's address (default $PLUMWICK_API_BASE or https://www.iconfont.cn)");
     command->add_option("-j,--jobs", options->Jobs, "icons rendered at once (default: the number of cores)")
         ->check(CLI::Range(1, 1024));
-    command->add_option("--timeout", options->TimeoutSeconds,
-                        "longest time the download may take, in seconds (default 300)")
+    command
+        ->add_option("--timeout", options->TimeoutSeconds,
+                     "longest time the download may take, in seconds (default 300)")
         ->check(CLI::Range(1.0, 86400.0));
     command->callback([cid, from] {
-        if (cid->count() == 0 && from->count() == 0)
-            throw CLI::RequiredError("--cid or --from");
+        if (cid->count() == 0 && from->count() == 0) throw CLI::RequiredError("--cid or --from");
         // Checked here rather than declared on the options, which would crowd their lines in --help.
         if (cid->count() > 0 && from->count() > 0)
             throw CLI::ValidationError("--cid and --from", "give one of them, not both");

@@ -12,8 +12,8 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -62,8 +62,8 @@ struct TImageTarget {
 // Where a job writes.
 struct TPlan {
     std::string SvgFolder;
-    std::string IconSetFolder;          // set when each icon becomes one .ico holding several sizes
-    std::vector<TImageTarget> Images;   // otherwise
+    std::string IconSetFolder;         // set when each icon becomes one .ico holding several sizes
+    std::vector<TImageTarget> Images;  // otherwise
 };
 
 TPlan MakePlan(const std::string& outputFolder, const TJobSettings& settings)
@@ -75,8 +75,7 @@ TPlan MakePlan(const std::string& outputFolder, const TJobSettings& settings)
         return plan;
     }
     std::vector<TIconSize> sizes = settings.Sizes;
-    if (sizes.empty())
-        sizes = {{settings.Width, settings.Height}, {settings.Width / 2, settings.Height / 2}};
+    if (sizes.empty()) sizes = {{settings.Width, settings.Height}, {settings.Width / 2, settings.Height / 2}};
     for (const TIconSize& size : sizes)
         plan.Images.push_back({SizeFolder(outputFolder, size.Width, size.Height), size});
     return plan;
@@ -89,16 +88,14 @@ bool StopRequested(const TJobCallbacks& callbacks)
 
 void Report(const TJobCallbacks& callbacks, int position, int maximum)
 {
-    if (callbacks.Progress)
-        callbacks.Progress(position, maximum);
+    if (callbacks.Progress) callbacks.Progress(position, maximum);
 }
 
 void CreateFolder(const std::string& folder)
 {
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(folder), error);
-    if (error)
-        throw std::runtime_error("Cannot create folder \"" + folder + "\": " + error.message());
+    if (error) throw std::runtime_error("Cannot create folder \"" + folder + "\": " + error.message());
 }
 
 std::size_t DecimalDigits(int value)
@@ -109,10 +106,8 @@ std::size_t DecimalDigits(int value)
 void AddFailure(std::vector<std::string>& failures, std::string text)
 {
     // Both sizes of an icon fail alike when its SVG cannot be loaded: say it once.
-    if (text.empty())
-        text = "failed";
-    if (std::find(failures.begin(), failures.end(), text) == failures.end())
-        failures.push_back(std::move(text));
+    if (text.empty()) text = "failed";
+    if (std::find(failures.begin(), failures.end(), text) == failures.end()) failures.push_back(std::move(text));
 }
 
 void AddNotes(TIconReport& report, std::vector<std::string> warnings)
@@ -158,8 +153,7 @@ TIconReport WriteIcon(const TJsonReply& reply, int index, const TPlan& plan, con
     }
     const TWarningContext context("icon " + std::to_string(index) + " \"" + report.Name + "\"");
     const TSafeName stem = IconFileStem(report.Name, index);
-    if (stem.Changed)
-        report.Notes.push_back("its files are named \"" + stem.Name + "-" + std::to_string(index) + "\"");
+    if (stem.Changed) report.Notes.push_back("its files are named \"" + stem.Name + "-" + std::to_string(index) + "\"");
     try {
         WriteFileAtomically(IconFileName(plan.SvgFolder, stem.Name, index, "svg"), svgText);
     } catch (const std::exception& error) {
@@ -188,12 +182,9 @@ TIconReport WriteIcon(const TJsonReply& reply, int index, const TPlan& plan, con
 void Deliver(const TJobCallbacks& callbacks, TJobResult& result, TIconReport report, int count)
 {
     Report(callbacks, report.Index, count);
-    if (callbacks.IconReported && (!report.Notes.empty() || !report.Failures.empty()))
-        callbacks.IconReported(report);
-    if (callbacks.IconDone)
-        callbacks.IconDone(report.Index, count, report.Name);
-    if (!report.Failures.empty())
-        result.Failed.push_back(std::move(report));
+    if (callbacks.IconReported && (!report.Notes.empty() || !report.Failures.empty())) callbacks.IconReported(report);
+    if (callbacks.IconDone) callbacks.IconDone(report.Index, count, report.Name);
+    if (!report.Failures.empty()) result.Failed.push_back(std::move(report));
 }
 
 // The icons on several threads. Finished icons are reported in index order, so the progress never runs
@@ -226,8 +217,7 @@ bool WriteIconsInParallel(const TJsonReply& reply, int count, TJobResult& result
 TJobResult ProcessReply(const std::string& replyText, const TJobRequest& request, const TJobCallbacks& callbacks)
 {
     const std::unique_ptr<TJsonReply> reply = TJsonReply::Parse(replyText);
-    if (!reply)
-        return EndedBy(TJobProblem::InvalidReply, "the reply is not valid JSON");
+    if (!reply) return EndedBy(TJobProblem::InvalidReply, "the reply is not valid JSON");
     const int count = reply->IconCount();
 
     // Files are synced once, when all are written, rather than one by one.
@@ -235,10 +225,10 @@ TJobResult ProcessReply(const std::string& replyText, const TJobRequest& request
     TJobResult result;
     const TJobSettings sizes = BoundedSettings(request.Settings);
     const TPlan plan = MakePlan(request.OutputFolder, sizes);
-    if (!plan.IconSetFolder.empty())
-        result.ImageFolders.push_back(plan.IconSetFolder);
+    if (!plan.IconSetFolder.empty()) result.ImageFolders.push_back(plan.IconSetFolder);
     for (const TImageTarget& image : plan.Images)
-        if (std::find(result.ImageFolders.begin(), result.ImageFolders.end(), image.Folder) == result.ImageFolders.end())
+        if (std::find(result.ImageFolders.begin(), result.ImageFolders.end(), image.Folder) ==
+            result.ImageFolders.end())
             result.ImageFolders.push_back(image.Folder);
     result.SvgFolder = plan.SvgFolder;
     // Two jobs in one folder would mix their files (and each would clean up the other's temporary files).
@@ -275,8 +265,8 @@ TJobResult ProcessReply(const std::string& replyText, const TJobRequest& request
 
 }  // namespace
 
-void RenderWithRasterExport(std::string_view svgText, const std::string& fileName, int width, int height,
-                            bool asIcon, std::vector<std::string>& warnings)
+void RenderWithRasterExport(std::string_view svgText, const std::string& fileName, int width, int height, bool asIcon,
+                            std::vector<std::string>& warnings)
 {
     // Each icon is rendered at two sizes in a row on the same thread: the document parsed for the first is
     // painted again for the second, as painting leaves it unchanged. Text that fails to load is not kept.
@@ -313,20 +303,19 @@ void RenderIconSetWithRasterExport(std::string_view svgText, const std::string& 
 std::string_view FormatExtension(TImageFormat format)
 {
     switch (format) {
-    case TImageFormat::Bmp:
-        return "bmp";
-    case TImageFormat::Ico:
-        return "ico";
-    case TImageFormat::Png:
-        break;
+        case TImageFormat::Bmp:
+            return "bmp";
+        case TImageFormat::Ico:
+            return "ico";
+        case TImageFormat::Png:
+            break;
     }
     return "png";
 }
 
 std::optional<TInputProblem> CheckJobInputs(std::string_view cid, const std::string& outputFolder)
 {
-    if (cid.empty())
-        return TInputProblem::EmptyCid;
+    if (cid.empty()) return TInputProblem::EmptyCid;
     return CheckOutputFolder(outputFolder);
 }
 
@@ -347,8 +336,7 @@ TJobResult RunExtraction(const TJobRequest& request, const TJobCallbacks& callba
             replyText = *request.ReplyText;
         } else {
             THttpOptions http = request.Http;
-            if (callbacks.Stop)
-                http.Cancel = callbacks.Stop;
+            if (callbacks.Stop) http.Cancel = callbacks.Stop;
             THttpResponse response;
             try {
                 response = HttpGetRetrying(CollectionUrl(request.ApiBase, request.Cid), http);
@@ -400,8 +388,7 @@ TSafeName IconFileStem(std::string_view name, int index)
 
 std::string WithFullStop(std::string message)
 {
-    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
-        message += '.';
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
     return message;
 }
 
@@ -413,8 +400,7 @@ std::string DefaultApiBase()
 
 std::string CollectionUrl(std::string_view apiBase, std::string_view cid)
 {
-    if (apiBase.ends_with('/'))
-        apiBase.remove_suffix(1);
+    if (apiBase.ends_with('/')) apiBase.remove_suffix(1);
     return std::string(apiBase) + kCollectionPath + std::string(cid);
 }
 

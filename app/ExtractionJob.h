@@ -41,20 +41,20 @@ struct TJobSettings {
 // Renders one icon into fileName at width x height; asIcon selects the .ico exporter. Every failure (loading,
 // an image that cannot be made, writing) raises with its reason. Things the document left out (an image
 // reference that is not allowed) are added to warnings.
-using TRenderFunction = std::function<void(std::string_view svgText, const std::string& fileName, int width,
-                                           int height, bool asIcon, std::vector<std::string>& warnings)>;
+using TRenderFunction = std::function<void(std::string_view svgText, const std::string& fileName, int width, int height,
+                                           bool asIcon, std::vector<std::string>& warnings)>;
 
 // Renders one icon into one .ico file holding every size, with warnings as for TRenderFunction.
-using TRenderIconSetFunction = std::function<void(std::string_view svgText, const std::string& fileName,
-                                                  std::span<const TIconSize> sizes,
-                                                  std::vector<std::string>& warnings)>;
+using TRenderIconSetFunction =
+    std::function<void(std::string_view svgText, const std::string& fileName, std::span<const TIconSize> sizes,
+                       std::vector<std::string>& warnings)>;
 
 // The raster exporters of the application. The SVG text came from the network, so its images are read only
 // from data: URIs.
 void RenderIconSetWithRasterExport(std::string_view svgText, const std::string& fileName,
                                    std::span<const TIconSize> sizes, std::vector<std::string>& warnings);
-void RenderWithRasterExport(std::string_view svgText, const std::string& fileName, int width, int height,
-                            bool asIcon, std::vector<std::string>& warnings);
+void RenderWithRasterExport(std::string_view svgText, const std::string& fileName, int width, int height, bool asIcon,
+                            std::vector<std::string>& warnings);
 
 // What became of one icon that did not simply succeed.
 struct TIconReport {

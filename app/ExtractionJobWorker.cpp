@@ -18,14 +18,14 @@ TJobResult TExtractionJobWorker::Result() const
 void TExtractionJobWorker::Start(const TJobRequest& request)
 {
     FStop = false;
-    QMetaObject::invokeMethod(this, [this, request] { Run(request); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, request] { Run(request); }, Qt::QueuedConnection);
 }
 
 void TExtractionJobWorker::Run(const TJobRequest& request)
 {
     TJobCallbacks callbacks;
-    if (FRender)
-        callbacks.Render = FRender;
+    if (FRender) callbacks.Render = FRender;
     callbacks.Progress = [this](int position, int maximum) { emit Progress(position, maximum); };
     callbacks.Stop = &FStop;
     TJobResult result = RunExtraction(request, callbacks);

@@ -9,12 +9,9 @@ namespace {
 // Length of the UTF-8 sequence that starts with Lead; 1 for a byte that starts none (it then stands alone).
 std::size_t SequenceLength(unsigned char lead)
 {
-    if (lead >= 0xF0 && lead <= 0xF4)
-        return 4;
-    if (lead >= 0xE0)
-        return lead <= 0xEF ? 3 : 1;
-    if (lead >= 0xC2)
-        return 2;
+    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    if (lead >= 0xE0) return lead <= 0xEF ? 3 : 1;
+    if (lead >= 0xC2) return 2;
     return 1;
 }
 
@@ -45,22 +42,18 @@ TSafeName SafeFileNamePart(std::string_view name, std::size_t maxBytes)
     for (std::size_t at = 0; at < name.size();) {
         const auto c = static_cast<unsigned char>(name[at]);
         std::size_t length = SequenceLength(c);
-        if (at + length > name.size())
-            length = 1;
+        if (at + length > name.size()) length = 1;
         std::string_view piece = name.substr(at, length);
-        if (c == '/' || c == '\\' || IsControl(c) || IsC1(name, at))
-            piece = "_";
+        if (c == '/' || c == '\\' || IsControl(c) || IsC1(name, at)) piece = "_";
         if (out.size() + piece.size() > maxBytes) {
             result.Changed = true;
             break;
         }
-        if (piece != name.substr(at, length))
-            result.Changed = true;
+        if (piece != name.substr(at, length)) result.Changed = true;
         out += piece;
         at += length;
     }
-    if (out.empty())
-        out.push_back('_');
+    if (out.empty()) out.push_back('_');
     return result;
 }
 

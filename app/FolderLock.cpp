@@ -14,8 +14,7 @@ TFolderLock::TFolderLock(const std::string& folder)
 {
     // The folder itself is locked, so no lock file is left behind in it.
     FFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (FFd < 0)
-        throw std::runtime_error("cannot open the output folder " + folder + ": " + std::strerror(errno));
+    if (FFd < 0) throw std::runtime_error("cannot open the output folder " + folder + ": " + std::strerror(errno));
     if (::flock(FFd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         ::close(FFd);
@@ -28,8 +27,7 @@ TFolderLock::TFolderLock(const std::string& folder)
 
 TFolderLock::~TFolderLock()
 {
-    if (FFd >= 0)
-        ::close(FFd);
+    if (FFd >= 0) ::close(FFd);
 }
 
 }  // namespace plumwick

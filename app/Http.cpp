@@ -5,11 +5,11 @@
 #include <curl/curl.h>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 #include <cctype>
+#include <chrono>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 namespace plumwick {
 
@@ -52,10 +52,8 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user)
 std::string Trimmed(std::string_view text)
 {
     const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
     return std::string(text);
 }
 
@@ -69,8 +67,7 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user
         return bytes;
     }
     const auto colon = line.find(':');
-    if (colon == std::string_view::npos)
-        return bytes;
+    if (colon == std::string_view::npos) return bytes;
     std::string name(line.substr(0, colon));
     std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
     if (name == "content-encoding") {
@@ -94,8 +91,7 @@ int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 std::string Seconds(long milliseconds)
 {
     std::string text = std::to_string(milliseconds / 1000);
-    if (milliseconds % 1000 != 0)
-        text += "." + std::to_string(milliseconds % 1000 / 100);
+    if (milliseconds % 1000 != 0) text += "." + std::to_string(milliseconds % 1000 / 100);
     return text + " s";
 }
 
@@ -130,8 +126,7 @@ THttpResponse HttpGet(const std::string& url, const THttpOptions& options)
 {
     InitCurlOnce();
     std::unique_ptr<CURL, TCurlDeleter> curl(curl_easy_init());
-    if (!curl)
-        throw EHttpError("Cannot start the HTTP client");
+    if (!curl) throw EHttpError("Cannot start the HTTP client");
 
     TTransfer transfer;
     transfer.MaxBodySize = options.MaxBodySize;
@@ -169,10 +164,8 @@ THttpResponse HttpGet(const std::string& url, const THttpOptions& options)
     curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
 
     const CURLcode code = curl_easy_perform(handle);
-    if (transfer.Cancelled)
-        throw EHttpCancelled();
-    if (transfer.TooLarge)
-        throw EHttpError("The reply is larger than " + SizeText(options.MaxBodySize));
+    if (transfer.Cancelled) throw EHttpCancelled();
+    if (transfer.TooLarge) throw EHttpError("The reply is larger than " + SizeText(options.MaxBodySize));
     double connected = 0;
     curl_easy_getinfo(handle, CURLINFO_CONNECT_TIME, &connected);
     if (code == CURLE_OPERATION_TIMEDOUT && connected > 0) {
@@ -206,8 +199,7 @@ THttpResponse HttpGet(const std::string& url, const THttpOptions& options)
             response.Body = InflateDeflateBody(transfer.Body, options.MaxBodySize);
         } catch (const std::runtime_error& error) {
             // Only a successful reply is read; a broken error page must not turn into an error of its own.
-            if (response.StatusCode == 200)
-                throw EHttpError(error.what());
+            if (response.StatusCode == 200) throw EHttpError(error.what());
         }
     } else
         response.Body = std::move(transfer.Body);
@@ -221,17 +213,14 @@ THttpResponse HttpGetRetrying(const std::string& url, const THttpOptions& option
         const bool last = attempt >= options.Retries;
         try {
             THttpResponse response = HttpGet(url, options);
-            if (last || response.StatusCode < 500 || response.StatusCode > 599)
-                return response;
+            if (last || response.StatusCode < 500 || response.StatusCode > 599) return response;
         } catch (const EHttpError& error) {
-            if (last || !error.Transient())
-                throw;
+            if (last || !error.Transient()) throw;
         }
         // The wait is cut into short steps so a stop is not held up by it.
         const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(delayMs);
         while (std::chrono::steady_clock::now() < until) {
-            if (options.Cancel && options.Cancel->load())
-                throw EHttpCancelled();
+            if (options.Cancel && options.Cancel->load()) throw EHttpCancelled();
             std::this_thread::sleep_for(std::chrono::milliseconds(std::min(delayMs, 20L)));
         }
         delayMs *= 2;

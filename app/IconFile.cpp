@@ -13,7 +13,10 @@ constexpr std::uint32_t kDirectoryHeader = 6;
 constexpr std::uint32_t kDirectoryEntry = 16;
 constexpr std::uint32_t kInfoHeaderSize = 40;
 
-std::uint32_t MaskRow(std::uint32_t width) { return (width + 31) / 32 * 4; }
+std::uint32_t MaskRow(std::uint32_t width)
+{
+    return (width + 31) / 32 * 4;
+}
 
 std::uint32_t BitmapEntrySize(const TIconImage& image)
 {
@@ -27,8 +30,7 @@ void CheckImage(const TIconImage& image)
     if (image.Width <= 0 || image.Height <= 0 || image.Width > 32767 || image.Height > 32767)
         throw std::invalid_argument("icon size out of range");
     if (StoredAsPng(image.Width, image.Height)) {
-        if (image.Png.empty())
-            throw std::invalid_argument("a large icon image needs its PNG");
+        if (image.Png.empty()) throw std::invalid_argument("a large icon image needs its PNG");
     } else if (image.Pixels.size() != static_cast<std::size_t>(image.Width) * image.Height * 4) {
         throw std::invalid_argument("icon pixel data does not match its size");
     }
@@ -64,13 +66,12 @@ bool StoredAsPng(int width, int height)
 
 std::string BuildIconFile(std::span<const TIconImage> images)
 {
-    if (images.empty() || images.size() > 255)
-        throw std::invalid_argument("an icon file holds 1 to 255 images");
+    if (images.empty() || images.size() > 255) throw std::invalid_argument("an icon file holds 1 to 255 images");
     std::vector<std::uint32_t> sizes;
     for (const TIconImage& image : images) {
         CheckImage(image);
         sizes.push_back(StoredAsPng(image.Width, image.Height) ? static_cast<std::uint32_t>(image.Png.size())
-                                                                : BitmapEntrySize(image));
+                                                               : BitmapEntrySize(image));
     }
 
     std::string out;

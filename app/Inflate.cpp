@@ -13,8 +13,7 @@ enum class TInflateResult { Ok, BadData, TooLarge };
 TInflateResult InflateWith(std::string_view compressed, int windowBits, std::size_t maxSize, std::string& out)
 {
     z_stream stream{};
-    if (inflateInit2(&stream, windowBits) != Z_OK)
-        throw std::runtime_error("Cannot start the deflate decoder");
+    if (inflateInit2(&stream, windowBits) != Z_OK) throw std::runtime_error("Cannot start the deflate decoder");
     out.clear();
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.data()));
     stream.avail_in = static_cast<uInt>(compressed.size());
@@ -53,15 +52,12 @@ std::string InflateDeflateBody(std::string_view compressed, std::size_t maxSize)
         throw std::runtime_error("The compressed reply is too large");
     std::string out;
     // A reply without a body (a redirect, an error page) may still carry the encoding header.
-    if (compressed.empty())
-        return out;
+    if (compressed.empty()) return out;
     TInflateResult result = InflateWith(compressed, MAX_WBITS, maxSize, out);
-    if (result == TInflateResult::BadData)
-        result = InflateWith(compressed, -MAX_WBITS, maxSize, out);
+    if (result == TInflateResult::BadData) result = InflateWith(compressed, -MAX_WBITS, maxSize, out);
     if (result == TInflateResult::TooLarge)
         throw std::runtime_error("The reply is larger than " + std::to_string(maxSize >> 20) + " MiB once inflated");
-    if (result == TInflateResult::BadData)
-        throw std::runtime_error("The reply's deflate data is corrupt");
+    if (result == TInflateResult::BadData) throw std::runtime_error("The reply's deflate data is corrupt");
     return out;
 }
 

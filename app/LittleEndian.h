@@ -14,8 +14,7 @@ inline void PutWord(std::string& out, std::uint16_t value)
 
 inline void PutLong(std::string& out, std::uint32_t value)
 {
-    for (int shift = 0; shift < 32; shift += 8)
-        out += static_cast<char>((value >> shift) & 0xFF);
+    for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((value >> shift) & 0xFF);
 }
 
 }  // namespace plumwick

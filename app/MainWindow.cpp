@@ -117,8 +117,7 @@ void TfrmSvg::CreateControls()
 
     cbGeShi = new QComboBox(this);
     cbGeShi->setObjectName("cbGeShi");
-    for (const char* item : kFormatItems)
-        cbGeShi->addItem(QString::fromUtf8(item));
+    for (const char* item : kFormatItems) cbGeShi->addItem(QString::fromUtf8(item));
     cbGeShi->setCurrentIndex(0);
     cbGeShi->setGeometry(304, 139, 65, 27);
 
@@ -153,12 +152,10 @@ void TfrmSvg::CreateControls()
     credit->setObjectName("StatusCredit");
     StatusBar1->addWidget(credit, 1);
 
-    for (QWidget* label : findChildren<QLabel*>())
-        label->setFocusPolicy(Qt::NoFocus);
+    for (QWidget* label : findChildren<QLabel*>()) label->setFocusPolicy(Qt::NoFocus);
     pb1->setFocusPolicy(Qt::NoFocus);
     QWidget* tabOrder[] = {edtCid, btnStart, edtPath, BtnPath, seWidth, seHeight, cbGeShi, BtnPaste, btnMoRen};
-    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
     connect(btnStart, &QPushButton::clicked, this, &TfrmSvg::btnStartClick);
     connect(BtnPath, &QPushButton::clicked, this, &TfrmSvg::BtnPathClick);
@@ -174,17 +171,16 @@ void TfrmSvg::CreateControls()
 void TfrmSvg::FormCreate()
 {
     // applicationDirPath has no trailing separator except at the root ("/").
-    const std::string folder =
-        StartingFolder(Utf8(QCoreApplication::applicationDirPath()),
-                       Utf8(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation)), Utf8(QDir::homePath()));
+    const std::string folder = StartingFolder(Utf8(QCoreApplication::applicationDirPath()),
+                                              Utf8(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation)),
+                                              Utf8(QDir::homePath()));
     edtPath->setText(QDir::toNativeSeparators(QString::fromStdString(folder)));
 }
 
 void TfrmSvg::BtnPathClick()
 {
     const std::string folder = FDialogs.ChooseFolder(kFolderBrowserTitle);
-    if (!folder.empty())
-        edtPath->setText(QDir::toNativeSeparators(QString::fromStdString(folder)));
+    if (!folder.empty()) edtPath->setText(QDir::toNativeSeparators(QString::fromStdString(folder)));
 }
 
 void TfrmSvg::BtnPasteClick()
@@ -213,8 +209,8 @@ TJobSettings TfrmSvg::CurrentSettings() const
     settings.Width = seWidth->CurrentValue();
     settings.Height = seHeight->CurrentValue();
     const int item = cbGeShi->currentIndex();
-    settings.Format = item >= 0 && item < static_cast<int>(std::size(kFormatOfItem)) ? kFormatOfItem[item]
-                                                                                    : TImageFormat::Png;
+    settings.Format =
+        item >= 0 && item < static_cast<int>(std::size(kFormatOfItem)) ? kFormatOfItem[item] : TImageFormat::Png;
     return settings;
 }
 
@@ -229,8 +225,7 @@ void TfrmSvg::btnStartClick()
     }
     btnStart->setEnabled(false);
     // The job keeps the size and format it starts with; the controls say so.
-    for (QWidget* control : std::initializer_list<QWidget*>{seWidth, seHeight, cbGeShi})
-        control->setEnabled(false);
+    for (QWidget* control : std::initializer_list<QWidget*>{seWidth, seHeight, cbGeShi}) control->setEnabled(false);
     pb1->setVisible(true);
     pb1->setValue(0);
 
@@ -246,8 +241,7 @@ void TfrmSvg::btnStartClick()
 
 void TfrmSvg::JobProgress(int position, int maximum)
 {
-    if (maximum < 0)
-        return;
+    if (maximum < 0) return;
     pb1->setRange(0, maximum);
     pb1->setValue(position);
 }
@@ -260,8 +254,7 @@ void TfrmSvg::JobFinished()
         FDialogs.ShowMessage(WindowMessageText(result), kCaptionError, TMessageIcon::Error, TMessageButtons::Ok);
     pb1->setVisible(false);
     btnStart->setEnabled(true);
-    for (QWidget* control : std::initializer_list<QWidget*>{seWidth, seHeight, cbGeShi})
-        control->setEnabled(true);
+    for (QWidget* control : std::initializer_list<QWidget*>{seWidth, seHeight, cbGeShi}) control->setEnabled(true);
     FJobRunning = false;
     if (FClosePending) {
         close();
@@ -275,8 +268,7 @@ void TfrmSvg::JobFinished()
     } else if (result.End == TJobEnd::Completed) {
         const TMessageResult answer = FDialogs.ShowMessage(CompletedText(result.Count), kCaptionHint,
                                                            TMessageIcon::Information, TMessageButtons::YesNo);
-        if (answer == TMessageResult::Yes)
-            FDialogs.OpenFolder(result.ImageFolders.front());
+        if (answer == TMessageResult::Yes) FDialogs.OpenFolder(result.ImageFolders.front());
     }
 }
 

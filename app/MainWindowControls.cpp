@@ -51,8 +51,7 @@ QValidator::State TSpinEdit::validate(QString& input, int&) const
 {
     // Any text made of typable characters is kept as typed; it is read (and clamped) when used.
     for (QChar c : input)
-        if (!IsTypable(c))
-            return QValidator::Invalid;
+        if (!IsTypable(c)) return QValidator::Invalid;
     return QValidator::Acceptable;
 }
 
@@ -61,12 +60,10 @@ int TSpinEdit::valueFromText(const QString& text) const
     const QByteArray digits = text.toLatin1();
     const char* begin = digits.constData();
     const char* end = begin + digits.size();
-    if (begin != end && *begin == '+')
-        ++begin;
+    if (begin != end && *begin == '+') ++begin;
     int value = 0;
     const auto [last, error] = std::from_chars(begin, end, value);
-    if (error != std::errc() || last != end || begin == end)
-        return minimum();
+    if (error != std::errc() || last != end || begin == end) return minimum();
     return value;
 }
 
@@ -85,8 +82,7 @@ TLinkLabel::TLinkLabel(const QString& caption, QWidget* parent) : QLabel(caption
 
 void TLinkLabel::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        emit Clicked();
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit Clicked();
     QLabel::mouseReleaseEvent(event);
 }
 

@@ -13,8 +13,9 @@ namespace plumwick {
 namespace {
 
 // Families tried after "微软雅黑", in order; all carry Chinese glyphs.
-constexpr const char* kFontFamilies[] = {"微软雅黑", "Microsoft YaHei", "WenQuanYi Micro Hei", "Noto Sans CJK SC",
-                                         "Source Han Sans SC", "Noto Sans SC", "WenQuanYi Zen Hei", "AR PL UMing CN"};
+constexpr const char* kFontFamilies[] = {"微软雅黑",          "Microsoft YaHei",    "WenQuanYi Micro Hei",
+                                         "Noto Sans CJK SC",  "Source Han Sans SC", "Noto Sans SC",
+                                         "WenQuanYi Zen Hei", "AR PL UMing CN"};
 
 // The program icon on a 256-unit grid: a plum on a slate-grey tile, the leaf cut as an icon outline.
 void PaintProgramIcon(QPainter& painter, int size)
@@ -54,39 +55,39 @@ void PaintGlyph(QPainter& painter, TGlyph glyph)
 {
     painter.setRenderHint(QPainter::Antialiasing);
     switch (glyph) {
-    case TGlyph::Start: {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(0x2e, 0x9d, 0x4f));
-        const QPointF triangle[] = {{4, 2}, {14, 8}, {4, 14}};
-        painter.drawPolygon(triangle, 3);
-        break;
-    }
-    case TGlyph::Browse:
-        painter.setPen(QPen(QColor(0x9a, 0x6b, 0x10), 1));
-        painter.setBrush(QColor(0xf2, 0xc1, 0x4e));
-        painter.drawRect(QRectF(1.5, 4.5, 13, 9));
-        painter.drawRect(QRectF(1.5, 2.5, 5, 2));
-        break;
-    case TGlyph::Paste:
-        painter.setPen(QPen(QColor(0x55, 0x55, 0x55), 1));
-        painter.setBrush(QColor(0xd9, 0xb3, 0x82));
-        painter.drawRoundedRect(QRectF(2.5, 2.5, 11, 12.5), 1.5, 1.5);
-        painter.setBrush(Qt::white);
-        painter.drawRect(QRectF(4.5, 5.5, 7, 8));
-        painter.setBrush(QColor(0x80, 0x80, 0x80));
-        painter.drawRect(QRectF(5.5, 1.5, 5, 2.5));
-        break;
-    case TGlyph::Default: {
-        QPen pen(QColor(0x2f, 0x6d, 0xb5), 2, Qt::SolidLine, Qt::RoundCap);
-        painter.setPen(pen);
-        painter.setBrush(Qt::NoBrush);
-        painter.drawArc(QRectF(3, 3, 10, 10), 60 * 16, 270 * 16);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(0x2f, 0x6d, 0xb5));
-        const QPointF head[] = {{9, 0.5}, {13.5, 3.5}, {9, 6.5}};
-        painter.drawPolygon(head, 3);
-        break;
-    }
+        case TGlyph::Start: {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor(0x2e, 0x9d, 0x4f));
+            const QPointF triangle[] = {{4, 2}, {14, 8}, {4, 14}};
+            painter.drawPolygon(triangle, 3);
+            break;
+        }
+        case TGlyph::Browse:
+            painter.setPen(QPen(QColor(0x9a, 0x6b, 0x10), 1));
+            painter.setBrush(QColor(0xf2, 0xc1, 0x4e));
+            painter.drawRect(QRectF(1.5, 4.5, 13, 9));
+            painter.drawRect(QRectF(1.5, 2.5, 5, 2));
+            break;
+        case TGlyph::Paste:
+            painter.setPen(QPen(QColor(0x55, 0x55, 0x55), 1));
+            painter.setBrush(QColor(0xd9, 0xb3, 0x82));
+            painter.drawRoundedRect(QRectF(2.5, 2.5, 11, 12.5), 1.5, 1.5);
+            painter.setBrush(Qt::white);
+            painter.drawRect(QRectF(4.5, 5.5, 7, 8));
+            painter.setBrush(QColor(0x80, 0x80, 0x80));
+            painter.drawRect(QRectF(5.5, 1.5, 5, 2.5));
+            break;
+        case TGlyph::Default: {
+            QPen pen(QColor(0x2f, 0x6d, 0xb5), 2, Qt::SolidLine, Qt::RoundCap);
+            painter.setPen(pen);
+            painter.setBrush(Qt::NoBrush);
+            painter.drawArc(QRectF(3, 3, 10, 10), 60 * 16, 270 * 16);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor(0x2f, 0x6d, 0xb5));
+            const QPointF head[] = {{9, 0.5}, {13.5, 3.5}, {9, 6.5}};
+            painter.drawPolygon(head, 3);
+            break;
+        }
     }
 }
 
@@ -103,12 +104,10 @@ QFont WindowFont()
         }
     if (family.isEmpty()) {
         const QStringList chinese = QFontDatabase::families(QFontDatabase::SimplifiedChinese);
-        if (!chinese.isEmpty())
-            family = chinese.front();
+        if (!chinese.isEmpty()) family = chinese.front();
     }
     QFont font;
-    if (!family.isEmpty())
-        font.setFamily(family);
+    if (!family.isEmpty()) font.setFamily(family);
     font.setPixelSize(13);
     font.setWeight(QFont::Normal);
     return font;
@@ -142,9 +141,9 @@ void ApplyTheme(QApplication& application, const QString& resourcePath, IDialogs
 {
     QFile file(resourcePath);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        dialogs.ShowMessage("无法加载界面主题“Windows10 SlateGray”（" + file.errorString().toStdString() +
-                                "），将使用系统外观。",
-                            kApplicationTitle, TMessageIcon::Error, TMessageButtons::Ok);
+        dialogs.ShowMessage(
+            "无法加载界面主题“Windows10 SlateGray”（" + file.errorString().toStdString() + "），将使用系统外观。",
+            kApplicationTitle, TMessageIcon::Error, TMessageButtons::Ok);
         return;
     }
     application.setStyleSheet(QString::fromUtf8(file.readAll()));

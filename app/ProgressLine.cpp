@@ -26,8 +26,7 @@ std::string TProgressLine::Text(int done, int total, double seconds)
     if (seconds > 0 && done > 0) {
         const double rate = done / seconds;
         char figures[64];
-        std::snprintf(figures, sizeof figures, "  %.1f icons/s  %.0f s left", rate,
-                      std::ceil((total - done) / rate));
+        std::snprintf(figures, sizeof figures, "  %.1f icons/s  %.0f s left", rate, std::ceil((total - done) / rate));
         text += figures;
     }
     return text;
@@ -35,21 +34,18 @@ std::string TProgressLine::Text(int done, int total, double seconds)
 
 void TProgressLine::Update(int done, int total)
 {
-    if (!FVisible)
-        return;
+    if (!FVisible) return;
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - FStart).count();
     // The trailing clear wipes what a longer earlier line left.
     std::fprintf(FOut, "\r%s\033[K", Text(done, total, seconds).c_str());
     FLineOpen = done < total;
-    if (!FLineOpen)
-        std::fprintf(FOut, "\n");
+    if (!FLineOpen) std::fprintf(FOut, "\n");
     std::fflush(FOut);
 }
 
 void TProgressLine::Interrupted()
 {
-    if (FLineOpen)
-        std::fprintf(FOut, "\n");
+    if (FLineOpen) std::fprintf(FOut, "\n");
     FLineOpen = false;
     std::fflush(FOut);
 }

@@ -6,8 +6,8 @@
 #include "platform/GdiPlusBrush.h"
 #include "platform/GdiPlusGraphics.h"
 #include "platform/GdiPlusImage.h"
-#include "svg/core/SVGDocument.h"
 #include "svg/compositing/SVGRender.h"
+#include "svg/core/SVGDocument.h"
 
 #include <cstdint>
 #include <stdexcept>
@@ -35,8 +35,7 @@ std::unique_ptr<TGPBitmap> RenderForFile(TSVG& document, int width, int height, 
 std::string PngBytes(const TGPBitmap& bitmap, const std::string& fileName)
 {
     std::vector<std::uint8_t> png;
-    if (bitmap.SaveToMemory("image/png", png) != Ok)
-        throw std::runtime_error("cannot encode " + fileName + " as PNG");
+    if (bitmap.SaveToMemory("image/png", png) != Ok) throw std::runtime_error("cannot encode " + fileName + " as PNG");
     return std::string(png.begin(), png.end());
 }
 
@@ -51,14 +50,12 @@ std::vector<std::uint8_t> BgraBytes(const TGPBitmap& bitmap, int width, int heig
 {
     std::vector<std::uint32_t> argb;
     // A picture that cannot be read would be written as a transparent one.
-    if (!bitmap.GetPixels(argb))
-        throw std::runtime_error("cannot read the rendered pixels");
+    if (!bitmap.GetPixels(argb)) throw std::runtime_error("cannot read the rendered pixels");
     argb.resize(static_cast<std::size_t>(width) * height);
     std::vector<std::uint8_t> bgra;
     bgra.reserve(argb.size() * 4);
     for (const std::uint32_t pixel : argb)
-        for (const int shift : {0, 8, 16, 24})
-            bgra.push_back(static_cast<std::uint8_t>(pixel >> shift));
+        for (const int shift : {0, 8, 16, 24}) bgra.push_back(static_cast<std::uint8_t>(pixel >> shift));
     return bgra;
 }
 
@@ -74,13 +71,11 @@ struct TRenderedIconImage {
 
 std::unique_ptr<TGPBitmap> RenderDocument(TSVG& document, int width, int height, const TExportOptions& options)
 {
-    if (!ValidSize(width, height))
-        return nullptr;
+    if (!ValidSize(width, height)) return nullptr;
     TRenderOptions render;
     render.Stretch = !options.Fit;
     auto painted = RenderToBitmap(document, width, height, render);
-    if (!painted || !options.Background)
-        return painted;
+    if (!painted || !options.Background) return painted;
     // The icon composited over a target filled with the background.
     auto target = std::make_unique<TGPBitmap>(width, height, PixelFormat32bppARGB);
     TGPGraphics graphics(target.get());
@@ -113,8 +108,7 @@ void SaveDocumentAsIcon(TSVG& document, const std::string& fileName, int width, 
 void SaveDocumentAsIconSet(TSVG& document, const std::string& fileName, std::span<const TIconSize> sizes,
                            const TExportOptions& options)
 {
-    if (sizes.empty())
-        throw std::invalid_argument("an icon file needs at least one size");
+    if (sizes.empty()) throw std::invalid_argument("an icon file needs at least one size");
     std::vector<TRenderedIconImage> rendered;
     for (const TIconSize& size : sizes) {
         const auto target = RenderForFile(document, size.Width, size.Height, options);

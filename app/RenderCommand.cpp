@@ -51,16 +51,13 @@ std::string ReadSvgFile(const std::string& path)
 {
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
-    if (error)
-        throw std::runtime_error(error.message());
-    if (!fs::is_regular_file(status))
-        throw std::runtime_error("not a regular file");
+    if (error) throw std::runtime_error(error.message());
+    if (!fs::is_regular_file(status)) throw std::runtime_error("not a regular file");
     if (fs::file_size(path, error) > kMaxSvgFileBytes)
         throw std::runtime_error("file too large for an icon (over 8 MiB)");
     std::ifstream in(path, std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.eof() && in.fail())
-        throw std::runtime_error("cannot read the file");
+    if (!in.eof() && in.fail()) throw std::runtime_error("cannot read the file");
     return text;
 }
 
@@ -99,14 +96,12 @@ int RunRender(const TRenderOptions& options)
         const bool repeated = std::any_of(sizes.begin(), sizes.end(), [&](const TIconSize& seen) {
             return seen.Width == size->first && seen.Height == size->second;
         });
-        if (!repeated)
-            sizes.push_back({size->first, size->second});
+        if (!repeated) sizes.push_back({size->first, size->second});
     }
     const std::vector<TIconSize> iconSizes =
         options.IcoSizes.empty() ? std::vector<TIconSize>{} : *ParseIconSizes(options.IcoSizes);
     const std::string format = iconSizes.empty() ? options.Format : "ico";
-    if (!iconSizes.empty())
-        sizes.resize(1);  // the sizes are inside each file
+    if (!iconSizes.empty()) sizes.resize(1);  // the sizes are inside each file
     // Several sizes go into one folder each, named as the extraction names them.
     std::vector<std::string> folders;
     for (const TIconSize& size : sizes)
@@ -149,8 +144,7 @@ int RunRender(const TRenderOptions& options)
     std::mutex lock;
     // The line counts files, not images: an input is done when all its sizes are.
     std::vector<int> imagesLeft(options.Inputs.size(), 0);
-    for (const TRenderTask& task : tasks)
-        ++imagesLeft[task.Input];
+    for (const TRenderTask& task : tasks) ++imagesLeft[task.Input];
     const int filesToDo =
         static_cast<int>(std::count_if(imagesLeft.begin(), imagesLeft.end(), [](int left) { return left > 0; }));
     int done = 0;
@@ -165,18 +159,15 @@ int RunRender(const TRenderOptions& options)
             failure = *exception.what() ? exception.what() : "rendering failed";
         }
         const std::lock_guard guard(lock);
-        if (!failure.empty() && failures[task.Input].empty())
-            failures[task.Input] = failure;
+        if (!failure.empty() && failures[task.Input].empty()) failures[task.Input] = failure;
         // Every size of an input loads the same document: its warnings are told once.
         for (std::string& note : notes) {
             std::vector<std::string>& told = warnings[task.Input];
-            if (std::find(told.begin(), told.end(), note) == told.end())
-                told.push_back(std::move(note));
+            if (std::find(told.begin(), told.end(), note) == told.end()) told.push_back(std::move(note));
         }
         if (--imagesLeft[task.Input] == 0) {
             ++done;
-            if (!options.Quiet)
-                progress.Update(done, filesToDo);
+            if (!options.Quiet) progress.Update(done, filesToDo);
         }
     });
     progress.Interrupted();
@@ -207,17 +198,18 @@ SubcommandAction AddRenderCommand(CLI::App& parser)
     auto options = std::make_shared<TRenderOptions>();
     CLI::App* command = parser.add_subcommand("render", "Renders SVG files into PNG, BMP or ICO images");
     command->add_option("files", options->Inputs, "the SVG files")->required();
-    command->add_option("-o,--output", options->OutputFolder, "the output folder; created when missing")
-        ->required();
-    command->add_option("-s,--size", options->Sizes,
-                        "WxH with each side 16..400 (default 96x96); given several times, one folder DIR/WxH per size")
+    command->add_option("-o,--output", options->OutputFolder, "the output folder; created when missing")->required();
+    command
+        ->add_option("-s,--size", options->Sizes,
+                     "WxH with each side 16..400 (default 96x96); given several times, one folder DIR/WxH per size")
         ->check(CheckSize)
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     command->add_option("-f,--format", options->Format, "png, bmp or ico (default png)")
         ->check(CLI::IsMember({"png", "bmp", "ico"}));
-    command->add_option("--ico-sizes", options->IcoSizes,
-                        "one .ico per file holding every listed size, e.g. 16,24,32,48,256 (implies -f ico)")
+    command
+        ->add_option("--ico-sizes", options->IcoSizes,
+                     "one .ico per file holding every listed size, e.g. 16,24,32,48,256 (implies -f ico)")
         ->check(CheckIconSizes);
     AddLookOptions(*command, options->Look);
     command->add_flag("-q,--quiet", options->Quiet, "no progress line on a terminal");

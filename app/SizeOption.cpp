@@ -14,8 +14,7 @@ std::optional<std::pair<int, int>> ParseSize(const std::string& text)
     char x = 0;
     char rest = 0;
     std::istringstream in(text);
-    if (!(in >> width >> x >> height) || (x != 'x' && x != 'X') || (in >> rest))
-        return std::nullopt;
+    if (!(in >> width >> x >> height) || (x != 'x' && x != 'X') || (in >> rest)) return std::nullopt;
     if (width < kMinIconSize || width > kMaxIconSize || height < kMinIconSize || height > kMaxIconSize)
         return std::nullopt;
     return std::pair{width, height};
@@ -33,14 +32,11 @@ std::optional<std::vector<TIconSize>> ParseIconSizes(const std::string& text)
     while (start <= text.size()) {
         const std::size_t comma = std::min(text.find(',', start), text.size());
         std::string item = text.substr(start, comma - start);
-        if (item.find_first_of("xX") == std::string::npos)
-            item += "x" + item;
+        if (item.find_first_of("xX") == std::string::npos) item += "x" + item;
         const auto size = ParseSize(item);
-        if (!size)
-            return std::nullopt;
+        if (!size) return std::nullopt;
         for (const TIconSize& seen : sizes)
-            if (seen.Width == size->first && seen.Height == size->second)
-                return std::nullopt;
+            if (seen.Width == size->first && seen.Height == size->second) return std::nullopt;
         sizes.push_back({size->first, size->second});
         start = comma + 1;
     }
@@ -50,8 +46,9 @@ std::optional<std::vector<TIconSize>> ParseIconSizes(const std::string& text)
 std::string CheckIconSizes(const std::string& text)
 {
     return ParseIconSizes(text) ? std::string()
-                                : std::string("sizes must be a list like 16,32,256 (or WxH items), each side 16..400, "
-                                              "none twice");
+                                : std::string(
+                                      "sizes must be a list like 16,32,256 (or WxH items), each side 16..400, "
+                                      "none twice");
 }
 
 }  // namespace plumwick

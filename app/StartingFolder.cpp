@@ -1,10 +1,10 @@
 #include "app/StartingFolder.h"
 
+#include <unistd.h>
 #include <array>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
-#include <unistd.h>
 
 namespace plumwick {
 
@@ -25,11 +25,9 @@ bool IsSystemProgramFolder(const std::string& path)
     std::error_code error;
     std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
     std::string text = error ? path : resolved.string();
-    while (text.size() > 1 && text.back() == '/')
-        text.pop_back();
+    while (text.size() > 1 && text.back() == '/') text.pop_back();
     for (const std::string_view folder : kSystemProgramFolders)
-        if (text == folder)
-            return true;
+        if (text == folder) return true;
     return false;
 }
 
@@ -40,8 +38,7 @@ std::string StartingFolder(const std::string& programFolder, const std::string& 
 {
     if (IsFolder(programFolder) && ::access(programFolder.c_str(), W_OK) == 0 && !IsSystemProgramFolder(programFolder))
         return programFolder;
-    if (IsFolder(picturesFolder))
-        return picturesFolder;
+    if (IsFolder(picturesFolder)) return picturesFolder;
     return homeFolder;
 }
 

@@ -17,8 +17,7 @@ void RunInParallel(std::size_t count, int jobs, const std::function<void(std::si
     const std::size_t threads = std::min<std::size_t>(count, jobs > 0 ? jobs : DefaultJobCount());
     std::atomic<std::size_t> next{0};
     auto drain = [&] {
-        for (std::size_t i = next++; i < count; i = next++)
-            work(i);
+        for (std::size_t i = next++; i < count; i = next++) work(i);
     };
     if (threads <= 1) {
         drain();
@@ -26,8 +25,7 @@ void RunInParallel(std::size_t count, int jobs, const std::function<void(std::si
     }
     std::vector<std::jthread> pool;
     pool.reserve(threads - 1);
-    for (std::size_t t = 1; t < threads; ++t)
-        pool.emplace_back(drain);
+    for (std::size_t t = 1; t < threads; ++t) pool.emplace_back(drain);
     drain();
 }
 

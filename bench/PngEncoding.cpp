@@ -27,7 +27,10 @@ constexpr std::string_view kGradient =
     R"svg(<svg viewBox="0 0 48 48" xmlns="http://www.w3.org/2000/svg"><defs><linearGradient id="g" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="#8cf"/><stop offset="1" stop-color="#036"/></linearGradient></defs><circle cx="24" cy="24" r="20" fill="url(#g)" stroke="#024" stroke-width="2"/><path d="M8 30q8-5 16 0t16 0" fill="none" stroke="#fff" stroke-opacity=".6" stroke-width="3"/></svg>)svg";
 
 constexpr TPicture kPictures[] = {
-    {"flat-96", kFlat, 96}, {"flat-400", kFlat, 400}, {"gradient-96", kGradient, 96}, {"gradient-400", kGradient, 400},
+    {"flat-96", kFlat, 96},
+    {"flat-400", kFlat, 400},
+    {"gradient-96", kGradient, 96},
+    {"gradient-400", kGradient, 400},
 };
 
 struct TCandidate {

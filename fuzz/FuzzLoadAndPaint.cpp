@@ -4,9 +4,9 @@
 #include "platform/GdiPlusGraphics.h"
 #include "platform/GdiPlusImage.h"
 #include "platform/Xml.h"
+#include "svg/compositing/SVGRender.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGError.h"
-#include "svg/compositing/SVGRender.h"
 
 #include <algorithm>
 #include <cmath>

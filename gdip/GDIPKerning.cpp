@@ -16,8 +16,7 @@ std::u32string Utf8ToUcs4(std::string_view Text)
     std::size_t i = 0;
     while (i < n) {
         const unsigned char c = s[i];
-        if (c == 0)
-            break;
+        if (c == 0) break;
         int extra = 0;
         char32_t cp = 0;
         char32_t least = 0;
@@ -54,8 +53,7 @@ std::string Ucs4ToUtf8(std::u32string_view Text)
     std::string out;
     out.reserve(Text.size());
     for (char32_t cp : Text) {
-        if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            cp = U'\uFFFD';
+        if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = U'\uFFFD';
         if (cp < 0x80) {
             out.push_back(static_cast<char>(cp));
         } else if (cp < 0x800) {
@@ -144,8 +142,7 @@ bool TGPKerningText::LoadFontMetrics(const std::string& Family, int Style, float
     entry->Italic = italic;
     entry->Outline = TFontOutline::Open(Family, bold, italic);
     ++FMetricsLoads;
-    if (FFonts.size() >= MaxOpenFaces)
-        FFonts.pop_back();
+    if (FFonts.size() >= MaxOpenFaces) FFonts.pop_back();
     FFonts.insert(FFonts.begin(), std::move(entry));
     FCurrent = FFonts.front().get();
     FHeld = FCurrent->Outline != nullptr;
@@ -159,8 +156,7 @@ bool TGPKerningText::LoadFontMetrics(const TGPFont& Font, bool UseEmSize)
     float size = Font.GetSize();
     const Unit unit = Font.GetUnit();
     // Drawing directly takes the font's size in pixels; measuring always counts in em units.
-    if (!UseEmSize && unit != UnitWorld && unit != UnitPixel)
-        size = Font.GetEmSizeInPixels();
+    if (!UseEmSize && unit != UnitWorld && unit != UnitPixel) size = Font.GetEmSizeInPixels();
     return LoadFontMetrics(family.GetFamilyName(), Font.GetStyle(), size);
 }
 
@@ -179,23 +175,18 @@ void TGPKerningText::ReleaseAll()
 
 const TGPKerningText::TKerningCacheEntry* TGPKerningText::FindCacheEntry(char32_t First, char32_t Second)
 {
-    if (FCurrent == nullptr)
-        return nullptr;
+    if (FCurrent == nullptr) return nullptr;
     const std::uint64_t key = PairKey(First, Second);
     auto it = FCurrent->Cache.find(key);
-    if (it != FCurrent->Cache.end())
-        return &it->second;
-    if (!FHeld || FCurrent->Outline == nullptr)
-        return nullptr;
+    if (it != FCurrent->Cache.end()) return &it->second;
+    if (!FHeld || FCurrent->Outline == nullptr) return nullptr;
     const TFontOutline& font = *FCurrent->Outline;
-    if (FCurrent->Cache.size() >= MaxCachedPairs)
-        FCurrent->Cache.clear();
+    if (FCurrent->Cache.size() >= MaxCachedPairs) FCurrent->Cache.clear();
     TKerningCacheEntry entry{font.Advance(First), Second == 0 ? 0.0f : font.KernAmount(First, Second)};
     return &FCurrent->Cache.emplace(key, entry).first->second;
 }
 
-float TGPKerningText::GetCachedWidth(const TKerningCacheEntry& Entry, float DistanceFactor,
-                                     float KerningFactor) const
+float TGPKerningText::GetCachedWidth(const TKerningCacheEntry& Entry, float DistanceFactor, float KerningFactor) const
 {
     const float units = Entry.CellWidth * DistanceFactor + Entry.KernAmount * KerningFactor;
     return static_cast<float>(units * FFontSizeFactor);
@@ -204,8 +195,7 @@ float TGPKerningText::GetCachedWidth(const TKerningCacheEntry& Entry, float Dist
 float TGPKerningText::GetCellWidth(char32_t First, char32_t Second, float DistanceFactor, float KerningFactor)
 {
     const TKerningCacheEntry* entry = FindCacheEntry(First, Second);
-    if (entry == nullptr)
-        return -1;
+    if (entry == nullptr) return -1;
     return GetCachedWidth(*entry, DistanceFactor, KerningFactor);
 }
 
@@ -214,32 +204,29 @@ float TGPKerningText::Advance(std::u32string_view Text, std::size_t Index, float
 {
     float advance =
         GetCellWidth(Text[Index], Index + 1 < Text.size() ? Text[Index + 1] : U'\0', DistanceFactor, KerningFactor);
-    if (Spacing.Letter != 0 || Spacing.Word != 0)
-        advance += Spacing.Letter + (Text[Index] == U' ' ? Spacing.Word : 0);
+    if (Spacing.Letter != 0 || Spacing.Word != 0) advance += Spacing.Letter + (Text[Index] == U' ' ? Spacing.Word : 0);
     return advance;
 }
 
 float TGPKerningText::Measure(std::u32string_view Text, float DistanceFactor, float KerningFactor, TTextSpacing Spacing)
 {
     float width = 0;
-    for (std::size_t i = 0; i < Text.size(); ++i)
-        width += Advance(Text, i, DistanceFactor, KerningFactor, Spacing);
+    for (std::size_t i = 0; i < Text.size(); ++i) width += Advance(Text, i, DistanceFactor, KerningFactor, Spacing);
     return width;
 }
 
-float TGPKerningText::MeasureText(std::string_view Text, const TGPFont& Font, float DistanceFactor,
-                                  float KerningFactor, TTextSpacing Spacing)
+float TGPKerningText::MeasureText(std::string_view Text, const TGPFont& Font, float DistanceFactor, float KerningFactor,
+                                  TTextSpacing Spacing)
 {
     const std::u32string chars = Utf8ToUcs4(Text);
-    if (chars.empty())
-        return 0;
+    if (chars.empty()) return 0;
     TScopeExit release([this] { ReleaseFontDC(); });
     LoadFontMetrics(Font, true);
     return Measure(chars, DistanceFactor, KerningFactor, Spacing);
 }
 
-Status TGPKerningText::AddChar(TGPGraphicsPath& Path, char32_t C, const TGPFontFamily& Family, int Style,
-                               float Size, const TGPPointF& Point, const TGPStringFormat* Format)
+Status TGPKerningText::AddChar(TGPGraphicsPath& Path, char32_t C, const TGPFontFamily& Family, int Style, float Size,
+                               const TGPPointF& Point, const TGPStringFormat* Format)
 {
     return Path.AddString(Ucs4ToUtf8(std::u32string_view(&C, 1)), Family, Style, Size, Point, Format);
 }
@@ -250,8 +237,7 @@ Status TGPKerningText::AddToPath(TGPGraphicsPath& Path, TGPGraphicsPath* UPath, 
                                  float KerningFactor, TTextSpacing Spacing)
 {
     const std::u32string chars = Utf8ToUcs4(Text);
-    if (chars.empty())
-        return Ok;
+    if (chars.empty()) return Ok;
     const bool underline = (Style & FontStyleUnderline) != 0;
     const bool strikeOut = (Style & FontStyleStrikeout) != 0;
     // The decorations are drawn here as rectangles, never by the font itself.
@@ -271,8 +257,7 @@ Status TGPKerningText::AddToPath(TGPGraphicsPath& Path, TGPGraphicsPath* UPath, 
         TGPPointF point = Origin;
         for (std::size_t i = 0; i < chars.size(); ++i) {
             status = AddChar(Path, chars[i], Family, Style, Size, point, Format);
-            if (status != Ok)
-                break;
+            if (status != Ok) break;
             point.X += Advance(chars, i, DistanceFactor, KerningFactor, Spacing);
         }
     }
@@ -283,8 +268,8 @@ Status TGPKerningText::AddToPath(TGPGraphicsPath& Path, TGPGraphicsPath* UPath, 
     return status;
 }
 
-Status TGPKerningText::AddToPath(TGPGraphicsPath& Path, std::string_view Text, const TGPFontFamily& Family,
-                                 int Style, float Size, const TGPPointF& Origin, const TGPStringFormat* Format,
+Status TGPKerningText::AddToPath(TGPGraphicsPath& Path, std::string_view Text, const TGPFontFamily& Family, int Style,
+                                 float Size, const TGPPointF& Origin, const TGPStringFormat* Format,
                                  float DistanceFactor, float KerningFactor)
 {
     return AddToPath(Path, &Path, &Path, Text, Family, Style, Size, Origin, Format, DistanceFactor, KerningFactor);
@@ -299,8 +284,8 @@ Status TGPKerningText::AddToPath(TGPGraphicsPath& Path, TGPGraphicsPath* UPath, 
     return AddToPath(Path, UPath, SPath, Text, Family, Style, Size, origin, Format, DistanceFactor, KerningFactor);
 }
 
-Status TGPKerningText::AddToPath(TGPGraphicsPath& Path, std::string_view Text, const TGPFontFamily& Family,
-                                 int Style, float Size, const TGPPoint& Origin, const TGPStringFormat* Format,
+Status TGPKerningText::AddToPath(TGPGraphicsPath& Path, std::string_view Text, const TGPFontFamily& Family, int Style,
+                                 float Size, const TGPPoint& Origin, const TGPStringFormat* Format,
                                  float DistanceFactor, float KerningFactor)
 {
     return AddToPath(Path, &Path, &Path, Text, Family, Style, Size, Origin, Format, DistanceFactor, KerningFactor);
@@ -311,18 +296,15 @@ Status TGPKerningText::AddToGraphics(TGPGraphics& Graphics, std::string_view Tex
                                      float DistanceFactor, float KerningFactor)
 {
     const std::u32string chars = Utf8ToUcs4(Text);
-    if (chars.empty())
-        return Ok;
+    if (chars.empty()) return Ok;
     TScopeExit release([this] { ReleaseFontDC(); });
     LoadFontMetrics(Font, false);
     Status status = Ok;
     TGPPointF point = Origin;
     for (std::size_t i = 0; i < chars.size(); ++i) {
         status = Graphics.DrawString(Ucs4ToUtf8(std::u32string_view(&chars[i], 1)), &Font, point, Format, &Brush);
-        if (status != Ok)
-            break;
-        point.X += GetCellWidth(chars[i], i + 1 < chars.size() ? chars[i + 1] : U'\0', DistanceFactor,
-                                KerningFactor);
+        if (status != Ok) break;
+        point.X += GetCellWidth(chars[i], i + 1 < chars.size() ? chars[i + 1] : U'\0', DistanceFactor, KerningFactor);
     }
     return status;
 }

@@ -41,8 +41,8 @@ public:
     float GetCellWidth(char32_t First, char32_t Second, float DistanceFactor = 1, float KerningFactor = 1);
 
     // Kerned width of a whole text in Font (0 for an empty text).
-    float MeasureText(std::string_view Text, const TGPFont& Font, float DistanceFactor = 1,
-                      float KerningFactor = 1, TTextSpacing Spacing = {});
+    float MeasureText(std::string_view Text, const TGPFont& Font, float DistanceFactor = 1, float KerningFactor = 1,
+                      TTextSpacing Spacing = {});
 
     // Adds each character's outline to Path at its kerned position; with the underline (4) or
     // strike-out (8) style bit, a rectangle as wide as the measured text goes to UPath (top at
@@ -53,15 +53,15 @@ public:
                      const TGPStringFormat* Format, float DistanceFactor = 1, float KerningFactor = 1,
                      TTextSpacing Spacing = {});
     // The same with Path also receiving the decoration rectangles.
-    Status AddToPath(TGPGraphicsPath& Path, std::string_view Text, const TGPFontFamily& Family, int Style,
-                     float Size, const TGPPointF& Origin, const TGPStringFormat* Format,
-                     float DistanceFactor = 1, float KerningFactor = 1);
+    Status AddToPath(TGPGraphicsPath& Path, std::string_view Text, const TGPFontFamily& Family, int Style, float Size,
+                     const TGPPointF& Origin, const TGPStringFormat* Format, float DistanceFactor = 1,
+                     float KerningFactor = 1);
     Status AddToPath(TGPGraphicsPath& Path, TGPGraphicsPath* UPath, TGPGraphicsPath* SPath, std::string_view Text,
                      const TGPFontFamily& Family, int Style, float Size, const TGPPoint& Origin,
                      const TGPStringFormat* Format, float DistanceFactor = 1, float KerningFactor = 1);
-    Status AddToPath(TGPGraphicsPath& Path, std::string_view Text, const TGPFontFamily& Family, int Style,
-                     float Size, const TGPPoint& Origin, const TGPStringFormat* Format,
-                     float DistanceFactor = 1, float KerningFactor = 1);
+    Status AddToPath(TGPGraphicsPath& Path, std::string_view Text, const TGPFontFamily& Family, int Style, float Size,
+                     const TGPPoint& Origin, const TGPStringFormat* Format, float DistanceFactor = 1,
+                     float KerningFactor = 1);
 
     // Draws the kerned text directly with Brush.
     Status AddToGraphics(TGPGraphics& Graphics, std::string_view Text, const TGPFont& Font, const TGPPointF& Origin,
@@ -101,11 +101,11 @@ private:
                    const TGPPointF& Point, const TGPStringFormat* Format);
 
     std::vector<std::unique_ptr<TFontEntry>> FFonts;  // faces loaded so far, most recent first
-    TFontEntry* FCurrent = nullptr;                     // the face of the running operation
-    bool FHeld = false;                                 // metrics of FCurrent may be read (a running operation)
-    double FFontSizeFactor = 0;                         // em 1000 units to the current size
+    TFontEntry* FCurrent = nullptr;                   // the face of the running operation
+    bool FHeld = false;                               // metrics of FCurrent may be read (a running operation)
+    double FFontSizeFactor = 0;                       // em 1000 units to the current size
     std::uint64_t FMetricsLoads = 0;
-    std::unique_ptr<TGPFont> FGPFont;                   // font of Prepare
+    std::unique_ptr<TGPFont> FGPFont;  // font of Prepare
 };
 
 // The shared kerning object. Each thread gets its own instance, so documents may render on several

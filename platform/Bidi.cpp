@@ -9,8 +9,7 @@ std::vector<std::uint8_t> BidiLevels(std::u32string_view Text, bool BaseRightToL
 {
     const std::size_t n = Text.size();
     std::vector<std::uint8_t> levels(n, BaseRightToLeft ? 1 : 0);
-    if (n == 0)
-        return levels;
+    if (n == 0) return levels;
     std::vector<FriBidiChar> chars(Text.begin(), Text.end());
     std::vector<FriBidiCharType> types(n);
     std::vector<FriBidiBracketType> brackets(n);
@@ -18,11 +17,10 @@ std::vector<std::uint8_t> BidiLevels(std::u32string_view Text, bool BaseRightToL
     fribidi_get_bidi_types(chars.data(), static_cast<FriBidiStrIndex>(n), types.data());
     fribidi_get_bracket_types(chars.data(), static_cast<FriBidiStrIndex>(n), types.data(), brackets.data());
     FriBidiParType direction = BaseRightToLeft ? FRIBIDI_PAR_RTL : FRIBIDI_PAR_LTR;
-    if (fribidi_get_par_embedding_levels_ex(types.data(), brackets.data(), static_cast<FriBidiStrIndex>(n),
-                                            &direction, out.data()) == 0)
+    if (fribidi_get_par_embedding_levels_ex(types.data(), brackets.data(), static_cast<FriBidiStrIndex>(n), &direction,
+                                            out.data()) == 0)
         return levels;
-    for (std::size_t i = 0; i < n; ++i)
-        levels[i] = static_cast<std::uint8_t>(out[i]);
+    for (std::size_t i = 0; i < n; ++i) levels[i] = static_cast<std::uint8_t>(out[i]);
     return levels;
 }
 

@@ -42,8 +42,7 @@ struct TFontOutline::Impl {
     const TGlyph& Glyph(char32_t C) const
     {
         auto it = Glyphs.find(C);
-        if (it != Glyphs.end())
-            return it->second;
+        if (it != Glyphs.end()) return it->second;
         TGlyph g;
         const QString s = FromUcs4(C);
         if (Raw.supportsCharacter(static_cast<uint>(C))) {
@@ -67,10 +66,8 @@ struct TFontOutline::Impl {
                 }
             }
         }
-        if (!g.Found)
-            g = {Raw, 0, false, true};  // the face's default glyph, as a missing character gets
-        if (Glyphs.size() > 65536)
-            Glyphs.clear();  // bounded: texts may use any number of distinct characters
+        if (!g.Found) g = {Raw, 0, false, true};    // the face's default glyph, as a missing character gets
+        if (Glyphs.size() > 65536) Glyphs.clear();  // bounded: texts may use any number of distinct characters
         return Glyphs.emplace(C, std::move(g)).first->second;
     }
 };
@@ -88,8 +85,7 @@ std::string TFontOutline::InstalledFamily(std::string_view Name)
 std::unique_ptr<TFontOutline> TFontOutline::Open(std::string_view Name, bool Bold, bool Italic)
 {
     const std::string family = InstalledFamily(Name);
-    if (family.empty())
-        return nullptr;
+    if (family.empty()) return nullptr;
     QFont font(QString::fromStdString(family));
     font.setPixelSize(static_cast<int>(EmHeight));
     font.setWeight(Bold ? QFont::Bold : QFont::Normal);
@@ -99,8 +95,7 @@ std::unique_ptr<TFontOutline> TFontOutline::Open(std::string_view Name, bool Bol
     QFont primary = font;
     primary.setStyleStrategy(QFont::StyleStrategy(QFont::NoFontMerging | QFont::PreferOutline));
     QRawFont raw = QRawFont::fromFont(primary);
-    if (!raw.isValid())
-        return nullptr;
+    if (!raw.isValid()) return nullptr;
     auto data = std::make_unique<Impl>();
     data->Family = family;
     data->Bold = Bold;
@@ -111,39 +106,59 @@ std::unique_ptr<TFontOutline> TFontOutline::Open(std::string_view Name, bool Bol
     return std::unique_ptr<TFontOutline>(new TFontOutline(std::move(data)));
 }
 
-const std::string& TFontOutline::Family() const { return FImpl->Family; }
-bool TFontOutline::Bold() const { return FImpl->Bold; }
-bool TFontOutline::Italic() const { return FImpl->Italic; }
-float TFontOutline::Ascent() const { return static_cast<float>(FImpl->Raw.ascent()); }
-float TFontOutline::Descent() const { return static_cast<float>(FImpl->Raw.descent()); }
+const std::string& TFontOutline::Family() const
+{
+    return FImpl->Family;
+}
+bool TFontOutline::Bold() const
+{
+    return FImpl->Bold;
+}
+bool TFontOutline::Italic() const
+{
+    return FImpl->Italic;
+}
+float TFontOutline::Ascent() const
+{
+    return static_cast<float>(FImpl->Raw.ascent());
+}
+float TFontOutline::Descent() const
+{
+    return static_cast<float>(FImpl->Raw.descent());
+}
 float TFontOutline::LineSpacing() const
 {
     return static_cast<float>(FImpl->Raw.ascent() + FImpl->Raw.descent() + FImpl->Raw.leading());
 }
-float TFontOutline::XHeight() const { return static_cast<float>(FImpl->Raw.xHeight()); }
-float TFontOutline::UnderlinePosition() const { return static_cast<float>(FImpl->Raw.underlinePosition()); }
-float TFontOutline::LineThickness() const { return static_cast<float>(FImpl->Raw.lineThickness()); }
+float TFontOutline::XHeight() const
+{
+    return static_cast<float>(FImpl->Raw.xHeight());
+}
+float TFontOutline::UnderlinePosition() const
+{
+    return static_cast<float>(FImpl->Raw.underlinePosition());
+}
+float TFontOutline::LineThickness() const
+{
+    return static_cast<float>(FImpl->Raw.lineThickness());
+}
 
 float TFontOutline::Advance(char32_t C) const
 {
     const Impl::TGlyph& g = FImpl->Glyph(C);
     QPointF adv;
-    if (!g.Font.advancesForGlyphIndexes(&g.Index, &adv, 1, QRawFont::UseDesignMetrics))
-        return 0;
+    if (!g.Font.advancesForGlyphIndexes(&g.Index, &adv, 1, QRawFont::UseDesignMetrics)) return 0;
     return static_cast<float>(adv.x() + adv.y());
 }
 
 float TFontOutline::KernAmount(char32_t First, char32_t Second) const
 {
-    if (First == 0 || Second == 0)
-        return 0;
+    if (First == 0 || Second == 0) return 0;
     const Impl::TGlyph& a = FImpl->Glyph(First);
-    if (!a.Found || !a.Primary)
-        return 0;
+    if (!a.Found || !a.Primary) return 0;
     const quint32 ia = a.Index;  // copy: the second lookup may rehash the map
     const Impl::TGlyph& b = FImpl->Glyph(Second);
-    if (!b.Found || !b.Primary)
-        return 0;
+    if (!b.Found || !b.Primary) return 0;
     const quint32 glyphs[2] = {ia, b.Index};
     QPointF plain[2];
     QPointF kerned[2];
@@ -159,14 +174,12 @@ bool TFontOutline::AppendOutline(char32_t C, float OriginX, float BaselineY, flo
                                  std::vector<TOutlinePoint>& Points) const
 {
     const Impl::TGlyph& g = FImpl->Glyph(C);
-    if (!g.Found)
-        return false;
+    if (!g.Found) return false;
     const QPainterPath path = g.Font.pathForGlyph(g.Index);
     const std::size_t first = Points.size();
     std::size_t figureStart = first;
     auto closeFigure = [&] {
-        if (Points.size() > figureStart)
-            Points.back().Type |= OutlinePointClose;
+        if (Points.size() > figureStart) Points.back().Type |= OutlinePointClose;
     };
     for (int i = 0; i < path.elementCount(); ++i) {
         const QPainterPath::Element e = path.elementAt(i);
@@ -178,7 +191,8 @@ bool TFontOutline::AppendOutline(char32_t C, float OriginX, float BaselineY, flo
         } else if (e.type != QPainterPath::LineToElement) {
             type = OutlinePointBezier;
         }
-        Points.push_back({OriginX + static_cast<float>(e.x) * Scale, BaselineY + static_cast<float>(e.y) * Scale, type});
+        Points.push_back(
+            {OriginX + static_cast<float>(e.x) * Scale, BaselineY + static_cast<float>(e.y) * Scale, type});
     }
     closeFigure();
     return true;

@@ -52,9 +52,9 @@ public:
     // Vertical metrics in units of an em of 1000, positive distances from the baseline.
     float Ascent() const;
     float Descent() const;
-    float LineSpacing() const;          // ascent + descent + leading
-    float XHeight() const;              // height of the lower-case x above the baseline
-    float UnderlinePosition() const;    // below the baseline
+    float LineSpacing() const;        // ascent + descent + leading
+    float XHeight() const;            // height of the lower-case x above the baseline
+    float UnderlinePosition() const;  // below the baseline
     float LineThickness() const;
 
     // Plain advance of one character, em 1000 units; fallback face for characters this one lacks.

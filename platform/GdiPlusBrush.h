@@ -10,90 +10,90 @@
 namespace plumwick {
 
 enum BrushType : int {
-  BrushTypeSolidColor = 0,
-  BrushTypeHatchFill = 1,
-  BrushTypeTextureFill = 2,
-  BrushTypePathGradient = 3,
-  BrushTypeLinearGradient = 4,
-  BrushTypeRadialGradient = 5,
+    BrushTypeSolidColor = 0,
+    BrushTypeHatchFill = 1,
+    BrushTypeTextureFill = 2,
+    BrushTypePathGradient = 3,
+    BrushTypeLinearGradient = 4,
+    BrushTypeRadialGradient = 5,
 };
 
 class TGPBrush : public TGPBase {
- public:
-  virtual ~TGPBrush();
-  TGPBrush(const TGPBrush&) = delete;
-  TGPBrush& operator=(const TGPBrush&) = delete;
+public:
+    virtual ~TGPBrush();
+    TGPBrush(const TGPBrush&) = delete;
+    TGPBrush& operator=(const TGPBrush&) = delete;
 
-  std::unique_ptr<TGPBrush> Clone() const;
-  BrushType GetType() const;
+    std::unique_ptr<TGPBrush> Clone() const;
+    BrushType GetType() const;
 
- protected:
-  explicit TGPBrush(BrushType type);
+protected:
+    explicit TGPBrush(BrushType type);
 
- public:
-  struct Impl;  // defined by the platform sources
+public:
+    struct Impl;  // defined by the platform sources
 
- private:
-  friend struct GdiPlusAccess;
-  std::unique_ptr<Impl> FImpl;
+private:
+    friend struct GdiPlusAccess;
+    std::unique_ptr<Impl> FImpl;
 };
 
 class TGPSolidBrush : public TGPBrush {
- public:
-  explicit TGPSolidBrush(ARGB color);
-  ARGB GetColor() const;
-  Status SetColor(ARGB color);
+public:
+    explicit TGPSolidBrush(ARGB color);
+    ARGB GetColor() const;
+    Status SetColor(ARGB color);
 };
 
 // Colour along the line p1 → p2, constant across it; beyond the ends the colours repeat as
 // the wrap mode says (tile by default). Creation with equal points fails (status not Ok).
 class TGPLinearGradientBrush : public TGPBrush {
- public:
-  TGPLinearGradientBrush(const TGPPointF& p1, const TGPPointF& p2, ARGB color1, ARGB color2);
+public:
+    TGPLinearGradientBrush(const TGPPointF& p1, const TGPPointF& p2, ARGB color1, ARGB color2);
 
-  // Colours at positions along the gradient: count ≥ 2, the first position 0, the last 1, all
-  // within 0..1; InvalidParameter otherwise (the table stays as it was).
-  Status SetInterpolationColors(std::span<const ARGB> colors, std::span<const float> positions);
-  Status SetInterpolationColors(const ARGB* colors, const float* positions, int count);
-  Status SetLinearColors(ARGB color1, ARGB color2);
-  Status SetWrapMode(WrapMode mode);
-  WrapMode GetWrapMode() const;
-  // Brush space → world space; the gradient line is given in brush space.
-  Status SetTransform(const TGPMatrix* matrix);
-  Status GetTransform(TGPMatrix* matrix) const;
-  Status ResetTransform();
-  Status MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order = MatrixOrderPrepend);
+    // Colours at positions along the gradient: count ≥ 2, the first position 0, the last 1, all
+    // within 0..1; InvalidParameter otherwise (the table stays as it was).
+    Status SetInterpolationColors(std::span<const ARGB> colors, std::span<const float> positions);
+    Status SetInterpolationColors(const ARGB* colors, const float* positions, int count);
+    Status SetLinearColors(ARGB color1, ARGB color2);
+    Status SetWrapMode(WrapMode mode);
+    WrapMode GetWrapMode() const;
+    // Brush space → world space; the gradient line is given in brush space.
+    Status SetTransform(const TGPMatrix* matrix);
+    Status GetTransform(TGPMatrix* matrix) const;
+    Status ResetTransform();
+    Status MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order = MatrixOrderPrepend);
 };
 
 // A picture repeated in both directions from the origin of brush space, one picture pixel per brush
 // unit; the transform maps brush space to world space. A picture without pixels fails (status not Ok).
 class TGPTextureBrush : public TGPBrush {
- public:
-  explicit TGPTextureBrush(const TGPImage* image);
-  Status SetTransform(const TGPMatrix* matrix);
-  Status GetTransform(TGPMatrix* matrix) const;
+public:
+    explicit TGPTextureBrush(const TGPImage* image);
+    Status SetTransform(const TGPMatrix* matrix);
+    Status GetTransform(TGPMatrix* matrix) const;
 };
 
 // Colour from the path's boundary (position 0) to its centre point (position 1); nothing is
 // painted outside the path. The centre point starts at the centre of the path's box.
 class TGPPathGradientBrush : public TGPBrush {
- public:
-  explicit TGPPathGradientBrush(const TGPGraphicsPath* path);
-  TGPPathGradientBrush(std::span<const TGPPointF> points);
+public:
+    explicit TGPPathGradientBrush(const TGPGraphicsPath* path);
+    TGPPathGradientBrush(std::span<const TGPPointF> points);
 
-  Status SetCenterPoint(const TGPPointF& point);
-  Status GetCenterPoint(TGPPointF& point) const;
-  Status SetCenterColor(ARGB color);
-  // One colour for the whole boundary (GDI+ takes one per point; one colour is what is kept).
-  Status SetSurroundColors(std::span<const ARGB> colors);
-  // As for the linear brush; position 0 lies on the path, 1 at the centre point.
-  Status SetInterpolationColors(std::span<const ARGB> colors, std::span<const float> positions);
-  Status SetInterpolationColors(const ARGB* colors, const float* positions, int count);
-  Status SetWrapMode(WrapMode mode);
-  Status SetTransform(const TGPMatrix* matrix);
-  Status GetTransform(TGPMatrix* matrix) const;
-  Status ResetTransform();
-  Status MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order = MatrixOrderPrepend);
+    Status SetCenterPoint(const TGPPointF& point);
+    Status GetCenterPoint(TGPPointF& point) const;
+    Status SetCenterColor(ARGB color);
+    // One colour for the whole boundary (GDI+ takes one per point; one colour is what is kept).
+    Status SetSurroundColors(std::span<const ARGB> colors);
+    // As for the linear brush; position 0 lies on the path, 1 at the centre point.
+    Status SetInterpolationColors(std::span<const ARGB> colors, std::span<const float> positions);
+    Status SetInterpolationColors(const ARGB* colors, const float* positions, int count);
+    Status SetWrapMode(WrapMode mode);
+    Status SetTransform(const TGPMatrix* matrix);
+    Status GetTransform(TGPMatrix* matrix) const;
+    Status ResetTransform();
+    Status MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order = MatrixOrderPrepend);
 };
 
 // Colour between two circles, as SVG and canvas draw radial gradients: position 0 on the focal
@@ -102,14 +102,14 @@ class TGPPathGradientBrush : public TGPBrush {
 // circle between them passes through a point (a focus on or outside the outer circle) nothing is
 // painted. Creation with a radius that is not positive fails.
 class TGPRadialGradientBrush : public TGPBrush {
- public:
-  TGPRadialGradientBrush(const TGPPointF& centre, float radius, const TGPPointF& focal, float focalRadius);
+public:
+    TGPRadialGradientBrush(const TGPPointF& centre, float radius, const TGPPointF& focal, float focalRadius);
 
-  // As for the linear brush.
-  Status SetInterpolationColors(std::span<const ARGB> colors, std::span<const float> positions);
-  Status SetWrapMode(WrapMode mode);
-  // Brush space → world space.
-  Status SetTransform(const TGPMatrix* matrix);
+    // As for the linear brush.
+    Status SetInterpolationColors(std::span<const ARGB> colors, std::span<const float> positions);
+    Status SetWrapMode(WrapMode mode);
+    // Brush space → world space.
+    Status SetTransform(const TGPMatrix* matrix);
 };
 
 }  // namespace plumwick

@@ -10,11 +10,11 @@ namespace plumwick {
 
 // Design metrics of a face in its own units.
 struct FaceMetrics {
-  bool Valid = false;
-  double UnitsPerEm = 0;
-  double Ascent = 0;
-  double Descent = 0;
-  double LineSpacing = 0;
+    bool Valid = false;
+    double UnitsPerEm = 0;
+    double Ascent = 0;
+    double Descent = 0;
+    double LineSpacing = 0;
 };
 
 // A Qt font of the family with the style bits at a pixel size, unhinted and unkerned.

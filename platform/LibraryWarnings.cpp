@@ -1,7 +1,7 @@
 #include "platform/LibraryWarnings.h"
 
-#include <QtGlobal>
 #include <QString>
+#include <QtGlobal>
 
 #include <cstdio>
 #include <cstdlib>
@@ -31,13 +31,10 @@ std::string Escaped(const std::string& text)
 
 void Handle(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
-    if (type == QtDebugMsg || type == QtInfoMsg)
-        return;
+    if (type == QtDebugMsg || type == QtInfoMsg) return;
     const std::string item = CurrentItem.empty() ? std::string("Qt") : CurrentItem;
-    std::fprintf(stderr, "plumwick: %s: warning: %s\n", Escaped(item).c_str(),
-                 Escaped(message.toStdString()).c_str());
-    if (type == QtFatalMsg)
-        std::abort();
+    std::fprintf(stderr, "plumwick: %s: warning: %s\n", Escaped(item).c_str(), Escaped(message.toStdString()).c_str());
+    if (type == QtFatalMsg) std::abort();
 }
 
 }  // namespace

@@ -1,12 +1,12 @@
 #include "platform/PngEncoder.h"
 
+#include <libdeflate.h>
+#include <spng.h>
+#include <zlib.h>
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
 #include <QImageWriter>
-#include <libdeflate.h>
-#include <spng.h>
-#include <zlib.h>
 
 #include <array>
 #include <cstdlib>
@@ -22,8 +22,7 @@ constexpr int kChannels = 4;
 
 void PutLong(std::string& out, std::uint32_t value)
 {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out += static_cast<char>((value >> shift) & 0xFF);
+    for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((value >> shift) & 0xFF);
 }
 
 void PutChunk(std::string& out, const char (&type)[5], std::span<const std::uint8_t> data)
@@ -40,8 +39,7 @@ std::uint8_t Paeth(int left, int up, int upLeft)
 {
     const int guess = left + up - upLeft;
     const int toLeft = std::abs(guess - left), toUp = std::abs(guess - up), toUpLeft = std::abs(guess - upLeft);
-    if (toLeft <= toUp && toLeft <= toUpLeft)
-        return static_cast<std::uint8_t>(left);
+    if (toLeft <= toUp && toLeft <= toUpLeft) return static_cast<std::uint8_t>(left);
     return static_cast<std::uint8_t>(toUp <= toUpLeft ? up : upLeft);
 }
 
@@ -50,24 +48,23 @@ void FilterRow(TPngRowFilter filter, const std::uint8_t* row, const std::uint8_t
                std::uint8_t* out)
 {
     switch (filter) {
-    case TPngRowFilter::Sub:
-        for (std::size_t i = 0; i < length; ++i)
-            out[i] = static_cast<std::uint8_t>(row[i] - (i >= kChannels ? row[i - kChannels] : 0));
-        break;
-    case TPngRowFilter::Up:
-        for (std::size_t i = 0; i < length; ++i)
-            out[i] = static_cast<std::uint8_t>(row[i] - above[i]);
-        break;
-    case TPngRowFilter::Paeth:
-        for (std::size_t i = 0; i < length; ++i) {
-            const int left = i >= kChannels ? row[i - kChannels] : 0;
-            const int upLeft = i >= kChannels ? above[i - kChannels] : 0;
-            out[i] = static_cast<std::uint8_t>(row[i] - Paeth(left, above[i], upLeft));
-        }
-        break;
-    default:
-        std::memcpy(out, row, length);
-        break;
+        case TPngRowFilter::Sub:
+            for (std::size_t i = 0; i < length; ++i)
+                out[i] = static_cast<std::uint8_t>(row[i] - (i >= kChannels ? row[i - kChannels] : 0));
+            break;
+        case TPngRowFilter::Up:
+            for (std::size_t i = 0; i < length; ++i) out[i] = static_cast<std::uint8_t>(row[i] - above[i]);
+            break;
+        case TPngRowFilter::Paeth:
+            for (std::size_t i = 0; i < length; ++i) {
+                const int left = i >= kChannels ? row[i - kChannels] : 0;
+                const int upLeft = i >= kChannels ? above[i - kChannels] : 0;
+                out[i] = static_cast<std::uint8_t>(row[i] - Paeth(left, above[i], upLeft));
+            }
+            break;
+        default:
+            std::memcpy(out, row, length);
+            break;
     }
 }
 
@@ -119,8 +116,7 @@ libdeflate_compressor* DeflateCompressor(int level)
 {
     thread_local std::array<std::unique_ptr<libdeflate_compressor, TDeflateCompressorFree>, 13> compressors;
     auto& compressor = compressors[static_cast<std::size_t>(level)];
-    if (!compressor)
-        compressor.reset(libdeflate_alloc_compressor(level));
+    if (!compressor) compressor.reset(libdeflate_alloc_compressor(level));
     return compressor.get();
 }
 
@@ -128,8 +124,7 @@ bool Compress(TPngDeflater deflater, int level, std::span<const std::uint8_t> da
 {
     if (deflater == TPngDeflater::Libdeflate) {
         libdeflate_compressor* compressor = DeflateCompressor(level < 0 ? 0 : level > 12 ? 12 : level);
-        if (!compressor)
-            return false;
+        if (!compressor) return false;
         out.resize(libdeflate_zlib_compress_bound(compressor, data.size()));
         const std::size_t size = libdeflate_zlib_compress(compressor, data.data(), data.size(), out.data(), out.size());
         out.resize(size);
@@ -138,7 +133,9 @@ bool Compress(TPngDeflater deflater, int level, std::span<const std::uint8_t> da
     uLongf size = compressBound(static_cast<uLong>(data.size()));
     out.resize(size);
     const int result = compress2(out.data(), &size, data.data(), static_cast<uLong>(data.size()),
-                                 level < 0 ? 0 : level > 9 ? 9 : level);
+                                 level < 0   ? 0
+                                 : level > 9 ? 9
+                                             : level);
     out.resize(size);
     return result == Z_OK;
 }
@@ -150,19 +147,23 @@ struct TSpngFree {
 int SpngFilterChoice(TPngRowFilter filter)
 {
     switch (filter) {
-    case TPngRowFilter::None: return SPNG_FILTER_CHOICE_NONE;
-    case TPngRowFilter::Sub: return SPNG_FILTER_CHOICE_SUB;
-    case TPngRowFilter::Up: return SPNG_FILTER_CHOICE_UP;
-    case TPngRowFilter::Paeth: return SPNG_FILTER_CHOICE_PAETH;
-    default: return SPNG_FILTER_CHOICE_ALL;
+        case TPngRowFilter::None:
+            return SPNG_FILTER_CHOICE_NONE;
+        case TPngRowFilter::Sub:
+            return SPNG_FILTER_CHOICE_SUB;
+        case TPngRowFilter::Up:
+            return SPNG_FILTER_CHOICE_UP;
+        case TPngRowFilter::Paeth:
+            return SPNG_FILTER_CHOICE_PAETH;
+        default:
+            return SPNG_FILTER_CHOICE_ALL;
     }
 }
 
 std::string EncodeWithSpng(const TRgbaPixels& pixels, const TPngEncoding& encoding)
 {
     const std::unique_ptr<spng_ctx, TSpngFree> context(spng_ctx_new(SPNG_CTX_ENCODER));
-    if (!context)
-        return {};
+    if (!context) return {};
     spng_set_option(context.get(), SPNG_ENCODE_TO_BUFFER, 1);
     spng_set_option(context.get(), SPNG_IMG_COMPRESSION_LEVEL, encoding.Level);
     spng_set_option(context.get(), SPNG_FILTER_CHOICE, SpngFilterChoice(encoding.Filter));
@@ -183,8 +184,7 @@ std::string EncodeWithSpng(const TRgbaPixels& pixels, const TPngEncoding& encodi
     int error = 0;
     const std::unique_ptr<void, decltype(&std::free)> buffer(spng_get_png_buffer(context.get(), &size, &error),
                                                              &std::free);
-    if (!buffer || error != 0)
-        return {};
+    if (!buffer || error != 0) return {};
     return std::string(static_cast<const char*>(buffer.get()), size);
 }
 
@@ -196,8 +196,7 @@ std::string EncodeWithQt(const TRgbaPixels& pixels)
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
-    if (!writer.write(image.convertToFormat(QImage::Format_ARGB32)))
-        return {};
+    if (!writer.write(image.convertToFormat(QImage::Format_ARGB32))) return {};
     return data.toStdString();
 }
 
@@ -209,22 +208,21 @@ std::string EncodePng(const TRgbaPixels& pixels, const TPngEncoding& encoding)
     if (pixels.Width <= 0 || pixels.Height <= 0 || pixels.Stride < rowBytes ||
         pixels.Bytes.size() < pixels.Stride * static_cast<std::size_t>(pixels.Height - 1) + rowBytes)
         return {};
-    if (encoding.Deflater == TPngDeflater::Spng)
-        return EncodeWithSpng(pixels, encoding);
-    if (encoding.Deflater == TPngDeflater::QtWriter)
-        return EncodeWithQt(pixels);
+    if (encoding.Deflater == TPngDeflater::Spng) return EncodeWithSpng(pixels, encoding);
+    if (encoding.Deflater == TPngDeflater::QtWriter) return EncodeWithQt(pixels);
 
     std::vector<std::uint8_t> compressed;
-    if (!Compress(encoding.Deflater, encoding.Level, FilterRows(pixels, encoding.Filter), compressed))
-        return {};
+    if (!Compress(encoding.Deflater, encoding.Level, FilterRows(pixels, encoding.Filter), compressed)) return {};
 
     std::string out;
     out.reserve(8 + 25 + 12 + compressed.size() + 12);
     out.append("\x89PNG\r\n\x1A\n", 8);
     std::array<std::uint8_t, 13> header{};
     for (int i = 0; i < 4; ++i) {
-        header[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(pixels.Width) >> (24 - 8 * i));
-        header[4 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(pixels.Height) >> (24 - 8 * i));
+        header[static_cast<std::size_t>(i)] =
+            static_cast<std::uint8_t>(static_cast<std::uint32_t>(pixels.Width) >> (24 - 8 * i));
+        header[4 + static_cast<std::size_t>(i)] =
+            static_cast<std::uint8_t>(static_cast<std::uint32_t>(pixels.Height) >> (24 - 8 * i));
     }
     header[8] = 8;  // bits per channel
     header[9] = 6;  // RGBA

@@ -21,17 +21,17 @@ enum class TPngRowFilter { None = 0, Sub = 1, Up = 2, Paeth = 4, Adaptive = 5 };
 // Qt's writer and 10 to 35 % smaller. Unfiltered rows compress best there because an icon is mostly runs of
 // identical pixels, which the compressor finds as long matches; filters turn anti-aliased edges into noise.
 struct TPngEncoding {
-  TPngDeflater Deflater = TPngDeflater::Libdeflate;
-  int Level = 6;
-  TPngRowFilter Filter = TPngRowFilter::None;
+    TPngDeflater Deflater = TPngDeflater::Libdeflate;
+    int Level = 6;
+    TPngRowFilter Filter = TPngRowFilter::None;
 };
 
 // The RGBA pixels to encode: Height rows of Width * 4 bytes, each row Stride bytes after the previous.
 struct TRgbaPixels {
-  int Width = 0;
-  int Height = 0;
-  std::size_t Stride = 0;
-  std::span<const std::uint8_t> Bytes;
+    int Width = 0;
+    int Height = 0;
+    std::size_t Stride = 0;
+    std::span<const std::uint8_t> Bytes;
 };
 
 // A complete PNG file (colour type 6, 8 bits per channel, no interlace). Empty when the pixels do not

@@ -48,8 +48,7 @@ std::mutex GFontMutex;  // fontconfig's configuration and the caches below
 std::string Lower(std::string_view Text)
 {
     std::string out(Text);
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return out;
 }
 
@@ -70,15 +69,13 @@ std::shared_ptr<TFaceFile> OpenFaceFile(const std::string& File, int Index)
 {
     static std::map<std::pair<std::string, int>, std::shared_ptr<TFaceFile>> cache;
     const auto key = std::make_pair(File, Index);
-    if (auto it = cache.find(key); it != cache.end())
-        return it->second;
+    if (auto it = cache.find(key); it != cache.end()) return it->second;
     std::unique_ptr<hb_blob_t, TBlobDeleter> blob(hb_blob_create_from_file(File.c_str()));
     auto file = std::make_shared<TFaceFile>();
     file->Face.reset(hb_face_create(blob.get(), static_cast<unsigned>(Index & 0xFFFF)));
     file->Upem = std::max(1u, hb_face_get_upem(file->Face.get()));
     hb_face_make_immutable(file->Face.get());
-    if (cache.size() > 256)
-        cache.clear();  // bounded; sets keep their own references
+    if (cache.size() > 256) cache.clear();  // bounded; sets keep their own references
     cache.emplace(key, file);
     return file;
 }
@@ -86,8 +83,7 @@ std::shared_ptr<TFaceFile> OpenFaceFile(const std::string& File, int Index)
 float MetricOr(hb_font_t* Font, hb_ot_metrics_tag_t Tag, float Upem, float Fallback)
 {
     hb_position_t value = 0;
-    if (hb_ot_metrics_get_position(Font, Tag, &value) && value != 0)
-        return static_cast<float>(value) / Upem;
+    if (hb_ot_metrics_get_position(Font, Tag, &value) && value != 0) return static_cast<float>(value) / Upem;
     return Fallback;
 }
 
@@ -105,18 +101,19 @@ TFaceMetrics ReadMetrics(hb_font_t* Font, float Upem)
     // The font gives the top edge of each line (the underline's negative: below the baseline).
     m.UnderlinePosition = -MetricOr(Font, HB_OT_METRICS_TAG_UNDERLINE_OFFSET, Upem, -0.1f);
     m.StrikeoutThickness = MetricOr(Font, HB_OT_METRICS_TAG_STRIKEOUT_SIZE, Upem, m.UnderlineThickness);
-    m.StrikeoutPosition = MetricOr(Font, HB_OT_METRICS_TAG_STRIKEOUT_OFFSET, Upem, m.XHeight / 2 + m.StrikeoutThickness / 2);
+    m.StrikeoutPosition =
+        MetricOr(Font, HB_OT_METRICS_TAG_STRIKEOUT_OFFSET, Upem, m.XHeight / 2 + m.StrikeoutThickness / 2);
     m.Subscript = MetricOr(Font, HB_OT_METRICS_TAG_SUBSCRIPT_EM_Y_OFFSET, Upem, m.Subscript);
     m.Superscript = MetricOr(Font, HB_OT_METRICS_TAG_SUPERSCRIPT_EM_Y_OFFSET, Upem, m.Superscript);
     m.Hanging = m.Ascent * 0.8f;
     m.Ideographic = -m.Descent;
     hb_position_t base = 0;
     const hb_tag_t script = HB_TAG('l', 'a', 't', 'n');
-    if (hb_ot_layout_get_baseline(Font, HB_OT_LAYOUT_BASELINE_TAG_HANGING, HB_DIRECTION_LTR, script,
-                                  HB_TAG_NONE, &base))
+    if (hb_ot_layout_get_baseline(Font, HB_OT_LAYOUT_BASELINE_TAG_HANGING, HB_DIRECTION_LTR, script, HB_TAG_NONE,
+                                  &base))
         m.Hanging = static_cast<float>(base) / Upem;
-    if (hb_ot_layout_get_baseline(Font, HB_OT_LAYOUT_BASELINE_TAG_IDEO_EMBOX_BOTTOM_OR_LEFT, HB_DIRECTION_LTR,
-                                  script, HB_TAG_NONE, &base))
+    if (hb_ot_layout_get_baseline(Font, HB_OT_LAYOUT_BASELINE_TAG_IDEO_EMBOX_BOTTOM_OR_LEFT, HB_DIRECTION_LTR, script,
+                                  HB_TAG_NONE, &base))
         m.Ideographic = static_cast<float>(base) / Upem;
     return m;
 }
@@ -137,8 +134,7 @@ struct TDrawTarget {
     }
     void Close()
     {
-        if (Open && Points->size() > FigureStart)
-            Points->back().Type |= OutlinePointClose;
+        if (Open && Points->size() > FigureStart) Points->back().Type |= OutlinePointClose;
         Open = false;
     }
 };
@@ -157,8 +153,8 @@ void LineTo(hb_draw_funcs_t*, void* Data, hb_draw_state_t*, float X, float Y, vo
     static_cast<TDrawTarget*>(Data)->Add(X, Y, OutlinePointLine);
 }
 
-void CubicTo(hb_draw_funcs_t*, void* Data, hb_draw_state_t*, float X1, float Y1, float X2, float Y2, float X,
-             float Y, void*)
+void CubicTo(hb_draw_funcs_t*, void* Data, hb_draw_state_t*, float X1, float Y1, float X2, float Y2, float X, float Y,
+             void*)
 {
     auto* t = static_cast<TDrawTarget*>(Data);
     t->Add(X1, Y1, OutlinePointBezier);
@@ -198,12 +194,11 @@ hb_draw_funcs_t* DrawFuncs()
 
 bool IsClusterContinuation(char32_t C)
 {
-    if (C == 0x200D || (C >= 0xFE00 && C <= 0xFE0F) || (C >= 0xE0100 && C <= 0xE01EF) ||
-        (C >= 0x1F3FB && C <= 0x1F3FF))
+    if (C == 0x200D || (C >= 0xFE00 && C <= 0xFE0F) || (C >= 0xE0100 && C <= 0xE01EF) || (C >= 0x1F3FB && C <= 0x1F3FF))
         return true;
     const hb_unicode_general_category_t cat = hb_unicode_general_category(hb_unicode_funcs_get_default(), C);
-    return cat == HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK ||
-           cat == HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK || cat == HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK;
+    return cat == HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK || cat == HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK ||
+           cat == HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK;
 }
 
 }  // namespace
@@ -211,11 +206,9 @@ bool IsClusterContinuation(char32_t C)
 std::string TFontRequest::Key() const
 {
     std::string key;
-    for (const std::string& f : Families)
-        key += Lower(f) + ',';
+    for (const std::string& f : Families) key += Lower(f) + ',';
     key += '|' + std::to_string(Weight) + '|' + std::to_string(Slant) + '|' + std::to_string(Stretch);
-    for (const auto& [tag, value] : Variations)
-        key += '|' + tag + '=' + std::to_string(value);
+    for (const auto& [tag, value] : Variations) key += '|' + tag + '=' + std::to_string(value);
     return key;
 }
 
@@ -242,8 +235,7 @@ struct TFontSet::Impl {
     hb_font_t* FontOf(std::uint32_t Index) const
     {
         auto& c = const_cast<TCandidate&>(Candidates[Index]);
-        if (c.Font)
-            return c.Font.get();
+        if (c.Font) return c.Font.get();
         std::lock_guard<std::mutex> files(GFontMutex);
         c.FaceFile = OpenFaceFile(c.File, c.Index);
         hb_font_t* font = hb_font_create(c.FaceFile->Face.get());
@@ -252,12 +244,10 @@ struct TFontSet::Impl {
         std::vector<hb_variation_t> variations;
         // fontconfig lists the named instances of a variable font as faces of their own; the
         // requested axes apply to them too.
-        if (hb_ot_var_has_data(c.FaceFile->Face.get()))
-            c.Variable = true;
+        if (hb_ot_var_has_data(c.FaceFile->Face.get())) c.Variable = true;
         if (c.Variable) {
             // The named instance fontconfig chose (index bits above 16), then the requested axes.
-            if ((c.Index >> 16) > 0)
-                hb_font_set_var_named_instance(font, static_cast<unsigned>((c.Index >> 16) - 1));
+            if ((c.Index >> 16) > 0) hb_font_set_var_named_instance(font, static_cast<unsigned>((c.Index >> 16) - 1));
             variations.push_back({HB_TAG('w', 'g', 'h', 't'), static_cast<float>(Request.Weight)});
             variations.push_back({HB_TAG('w', 'd', 't', 'h'), static_cast<float>(Request.Stretch)});
             for (const auto& [tag, value] : Request.Variations)
@@ -280,8 +270,7 @@ struct TFontSet::Impl {
     std::uint32_t FaceFor(char32_t C) const
     {
         for (std::uint32_t i = 0; i < Candidates.size(); ++i)
-            if (Covers(i, C))
-                return i;
+            if (Covers(i, C)) return i;
         return 0;
     }
 };
@@ -291,32 +280,26 @@ int ChooseFontWeight(int Desired, std::span<const int> Weights)
     auto nearestUp = [&](int From, int To) {
         int best = -1;
         for (int w : Weights)
-            if (w >= From && w <= To && (best < 0 || w < best))
-                best = w;
+            if (w >= From && w <= To && (best < 0 || w < best)) best = w;
         return best;
     };
     auto nearestDown = [&](int From) {
         int best = -1;
         for (int w : Weights)
-            if (w <= From && w > best)
-                best = w;
+            if (w <= From && w > best) best = w;
         return best;
     };
     int chosen = -1;
     if (Desired >= 400 && Desired <= 500) {
         chosen = nearestUp(Desired, 500);
-        if (chosen < 0)
-            chosen = nearestDown(Desired);
-        if (chosen < 0)
-            chosen = nearestUp(Desired, 10000);
+        if (chosen < 0) chosen = nearestDown(Desired);
+        if (chosen < 0) chosen = nearestUp(Desired, 10000);
     } else if (Desired < 400) {
         chosen = nearestDown(Desired);
-        if (chosen < 0)
-            chosen = nearestUp(Desired, 10000);
+        if (chosen < 0) chosen = nearestUp(Desired, 10000);
     } else {
         chosen = nearestUp(Desired, 10000);
-        if (chosen < 0)
-            chosen = nearestDown(Desired);
+        if (chosen < 0) chosen = nearestDown(Desired);
     }
     return chosen;
 }
@@ -333,8 +316,7 @@ FcPattern* FamilyFaceForWeight(const std::string& Family, int Slant, int Weight)
     std::unique_ptr<FcObjectSet, decltype(&FcObjectSetDestroy)> objects(
         FcObjectSetBuild(FC_WEIGHT, FC_FILE, FC_INDEX, FC_VARIABLE, nullptr), &FcObjectSetDestroy);
     std::unique_ptr<FcFontSet, TFontSetDeleter> faces(FcFontList(nullptr, pattern.get(), objects.get()));
-    if (!faces || faces->nfont == 0)
-        return nullptr;
+    if (!faces || faces->nfont == 0) return nullptr;
     std::vector<int> weights;
     for (int i = 0; i < faces->nfont; ++i) {
         int w = FC_WEIGHT_REGULAR;
@@ -345,8 +327,7 @@ FcPattern* FamilyFaceForWeight(const std::string& Family, int Slant, int Weight)
     for (int i = 0; i < faces->nfont; ++i)
         if (weights[static_cast<std::size_t>(i)] == chosen) {
             FcChar8* file = nullptr;
-            if (FcPatternGetString(faces->fonts[i], FC_FILE, 0, &file) != FcResultMatch)
-                return nullptr;
+            if (FcPatternGetString(faces->fonts[i], FC_FILE, 0, &file) != FcResultMatch) return nullptr;
             // The listed face carries no character set: match it by its file to get one.
             TPattern byFile(FcPatternCreate());
             FcPatternAddString(byFile.get(), FC_FILE, file);
@@ -354,8 +335,7 @@ FcPattern* FamilyFaceForWeight(const std::string& Family, int Slant, int Weight)
             FcPatternGetInteger(faces->fonts[i], FC_INDEX, 0, &index);
             FcPatternAddInteger(byFile.get(), FC_INDEX, index);
             std::unique_ptr<FcFontSet, TFontSetDeleter> full(FcFontList(nullptr, byFile.get(), nullptr));
-            if (!full || full->nfont == 0)
-                return nullptr;
+            if (!full || full->nfont == 0) return nullptr;
             FcPatternReference(full->fonts[0]);
             return full->fonts[0];
         }
@@ -373,8 +353,7 @@ std::shared_ptr<const TFontSet> TFontSet::Find(const TFontRequest& Request)
     const std::string key = Request.Key();
     {
         std::lock_guard<std::mutex> lock(GFontMutex);
-        if (auto it = cache.find(key); it != cache.end())
-            return it->second;
+        if (auto it = cache.find(key); it != cache.end()) return it->second;
     }
     auto data = std::make_unique<Impl>();
     data->Request = Request;
@@ -387,14 +366,17 @@ std::shared_ptr<const TFontSet> TFontSet::Find(const TFontRequest& Request)
         }
         FcPatternAddInteger(pattern.get(), FC_WEIGHT, FcWeightFromOpenType(std::clamp(Request.Weight, 1, 1000)));
         FcPatternAddInteger(pattern.get(), FC_SLANT,
-                            Request.Slant == 1 ? FC_SLANT_ITALIC : Request.Slant == 2 ? FC_SLANT_OBLIQUE : FC_SLANT_ROMAN);
+                            Request.Slant == 1   ? FC_SLANT_ITALIC
+                            : Request.Slant == 2 ? FC_SLANT_OBLIQUE
+                                                 : FC_SLANT_ROMAN);
         FcPatternAddInteger(pattern.get(), FC_WIDTH, std::clamp(Request.Stretch, 50, 200));
         FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
         FcDefaultSubstitute(pattern.get());
         FcResult result = FcResultNoMatch;
         // The best match first (the sorted list may rank families otherwise), then the fallbacks.
         TPattern best(FcFontMatch(nullptr, pattern.get(), &result));
-        std::unique_ptr<FcFontSet, TFontSetDeleter> sorted(FcFontSort(nullptr, pattern.get(), FcTrue, nullptr, &result));
+        std::unique_ptr<FcFontSet, TFontSetDeleter> sorted(
+            FcFontSort(nullptr, pattern.get(), FcTrue, nullptr, &result));
         std::vector<FcPattern*> order;
         // fontconfig takes the nearest weight; among the faces of the family found, CSS's rule
         // chooses (200 takes a thin face before a light one).
@@ -409,23 +391,19 @@ std::shared_ptr<const TFontSet> TFontSet::Find(const TFontRequest& Request)
                 weighted.reset(FamilyFaceForWeight(reinterpret_cast<const char*>(family), slant,
                                                    std::clamp(Request.Weight, 1, 1000)));
         }
-        if (weighted)
-            order.push_back(weighted.get());
-        if (best)
-            order.push_back(best.get());
-        for (int i = 0; sorted && i < sorted->nfont; ++i)
-            order.push_back(sorted->fonts[i]);
+        if (weighted) order.push_back(weighted.get());
+        if (best) order.push_back(best.get());
+        for (int i = 0; sorted && i < sorted->nfont; ++i) order.push_back(sorted->fonts[i]);
         for (FcPattern* font : order) {
-            if (data->Candidates.size() >= 64)
-                break;
+            if (data->Candidates.size() >= 64) break;
             FcChar8* file = nullptr;
-            if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch)
-                continue;
+            if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch) continue;
             Impl::TCandidate c;
             c.File = reinterpret_cast<const char*>(file);
             FcPatternGetInteger(font, FC_INDEX, 0, &c.Index);
-            if (std::any_of(data->Candidates.begin(), data->Candidates.end(),
-                            [&c](const Impl::TCandidate& Other) { return Other.File == c.File && Other.Index == c.Index; }))
+            if (std::any_of(data->Candidates.begin(), data->Candidates.end(), [&c](const Impl::TCandidate& Other) {
+                    return Other.File == c.File && Other.Index == c.Index;
+                }))
                 continue;
             FcChar8* family = nullptr;
             if (FcPatternGetString(font, FC_FAMILY, 0, &family) == FcResultMatch)
@@ -436,29 +414,24 @@ std::shared_ptr<const TFontSet> TFontSet::Find(const TFontRequest& Request)
             FcPatternGetBool(font, FC_VARIABLE, 0, &variable);
             c.Variable = variable == FcTrue;
             FcCharSet* chars = nullptr;
-            if (FcPatternGetCharSet(font, FC_CHARSET, 0, &chars) == FcResultMatch)
-                c.Chars.reset(FcCharSetCopy(chars));
+            if (FcPatternGetCharSet(font, FC_CHARSET, 0, &chars) == FcResultMatch) c.Chars.reset(FcCharSetCopy(chars));
             // Bitmap-only faces (colour emoji strikes) have no outlines to draw.
             FcBool outline = FcTrue;
             FcPatternGetBool(font, FC_OUTLINE, 0, &outline);
-            if (outline != FcTrue)
-                continue;
+            if (outline != FcTrue) continue;
             data->Candidates.push_back(std::move(c));
         }
         if (!data->Candidates.empty()) {
             // fontconfig answers with its default family when none of the names is installed.
             const std::string primary = Lower(data->Candidates.front().Family);
             for (const std::string& family : Request.Families)
-                if (Lower(family) == primary || IsGeneric(family))
-                    data->PrimaryRequested = true;
+                if (Lower(family) == primary || IsGeneric(family)) data->PrimaryRequested = true;
         }
     }
     std::shared_ptr<const TFontSet> set(new TFontSet(std::move(data)));
-    if (!set->FImpl->Candidates.empty())
-        set->FImpl->FontOf(0);
+    if (!set->FImpl->Candidates.empty()) set->FImpl->FontOf(0);
     std::lock_guard<std::mutex> lock(GFontMutex);
-    if (cache.size() > 128)
-        cache.clear();  // bounded: documents may ask for any number of fonts
+    if (cache.size() > 128) cache.clear();  // bounded: documents may ask for any number of fonts
     cache.emplace(key, set);
     return set;
 }
@@ -476,8 +449,7 @@ bool TFontSet::PrimaryIsRequested() const
 const TFaceMetrics& TFontSet::Metrics(std::uint32_t Face) const
 {
     static const TFaceMetrics none;
-    if (Face >= FImpl->Candidates.size())
-        return none;
+    if (Face >= FImpl->Candidates.size()) return none;
     std::lock_guard<std::mutex> lock(FImpl->Mutex);
     FImpl->FontOf(Face);
     return FImpl->Candidates[Face].Metrics;
@@ -485,15 +457,13 @@ const TFaceMetrics& TFontSet::Metrics(std::uint32_t Face) const
 
 bool TFontSet::NeedsSyntheticBold(std::uint32_t Face) const
 {
-    if (Face >= FImpl->Candidates.size() || FImpl->Candidates[Face].Variable)
-        return false;
+    if (Face >= FImpl->Candidates.size() || FImpl->Candidates[Face].Variable) return false;
     return FImpl->Request.Weight >= 600 && FImpl->Candidates[Face].Weight < FC_WEIGHT_DEMIBOLD;
 }
 
 bool TFontSet::NeedsSyntheticItalic(std::uint32_t Face) const
 {
-    if (Face >= FImpl->Candidates.size())
-        return false;
+    if (Face >= FImpl->Candidates.size()) return false;
     return FImpl->Request.Slant != 0 && FImpl->Candidates[Face].Slant == FC_SLANT_ROMAN;
 }
 
@@ -502,8 +472,7 @@ std::vector<TShapedGlyph> TFontSet::Shape(std::u32string_view Text, std::size_t 
 {
     std::vector<TShapedGlyph> out;
     End = std::min(End, Text.size());
-    if (Begin >= End || FImpl->Candidates.empty())
-        return out;
+    if (Begin >= End || FImpl->Candidates.empty()) return out;
     std::lock_guard<std::mutex> lock(FImpl->Mutex);
 
     // The face of each character; marks, joiners and selectors stay with the face of their base.
@@ -521,14 +490,12 @@ std::vector<TShapedGlyph> TFontSet::Shape(std::u32string_view Text, std::size_t 
     auto feature = [&features](const char* Tag, std::uint32_t Value) {
         features.push_back({hb_tag_from_string(Tag, -1), Value, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END});
     };
-    if (!Features.Kerning)
-        feature(Vertical ? "vkrn" : "kern", 0);
+    if (!Features.Kerning) feature(Vertical ? "vkrn" : "kern", 0);
     if (!Features.Ligatures) {
         feature("liga", 0);
         feature("clig", 0);
     }
-    if (Features.SmallCaps)
-        feature("smcp", 1);
+    if (Features.SmallCaps) feature("smcp", 1);
     for (const auto& [tag, value] : Features.Extra)
         features.push_back({hb_tag_from_string(tag.c_str(), static_cast<int>(tag.size())), value,
                             HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END});
@@ -537,8 +504,7 @@ std::vector<TShapedGlyph> TFontSet::Shape(std::u32string_view Text, std::size_t 
     std::vector<std::vector<TShapedGlyph>> runs;
     for (std::size_t start = Begin; start < End;) {
         std::size_t stop = start + 1;
-        while (stop < End && faces[stop - Begin] == faces[start - Begin])
-            ++stop;
+        while (stop < End && faces[stop - Begin] == faces[start - Begin]) ++stop;
         const std::uint32_t face = faces[start - Begin];
         hb_font_t* font = FImpl->FontOf(face);
         const float upem = static_cast<float>(FImpl->Candidates[face].FaceFile->Upem);
@@ -557,22 +523,19 @@ std::vector<TShapedGlyph> TFontSet::Shape(std::u32string_view Text, std::size_t 
         std::vector<TShapedGlyph>& run = runs.emplace_back();
         run.reserve(count);
         for (unsigned g = 0; g < count; ++g)
-            run.push_back({face, info[g].codepoint, info[g].cluster, pos[g].x_advance / upem,
-                           pos[g].y_advance / upem, pos[g].x_offset / upem, pos[g].y_offset / upem});
+            run.push_back({face, info[g].codepoint, info[g].cluster, pos[g].x_advance / upem, pos[g].y_advance / upem,
+                           pos[g].x_offset / upem, pos[g].y_offset / upem});
         start = stop;
     }
-    if (RightToLeft && !Vertical)
-        std::reverse(runs.begin(), runs.end());
-    for (auto& run : runs)
-        out.insert(out.end(), run.begin(), run.end());
+    if (RightToLeft && !Vertical) std::reverse(runs.begin(), runs.end());
+    for (auto& run : runs) out.insert(out.end(), run.begin(), run.end());
     return out;
 }
 
 bool TFontSet::AppendOutline(std::uint32_t Face, std::uint32_t Glyph, const TOutlineTransform& M,
                              std::vector<TOutlinePoint>& Points) const
 {
-    if (Face >= FImpl->Candidates.size())
-        return false;
+    if (Face >= FImpl->Candidates.size()) return false;
     hb_font_t* font = nullptr;
     float upem = 1000;
     {
@@ -589,12 +552,12 @@ bool TFontSet::AppendOutline(std::uint32_t Face, std::uint32_t Glyph, const TOut
 
 float TFontSet::GlyphAdvance(std::uint32_t Face, std::uint32_t Glyph, bool Vertical) const
 {
-    if (Face >= FImpl->Candidates.size())
-        return 0;
+    if (Face >= FImpl->Candidates.size()) return 0;
     std::lock_guard<std::mutex> lock(FImpl->Mutex);
     hb_font_t* font = FImpl->FontOf(Face);
     const float upem = static_cast<float>(FImpl->Candidates[Face].FaceFile->Upem);
-    return Vertical ? -hb_font_get_glyph_v_advance(font, Glyph) / upem : hb_font_get_glyph_h_advance(font, Glyph) / upem;
+    return Vertical ? -hb_font_get_glyph_v_advance(font, Glyph) / upem
+                    : hb_font_get_glyph_h_advance(font, Glyph) / upem;
 }
 
 }  // namespace plumwick

@@ -31,21 +31,21 @@ struct TFontRequest {
 // Vertical metrics of a face, fractions of an em. Distances up from the baseline are positive.
 struct TFaceMetrics {
     float Ascent = 0.8f;
-    float Descent = 0.2f;               // below the baseline, positive
+    float Descent = 0.2f;  // below the baseline, positive
     float XHeight = 0.5f;
     float CapHeight = 0.7f;
-    float UnderlinePosition = 0.1f;     // top of the underline below the baseline, positive
+    float UnderlinePosition = 0.1f;  // top of the underline below the baseline, positive
     float UnderlineThickness = 0.05f;
-    float StrikeoutPosition = 0.3f;     // top of the strike-out above the baseline
+    float StrikeoutPosition = 0.3f;  // top of the strike-out above the baseline
     float StrikeoutThickness = 0.05f;
-    float Hanging = 0.8f;               // hanging baseline above the alphabetic one
-    float Ideographic = -0.12f;         // ideographic baseline (negative: below)
-    float Subscript = 0.14f;            // how far "sub" lowers the baseline
-    float Superscript = 0.48f;          // how far "super" raises it
+    float Hanging = 0.8f;        // hanging baseline above the alphabetic one
+    float Ideographic = -0.12f;  // ideographic baseline (negative: below)
+    float Subscript = 0.14f;     // how far "sub" lowers the baseline
+    float Superscript = 0.48f;   // how far "super" raises it
 };
 
 struct TShapedGlyph {
-    std::uint32_t Face = 0;     // index into the font set
+    std::uint32_t Face = 0;  // index into the font set
     std::uint32_t Glyph = 0;
     std::uint32_t Cluster = 0;  // index of the cluster's first character in the whole text
     float XAdvance = 0;         // em fractions; y grows upwards as in the font
@@ -56,7 +56,7 @@ struct TShapedGlyph {
 
 struct TShapeFeatures {
     bool Kerning = true;
-    bool Ligatures = true;      // standard and contextual ligatures
+    bool Ligatures = true;  // standard and contextual ligatures
     bool SmallCaps = false;
     std::vector<std::pair<std::string, std::uint32_t>> Extra;  // "font-feature-settings"
 };
@@ -91,8 +91,8 @@ public:
     // Shapes Text[Begin, End) as one run of one direction, characters outside as context. Each
     // character takes the first face that has it (marks stay with their base). Glyphs come in
     // visual order (right to left runs reversed).
-    std::vector<TShapedGlyph> Shape(std::u32string_view Text, std::size_t Begin, std::size_t End,
-                                    bool RightToLeft, bool Vertical, const TShapeFeatures& Features) const;
+    std::vector<TShapedGlyph> Shape(std::u32string_view Text, std::size_t Begin, std::size_t End, bool RightToLeft,
+                                    bool Vertical, const TShapeFeatures& Features) const;
     // Appends a glyph's outline (closed figures) transformed by M. False for a glyph without one.
     bool AppendOutline(std::uint32_t Face, std::uint32_t Glyph, const TOutlineTransform& M,
                        std::vector<TOutlinePoint>& Points) const;

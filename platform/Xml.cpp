@@ -22,7 +22,8 @@ struct TXmlDocState {
     TXmlDocState() = default;
     TXmlDocState(const TXmlDocState&) = delete;
     TXmlDocState& operator=(const TXmlDocState&) = delete;
-    ~TXmlDocState() {
+    ~TXmlDocState()
+    {
         // Decide before freeing anything: a detached node may hang below another detached one.
         std::vector<xmlNodePtr> roots;
         for (xmlNodePtr n : Detached)
@@ -42,12 +43,14 @@ constexpr unsigned long kMaxEntityExpansion = 1UL << 20;
 // Ceiling of entity references resolved while parsing one document.
 constexpr unsigned long kMaxEntityReferences = 100000;
 
-xmlParserInputPtr RefuseExternalEntity(const char*, const char*, xmlParserCtxtPtr) {
+xmlParserInputPtr RefuseExternalEntity(const char*, const char*, xmlParserCtxtPtr)
+{
     // Nothing outside the text is ever read: no file, no network, no external DTD.
     return nullptr;
 }
 
-void InitLibxml() {
+void InitLibxml()
+{
     static std::once_flag once;
     std::call_once(once, [] {
         xmlInitParser();
@@ -65,7 +68,8 @@ struct TParseState {
     bool LimitExceeded = false;
 };
 
-void RecordError(TParseState& st, const xmlError* e) {
+void RecordError(TParseState& st, const xmlError* e)
+{
     if (!e || e->level < XML_ERR_ERROR) return;
     // Keep the first fatal error (the reason parsing stopped), else the first error.
     if (!st.Message.empty() && (st.Level == XML_ERR_FATAL || e->level != XML_ERR_FATAL)) return;
@@ -79,7 +83,8 @@ void RecordError(TParseState& st, const xmlError* e) {
     st.Level = e->level;
 }
 
-void OnContextError(void* userData, xmlErrorPtr error) {
+void OnContextError(void* userData, xmlErrorPtr error)
+{
     auto* ctxt = static_cast<xmlParserCtxtPtr>(userData);
     if (ctxt && ctxt->_private) RecordError(*static_cast<TParseState*>(ctxt->_private), error);
 }
@@ -88,13 +93,15 @@ void OnContextError(void* userData, xmlErrorPtr error) {
 // during a parse they land in this thread's current state instead.
 thread_local TParseState* tCurrentParse = nullptr;
 
-void OnThreadError(void*, xmlErrorPtr error) {
+void OnThreadError(void*, xmlErrorPtr error)
+{
     if (tCurrentParse) RecordError(*tCurrentParse, error);
 }
 
 void SilentGenericError(void*, const char*, ...) {}
 
-xmlEntityPtr GetEntityBounded(void* userData, const xmlChar* name) {
+xmlEntityPtr GetEntityBounded(void* userData, const xmlChar* name)
+{
     auto* ctxt = static_cast<xmlParserCtxtPtr>(userData);
     xmlEntityPtr ent = xmlSAX2GetEntity(userData, name);
     auto* st = static_cast<TParseState*>(ctxt->_private);
@@ -102,8 +109,7 @@ xmlEntityPtr GetEntityBounded(void* userData, const xmlChar* name) {
         st->References++;
         st->ExpandedChars += static_cast<unsigned long>(ent->length);
         // sizeentcopy counts the text copied for repeated references to already parsed entities.
-        if (st->References > kMaxEntityReferences ||
-            st->ExpandedChars + ctxt->sizeentcopy > kMaxEntityExpansion) {
+        if (st->References > kMaxEntityReferences || st->ExpandedChars + ctxt->sizeentcopy > kMaxEntityExpansion) {
             if (!st->LimitExceeded) {
                 st->LimitExceeded = true;
                 st->Message = "Entity expansion limit exceeded";
@@ -121,13 +127,18 @@ xmlEntityPtr GetEntityBounded(void* userData, const xmlChar* name) {
 class TThreadErrorScope {
 public:
     explicit TThreadErrorScope(TParseState& st)
-        : FStructured(xmlStructuredError), FStructuredCtx(xmlStructuredErrorContext),
-          FGeneric(xmlGenericError), FGenericCtx(xmlGenericErrorContext), FPrev(tCurrentParse) {
+        : FStructured(xmlStructuredError),
+          FStructuredCtx(xmlStructuredErrorContext),
+          FGeneric(xmlGenericError),
+          FGenericCtx(xmlGenericErrorContext),
+          FPrev(tCurrentParse)
+    {
         tCurrentParse = &st;
         xmlSetStructuredErrorFunc(nullptr, OnThreadError);
         xmlSetGenericErrorFunc(nullptr, SilentGenericError);
     }
-    ~TThreadErrorScope() {
+    ~TThreadErrorScope()
+    {
         xmlSetStructuredErrorFunc(FStructuredCtx, FStructured);
         xmlSetGenericErrorFunc(FGenericCtx, FGeneric);
         tCurrentParse = FPrev;
@@ -147,7 +158,8 @@ struct TCtxtDeleter {
     void operator()(xmlParserCtxtPtr c) const { xmlFreeParserCtxt(c); }
 };
 
-bool IsXmlBlank(const xmlChar* s) {
+bool IsXmlBlank(const xmlChar* s)
+{
     if (!s) return true;
     for (; *s; ++s)
         if (*s != ' ' && *s != '\t' && *s != '\r' && *s != '\n') return false;
@@ -155,7 +167,8 @@ bool IsXmlBlank(const xmlChar* s) {
 }
 
 // Whether the caller keeps blanks directly inside n's parent element.
-bool KeepsBlank(const xmlNode* n, const TKeepBlanks& keepBlanksIn) {
+bool KeepsBlank(const xmlNode* n, const TKeepBlanks& keepBlanksIn)
+{
     const xmlNode* p = n->parent;
     if (!keepBlanksIn || !p || p->type != XML_ELEMENT_NODE || !p->name) return false;
     return keepBlanksIn(reinterpret_cast<const char*>(p->name));
@@ -163,7 +176,8 @@ bool KeepsBlank(const xmlNode* n, const TKeepBlanks& keepBlanksIn) {
 
 // Drops every whitespace-only text node (CDATA is kept) except where the caller keeps them, walking
 // without recursion.
-void DropBlankTextNodes(xmlNodePtr root, const TKeepBlanks& keepBlanksIn) {
+void DropBlankTextNodes(xmlNodePtr root, const TKeepBlanks& keepBlanksIn)
+{
     std::vector<xmlNodePtr> blanks;
     xmlNodePtr n = root;
     while (n) {
@@ -181,11 +195,18 @@ void DropBlankTextNodes(xmlNodePtr root, const TKeepBlanks& keepBlanksIn) {
     }
 }
 
-xmlNodePtr AsNode(void* p) { return static_cast<xmlNodePtr>(p); }
+xmlNodePtr AsNode(void* p)
+{
+    return static_cast<xmlNodePtr>(p);
+}
 
-const char* Str(const xmlChar* s) { return s ? reinterpret_cast<const char*>(s) : ""; }
+const char* Str(const xmlChar* s)
+{
+    return s ? reinterpret_cast<const char*>(s) : "";
+}
 
-std::string QualifiedName(const xmlChar* prefix, const xmlChar* name) {
+std::string QualifiedName(const xmlChar* prefix, const xmlChar* name)
+{
     std::string result;
     if (prefix && *prefix) {
         result = Str(prefix);
@@ -195,7 +216,8 @@ std::string QualifiedName(const xmlChar* prefix, const xmlChar* name) {
     return result;
 }
 
-std::string OwnedString(xmlChar* s) {
+std::string OwnedString(xmlChar* s)
+{
     std::string result = Str(s);
     if (s) xmlFree(s);
     return result;
@@ -204,7 +226,8 @@ std::string OwnedString(xmlChar* s) {
 // Calls f(name, valueGetter) for every attribute in order: namespace declarations first (the parser
 // keeps them apart from the other attributes), then the attributes. f returns true to stop.
 template <typename F>
-void ForEachAttribute(xmlNodePtr node, F&& f) {
+void ForEachAttribute(xmlNodePtr node, F&& f)
+{
     if (!node || node->type != XML_ELEMENT_NODE) return;
     for (xmlNsPtr ns = node->nsDef; ns; ns = ns->next) {
         std::string name = ns->prefix ? QualifiedName(BAD_CAST "xmlns", ns->prefix) : std::string("xmlns");
@@ -212,26 +235,34 @@ void ForEachAttribute(xmlNodePtr node, F&& f) {
     }
     for (xmlAttrPtr a = node->properties; a; a = a->next) {
         std::string name = QualifiedName(a->ns ? a->ns->prefix : nullptr, a->name);
-        if (f(name, [a] { return OwnedString(xmlNodeGetContent(reinterpret_cast<xmlNodePtr>(a))); }))
-            return;
+        if (f(name, [a] { return OwnedString(xmlNodeGetContent(reinterpret_cast<xmlNodePtr>(a))); })) return;
     }
 }
 
-std::string EscapeMarkup(std::string_view text) {
+std::string EscapeMarkup(std::string_view text)
+{
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
 }
 
-std::string DumpNode(xmlDocPtr doc, xmlNodePtr node) {
+std::string DumpNode(xmlDocPtr doc, xmlNodePtr node)
+{
     xmlBufferPtr buf = xmlBufferCreate();
     if (!buf) return {};
     xmlNodeDump(buf, doc, node, 0, 0);
@@ -240,7 +271,8 @@ std::string DumpNode(xmlDocPtr doc, xmlNodePtr node) {
     return result;
 }
 
-bool IsAncestorOrSelf(xmlNodePtr candidate, xmlNodePtr node) {
+bool IsAncestorOrSelf(xmlNodePtr candidate, xmlNodePtr node)
+{
     for (xmlNodePtr n = node; n; n = n->parent)
         if (n == candidate) return true;
     return false;
@@ -248,7 +280,8 @@ bool IsAncestorOrSelf(xmlNodePtr candidate, xmlNodePtr node) {
 
 // Links child as the last child of parent without the text merging of xmlAddChild (which could
 // free the node a handle still points to).
-void LinkLastChild(xmlNodePtr parent, xmlNodePtr child) {
+void LinkLastChild(xmlNodePtr parent, xmlNodePtr child)
+{
     xmlUnlinkNode(child);
     child->parent = parent;
     child->prev = parent->last;
@@ -264,36 +297,53 @@ void LinkLastChild(xmlNodePtr parent, xmlNodePtr child) {
 
 // ---------------------------------------------------------------- TXmlNode
 
-std::string TXmlNode::NodeName() const {
+std::string TXmlNode::NodeName() const
+{
     xmlNodePtr n = AsNode(FNode);
     if (!n) return {};
     switch (n->type) {
         case XML_ELEMENT_NODE:
-        case XML_ATTRIBUTE_NODE: return QualifiedName(n->ns ? n->ns->prefix : nullptr, n->name);
-        case XML_TEXT_NODE: return "#text";
-        case XML_CDATA_SECTION_NODE: return "#cdata-section";
-        case XML_COMMENT_NODE: return "#comment";
-        case XML_DOCUMENT_NODE: return "#document";
-        default: return Str(n->name);
+        case XML_ATTRIBUTE_NODE:
+            return QualifiedName(n->ns ? n->ns->prefix : nullptr, n->name);
+        case XML_TEXT_NODE:
+            return "#text";
+        case XML_CDATA_SECTION_NODE:
+            return "#cdata-section";
+        case XML_COMMENT_NODE:
+            return "#comment";
+        case XML_DOCUMENT_NODE:
+            return "#document";
+        default:
+            return Str(n->name);
     }
 }
 
-TXmlNodeType TXmlNode::NodeType() const {
+TXmlNodeType TXmlNode::NodeType() const
+{
     xmlNodePtr n = AsNode(FNode);
     if (!n) return TXmlNodeType::ntNone;
     switch (n->type) {
-        case XML_ELEMENT_NODE: return TXmlNodeType::ntElement;
-        case XML_ATTRIBUTE_NODE: return TXmlNodeType::ntAttribute;
-        case XML_TEXT_NODE: return TXmlNodeType::ntText;
-        case XML_CDATA_SECTION_NODE: return TXmlNodeType::ntCData;
-        case XML_COMMENT_NODE: return TXmlNodeType::ntComment;
-        case XML_PI_NODE: return TXmlNodeType::ntProcessingInstruction;
-        case XML_DOCUMENT_NODE: return TXmlNodeType::ntDocument;
-        default: return TXmlNodeType::ntOther;
+        case XML_ELEMENT_NODE:
+            return TXmlNodeType::ntElement;
+        case XML_ATTRIBUTE_NODE:
+            return TXmlNodeType::ntAttribute;
+        case XML_TEXT_NODE:
+            return TXmlNodeType::ntText;
+        case XML_CDATA_SECTION_NODE:
+            return TXmlNodeType::ntCData;
+        case XML_COMMENT_NODE:
+            return TXmlNodeType::ntComment;
+        case XML_PI_NODE:
+            return TXmlNodeType::ntProcessingInstruction;
+        case XML_DOCUMENT_NODE:
+            return TXmlNodeType::ntDocument;
+        default:
+            return TXmlNodeType::ntOther;
     }
 }
 
-std::optional<std::string> TXmlNode::FindAttribute(std::string_view name) const {
+std::optional<std::string> TXmlNode::FindAttribute(std::string_view name) const
+{
     std::optional<std::string> result;
     ForEachAttribute(AsNode(FNode), [&](const std::string& n, auto value) {
         if (n != name) return false;
@@ -303,11 +353,18 @@ std::optional<std::string> TXmlNode::FindAttribute(std::string_view name) const 
     return result;
 }
 
-std::string TXmlNode::GetAttribute(std::string_view name) const { return FindAttribute(name).value_or(std::string()); }
+std::string TXmlNode::GetAttribute(std::string_view name) const
+{
+    return FindAttribute(name).value_or(std::string());
+}
 
-bool TXmlNode::HasAttribute(std::string_view name) const { return FindAttribute(name).has_value(); }
+bool TXmlNode::HasAttribute(std::string_view name) const
+{
+    return FindAttribute(name).has_value();
+}
 
-TXmlAttributeList TXmlNode::Attributes() const {
+TXmlAttributeList TXmlNode::Attributes() const
+{
     std::vector<TXmlAttribute> items;
     ForEachAttribute(AsNode(FNode), [&](std::string n, auto value) {
         items.push_back({std::move(n), value()});
@@ -316,7 +373,8 @@ TXmlAttributeList TXmlNode::Attributes() const {
     return TXmlAttributeList(std::move(items));
 }
 
-TXmlNodeList TXmlNode::ChildNodes() const {
+TXmlNodeList TXmlNode::ChildNodes() const
+{
     std::vector<TXmlNode> nodes;
     xmlNodePtr n = AsNode(FNode);
     if (n && n->type != XML_ATTRIBUTE_NODE)
@@ -324,34 +382,40 @@ TXmlNodeList TXmlNode::ChildNodes() const {
     return TXmlNodeList(std::move(nodes));
 }
 
-TXmlNode TXmlNode::FirstChild() const {
+TXmlNode TXmlNode::FirstChild() const
+{
     xmlNodePtr n = AsNode(FNode);
     return n && n->type != XML_ATTRIBUTE_NODE && n->children ? TXmlNode(FDoc, n->children) : TXmlNode();
 }
 
-TXmlNode TXmlNode::NextSibling() const {
+TXmlNode TXmlNode::NextSibling() const
+{
     xmlNodePtr n = AsNode(FNode);
     return n && n->type != XML_ATTRIBUTE_NODE && n->next ? TXmlNode(FDoc, n->next) : TXmlNode();
 }
 
-TXmlNode TXmlNode::PreviousSibling() const {
+TXmlNode TXmlNode::PreviousSibling() const
+{
     xmlNodePtr n = AsNode(FNode);
     return n && n->type != XML_ATTRIBUTE_NODE && n->prev ? TXmlNode(FDoc, n->prev) : TXmlNode();
 }
 
-TXmlNode TXmlNode::ParentNode() const {
+TXmlNode TXmlNode::ParentNode() const
+{
     xmlNodePtr n = AsNode(FNode);
     return n && n->parent ? TXmlNode(FDoc, n->parent) : TXmlNode();
 }
 
-std::string TXmlNode::Text() const {
+std::string TXmlNode::Text() const
+{
     xmlNodePtr n = AsNode(FNode);
     if (!n) return {};
     switch (n->type) {
         case XML_TEXT_NODE:
         case XML_CDATA_SECTION_NODE:
         case XML_COMMENT_NODE:
-        case XML_ATTRIBUTE_NODE: return OwnedString(xmlNodeGetContent(n));
+        case XML_ATTRIBUTE_NODE:
+            return OwnedString(xmlNodeGetContent(n));
         case XML_ELEMENT_NODE: {
             xmlNodePtr c = n->children;
             if (!c) return {};
@@ -359,32 +423,40 @@ std::string TXmlNode::Text() const {
                 return Str(c->content);
             throw EXmlError("Element \"" + NodeName() + "\" does not contain a single text node");
         }
-        default: return {};
+        default:
+            return {};
     }
 }
 
-std::string TXmlNode::MarkupText() const {
+std::string TXmlNode::MarkupText() const
+{
     xmlNodePtr n = AsNode(FNode);
     if (!n) return {};
     switch (n->type) {
-        case XML_TEXT_NODE: return EscapeMarkup(Str(n->content));
-        case XML_CDATA_SECTION_NODE: return std::string("<![CDATA[") + Str(n->content) + "]]>";
-        default: return DumpNode(FDoc ? FDoc->Doc : nullptr, n);
+        case XML_TEXT_NODE:
+            return EscapeMarkup(Str(n->content));
+        case XML_CDATA_SECTION_NODE:
+            return std::string("<![CDATA[") + Str(n->content) + "]]>";
+        default:
+            return DumpNode(FDoc ? FDoc->Doc : nullptr, n);
     }
 }
 
-TXmlDocument TXmlNode::OwnerDocument() const {
+TXmlDocument TXmlNode::OwnerDocument() const
+{
     return FDoc ? TXmlDocument(FDoc) : TXmlDocument();
 }
 
-void TXmlNode::SetAttribute(std::string_view name, std::string_view value) {
+void TXmlNode::SetAttribute(std::string_view name, std::string_view value)
+{
     xmlNodePtr n = AsNode(FNode);
     if (!n || n->type != XML_ELEMENT_NODE) throw EXmlError("Attributes can only be set on an element");
     std::string key(name), val(value);
     xmlSetProp(n, BAD_CAST key.c_str(), BAD_CAST val.c_str());
 }
 
-TXmlNode TXmlNode::AppendChild(const TXmlNode& child) {
+TXmlNode TXmlNode::AppendChild(const TXmlNode& child)
+{
     xmlNodePtr parent = AsNode(FNode);
     xmlNodePtr c = AsNode(child.FNode);
     if (!parent || !c) throw EXmlError("Cannot append: empty node");
@@ -397,7 +469,8 @@ TXmlNode TXmlNode::AppendChild(const TXmlNode& child) {
     return child;
 }
 
-TXmlNode TXmlNode::CloneTo(const TXmlDocument& target) const {
+TXmlNode TXmlNode::CloneTo(const TXmlDocument& target) const
+{
     xmlNodePtr n = AsNode(FNode);
     if (!n) return {};
     if (!target.FState || !target.FState->Doc) throw EXmlError("Cannot copy into an empty document");
@@ -412,7 +485,8 @@ TXmlNode TXmlNode::CloneTo(const TXmlDocument& target) const {
 // ---------------------------------------------------------------- TXmlDocument
 
 namespace {
-std::shared_ptr<detail::TXmlDocState> NewEmptyState() {
+std::shared_ptr<detail::TXmlDocState> NewEmptyState()
+{
     InitLibxml();
     auto st = std::make_shared<detail::TXmlDocState>();
     st->Doc = xmlNewDoc(BAD_CAST "1.0");
@@ -425,7 +499,8 @@ namespace {
 
 // UTF-8 unless the bytes say UTF-16 (a byte-order mark, or "<" as a 16-bit unit): then the parser reads the
 // mark or the declaration itself.
-const char* TextEncoding(std::string_view text) {
+const char* TextEncoding(std::string_view text)
+{
     const auto at = [&](std::size_t i) { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0x100; };
     const bool utf16 = (at(0) == 0xFF && at(1) == 0xFE) || (at(0) == 0xFE && at(1) == 0xFF) ||
                        (at(0) == '<' && at(1) == 0 && at(2) != 0x100) || (at(0) == 0 && at(1) == '<');
@@ -438,7 +513,8 @@ const char* TextEncoding(std::string_view text) {
 
 TXmlDocument::TXmlDocument() : FState(NewEmptyState()) {}
 
-void TXmlDocument::LoadFromText(std::string_view text, const TKeepBlanks& keepBlanksIn) {
+void TXmlDocument::LoadFromText(std::string_view text, const TKeepBlanks& keepBlanksIn)
+{
     InitLibxml();
     if (text.size() > static_cast<size_t>(INT_MAX)) throw EXmlError("XML text too large");
 
@@ -459,8 +535,8 @@ void TXmlDocument::LoadFromText(std::string_view text, const TKeepBlanks& keepBl
     xmlDocPtr doc;
     {
         TThreadErrorScope scope(st);
-        doc = xmlCtxtReadMemory(ctxt.get(), text.data(), static_cast<int>(text.size()), nullptr,
-                                TextEncoding(text), options);
+        doc = xmlCtxtReadMemory(ctxt.get(), text.data(), static_cast<int>(text.size()), nullptr, TextEncoding(text),
+                                options);
     }
     bool ok = doc != nullptr && ctxt->wellFormed && !st.LimitExceeded;
     if (!ok) {
@@ -476,12 +552,14 @@ void TXmlDocument::LoadFromText(std::string_view text, const TKeepBlanks& keepBl
     FState = std::move(state);
 }
 
-TXmlNode TXmlDocument::DocumentElement() const {
+TXmlNode TXmlDocument::DocumentElement() const
+{
     xmlNodePtr root = FState && FState->Doc ? xmlDocGetRootElement(FState->Doc) : nullptr;
     return root ? TXmlNode(FState, root) : TXmlNode();
 }
 
-TXmlNode TXmlDocument::CreateElement(std::string_view name) {
+TXmlNode TXmlDocument::CreateElement(std::string_view name)
+{
     std::string n(name);
     if (n.empty()) throw EXmlError("Element name is empty");
     xmlNodePtr node = xmlNewDocNode(FState->Doc, nullptr, BAD_CAST n.c_str(), nullptr);
@@ -490,7 +568,8 @@ TXmlNode TXmlDocument::CreateElement(std::string_view name) {
     return TXmlNode(FState, node);
 }
 
-TXmlNode TXmlDocument::AppendChild(const TXmlNode& node) {
+TXmlNode TXmlDocument::AppendChild(const TXmlNode& node)
+{
     xmlNodePtr c = AsNode(node.FNode);
     if (!c) throw EXmlError("Cannot append: empty node");
     if (node.FDoc != FState) throw EXmlError("Cannot append a node of another document; copy it first");
@@ -504,7 +583,8 @@ TXmlNode TXmlDocument::AppendChild(const TXmlNode& node) {
     return node;
 }
 
-std::string TXmlDocument::ToXml() const {
+std::string TXmlDocument::ToXml() const
+{
     xmlChar* out = nullptr;
     int len = 0;
     xmlDocDumpMemoryEnc(FState->Doc, &out, &len, "UTF-8");

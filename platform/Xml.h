@@ -16,8 +16,7 @@ namespace plumwick {
 // Malformed XML text, or a misuse of the document operations (the message says which).
 class EXmlError : public std::runtime_error {
 public:
-    explicit EXmlError(const std::string& message, int line = 0)
-        : std::runtime_error(message), FLine(line) {}
+    explicit EXmlError(const std::string& message, int line = 0) : std::runtime_error(message), FLine(line) {}
     // Line of the input where the parser stopped; 0 when not known or not a parse error.
     int Line() const { return FLine; }
 
@@ -118,7 +117,8 @@ public:
     explicit TXmlNodeList(std::vector<TXmlNode> nodes) : FNodes(std::move(nodes)) {}
     int Count() const { return static_cast<int>(FNodes.size()); }
     // The node at index, or the empty handle when out of range.
-    TXmlNode Item(int index) const {
+    TXmlNode Item(int index) const
+    {
         return index >= 0 && index < Count() ? FNodes[static_cast<size_t>(index)] : TXmlNode();
     }
     auto begin() const { return FNodes.begin(); }
@@ -134,11 +134,13 @@ public:
     explicit TXmlAttributeList(std::vector<TXmlAttribute> items) : FItems(std::move(items)) {}
     int Count() const { return static_cast<int>(FItems.size()); }
     // The attribute at index, or nullptr when out of range.
-    const TXmlAttribute* Item(int index) const {
+    const TXmlAttribute* Item(int index) const
+    {
         return index >= 0 && index < Count() ? &FItems[static_cast<size_t>(index)] : nullptr;
     }
     // The first attribute with exactly this name, or nullptr.
-    const TXmlAttribute* Find(std::string_view name) const {
+    const TXmlAttribute* Find(std::string_view name) const
+    {
         for (const TXmlAttribute& a : FItems)
             if (a.Name == name) return &a;
         return nullptr;

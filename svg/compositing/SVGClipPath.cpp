@@ -22,8 +22,7 @@ TMatrix TransformBelow(const TSVGObject& Node, const TSVGObject& Top)
     TMatrix Result = EmptyMatrix();
     for (const TSVGObject* N = &Node; N && N != &Top; N = N->GetParent()) {
         auto* M = dynamic_cast<const TSVGMatrix*>(N);
-        if (!M || !M->GetPureMatrix().IsTransform())
-            continue;
+        if (!M || !M->GetPureMatrix().IsTransform()) continue;
         Result = Result.IsTransform() ? Result * M->GetPureMatrix() : M->GetPureMatrix();
     }
     return Result;
@@ -31,15 +30,13 @@ TMatrix TransformBelow(const TSVGObject& Node, const TSVGObject& Top)
 
 void Map(TGPGraphicsPath& Path, const TMatrix& M)
 {
-    if (M.IsTransform())
-        Path.Transform(ToGPMatrix(M).get());
+    if (M.IsTransform()) Path.Transform(ToGPMatrix(M).get());
 }
 
 bool HasBasicChild(const TSVGObject& Node)
 {
     for (int I = 0; I < Node.GetCount(); ++I)
-        if (Node.GetItem(I)->AsBasic())
-            return true;
+        if (Node.GetItem(I)->AsBasic()) return true;
     return false;
 }
 
@@ -57,23 +54,19 @@ bool ChildOutline(const TSVGBasic& Child, TGPGraphicsPath& Out)
     if (dynamic_cast<const TSVGUse*>(&Child)) {
         const TSVGObject* Group = Child.GetItem(0);
         Source = Group ? Group->GetItem(0) : nullptr;
-        if (!Source || !Shown(*Source))
-            return false;
+        if (!Source || !Shown(*Source)) return false;
     }
     const auto* Shape = Source->AsBasic();
-    if (!Shape || (!Shape->GetPath() && !HasBasicChild(*Shape)))
-        return false;
+    if (!Shape || (!Shape->GetPath() && !HasBasicChild(*Shape))) return false;
     // A shape with outline and no element children, or a text and its spans.
-    if (HasBasicChild(*Shape) && !dynamic_cast<const TSVGCustomText*>(Shape))
-        return false;
+    if (HasBasicChild(*Shape) && !dynamic_cast<const TSVGCustomText*>(Shape)) return false;
     bool Any = false;
     std::vector<const TSVGObject*> Stack{Shape};
     while (!Stack.empty()) {
         const TSVGObject* N = Stack.back();
         Stack.pop_back();
         const TSVGBasic* B = N->AsBasic();
-        if (!B || !Shown(*N))
-            continue;
+        if (!B || !Shown(*N)) continue;
         if (B->GetPath()) {
             std::unique_ptr<TGPGraphicsPath2> Outline = B->GetPath()->Clone();
             Map(*Outline, TransformBelow(*B, Child));
@@ -84,8 +77,7 @@ bool ChildOutline(const TSVGBasic& Child, TGPGraphicsPath& Out)
                 Out.Unite(*Outline);
             Any = true;
         }
-        for (int I = N->GetCount() - 1; I >= 0; --I)
-            Stack.push_back(N->GetItem(I));
+        for (int I = N->GetCount() - 1; I >= 0; --I) Stack.push_back(N->GetItem(I));
     }
     return Any;
 }
@@ -95,8 +87,7 @@ bool ChildOutline(const TSVGBasic& Child, TGPGraphicsPath& Out)
 TSVGClipPath* ReferencedClip(const TSVGBasic& Element)
 {
     const std::string& URI = Element.GetOwnClipURI();
-    if (URI.empty())
-        return nullptr;
+    if (URI.empty()) return nullptr;
     TSVG* Root = Element.GetRoot();
     return Root ? dynamic_cast<TSVGClipPath*>(Root->FindByID(URI)) : nullptr;
 }
@@ -109,8 +100,7 @@ bool UserSpaceBounds(const TSVGObject& Element, TGPRectF& Box)
     while (!Stack.empty()) {
         const TSVGObject* N = Stack.back();
         Stack.pop_back();
-        if (N != &Element && !Shown(*N))
-            continue;
+        if (N != &Element && !Shown(*N)) continue;
         if (const TSVGBasic* E = N->AsBasic(); E && E->GetPath() && E->GetPath()->GetPointCount() > 0) {
             TGPGraphicsPath Flat(*E->GetPath());
             const TMatrix M = TransformBelow(*N, Element);
@@ -125,8 +115,7 @@ bool UserSpaceBounds(const TSVGObject& Element, TGPRectF& Box)
             }
             Any = true;
         }
-        for (int I = N->GetCount() - 1; I >= 0; --I)
-            Stack.push_back(N->GetItem(I));
+        for (int I = N->GetCount() - 1; I >= 0; --I) Stack.push_back(N->GetItem(I));
     }
     Box = TGPRectF{L, T, R - L, B - T};
     return Any;
@@ -150,14 +139,11 @@ std::unique_ptr<TGPGraphicsPath> TSVGClipPath::BuildArea(std::vector<const TSVGC
     bool Any = false;
     for (int I = 0; I < GetCount(); ++I) {
         auto* Child = dynamic_cast<TSVGBasic*>(GetItem(I));
-        if (!Child || !Shown(*Child))
-            continue;
+        if (!Child || !Shown(*Child)) continue;
         TGPGraphicsPath Outline;
-        if (!ChildOutline(*Child, Outline))
-            continue;
+        if (!ChildOutline(*Child, Outline)) continue;
         if (TSVGClipPath* Clip = ReferencedClip(*Child))
-            if (std::optional<TGPGraphicsPath> Area = Clip->AreaFor(*Child, Visiting))
-                Outline.Intersect(*Area);
+            if (std::optional<TGPGraphicsPath> Area = Clip->AreaFor(*Child, Visiting)) Outline.Intersect(*Area);
         Map(Outline, Child->GetPureMatrix());
         if (!Any)
             *Result = Outline;
@@ -173,8 +159,7 @@ std::optional<TGPGraphicsPath> TSVGClipPath::AreaFor(const TSVGBasic& Target,
                                                      std::vector<const TSVGClipPath*>& Visiting)
 {
     for (const TSVGClipPath* V : Visiting)
-        if (V == this)
-            return std::nullopt;
+        if (V == this) return std::nullopt;
     // Built inside another clip's computation, the outline leaves that clip's links out and is not kept.
     TGPGraphicsPath Area(Visiting.empty() || FClipPath ? *GetClipPath() : *BuildArea(Visiting));
     if (FUnits == guObjectBoundingBox) {
@@ -188,8 +173,7 @@ std::optional<TGPGraphicsPath> TSVGClipPath::AreaFor(const TSVGBasic& Target,
         Visiting.push_back(this);
         std::optional<TGPGraphicsPath> Outer = Clip->AreaFor(Target, Visiting);
         Visiting.pop_back();
-        if (Outer)
-            Area.Intersect(*Outer);
+        if (Outer) Area.Intersect(*Outer);
     }
     return Area;
 }

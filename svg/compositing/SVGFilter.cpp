@@ -13,8 +13,7 @@ TFilterNode ReadNode(const TXmlNode& Node, int Depth)
 {
     TFilterNode Result;
     Result.Name = Node.NodeName();
-    for (const TXmlAttribute& A : Node.Attributes())
-        Result.Attributes[A.Name] = A.Value;
+    for (const TXmlAttribute& A : Node.Attributes()) Result.Attributes[A.Name] = A.Value;
     if (auto Inline = Node.FindAttribute("style")) {
         TStyle Declarations;
         Declarations.SetValues(*Inline);
@@ -23,8 +22,7 @@ TFilterNode ReadNode(const TXmlNode& Node, int Depth)
     }
     if (Depth < MaxNodeDepth)
         for (const TXmlNode& Child : Node.ChildNodes())
-            if (Child.IsElement())
-                Result.Children.push_back(ReadNode(Child, Depth + 1));
+            if (Child.IsElement()) Result.Children.push_back(ReadNode(Child, Depth + 1));
     return Result;
 }
 
@@ -44,8 +42,7 @@ TSVGObject* TSVGFilter::NewLike(TSVGObject* Parent) const
 void TSVGFilter::AssignTo(TSVGObject& Dest) const
 {
     TSVGBasic::AssignTo(Dest);
-    if (auto* D = dynamic_cast<TSVGFilter*>(&Dest))
-        D->FPrimitives = FPrimitives;
+    if (auto* D = dynamic_cast<TSVGFilter*>(&Dest)) D->FPrimitives = FPrimitives;
 }
 
 void TSVGFilter::Clear()
@@ -60,8 +57,7 @@ void TSVGFilter::ReadIn(const TXmlNode& Node)
     FDisplay = 0;
     FPrimitives.clear();
     for (const TXmlNode& Child : Node.ChildNodes())
-        if (Child.IsElement())
-            FPrimitives.push_back(ReadNode(Child, 1));
+        if (Child.IsElement()) FPrimitives.push_back(ReadNode(Child, 1));
 }
 
 }  // namespace plumwick

@@ -5,12 +5,12 @@
 #include <map>
 #include <set>
 
-#include "svg/paint/SVGColor.h"
+#include "svg/compositing/SVGFilter.h"
+#include "svg/compositing/filters/FilterOps.h"
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGParse.h"
-#include "svg/compositing/SVGFilter.h"
-#include "svg/compositing/filters/FilterOps.h"
+#include "svg/paint/SVGColor.h"
 
 namespace plumwick {
 
@@ -28,8 +28,7 @@ constexpr int MaxKernelOrder = 64;
 std::string Href(const TSVGObject& O)
 {
     std::string Ref = O.GetStyle().GetValues("xlink:href");
-    if (Ref.empty())
-        Ref = O.GetStyle().GetValues("href");
+    if (Ref.empty()) Ref = O.GetStyle().GetValues("href");
     Ref = Trim(Ref);
     return Ref.size() > 1 && Ref[0] == '#' ? Ref : std::string();
 }
@@ -38,8 +37,7 @@ std::optional<float> Number(std::string_view Text)
 {
     float V = 0;
     const std::string_view T = TrimView(Text);
-    if (T.empty() || !TryParseNumber(T, V) || !std::isfinite(V))
-        return std::nullopt;
+    if (T.empty() || !TryParseNumber(T, V) || !std::isfinite(V)) return std::nullopt;
     return V;
 }
 
@@ -63,41 +61,41 @@ std::vector<float> Numbers(std::string_view Text, bool& Ok)
 std::optional<float> Length(std::string_view Text, bool BoxUnits, float ViewportSide)
 {
     const std::string_view T = TrimView(Text);
-    if (T.empty())
-        return std::nullopt;
+    if (T.empty()) return std::nullopt;
     if (T.back() == '%') {
         auto V = Number(T.substr(0, T.size() - 1));
-        if (!V)
-            return std::nullopt;
+        if (!V) return std::nullopt;
         return BoxUnits ? *V / 100 : *V / 100 * ViewportSide;
     }
-    if (BoxUnits)
-        return Number(T);
+    if (BoxUnits) return Number(T);
     float V = 0;
     if (!TryParseNumber(T, V)) {
         V = ParseLength(T);  // with a unit
-        if (V == 0 && !T.starts_with("0"))
-            return std::nullopt;
+        if (V == 0 && !T.starts_with("0")) return std::nullopt;
     }
     return std::isfinite(V) ? std::optional<float>(V) : std::nullopt;
 }
 
-float ScaleX(const TMatrix& M) { return std::hypot(M.m11, M.m12); }
-float ScaleY(const TMatrix& M) { return std::hypot(M.m21, M.m22); }
+float ScaleX(const TMatrix& M)
+{
+    return std::hypot(M.m11, M.m12);
+}
+float ScaleY(const TMatrix& M)
+{
+    return std::hypot(M.m21, M.m22);
+}
 
 }  // namespace
 
 std::optional<TFilterColor> ParseCssColor(std::string_view Text)
 {
     const std::string T = Trim(Text);
-    if (T == "transparent")
-        return TFilterColor{0, 0, 0, 0};
+    if (T == "transparent") return TFilterColor{0, 0, 0, 0};
     const std::size_t Open = T.find('(');
     if (Open != std::string::npos && T.back() == ')') {
         const std::string Name = T.substr(0, Open);
         std::vector<std::string> Args = SplitValues(std::string_view(T).substr(Open + 1, T.size() - Open - 2), ',');
-        if (Args.size() == 4 && (Args[3] == "/" ))
-            Args.erase(Args.begin() + 3);
+        if (Args.size() == 4 && (Args[3] == "/")) Args.erase(Args.begin() + 3);
         auto Part = [](const std::string& A, float Full) -> std::optional<float> {
             if (!A.empty() && A.back() == '%') {
                 auto V = Number(A.substr(0, A.size() - 1));
@@ -105,58 +103,50 @@ std::optional<TFilterColor> ParseCssColor(std::string_view Text)
             }
             return Number(A);
         };
-        if ((Name == "rgb" || Name == "rgba" || Name == "hsl" || Name == "hsla") && (Args.size() == 3 || Args.size() == 4)) {
+        if ((Name == "rgb" || Name == "rgba" || Name == "hsl" || Name == "hsla") &&
+            (Args.size() == 3 || Args.size() == 4)) {
             float Alpha = 1;
             if (Args.size() == 4) {
                 auto A = Part(Args[3], 1);
-                if (!A)
-                    return std::nullopt;
+                if (!A) return std::nullopt;
                 Alpha = Clamp01(*A);
             }
             if (Name[0] == 'r') {
                 float V[3];
                 for (int K = 0; K < 3; ++K) {
                     auto P = Part(Args[K], 255);
-                    if (!P)
-                        return std::nullopt;
+                    if (!P) return std::nullopt;
                     V[K] = Clamp01(*P / 255);
                 }
                 return TFilterColor{V[0], V[1], V[2], Alpha};
             }
             std::string HueText = Args[0];
-            if (HueText.ends_with("deg"))
-                HueText.resize(HueText.size() - 3);
+            if (HueText.ends_with("deg")) HueText.resize(HueText.size() - 3);
             auto H = Number(HueText);
             auto S = Part(Args[1], 1), L = Part(Args[2], 1);
-            if (!H || !S || !L)
-                return std::nullopt;
+            if (!H || !S || !L) return std::nullopt;
             const float Hue = std::fmod(std::fmod(*H, 360.0f) + 360.0f, 360.0f) / 360.0f;
             const float Sat = Clamp01(*S), Light = Clamp01(*L);
             const float Q = Light < 0.5f ? Light * (1 + Sat) : Light + Sat - Light * Sat, P = 2 * Light - Q;
             auto Channel = [&](float X) {
                 X = X < 0 ? X + 1 : X > 1 ? X - 1 : X;
-                if (X < 1.0f / 6)
-                    return P + (Q - P) * 6 * X;
-                if (X < 0.5f)
-                    return Q;
-                if (X < 2.0f / 3)
-                    return P + (Q - P) * (2.0f / 3 - X) * 6;
+                if (X < 1.0f / 6) return P + (Q - P) * 6 * X;
+                if (X < 0.5f) return Q;
+                if (X < 2.0f / 3) return P + (Q - P) * (2.0f / 3 - X) * 6;
                 return P;
             };
             return TFilterColor{Channel(Hue + 1.0f / 3), Channel(Hue), Channel(Hue - 1.0f / 3), Alpha};
         }
     }
     const TColor V = ParseColor(T);
-    if (V < 0)
-        return std::nullopt;
+    if (V < 0) return std::nullopt;
     return TFilterColor{float(V & 0xFF) / 255, float((V >> 8) & 0xFF) / 255, float((V >> 16) & 0xFF) / 255, 1};
 }
 
 TUserRect DeviceBox(const TUserRect& R, const TMatrix& M)
 {
     const TPointF P[4] = {TransformPoint({R.X, R.Y}, M), TransformPoint({R.X + R.Width, R.Y}, M),
-                          TransformPoint({R.X, R.Y + R.Height}, M),
-                          TransformPoint({R.X + R.Width, R.Y + R.Height}, M)};
+                          TransformPoint({R.X, R.Y + R.Height}, M), TransformPoint({R.X + R.Width, R.Y + R.Height}, M)};
     float L = P[0].X, T = P[0].Y, Rt = P[0].X, B = P[0].Y;
     for (const TPointF& Q : P) {
         L = std::min(L, Q.X);
@@ -174,12 +164,10 @@ TResolvedFilter ResolveFilter(const TSVGFilter& Filter, TSVG* Root)
     const TSVGObject* Current = &Filter;
     for (int Step = 0; Current && Step < MaxHrefChain && Seen.insert(Current).second; ++Step) {
         const auto* F = dynamic_cast<const TSVGFilter*>(Current);
-        if (!F)
-            break;
+        if (!F) break;
         const TStyle& S = F->GetStyle();
         auto Take = [&S](std::string& Field, std::string_view Key) {
-            if (Field.empty())
-                Field = Trim(S.GetValues(Key));
+            if (Field.empty()) Field = Trim(S.GetValues(Key));
         };
         Take(R.X, "x");
         Take(R.Y, "y");
@@ -187,8 +175,7 @@ TResolvedFilter ResolveFilter(const TSVGFilter& Filter, TSVG* Root)
         Take(R.Height, "height");
         Take(R.FilterUnits, "filterUnits");
         Take(R.PrimitiveUnits, "primitiveUnits");
-        if (!R.Primitives && !F->GetPrimitives().empty())
-            R.Primitives = F;
+        if (!R.Primitives && !F->GetPrimitives().empty()) R.Primitives = F;
         const std::string Ref = Href(*F);
         Current = Ref.empty() || !Root ? nullptr : Root->FindByID(Ref.substr(1));
     }
@@ -200,8 +187,7 @@ std::optional<TUserRect> FilterRegion(const TResolvedFilter& Filter, const TFilt
     const bool Box = Filter.FilterUnits != "userSpaceOnUse";
     TUserRect Ref{0, 0, Target.ViewportWidth, Target.ViewportHeight};
     if (Box) {
-        if (!Target.BBox || !(Target.BBox->Width > 0) || !(Target.BBox->Height > 0))
-            return std::nullopt;
+        if (!Target.BBox || !(Target.BBox->Width > 0) || !(Target.BBox->Height > 0)) return std::nullopt;
         Ref = *Target.BBox;
     }
     auto Get = [&](const std::string& Text, float Default, float Side) {
@@ -220,8 +206,7 @@ std::optional<TUserRect> FilterRegion(const TResolvedFilter& Filter, const TFilt
         R.Width = Get(Filter.Width, 1.2f * Ref.Width, Ref.Width);
         R.Height = Get(Filter.Height, 1.2f * Ref.Height, Ref.Height);
     }
-    if (!(R.Width > 0) || !(R.Height > 0) || !std::isfinite(R.X + R.Y + R.Width + R.Height))
-        return std::nullopt;
+    if (!(R.Width > 0) || !(R.Height > 0) || !std::isfinite(R.X + R.Y + R.Width + R.Height)) return std::nullopt;
     return R;
 }
 
@@ -239,16 +224,13 @@ public:
     std::vector<TFilterPrimitive> Build()
     {
         std::vector<TFilterPrimitive> Out;
-        if (!FFilter.Primitives)
-            return Out;
+        if (!FFilter.Primitives) return Out;
         for (const TFilterNode& Node : FFilter.Primitives->GetPrimitives()) {
             std::optional<TFilterPrimitive> P = Primitive(Node, static_cast<int>(Out.size()));
-            if (!P)
-                continue;  // not a primitive: skipped
+            if (!P) continue;  // not a primitive: skipped
             const std::string Result = Node.Get("result");
             Out.push_back(std::move(*P));
-            if (!Result.empty())
-                FResults[Result] = static_cast<int>(Out.size()) - 1;
+            if (!Result.empty()) FResults[Result] = static_cast<int>(Out.size()) - 1;
         }
         return Out;
     }
@@ -262,15 +244,12 @@ private:
 
     TFilterInput Input(const std::string& Text, int Self) const
     {
-        if (Text == "SourceGraphic")
-            return {TFilterInput::TKind::SourceGraphic};
-        if (Text == "SourceAlpha")
-            return {TFilterInput::TKind::SourceAlpha};
+        if (Text == "SourceGraphic") return {TFilterInput::TKind::SourceGraphic};
+        if (Text == "SourceAlpha") return {TFilterInput::TKind::SourceAlpha};
         if (Text == "BackgroundImage" || Text == "BackgroundAlpha" || Text == "FillPaint" || Text == "StrokePaint")
             return {TFilterInput::TKind::Empty};
         auto It = FResults.find(Text);
-        if (It != FResults.end() && It->second < Self)
-            return {TFilterInput::TKind::Result, It->second};
+        if (It != FResults.end() && It->second < Self) return {TFilterInput::TKind::Result, It->second};
         // No such result: as if the input were not given.
         return {Self == 0 ? TFilterInput::TKind::SourceGraphic : TFilterInput::TKind::Previous};
     }
@@ -289,12 +268,9 @@ private:
     {
         TFilterColor C = Default;
         std::string Text = Node.Get(ColorKey);
-        if (Text == "inherit")
-            Text = Inherited(Node, ColorKey);
-        if (Text == "currentColor")
-            Text = Inherited(Node, "color");
-        if (auto Parsed = ParseCssColor(Text))
-            C = *Parsed;
+        if (Text == "inherit") Text = Inherited(Node, ColorKey);
+        if (Text == "currentColor") Text = Inherited(Node, "color");
+        if (auto Parsed = ParseCssColor(Text)) C = *Parsed;
         if (!OpacityKey.empty() && Node.Has(OpacityKey)) {
             const std::string O = Node.Get(OpacityKey);
             const float A = !O.empty() && O.back() == '%' ? Number(O.substr(0, O.size() - 1)).value_or(100) / 100
@@ -317,31 +293,20 @@ private:
 
     void Subregion(const TFilterNode& Node, TFilterPrimitive& P) const
     {
-        auto Get = [&](std::string_view Key, float Side) {
-            return Length(Node.Get(Key), FBox, Side);
-        };
+        auto Get = [&](std::string_view Key, float Side) { return Length(Node.Get(Key), FBox, Side); };
         const auto X = Get("x", FTarget.ViewportWidth), Y = Get("y", FTarget.ViewportHeight);
         const auto W = Get("width", FTarget.ViewportWidth), H = Get("height", FTarget.ViewportHeight);
-        if (!X && !Y && !W && !H)
-            return;
+        if (!X && !Y && !W && !H) return;
         TUserRect U = FRegion;
-        if (X)
-            U.X = FBox ? FBBox.X + *X * FBBox.Width : *X;
-        if (Y)
-            U.Y = FBox ? FBBox.Y + *Y * FBBox.Height : *Y;
-        if (W)
-            U.Width = FBox ? *W * FBBox.Width : *W;
-        if (H)
-            U.Height = FBox ? *H * FBBox.Height : *H;
+        if (X) U.X = FBox ? FBBox.X + *X * FBBox.Width : *X;
+        if (Y) U.Y = FBox ? FBBox.Y + *Y * FBBox.Height : *Y;
+        if (W) U.Width = FBox ? *W * FBBox.Width : *W;
+        if (H) U.Height = FBox ? *H * FBBox.Height : *H;
         const TUserRect D = DeviceBox(U, FCanvasMatrix);
-        if (X)
-            P.X = D.X;
-        if (Y)
-            P.Y = D.Y;
-        if (W)
-            P.Width = U.Width <= 0 ? 0 : D.Width;
-        if (H)
-            P.Height = U.Height <= 0 ? 0 : D.Height;
+        if (X) P.X = D.X;
+        if (Y) P.Y = D.Y;
+        if (W) P.Width = U.Width <= 0 ? 0 : D.Width;
+        if (H) P.Height = U.Height <= 0 ? 0 : D.Height;
         FLastUserSubregion = U;
     }
 
@@ -363,16 +328,17 @@ private:
 std::optional<TFilterPrimitive> TPrimitiveBuilder::Primitive(const TFilterNode& Node, int Self)
 {
     TFilterPrimitive P;
-    P.In = Node.Has("in") ? Input(Node.Get("in"), Self)
-                          : TFilterInput{Self == 0 ? TFilterInput::TKind::SourceGraphic : TFilterInput::TKind::Previous};
-    P.In2 = Node.Has("in2") ? Input(Node.Get("in2"), Self)
-                            : TFilterInput{Self == 0 ? TFilterInput::TKind::SourceGraphic : TFilterInput::TKind::Previous};
+    P.In = Node.Has("in")
+               ? Input(Node.Get("in"), Self)
+               : TFilterInput{Self == 0 ? TFilterInput::TKind::SourceGraphic : TFilterInput::TKind::Previous};
+    P.In2 = Node.Has("in2")
+                ? Input(Node.Get("in2"), Self)
+                : TFilterInput{Self == 0 ? TFilterInput::TKind::SourceGraphic : TFilterInput::TKind::Previous};
     P.Linear = LinearSpace(Node);
     FLastUserSubregion = FRegion;
     Subregion(Node, P);
     std::optional<TPrimitiveParams> Made = Params(Node, P, Self);
-    if (!Made)
-        return std::nullopt;
+    if (!Made) return std::nullopt;
     P.Params = std::move(*Made);
     return P;
 }
@@ -390,9 +356,9 @@ TLightSource TPrimitiveBuilder::Light(const TFilterNode& Node) const
             return TransformPoint({X, Y}, FCanvasMatrix);
         };
         auto Depth = [&](float Z) {
-            if (FBox)
-                Z *= std::sqrt((FBBox.Width * FBBox.Width + FBBox.Height * FBBox.Height) / 2);
-            return Z * std::sqrt(std::abs(FCanvasMatrix.m11 * FCanvasMatrix.m22 - FCanvasMatrix.m12 * FCanvasMatrix.m21));
+            if (FBox) Z *= std::sqrt((FBBox.Width * FBBox.Width + FBBox.Height * FBBox.Height) / 2);
+            return Z *
+                   std::sqrt(std::abs(FCanvasMatrix.m11 * FCanvasMatrix.m22 - FCanvasMatrix.m12 * FCanvasMatrix.m21));
         };
         if (C.Name == "feDistantLight") {
             L.Kind = TLightSource::TKind::Distant;
@@ -411,8 +377,7 @@ TLightSource TPrimitiveBuilder::Light(const TFilterNode& Node) const
             L.PointsAtY = At.Y;
             L.PointsAtZ = Depth(Num("pointsAtZ", 0));
             L.SpecularExponent = Num("specularExponent", 1);
-            if (auto Cone = Number(C.Get("limitingConeAngle")))
-                L.LimitingConeAngle = *Cone;
+            if (auto Cone = Number(C.Get("limitingConeAngle"))) L.LimitingConeAngle = *Cone;
             return L;
         }
     }
@@ -433,16 +398,15 @@ std::optional<TPrimitiveParams> TPrimitiveBuilder::Params(const TFilterNode& Nod
         const TOffsetParams Pass{};
         if (SX < 0 || SY < 0) {
             // A negative deviation leaves the input as it is.
-            if (Name == "feGaussianBlur")
-                return Pass;
+            if (Name == "feGaussianBlur") return Pass;
             SX = SY = 0;
         }
-        if (Name == "feGaussianBlur")
-            return TBlurParams{PixelsX(SX), PixelsY(SY)};
+        if (Name == "feGaussianBlur") return TBlurParams{PixelsX(SX), PixelsY(SY)};
         TDropShadowParams S;
         S.SX = PixelsX(SX);
         S.SY = PixelsY(SY);
-        const float DX = UserLengthX(Number(Node.Get("dx")).value_or(2)), DY = UserLengthY(Number(Node.Get("dy")).value_or(2));
+        const float DX = UserLengthX(Number(Node.Get("dx")).value_or(2)),
+                    DY = UserLengthY(Number(Node.Get("dy")).value_or(2));
         const TPointF O = TransformPoint({DX, DY}, FCanvasMatrix), Z = TransformPoint({0, 0}, FCanvasMatrix);
         S.DX = O.X - Z.X;
         S.DY = O.Y - Z.Y;
@@ -450,12 +414,12 @@ std::optional<TPrimitiveParams> TPrimitiveBuilder::Params(const TFilterNode& Nod
         return S;
     }
     if (Name == "feOffset") {
-        const float DX = UserLengthX(Number(Node.Get("dx")).value_or(0)), DY = UserLengthY(Number(Node.Get("dy")).value_or(0));
+        const float DX = UserLengthX(Number(Node.Get("dx")).value_or(0)),
+                    DY = UserLengthY(Number(Node.Get("dy")).value_or(0));
         const TPointF O = TransformPoint({DX, DY}, FCanvasMatrix), Z = TransformPoint({0, 0}, FCanvasMatrix);
         return TOffsetParams{O.X - Z.X, O.Y - Z.Y};
     }
-    if (Name == "feFlood")
-        return TFloodParams{Color(Node, "flood-color", "flood-opacity", {0, 0, 0, 1})};
+    if (Name == "feFlood") return TFloodParams{Color(Node, "flood-color", "flood-opacity", {0, 0, 0, 1})};
     if (Name == "feMerge") {
         TMergeParams M;
         for (const TFilterNode& C : Node.Children)
@@ -467,13 +431,12 @@ std::optional<TPrimitiveParams> TPrimitiveBuilder::Params(const TFilterNode& Nod
     }
     if (Name == "feComposite") {
         static const std::map<std::string, TCompositeOperator, std::less<>> Ops = {
-            {"over", TCompositeOperator::Over}, {"in", TCompositeOperator::In}, {"out", TCompositeOperator::Out},
-            {"atop", TCompositeOperator::Atop}, {"xor", TCompositeOperator::Xor},
-            {"arithmetic", TCompositeOperator::Arithmetic}};
+            {"over", TCompositeOperator::Over}, {"in", TCompositeOperator::In},
+            {"out", TCompositeOperator::Out},   {"atop", TCompositeOperator::Atop},
+            {"xor", TCompositeOperator::Xor},   {"arithmetic", TCompositeOperator::Arithmetic}};
         TCompositeParams C;
         auto It = Ops.find(Node.Get("operator"));
-        if (It != Ops.end())
-            C.Operator = It->second;
+        if (It != Ops.end()) C.Operator = It->second;
         C.K1 = Number(Node.Get("k1")).value_or(0);
         C.K2 = Number(Node.Get("k2")).value_or(0);
         C.K3 = Number(Node.Get("k3")).value_or(0);
@@ -481,14 +444,22 @@ std::optional<TPrimitiveParams> TPrimitiveBuilder::Params(const TFilterNode& Nod
         return C;
     }
     if (Name == "feBlend") {
-        static const std::map<std::string, TBlendMode, std::less<>> Modes = {
-            {"normal", TBlendMode::Normal}, {"multiply", TBlendMode::Multiply}, {"screen", TBlendMode::Screen},
-            {"overlay", TBlendMode::Overlay}, {"darken", TBlendMode::Darken}, {"lighten", TBlendMode::Lighten},
-            {"color-dodge", TBlendMode::ColorDodge}, {"color-burn", TBlendMode::ColorBurn},
-            {"hard-light", TBlendMode::HardLight}, {"soft-light", TBlendMode::SoftLight},
-            {"difference", TBlendMode::Difference}, {"exclusion", TBlendMode::Exclusion}, {"hue", TBlendMode::Hue},
-            {"saturation", TBlendMode::Saturation}, {"color", TBlendMode::Color},
-            {"luminosity", TBlendMode::Luminosity}};
+        static const std::map<std::string, TBlendMode, std::less<>> Modes = {{"normal", TBlendMode::Normal},
+                                                                             {"multiply", TBlendMode::Multiply},
+                                                                             {"screen", TBlendMode::Screen},
+                                                                             {"overlay", TBlendMode::Overlay},
+                                                                             {"darken", TBlendMode::Darken},
+                                                                             {"lighten", TBlendMode::Lighten},
+                                                                             {"color-dodge", TBlendMode::ColorDodge},
+                                                                             {"color-burn", TBlendMode::ColorBurn},
+                                                                             {"hard-light", TBlendMode::HardLight},
+                                                                             {"soft-light", TBlendMode::SoftLight},
+                                                                             {"difference", TBlendMode::Difference},
+                                                                             {"exclusion", TBlendMode::Exclusion},
+                                                                             {"hue", TBlendMode::Hue},
+                                                                             {"saturation", TBlendMode::Saturation},
+                                                                             {"color", TBlendMode::Color},
+                                                                             {"luminosity", TBlendMode::Luminosity}};
         auto It = Modes.find(Node.Get("mode"));
         return TBlendParams{It != Modes.end() ? It->second : TBlendMode::Normal};
     }
@@ -496,15 +467,11 @@ std::optional<TPrimitiveParams> TPrimitiveBuilder::Params(const TFilterNode& Nod
         const std::string Type = Node.Get("type");
         const bool HasValues = Node.Has("values");
         std::vector<float> V = Numbers(Node.Get("values"), Ok);
-        if (Type == "saturate")
-            return HasValues && Ok && V.size() == 1 ? SaturateMatrix(V[0]) : TColorMatrixParams{};
-        if (Type == "hueRotate")
-            return HasValues && Ok && V.size() == 1 ? HueRotateMatrix(V[0]) : TColorMatrixParams{};
-        if (Type == "luminanceToAlpha")
-            return LuminanceToAlphaMatrix();
+        if (Type == "saturate") return HasValues && Ok && V.size() == 1 ? SaturateMatrix(V[0]) : TColorMatrixParams{};
+        if (Type == "hueRotate") return HasValues && Ok && V.size() == 1 ? HueRotateMatrix(V[0]) : TColorMatrixParams{};
+        if (Type == "luminanceToAlpha") return LuminanceToAlphaMatrix();
         TColorMatrixParams M;
-        if (Ok && V.size() == 20)
-            std::copy(V.begin(), V.end(), M.M.begin());
+        if (Ok && V.size() == 20) std::copy(V.begin(), V.end(), M.M.begin());
         return M;
     }
     if (Name == "feComponentTransfer") {
@@ -512,8 +479,7 @@ std::optional<TPrimitiveParams> TPrimitiveBuilder::Params(const TFilterNode& Nod
         static constexpr std::string_view Funcs[4] = {"feFuncR", "feFuncG", "feFuncB", "feFuncA"};
         for (const TFilterNode& C : Node.Children)
             for (int K = 0; K < 4; ++K) {
-                if (C.Name != Funcs[K])
-                    continue;
+                if (C.Name != Funcs[K]) continue;
                 TTransferFunction F;
                 const std::string Type = C.Get("type");
                 bool ListOk = true;
@@ -538,37 +504,31 @@ std::optional<TPrimitiveParams> TPrimitiveBuilder::Params(const TFilterNode& Nod
     if (Name == "feMorphology") {
         std::vector<float> R = Numbers(Node.Get("radius"), Ok);
         float RX = 0, RY = 0;
-        if (!Node.Has("radius"))
-            R.clear();
+        if (!Node.Has("radius")) R.clear();
         if (Ok && R.size() == 1)
             RX = RY = R[0];
         else if (Ok && R.size() == 2)
             RX = R[0], RY = R[1];
-        if (RX < 0 || RY < 0 || (RX == 0 && RY == 0))
-            return TOffsetParams{};  // nothing to do: the input as it is
+        if (RX < 0 || RY < 0 || (RX == 0 && RY == 0)) return TOffsetParams{};  // nothing to do: the input as it is
         return TMorphologyParams{Node.Get("operator") == "dilate", PixelsX(RX), PixelsY(RY)};
     }
     if (Name == "feConvolveMatrix") {
         TConvolveParams C;
         std::vector<float> Order = Numbers(Node.Get("order"), Ok);
-        if (!Node.Has("order"))
-            Order = {3};
-        if (!Ok || Order.empty() || Order.size() > 2)
-            return TFloodParams{{0, 0, 0, 0}};
+        if (!Node.Has("order")) Order = {3};
+        if (!Ok || Order.empty() || Order.size() > 2) return TFloodParams{{0, 0, 0, 0}};
         const float OX = Order[0], OY = Order.size() == 2 ? Order[1] : Order[0];
-        if (OX < 1 || OY < 1 || OX != std::floor(OX) || OY != std::floor(OY) || OX > MaxKernelOrder || OY > MaxKernelOrder)
+        if (OX < 1 || OY < 1 || OX != std::floor(OX) || OY != std::floor(OY) || OX > MaxKernelOrder ||
+            OY > MaxKernelOrder)
             return TFloodParams{{0, 0, 0, 0}};
         C.OrderX = int(OX);
         C.OrderY = int(OY);
         C.Kernel = Numbers(Node.Get("kernelMatrix"), Ok);
-        if (!Ok || C.Kernel.size() != std::size_t(C.OrderX) * std::size_t(C.OrderY))
-            return TFloodParams{{0, 0, 0, 0}};
+        if (!Ok || C.Kernel.size() != std::size_t(C.OrderX) * std::size_t(C.OrderY)) return TFloodParams{{0, 0, 0, 0}};
         float Sum = 0;
-        for (float K : C.Kernel)
-            Sum += K;
+        for (float K : C.Kernel) Sum += K;
         C.Divisor = Number(Node.Get("divisor")).value_or(Sum == 0 ? 1 : Sum);
-        if (C.Divisor == 0)
-            C.Divisor = 1;
+        if (C.Divisor == 0) C.Divisor = 1;
         C.Bias = Number(Node.Get("bias")).value_or(0);
         C.TargetX = Node.Has("targetX") ? int(Number(Node.Get("targetX")).value_or(-1)) : C.OrderX / 2;
         C.TargetY = Node.Has("targetY") ? int(Number(Node.Get("targetY")).value_or(-1)) : C.OrderY / 2;
@@ -579,8 +539,7 @@ std::optional<TPrimitiveParams> TPrimitiveBuilder::Params(const TFilterNode& Nod
         C.PreserveAlpha = Node.Get("preserveAlpha") == "true";
         return C;
     }
-    if (Name == "feTile")
-        return TTileParams{};
+    if (Name == "feTile") return TTileParams{};
     if (Name == "feTurbulence") {
         TTurbulenceParams T;
         std::vector<float> F = Numbers(Node.Get("baseFrequency"), Ok);
@@ -588,8 +547,7 @@ std::optional<TPrimitiveParams> TPrimitiveBuilder::Params(const TFilterNode& Nod
             T.BaseFrequencyX = T.BaseFrequencyY = F[0];
         else if (Ok && F.size() == 2)
             T.BaseFrequencyX = F[0], T.BaseFrequencyY = F[1];
-        if (T.BaseFrequencyX < 0 || T.BaseFrequencyY < 0)
-            return TFloodParams{{0, 0, 0, 0}};
+        if (T.BaseFrequencyX < 0 || T.BaseFrequencyY < 0) return TFloodParams{{0, 0, 0, 0}};
         T.Octaves = std::clamp(static_cast<int>(Number(Node.Get("numOctaves")).value_or(1)), 0, MaxOctaves);
         T.Seed = Number(Node.Get("seed")).value_or(0);
         T.Stitch = Node.Get("stitchTiles") == "stitch";
@@ -597,8 +555,7 @@ std::optional<TPrimitiveParams> TPrimitiveBuilder::Params(const TFilterNode& Nod
         // Canvas pixel → user space.
         const TMatrix& M = FCanvasMatrix;
         const float Det = M.m11 * M.m22 - M.m12 * M.m21;
-        if (Det == 0 || !std::isfinite(Det))
-            return TFloodParams{{0, 0, 0, 0}};
+        if (Det == 0 || !std::isfinite(Det)) return TFloodParams{{0, 0, 0, 0}};
         const float A = M.m22 / Det, B = -M.m12 / Det, C = -M.m21 / Det, D = M.m11 / Det;
         T.PixelToUser = {A, B, C, D, -(M.m31 * A + M.m32 * C), -(M.m31 * B + M.m32 * D)};
         T.TileX = FLastUserSubregion.X;
@@ -627,13 +584,11 @@ std::optional<TPrimitiveParams> TPrimitiveBuilder::Params(const TFilterNode& Nod
         L.SpecularExponent = Number(Node.Get("specularExponent")).value_or(1);
         L.Color = Color(Node, "lighting-color", "", {1, 1, 1, 1});
         L.Light = Light(Node);
-        if (L.Specular && (L.SpecularExponent < 1 || L.SpecularExponent > 128))
-            return TFloodParams{{0, 0, 0, 0}};
+        if (L.Specular && (L.SpecularExponent < 1 || L.SpecularExponent > 128)) return TFloodParams{{0, 0, 0, 0}};
         return L;
     }
     if (Name == "feImage") {
-        if (!FTarget.ImageSource)
-            return TFloodParams{{0, 0, 0, 0}};
+        if (!FTarget.ImageSource) return TFloodParams{{0, 0, 0, 0}};
         return TImageParams{FTarget.ImageSource(Node, FLastUserSubregion)};
     }
     (void)P;

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "svg/core/SVGTypes.h"
 #include "svg/compositing/filters/FilterPrimitive.h"
+#include "svg/core/SVGTypes.h"
 
 namespace plumwick {
 
@@ -25,8 +25,8 @@ struct TUserRect {
 
 // What a filter is applied to.
 struct TFilterTarget {
-    TMatrix UserToDevice;            // the element's user space → device pixels
-    std::optional<TUserRect> BBox;   // the element's bounding box in its user space, when it has one
+    TMatrix UserToDevice;           // the element's user space → device pixels
+    std::optional<TUserRect> BBox;  // the element's bounding box in its user space, when it has one
     float ViewportWidth = 0, ViewportHeight = 0;
     const TSVGBasic* Element = nullptr;  // for currentColor and feImage
     // The picture of an feImage primitive given its subregion in user space.

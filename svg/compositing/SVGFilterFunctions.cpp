@@ -3,10 +3,10 @@
 #include <cctype>
 #include <cmath>
 
-#include "svg/paint/SVGColor.h"
-#include "svg/core/SVGParse.h"
 #include "svg/compositing/SVGFilterBuild.h"
 #include "svg/compositing/filters/FilterOps.h"
+#include "svg/core/SVGParse.h"
+#include "svg/paint/SVGColor.h"
 
 namespace plumwick {
 
@@ -21,13 +21,10 @@ std::optional<std::vector<std::string>> Tokens(std::string_view Text)
     std::string Current;
     int Depth = 0;
     for (char C : Text) {
-        if (C == '(')
-            ++Depth;
-        if (C == ')' && --Depth < 0)
-            return std::nullopt;
+        if (C == '(') ++Depth;
+        if (C == ')' && --Depth < 0) return std::nullopt;
         if (Depth == 0 && (std::isspace(static_cast<unsigned char>(C)) || (C == ',' && Out.empty() && false))) {
-            if (!Current.empty())
-                Out.push_back(std::move(Current));
+            if (!Current.empty()) Out.push_back(std::move(Current));
             Current.clear();
             continue;
         }
@@ -37,10 +34,8 @@ std::optional<std::vector<std::string>> Tokens(std::string_view Text)
             Current.clear();
         }
     }
-    if (Depth != 0)
-        return std::nullopt;
-    if (!Current.empty())
-        Out.push_back(std::move(Current));
+    if (Depth != 0) return std::nullopt;
+    if (!Current.empty()) Out.push_back(std::move(Current));
     return Out;
 }
 
@@ -48,8 +43,7 @@ std::optional<std::vector<std::string>> Tokens(std::string_view Text)
 std::optional<float> CssLength(std::string_view T)
 {
     T = TrimView(T);
-    if (T.empty() || T.back() == '%')
-        return std::nullopt;
+    if (T.empty() || T.back() == '%') return std::nullopt;
     static const std::pair<std::string_view, float> Units[] = {
         {"px", 1}, {"mm", 96 / 25.4f}, {"cm", 96 / 2.54f}, {"in", 96}, {"pt", 96 / 72.0f}, {"pc", 16}, {"em", 16}};
     float Factor = 1;
@@ -60,8 +54,7 @@ std::optional<float> CssLength(std::string_view T)
             break;
         }
     float V = 0;
-    if (!TryParseNumber(T, V))
-        return std::nullopt;
+    if (!TryParseNumber(T, V)) return std::nullopt;
     return V * Factor;
 }
 
@@ -71,12 +64,10 @@ std::optional<float> Amount(std::string_view T)
     T = TrimView(T);
     float V = 0;
     if (!T.empty() && T.back() == '%') {
-        if (!TryParseNumber(T.substr(0, T.size() - 1), V))
-            return std::nullopt;
+        if (!TryParseNumber(T.substr(0, T.size() - 1), V)) return std::nullopt;
         return V / 100;
     }
-    if (!TryParseNumber(T, V))
-        return std::nullopt;
+    if (!TryParseNumber(T, V)) return std::nullopt;
     return V;
 }
 
@@ -95,16 +86,14 @@ std::optional<float> Degrees(std::string_view T)
             break;
         }
     float V = 0;
-    if (!TryParseNumber(T, V) || (!HasUnit && V != 0))
-        return std::nullopt;
+    if (!TryParseNumber(T, V) || (!HasUnit && V != 0)) return std::nullopt;
     return V * Factor;
 }
 
 std::optional<TFilterColor> CssColor(std::string_view T, std::string_view CurrentColor)
 {
     T = TrimView(T);
-    if (T == "currentColor")
-        T = CurrentColor;
+    if (T == "currentColor") T = CurrentColor;
     return ParseCssColor(T);
 }
 
@@ -118,27 +107,21 @@ std::optional<TFilterItem> Function(const std::string& Name, std::string_view Ar
         std::string Cur;
         int Depth = 0;
         for (char C : Args) {
-            if (C == '(')
-                ++Depth;
-            if (C == ')')
-                --Depth;
+            if (C == '(') ++Depth;
+            if (C == ')') --Depth;
             if (Depth == 0 && (std::isspace(static_cast<unsigned char>(C)) || C == ',')) {
-                if (!Cur.empty())
-                    A.push_back(std::move(Cur));
+                if (!Cur.empty()) A.push_back(std::move(Cur));
                 Cur.clear();
                 continue;
             }
             Cur += C;
         }
-        if (!Cur.empty())
-            A.push_back(std::move(Cur));
+        if (!Cur.empty()) A.push_back(std::move(Cur));
     }
     if (Name == "blur") {
-        if (A.size() > 1)
-            return std::nullopt;
+        if (A.size() > 1) return std::nullopt;
         const auto V = A.empty() ? std::optional<float>(0) : CssLength(A[0]);
-        if (!V || *V < 0)
-            return std::nullopt;
+        if (!V || *V < 0) return std::nullopt;
         Item.Numbers = {*V};
         return Item;
     }
@@ -149,8 +132,7 @@ std::optional<TFilterItem> Function(const std::string& Name, std::string_view Ar
         bool ColorAfterLengths = false;
         for (const std::string& Arg : A) {
             if (auto V = CssLength(Arg)) {
-                if (ColorAfterLengths)
-                    return std::nullopt;
+                if (ColorAfterLengths) return std::nullopt;
                 L.push_back(*V);
             } else if (auto C = CssColor(Arg, CurrentColor); C && !Color) {
                 Color = C;
@@ -159,8 +141,7 @@ std::optional<TFilterItem> Function(const std::string& Name, std::string_view Ar
                 return std::nullopt;
             }
         }
-        if (L.size() == 1 || L.size() > 3 || (L.size() == 3 && L[2] < 0))
-            return std::nullopt;
+        if (L.size() == 1 || L.size() > 3 || (L.size() == 3 && L[2] < 0)) return std::nullopt;
         L.resize(3, 0);
         Item.Numbers = L;
         if (Color)
@@ -170,23 +151,19 @@ std::optional<TFilterItem> Function(const std::string& Name, std::string_view Ar
         return Item;
     }
     if (Name == "hue-rotate") {
-        if (A.size() > 1)
-            return std::nullopt;
+        if (A.size() > 1) return std::nullopt;
         const auto V = A.empty() ? std::optional<float>(0) : Degrees(A[0]);
-        if (!V)
-            return std::nullopt;
+        if (!V) return std::nullopt;
         Item.Numbers = {*V};
         return Item;
     }
-    static constexpr std::string_view Amounts[] = {"grayscale", "sepia", "saturate", "invert",
+    static constexpr std::string_view Amounts[] = {"grayscale", "sepia",      "saturate", "invert",
                                                    "opacity",   "brightness", "contrast"};
     for (std::string_view N : Amounts)
         if (Name == N) {
-            if (A.size() > 1)
-                return std::nullopt;
+            if (A.size() > 1) return std::nullopt;
             const auto V = A.empty() ? std::optional<float>(1) : Amount(A[0]);
-            if (!V || *V < 0)
-                return std::nullopt;
+            if (!V || *V < 0) return std::nullopt;
             Item.Numbers = {*V};
             return Item;
         }
@@ -199,15 +176,12 @@ std::optional<std::vector<TFilterItem>> ParseFilterList(std::string_view Text, s
 {
     std::vector<TFilterItem> Items;
     const std::string_view T = TrimView(Text);
-    if (T.empty() || T == "none")
-        return Items;
+    if (T.empty() || T == "none") return Items;
     const auto List = Tokens(T);
-    if (!List)
-        return std::nullopt;
+    if (!List) return std::nullopt;
     for (const std::string& Token : *List) {
         const std::size_t Open = Token.find('(');
-        if (Open == std::string::npos || Token.back() != ')')
-            return std::nullopt;
+        if (Open == std::string::npos || Token.back() != ')') return std::nullopt;
         const std::string Name = Token.substr(0, Open);
         const std::string_view Args = std::string_view(Token).substr(Open + 1, Token.size() - Open - 2);
         if (Name == "url") {
@@ -221,8 +195,7 @@ std::optional<std::vector<TFilterItem>> ParseFilterList(std::string_view Text, s
             continue;
         }
         auto Item = Function(Name, Args, CurrentColor);
-        if (!Item)
-            return std::nullopt;
+        if (!Item) return std::nullopt;
         Items.push_back(std::move(*Item));
     }
     return Items;

@@ -14,9 +14,9 @@ namespace plumwick {
 // One item of the list: a reference (Id set) or a function, already as primitives whose lengths
 // are user units (the painter scales them) and whose colours are resolved.
 struct TFilterItem {
-    std::string Id;  // without "#"
-    std::string Function;  // name of a CSS function, "" for a reference
-    std::vector<float> Numbers;  // the function's lengths and amounts: see ParseFilterList
+    std::string Id;                           // without "#"
+    std::string Function;                     // name of a CSS function, "" for a reference
+    std::vector<float> Numbers;               // the function's lengths and amounts: see ParseFilterList
     filters::TFilterColor Color{0, 0, 0, 1};  // drop-shadow
 };
 

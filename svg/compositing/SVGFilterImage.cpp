@@ -6,8 +6,8 @@
 #include "platform/GdiPlus.h"
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/images/SVGImage.h"
 #include "svg/core/SVGParse.h"
+#include "svg/images/SVGImage.h"
 
 namespace plumwick {
 
@@ -36,8 +36,7 @@ void PaintElement(TSVGObject& Element, TGPGraphics& Graphics)
             Current->GetStyle().GetValues("display") == "none")
             continue;
         Current->PaintToGraphics(Graphics);
-        for (int I = Current->GetCount() - 1; I >= 0; --I)
-            Stack.push_back(Current->GetItem(I));
+        for (int I = Current->GetCount() - 1; I >= 0; --I) Stack.push_back(Current->GetItem(I));
     }
 }
 
@@ -48,25 +47,22 @@ TFilterImage FeImagePicture(const TFilterNode& Node, const TUserRect& Subregion,
 {
     TFilterImage Empty(Canvas.Width, Canvas.Height);
     std::string Ref = Node.Has("xlink:href") ? Node.Get("xlink:href") : Node.Get("href");
-    if (Ref.empty() || !Target.Element)
-        return Empty;
+    if (Ref.empty() || !Target.Element) return Empty;
     TGPBitmap Bitmap(Canvas.Width, Canvas.Height);
-    if (Bitmap.GetLastStatus() != Ok)
-        return Empty;
+    if (Bitmap.GetLastStatus() != Ok) return Empty;
     TSVG* Root = Target.Element->GetRoot();
     if (Ref[0] == '#') {
         TSVGObject* Element = Root ? Root->FindByID(Ref.substr(1)) : nullptr;
         // An element that holds the filtered one would draw itself without end.
         for (const TSVGObject* P = Target.Element; Element && P; P = P->GetParent())
-            if (P == Element)
-                Element = nullptr;
-        if (!Element)
-            return Empty;
+            if (P == Element) Element = nullptr;
+        if (!Element) return Empty;
         // The element is placed as a use at the subregion's corner would place it.
         auto G = CanvasGraphics(Bitmap, Canvas, Like);
         const TMatrix& F = Target.UserToDevice;
-        G->SetDeviceTransform(*ToGPMatrix(Canvas.DeviceToCanvas * CreateTranslation(F.m11 * Subregion.X + F.m21 * Subregion.Y,
-                                                                                    F.m12 * Subregion.X + F.m22 * Subregion.Y)));
+        G->SetDeviceTransform(
+            *ToGPMatrix(Canvas.DeviceToCanvas * CreateTranslation(F.m11 * Subregion.X + F.m21 * Subregion.Y,
+                                                                  F.m12 * Subregion.X + F.m22 * Subregion.Y)));
         PaintElement(*Element, *G);
     } else {
         std::string Text = Ref;
@@ -77,16 +73,13 @@ TFilterImage FeImagePicture(const TFilterNode& Node, const TUserRect& Subregion,
             std::string Path = Text;
             const std::string& Doc = Root ? Root->GetFileName() : std::string();
             const std::size_t Slash = Doc.find_last_of('/');
-            if (!Path.empty() && Path[0] != '/' && Slash != std::string::npos)
-                Path = Doc.substr(0, Slash + 1) + Path;
+            if (!Path.empty() && Path[0] != '/' && Slash != std::string::npos) Path = Doc.substr(0, Slash + 1) + Path;
             Bytes = ReadRegularFile(Path, SVGMaxImageFileSize);
         }
-        if (!Bytes)
-            return Empty;
+        if (!Bytes) return Empty;
         TGPImage Picture{std::span<const std::uint8_t>(*Bytes)};
         const float W = float(Picture.GetWidth()), H = float(Picture.GetHeight());
-        if (!(W > 0) || !(H > 0) || !(Subregion.Width > 0) || !(Subregion.Height > 0))
-            return Empty;
+        if (!(W > 0) || !(H > 0) || !(Subregion.Width > 0) || !(Subregion.Height > 0)) return Empty;
         const TSVGImage::TAspect Aspect = TSVGImage::ParseAspect(Node.Get("preserveAspectRatio"));
         TGPRectF Dest{Subregion.X, Subregion.Y, Subregion.Width, Subregion.Height};
         if (!Aspect.Stretch) {
@@ -105,8 +98,7 @@ TFilterImage FeImagePicture(const TFilterNode& Node, const TUserRect& Subregion,
         G->DrawImage(&Picture, Dest);
     }
     std::vector<std::uint32_t> Pixels;
-    if (!Bitmap.GetPixels(Pixels))
-        return Empty;
+    if (!Bitmap.GetPixels(Pixels)) return Empty;
     return TFilterImage::FromStraightArgb(Pixels, Canvas.Width, Canvas.Height);
 }
 

@@ -7,15 +7,15 @@
 
 #include "gdip/GDIPOBJ2.h"
 #include "platform/GdiPlus.h"
-#include "svg/core/SVGBasic.h"
-#include "svg/core/SVGCommon.h"
-#include "svg/core/SVGDocument.h"
-#include "svg/core/SVGParse.h"
 #include "svg/compositing/SVGFilter.h"
 #include "svg/compositing/SVGFilterBuild.h"
 #include "svg/compositing/SVGFilterFunctions.h"
 #include "svg/compositing/SVGFilterImage.h"
 #include "svg/compositing/filters/FilterRun.h"
+#include "svg/core/SVGBasic.h"
+#include "svg/core/SVGCommon.h"
+#include "svg/core/SVGDocument.h"
+#include "svg/core/SVGParse.h"
 
 namespace plumwick {
 
@@ -41,8 +41,7 @@ struct TFilteringGuard {
 TMatrix Inverse(const TMatrix& M)
 {
     const float Det = M.m11 * M.m22 - M.m12 * M.m21;
-    if (Det == 0 || !std::isfinite(Det))
-        return TMatrix{};
+    if (Det == 0 || !std::isfinite(Det)) return TMatrix{};
     TMatrix R = IdentityMatrix();
     R.m11 = M.m22 / Det;
     R.m12 = -M.m12 / Det;
@@ -57,16 +56,14 @@ TMatrix Inverse(const TMatrix& M)
 std::optional<TUserRect> BoundingBox(TSVGObject& Node, const TMatrix& NodeMatrix)
 {
     const TMatrix ToNode = Inverse(NodeMatrix);
-    if (!ToNode.IsTransform())
-        return std::nullopt;
+    if (!ToNode.IsTransform()) return std::nullopt;
     bool Any = false;
     float L = 0, T = 0, R = 0, B = 0;
     std::vector<TSVGObject*> Stack{&Node};
     while (!Stack.empty()) {
         TSVGObject* Current = Stack.back();
         Stack.pop_back();
-        if (Current != &Node && !IsPaintable(*Current))
-            continue;
+        if (Current != &Node && !IsPaintable(*Current)) continue;
         auto* Basic = dynamic_cast<TSVGBasic*>(Current);
         if (Basic && Basic->GetPath()) {
             const TMatrix M = Basic->GetMatrix().IsTransform() ? Basic->GetMatrix() * ToNode : ToNode;
@@ -82,11 +79,9 @@ std::optional<TUserRect> BoundingBox(TSVGObject& Node, const TMatrix& NodeMatrix
                 }
             }
         }
-        for (int I = 0; I < Current->GetCount(); ++I)
-            Stack.push_back(Current->GetItem(I));
+        for (int I = 0; I < Current->GetCount(); ++I) Stack.push_back(Current->GetItem(I));
     }
-    if (!Any)
-        return std::nullopt;
+    if (!Any) return std::nullopt;
     return TUserRect{L, T, R - L, B - T};
 }
 
@@ -100,12 +95,10 @@ struct TStage {
 // Filter functions have no region of their own: the box grows by what the function can spread.
 std::optional<TUserRect> FunctionRegion(const TFilterItem& Item, const TFilterTarget& Target)
 {
-    if (!Target.BBox)
-        return std::nullopt;
+    if (!Target.BBox) return std::nullopt;
     TUserRect R = *Target.BBox;
     float Spread = 0.5f * std::max(R.Width, R.Height);  // room for strokes and markers
-    if (Item.Function == "blur" && !Item.Numbers.empty())
-        Spread += 3 * Item.Numbers[0];
+    if (Item.Function == "blur" && !Item.Numbers.empty()) Spread += 3 * Item.Numbers[0];
     if (Item.Function == "drop-shadow" && Item.Numbers.size() == 3)
         Spread += 3 * Item.Numbers[2] + std::max(std::abs(Item.Numbers[0]), std::abs(Item.Numbers[1]));
     R.X -= Spread;
@@ -124,8 +117,7 @@ bool IsFilterSource(const TSVGObject& Node)
 
 bool NeedsFilter(const TSVGObject& Node)
 {
-    if (std::find(Filtering.begin(), Filtering.end(), &Node) != Filtering.end())
-        return false;
+    if (std::find(Filtering.begin(), Filtering.end(), &Node) != Filtering.end()) return false;
     const std::string Text = Node.GetStyle().GetValues("filter");
     return !Text.empty() && TrimView(Text) != "none";
 }
@@ -146,13 +138,11 @@ void PaintFiltered(TSVGObject& Node, TGPGraphics& Graphics)
     // Filters work in the element's user space scaled to device pixels. Under a rotation or skew
     // that space is not the device's: the canvas then lies in it, and the result is drawn turned.
     TMatrix M = Element->GetMatrix().IsTransform() ? Element->GetMatrix() : IdentityMatrix();
-    if (Document)
-        M = Document->GetMatrix().IsTransform() ? Document->GetMatrix() : IdentityMatrix();
+    if (Document) M = Document->GetMatrix().IsTransform() ? Document->GetMatrix() : IdentityMatrix();
     const bool AxisAligned = M.m12 == 0 && M.m21 == 0 && M.m11 > 0 && M.m22 > 0;
     const TMatrix FilterSpace = AxisAligned ? M : CreateScaling(std::hypot(M.m11, M.m12), std::hypot(M.m21, M.m22));
     const TMatrix DeviceToFilter = Inverse(M) * FilterSpace;
-    if (!DeviceToFilter.IsTransform())
-        return;
+    if (!DeviceToFilter.IsTransform()) return;
 
     TFilterTarget Target;
     Target.UserToDevice = FilterSpace;
@@ -170,13 +160,11 @@ void PaintFiltered(TSVGObject& Node, TGPGraphics& Graphics)
         Stage.Item = &Item;
         if (Item.Function.empty()) {
             auto* Filter = Root && !Item.Id.empty() ? dynamic_cast<TSVGFilter*>(Root->FindByID(Item.Id)) : nullptr;
-            if (!Filter)
-                return;  // a reference to nothing: the element is not drawn
+            if (!Filter) return;  // a reference to nothing: the element is not drawn
             Stage.Filter = ResolveFilter(*Filter, Root);
         }
         const auto Region = Item.Function.empty() ? FilterRegion(Stage.Filter, Target) : FunctionRegion(Item, Target);
-        if (!Region)
-            return;
+        if (!Region) return;
         Stage.Region = *Region;
         Stages.push_back(std::move(Stage));
     }
@@ -186,10 +174,9 @@ void PaintFiltered(TSVGObject& Node, TGPGraphics& Graphics)
     Graphics.GetSurfaceSize(SurfaceWidth, SurfaceHeight);
     const std::array<float, 6> D = Graphics.GetDeviceTransform().GetElements();
     const TMatrix PixelsToDevice = Inverse(TMatrix{D[0], D[1], 0, D[2], D[3], 0, D[4], D[5], 1});
-    const TUserRect Surface =
-        DeviceBox({-SurfaceWidth * CanvasMargin, -SurfaceHeight * CanvasMargin, SurfaceWidth * (1 + 2 * CanvasMargin),
-                   SurfaceHeight * (1 + 2 * CanvasMargin)},
-                  PixelsToDevice * DeviceToFilter);
+    const TUserRect Surface = DeviceBox({-SurfaceWidth * CanvasMargin, -SurfaceHeight * CanvasMargin,
+                                         SurfaceWidth * (1 + 2 * CanvasMargin), SurfaceHeight * (1 + 2 * CanvasMargin)},
+                                        PixelsToDevice * DeviceToFilter);
     float L = 1e30f, T = 1e30f, R = -1e30f, B = -1e30f;
     for (const TStage& S : Stages) {
         const TUserRect Box = DeviceBox(S.Region, FilterSpace);
@@ -200,8 +187,7 @@ void PaintFiltered(TSVGObject& Node, TGPGraphics& Graphics)
     T = std::max(T, Surface.Y);
     R = std::min(R, Surface.X + Surface.Width);
     B = std::min(B, Surface.Y + Surface.Height);
-    if (!(R > L) || !(B > T))
-        return;
+    if (!(R > L) || !(B > T)) return;
     TFilterCanvas Canvas;
     Canvas.OriginX = static_cast<int>(std::floor(L));
     Canvas.OriginY = static_cast<int>(std::floor(T));
@@ -215,8 +201,7 @@ void PaintFiltered(TSVGObject& Node, TGPGraphics& Graphics)
 
     // The element as it would be drawn, on the canvas.
     TGPBitmap Layer(Canvas.Width, Canvas.Height);
-    if (Layer.GetLastStatus() != Ok)
-        return;
+    if (Layer.GetLastStatus() != Ok) return;
     {
         TGPGraphics Offscreen(&Layer);
         Offscreen.SetSmoothingMode(Graphics.GetSmoothingMode());
@@ -227,8 +212,7 @@ void PaintFiltered(TSVGObject& Node, TGPGraphics& Graphics)
         return FeImagePicture(ImageNode, Subregion, Target, Canvas, Graphics);
     };
     std::vector<std::uint32_t> Pixels;
-    if (!Layer.GetPixels(Pixels))
-        return;
+    if (!Layer.GetPixels(Pixels)) return;
     TFilterImage Image = TFilterImage::FromStraightArgb(Pixels, Canvas.Width, Canvas.Height);
 
     const float SX = std::hypot(FilterSpace.m11, FilterSpace.m12);
@@ -246,8 +230,7 @@ void PaintFiltered(TSVGObject& Node, TGPGraphics& Graphics)
         Image = RunFilter(Primitives, Image, Region);
     }
 
-    if (Layer.SetPixels(Image.ToStraightArgb()) != Ok)
-        return;
+    if (Layer.SetPixels(Image.ToStraightArgb()) != Ok) return;
     const TMatrix CanvasToDevice = Inverse(Canvas.DeviceToCanvas);
     Graphics.SetTransform(ToGPMatrix(CanvasToDevice).get());
     Graphics.DrawImage(&Layer, 0, 0);

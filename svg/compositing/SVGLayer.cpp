@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "platform/GdiPlus.h"
+#include "svg/compositing/SVGMask.h"
 #include "svg/core/SVGBasic.h"
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGParse.h"
 #include "svg/structure/SVGStructure.h"
-#include "svg/compositing/SVGMask.h"
 
 namespace plumwick {
 
@@ -26,8 +26,7 @@ std::int64_t SurfacePixels(const TGPGraphics& Graphics)
 bool HasBasicChild(const TSVGObject& Node)
 {
     for (int I = 0; I < Node.GetCount(); ++I)
-        if (Node.GetItem(I)->AsBasic())
-            return true;
+        if (Node.GetItem(I)->AsBasic()) return true;
     return false;
 }
 
@@ -41,7 +40,8 @@ void RunMaskStep(TLayer& Layer)
 {
     if (TSVGMask* Mask = Layer.Needs().Mask) {
         const SmoothingMode Mode = Layer.Below().GetSmoothingMode();
-        ApplyMask(*Mask, Layer.Owner(), Layer.Bitmap(), Mode == SmoothingModeAntiAlias || Mode == SmoothingModeHighQuality);
+        ApplyMask(*Mask, Layer.Owner(), Layer.Bitmap(),
+                  Mode == SmoothingModeAntiAlias || Mode == SmoothingModeHighQuality);
     }
 }
 
@@ -54,8 +54,7 @@ TLayerBudget::TLayerBudget(const TGPGraphics& Target)
 
 bool TLayerBudget::Take(std::int64_t Pixels)
 {
-    if (Pixels <= 0 || Pixels > FLeft)
-        return false;
+    if (Pixels <= 0 || Pixels > FLeft) return false;
     FLeft -= Pixels;
     return true;
 }
@@ -75,12 +74,10 @@ TLayer::~TLayer()
 std::unique_ptr<TLayer> TLayer::Open(TSVGBasic& Owner, TLayerNeeds Needs, TGPGraphics& Below, TLayerBudget& Budget)
 {
     int W = 0, H = 0;
-    if (!Below.GetSurfaceSize(W, H) || !Budget.Take(std::int64_t(W) * H))
-        return nullptr;
+    if (!Below.GetSurfaceSize(W, H) || !Budget.Take(std::int64_t(W) * H)) return nullptr;
     std::unique_ptr<TLayer> Layer(new TLayer(Owner, std::move(Needs), Below, Budget, std::int64_t(W) * H));
     Layer->FBitmap = std::make_unique<TGPBitmap>(W, H, PixelFormat32bppARGB);
-    if (Layer->FBitmap->GetLastStatus() != Ok)
-        return nullptr;
+    if (Layer->FBitmap->GetLastStatus() != Ok) return nullptr;
     Layer->FGraphics = std::make_unique<TGPGraphics>(Layer->FBitmap.get());
     Layer->FGraphics->SetSmoothingMode(Below.GetSmoothingMode());
     Layer->FGraphics->SetDeviceTransform(Below.GetDeviceTransform());
@@ -92,8 +89,7 @@ void TLayer::Compose()
     RunFilterStep(*this);
     // The clip and the opacity are applied as the layer is blended: both only scale each pixel.
     FBelow.ResetTransform();
-    if (FNeeds.Clip)
-        FBelow.SetClip(&*FNeeds.Clip, CombineModeReplace);
+    if (FNeeds.Clip) FBelow.SetClip(&*FNeeds.Clip, CombineModeReplace);
     RunMaskStep(*this);
     FBelow.DrawLayer(FBitmap.get(), FNeeds.Opacity, FNeeds.Blend);
     FBelow.ResetClip();
@@ -102,19 +98,18 @@ void TLayer::Compose()
 bool PaintsFillAndStroke(const TSVGBasic& Element)
 {
     const bool Fill = !Element.GetFillURI().empty() || Element.GetFillColor() >= 0;
-    const bool Stroke = (!Element.GetStrokeURI().empty() || Element.GetStrokeColor() >= 0) && Element.GetStrokeWidth() > 0;
+    const bool Stroke =
+        (!Element.GetStrokeURI().empty() || Element.GetStrokeColor() >= 0) && Element.GetStrokeWidth() > 0;
     return Fill && Stroke;
 }
 
 std::optional<TGPGraphicsPath> DeviceClipArea(TSVGBasic& Element)
 {
     TSVGClipPath* Clip = ReferencedClip(Element);
-    if (!Clip)
-        return std::nullopt;
+    if (!Clip) return std::nullopt;
     std::vector<const TSVGClipPath*> Visiting;
     std::optional<TGPGraphicsPath> Area = Clip->AreaFor(Element, Visiting);
-    if (Area && Element.GetMatrix().IsTransform())
-        Area->Transform(ToGPMatrix(Element.GetMatrix()).get());
+    if (Area && Element.GetMatrix().IsTransform()) Area->Transform(ToGPMatrix(Element.GetMatrix()).get());
     return Area;
 }
 
@@ -140,33 +135,29 @@ BlendMode BlendModeOf(const TSVGBasic& Element)
         BlendMode Mode;
     };
     static constexpr TRow Rows[] = {
-        {"multiply", BlendModeMultiply},      {"screen", BlendModeScreen},         {"overlay", BlendModeOverlay},
-        {"darken", BlendModeDarken},          {"lighten", BlendModeLighten},       {"color-dodge", BlendModeColorDodge},
-        {"color-burn", BlendModeColorBurn},   {"hard-light", BlendModeHardLight},  {"soft-light", BlendModeSoftLight},
-        {"difference", BlendModeDifference},  {"exclusion", BlendModeExclusion},   {"hue", BlendModeHue},
-        {"saturation", BlendModeSaturation},  {"color", BlendModeColor},           {"luminosity", BlendModeLuminosity},
+        {"multiply", BlendModeMultiply},     {"screen", BlendModeScreen},        {"overlay", BlendModeOverlay},
+        {"darken", BlendModeDarken},         {"lighten", BlendModeLighten},      {"color-dodge", BlendModeColorDodge},
+        {"color-burn", BlendModeColorBurn},  {"hard-light", BlendModeHardLight}, {"soft-light", BlendModeSoftLight},
+        {"difference", BlendModeDifference}, {"exclusion", BlendModeExclusion},  {"hue", BlendModeHue},
+        {"saturation", BlendModeSaturation}, {"color", BlendModeColor},          {"luminosity", BlendModeLuminosity},
     };
     const std::string Value = Element.GetStyle().GetValues("mix-blend-mode");
     const std::string_view Keyword = TrimView(Value);
     for (const TRow& Row : Rows)
-        if (Row.Keyword == Keyword)
-            return Row.Mode;
+        if (Row.Keyword == Keyword) return Row.Mode;
     return BlendModeNormal;
 }
 
 std::unique_ptr<TGPBitmap> PaintChildrenToLayer(TSVGObject& Container, const TGPGraphics& Like)
 {
     int W = 0, H = 0;
-    if (!Like.GetSurfaceSize(W, H))
-        return nullptr;
+    if (!Like.GetSurfaceSize(W, H)) return nullptr;
     auto Bitmap = std::make_unique<TGPBitmap>(W, H, PixelFormat32bppARGB);
-    if (Bitmap->GetLastStatus() != Ok)
-        return nullptr;
+    if (Bitmap->GetLastStatus() != Ok) return nullptr;
     TGPGraphics Graphics(Bitmap.get());
     Graphics.SetSmoothingMode(Like.GetSmoothingMode());
     Graphics.SetDeviceTransform(Like.GetDeviceTransform());
-    for (int I = 0; I < Container.GetCount(); ++I)
-        PaintTree(*Container.GetItem(I), Graphics);
+    for (int I = 0; I < Container.GetCount(); ++I) PaintTree(*Container.GetItem(I), Graphics);
     return Bitmap;
 }
 

@@ -44,10 +44,7 @@ struct TLayerNeeds {
     TSVGMask* Mask = nullptr;             // the mask the layer is multiplied by
     BlendMode Blend = BlendModeNormal;    // "mix-blend-mode": how the layer mixes with what lies below
     bool Isolate = false;                 // "isolation: isolate": the content blends only within the layer
-    bool Any() const
-    {
-        return Opacity < 1 || Clip.has_value() || Mask || Blend != BlendModeNormal || Isolate;
-    }
+    bool Any() const { return Opacity < 1 || Clip.has_value() || Mask || Blend != BlendModeNormal || Isolate; }
 };
 
 // Limits the pixels that live layers may take at once, so that no document can make the painter allocate
@@ -65,8 +62,7 @@ private:
 class TLayer {
 public:
     // A transparent layer the size of Below's pixels, or nullptr when Below has none or the budget is spent.
-    static std::unique_ptr<TLayer> Open(TSVGBasic& Owner, TLayerNeeds Needs, TGPGraphics& Below,
-                                        TLayerBudget& Budget);
+    static std::unique_ptr<TLayer> Open(TSVGBasic& Owner, TLayerNeeds Needs, TGPGraphics& Below, TLayerBudget& Budget);
     ~TLayer();
     TLayer(const TLayer&) = delete;
     TLayer& operator=(const TLayer&) = delete;

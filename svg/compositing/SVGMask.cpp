@@ -17,8 +17,7 @@ namespace {
 float MaskLength(const std::optional<std::string>& Text, float Default, bool BoundingBox, float Origin, float Size)
 {
     // The defaults are percentages: of the box, or of the viewport in user space.
-    if (!Text)
-        return BoundingBox ? Origin + Default * Size : Default * Size;
+    if (!Text) return BoundingBox ? Origin + Default * Size : Default * Size;
     return TUnitRegion::Resolve(*Text, BoundingBox, Origin, Size);
 }
 
@@ -50,8 +49,9 @@ TGPRectF SubtreeBoundingBox(const TSVGObject& Node)
             TGPRectF Box;
             if (E->GetPath()->GetBounds(Box) == Ok && std::isfinite(Box.Width) && std::isfinite(Box.Height)) {
                 const TMatrix M = Below(*N, Node);
-                for (const TPointF P : {TPointF{Box.X, Box.Y}, TPointF{Box.X + Box.Width, Box.Y},
-                                        TPointF{Box.X, Box.Y + Box.Height}, TPointF{Box.X + Box.Width, Box.Y + Box.Height}}) {
+                for (const TPointF P :
+                     {TPointF{Box.X, Box.Y}, TPointF{Box.X + Box.Width, Box.Y}, TPointF{Box.X, Box.Y + Box.Height},
+                      TPointF{Box.X + Box.Width, Box.Y + Box.Height}}) {
                     const TPointF Q = TransformPoint(P, M);
                     L = std::min(L, Q.X);
                     T = std::min(T, Q.Y);
@@ -61,11 +61,9 @@ TGPRectF SubtreeBoundingBox(const TSVGObject& Node)
             }
         }
         for (int I = 0; I < N->GetCount(); ++I)
-            if (N->GetItem(I)->GetDisplayCode() != 0)
-                Stack.push_back(N->GetItem(I));
+            if (N->GetItem(I)->GetDisplayCode() != 0) Stack.push_back(N->GetItem(I));
     }
-    if (!(R >= L) || !(B >= T))
-        return TGPRectF{};
+    if (!(R >= L) || !(B >= T)) return TGPRectF{};
     return TGPRectF{L, T, R - L, B - T};
 }
 
@@ -96,8 +94,7 @@ void TSVGMask::ReadIn(const TXmlNode& Node)
 std::optional<std::vector<float>> TSVGMask::Coverage(const TSVGBasic& Target, int Width, int Height, bool AntiAlias)
 {
     TReferenceGuard Guard(FPainting);
-    if (!Guard.Entered())
-        return std::nullopt;
+    if (!Guard.Entered()) return std::nullopt;
     const std::size_t Count = static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height);
     std::vector<float> Result(Count, 0.0f);
     const TGPRectF Box = SubtreeBoundingBox(Target);
@@ -110,17 +107,14 @@ std::optional<std::vector<float>> TSVGMask::Coverage(const TSVGBasic& Target, in
     const float Y = MaskLength(FRegion.Y, -0.1f, BoxUnits, Box.Y, BoxUnits ? Box.Height : ViewportHeight);
     const float W = MaskLength(FRegion.Width, 1.2f, BoxUnits, 0, BoxUnits ? Box.Width : ViewportWidth);
     const float H = MaskLength(FRegion.Height, 1.2f, BoxUnits, 0, BoxUnits ? Box.Height : ViewportHeight);
-    if (!(W > 0) || !(H > 0))
-        return Result;
+    if (!(W > 0) || !(H > 0)) return Result;
     const TMatrix Device = CompleteOf(Target);
     TGPBitmap Layer(Width, Height);
     TGPBitmap Region(Width, Height);
-    if (Layer.GetLastStatus() != Ok || Region.GetLastStatus() != Ok)
-        return Result;
+    if (Layer.GetLastStatus() != Ok || Region.GetLastStatus() != Ok) return Result;
     {
         TGPGraphics G(&Layer);
-        if (AntiAlias)
-            G.SetSmoothingMode(SmoothingModeAntiAlias);
+        if (AntiAlias) G.SetSmoothingMode(SmoothingModeAntiAlias);
         const TMatrix Content = FRegion.BoundingBoxContent.value_or(false)
                                     ? CreateScaling(Box.Width, Box.Height) * CreateTranslation(Box.X, Box.Y)
                                     : IdentityMatrix();
@@ -128,22 +122,21 @@ std::optional<std::vector<float>> TSVGMask::Coverage(const TSVGBasic& Target, in
         PaintChildren(*this, G);
         G.Flush();
         TGPGraphics R(&Region);
-        if (AntiAlias)
-            R.SetSmoothingMode(SmoothingModeAntiAlias);
+        if (AntiAlias) R.SetSmoothingMode(SmoothingModeAntiAlias);
         R.SetTransform(ToGPMatrix(Device).get());
         TGPSolidBrush Opaque(0xFF000000);
         R.FillRectangle(&Opaque, TGPRectF{X, Y, W, H});
         R.Flush();
     }
     std::vector<std::uint32_t> Pixels, Inside;
-    if (!Layer.GetPixels(Pixels) || !Region.GetPixels(Inside))
-        return Result;
+    if (!Layer.GetPixels(Pixels) || !Region.GetPixels(Inside)) return Result;
     for (std::size_t I = 0; I < Count; ++I) {
         const std::uint32_t P = Pixels[I];
         const float A = (P >> 24) / 255.0f;
         float Value = A;
         if (!FAlpha) {
-            const float Red = ((P >> 16) & 0xFF) / 255.0f, Green = ((P >> 8) & 0xFF) / 255.0f, Blue = (P & 0xFF) / 255.0f;
+            const float Red = ((P >> 16) & 0xFF) / 255.0f, Green = ((P >> 8) & 0xFF) / 255.0f,
+                        Blue = (P & 0xFF) / 255.0f;
             Value = (0.2125f * Red + 0.7154f * Green + 0.0721f * Blue) * A;
         }
         Result[I] = Value * (Inside[I] >> 24) / 255.0f;
@@ -155,8 +148,7 @@ std::optional<std::vector<float>> TSVGMask::Coverage(const TSVGBasic& Target, in
             if (auto* Outer = dynamic_cast<TSVGMask*>(const_cast<TSVG*>(Root)->FindByID(Own))) {
                 // One that leads back to a mask being drawn is dropped, as browsers do.
                 if (const std::optional<std::vector<float>> More = Outer->Coverage(Target, Width, Height, AntiAlias))
-                    for (std::size_t I = 0; I < Count; ++I)
-                        Result[I] *= (*More)[I];
+                    for (std::size_t I = 0; I < Count; ++I) Result[I] *= (*More)[I];
             }
     return Result;
 }
@@ -164,8 +156,7 @@ std::optional<std::vector<float>> TSVGMask::Coverage(const TSVGBasic& Target, in
 TSVGMask* ReferencedMask(const TSVGBasic& Element)
 {
     const std::string URI = ParseURI(Element.GetStyle().GetValues("mask"));
-    if (URI.empty())
-        return nullptr;
+    if (URI.empty()) return nullptr;
     TSVG* Root = Element.GetRoot();
     return Root ? dynamic_cast<TSVGMask*>(Root->FindByID(URI)) : nullptr;
 }
@@ -173,22 +164,18 @@ TSVGMask* ReferencedMask(const TSVGBasic& Element)
 void ApplyMask(TSVGMask& Mask, const TSVGBasic& Owner, TGPBitmap& Layer, bool AntiAlias)
 {
     const int Width = static_cast<int>(Layer.GetWidth()), Height = static_cast<int>(Layer.GetHeight());
-    if (Width <= 0 || Height <= 0)
-        return;
+    if (Width <= 0 || Height <= 0) return;
     // A mask reached again while it is drawn (its content masked by itself) is dropped: the element
     // draws unmasked.
     const std::optional<std::vector<float>> Cover = Mask.Coverage(Owner, Width, Height, AntiAlias);
-    if (!Cover)
-        return;
+    if (!Cover) return;
     const TGPBitmap::TPremultipliedPixels Pixels = Layer.LockPremultiplied();
-    if (Pixels.Width != Width || Pixels.Height != Height)
-        return;
+    if (Pixels.Width != Width || Pixels.Height != Height) return;
     for (int Y = 0; Y < Pixels.Height; ++Y)
         for (int X = 0; X < Pixels.Width; ++X) {
             std::uint32_t& P = Pixels.Data[static_cast<std::size_t>(Y) * Pixels.Stride + X];
             const float C = (*Cover)[static_cast<std::size_t>(Y) * Pixels.Width + X];
-            if (C >= 1)
-                continue;
+            if (C >= 1) continue;
             std::uint32_t Out = 0;
             for (int Shift : {0, 8, 16, 24}) {
                 const auto Channel = static_cast<std::uint32_t>(std::lround(((P >> Shift) & 0xFF) * C));

@@ -31,7 +31,7 @@ public:
 
 private:
     TUnitRegion FRegion;  // maskUnits, maskContentUnits
-    bool FAlpha = false;               // mask-type
+    bool FAlpha = false;  // mask-type
     bool FPainting = false;
 };
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "platform/GdiPlus.h"
-#include "svg/core/SVGBasic.h"
 #include "svg/compositing/SVGFilterPaint.h"
 #include "svg/compositing/SVGLayer.h"
+#include "svg/core/SVGBasic.h"
 
 namespace plumwick {
 
@@ -43,8 +43,7 @@ bool IsEmptyArea(const TGPGraphicsPath& Area)
 
 void PaintTree(TSVGObject& Node, TGPGraphics& Graphics, std::span<const TRect> Rects)
 {
-    if (Node.GetDisplay() != 1 || OwnStyleHidesIt(Node))
-        return;
+    if (Node.GetDisplay() != 1 || OwnStyleHidesIt(Node)) return;
     struct TEntry {
         TSVGObject* Node;
         bool Close;    // compose the innermost layer: its owner's subtree is painted
@@ -75,17 +74,15 @@ void PaintTree(TSVGObject& Node, TGPGraphics& Graphics, std::span<const TRect> R
                 TLayerNeeds Needs;
                 Needs.Opacity = Element->GetOpacity();
                 Needs.Clip = std::move(Clip);
-                std::unique_ptr<TLayer> Layer = Needs.Any() ? TLayer::Open(*Element, std::move(Needs), Surface, Budget)
-                                                            : nullptr;
+                std::unique_ptr<TLayer> Layer =
+                    Needs.Any() ? TLayer::Open(*Element, std::move(Needs), Surface, Budget) : nullptr;
                 PaintFiltered(*Current, Layer ? Layer->Graphics() : Surface);
-                if (Layer)
-                    Layer->Compose();
+                if (Layer) Layer->Compose();
                 continue;
             }
             TLayerNeeds Needs = FilterSource ? TLayerNeeds{} : LayerNeedsOf(*Element, Clip);
             std::unique_ptr<TLayer> Layer;
-            if (Needs.Any())
-                Layer = TLayer::Open(*Element, std::move(Needs), Surface, Budget);
+            if (Needs.Any()) Layer = TLayer::Open(*Element, std::move(Needs), Surface, Budget);
             if (Layer) {
                 Element->SetPaintOpacity(1);
                 Stack.push_back({Current, true, false});
@@ -108,8 +105,7 @@ void PaintTree(TSVGObject& Node, TGPGraphics& Graphics, std::span<const TRect> R
         }
         for (int I = Current->GetCount() - 1; I >= 0; --I) {
             TSVGObject* Child = Current->GetItem(I);
-            if (ChildDisplayed(*Child))
-                Stack.push_back({Child, false, VisibleBelow(*Child, Entry.Visible)});
+            if (ChildDisplayed(*Child)) Stack.push_back({Child, false, VisibleBelow(*Child, Entry.Visible)});
         }
     }
 }

@@ -18,11 +18,9 @@ bool Usable(float Value)
 
 std::unique_ptr<TGPBitmap> RenderToBitmap(TSVG& Document, int Width, int Height, const TRenderOptions& Options)
 {
-    if (Width < 1 || Height < 1 || Width > MaxRenderSide || Height > MaxRenderSide)
-        return nullptr;
+    if (Width < 1 || Height < 1 || Width > MaxRenderSide || Height > MaxRenderSide) return nullptr;
     auto Target = std::make_unique<TGPBitmap>(Width, Height, PixelFormat32bppARGB);
-    if (Target->GetLastStatus() != Ok)
-        return nullptr;
+    if (Target->GetLastStatus() != Ok) return nullptr;
     TGPGraphics Graphics(Target.get());
     Graphics.SetSmoothingMode(Options.AntiAlias ? SmoothingModeAntiAlias : SmoothingModeNone);
     const float W = static_cast<float>(Width), H = static_cast<float>(Height);

@@ -74,8 +74,7 @@ void TSVGBasic::AssignTo(TSVGObject& Dest) const
 {
     TSVGMatrix::AssignTo(Dest);
     auto* D = dynamic_cast<TSVGBasic*>(&Dest);
-    if (!D)
-        return;
+    if (!D) return;
     D->FFillColor = FFillColor;
     D->FStrokeColor = FStrokeColor;
     D->FFillCurrent = FFillCurrent;
@@ -88,16 +87,14 @@ void TSVGBasic::AssignTo(TSVGObject& Dest) const
     D->FStrokeMiterLimit = FStrokeMiterLimit;
     D->FStrokeDashOffset = FStrokeDashOffset;
     D->FStrokeDashArrayCount = FStrokeDashArrayCount;
-    if (!FStrokeDashArray.empty())
-        D->FStrokeDashArray = FStrokeDashArray;
+    if (!FStrokeDashArray.empty()) D->FStrokeDashArray = FStrokeDashArray;
     D->FArrayNone = FArrayNone;
     D->FFontName = FFontName;
     D->FFontSize = FFontSize;
     D->FFontWeight = FFontWeight;
     D->FFontStyle = FFontStyle;
     D->FTextDecoration = FTextDecoration;
-    if (FPath)
-        D->FPath = FPath->Clone();
+    if (FPath) D->FPath = FPath->Clone();
     D->FRX = FRX;
     D->FRY = FRY;
     D->FFillURI = FFillURI;
@@ -131,10 +128,8 @@ void TSVGBasic::ReadIn(const TXmlNode& Node)
     LoadViewportLength(Node, "height", FHeight, *this, TViewportAxis::Height);
     LoadViewportLength(Node, "rx", FRX, *this, TViewportAxis::Width);
     LoadViewportLength(Node, "ry", FRY, *this, TViewportAxis::Height);
-    if (FRX == UndefinedFloat && FRY != UndefinedFloat)
-        FRX = FRY;
-    if (FRY == UndefinedFloat && FRX != UndefinedFloat)
-        FRY = FRX;
+    if (FRX == UndefinedFloat && FRY != UndefinedFloat) FRX = FRY;
+    if (FRY == UndefinedFloat && FRX != UndefinedFloat) FRY = FRX;
 }
 
 namespace {
@@ -143,16 +138,15 @@ namespace {
 int NestingDepth(const TSVGObject& Node)
 {
     int Depth = 0;
-    for (const TSVGObject* N = &Node; N && Depth <= SVGMaxDepth; N = N->GetParent())
-        ++Depth;
+    for (const TSVGObject* N = &Node; N && Depth <= SVGMaxDepth; N = N->GetParent()) ++Depth;
     return Depth;
 }
 
 // Elements drawn where they stand, which conditional attributes switch off.
 bool IsConditional(std::string_view Name)
 {
-    static constexpr std::string_view Drawn[] = {"a", "circle", "ellipse", "g", "image", "line", "path", "polygon",
-                                                 "polyline", "rect", "svg", "switch", "text", "use"};
+    static constexpr std::string_view Drawn[] = {"a",       "circle",   "ellipse", "g",   "image",  "line", "path",
+                                                 "polygon", "polyline", "rect",    "svg", "switch", "text", "use"};
     return std::find(std::begin(Drawn), std::end(Drawn), Name) != std::end(Drawn);
 }
 
@@ -165,24 +159,19 @@ void TSVGBasic::LoadChildNodes(const TXmlNode& Node)
     for (const TXmlNode& Child : Node.ChildNodes()) {
         const std::string Name = Child.NodeName();
         // The document read its style sheets before its elements.
-        if (Name == "style")
-            continue;
+        if (Name == "style") continue;
         TSVGElementCreator Creator = Root ? Root->FindRegisteredElement(Name) : nullptr;
-        if (!Creator)
-            Creator = FindElementCreator(Name);
-        if (!Creator)
-            continue;
+        if (!Creator) Creator = FindElementCreator(Name);
+        if (!Creator) continue;
         // Reading recurses with the nesting, so the depth is bounded here rather than by the stack.
         if (AtDepthLimit)
             throw ESVGError("Elements are nested deeper than " + std::to_string(SVGMaxDepth) +
                             " levels (at element \"" + Name + "\")");
-        if (Root)
-            Root->CountLoadedObjects(1);
+        if (Root) Root->CountLoadedObjects(1);
         TSVGObject* Item = Creator(*this);
         Item->ReadIn(Child);
         // A drawn element whose conditions fail is not drawn; definitions stay usable whatever they say.
-        if (Item->GetDisplayCode() != 0 && IsConditional(Name) && !ConditionsPass(Child))
-            Item->SetDisplay(0);
+        if (Item->GetDisplayCode() != 0 && IsConditional(Name) && !ConditionsPass(Child)) Item->SetDisplay(0);
     }
 }
 

@@ -107,9 +107,17 @@ public:
     void SetPaintOpacity(float Value) { FPaintOpacity = Value; }
     // The element's own clip reference (the clip element's id once resolved), not its ancestors'.
     const std::string& GetOwnClipURI() const { return FClipURI; }
-    void SetFillColor(TColor Value) { FFillColor = Value; FFillCurrent = false; }
+    void SetFillColor(TColor Value)
+    {
+        FFillColor = Value;
+        FFillCurrent = false;
+    }
     TColor GetStrokeColor() const;  // -2 (none) when nothing is set
-    void SetStrokeColor(TColor Value) { FStrokeColor = Value; FStrokeCurrent = false; }
+    void SetStrokeColor(TColor Value)
+    {
+        FStrokeColor = Value;
+        FStrokeCurrent = false;
+    }
     float GetFillOpacity() const;  // own (or nearest set) value times the parent's
     void SetFillOpacity(float Value) { FFillOpacity = Value; }
     float GetStrokeOpacity() const;
@@ -209,9 +217,9 @@ protected:
     std::string FClipURI;    // raw clip-path text until resolved, then the clip element's id
     int FFillRule = FillRuleNotSet;
     int FClipRule = FillRuleNotSet;
-    float FOpacity = 1;       // own "opacity", 0..1
-    float FPaintOpacity = 1;  // set by the paint walk, see SetPaintOpacity
-    std::string FColor;  // text of the "color" declaration, what "currentColor" stands for; empty = not set
+    float FOpacity = 1;        // own "opacity", 0..1
+    float FPaintOpacity = 1;   // set by the paint walk, see SetPaintOpacity
+    std::string FColor;        // text of the "color" declaration, what "currentColor" stands for; empty = not set
     std::string FMarkerStart;  // marker references as written ("none" stops inheritance); empty = not set
     std::string FMarkerMid;
     std::string FMarkerEnd;

@@ -8,8 +8,8 @@
 #include "gdip/GDIPOBJ2.h"
 #include "platform/GdiPlus.h"
 #include "svg/core/SVGBasic.h"
-#include "svg/paint/SVGColor.h"
 #include "svg/core/SVGDocument.h"
+#include "svg/paint/SVGColor.h"
 #include "svg/paint/SVGPaint.h"
 #include "svg/style/PaintOrder.h"
 
@@ -47,18 +47,15 @@ struct TSurfaceReset {
 std::uint8_t OpacityToAlpha(float Opacity)
 {
     const double Scaled = static_cast<double>(Opacity) * 255.0;
-    if (!(Scaled > 0))
-        return 0;
-    if (Scaled >= 255)
-        return 255;
+    if (!(Scaled > 0)) return 0;
+    if (Scaled >= 255) return 255;
     return static_cast<std::uint8_t>(std::nearbyint(Scaled));  // halves go to the even neighbour
 }
 
 void TSVGBasic::PaintToGraphics(TGPGraphics& Graphics)
 {
     TSurfaceReset Reset{Graphics};
-    if (!FPath)
-        return;
+    if (!FPath) return;
     ClipToViewports(Graphics);
     SetSurfaceTransform(Graphics, GetMatrix());
     if (FStyleChanged) {
@@ -93,8 +90,7 @@ void TSVGBasic::ClipToViewports(TGPGraphics& Graphics) const
     TRectF Clip;
     for (const TSVGObject* N = GetParent(); N; N = N->GetParent()) {
         const TSVGBasic* B = N->AsBasic();
-        if (!B || !B->GetViewportClip(Clip))
-            continue;
+        if (!B || !B->GetViewportClip(Clip)) continue;
         SetSurfaceTransform(Graphics, B->GetMatrix());
         Graphics.SetClip(TGPRectF{Clip.Left, Clip.Top, Clip.Right - Clip.Left, Clip.Bottom - Clip.Top},
                          CombineModeIntersect);
@@ -107,23 +103,18 @@ TPaintOrder TSVGBasic::GetPaintOrder() const
     // Inherited; a declaration that does not parse is ignored and the parent's order holds.
     for (const TSVGObject* Node = this; Node; Node = Node->GetParent()) {
         const std::string Value = Node->GetStyle().GetValues("paint-order");
-        if (Value.empty())
-            continue;
-        if (const std::optional<TPaintOrder> Order = ParsePaintOrder(Value))
-            return *Order;
+        if (Value.empty()) continue;
+        if (const std::optional<TPaintOrder> Order = ParsePaintOrder(Value)) return *Order;
     }
     return NormalPaintOrder;
 }
 
 void TSVGBasic::PaintToPath(TGPGraphicsPath& Path)
 {
-    if (!FPath)
-        return;
+    if (!FPath) return;
     std::unique_ptr<TGPGraphicsPath2> Copy = FPath->Clone();
-    if (!Copy)
-        return;
-    if (GetMatrix().IsTransform())
-        Copy->Transform(ToGraphicsMatrix(GetMatrix()).get());
+    if (!Copy) return;
+    if (GetMatrix().IsTransform()) Copy->Transform(ToGraphicsMatrix(GetMatrix()).get());
     Path.AddPath(*Copy, false);
 }
 
@@ -137,11 +128,9 @@ std::unique_ptr<TGPBrush> MakeBrush(TSVGBasic& Element, TColor Color, float Opac
         // element (no stops, a box without area), falls back on the colour given with it.
         TSVG* Root = Element.GetRoot();
         if (auto* Server = Root ? dynamic_cast<TSVGMatrix*>(Root->FindByID(URI)) : nullptr)
-            if (std::unique_ptr<TGPBrush> Brush = Server->GetBrush(Alpha, &Element))
-                return Brush;
+            if (std::unique_ptr<TGPBrush> Brush = Server->GetBrush(Alpha, &Element)) return Brush;
     }
-    if (!IsColorValue(Color))
-        return nullptr;
+    if (!IsColorValue(Color)) return nullptr;
     const double ColorAlphaScaled = std::nearbyint(double(Alpha) * ColorAlpha(Color) / 255.0);
     return std::make_unique<TGPSolidBrush>(ColorToARGB(Color, static_cast<std::uint8_t>(ColorAlphaScaled)));
 }
@@ -160,12 +149,10 @@ std::unique_ptr<TGPBrush> TSVGBasic::GetStrokeBrush()
 
 std::unique_ptr<TGPPen> TSVGBasic::GetStrokePen(TGPBrush* Brush)
 {
-    if (!Brush || Brush->GetLastStatus() != Ok)
-        return nullptr;
+    if (!Brush || Brush->GetLastStatus() != Ok) return nullptr;
     // A pen of width 0 would still draw a hairline; a stroke of no width (or an unreadable one) paints nothing.
     const float StrokeWidth = GetStrokeWidth();
-    if (!(StrokeWidth > 0) || !std::isfinite(StrokeWidth))
-        return nullptr;
+    if (!(StrokeWidth > 0) || !std::isfinite(StrokeWidth)) return nullptr;
     auto Pen = std::make_unique<TGPPen>(ARGB(0), StrokeWidth);
     Pen->SetLineJoin(GetStrokeLineJoin());
     Pen->SetMiterLimit(GetStrokeMiterLimit());
@@ -176,19 +163,16 @@ std::unique_ptr<TGPPen> TSVGBasic::GetStrokePen(TGPBrush* Brush)
     std::vector<float> Dashes = GetStrokeDashArray();
     const float Width = Pen->GetWidth();
     double Sum = 0;
-    for (const float D : Dashes)
-        Sum = D >= 0 && std::isfinite(D) ? Sum + D : -1;
+    for (const float D : Dashes) Sum = D >= 0 && std::isfinite(D) ? Sum + D : -1;
     if (!Dashes.empty() && Sum > 0) {
         float Offset = GetStrokeDashOffset();
         if (Width > 0) {
-            for (float& D : Dashes)
-                D /= Width;
+            for (float& D : Dashes) D /= Width;
             Offset /= Width;
         }
         Pen->SetDashPattern(Dashes);
         Pen->SetDashStyle(DashStyleCustom);
-        if (std::isfinite(Offset))
-            Pen->SetDashOffset(Offset);
+        if (std::isfinite(Offset)) Pen->SetDashOffset(Offset);
     }
     Pen->SetBrush(Brush);
     return Pen;
@@ -219,10 +203,8 @@ bool BoundsIntersectRect(const TBounds& Bounds, const TRect& Rect)
     std::vector<TPt> Poly = {Round(Bounds.TopLeft), Round(Bounds.TopRight), Round(Bounds.BottomRight),
                              Round(Bounds.BottomLeft)};
     for (const TPt& P : Poly)
-        if (!std::isfinite(P.X) || !std::isfinite(P.Y))
-            return false;
-    if (Rect.Right <= Rect.Left || Rect.Bottom <= Rect.Top)
-        return false;
+        if (!std::isfinite(P.X) || !std::isfinite(P.Y)) return false;
+    if (Rect.Right <= Rect.Left || Rect.Bottom <= Rect.Top) return false;
 
     // Clip the polygon to the rectangle edge by edge; what is left has an area only if they overlap.
     auto ClipEdge = [&Poly](auto Inside, auto Cross) {
@@ -231,10 +213,8 @@ bool BoundsIntersectRect(const TBounds& Bounds, const TRect& Rect)
             const TPt& A = Poly[I];
             const TPt& B = Poly[(I + 1) % Poly.size()];
             const bool InA = Inside(A), InB = Inside(B);
-            if (InA)
-                Out.push_back(A);
-            if (InA != InB)
-                Out.push_back(Cross(A, B));
+            if (InA) Out.push_back(A);
+            if (InA != InB) Out.push_back(Cross(A, B));
         }
         Poly = std::move(Out);
     };
@@ -260,8 +240,7 @@ bool BoundsIntersectRect(const TBounds& Bounds, const TRect& Rect)
 
 bool InRects(const TSVGObject& Node, std::span<const TRect> Rects)
 {
-    if (Rects.empty())
-        return true;
+    if (Rects.empty()) return true;
     return std::any_of(Rects.begin(), Rects.end(),
                        [&Node](const TRect& R) { return BoundsIntersectRect(Node.GetObjectBounds(), R); });
 }

@@ -6,27 +6,31 @@
 
 namespace plumwick {
 
-TMatrix IdentityMatrix() {
+TMatrix IdentityMatrix()
+{
     TMatrix m;
     m.m11 = m.m22 = m.m33 = 1;
     return m;
 }
 
-TMatrix CreateTranslation(float ADeltaX, float ADeltaY) {
+TMatrix CreateTranslation(float ADeltaX, float ADeltaY)
+{
     TMatrix m = IdentityMatrix();
     m.m31 = ADeltaX;
     m.m32 = ADeltaY;
     return m;
 }
 
-TMatrix CreateScaling(float AScaleX, float AScaleY) {
+TMatrix CreateScaling(float AScaleX, float AScaleY)
+{
     TMatrix m = IdentityMatrix();
     m.m11 = AScaleX;
     m.m22 = AScaleY;
     return m;
 }
 
-TMatrix CreateRotation(float AAngle) {
+TMatrix CreateRotation(float AAngle)
+{
     TMatrix m = IdentityMatrix();
     double c = std::cos(static_cast<double>(AAngle)), s = std::sin(static_cast<double>(AAngle));
     m.m11 = static_cast<float>(c);
@@ -36,7 +40,8 @@ TMatrix CreateRotation(float AAngle) {
     return m;
 }
 
-TMatrix MatrixMultiply(const TMatrix& a, const TMatrix& b) {
+TMatrix MatrixMultiply(const TMatrix& a, const TMatrix& b)
+{
     TMatrix r;
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j) {
@@ -47,16 +52,19 @@ TMatrix MatrixMultiply(const TMatrix& a, const TMatrix& b) {
     return r;
 }
 
-TPointF TransformPoint(const TPointF& p, const TMatrix& m) {
+TPointF TransformPoint(const TPointF& p, const TMatrix& m)
+{
     double x = p.X, y = p.Y;
     return {static_cast<float>(x * m.m11 + y * m.m21 + m.m31), static_cast<float>(x * m.m12 + y * m.m22 + m.m32)};
 }
 
-std::unique_ptr<TGPMatrix> ToGPMatrix(const TMatrix& m) {
+std::unique_ptr<TGPMatrix> ToGPMatrix(const TMatrix& m)
+{
     return std::make_unique<TGPMatrix>(m.m11, m.m12, m.m21, m.m22, m.m31, m.m32);
 }
 
-void FitRect(const TGPRectF& rect, std::uint8_t alignment, TGPRectF& result, double boxWidth, double boxHeight) {
+void FitRect(const TGPRectF& rect, std::uint8_t alignment, TGPRectF& result, double boxWidth, double boxHeight)
+{
     double w = rect.Width, h = rect.Height;
     double ratio = !(boxHeight <= 0) ? boxWidth / boxHeight : 1.0;  // NaN heights divide too
     double rw, rh;
@@ -70,12 +78,20 @@ void FitRect(const TGPRectF& rect, std::uint8_t alignment, TGPRectF& result, dou
     double x = 0, y = 0;
     if (alignment <= 8) {
         switch (alignment % 3) {
-            case 1: x = (w - rw) / 2; break;
-            case 2: x = w - rw; break;
+            case 1:
+                x = (w - rw) / 2;
+                break;
+            case 2:
+                x = w - rw;
+                break;
         }
         switch (alignment / 3) {
-            case 1: y = (h - rh) / 2; break;
-            case 2: y = h - rh; break;
+            case 1:
+                y = (h - rh) / 2;
+                break;
+            case 2:
+                y = h - rh;
+                break;
         }
     }
     result.X = static_cast<float>(x + rect.X);
@@ -90,59 +106,82 @@ namespace {
 
 // Stores convert(value) when the attribute exists; an absent attribute leaves target alone.
 template <typename T, typename F>
-void LoadAttribute(const TXmlNode& node, std::string_view name, T& target, F convert) {
+void LoadAttribute(const TXmlNode& node, std::string_view name, T& target, F convert)
+{
     if (std::optional<std::string> value = node.FindAttribute(name)) target = convert(*value);
 }
 
 }  // namespace
 
-void LoadLength(const TXmlNode& node, std::string_view name, float& target) {
+void LoadLength(const TXmlNode& node, std::string_view name, float& target)
+{
     LoadAttribute(node, name, target, [](const std::string& v) { return ParseLength(v); });
 }
 
-void LoadString(const TXmlNode& node, std::string_view name, std::string& target) {
+void LoadString(const TXmlNode& node, std::string_view name, std::string& target)
+{
     LoadAttribute(node, name, target, [](const std::string& v) { return v; });
 }
 
-void LoadPercent(const TXmlNode& node, std::string_view name, float& target) {
+void LoadPercent(const TXmlNode& node, std::string_view name, float& target)
+{
     LoadAttribute(node, name, target, [](const std::string& v) { return ParsePercent(v); });
 }
 
-void LoadTransform(const TXmlNode& node, std::string_view name, TMatrix& target) {
+void LoadTransform(const TXmlNode& node, std::string_view name, TMatrix& target)
+{
     LoadAttribute(node, name, target, [](const std::string& v) { return ParseTransform(v); });
 }
 
-void LoadDisplay(const TXmlNode& node, int& code) {
-    LoadAttribute(node, "display", code, [](const std::string& v) { return v == "inherit" ? -1 : v == "none" ? 0 : 1; });
+void LoadDisplay(const TXmlNode& node, int& code)
+{
+    LoadAttribute(node, "display", code, [](const std::string& v) {
+        return v == "inherit" ? -1 : v == "none" ? 0 : 1;
+    });
 }
 
-void LoadVisible(const TXmlNode& node, int& code) {
-    LoadAttribute(node, "visibility", code,
-                  [](const std::string& v) { return v == "inherit" ? -1 : v == "visible" ? 1 : 0; });
+void LoadVisible(const TXmlNode& node, int& code)
+{
+    LoadAttribute(node, "visibility", code, [](const std::string& v) {
+        return v == "inherit" ? -1 : v == "visible" ? 1 : 0;
+    });
 }
 
 namespace {
 
 // The declaration of Name in Style, when there is one, through Convert into Code.
 template <class F>
-void LoadDeclaration(const TStyle& style, std::string_view name, int& code, F convert) {
+void LoadDeclaration(const TStyle& style, std::string_view name, int& code, F convert)
+{
     if (style.IndexOf(name) >= 0) code = convert(TrimView(style.GetValues(name)));
 }
 
-int DisplayCode(std::string_view v) { return v == "inherit" ? -1 : v == "none" ? 0 : 1; }
-int VisibleCode(std::string_view v) { return v == "inherit" ? -1 : v == "visible" ? 1 : 0; }
+int DisplayCode(std::string_view v)
+{
+    return v == "inherit" ? -1 : v == "none" ? 0 : 1;
+}
+int VisibleCode(std::string_view v)
+{
+    return v == "inherit" ? -1 : v == "visible" ? 1 : 0;
+}
 
 }  // namespace
 
-void LoadDisplay(const TStyle& style, int& code) { LoadDeclaration(style, "display", code, DisplayCode); }
+void LoadDisplay(const TStyle& style, int& code)
+{
+    LoadDeclaration(style, "display", code, DisplayCode);
+}
 
-void LoadVisible(const TStyle& style, int& code) { LoadDeclaration(style, "visibility", code, VisibleCode); }
+void LoadVisible(const TStyle& style, int& code)
+{
+    LoadDeclaration(style, "visibility", code, VisibleCode);
+}
 
-void LoadGradientUnits(const TXmlNode& node, TGradientUnits& units) {
+void LoadGradientUnits(const TXmlNode& node, TGradientUnits& units)
+{
     units = guObjectBoundingBox;
-    LoadAttribute(node, "gradientUnits", units, [](const std::string& v) {
-        return v == "userSpaceOnUse" ? guUserSpaceOnUse : guObjectBoundingBox;
-    });
+    LoadAttribute(node, "gradientUnits", units,
+                  [](const std::string& v) { return v == "userSpaceOnUse" ? guUserSpaceOnUse : guObjectBoundingBox; });
 }
 
 }  // namespace plumwick

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <istream>
 #include <iterator>
-#include <optional>
 #include <locale>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <unordered_map>
@@ -46,15 +46,12 @@ std::vector<std::string_view> SplitLines(std::string_view Text)
     std::vector<std::string_view> Lines;
     size_t Start = 0;
     for (size_t I = 0; I < Text.size(); ++I) {
-        if (Text[I] != '\r' && Text[I] != '\n')
-            continue;
+        if (Text[I] != '\r' && Text[I] != '\n') continue;
         Lines.push_back(Text.substr(Start, I - Start));
-        if (Text[I] == '\r' && I + 1 < Text.size() && Text[I + 1] == '\n')
-            ++I;
+        if (Text[I] == '\r' && I + 1 < Text.size() && Text[I + 1] == '\n') ++I;
         Start = I + 1;
     }
-    if (Start < Text.size())
-        Lines.push_back(Text.substr(Start));
+    if (Start < Text.size()) Lines.push_back(Text.substr(Start));
     return Lines;
 }
 
@@ -75,17 +72,17 @@ TSVG::TAspect TSVG::ParseAspect(std::string_view Text)
     std::vector<std::string> Words = SplitValues(std::string(Text), ' ');
     std::erase_if(Words, [](const std::string& W) { return W.empty(); });
     std::size_t I = !Words.empty() && Words[0] == "defer" ? 1 : 0;
-    if (I >= Words.size())
-        return Aspect;
+    if (I >= Words.size()) return Aspect;
     const std::string& Align = Words[I];
-    auto Position = [](std::string_view Word) { return Word == "Min" ? 0.0f : Word == "Mid" ? 0.5f : Word == "Max" ? 1.0f : -1.0f; };
+    auto Position = [](std::string_view Word) {
+        return Word == "Min" ? 0.0f : Word == "Mid" ? 0.5f : Word == "Max" ? 1.0f : -1.0f;
+    };
     if (Align == "none") {
         Aspect.None = true;
     } else if (Align.size() == 8 && Align[0] == 'x' && Align[4] == 'Y') {
         const float X = Position(std::string_view(Align).substr(1, 3));
         const float Y = Position(std::string_view(Align).substr(5, 3));
-        if (X < 0 || Y < 0)
-            return TAspect();
+        if (X < 0 || Y < 0) return TAspect();
         Aspect.AlignX = X;
         Aspect.AlignY = Y;
     } else {
@@ -111,8 +108,8 @@ TGPRectF FitCentred(const TGPRectF& Rect, double BoxWidth, double BoxHeight)
         W = Rect.Height * Ratio;
         H = Rect.Height;
     }
-    return TGPRectF{static_cast<float>(Rect.X + (Rect.Width - W) / 2), static_cast<float>(Rect.Y + (Rect.Height - H) / 2),
-                    static_cast<float>(W), static_cast<float>(H)};
+    return TGPRectF{static_cast<float>(Rect.X + (Rect.Width - W) / 2),
+                    static_cast<float>(Rect.Y + (Rect.Height - H) / 2), static_cast<float>(W), static_cast<float>(H)};
 }
 
 TSVG::TSVG() : FStyles(std::make_unique<TStyleList>())
@@ -139,8 +136,7 @@ void TSVG::ClearDocumentFields()
     FSource.clear();
     FFileName.clear();
     FLoadedObjects = 0;
-    if (FStyles)
-        FStyles->Clear();
+    if (FStyles) FStyles->Clear();
     FViewBox = TRectF{};
     FInitialMatrix = TMatrix{};
     FAngleMatrix = TMatrix{};
@@ -172,8 +168,7 @@ void TSVG::AssignTo(TSVGObject& Dest) const
 {
     TSVGBasic::AssignTo(Dest);
     auto* D = dynamic_cast<TSVG*>(&Dest);
-    if (!D)
-        return;
+    if (!D) return;
     D->FRootBounds = FRootBounds;
     D->FDX = FDX;
     D->FDY = FDY;
@@ -212,8 +207,7 @@ void TSVG::LoadFromStream(std::istream& Stream)
     Stream.seekg(0);
     std::string Raw{std::istreambuf_iterator<char>(Stream), std::istreambuf_iterator<char>()};
     std::string_view Content = Raw;
-    if (Content.substr(0, 3) == "\xEF\xBB\xBF")
-        Content.remove_prefix(3);
+    if (Content.substr(0, 3) == "\xEF\xBB\xBF") Content.remove_prefix(3);
     std::string Text;
     Text.reserve(Content.size() + 2);
     for (std::string_view Line : SplitLines(Content)) {
@@ -226,8 +220,7 @@ void TSVG::LoadFromStream(std::istream& Stream)
 void TSVG::LoadFromFile(const std::string& FileName)
 {
     std::ifstream File(FileName, std::ios::binary);
-    if (!File)
-        throw ESVGError("Cannot open file \"" + FileName + "\"");
+    if (!File) throw ESVGError("Cannot open file \"" + FileName + "\"");
     LoadFromStream(File);
     FFileName = FileName;
 }
@@ -242,17 +235,14 @@ void TSVG::SaveToStream(std::ostream& Stream) const
 void TSVG::SaveToFile(const std::string& FileName) const
 {
     std::ofstream File(FileName, std::ios::binary | std::ios::trunc);
-    if (!File)
-        throw ESVGError("Cannot create file \"" + FileName + "\"");
+    if (!File) throw ESVGError("Cannot create file \"" + FileName + "\"");
     SaveToStream(File);
-    if (!File.flush())
-        throw ESVGError("Cannot write file \"" + FileName + "\"");
+    if (!File.flush()) throw ESVGError("Cannot write file \"" + FileName + "\"");
 }
 
 void TSVG::ReadIn(const TXmlNode& Node)
 {
-    if (Node.NodeName() != "svg")
-        return;
+    if (Node.NodeName() != "svg") return;
     ReadStyleSheets(Node);
     TSVGBasic::ReadIn(Node);
     // Always drawn, unless its own conditions fail.
@@ -309,10 +299,8 @@ void TSVG::ResolveOutlineLessStyles()
     while (!Stack.empty()) {
         TSVGObject* Node = Stack.back();
         Stack.pop_back();
-        if (auto* B = const_cast<TSVGBasic*>(Node->AsBasic()); B && !B->GetPath())
-            B->ResolveStyle();
-        for (int I = Node->GetCount() - 1; I >= 0; --I)
-            Stack.push_back(Node->GetItem(I));
+        if (auto* B = const_cast<TSVGBasic*>(Node->AsBasic()); B && !B->GetPath()) B->ResolveStyle();
+        for (int I = Node->GetCount() - 1; I >= 0; --I) Stack.push_back(Node->GetItem(I));
     }
 }
 
@@ -334,25 +322,19 @@ TSVGObject* TSVG::FindIndexedID(std::string_view Name)
         FLookupGeneration = FTreeGeneration;
         std::vector<TSVGObject*> Stack{this};
         std::size_t Order = 0;
-        if (Build)
-            FIDIndex.clear();
+        if (Build) FIDIndex.clear();
         while (!Stack.empty()) {
             TSVGObject* Node = Stack.back();
             Stack.pop_back();
-            if (!Build && Matches(*Node))
-                return Node;
-            if (Build)
-                FIDIndex.try_emplace(Node->GetID(), Order++, Node);
-            for (int I = Node->GetCount() - 1; I >= 0; --I)
-                Stack.push_back(Node->GetItem(I));
+            if (!Build && Matches(*Node)) return Node;
+            if (Build) FIDIndex.try_emplace(Node->GetID(), Order++, Node);
+            for (int I = Node->GetCount() - 1; I >= 0; --I) Stack.push_back(Node->GetItem(I));
         }
-        if (!Build)
-            return nullptr;
+        if (!Build) return nullptr;
         FIndexGeneration = FTreeGeneration;
     }
     const std::pair<std::size_t, TSVGObject*>* Best = nullptr;
-    if (auto It = FIDIndex.find(Name); It != FIDIndex.end())
-        Best = &It->second;
+    if (auto It = FIDIndex.find(Name); It != FIDIndex.end()) Best = &It->second;
     if (!Name.empty() && Name.front() == '#')
         if (auto It = FIDIndex.find(Name.substr(1)); It != FIDIndex.end() && (!Best || It->second.first < Best->first))
             Best = &It->second;
@@ -363,7 +345,8 @@ void TSVG::CountLoadedObjects(long Count)
 {
     FLoadedObjects += Count;
     if (FLoadedObjects > SVGMaxObjects)
-        throw ESVGError("The document holds more than " + std::to_string(SVGMaxObjects) + " elements and path segments");
+        throw ESVGError("The document holds more than " + std::to_string(SVGMaxObjects) +
+                        " elements and path segments");
 }
 
 namespace {
@@ -388,20 +371,16 @@ TResolvedSize ResolvedSize(TSVGObject& Root, long Limit)
         while (!Stack.empty()) {
             TSVGObject* N = Stack.back();
             Stack.pop_back();
-            if (!N->GetID().empty())
-                Originals.try_emplace(N->GetID(), N);
+            if (!N->GetID().empty()) Originals.try_emplace(N->GetID(), N);
             const TSVGBasic* B = N->AsBasic();
-            if (B && !B->CopiedID().empty())
-                continue;
-            for (int I = N->GetCount() - 1; I >= 0; --I)
-                Stack.push_back(N->GetItem(I));
+            if (B && !B->CopiedID().empty()) continue;
+            for (int I = N->GetCount() - 1; I >= 0; --I) Stack.push_back(N->GetItem(I));
         }
     }
     auto SourceOf = [&Originals](const TSVGObject& Node) -> TSVGObject* {
         const TSVGBasic* B = Node.AsBasic();
         const std::string_view ID = B ? B->CopiedID() : std::string_view();
-        if (ID.empty())
-            return nullptr;
+        if (ID.empty()) return nullptr;
         const auto It = Originals.find(ID);
         return It == Originals.end() ? nullptr : It->second;
     };
@@ -442,10 +421,8 @@ TResolvedSize ResolvedSize(TSVGObject& Root, long Limit)
             continue;  // measured already, or an element that copies itself
         Open.insert(Node);
         Stack.push_back({Node, true});
-        if (Source)
-            Stack.push_back({Source, false});
-        for (int I = Node->GetCount() - 1; I >= 0; --I)
-            Stack.push_back({Node->GetItem(I), false});
+        if (Source) Stack.push_back({Source, false});
+        for (int I = Node->GetCount() - 1; I >= 0; --I) Stack.push_back({Node->GetItem(I), false});
     }
     return Measured(&Root);
 }
@@ -473,10 +450,8 @@ void TSVG::DeReferenceUse()
         if (++Visited + static_cast<long>(Stack.size()) > SVGMaxObjects)
             throw ESVGError("The document holds more than " + std::to_string(SVGMaxObjects) +
                             " objects once its use references are resolved");
-        if (auto* B = dynamic_cast<TSVGBasic*>(Node))
-            B->ResolveReference();
-        for (int I = Node->GetCount() - 1; I >= 0; --I)
-            Stack.push_back(Node->GetItem(I));
+        if (auto* B = dynamic_cast<TSVGBasic*>(Node)) B->ResolveReference();
+        for (int I = Node->GetCount() - 1; I >= 0; --I) Stack.push_back(Node->GetItem(I));
     }
 }
 
@@ -492,12 +467,9 @@ void TSVG::MeasureContent()
         const float Ys[] = {B.TopLeft.Y, B.TopRight.Y, B.BottomLeft.Y, B.BottomRight.Y};
         const auto [MinX, MaxX] = std::minmax_element(std::begin(Xs), std::end(Xs));
         const auto [MinY, MaxY] = std::minmax_element(std::begin(Ys), std::end(Ys));
-        if (*MaxX - *MinX > FSize.Width)
-            FSize.Width = *MaxX - *MinX;
-        if (*MaxY - *MinY > FSize.Height)
-            FSize.Height = *MaxY - *MinY;
-        for (int I = Node->GetCount() - 1; I >= 0; --I)
-            Stack.push_back(Node->GetItem(I));
+        if (*MaxX - *MinX > FSize.Width) FSize.Width = *MaxX - *MinX;
+        if (*MaxY - *MinY > FSize.Height) FSize.Height = *MaxY - *MinY;
+        for (int I = Node->GetCount() - 1; I >= 0; --I) Stack.push_back(Node->GetItem(I));
     }
 }
 
@@ -523,8 +495,7 @@ void TSVG::ReadStyleElement(const TXmlNode& Node)
         auto Declarations = std::make_unique<TStyle>();
         for (TCSSDeclaration& D : ParseCSSDeclarations(Rule.Body)) {
             const int Known = Declarations->IndexOf(D.Name);
-            if (Known >= 0 && !D.Important && Declarations->GetValuesByNum(Known).ends_with("!important"))
-                continue;
+            if (Known >= 0 && !D.Important && Declarations->GetValuesByNum(Known).ends_with("!important")) continue;
             Declarations->PutValues(D.Name, D.Important ? D.Value + " !important" : D.Value);
         }
         for (const std::string& Selector : Selectors) {
@@ -548,8 +519,7 @@ void TSVG::ReadStyleSheets(const TXmlNode& Node)
         }
         const TXmlNodeList Children = Current.ChildNodes();
         for (int I = Children.Count() - 1; I >= 0; --I)
-            if (Children.Item(I).IsElement())
-                Stack.push_back(Children.Item(I));
+            if (Children.Item(I).IsElement()) Stack.push_back(Children.Item(I));
     }
 }
 
@@ -572,8 +542,7 @@ void TSVG::RegisterElement(std::string_view Name, TSVGElementCreator Creator)
 TSVGElementCreator TSVG::FindRegisteredElement(std::string_view Name) const
 {
     for (const auto& [Known, Create] : FRegisteredElements)
-        if (Known == Name)
-            return Create;
+        if (Known == Name) return Create;
     return nullptr;
 }
 
@@ -582,21 +551,16 @@ TSVGElementCreator TSVG::FindRegisteredElement(std::string_view Name) const
 void TSVG::SetBounds(const TGPRectF& Bounds)
 {
     FRootBounds = Bounds;
-    if (FWidth == 0)
-        FWidth = Bounds.Width;
-    if (FHeight == 0)
-        FHeight = Bounds.Height;
-    if (FWidth > 0 && Bounds.Width != -1)
-        FDX = Bounds.Width / FWidth;
-    if (FHeight > 0 && Bounds.Height != -1)
-        FDY = Bounds.Height / FHeight;
+    if (FWidth == 0) FWidth = Bounds.Width;
+    if (FHeight == 0) FHeight = Bounds.Height;
+    if (FWidth > 0 && Bounds.Width != -1) FDX = Bounds.Width / FWidth;
+    if (FHeight > 0 && Bounds.Height != -1) FDY = Bounds.Height / FHeight;
     CalculateMatrices();
 }
 
 void TSVG::Scale(float ADX, float ADY)
 {
-    if (!(ADY >= 0))
-        ADY = ADX;
+    if (!(ADY >= 0)) ADY = ADX;
     if (!SameValue(ADX, FDX) || !SameValue(ADY, FDY)) {
         FDX = ADX;
         FDY = ADY;
@@ -605,8 +569,7 @@ void TSVG::Scale(float ADX, float ADY)
 
 void TSVG::SetAngle(float Value)
 {
-    if (SameValue(Value, FAngle))
-        return;
+    if (SameValue(Value, FAngle)) return;
     FAngle = Value;
     const float CX = FWidth / 2, CY = FHeight / 2;
     FAngleMatrix = CreateTranslation(-CX, -CY) * CreateRotation(Value) * CreateTranslation(CX, CY);
@@ -628,23 +591,20 @@ void TSVG::CalculateRootMatrix()
     const bool Fits = std::isfinite(VBWidth) && std::isfinite(VBHeight) && VBWidth > 0 && VBHeight > 0 &&
                       std::isfinite(FViewBox.Left) && std::isfinite(FViewBox.Top) && FWidth > 0 && FHeight > 0;
     TMatrix R = IdentityMatrix();
-    if (FPureMatrix.IsTransform())
-        R = FPureMatrix;
+    if (FPureMatrix.IsTransform()) R = FPureMatrix;
     const float OutWidth = FRootBounds.Width, OutHeight = FRootBounds.Height;
     if (Fits && std::isfinite(OutWidth) && std::isfinite(OutHeight) && OutWidth > 0 && OutHeight > 0) {
         // The output rectangle is the viewport: the view box is placed in it as preserveAspectRatio says, so an
         // output of another shape than the document keeps the drawing's proportions unless it says "none".
         float SX = OutWidth / VBWidth, SY = OutHeight / VBHeight;
-        if (!FAspect.None)
-            SX = SY = FAspect.Slice ? std::max(SX, SY) : std::min(SX, SY);
+        if (!FAspect.None) SX = SY = FAspect.Slice ? std::max(SX, SY) : std::min(SX, SY);
         R = R * CreateTranslation(-FViewBox.Left, -FViewBox.Top) * CreateScaling(SX, SY) *
             CreateTranslation((OutWidth - VBWidth * SX) * FAspect.AlignX, (OutHeight - VBHeight * SY) * FAspect.AlignY);
         if (FAngle != 0)
             R = R * CreateTranslation(-OutWidth / 2, -OutHeight / 2) * CreateRotation(FAngle) *
                 CreateTranslation(OutWidth / 2, OutHeight / 2);
         R = R * CreateTranslation(FRootBounds.X, FRootBounds.Y);
-        if (FInitialMatrix.IsTransform())
-            R = R * FInitialMatrix;
+        if (FInitialMatrix.IsTransform()) R = R * FInitialMatrix;
         FRootMatrix = R;
         return;
     }
@@ -653,14 +613,11 @@ void TSVG::CalculateRootMatrix()
         R = R * CreateTranslation(-FViewBox.Left, -FViewBox.Top) * CreateScaling(S, S) *
             CreateTranslation((FWidth - VBWidth * S) / 2, (FHeight - VBHeight * S) / 2);
     }
-    if (FAngleMatrix.IsTransform())
-        R = R * FAngleMatrix;
+    if (FAngleMatrix.IsTransform()) R = R * FAngleMatrix;
     R = R * CreateScaling(FDX, FDY);
-    if (!Fits)
-        R = R * CreateTranslation(-FViewBox.Left, -FViewBox.Top);
+    if (!Fits) R = R * CreateTranslation(-FViewBox.Left, -FViewBox.Top);
     R = R * CreateTranslation(FRootBounds.X, FRootBounds.Y);
-    if (FInitialMatrix.IsTransform())
-        R = R * FInitialMatrix;
+    if (FInitialMatrix.IsTransform()) R = R * FInitialMatrix;
     FRootMatrix = R;
 }
 
@@ -680,8 +637,7 @@ void TSVG::PaintTo(TGPGraphics& Graphics, float aLeft, float aTop, float aWidth,
 
 TXmlNode TSVG::SaveToNode(const TXmlNode& Parent, float Left, float Top, float Width, float Height) const
 {
-    if (FSource.empty() || !Parent)
-        return TXmlNode();
+    if (FSource.empty() || !Parent) return TXmlNode();
     TXmlDocument Source;
     Source.LoadFromText(FSource, IsTextContentElement);
     TXmlDocument Target = Parent.OwnerDocument();
@@ -693,17 +649,13 @@ TXmlNode TSVG::SaveToNode(const TXmlNode& Parent, float Left, float Top, float W
         return Out.str();
     };
     std::string Transform;
-    if (Left != 0 || Top != 0)
-        Transform = "translate(" + Number(Left) + ", " + Number(Top) + ")";
+    if (Left != 0 || Top != 0) Transform = "translate(" + Number(Left) + ", " + Number(Top) + ")";
     if (Width != FWidth || Height != FHeight) {
-        if (!Transform.empty())
-            Transform += " ";
+        if (!Transform.empty()) Transform += " ";
         Transform += "scale(" + Number(Width / FWidth) + ", " + Number(Height / FHeight) + ")";
     }
-    if (!Transform.empty())
-        Group.SetAttribute("transform", Transform);
-    for (const TXmlNode& Child : Source.DocumentElement().ChildNodes())
-        Group.AppendChild(Child.CloneTo(Target));
+    if (!Transform.empty()) Group.SetAttribute("transform", Transform);
+    for (const TXmlNode& Child : Source.DocumentElement().ChildNodes()) Group.AppendChild(Child.CloneTo(Target));
     TXmlNode Holder = Parent;
     return Holder.AppendChild(Group);
 }

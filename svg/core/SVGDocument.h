@@ -3,8 +3,8 @@
 // TSVG: an SVG document and the root element of its tree. Loads SVG text, owns the style sheet,
 // knows the view box and declared size, maps the drawing into an output rectangle and paints it.
 
-#include <iosfwd>
 #include <cstdint>
+#include <iosfwd>
 #include <map>
 #include <memory>
 #include <span>
@@ -163,7 +163,7 @@ private:
     std::unique_ptr<TStyleList> FStyles;
     long FLoadedObjects = 0;
     bool FLoading = false;
-    std::uint64_t FTreeGeneration = 0;    // counts changes of the tree and of its ids
+    std::uint64_t FTreeGeneration = 0;                    // counts changes of the tree and of its ids
     std::uint64_t FIndexGeneration = ~std::uint64_t(0);   // the tree the index was built from
     std::uint64_t FLookupGeneration = ~std::uint64_t(0);  // the tree of the last lookup without an index
     std::uint64_t FIndexDeepChanges = 0;                  // NoteDeepTreeChange calls when the index was built

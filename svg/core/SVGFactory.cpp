@@ -5,17 +5,17 @@
 #include "platform/GdiPlus.h"  // complete graphics types for the element classes' owned members
 
 // Element classes made by the factory: one include and one table row per element.
-#include "svg/images/SVGImage.h"
-#include "svg/paint/SVGPaint.h"
-#include "svg/shapes/SVGPath.h"
-#include "svg/shapes/SVGShapes.h"
-#include "svg/structure/SVGStructure.h"
-#include "svg/text/SVGText.h"
 #include "svg/compositing/SVGFilter.h"
 #include "svg/compositing/SVGMask.h"
+#include "svg/images/SVGImage.h"
+#include "svg/paint/SVGPaint.h"
 #include "svg/paint/SVGPattern.h"
+#include "svg/shapes/SVGPath.h"
+#include "svg/shapes/SVGShapes.h"
 #include "svg/structure/SVGMarker.h"
+#include "svg/structure/SVGStructure.h"
 #include "svg/structure/SVGViewport.h"
+#include "svg/text/SVGText.h"
 
 namespace plumwick {
 
@@ -53,8 +53,7 @@ constexpr TSVGElementEntry Elements[] = {
 constexpr bool IsSorted()
 {
     for (size_t I = 1; I < std::size(Elements); ++I)
-        if (!(Elements[I - 1].Name < Elements[I].Name))
-            return false;
+        if (!(Elements[I - 1].Name < Elements[I].Name)) return false;
     return true;
 }
 static_assert(IsSorted(), "the element table must stay sorted by name, without duplicates");

@@ -27,26 +27,21 @@ struct TMatrixChain {
     {
         TMatrixChain Result = *this;
         const auto* M = dynamic_cast<const TSVGMatrix*>(&Node);
-        if (!M)
-            return Result;
+        if (!M) return Result;
         const auto* Doc = dynamic_cast<const TSVG*>(&Node);
         const TMatrix& Own = Doc ? Doc->GetRootMatrix() : M->GetPureMatrix();
-        if (!Own.IsTransform())
-            return Result;
+        if (!Own.IsTransform()) return Result;
         Result.All = All.IsTransform() ? Own * All : Own;
-        if (!Doc)
-            Result.NoRoot = NoRoot.IsTransform() ? Own * NoRoot : Own;
+        if (!Doc) Result.NoRoot = NoRoot.IsTransform() ? Own * NoRoot : Own;
         return Result;
     }
 
     static TMatrixChain Of(const TSVGObject* Node)
     {
         std::vector<const TSVGObject*> Line;
-        for (; Node; Node = Node->GetParent())
-            Line.push_back(Node);
+        for (; Node; Node = Node->GetParent()) Line.push_back(Node);
         TMatrixChain Chain;
-        for (auto It = Line.rbegin(); It != Line.rend(); ++It)
-            Chain = Chain.Extend(**It);
+        for (auto It = Line.rbegin(); It != Line.rend(); ++It) Chain = Chain.Extend(**It);
         return Chain;
     }
 };
@@ -60,8 +55,7 @@ TSVGObject::TSVGObject() : FStyle(std::make_unique<TStyle>()) {}
 TSVGObject::~TSVGObject()
 {
     FreeChildren();
-    if (FParent)
-        FParent->Remove(this);
+    if (FParent) FParent->Remove(this);
 }
 
 void TSVGObject::TreeChanged()
@@ -84,8 +78,7 @@ void TSVGObject::TreeChanged()
 
 void TSVGObject::FreeChildren()
 {
-    if (!FItems.empty())
-        TreeChanged();
+    if (!FItems.empty()) TreeChanged();
     // Each object is emptied of its children before it is destroyed, so a deep tree never
     // recurses through the destructors.
     std::vector<std::unique_ptr<TSVGObject>> Pending = std::move(FItems);
@@ -94,8 +87,7 @@ void TSVGObject::FreeChildren()
         std::unique_ptr<TSVGObject> Item = std::move(Pending.back());
         Pending.pop_back();
         Item->FParent = nullptr;
-        for (auto& Child : Item->FItems)
-            Pending.push_back(std::move(Child));
+        for (auto& Child : Item->FItems) Pending.push_back(std::move(Child));
         Item->FItems.clear();
     }
 }
@@ -119,8 +111,7 @@ void TSVGObject::Clear()
     FreeChildren();
     FVisible = 1;
     FDisplay = 1;
-    if (!FID.empty())
-        TreeChanged();
+    if (!FID.empty()) TreeChanged();
     FID.clear();
     FClasses.clear();
     FStyle->Clear();
@@ -131,12 +122,9 @@ void TSVGObject::ReadIn(const TXmlNode& Node)
 {
     LoadString(Node, "id", FID);
     TreeChanged();
-    for (const TXmlAttribute& Attribute : Node.Attributes())
-        FStyle->AddStyle(Attribute.Name, Attribute.Value);
-    if (auto Inline = Node.FindAttribute("style"))
-        FStyle->SetValues(StripCSSComments(*Inline));
-    if (const TSVG* Root = GetRoot())
-        CascadeElement(Root->GetStyles(), Node, *FStyle);
+    for (const TXmlAttribute& Attribute : Node.Attributes()) FStyle->AddStyle(Attribute.Name, Attribute.Value);
+    if (auto Inline = Node.FindAttribute("style")) FStyle->SetValues(StripCSSComments(*Inline));
+    if (const TSVG* Root = GetRoot()) CascadeElement(Root->GetStyles(), Node, *FStyle);
     // Display and visibility as the cascade left them, whichever source gave them.
     LoadDisplay(*FStyle, FDisplay);
     // Visibility inherits: without a value an element shows as its parent does.
@@ -146,19 +134,16 @@ void TSVGObject::ReadIn(const TXmlNode& Node)
     if (auto Classes = Node.FindAttribute("class"))
         for (std::string& Name : SplitValues(*Classes, ' ')) {
             std::string Trimmed = Trim(Name);
-            if (!Trimmed.empty())
-                FClasses.push_back(std::move(Trimmed));
+            if (!Trimmed.empty()) FClasses.push_back(std::move(Trimmed));
         }
     FObjectName = Node.NodeName();
 }
 
 int TSVGObject::Add(std::unique_ptr<TSVGObject> Item)
 {
-    if (!Item)
-        return -1;
+    if (!Item) return -1;
     // Leaving the former list first keeps every object owned exactly once.
-    if (Item->FParent)
-        Item->FParent->Remove(Item.get());
+    if (Item->FParent) Item->FParent->Remove(Item.get());
     Item->FParent = this;
     FItems.push_back(std::move(Item));
     TreeChanged();
@@ -167,12 +152,10 @@ int TSVGObject::Add(std::unique_ptr<TSVGObject> Item)
 
 std::unique_ptr<TSVGObject> TSVGObject::Delete(int Index)
 {
-    if (Index < 0 || Index >= GetCount())
-        return nullptr;
+    if (Index < 0 || Index >= GetCount()) return nullptr;
     std::unique_ptr<TSVGObject> Item = std::move(FItems[static_cast<size_t>(Index)]);
     FItems.erase(FItems.begin() + Index);
-    if (Item->FParent == this)
-        Item->FParent = nullptr;
+    if (Item->FParent == this) Item->FParent = nullptr;
     TreeChanged();
     return Item;
 }
@@ -180,12 +163,10 @@ std::unique_ptr<TSVGObject> TSVGObject::Delete(int Index)
 int TSVGObject::Remove(TSVGObject* Item)
 {
     int Index = IndexOf(Item);
-    if (Index < 0)
-        return -1;
+    if (Index < 0) return -1;
     (void)FItems[static_cast<size_t>(Index)].release();  // the caller owns it from now on
     FItems.erase(FItems.begin() + Index);
-    if (Item->FParent == this)
-        Item->FParent = nullptr;
+    if (Item->FParent == this) Item->FParent = nullptr;
     TreeChanged();
     return Index;
 }
@@ -193,8 +174,7 @@ int TSVGObject::Remove(TSVGObject* Item)
 int TSVGObject::IndexOf(const TSVGObject* Item) const
 {
     for (size_t I = 0; I < FItems.size(); ++I)
-        if (FItems[I].get() == Item)
-            return static_cast<int>(I);
+        if (FItems[I].get() == Item) return static_cast<int>(I);
     return -1;
 }
 
@@ -205,14 +185,11 @@ TSVGObject* TSVGObject::GetItem(int Index) const
 
 std::unique_ptr<TSVGObject> TSVGObject::SetItem(int Index, std::unique_ptr<TSVGObject> Item)
 {
-    if (Index < 0 || Index >= GetCount() || !Item)
-        return Item;
-    if (Item->FParent)
-        Item->FParent->Remove(Item.get());
+    if (Index < 0 || Index >= GetCount() || !Item) return Item;
+    if (Item->FParent) Item->FParent->Remove(Item.get());
     Item->FParent = this;
     std::unique_ptr<TSVGObject> Old = std::exchange(FItems[static_cast<size_t>(Index)], std::move(Item));
-    if (Old->FParent == this)
-        Old->FParent = nullptr;
+    if (Old->FParent == this) Old->FParent = nullptr;
     TreeChanged();
     return Old;
 }
@@ -227,10 +204,8 @@ TSVGObject* WalkPreOrder(TSVGObject* Start, TVisit&& Visit)
     while (!Stack.empty()) {
         TSVGObject* Node = Stack.back();
         Stack.pop_back();
-        if (Visit(*Node))
-            return Node;
-        for (int I = Node->GetCount() - 1; I >= 0; --I)
-            Stack.push_back(Node->GetItem(I));
+        if (Visit(*Node)) return Node;
+        for (int I = Node->GetCount() - 1; I >= 0; --I) Stack.push_back(Node->GetItem(I));
     }
     return nullptr;
 }
@@ -239,8 +214,7 @@ TSVGObject* WalkPreOrder(TSVGObject* Start, TVisit&& Visit)
 
 TSVGObject* TSVGObject::FindByID(std::string_view Name)
 {
-    if (const TSVG* Doc = AsDocument())
-        return const_cast<TSVG*>(Doc)->FindIndexedID(Name);
+    if (const TSVG* Doc = AsDocument()) return const_cast<TSVG*>(Doc)->FindIndexedID(Name);
     return WalkPreOrder(this, [Name](const TSVGObject& Node) {
         const std::string& ID = Node.GetID();
         return Name == ID || (Name.size() == ID.size() + 1 && Name.front() == '#' && Name.substr(1) == ID);
@@ -262,22 +236,19 @@ TSVGObject* TSVGObject::FindByType(const std::type_info& Typ, const TSVGObject* 
 TSVGObject* TSVGObject::Clone(TSVGObject* Parent) const
 {
     TSVGObject* Result = NewLike(Parent);
-    if (!Result)
-        return nullptr;
+    if (!Result) return nullptr;
     Result->Assign(*this);
     // Children of one parent are pushed in reverse, so each copy list keeps document order.
     std::vector<std::pair<const TSVGObject*, TSVGObject*>> Stack;
     auto PushChildren = [&Stack](const TSVGObject& Source, TSVGObject* Copy) {
-        for (int I = Source.GetCount() - 1; I >= 0; --I)
-            Stack.emplace_back(Source.GetItem(I), Copy);
+        for (int I = Source.GetCount() - 1; I >= 0; --I) Stack.emplace_back(Source.GetItem(I), Copy);
     };
     PushChildren(*this, Result);
     while (!Stack.empty()) {
         auto [Source, CopyParent] = Stack.back();
         Stack.pop_back();
         TSVGObject* Copy = Source->NewLike(CopyParent);
-        if (!Copy)
-            continue;
+        if (!Copy) continue;
         Copy->Assign(*Source);
         PushChildren(*Source, Copy);
     }
@@ -287,8 +258,7 @@ TSVGObject* TSVGObject::Clone(TSVGObject* Parent) const
 TSVG* TSVGObject::GetRoot() const
 {
     for (const TSVGObject* Node = this; Node; Node = Node->FParent)
-        if (const TSVG* Doc = Node->AsDocument())
-            return const_cast<TSVG*>(Doc);
+        if (const TSVG* Doc = Node->AsDocument()) return const_cast<TSVG*>(Doc);
     return nullptr;
 }
 
@@ -306,32 +276,28 @@ void TSVGObject::CalculateMatrices()
         const TEntry Entry = Stack.back();
         Stack.pop_back();
         TSVGObject* Node = Entry.Node;
-        if (auto* Doc = dynamic_cast<TSVG*>(Node))
-            Doc->CalculateRootMatrix();
+        if (auto* Doc = dynamic_cast<TSVG*>(Node)) Doc->CalculateRootMatrix();
         TMatrixChain Chain = Entry.ParentChain.Extend(*Node);
         if (auto* M = dynamic_cast<TSVGMatrix*>(Node)) {
             M->FCompleteCalculatedMatrix = Chain.All;
             M->FCalculatedMatrix = Chain.NoRoot;
         }
         Node->UpdateBounds();
-        for (int I = Node->GetCount() - 1; I >= 0; --I)
-            Stack.push_back({Node->GetItem(I), Chain});
+        for (int I = Node->GetCount() - 1; I >= 0; --I) Stack.push_back({Node->GetItem(I), Chain});
     }
 }
 
 int TSVGObject::GetDisplay() const
 {
     for (const TSVGObject* Node = this; Node; Node = Node->FParent)
-        if (Node->FDisplay != -1)
-            return Node->FDisplay;
+        if (Node->FDisplay != -1) return Node->FDisplay;
     return 1;
 }
 
 int TSVGObject::GetVisible() const
 {
     for (const TSVGObject* Node = this; Node; Node = Node->FParent)
-        if (Node->FVisible != -1)
-            return Node->FVisible;
+        if (Node->FVisible != -1) return Node->FVisible;
     return 1;
 }
 
@@ -340,8 +306,7 @@ int TSVGObject::GetVisible() const
 void TSVGMatrix::AssignTo(TSVGObject& Dest) const
 {
     TSVGObject::AssignTo(Dest);
-    if (auto* M = dynamic_cast<TSVGMatrix*>(&Dest))
-        M->FPureMatrix = FPureMatrix;
+    if (auto* M = dynamic_cast<TSVGMatrix*>(&Dest)) M->FPureMatrix = FPureMatrix;
 }
 
 void TSVGMatrix::Clear()
@@ -396,20 +361,17 @@ void TSVGMatrix::PlaceSubtree(const TMatrix& Complete)
     FCompleteCalculatedMatrix = Complete;
     FCalculatedMatrix = Complete;
     std::vector<TEntry> Stack;
-    for (int I = GetCount() - 1; I >= 0; --I)
-        Stack.push_back({GetItem(I), Complete});
+    for (int I = GetCount() - 1; I >= 0; --I) Stack.push_back({GetItem(I), Complete});
     while (!Stack.empty()) {
         TEntry Entry = Stack.back();
         Stack.pop_back();
         TMatrix Own = Entry.Matrix;
         if (auto* M = dynamic_cast<TSVGMatrix*>(Entry.Node)) {
-            if (M->FPureMatrix.IsTransform())
-                Own = M->FPureMatrix * Entry.Matrix;
+            if (M->FPureMatrix.IsTransform()) Own = M->FPureMatrix * Entry.Matrix;
             M->FCompleteCalculatedMatrix = Own;
             M->FCalculatedMatrix = Own;
         }
-        for (int I = Entry.Node->GetCount() - 1; I >= 0; --I)
-            Stack.push_back({Entry.Node->GetItem(I), Own});
+        for (int I = Entry.Node->GetCount() - 1; I >= 0; --I) Stack.push_back({Entry.Node->GetItem(I), Own});
     }
 }
 

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "platform/Xml.h"
-#include "svg/style/SVGStyle.h"
 #include "svg/core/SVGTypes.h"
+#include "svg/style/SVGStyle.h"
 
 namespace plumwick {
 
@@ -85,8 +85,7 @@ public:
     static T* CreateIn(TSVGObject* Parent)
     {
         auto Item = std::make_unique<T>();
-        if (!Parent)
-            return Item.release();
+        if (!Parent) return Item.release();
         T* Result = Item.get();
         Parent->Add(std::move(Item));
         return Result;
@@ -140,7 +139,7 @@ protected:
     int FVisible = 1;                                 // -1 inherit, 0 hidden, 1 visible
     int FDisplay = 1;                                 // -1 inherit, 0 none, 1 displayed
     TBounds FBounds;
-    TSVGObject* FParent = nullptr;  // back reference; not owned
+    TSVGObject* FParent = nullptr;   // back reference; not owned
     std::unique_ptr<TStyle> FStyle;  // the element's attributes and inline declarations
     std::string FID;
     bool FIsDocument = false;  // set by TSVG: TreeChanged tests it at every step up without a virtual call

@@ -14,12 +14,19 @@ constexpr double kDegToRad = 0.017453292519943295769;
 constexpr double kGradToRad = 0.015707963267948966192;
 constexpr double kMaxSingle = 3.4028234663852886e38;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsControlOrBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+bool IsControlOrBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= 32;
+}
 
 // Decimal magnitude of a digit string "int.frac" times 10^exp: the power of ten of its first
 // significant digit, or nothing when all digits are zero.
-std::optional<long long> DecimalMagnitude(std::string_view intPart, std::string_view fracPart, long long exp) {
+std::optional<long long> DecimalMagnitude(std::string_view intPart, std::string_view fracPart, long long exp)
+{
     for (size_t i = 0; i < intPart.size(); ++i)
         if (intPart[i] != '0') return exp + static_cast<long long>(intPart.size() - i) - 1;
     for (size_t i = 0; i < fracPart.size(); ++i)
@@ -29,16 +36,21 @@ std::optional<long long> DecimalMagnitude(std::string_view intPart, std::string_
 
 }  // namespace
 
-std::string_view TrimView(std::string_view text) {
+std::string_view TrimView(std::string_view text)
+{
     size_t b = 0, e = text.size();
     while (b < e && IsControlOrBlank(text[b])) ++b;
     while (e > b && IsControlOrBlank(text[e - 1])) --e;
     return text.substr(b, e - b);
 }
 
-std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
+std::string Trim(std::string_view text)
+{
+    return std::string(TrimView(text));
+}
 
-bool TryParseNumber(std::string_view text, float& value) {
+bool TryParseNumber(std::string_view text, float& value)
+{
     value = 0;
     size_t i = 0, n = text.size();
     auto isPoint = [&](size_t k) { return k < n && (text[k] == '.' || text[k] == ','); };
@@ -98,20 +110,22 @@ bool TryParseNumber(std::string_view text, float& value) {
     return true;
 }
 
-float ParseNumber(std::string_view text) {
+float ParseNumber(std::string_view text)
+{
     float v;
     TryParseNumber(text, v);
     return v;
 }
 
-float ParseAngle(std::string_view text) {
+float ParseAngle(std::string_view text)
+{
     if (text.empty()) return 0;
     struct TUnit {
         std::string_view Name;
         double Factor;
     };
-    static constexpr TUnit units[] = {{"deg", kDegToRad}, {"grad", kGradToRad}, {"rad", 1.0},
-                                          {"turn", 2 * 3.14159265358979323846}};
+    static constexpr TUnit units[] = {
+        {"deg", kDegToRad}, {"grad", kGradToRad}, {"rad", 1.0}, {"turn", 2 * 3.14159265358979323846}};
     for (const TUnit& u : units) {
         size_t p = text.find(u.Name);
         if (p != std::string_view::npos) return static_cast<float>(ParseNumber(text.substr(0, p)) * u.Factor);
@@ -119,13 +133,15 @@ float ParseAngle(std::string_view text) {
     return static_cast<float>(ParseNumber(text) * kDegToRad);
 }
 
-float ParsePercent(std::string_view text) {
+float ParsePercent(std::string_view text)
+{
     if (text.empty()) return -1;
     if (text.back() == '%') return static_cast<float>(ParseNumber(text.substr(0, text.size() - 1)) / 100.0);
     return ParseNumber(text);
 }
 
-TLengthUnit GetLengthUnit(std::string_view text) {
+TLengthUnit GetLengthUnit(std::string_view text)
+{
     static constexpr std::string_view suffixes[] = {"px", "pt", "pc", "mm", "cm", "in", "em", "ex"};
     if (text.size() >= 2) {
         std::string_view last = text.substr(text.size() - 2);
@@ -136,23 +152,33 @@ TLengthUnit GetLengthUnit(std::string_view text) {
     return luNone;
 }
 
-float LengthUnitFactor(TLengthUnit unit) {
+float LengthUnitFactor(TLengthUnit unit)
+{
     switch (unit) {
         // Absolute units at CSS's 96 pixels to the inch.
-        case luPt: return 96.0f / 72.0f;
-        case luPc: return 16.0f;
-        case luMm: return 96.0f / 25.4f;
-        case luCm: return 96.0f / 2.54f;
-        case luIn: return 96.0f;
-        default: return 1.0f;
+        case luPt:
+            return 96.0f / 72.0f;
+        case luPc:
+            return 16.0f;
+        case luMm:
+            return 96.0f / 25.4f;
+        case luCm:
+            return 96.0f / 2.54f;
+        case luIn:
+            return 96.0f;
+        default:
+            return 1.0f;
     }
 }
 
-float ParseLength(std::string_view text) {
+float ParseLength(std::string_view text)
+{
     TLengthUnit u = GetLengthUnit(text);
     switch (u) {
-        case luNone: return ParseNumber(text);
-        case luPercent: return ParseNumber(text.substr(0, text.size() - 1));
+        case luNone:
+            return ParseNumber(text);
+        case luPercent:
+            return ParseNumber(text.substr(0, text.size() - 1));
         default:
             // em and ex have no font size to relate to here; they are read with their factor 1 (callers that
             // know the element resolve them, see LoadViewportLength).
@@ -161,7 +187,8 @@ float ParseLength(std::string_view text) {
     }
 }
 
-std::vector<std::string> SplitValues(std::string_view text, char delimiter) {
+std::vector<std::string> SplitValues(std::string_view text, char delimiter)
+{
     // A NUL character ends the text, as it ends the scan of the items.
     if (size_t nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
     std::vector<std::string> items;
@@ -202,7 +229,8 @@ std::vector<std::string> SplitValues(std::string_view text, char delimiter) {
     return items;
 }
 
-TRectF ParseViewBox(std::string_view text) {
+TRectF ParseViewBox(std::string_view text)
+{
     std::vector<std::string> items = SplitValues(TrimView(text), ' ');
     if (items.size() != 4) return {};
     TRectF r;
@@ -213,7 +241,8 @@ TRectF ParseViewBox(std::string_view text) {
     return r;
 }
 
-std::string ParseURI(std::string_view text) {
+std::string ParseURI(std::string_view text)
+{
     std::string_view s = TrimView(text);
     if (s.size() >= 6 && s.substr(0, 5) == "url(#" && s.back() == ')') return std::string(s.substr(5, s.size() - 6));
     return {};
@@ -223,16 +252,21 @@ std::string ParseURI(std::string_view text) {
 
 namespace {
 
-std::vector<float> ReadNumbers(const std::vector<std::string>& args) {
+std::vector<float> ReadNumbers(const std::vector<std::string>& args)
+{
     std::vector<float> v;
     v.reserve(args.size());
     for (const std::string& a : args) v.push_back(ParseNumber(a));
     return v;
 }
 
-std::vector<float> Arguments(std::string_view args) { return ReadNumbers(SplitValues(args, ',')); }
+std::vector<float> Arguments(std::string_view args)
+{
+    return ReadNumbers(SplitValues(args, ','));
+}
 
-TMatrix Skew(std::string_view args, bool alongX) {
+TMatrix Skew(std::string_view args, bool alongX)
+{
     std::vector<float> v = Arguments(args);
     if (v.size() != 1) return EmptyMatrix();
     TMatrix m = IdentityMatrix();
@@ -242,7 +276,8 @@ TMatrix Skew(std::string_view args, bool alongX) {
 
 }  // namespace
 
-TMatrix ParseMatrixTransform(std::string_view args) {
+TMatrix ParseMatrixTransform(std::string_view args)
+{
     std::vector<float> v = Arguments(args);
     TMatrix m = IdentityMatrix();
     if (v.size() == 6) {
@@ -256,21 +291,24 @@ TMatrix ParseMatrixTransform(std::string_view args) {
     return m;
 }
 
-TMatrix ParseTranslate(std::string_view args) {
+TMatrix ParseTranslate(std::string_view args)
+{
     std::vector<float> v = Arguments(args);
     if (v.size() == 1) return CreateTranslation(v[0], 0);
     if (v.size() == 2) return CreateTranslation(v[0], v[1]);
     return EmptyMatrix();
 }
 
-TMatrix ParseScale(std::string_view args) {
+TMatrix ParseScale(std::string_view args)
+{
     std::vector<float> v = Arguments(args);
     if (v.size() == 1) return CreateScaling(v[0], v[0]);
     if (v.size() == 2) return CreateScaling(v[0], v[1]);
     return EmptyMatrix();
 }
 
-TMatrix ParseRotate(std::string_view args) {
+TMatrix ParseRotate(std::string_view args)
+{
     std::vector<std::string> items = SplitValues(args, ',');
     if (items.empty()) return EmptyMatrix();
     float angle = ParseAngle(items[0]);
@@ -282,19 +320,26 @@ TMatrix ParseRotate(std::string_view args) {
     return CreateTranslation(-cx, -cy) * CreateRotation(angle) * CreateTranslation(cx, cy);
 }
 
-TMatrix ParseSkewX(std::string_view args) { return Skew(args, true); }
+TMatrix ParseSkewX(std::string_view args)
+{
+    return Skew(args, true);
+}
 
-TMatrix ParseSkewY(std::string_view args) { return Skew(args, false); }
+TMatrix ParseSkewY(std::string_view args)
+{
+    return Skew(args, false);
+}
 
-TMatrix ParseTransform(std::string_view text) {
+TMatrix ParseTransform(std::string_view text)
+{
     using TItemParser = TMatrix (*)(std::string_view);
     struct TItem {
         std::string_view Keyword;
         TItemParser Parse;
     };
-    static constexpr TItem items[] = {{"matrix", ParseMatrixTransform}, {"translate", ParseTranslate},
-                                      {"scale", ParseScale},           {"rotate", ParseRotate},
-                                      {"skewX", ParseSkewX},           {"skewY", ParseSkewY}};
+    static constexpr TItem items[] = {
+        {"matrix", ParseMatrixTransform}, {"translate", ParseTranslate}, {"scale", ParseScale},
+        {"rotate", ParseRotate},          {"skewX", ParseSkewX},         {"skewY", ParseSkewY}};
     TMatrix result = EmptyMatrix();
     std::string_view rest = TrimView(text);
     while (!rest.empty()) {

@@ -11,17 +11,14 @@ void TUnitRegion::Read(const TXmlNode& Node, std::string_view UnitsName, std::st
     Y = Node.FindAttribute("y");
     Width = Node.FindAttribute("width");
     Height = Node.FindAttribute("height");
-    if (auto Units = Node.FindAttribute(UnitsName))
-        UserSpaceUnits = TrimView(*Units) == "userSpaceOnUse";
-    if (auto Units = Node.FindAttribute(ContentUnitsName))
-        BoundingBoxContent = TrimView(*Units) == "objectBoundingBox";
+    if (auto Units = Node.FindAttribute(UnitsName)) UserSpaceUnits = TrimView(*Units) == "userSpaceOnUse";
+    if (auto Units = Node.FindAttribute(ContentUnitsName)) BoundingBoxContent = TrimView(*Units) == "objectBoundingBox";
 }
 
 void TUnitRegion::TakeMissing(const TUnitRegion& From)
 {
     auto Take = [](auto& Into, const auto& Source) {
-        if (!Into && Source)
-            Into = Source;
+        if (!Into && Source) Into = Source;
     };
     Take(X, From.X);
     Take(Y, From.Y);
@@ -36,8 +33,7 @@ float TUnitRegion::Resolve(std::string_view Text, bool BoundingBox, float Origin
     const std::string_view T = TrimView(Text);
     const bool Percent = GetLengthUnit(T) == luPercent;
     const float Value = Percent ? ParseLength(T) / 100 : ParseLength(T);
-    if (BoundingBox)
-        return Origin + Value * Size;
+    if (BoundingBox) return Origin + Value * Size;
     return Percent ? Value * Size : Value;
 }
 

@@ -53,7 +53,8 @@ struct TMatrix {
     friend bool operator==(const TMatrix&, const TMatrix&) = default;
 
 private:
-    static float TMatrix::*Cell(int row, int col) {
+    static float TMatrix::*Cell(int row, int col)
+    {
         static constexpr float TMatrix::*cells[9] = {&TMatrix::m11, &TMatrix::m12, &TMatrix::m13,
                                                      &TMatrix::m21, &TMatrix::m22, &TMatrix::m23,
                                                      &TMatrix::m31, &TMatrix::m32, &TMatrix::m33};
@@ -73,7 +74,8 @@ class TTextDecoration {
 public:
     constexpr TTextDecoration() = default;
     constexpr TTextDecoration(TTextDecorationItem item) : FBits(item) {}
-    static constexpr TTextDecoration FromBits(std::uint8_t bits) {
+    static constexpr TTextDecoration FromBits(std::uint8_t bits)
+    {
         TTextDecoration d;
         d.FBits = bits & 0x0F;
         return d;
@@ -83,7 +85,8 @@ public:
     constexpr void Exclude(TTextDecorationItem item) { FBits &= static_cast<std::uint8_t>(~item); }
     constexpr bool IsEmpty() const { return FBits == 0; }
     constexpr std::uint8_t Bits() const { return FBits; }
-    friend constexpr TTextDecoration operator|(TTextDecoration a, TTextDecoration b) {
+    friend constexpr TTextDecoration operator|(TTextDecoration a, TTextDecoration b)
+    {
         return FromBits(a.FBits | b.FBits);
     }
     friend constexpr bool operator==(TTextDecoration, TTextDecoration) = default;

@@ -22,16 +22,11 @@ namespace {
 
 int Base64Value(unsigned char C)
 {
-    if (C >= 'A' && C <= 'Z')
-        return C - 'A';
-    if (C >= 'a' && C <= 'z')
-        return C - 'a' + 26;
-    if (C >= '0' && C <= '9')
-        return C - '0' + 52;
-    if (C == '+')
-        return 62;
-    if (C == '/')
-        return 63;
+    if (C >= 'A' && C <= 'Z') return C - 'A';
+    if (C >= 'a' && C <= 'z') return C - 'a' + 26;
+    if (C >= '0' && C <= '9') return C - '0' + 52;
+    if (C == '+') return 62;
+    if (C == '/') return 63;
     return -1;
 }
 
@@ -39,8 +34,7 @@ int Base64Value(unsigned char C)
 std::string ShortName(std::string_view Name)
 {
     constexpr std::size_t limit = 120;
-    if (Name.size() <= limit)
-        return std::string(Name);
+    if (Name.size() <= limit) return std::string(Name);
     return std::string(Name.substr(0, limit)) + "...";
 }
 
@@ -49,8 +43,7 @@ public:
     explicit TFileDescriptor(int Fd) : FFd(Fd) {}
     ~TFileDescriptor()
     {
-        if (FFd >= 0)
-            ::close(FFd);
+        if (FFd >= 0) ::close(FFd);
     }
     TFileDescriptor(const TFileDescriptor&) = delete;
     TFileDescriptor& operator=(const TFileDescriptor&) = delete;
@@ -65,10 +58,8 @@ private:
 bool LooksLikeMarkup(const std::vector<std::uint8_t>& Bytes)
 {
     std::size_t I = 0;
-    if (Bytes.size() >= 3 && Bytes[0] == 0xEF && Bytes[1] == 0xBB && Bytes[2] == 0xBF)
-        I = 3;
-    while (I < Bytes.size() && Bytes[I] <= 32)
-        ++I;
+    if (Bytes.size() >= 3 && Bytes[0] == 0xEF && Bytes[1] == 0xBB && Bytes[2] == 0xBF) I = 3;
+    while (I < Bytes.size() && Bytes[I] <= 32) ++I;
     return I < Bytes.size() && Bytes[I] == '<';
 }
 
@@ -78,7 +69,10 @@ std::string PercentDecode(std::string_view Text)
     std::string Out;
     Out.reserve(Text.size());
     auto Hex = [](char C) {
-        return C >= '0' && C <= '9' ? C - '0' : C >= 'a' && C <= 'f' ? C - 'a' + 10 : C >= 'A' && C <= 'F' ? C - 'A' + 10 : -1;
+        return C >= '0' && C <= '9'   ? C - '0'
+               : C >= 'a' && C <= 'f' ? C - 'a' + 10
+               : C >= 'A' && C <= 'F' ? C - 'A' + 10
+                                      : -1;
     };
     for (std::size_t I = 0; I < Text.size(); ++I) {
         if (Text[I] == '%' && I + 2 < Text.size() && Hex(Text[I + 1]) >= 0 && Hex(Text[I + 2]) >= 0) {
@@ -105,15 +99,13 @@ std::optional<std::vector<std::uint8_t>> DecodeBase64(std::string_view Text)
     int padding = 0;
     for (const char ch : Text) {
         const auto c = static_cast<unsigned char>(ch);
-        if (c <= 32)
-            continue;
+        if (c <= 32) continue;
         if (c == '=') {
             ++padding;
             continue;
         }
         const int value = Base64Value(c);
-        if (value < 0 || padding > 0)
-            return std::nullopt;  // a foreign character, or data after the padding
+        if (value < 0 || padding > 0) return std::nullopt;  // a foreign character, or data after the padding
         bits = (bits << 6) | static_cast<std::uint32_t>(value);
         if (++count == 4) {
             out.push_back(static_cast<std::uint8_t>(bits >> 16));
@@ -123,8 +115,7 @@ std::optional<std::vector<std::uint8_t>> DecodeBase64(std::string_view Text)
             count = 0;
         }
     }
-    if (count == 1 || padding > 2 || (padding > 0 && count + padding != 4))
-        return std::nullopt;
+    if (count == 1 || padding > 2 || (padding > 0 && count + padding != 4)) return std::nullopt;
     if (count == 2) {
         out.push_back(static_cast<std::uint8_t>(bits >> 4));
     } else if (count == 3) {
@@ -136,13 +127,11 @@ std::optional<std::vector<std::uint8_t>> DecodeBase64(std::string_view Text)
 
 std::optional<std::vector<std::uint8_t>> ReadRegularFile(const std::string& FileName, std::uint64_t MaxSize)
 {
-    if (FileName.empty() || FileName.find('\0') != std::string::npos)
-        return std::nullopt;
+    if (FileName.empty() || FileName.find('\0') != std::string::npos) return std::nullopt;
     // Non-blocking, so that a FIFO put in the file's place cannot stall the open; the type is then
     // checked on the descriptor itself.
     TFileDescriptor fd(::open(FileName.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (fd.Get() < 0)
-        return std::nullopt;
+    if (fd.Get() < 0) return std::nullopt;
     struct stat info {};
     if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
         static_cast<std::uint64_t>(info.st_size) > MaxSize)
@@ -151,12 +140,9 @@ std::optional<std::vector<std::uint8_t>> ReadRegularFile(const std::string& File
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::read(fd.Get(), bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return std::nullopt;
-        if (n == 0)
-            break;  // the file shrank meanwhile: keep what is there
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return std::nullopt;
+        if (n == 0) break;  // the file shrank meanwhile: keep what is there
         done += static_cast<std::size_t>(n);
     }
     bytes.resize(done);
@@ -168,14 +154,12 @@ TSVGImage::~TSVGImage() = default;
 
 bool TSVGImage::ParseDataURI(std::string& Text)
 {
-    if (Text.compare(0, 5, "data:") != 0)
-        return false;
+    if (Text.compare(0, 5, "data:") != 0) return false;
     Text.erase(0, 5);
     // The data start after the first comma; "base64" is the last parameter before it, so that a
     // media type with parameters (";charset=utf-8;base64,") is still base64.
     const std::size_t comma = Text.find(',');
-    if (comma == std::string::npos || comma < 7 || Text.compare(comma - 7, 7, ";base64") != 0)
-        return false;
+    if (comma == std::string::npos || comma < 7 || Text.compare(comma - 7, 7, ";base64") != 0) return false;
     Text.erase(0, comma + 1);
     return true;
 }
@@ -201,11 +185,11 @@ void TSVGImage::ReadIn(const TXmlNode& Node)
         // Decoded already for an element before this one.
     } else if (ParseDataURI(text)) {
         std::optional<std::vector<std::uint8_t>> bytes = DecodeBase64(text);
-        if (!bytes)
-            throw ESVGError("Cannot read image: malformed base64 data");
+        if (!bytes) throw ESVGError("Cannot read image: malformed base64 data");
         picture = document ? document->GetImageCache().Get(reference, std::move(*bytes))
                            : TImageCache().Get(reference, std::move(*bytes));
-    } else if (reference.compare(0, 5, "data:") == 0 && text.compare(0, 13, "image/svg+xml") == 0 && text.find(',') != std::string::npos) {
+    } else if (reference.compare(0, 5, "data:") == 0 && text.compare(0, 13, "image/svg+xml") == 0 &&
+               text.find(',') != std::string::npos) {
         // SVG written into the reference as (percent-encoded) text.
         const std::string markup = PercentDecode(std::string_view(text).substr(text.find(',') + 1));
         std::vector<std::uint8_t> bytes(markup.begin(), markup.end());
@@ -215,13 +199,11 @@ void TSVGImage::ReadIn(const TXmlNode& Node)
         FFileName = text;
         const TImageFileChoice file = ChooseImageFile(sources, reference);
         if (!file.Allowed) {
-            if (document)
-                document->AddWarning("image \"" + ShortName(reference) + "\" not loaded: " + file.Reason);
+            if (document) document->AddWarning("image \"" + ShortName(reference) + "\" not loaded: " + file.Reason);
             return;
         }
         std::optional<std::vector<std::uint8_t>> bytes = ReadRegularFile(file.Path, SVGMaxImageFileSize);
-        if (!bytes)
-            throw ESVGError("Cannot open file \"" + ShortName(text) + "\"");
+        if (!bytes) throw ESVGError("Cannot open file \"" + ShortName(text) + "\"");
         picture = document ? document->GetImageCache().Get(reference, std::move(*bytes))
                            : TImageCache().Get(reference, std::move(*bytes));
     }
@@ -237,8 +219,7 @@ void TSVGImage::ReadIn(const TXmlNode& Node)
         GetStyle().Remove("href");
     }
     LoadDocument();
-    if (auto aspect = Node.FindAttribute("preserveAspectRatio"))
-        FAspect = ParseAspect(*aspect);
+    if (auto aspect = Node.FindAttribute("preserveAspectRatio")) FAspect = ParseAspect(*aspect);
 
     auto isAuto = [&Node](std::string_view Name) {
         const std::optional<std::string> value = Node.FindAttribute(Name);
@@ -269,13 +250,10 @@ TSVGImage::TAspect TSVGImage::ParseAspect(std::string_view Value)
     TAspect aspect;
     std::vector<std::string> words;
     for (std::string& word : SplitValues(Value, ' '))
-        if (!Trim(word).empty())
-            words.push_back(Trim(word));
+        if (!Trim(word).empty()) words.push_back(Trim(word));
     std::size_t i = 0;
-    if (i < words.size() && words[i] == "defer")
-        ++i;
-    if (i >= words.size())
-        return aspect;
+    if (i < words.size() && words[i] == "defer") ++i;
+    if (i >= words.size()) return aspect;
     const std::string& align = words[i];
     if (align == "none") {
         aspect.Stretch = true;
@@ -285,23 +263,20 @@ TSVGImage::TAspect TSVGImage::ParseAspect(std::string_view Value)
         };
         const float x = share(std::string_view(align).substr(1, 3));
         const float y = share(std::string_view(align).substr(5, 3));
-        if (x < 0 || y < 0)
-            return aspect;  // not a known alignment: the default
+        if (x < 0 || y < 0) return aspect;  // not a known alignment: the default
         aspect.AlignX = x;
         aspect.AlignY = y;
     } else {
         return aspect;
     }
-    if (i + 1 < words.size() && words[i + 1] == "slice")
-        aspect.Slice = !aspect.Stretch;
+    if (i + 1 < words.size() && words[i + 1] == "slice") aspect.Slice = !aspect.Stretch;
     return aspect;
 }
 
 void TSVGImage::LoadDocument()
 {
     FDocument.reset();
-    if (!FStream || !LooksLikeMarkup(*FStream) || ImageDepth >= SVGMaxImageDepth)
-        return;
+    if (!FStream || !LooksLikeMarkup(*FStream) || ImageDepth >= SVGMaxImageDepth) return;
     struct TDepth {
         TDepth() { ++ImageDepth; }
         ~TDepth() { --ImageDepth; }
@@ -312,8 +287,7 @@ void TSVGImage::LoadDocument()
     } catch (const std::exception&) {
         return;  // a picture that cannot be read draws nothing, as undecodable raster bytes do
     }
-    if (Document->GetSource().empty())
-        return;
+    if (Document->GetSource().empty()) return;
     // Its natural size: width and height, else the view box's, else the browsers' default.
     if (!(Document->GetWidth() > 0) || !(Document->GetHeight() > 0)) {
         const TRectF& Box = Document->GetViewBox();
@@ -336,14 +310,12 @@ void TSVGImage::PaintDocument(TGPGraphics& Graphics, const TGPRectF& Box)
     double scale = 1;
     if (m.IsTransform())
         scale = std::sqrt(std::abs(static_cast<double>(m.m11) * m.m22 - static_cast<double>(m.m12) * m.m21));
-    if (!(scale > 0) || !std::isfinite(scale))
-        return;
+    if (!(scale > 0) || !std::isfinite(scale)) return;
     const double limit = 4096;
     const int pixelsX = static_cast<int>(std::clamp(std::ceil(FWidth * scale), 1.0, limit));
     const int pixelsY = static_cast<int>(std::clamp(std::ceil(FHeight * scale), 1.0, limit));
     TGPBitmap bitmap(pixelsX, pixelsY);
-    if (bitmap.GetLastStatus() != Ok)
-        return;
+    if (bitmap.GetLastStatus() != Ok) return;
     {
         TGPGraphics layer(&bitmap);
         layer.SetSmoothingMode(SmoothingModeAntiAlias);
@@ -388,14 +360,11 @@ void TSVGImage::PaintToGraphics(TGPGraphics& Graphics)
         PaintDocument(Graphics, box);
         return;
     }
-    if (!FImage)
-        return;
+    if (!FImage) return;
     const unsigned width = FImage->GetWidth();
     const unsigned height = FImage->GetHeight();
-    if (width == 0 || height == 0)
-        return;
-    if (!(FWidth > 0) || !(FHeight > 0))
-        return;
+    if (width == 0 || height == 0) return;
+    if (!(FWidth > 0) || !(FHeight > 0)) return;
     // The destination is the whole box; the source the part of the picture shown in it.
     TGPRectF target{FX, FY, FWidth, FHeight};
     TGPRectF source{0, 0, static_cast<float>(width), static_cast<float>(height)};
@@ -434,8 +403,7 @@ void TSVGImage::PaintToGraphics(TGPGraphics& Graphics)
     colors.m[4][4] = 1;
     TGPImageAttributes attributes;
     attributes.SetColorMatrix(colors);
-    Graphics.DrawImage(FImage.get(), target, source.X, source.Y, source.Width, source.Height, UnitPixel,
-                       &attributes);
+    Graphics.DrawImage(FImage.get(), target, source.X, source.Y, source.Width, source.Height, UnitPixel, &attributes);
     Graphics.ResetTransform();
     Graphics.ResetClip();
 }
@@ -464,8 +432,7 @@ void TSVGImage::AssignTo(TSVGObject& Dest) const
 {
     TSVGBasic::AssignTo(Dest);
     auto* image = dynamic_cast<TSVGImage*>(&Dest);
-    if (image == nullptr || image == this)
-        return;
+    if (image == nullptr || image == this) return;
     image->FFileName = FFileName;
     image->FAspect = FAspect;
     image->FStream = FStream;

@@ -50,8 +50,8 @@ public:
     // document from the network or outside the SVG file's folder) paints nothing and leaves a warning
     // in the document. An allowed reference that yields no bytes (no readable local file, malformed
     // base64) raises ESVGError. Bytes that are no picture (or too large a one, or past the
-    // document's pixel budget) are kept and paint nothing. Equal references are decoded once. A missing (or "auto") width or
-    // height comes from the picture: its own size, or the other side at its proportions.
+    // document's pixel budget) are kept and paint nothing. Equal references are decoded once. A missing (or "auto")
+    // width or height comes from the picture: its own size, or the other side at its proportions.
     void ReadIn(const TXmlNode& Node) override;
 
     // The reference when it was not a base64 data URI, else empty.
@@ -72,7 +72,7 @@ public:
         bool Stretch = false;  // "none"
         float AlignX = 0.5f;   // 0 min, 0.5 mid, 1 max
         float AlignY = 0.5f;
-        bool Slice = false;    // fill the box and cut, rather than fit whole
+        bool Slice = false;  // fill the box and cut, rather than fit whole
     };
     static TAspect ParseAspect(std::string_view Value);
     const TAspect& GetAspect() const { return FAspect; }
@@ -85,7 +85,7 @@ private:
     TAspect FAspect;
     std::shared_ptr<TSVG> FDocument;  // an SVG picture, shared with copies
     std::string FFileName;
-    std::shared_ptr<TGPImage> FImage;  // decoded from FStream, shared with copies
+    std::shared_ptr<TGPImage> FImage;                          // decoded from FStream, shared with copies
     std::shared_ptr<const std::vector<std::uint8_t>> FStream;  // the encoded bytes
 };
 

@@ -27,15 +27,13 @@ bool HasUrlScheme(std::string_view Text)
 std::optional<std::string> RealPath(const std::string& Path)
 {
     char buffer[PATH_MAX];
-    if (::realpath(Path.c_str(), buffer) == nullptr)
-        return std::nullopt;
+    if (::realpath(Path.c_str(), buffer) == nullptr) return std::nullopt;
     return std::string(buffer);
 }
 
 bool Inside(const std::string& Path, const std::string& Folder)
 {
-    if (Folder == "/")
-        return true;
+    if (Folder == "/") return true;
     return Path.size() > Folder.size() && Path.compare(0, Folder.size(), Folder) == 0 && Path[Folder.size()] == '/';
 }
 
@@ -54,40 +52,33 @@ TImageFileChoice ChooseImageFile(const TImageSources& Sources, std::string_view 
     if (Sources.Kind == TKind::DataOnly)
         return Refused("only data: URIs are read for an icon that came from the network");
     if (Reference.starts_with("data:")) {
-        if (Sources.Kind != TKind::AnyFile)
-            return Refused("not a base64 data: URI");
+        if (Sources.Kind != TKind::AnyFile) return Refused("not a base64 data: URI");
         // The plain reading: what follows "data:" names a file (which will hardly exist).
         Reference.remove_prefix(5);
     } else if (HasUrlScheme(Reference)) {
-        if (Sources.Kind != TKind::AnyFile)
-            return Refused("only data: URIs and local files are read, no URLs");
+        if (Sources.Kind != TKind::AnyFile) return Refused("only data: URIs and local files are read, no URLs");
         // Never fetched: an empty path fails to read, as an unreadable file does.
         return TImageFileChoice{true, {}, {}};
     }
     TImageFileChoice choice;
     choice.Allowed = true;
     choice.Path = std::string(Reference);
-    if (Sources.Kind == TKind::AnyFile || Reference.empty())
-        return choice;
+    if (Sources.Kind == TKind::AnyFile || Reference.empty()) return choice;
 
     const std::string folder = Sources.Folder.empty() ? std::string(".") : Sources.Folder;
-    if (!Reference.starts_with('/'))
-        choice.Path = folder + "/" + choice.Path;
+    if (!Reference.starts_with('/')) choice.Path = folder + "/" + choice.Path;
     const std::optional<std::string> realFolder = RealPath(folder);
     const std::optional<std::string> realFile = RealPath(choice.Path);
-    if (!realFile)
-        return choice;  // reading it fails with the usual message
+    if (!realFile) return choice;  // reading it fails with the usual message
     // Links count where they lead: one out of the tree is refused like a path that climbs out of it.
-    if (!realFolder || !Inside(*realFile, *realFolder))
-        return Refused("it lies outside the folder of the SVG file");
+    if (!realFolder || !Inside(*realFile, *realFolder)) return Refused("it lies outside the folder of the SVG file");
     choice.Path = *realFile;
     return choice;
 }
 
 TSharedPicture TImageCache::Get(const std::string& Reference, std::vector<std::uint8_t> Bytes)
 {
-    if (const auto found = FPictures.find(Reference); found != FPictures.end())
-        return found->second;
+    if (const auto found = FPictures.find(Reference); found != FPictures.end()) return found->second;
     TSharedPicture picture;
     picture.Bytes = std::make_shared<const std::vector<std::uint8_t>>(std::move(Bytes));
     picture.Image = std::make_shared<TGPImage>(std::span<const std::uint8_t>(*picture.Bytes), FPixelsLeft);
@@ -102,8 +93,7 @@ TSharedPicture TImageCache::Get(const std::string& Reference, std::vector<std::u
 std::optional<TSharedPicture> TImageCache::Find(const std::string& Reference) const
 {
     const auto found = FPictures.find(Reference);
-    if (found == FPictures.end())
-        return std::nullopt;
+    if (found == FPictures.end()) return std::nullopt;
     return found->second;
 }
 

@@ -23,14 +23,18 @@ struct TGradientSpace {
 
     bool BoxUnits() const { return G.Units == guObjectBoundingBox; }
     // Bounding-box units read percentages as fractions; user space measures them on the viewport.
-    float X(const TGradientLength& L) const { return L.Percent ? L.Value / 100 * (BoxUnits() ? 1 : T.ViewportWidth) : L.Value; }
-    float Y(const TGradientLength& L) const { return L.Percent ? L.Value / 100 * (BoxUnits() ? 1 : T.ViewportHeight) : L.Value; }
+    float X(const TGradientLength& L) const
+    {
+        return L.Percent ? L.Value / 100 * (BoxUnits() ? 1 : T.ViewportWidth) : L.Value;
+    }
+    float Y(const TGradientLength& L) const
+    {
+        return L.Percent ? L.Value / 100 * (BoxUnits() ? 1 : T.ViewportHeight) : L.Value;
+    }
     float Radius(const TGradientLength& L) const
     {
-        if (!L.Percent)
-            return L.Value;
-        if (BoxUnits())
-            return L.Value / 100;
+        if (!L.Percent) return L.Value;
+        if (BoxUnits()) return L.Value / 100;
         const double W = T.ViewportWidth, H = T.ViewportHeight;
         return static_cast<float>(L.Value / 100 * std::sqrt((W * W + H * H) / 2));
     }
@@ -73,35 +77,27 @@ void GradientColorTable(const TGradientDescription& G, std::uint8_t Alpha, std::
 {
     Colors.clear();
     Positions.clear();
-    if (G.Stops.empty())
-        return;
+    if (G.Stops.empty()) return;
     auto Append = [&](const TGradientStop& S, float Position) {
         Colors.push_back(StopARGB(S, Alpha));
         Positions.push_back(Position);
     };
-    if (G.Stops.front().Offset > 0)
-        Append(G.Stops.front(), 0);
-    for (const TGradientStop& S : G.Stops)
-        Append(S, S.Offset);
-    if (G.Stops.back().Offset < 1)
-        Append(G.Stops.back(), 1);
+    if (G.Stops.front().Offset > 0) Append(G.Stops.front(), 0);
+    for (const TGradientStop& S : G.Stops) Append(S, S.Offset);
+    if (G.Stops.back().Offset < 1) Append(G.Stops.back(), 1);
 }
 
 std::unique_ptr<TGPBrush> MakeGradientBrush(const TGradientDescription& G, std::uint8_t Alpha,
                                             const TGradientTarget& Target)
 {
-    if (G.Stops.empty())
-        return nullptr;
+    if (G.Stops.empty()) return nullptr;
     // A box without area gives bounding-box units nothing to measure: the paint is not used.
-    if (G.Units == guObjectBoundingBox && !(Target.Box.Width > 0 && Target.Box.Height > 0))
-        return nullptr;
+    if (G.Units == guObjectBoundingBox && !(Target.Box.Width > 0 && Target.Box.Height > 0)) return nullptr;
     const TGradientSpace Space{G, Target};
     const TMatrix M = Space.Matrix();
     const double Det = static_cast<double>(M.m11) * M.m22 - static_cast<double>(M.m12) * M.m21;
-    if (!(std::abs(Det) > 0) || !std::isfinite(Det))
-        return nullptr;
-    if (G.Stops.size() == 1)
-        return LastStopBrush(G, Alpha);
+    if (!(std::abs(Det) > 0) || !std::isfinite(Det)) return nullptr;
+    if (G.Stops.size() == 1) return LastStopBrush(G, Alpha);
 
     std::vector<ARGB> Colors;
     std::vector<float> Positions;
@@ -109,8 +105,7 @@ std::unique_ptr<TGPBrush> MakeGradientBrush(const TGradientDescription& G, std::
     const auto GPMatrix = ToGPMatrix(M);
     if (!G.Radial) {
         const TGPPointF P1{Space.X(G.X1), Space.Y(G.Y1)}, P2{Space.X(G.X2), Space.Y(G.Y2)};
-        if (P1 == P2)
-            return LastStopBrush(G, Alpha);
+        if (P1 == P2) return LastStopBrush(G, Alpha);
         auto Brush = std::make_unique<TGPLinearGradientBrush>(P1, P2, 0, 0);
         Brush->SetWrapMode(WrapOf(G.Spread));
         Brush->SetInterpolationColors(Colors, Positions);
@@ -118,11 +113,9 @@ std::unique_ptr<TGPBrush> MakeGradientBrush(const TGradientDescription& G, std::
         return Brush;
     }
     const float R = Space.Radius(G.R), FR = Space.Radius(G.FR);
-    if (FR < 0 || !std::isfinite(R) || !std::isfinite(FR))
-        return nullptr;
+    if (FR < 0 || !std::isfinite(R) || !std::isfinite(FR)) return nullptr;
     // A circle without area (or, as browsers read it, a negative radius) shows the last stop.
-    if (R <= 0)
-        return LastStopBrush(G, Alpha);
+    if (R <= 0) return LastStopBrush(G, Alpha);
     const TGPPointF Centre{Space.X(G.CX), Space.Y(G.CY)};
     // A focal circle reaching outside the outer one makes a cone, outside of which nothing is
     // painted (the SVG 2 rule, which browsers follow instead of moving the focus onto the circle).

@@ -17,7 +17,10 @@ TColor ColorWithAlpha(TColor rgb, std::uint8_t alpha);
 // The alpha a colour value carries: 255 for the plain layout.
 std::uint8_t ColorAlpha(TColor color);
 // Whether the value is a colour (not "not given" and not "none").
-inline bool IsColorValue(TColor color) { return color != SVG_INHERIT_COLOR && color != SVG_NONE_COLOR; }
+inline bool IsColorValue(TColor color)
+{
+    return color != SVG_INHERIT_COLOR && color != SVG_NONE_COLOR;
+}
 
 // Keyword (any case), "transparent", #rgb, #rgba, #rrggbb, #rrggbbaa, rgb()/rgba()/hsl()/hsla()
 // in the CSS forms, and the older hexadecimal text without "#" and integer texts; surrounding

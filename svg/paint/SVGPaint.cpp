@@ -6,10 +6,10 @@
 
 #include "gdip/GDIPOBJ2.h"
 #include "platform/GdiPlus.h"
-#include "svg/paint/SVGColor.h"
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGParse.h"
+#include "svg/paint/SVGColor.h"
 #include "svg/style/CSSTransform.h"
 
 namespace plumwick {
@@ -35,10 +35,8 @@ TColor ColorPropertyAt(const TSVGObject* Node)
 {
     for (; Node; Node = Node->GetParent()) {
         const std::string Text = Declared(*Node, "color");
-        if (Text.empty() || IsKeyword(Text, "inherit"))
-            continue;
-        if (const TColor C = ParseColor(Text); IsColorValue(C))
-            return C;
+        if (Text.empty() || IsKeyword(Text, "inherit")) continue;
+        if (const TColor C = ParseColor(Text); IsColorValue(C)) return C;
     }
     return 0;
 }
@@ -49,10 +47,8 @@ TColor StopColorAt(const TSVGObject* Node)
 {
     for (; Node; Node = Node->GetParent()) {
         const std::string Text = Declared(*Node, "stop-color");
-        if (IsKeyword(Text, "inherit"))
-            continue;
-        if (IsKeyword(Text, "currentColor"))
-            return ColorPropertyAt(Node);
+        if (IsKeyword(Text, "inherit")) continue;
+        if (IsKeyword(Text, "currentColor")) return ColorPropertyAt(Node);
         const TColor C = ParseColor(Text);
         return IsColorValue(C) ? C : 0;
     }
@@ -65,12 +61,10 @@ std::optional<TGradientLength> ReadGradientLength(std::string_view Text)
     Text = TrimView(Text);
     float Value = 0;
     if (!Text.empty() && Text.back() == '%') {
-        if (!TryParseNumber(Text.substr(0, Text.size() - 1), Value))
-            return std::nullopt;
+        if (!TryParseNumber(Text.substr(0, Text.size() - 1), Value)) return std::nullopt;
         return TGradientLength{Value, true};
     }
-    if (Text.empty())
-        return std::nullopt;
+    if (Text.empty()) return std::nullopt;
     return TGradientLength{ParseLength(Text), false};
 }
 
@@ -114,8 +108,7 @@ void TSVGStop::ReadIn(const TXmlNode& Node)
     LoadPercent(Node, "offset", FStop);
     const TSVG* Root = GetRoot();
     FStopColor = StopColorAt(this);
-    if (Root && Root->GetGrayscale())
-        FStopColor = GrayscaleColor(FStopColor);
+    if (Root && Root->GetGrayscale()) FStopColor = GrayscaleColor(FStopColor);
     if (Root && Root->GetFixedColor() != SVG_INHERIT_COLOR)
         FStopColor = ColorWithAlpha(Root->GetFixedColor(), ColorAlpha(FStopColor));
     FOpacity = FStyle->IndexOf("stop-opacity") >= 0 ? ParsePercent(FStyle->GetValues("stop-opacity")) : 1;
@@ -155,8 +148,7 @@ void TSVGGradient::ReadIn(const TXmlNode& Node)
     TSVGFiller::ReadIn(Node);
     LoadGradientUnits(Node, FGradientUnits);
     for (const TXmlNode& Child : Node.ChildNodes())
-        if (Child.IsElement() && Child.NodeName() == "stop")
-            CreateIn<TSVGStop>(this)->ReadIn(Child);
+        if (Child.IsElement() && Child.NodeName() == "stop") CreateIn<TSVGStop>(this)->ReadIn(Child);
     // The plain SVG 2 "href" takes precedence over "xlink:href"; only a local reference counts.
     std::string URI = Trim(FStyle->IndexOf("href") >= 0 ? FStyle->GetValues("href") : FStyle->GetValues("xlink:href"));
     FURI = !URI.empty() && URI.front() == '#' ? URI.substr(1) : std::string();
@@ -169,8 +161,7 @@ std::vector<const TSVGGradient*> TSVGGradient::Chain() const
     std::set<const TSVGGradient*> Seen{this};
     for (const TSVGGradient* G = this; Root && !G->FURI.empty();) {
         G = dynamic_cast<const TSVGGradient*>(Root->FindByID(G->FURI));
-        if (!G || !Seen.insert(G).second)
-            break;
+        if (!G || !Seen.insert(G).second) break;
         Result.push_back(G);
     }
     return Result;
@@ -180,8 +171,7 @@ template <class T>
 const T* TSVGGradient::FirstGiving(const std::vector<const TSVGGradient*>& Chain, std::string_view Name) const
 {
     for (const TSVGGradient* G : Chain)
-        if (auto* Typed = dynamic_cast<const T*>(G); Typed && G->HasOwn(Name))
-            return Typed;
+        if (auto* Typed = dynamic_cast<const T*>(G); Typed && G->HasOwn(Name)) return Typed;
     return nullptr;
 }
 
@@ -199,12 +189,10 @@ void TSVGGradient::ReadGradientTransform(const TXmlNode& Node)
 
 const TGradientDescription& TSVGGradient::Description() const
 {
-    if (FDescription)
-        return *FDescription;
+    if (FDescription) return *FDescription;
     const std::vector<const TSVGGradient*> C = Chain();
     TGradientDescription D;
-    if (auto* G = FirstGiving<TSVGGradient>(C, "gradientUnits"))
-        D.Units = G->FGradientUnits;
+    if (auto* G = FirstGiving<TSVGGradient>(C, "gradientUnits")) D.Units = G->FGradientUnits;
     if (auto* G = FirstGiving<TSVGGradient>(C, "gradientTransform")) {
         D.Transform = G->FPureMatrix;
         // transform-origin is of the gradient's own space: the unit box in bounding-box units, else the viewport.
@@ -220,7 +208,7 @@ const TGradientDescription& TSVGGradient::Description() const
     }
     if (auto* G = FirstGiving<TSVGGradient>(C, "spreadMethod")) {
         const std::string Spread = Trim(G->FStyle->GetValues("spreadMethod"));
-        D.Spread = Spread == "reflect" ? TSpreadMethod::Reflect
+        D.Spread = Spread == "reflect"  ? TSpreadMethod::Reflect
                    : Spread == "repeat" ? TSpreadMethod::Repeat
                                         : TSpreadMethod::Pad;
     }
@@ -230,14 +218,12 @@ const TGradientDescription& TSVGGradient::Description() const
         for (int I = 0; I < G->GetCount(); ++I)
             if (auto* S = dynamic_cast<const TSVGStop*>(G->GetItem(I))) {
                 float Offset = std::isfinite(S->GetStop()) ? std::clamp(S->GetStop(), 0.0f, 1.0f) : 0.0f;
-                if (!D.Stops.empty())
-                    Offset = std::max(Offset, D.Stops.back().Offset);
+                if (!D.Stops.empty()) Offset = std::max(Offset, D.Stops.back().Offset);
                 const TColor Color = S->GetStopColor();
                 D.Stops.push_back(TGradientStop{Offset, ColorWithAlpha(Color, 255),
                                                 S->GetOpacity() * static_cast<float>(ColorAlpha(Color)) / 255.0f});
             }
-        if (!D.Stops.empty())
-            break;
+        if (!D.Stops.empty()) break;
     }
     FDescription = std::move(D);
     return *FDescription;
@@ -254,8 +240,7 @@ int TSVGGradient::GetColors(std::uint8_t Alpha, TColors& C) const
 std::unique_ptr<TGPBrush> TSVGGradient::GetBrush(std::uint8_t Alpha, TSVGBasic* DestObject)
 {
     TGradientTarget Target;
-    if (DestObject)
-        Target.Box = ObjectBox(*DestObject);
+    if (DestObject) Target.Box = ObjectBox(*DestObject);
     if (const TSVG* Root = GetRoot()) {
         const TRectF& VB = Root->GetViewBox();
         Target.ViewportWidth = VB.Right - VB.Left;
@@ -307,10 +292,8 @@ void Coordinate(const std::vector<const TSVGGradient*>& Chain, std::string_view 
 {
     for (const TSVGGradient* G : Chain)
         if (dynamic_cast<const T*>(G) && G->GetStyle().IndexOf(Name) >= 0) {
-            if (const std::optional<TGradientLength> L = ReadGradientLength(G->GetStyle().GetValues(Name)))
-                Target = *L;
-            if (Given)
-                *Given = true;
+            if (const std::optional<TGradientLength> L = ReadGradientLength(G->GetStyle().GetValues(Name))) Target = *L;
+            if (Given) *Given = true;
             return;
         }
 }
@@ -375,10 +358,8 @@ void TSVGRadialGradient::DescribeGeometry(const std::vector<const TSVGGradient*>
     bool HasFX = false, HasFY = false;
     Coordinate<TSVGRadialGradient>(Chain, "fx", D.FX, &HasFX);
     Coordinate<TSVGRadialGradient>(Chain, "fy", D.FY, &HasFY);
-    if (!HasFX)
-        D.FX = D.CX;
-    if (!HasFY)
-        D.FY = D.CY;
+    if (!HasFX) D.FX = D.CX;
+    if (!HasFY) D.FY = D.CY;
 }
 
 }  // namespace plumwick

@@ -28,8 +28,7 @@ TGPRectF OutlineBox(const TSVGBasic& Element)
 {
     TGPRectF Box{};
     if (const TGPGraphicsPath2* Path = Element.GetPath())
-        if (Path->GetBounds(Box) != Ok || !std::isfinite(Box.Width) || !std::isfinite(Box.Height))
-            Box = TGPRectF{};
+        if (Path->GetBounds(Box) != Ok || !std::isfinite(Box.Width) || !std::isfinite(Box.Height)) Box = TGPRectF{};
     return Box;
 }
 
@@ -60,20 +59,16 @@ void TSVGPattern::ReadIn(const TXmlNode& Node)
     FRegion.Read(Node, "patternUnits", "patternContentUnits");
     // A transform that cannot be inverted is ignored, as browsers do.
     if (auto Transform = Attribute(Node, "patternTransform"))
-        if (const TMatrix M = ParseTransform(*Transform); M.m11 * M.m22 - M.m12 * M.m21 != 0)
-            FPatternTransform = M;
-    if (auto Box = Attribute(Node, "viewBox"))
-        FViewBox = ParseViewBox(*Box);
-    if (auto Aspect = Attribute(Node, "preserveAspectRatio"))
-        FAspect = ParseAspectRatio(*Aspect);
+        if (const TMatrix M = ParseTransform(*Transform); M.m11 * M.m22 - M.m12 * M.m21 != 0) FPatternTransform = M;
+    if (auto Box = Attribute(Node, "viewBox")) FViewBox = ParseViewBox(*Box);
+    if (auto Aspect = Attribute(Node, "preserveAspectRatio")) FAspect = ParseAspectRatio(*Aspect);
     FDisplay = 0;
     LoadChildNodes(Node);
 }
 
 const TSVGPattern* TSVGPattern::Referenced() const
 {
-    if (FHref.size() < 2 || FHref.front() != '#')
-        return nullptr;
+    if (FHref.size() < 2 || FHref.front() != '#') return nullptr;
     TSVG* Root = GetRoot();
     return Root ? dynamic_cast<const TSVGPattern*>(Root->FindByID(FHref)) : nullptr;
 }
@@ -90,17 +85,14 @@ TSVGPattern::TTile TSVGPattern::ResolveTile() const
     for (const TSVGPattern* P = this; P && std::find(Seen.begin(), Seen.end(), P) == Seen.end(); P = P->Referenced()) {
         Seen.push_back(P);
         auto Take = [](auto& Into, const auto& From) {
-            if (!Into && From)
-                Into = From;
+            if (!Into && From) Into = From;
         };
         Region.TakeMissing(P->FRegion);
-        if (!Transform && P->FPatternTransform)
-            Tile.TransformOrigin = P->GetStyle().GetValues("transform-origin");
+        if (!Transform && P->FPatternTransform) Tile.TransformOrigin = P->GetStyle().GetValues("transform-origin");
         Take(Transform, P->FPatternTransform);
         Take(ViewBox, P->FViewBox);
         Take(Aspect, P->FAspect);
-        if (!Tile.Content && P->GetCount() > 0)
-            Tile.Content = P;
+        if (!Tile.Content && P->GetCount() > 0) Tile.Content = P;
     }
     Tile.X = Region.X.value_or("0");
     Tile.Y = Region.Y.value_or("0");
@@ -109,24 +101,20 @@ TSVGPattern::TTile TSVGPattern::ResolveTile() const
     Tile.UserSpaceUnits = Region.UserSpaceUnits.value_or(false);
     Tile.BoundingBoxContent = Region.BoundingBoxContent.value_or(false);
     Tile.Transform = Transform.value_or(TMatrix{});
-    if (ViewBox && IsUsableBox(*ViewBox))
-        Tile.ViewBox = ViewBox;
+    if (ViewBox && IsUsableBox(*ViewBox)) Tile.ViewBox = ViewBox;
     Tile.Aspect = Aspect.value_or(TAspectRatio{});
     return Tile;
 }
 
 std::unique_ptr<TGPBrush> TSVGPattern::GetBrush(std::uint8_t Alpha, TSVGBasic* DestObject)
 {
-    if (!DestObject)
-        return nullptr;
+    if (!DestObject) return nullptr;
     TReferenceGuard Guard(FPainting);
-    if (!Guard.Entered())
-        return nullptr;
+    if (!Guard.Entered()) return nullptr;
     TTile Tile = ResolveTile();
     const TGPRectF Box = OutlineBox(*DestObject);
     const bool BoxUnits = !Tile.UserSpaceUnits;
-    if (BoxUnits && (!(Box.Width > 0) || !(Box.Height > 0)))
-        return nullptr;
+    if (BoxUnits && (!(Box.Width > 0) || !(Box.Height > 0))) return nullptr;
     float ViewportWidth = 0, ViewportHeight = 0;
     TUnitRegion::ViewportOf(*this, ViewportWidth, ViewportHeight);
     const float SizeX = BoxUnits ? Box.Width : ViewportWidth, SizeY = BoxUnits ? Box.Height : ViewportHeight;
@@ -134,8 +122,7 @@ std::unique_ptr<TGPBrush> TSVGPattern::GetBrush(std::uint8_t Alpha, TSVGBasic* D
     const float Y = TUnitRegion::Resolve(Tile.Y, BoxUnits, Box.Y, SizeY);
     const float W = TUnitRegion::Resolve(Tile.Width, BoxUnits, 0, SizeX);
     const float H = TUnitRegion::Resolve(Tile.Height, BoxUnits, 0, SizeY);
-    if (!(W > 0) || !(H > 0) || !std::isfinite(W) || !std::isfinite(H) || !Tile.Content)
-        return nullptr;
+    if (!(W > 0) || !(H > 0) || !std::isfinite(W) || !std::isfinite(H) || !Tile.Content) return nullptr;
 
     if (Tile.Transform.IsTransform() && !Tile.TransformOrigin.empty()) {
         // Of the viewport in user units, of the element's box in bounding-box units.
@@ -154,18 +141,15 @@ std::unique_ptr<TGPBrush> TSVGPattern::GetBrush(std::uint8_t Alpha, TSVGBasic* D
 
     // The tile's pixels follow the device scale of pattern space, so it is drawn once at full detail.
     TMatrix Device = DestObject->GetMatrix().IsTransform() ? DestObject->GetMatrix() : IdentityMatrix();
-    if (Tile.Transform.IsTransform())
-        Device = Tile.Transform * Device;
+    if (Tile.Transform.IsTransform()) Device = Tile.Transform * Device;
     const double ScaleX = std::hypot(Device.m11, Device.m12), ScaleY = std::hypot(Device.m21, Device.m22);
-    if (!(ScaleX > 0) || !(ScaleY > 0) || !std::isfinite(ScaleX) || !std::isfinite(ScaleY))
-        return nullptr;
+    if (!(ScaleX > 0) || !(ScaleY > 0) || !std::isfinite(ScaleX) || !std::isfinite(ScaleY)) return nullptr;
     const int PixelsX = static_cast<int>(std::clamp(std::ceil(W * ScaleX - 1e-3), 1.0, MaxTilePixels));
     const int PixelsY = static_cast<int>(std::clamp(std::ceil(H * ScaleY - 1e-3), 1.0, MaxTilePixels));
     const float KX = PixelsX / W, KY = PixelsY / H;
 
     TGPBitmap Bitmap(PixelsX, PixelsY);
-    if (Bitmap.GetLastStatus() != Ok)
-        return nullptr;
+    if (Bitmap.GetLastStatus() != Ok) return nullptr;
     {
         TGPGraphics Layer(&Bitmap);
         Layer.SetSmoothingMode(SmoothingModeAntiAlias);
@@ -186,8 +170,7 @@ std::unique_ptr<TGPBrush> TSVGPattern::GetBrush(std::uint8_t Alpha, TSVGBasic* D
     }
     auto Brush = std::make_unique<TGPTextureBrush>(&Bitmap);
     TMatrix ToUser = CreateScaling(1 / KX, 1 / KY) * CreateTranslation(X, Y);
-    if (Tile.Transform.IsTransform())
-        ToUser = ToUser * Tile.Transform;
+    if (Tile.Transform.IsTransform()) ToUser = ToUser * Tile.Transform;
     Brush->SetTransform(ToGPMatrix(ToUser).get());
     return Brush;
 }

@@ -28,10 +28,10 @@ public:
     // The tile's attributes after following "href": each from the nearest pattern of the chain that gives it.
     struct TTile {
         std::string X, Y, Width, Height;
-        bool UserSpaceUnits = false;         // patternUnits
-        bool BoundingBoxContent = false;     // patternContentUnits
-        TMatrix Transform = TMatrix{};       // patternTransform; all zero when none
-        std::string TransformOrigin;         // of the pattern that gives the transform
+        bool UserSpaceUnits = false;      // patternUnits
+        bool BoundingBoxContent = false;  // patternContentUnits
+        TMatrix Transform = TMatrix{};    // patternTransform; all zero when none
+        std::string TransformOrigin;      // of the pattern that gives the transform
         std::optional<TRectF> ViewBox;
         TAspectRatio Aspect;
         const TSVGPattern* Content = nullptr;  // the pattern whose children are drawn

@@ -19,18 +19,33 @@ namespace {
 TSVGPathElement* CreateSegment(char letter, TSVGPath& Parent)
 {
     switch (letter) {
-    case 'M': case 'm':
-        return TSVGObject::CreateIn<TSVGPathMove>(&Parent);
-    case 'L': case 'l': case 'H': case 'h': case 'V': case 'v':
-        return TSVGObject::CreateIn<TSVGPathLine>(&Parent);
-    case 'Z': case 'z':
-        return TSVGObject::CreateIn<TSVGPathClose>(&Parent);
-    case 'C': case 'c': case 'S': case 's': case 'Q': case 'q': case 'T': case 't':
-        return TSVGObject::CreateIn<TSVGPathCurve>(&Parent);
-    case 'A': case 'a':
-        return TSVGObject::CreateIn<TSVGPathEllipticArc>(&Parent);
-    default:
-        return nullptr;
+        case 'M':
+        case 'm':
+            return TSVGObject::CreateIn<TSVGPathMove>(&Parent);
+        case 'L':
+        case 'l':
+        case 'H':
+        case 'h':
+        case 'V':
+        case 'v':
+            return TSVGObject::CreateIn<TSVGPathLine>(&Parent);
+        case 'Z':
+        case 'z':
+            return TSVGObject::CreateIn<TSVGPathClose>(&Parent);
+        case 'C':
+        case 'c':
+        case 'S':
+        case 's':
+        case 'Q':
+        case 'q':
+        case 'T':
+        case 't':
+            return TSVGObject::CreateIn<TSVGPathCurve>(&Parent);
+        case 'A':
+        case 'a':
+            return TSVGObject::CreateIn<TSVGPathEllipticArc>(&Parent);
+        default:
+            return nullptr;
     }
 }
 
@@ -39,10 +54,8 @@ FillMode DeclaredFillMode(const TSVGObject* Node)
 {
     for (; Node; Node = Node->GetParent()) {
         const std::string rule = Node->GetStyle().GetValues("fill-rule");
-        if (rule == "evenodd")
-            return FillModeAlternate;
-        if (rule == "nonzero")
-            return FillModeWinding;
+        if (rule == "evenodd") return FillModeAlternate;
+        if (rule == "nonzero") return FillModeWinding;
     }
     return FillModeWinding;
 }
@@ -102,8 +115,7 @@ void TSVGPath::BuildPath()
     TSVGBasic::BuildPath();
     FPath = std::make_unique<TGPGraphicsPath2>(DeclaredFillMode(this));
     for (int i = 0; i < GetCount(); ++i)
-        if (auto* segment = dynamic_cast<const TSVGPathElement*>(GetItem(i)))
-            segment->AddToPath(*FPath);
+        if (auto* segment = dynamic_cast<const TSVGPathElement*>(GetItem(i))) segment->AddToPath(*FPath);
 }
 
 void TSVGPath::PrePaint(TGPGraphics&, TGPBrush*, TGPPen*)
@@ -119,22 +131,18 @@ void TSVGPath::UpdateBounds()
     bool any = false;
     for (int i = 0; i < GetCount(); ++i) {
         auto* segment = dynamic_cast<const TSVGPathElement*>(GetItem(i));
-        if (!segment)
-            continue;
+        if (!segment) continue;
         const TRectF box = segment->GetBounds();
-        if (box.Width() == 0 && box.Height() == 0)
-            continue;
+        if (box.Width() == 0 && box.Height() == 0) continue;
         any = true;
         left = std::min(left, box.Left);
         top = std::min(top, box.Top);
         right = std::max(right, box.Right);
         bottom = std::max(bottom, box.Bottom);
     }
-    if (!any)
-        left = top = right = bottom = 0;
+    if (!any) left = top = right = bottom = 0;
     float w = GetStrokeWidth();
-    if (w < 0 || std::isnan(w))
-        w = 0;
+    if (w < 0 || std::isnan(w)) w = 0;
     const float h = w / 2;
     FBounds.TopLeft = TransformPoint(left - h, top - h);
     FBounds.TopRight = TransformPoint(right + h, top - h);

@@ -62,8 +62,7 @@ TArcCentre CentreForm(double x1, double y1, double x2, double y2, double rx, dou
     const double rx2 = rx * rx;
     const double ry2 = ry * ry;
     double ratio = (rx2 * ry2 - rx2 * y1p * y1p - ry2 * x1p * x1p) / (rx2 * y1p * y1p + ry2 * x1p * x1p);
-    if (ratio < 0 || std::isnan(ratio))
-        ratio = 0;
+    if (ratio < 0 || std::isnan(ratio)) ratio = 0;
     const double coef = sign * std::sqrt(ratio);
     const double cxp = coef * rx * y1p / ry;
     const double cyp = -coef * ry * x1p / rx;
@@ -79,12 +78,10 @@ TArcCentre CentreForm(double x1, double y1, double x2, double y2, double rx, dou
     const double vx = (-x1p - cxp) / rx;
     const double vy = (-y1p - cyp) / ry;
     double start = SafeAcos(ux / std::sqrt(ux * ux + uy * uy));
-    if (uy < 0)
-        start = -start;
+    if (uy < 0) start = -start;
     start *= RadToDeg;
     double delta = SafeAcos((ux * vx + uy * vy) / std::sqrt((ux * ux + uy * uy) * (vx * vx + vy * vy)));
-    if (ux * vy - uy * vx < 0)
-        delta = -delta;
+    if (ux * vy - uy * vx < 0) delta = -delta;
     delta *= RadToDeg;
     if (sweep == 0 && delta > 0)
         delta -= 360;
@@ -131,16 +128,14 @@ void TSVGPathEllipticArc::Read(const TPathTokens& SL, int& Position, const TSVGP
 {
     TSVGPathElement::Read(SL, Position, Previous);
     const std::string& command = SL.Get(Position);
-    if (command != "A" && command != "a")
-        return;
+    if (command != "A" && command != "a") return;
     FRX = std::fabs(SL.Number(Position + 1));
     FRY = std::fabs(SL.Number(Position + 2));
     FXRot = SL.Number(Position + 3);
     // A flag is the digit 0 or 1; anything else is an error in the path data.
     auto Flag = [&SL](int Index) {
         const std::string& Token = SL.Get(Index);
-        if (Token != "0" && Token != "1")
-            throw ESVGError("Invalid arc flag \"" + Token + "\"");
+        if (Token != "0" && Token != "1") throw ESVGError("Invalid arc flag \"" + Token + "\"");
         return Token == "1" ? 1 : 0;
     };
     FLarge = Flag(Position + 4);
@@ -156,8 +151,7 @@ void TSVGPathEllipticArc::Read(const TPathTokens& SL, int& Position, const TSVGP
 
 void TSVGPathEllipticArc::AddToPath(TGPGraphicsPath& Path) const
 {
-    if (FStartX == FStopX && FStartY == FStopY)
-        return;
+    if (FStartX == FStopX && FStartY == FStopY) return;
     if (FRX == 0 || FRY == 0) {
         Path.AddLine(FStartX, FStartY, FStopX, FStopY);
         return;

@@ -17,10 +17,8 @@ bool IsBlank(unsigned char c)
 
 std::string_view TrimBlanks(std::string_view text)
 {
-    while (!text.empty() && IsBlank(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
+    while (!text.empty() && IsBlank(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
     return text;
 }
 
@@ -28,8 +26,7 @@ std::string_view TrimBlanks(std::string_view text)
 
 const std::string& TPathTokens::Get(int index) const
 {
-    if (index < 0 || index >= Count())
-        throw ESVGError("List index out of bounds (" + std::to_string(index) + ")");
+    if (index < 0 || index >= Count()) throw ESVGError("List index out of bounds (" + std::to_string(index) + ")");
     return FTokens[static_cast<std::size_t>(index)];
 }
 
@@ -45,13 +42,11 @@ int TPathTokens::Integer(int index) const
     const std::string& token = Get(index);
     std::size_t i = 0;
     bool negative = false;
-    if (i < token.size() && (token[i] == '+' || token[i] == '-'))
-        negative = token[i++] == '-';
+    if (i < token.size() && (token[i] == '+' || token[i] == '-')) negative = token[i++] == '-';
     long long value = 0;
     // Only zero versus non-zero matters to the callers; stop growing before it could overflow.
     for (; i < token.size() && token[i] >= '0' && token[i] <= '9'; ++i)
-        if (value < 1000000000)
-            value = value * 10 + (token[i] - '0');
+        if (value < 1000000000) value = value * 10 + (token[i] - '0');
     return static_cast<int>(negative ? -value : value);
 }
 
@@ -65,12 +60,31 @@ bool IsCommandLetter(char c)
 int NumbersPerCommand(char command)
 {
     switch (command) {
-    case 'A': case 'a': return 7;
-    case 'C': case 'c': return 6;
-    case 'Q': case 'q': case 'S': case 's': return 4;
-    case 'L': case 'l': case 'T': case 't': case 'M': case 'm': return 2;
-    case 'H': case 'h': case 'V': case 'v': return 1;
-    default: return 0;
+        case 'A':
+        case 'a':
+            return 7;
+        case 'C':
+        case 'c':
+            return 6;
+        case 'Q':
+        case 'q':
+        case 'S':
+        case 's':
+            return 4;
+        case 'L':
+        case 'l':
+        case 'T':
+        case 't':
+        case 'M':
+        case 'm':
+            return 2;
+        case 'H':
+        case 'h':
+        case 'V':
+        case 'v':
+            return 1;
+        default:
+            return 0;
     }
 }
 
@@ -80,12 +94,10 @@ std::vector<std::string> ParsePathData(std::string_view data)
     std::size_t p = 0;
     while (p < data.size()) {
         std::size_t q = p + 1;
-        while (q < data.size() && !IsCommandLetter(data[q]))
-            ++q;
+        while (q < data.size() && !IsCommandLetter(data[q])) ++q;
         const std::string_view params = TrimBlanks(data.substr(p + 1, q - p - 1));
         std::vector<std::string> command = ParseCommand(data[p], params);
-        tokens.insert(tokens.end(), std::make_move_iterator(command.begin()),
-                      std::make_move_iterator(command.end()));
+        tokens.insert(tokens.end(), std::make_move_iterator(command.begin()), std::make_move_iterator(command.end()));
         if (tokens.size() > MaxPathTokens)
             throw ESVGError("The path data holds more than " + std::to_string(MaxPathTokens) + " numbers and commands");
         p = q;
@@ -103,8 +115,7 @@ std::vector<std::string> ParseCommand(char command, std::string_view params)
     auto flush = [&] {
         if (tokens.size() >= MaxPathTokens)
             throw ESVGError("The path data holds more than " + std::to_string(MaxPathTokens) + " numbers and commands");
-        if (!token.empty())
-            tokens.push_back(std::move(token));
+        if (!token.empty()) tokens.push_back(std::move(token));
         token.clear();
         hasPoint = false;
         inExponent = false;
@@ -123,38 +134,43 @@ std::vector<std::string> ParseCommand(char command, std::string_view params)
             }
         }
         switch (c) {
-        case '\t': case '\n': case '\r': case ' ':
-            flush();
-            break;
-        case '+': case '-':
-            flush();
-            token = c;
-            break;
-        case '.':
-            if (hasPoint || inExponent) {
+            case '\t':
+            case '\n':
+            case '\r':
+            case ' ':
                 flush();
-                token.assign(1, '.');
-            } else {
-                token += '.';
+                break;
+            case '+':
+            case '-':
+                flush();
+                token = c;
+                break;
+            case '.':
+                if (hasPoint || inExponent) {
+                    flush();
+                    token.assign(1, '.');
+                } else {
+                    token += '.';
+                }
+                hasPoint = true;
+                break;
+            case 'e':
+            case 'E': {
+                // An exponent belongs to the number when digits (after an optional sign) follow it.
+                const bool mantissa = std::any_of(token.begin(), token.end(), isDigit);
+                const std::size_t next =
+                    i + 1 < params.size() && (params[i + 1] == '+' || params[i + 1] == '-') ? i + 2 : i + 1;
+                if (mantissa && !inExponent && next < params.size() && isDigit(params[next])) {
+                    token.append(params.substr(i, next - i));
+                    inExponent = true;
+                    i = next - 1;
+                }
+                break;
             }
-            hasPoint = true;
-            break;
-        case 'e': case 'E': {
-            // An exponent belongs to the number when digits (after an optional sign) follow it.
-            const bool mantissa = std::any_of(token.begin(), token.end(), isDigit);
-            const std::size_t next = i + 1 < params.size() && (params[i + 1] == '+' || params[i + 1] == '-') ? i + 2 : i + 1;
-            if (mantissa && !inExponent && next < params.size() && isDigit(params[next])) {
-                token.append(params.substr(i, next - i));
-                inExponent = true;
-                i = next - 1;
-            }
-            break;
-        }
-        default:
-            if (isDigit(c))
-                token += c;
-            // Anything else (other letters, symbols, control characters) is dropped without ending the number.
-            break;
+            default:
+                if (isDigit(c)) token += c;
+                // Anything else (other letters, symbols, control characters) is dropped without ending the number.
+                break;
         }
     }
     flush();
@@ -171,16 +187,14 @@ void InsertRepeatedCommands(char command, std::vector<std::string>& tokens)
     const int k = static_cast<int>(tokens.size()) - 1;
     // Every complete group after the first gets its letter, also when a stray number trails them (browsers
     // draw up to that number; leaving all but the first group out would drop most of the figure).
-    if (n == 0 || k < 2 * n)
-        return;
+    if (n == 0 || k < 2 * n) return;
     const std::string letter(1, command == 'M' ? 'L' : command == 'm' ? 'l' : command);
     std::vector<std::string> result;
     result.reserve(tokens.size() + static_cast<std::size_t>(k / n));
     result.push_back(std::move(tokens[0]));
     for (int i = 0; i < k; ++i) {
         // A letter goes in front of every later group of n numbers that is complete.
-        if (i >= n && i % n == 0 && i + n <= k)
-            result.push_back(letter);
+        if (i >= n && i % n == 0 && i + n <= k) result.push_back(letter);
         result.push_back(std::move(tokens[static_cast<std::size_t>(i) + 1]));
     }
     tokens = std::move(result);

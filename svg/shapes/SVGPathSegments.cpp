@@ -102,30 +102,30 @@ void TSVGPathLine::Read(const TPathTokens& SL, int& Position, const TSVGPathElem
     const std::string& command = SL.Get(Position);
     const char letter = command.empty() ? '\0' : command[0];
     switch (letter) {
-    case 'L':
-    case 'l':
-        FStopX = SL.Number(Position + 1);
-        FStopY = SL.Number(Position + 2);
-        if (letter == 'l') {
-            FStopX += FStartX;
-            FStopY += FStartY;
-        }
-        Position += 2;
-        break;
-    case 'H':
-    case 'h':
-        FStopX = SL.Number(Position + 1) + (letter == 'h' ? FStartX : 0.0f);
-        FStopY = FStartY;
-        Position += 1;
-        break;
-    case 'V':
-    case 'v':
-        FStopX = FStartX;
-        FStopY = SL.Number(Position + 1) + (letter == 'v' ? FStartY : 0.0f);
-        Position += 1;
-        break;
-    default:
-        break;
+        case 'L':
+        case 'l':
+            FStopX = SL.Number(Position + 1);
+            FStopY = SL.Number(Position + 2);
+            if (letter == 'l') {
+                FStopX += FStartX;
+                FStopY += FStartY;
+            }
+            Position += 2;
+            break;
+        case 'H':
+        case 'h':
+            FStopX = SL.Number(Position + 1) + (letter == 'h' ? FStartX : 0.0f);
+            FStopY = FStartY;
+            Position += 1;
+            break;
+        case 'V':
+        case 'v':
+            FStopX = FStartX;
+            FStopY = SL.Number(Position + 1) + (letter == 'v' ? FStartY : 0.0f);
+            Position += 1;
+            break;
+        default:
+            break;
     }
 }
 
@@ -149,11 +149,9 @@ void TSVGPathClose::AddToPath(TGPGraphicsPath& Path) const
 const TSVGPathMove* TSVGPathClose::FindLastMove() const
 {
     const TSVGObject* parent = GetParent();
-    if (!parent)
-        return nullptr;
+    if (!parent) return nullptr;
     for (int i = parent->IndexOf(this) - 1; i >= 0; --i)
-        if (auto* move = dynamic_cast<const TSVGPathMove*>(parent->GetItem(i)))
-            return move;
+        if (auto* move = dynamic_cast<const TSVGPathMove*>(parent->GetItem(i))) return move;
     return nullptr;
 }
 
@@ -245,39 +243,39 @@ void TSVGPathCurve::Read(const TPathTokens& SL, int& Position, const TSVGPathEle
     };
 
     switch (letter) {
-    case 'C':
-    case 'c':
-        point(1, FControl1X, FControl1Y);
-        point(2, FControl2X, FControl2Y);
-        point(3, FStopX, FStopY);
-        Position += 6;
-        break;
-    case 'S':
-    case 's':
-        reflect();
-        point(1, FControl2X, FControl2Y);
-        point(2, FStopX, FStopY);
-        Position += 4;
-        break;
-    case 'Q':
-    case 'q':
-        point(1, FControl1X, FControl1Y);
-        point(2, FStopX, FStopY);
-        Position += 4;
-        // Kept as a cubic with both control points on the quadratic one, not at two thirds.
-        FControl2X = FControl1X;
-        FControl2Y = FControl1Y;
-        break;
-    case 'T':
-    case 't':
-        reflect();
-        FControl2X = FControl1X;
-        FControl2Y = FControl1Y;
-        point(1, FStopX, FStopY);
-        Position += 2;
-        break;
-    default:
-        break;
+        case 'C':
+        case 'c':
+            point(1, FControl1X, FControl1Y);
+            point(2, FControl2X, FControl2Y);
+            point(3, FStopX, FStopY);
+            Position += 6;
+            break;
+        case 'S':
+        case 's':
+            reflect();
+            point(1, FControl2X, FControl2Y);
+            point(2, FStopX, FStopY);
+            Position += 4;
+            break;
+        case 'Q':
+        case 'q':
+            point(1, FControl1X, FControl1Y);
+            point(2, FStopX, FStopY);
+            Position += 4;
+            // Kept as a cubic with both control points on the quadratic one, not at two thirds.
+            FControl2X = FControl1X;
+            FControl2Y = FControl1Y;
+            break;
+        case 'T':
+        case 't':
+            reflect();
+            FControl2X = FControl1X;
+            FControl2Y = FControl1Y;
+            point(1, FStopX, FStopY);
+            Position += 2;
+            break;
+        default:
+            break;
     }
 }
 

@@ -18,8 +18,7 @@ namespace {
 TBounds StrokedBox(const TSVGBasic& E, float Left, float Top, float Right, float Bottom)
 {
     float h = E.GetStrokeWidth() / 2;
-    if (!(h >= 0))
-        h = 0;
+    if (!(h >= 0)) h = 0;
     TBounds B;
     B.TopLeft = E.TransformPoint(Left - h, Top - h);
     B.TopRight = E.TransformPoint(Right + h, Top - h);
@@ -45,10 +44,8 @@ void TSVGRect::UpdateBounds()
 void TSVGRect::ReadIn(const TXmlNode& Node)
 {
     TSVGBasic::ReadIn(Node);
-    if (FRX > FWidth / 2)
-        FRX = FWidth / 2;
-    if (FRY > FHeight / 2)
-        FRY = FHeight / 2;
+    if (FRX > FWidth / 2) FRX = FWidth / 2;
+    if (FRY > FHeight / 2) FRY = FHeight / 2;
     BuildPath();
 }
 
@@ -57,8 +54,7 @@ void TSVGRect::BuildPath()
     TSVGBasic::BuildPath();
     // A rectangle without area is not drawn at all, not even its stroke, as in browsers; a
     // negative side would otherwise be turned round by the graphics library and painted.
-    if (!(FWidth > 0 && FHeight > 0))
-        return;
+    if (!(FWidth > 0 && FHeight > 0)) return;
     FPath = std::make_unique<TGPGraphicsPath2>(FillModeAlternate);
     // A zero radius on either axis leaves square corners, as it does in browsers; zero-sized arcs
     // would only add degenerate points.
@@ -77,8 +73,8 @@ TSVGObject* TSVGLine::NewLike(TSVGObject* Parent) const
 
 void TSVGLine::UpdateBounds()
 {
-    FBounds = StrokedBox(*this, std::min(FX, FWidth), std::min(FY, FHeight), std::max(FX, FWidth),
-                         std::max(FY, FHeight));
+    FBounds =
+        StrokedBox(*this, std::min(FX, FWidth), std::min(FY, FHeight), std::max(FX, FWidth), std::max(FY, FHeight));
 }
 
 void TSVGLine::ReadIn(const TXmlNode& Node)
@@ -105,8 +101,7 @@ void TSVGPolyLine::AssignTo(TSVGObject& Dest) const
     TSVGBasic::AssignTo(Dest);
     if (auto* D = dynamic_cast<TSVGPolyLine*>(&Dest)) {
         D->FPointCount = FPointCount;
-        if (!FPoints.empty())
-            D->FPoints = FPoints;
+        if (!FPoints.empty()) D->FPoints = FPoints;
     }
 }
 
@@ -154,49 +149,39 @@ void TSVGPolyLine::ReadPoints(std::string_view Text)
     std::size_t I = 0;
     auto Digits = [&Text, &I] {
         const std::size_t From = I;
-        while (I < Text.size() && Text[I] >= '0' && Text[I] <= '9')
-            ++I;
+        while (I < Text.size() && Text[I] >= '0' && Text[I] <= '9') ++I;
         return I > From;
     };
     while (true) {
-        while (I < Text.size() && (static_cast<unsigned char>(Text[I]) <= 32 || Text[I] == ','))
-            ++I;
-        if (I >= Text.size())
-            break;
+        while (I < Text.size() && (static_cast<unsigned char>(Text[I]) <= 32 || Text[I] == ',')) ++I;
+        if (I >= Text.size()) break;
         const std::size_t Start = I;
-        if (Text[I] == '+' || Text[I] == '-')
-            ++I;
+        if (Text[I] == '+' || Text[I] == '-') ++I;
         bool Any = Digits();
         if (I < Text.size() && Text[I] == '.') {
             ++I;
             Any = Digits() || Any;
         }
-        if (!Any)
-            break;
+        if (!Any) break;
         if (I < Text.size() && (Text[I] == 'e' || Text[I] == 'E')) {
             const std::size_t Mark = I++;
-            if (I < Text.size() && (Text[I] == '+' || Text[I] == '-'))
-                ++I;
-            if (!Digits())
-                I = Mark;  // an "e" without digits is not part of the number
+            if (I < Text.size() && (Text[I] == '+' || Text[I] == '-')) ++I;
+            if (!Digits()) I = Mark;  // an "e" without digits is not part of the number
         }
         float Value = 0;
-        if (!TryParseNumber(Text.substr(Start, I - Start), Value))
-            break;
+        if (!TryParseNumber(Text.substr(Start, I - Start), Value)) break;
         Numbers.push_back(Value);
     }
     FPoints.assign(Numbers.size() / 2, TPointF{});
     FPointCount = static_cast<int>(FPoints.size());
-    for (std::size_t P = 0; P < FPoints.size(); ++P)
-        FPoints[P] = TPointF{Numbers[2 * P], Numbers[2 * P + 1]};
+    for (std::size_t P = 0; P < FPoints.size(); ++P) FPoints[P] = TPointF{Numbers[2 * P], Numbers[2 * P + 1]};
 }
 
 void TSVGPolyLine::BuildPath()
 {
     TSVGBasic::BuildPath();
     // A single point has no outline.
-    if (FPointCount < 2 || FPoints.size() < 2)
-        return;
+    if (FPointCount < 2 || FPoints.size() < 2) return;
     FPath = std::make_unique<TGPGraphicsPath2>(FillModeAlternate);
     const int Count = std::min(FPointCount, static_cast<int>(FPoints.size()));
     for (int I = 1; I < Count; ++I) {
@@ -214,8 +199,7 @@ TSVGObject* TSVGPolygon::NewLike(TSVGObject* Parent) const
 void TSVGPolygon::BuildPath()
 {
     TSVGPolyLine::BuildPath();
-    if (FPath)
-        FPath->CloseFigure();
+    if (FPath) FPath->CloseFigure();
 }
 
 // --- circle and ellipse
@@ -257,8 +241,7 @@ void TSVGEllipse::BuildPath()
 {
     TSVGBasic::BuildPath();
     // A zero or negative radius disables the shape (a flat ellipse would still be stroked).
-    if (!(FWidth > 0 && FHeight > 0))
-        return;
+    if (!(FWidth > 0 && FHeight > 0)) return;
     FPath = std::make_unique<TGPGraphicsPath2>(FillModeAlternate);
     FPath->AddEllipse(FX - FWidth, FY - FHeight, 2 * FWidth, 2 * FHeight);
 }

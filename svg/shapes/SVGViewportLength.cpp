@@ -16,18 +16,17 @@ void LoadViewportLength(const TXmlNode& Node, std::string_view Name, float& Targ
     const TLengthUnit Unit = GetLengthUnit(TrimView(Node.GetAttribute(std::string(Name))));
     if (Unit == luEm || Unit == luEx) {
         // Font-relative: the element's own (or inherited) font size; an ex is taken as half an em.
-        if (const TSVGBasic* Basic = Element.AsBasic())
-            Target *= Basic->GetFontSize() * (Unit == luEx ? 0.5f : 1.0f);
+        if (const TSVGBasic* Basic = Element.AsBasic()) Target *= Basic->GetFontSize() * (Unit == luEx ? 0.5f : 1.0f);
         return;
     }
     const TSVG* Root = Element.GetRoot();
-    if (!Root || Root == &Element || Unit != luPercent)
-        return;
+    if (!Root || Root == &Element || Unit != luPercent) return;
     const TRectF& Box = Root->GetViewBox();
     const double W = Box.Right - Box.Left, H = Box.Bottom - Box.Top;
-    if (!(W > 0) || !(H > 0))
-        return;
-    const double Size = Axis == TViewportAxis::Width ? W : Axis == TViewportAxis::Height ? H : std::sqrt((W * W + H * H) / 2);
+    if (!(W > 0) || !(H > 0)) return;
+    const double Size = Axis == TViewportAxis::Width    ? W
+                        : Axis == TViewportAxis::Height ? H
+                                                        : std::sqrt((W * W + H * H) / 2);
     Target = static_cast<float>(Target * Size / 100);
 }
 

@@ -51,8 +51,7 @@ void ArcTangents(const TSVGPathEllipticArc& Arc, TPointF& StartDir, TPointF& Sto
     const double Phi = Arc.GetXRot() * std::numbers::pi / 180;
     const double C = std::cos(Phi), S = std::sin(Phi);
     StartDir = StopDir = TPointF{float(X2 - X1), float(Y2 - Y1)};
-    if (RX == 0 || RY == 0 || (X1 == X2 && Y1 == Y2))
-        return;
+    if (RX == 0 || RY == 0 || (X1 == X2 && Y1 == Y2)) return;
     const double DX = (X1 - X2) / 2, DY = (Y1 - Y2) / 2;
     const double XP = C * DX + S * DY, YP = -S * DX + C * DY;
     const double Lambda = XP * XP / (RX * RX) + YP * YP / (RY * RY);
@@ -63,8 +62,7 @@ void ArcTangents(const TSVGPathEllipticArc& Arc, TPointF& StartDir, TPointF& Sto
     double Num = RX * RX * RY * RY - RX * RX * YP * YP - RY * RY * XP * XP;
     const double Den = RX * RX * YP * YP + RY * RY * XP * XP;
     double Coef = Den > 0 && Num > 0 ? std::sqrt(Num / Den) : 0;
-    if (Arc.GetLarge() == Arc.GetSweep())
-        Coef = -Coef;
+    if (Arc.GetLarge() == Arc.GetSweep()) Coef = -Coef;
     const double CXP = Coef * RX * YP / RY, CYP = -Coef * RY * XP / RX;
     auto Angle = [](double UX, double UY, double VX, double VY) {
         return std::atan2(UX * VY - UY * VX, UX * VX + UY * VY);
@@ -90,8 +88,7 @@ std::vector<TSegment> PathSegments(const TSVGPath& Path)
     std::vector<TSegment> Result;
     for (int I = 0; I < Path.GetCount(); ++I) {
         const auto* E = dynamic_cast<const TSVGPathElement*>(Path.GetItem(I));
-        if (!E)
-            continue;
+        if (!E) continue;
         const TPointF A{E->GetStartX(), E->GetStartY()}, B{E->GetStopX(), E->GetStopY()};
         if (dynamic_cast<const TSVGPathMove*>(E)) {
             TSegment Move{A, B, {}, {}};
@@ -101,14 +98,10 @@ std::vector<TSegment> PathSegments(const TSVGPath& Path)
             const TPointF C1{Curve->GetControl1X(), Curve->GetControl1Y()};
             const TPointF C2{Curve->GetControl2X(), Curve->GetControl2Y()};
             TSegment S{A, B, Minus(C1.X, C1.Y, A.X, A.Y), Minus(B.X, B.Y, C2.X, C2.Y)};
-            if (IsZero(S.StartDir))
-                S.StartDir = Minus(C2.X, C2.Y, A.X, A.Y);
-            if (IsZero(S.StartDir))
-                S.StartDir = Minus(B.X, B.Y, A.X, A.Y);
-            if (IsZero(S.StopDir))
-                S.StopDir = Minus(B.X, B.Y, C1.X, C1.Y);
-            if (IsZero(S.StopDir))
-                S.StopDir = Minus(B.X, B.Y, A.X, A.Y);
+            if (IsZero(S.StartDir)) S.StartDir = Minus(C2.X, C2.Y, A.X, A.Y);
+            if (IsZero(S.StartDir)) S.StartDir = Minus(B.X, B.Y, A.X, A.Y);
+            if (IsZero(S.StopDir)) S.StopDir = Minus(B.X, B.Y, C1.X, C1.Y);
+            if (IsZero(S.StopDir)) S.StopDir = Minus(B.X, B.Y, A.X, A.Y);
             Result.push_back(S);
         } else if (auto* Arc = dynamic_cast<const TSVGPathEllipticArc*>(E)) {
             TSegment S{A, B, {}, {}};
@@ -127,13 +120,11 @@ std::vector<TSegment> PointSegments(const TListOfPoints& Points, int Count, bool
 {
     std::vector<TSegment> Result;
     Count = std::min<int>(Count, static_cast<int>(Points.size()));
-    if (Count <= 0)
-        return Result;
+    if (Count <= 0) return Result;
     TSegment Move{Points[0], Points[0], {}, {}};
     Move.Move = true;
     Result.push_back(Move);
-    for (int I = 1; I < Count; ++I)
-        Result.push_back(Line(Points[I - 1], Points[I]));
+    for (int I = 1; I < Count; ++I) Result.push_back(Line(Points[I - 1], Points[I]));
     if (Closed) {
         TSegment Close = Line(Points[Count - 1], Points[0]);
         Close.Close = true;
@@ -155,14 +146,13 @@ std::vector<TSegment> ShapeSegments(const TSVGBasic& Shape)
     TPointF Start;
     if (dynamic_cast<const TSVGRect*>(&Shape)) {
         const float X = Shape.GetX(), Y = Shape.GetY(), W = Shape.GetWidth(), H = Shape.GetHeight();
-        if (!(W > 0) || !(H > 0))
-            return Result;
+        if (!(W > 0) || !(H > 0)) return Result;
         const float RX = std::clamp(Shape.GetRX(), 0.0f, W / 2), RY = std::clamp(Shape.GetRY(), 0.0f, H / 2);
         const bool Round = RX > 0 && RY > 0;
         const float R = Round ? RX : 0, S = Round ? RY : 0;
         Start = TPointF{X + R, Y};
-        const TPointF Corners[] = {{X + W - R, Y}, {X + W, Y + S},     {X + W, Y + H - S}, {X + W - R, Y + H},
-                                   {X + R, Y + H}, {X, Y + H - S},     {X, Y + S},         {X + R, Y}};
+        const TPointF Corners[] = {{X + W - R, Y}, {X + W, Y + S}, {X + W, Y + H - S}, {X + W - R, Y + H},
+                                   {X + R, Y + H}, {X, Y + H - S}, {X, Y + S},         {X + R, Y}};
         const TPointF Sides[] = {Right, Down, Left, Up};
         TSegment Move{Start, Start, {}, {}};
         Move.Move = true;
@@ -179,8 +169,7 @@ std::vector<TSegment> ShapeSegments(const TSVGBasic& Shape)
     } else if (dynamic_cast<const TSVGEllipse*>(&Shape)) {
         // cx, cy in FX, FY; rx, ry in FWidth, FHeight.
         const float CX = Shape.GetX(), CY = Shape.GetY(), RX = Shape.GetWidth(), RY = Shape.GetHeight();
-        if (!(RX > 0) || !(RY > 0))
-            return Result;
+        if (!(RX > 0) || !(RY > 0)) return Result;
         Start = TPointF{CX + RX, CY};
         TSegment Move{Start, Start, {}, {}};
         Move.Move = true;
@@ -224,11 +213,9 @@ std::vector<TMarkerVertex> MarkerVertices(const TSVGBasic& Element)
     std::size_t I = 0;
     while (I < Segments.size()) {
         TPointF Start = Segments[I].Move ? Segments[I].Stop : Segments[I].Start;
-        if (Segments[I].Move)
-            ++I;
+        if (Segments[I].Move) ++I;
         const std::size_t Begin = I;
-        while (I < Segments.size() && !Segments[I].Move)
-            ++I;
+        while (I < Segments.size() && !Segments[I].Move) ++I;
         const std::size_t End = I;  // segments [Begin, End) are drawn
         if (End == Begin) {
             Vertices.push_back(TMarkerVertex{Start});  // a move with nothing drawn after it
@@ -290,8 +277,7 @@ void TSVGMarker::ReadIn(const TXmlNode& Node)
     LoadViewportLength(Node, "refY", FRefY, *this, TViewportAxis::Height);
     LoadViewportLength(Node, "markerWidth", FMarkerWidth, *this, TViewportAxis::Width);
     LoadViewportLength(Node, "markerHeight", FMarkerHeight, *this, TViewportAxis::Height);
-    if (auto Units = Node.FindAttribute("markerUnits"))
-        FStrokeWidthUnits = Trim(*Units) != "userSpaceOnUse";
+    if (auto Units = Node.FindAttribute("markerUnits")) FStrokeWidthUnits = Trim(*Units) != "userSpaceOnUse";
     if (auto Orient = Node.FindAttribute("orient")) {
         const std::string O = Trim(*Orient);
         if (O == "auto")
@@ -310,17 +296,14 @@ void TSVGMarker::ReadIn(const TXmlNode& Node)
 
 void TSVGMarker::PaintAt(TGPGraphics& Graphics, const TSVGBasic& Element, const TMarkerVertex& Vertex, bool IsStart)
 {
-    if (!(FMarkerWidth > 0) || !(FMarkerHeight > 0))
-        return;
+    if (!(FMarkerWidth > 0) || !(FMarkerHeight > 0)) return;
     TReferenceGuard Guard(FPainting);
-    if (!Guard.Entered())
-        return;
+    if (!Guard.Entered()) return;
     float Angle = FOrientAngle;
     if (FOrient != TOrient::Angle) {
         if (Vertex.HasIn && Vertex.HasOut) {
             float In = Vertex.InAngle, Out = Vertex.OutAngle;
-            if (std::abs(Out - In) > 180)
-                Out += Out < In ? 360 : -360;
+            if (std::abs(Out - In) > 180) Out += Out < In ? 360 : -360;
             Angle = (In + Out) / 2;
         } else if (Vertex.HasIn) {
             Angle = Vertex.InAngle;
@@ -329,23 +312,21 @@ void TSVGMarker::PaintAt(TGPGraphics& Graphics, const TSVGBasic& Element, const 
         } else {
             Angle = 0;
         }
-        if (IsStart && FOrient == TOrient::AutoStartReverse)
-            Angle += 180;
+        if (IsStart && FOrient == TOrient::AutoStartReverse) Angle += 180;
     }
     float Scale = 1;
     if (FStrokeWidthUnits) {
         Scale = Element.GetStrokeWidth();
-        if (!(Scale >= 0) || !std::isfinite(Scale))
-            Scale = 1;  // no stroke width set: the initial value
+        if (!(Scale >= 0) || !std::isfinite(Scale)) Scale = 1;  // no stroke width set: the initial value
     }
     FViewportWidth = FMarkerWidth;
     FViewportHeight = FMarkerHeight;
     const TMatrix ViewBox = ViewBoxMatrix(FViewBox, FAspect, 0, 0, FMarkerWidth, FMarkerHeight);
     const TPointF Ref = plumwick::TransformPoint(TPointF{FRefX, FRefY}, ViewBox);
-    const TPointF A = plumwick::TransformPoint(TPointF{0, 0}, ViewBox), B = plumwick::TransformPoint(TPointF{1, 1}, ViewBox);
+    const TPointF A = plumwick::TransformPoint(TPointF{0, 0}, ViewBox),
+                  B = plumwick::TransformPoint(TPointF{1, 1}, ViewBox);
     const float SX = B.X - A.X, SY = B.Y - A.Y;
-    if (SX == 0 || SY == 0)
-        return;
+    if (SX == 0 || SY == 0) return;
     FClip = TRectF{-A.X / SX, -A.Y / SY, (FMarkerWidth - A.X) / SX, (FMarkerHeight - A.Y) / SY};
     const TMatrix Placement = ViewBox * CreateTranslation(-Ref.X, -Ref.Y) * CreateScaling(Scale, Scale) *
                               CreateRotation(Angle / Degrees) * CreateTranslation(Vertex.Point.X, Vertex.Point.Y);
@@ -364,13 +345,11 @@ bool TSVGBasic::IsMarkable() const
 
 bool TSVGBasic::HasMarkers() const
 {
-    if (!IsMarkable())
-        return false;
+    if (!IsMarkable()) return false;
     for (std::string TSVGBasic::*Field : {&TSVGBasic::FMarkerStart, &TSVGBasic::FMarkerMid, &TSVGBasic::FMarkerEnd})
         for (const TSVGObject* N = this; N; N = N->GetParent())
             if (const TSVGBasic* B = N->AsBasic(); B && !(B->*Field).empty()) {
-                if (!ParseURI(B->*Field).empty())
-                    return true;
+                if (!ParseURI(B->*Field).empty()) return true;
                 break;
             }
     return false;
@@ -378,13 +357,11 @@ bool TSVGBasic::HasMarkers() const
 
 void TSVGBasic::PaintMarkers(TGPGraphics& Graphics)
 {
-    if (!IsMarkable())
-        return;
+    if (!IsMarkable()) return;
     auto Reference = [this](std::string TSVGBasic::*Field) {
         const std::string Text = [&] {
             for (const TSVGObject* N = this; N; N = N->GetParent())
-                if (const TSVGBasic* B = N->AsBasic(); B && !(B->*Field).empty())
-                    return B->*Field;
+                if (const TSVGBasic* B = N->AsBasic(); B && !(B->*Field).empty()) return B->*Field;
             return std::string();
         }();
         return ParseURI(Text);
@@ -392,11 +369,9 @@ void TSVGBasic::PaintMarkers(TGPGraphics& Graphics)
     const std::string Start = Reference(&TSVGBasic::FMarkerStart);
     const std::string Mid = Reference(&TSVGBasic::FMarkerMid);
     const std::string End = Reference(&TSVGBasic::FMarkerEnd);
-    if (Start.empty() && Mid.empty() && End.empty())
-        return;
+    if (Start.empty() && Mid.empty() && End.empty()) return;
     TSVG* Root = GetRoot();
-    if (!Root)
-        return;
+    if (!Root) return;
     auto Find = [Root](const std::string& ID) {
         return ID.empty() ? nullptr : dynamic_cast<TSVGMarker*>(Root->FindByID(ID));
     };
@@ -405,12 +380,9 @@ void TSVGBasic::PaintMarkers(TGPGraphics& Graphics)
     TSVGMarker* EndMarker = Find(End);
     const std::vector<TMarkerVertex> Vertices = MarkerVertices(*this);
     for (std::size_t I = 0; I < Vertices.size(); ++I) {
-        if (I == 0 && StartMarker)
-            StartMarker->PaintAt(Graphics, *this, Vertices[I], true);
-        if (I > 0 && I + 1 < Vertices.size() && MidMarker)
-            MidMarker->PaintAt(Graphics, *this, Vertices[I], false);
-        if (I + 1 == Vertices.size() && EndMarker)
-            EndMarker->PaintAt(Graphics, *this, Vertices[I], false);
+        if (I == 0 && StartMarker) StartMarker->PaintAt(Graphics, *this, Vertices[I], true);
+        if (I > 0 && I + 1 < Vertices.size() && MidMarker) MidMarker->PaintAt(Graphics, *this, Vertices[I], false);
+        if (I + 1 == Vertices.size() && EndMarker) EndMarker->PaintAt(Graphics, *this, Vertices[I], false);
     }
 }
 

@@ -10,8 +10,7 @@ thread_local int ReferenceDepth = 0;
 
 TReferenceGuard::TReferenceGuard(bool& Busy) : FBusy(Busy)
 {
-    if (FBusy || ReferenceDepth >= SVGMaxReferenceDepth)
-        return;
+    if (FBusy || ReferenceDepth >= SVGMaxReferenceDepth) return;
     FBusy = true;
     ++ReferenceDepth;
     FEntered = true;
@@ -19,8 +18,7 @@ TReferenceGuard::TReferenceGuard(bool& Busy) : FBusy(Busy)
 
 TReferenceGuard::~TReferenceGuard()
 {
-    if (!FEntered)
-        return;
+    if (!FEntered) return;
     FBusy = false;
     --ReferenceDepth;
 }

@@ -34,12 +34,9 @@ TSVGObject* FindOriginal(TSVGObject& Root, std::string_view ID)
     while (!Stack.empty()) {
         TSVGObject* N = Stack.back();
         Stack.pop_back();
-        if (N->GetID() == ID)
-            return N;
-        if (IsUse(*N))
-            continue;
-        for (int I = N->GetCount() - 1; I >= 0; --I)
-            Stack.push_back(N->GetItem(I));
+        if (N->GetID() == ID) return N;
+        if (IsUse(*N)) continue;
+        for (int I = N->GetCount() - 1; I >= 0; --I) Stack.push_back(N->GetItem(I));
     }
     return nullptr;
 }
@@ -47,8 +44,7 @@ TSVGObject* FindOriginal(TSVGObject& Root, std::string_view ID)
 // Copies Source's subtree under Parent (at nesting level ParentDepth), without what use elements
 // inside hold: those are copied afresh when the use is resolved. Raises when more than Budget
 // objects would be made, or when the copies would nest deeper than a document may be read.
-void CopyTree(const TSVGObject& Source, TSVGObject& Parent, int ParentDepth, long& Budget,
-              const std::string& Reference)
+void CopyTree(const TSVGObject& Source, TSVGObject& Parent, int ParentDepth, long& Budget, const std::string& Reference)
 {
     struct TItem {
         const TSVGObject* From;
@@ -67,11 +63,9 @@ void CopyTree(const TSVGObject& Source, TSVGObject& Parent, int ParentDepth, lon
             throw ESVGError("The use of \"" + Reference + "\" nests elements deeper than " +
                             std::to_string(SVGMaxDepth) + " levels");
         TSVGObject* Copy = Item.From->NewLike(Item.Under);
-        if (!Copy)
-            continue;
+        if (!Copy) continue;
         Copy->Assign(*Item.From);
-        if (IsUse(*Item.From))
-            continue;
+        if (IsUse(*Item.From)) continue;
         for (int I = Item.From->GetCount() - 1; I >= 0; --I)
             Stack.push_back({Item.From->GetItem(I), Copy, Item.Depth + 1});
     }
@@ -116,13 +110,10 @@ void TSVGSwitch::ReadIn(const TXmlNode& Node)
     int Index = 0;
     bool Chosen = false;
     for (const TXmlNode& Child : Node.ChildNodes()) {
-        if (Child.NodeType() != TXmlNodeType::ntElement)
-            continue;
-        if (Index >= GetCount())
-            break;
+        if (Child.NodeType() != TXmlNodeType::ntElement) continue;
+        if (Index >= GetCount()) break;
         TSVGObject* Item = GetItem(Index);
-        if (Item->GetObjectName() != Child.NodeName())
-            continue;
+        if (Item->GetObjectName() != Child.NodeName()) continue;
         ++Index;
         if (!Chosen && ConditionsPass(Child))
             Chosen = true;
@@ -148,8 +139,7 @@ void TSVGDefs::ReadIn(const TXmlNode& Node)
 void TSVGUse::AssignTo(TSVGObject& Dest) const
 {
     TSVGBasic::AssignTo(Dest);
-    if (auto* D = dynamic_cast<TSVGUse*>(&Dest))
-        D->FReference = FReference;
+    if (auto* D = dynamic_cast<TSVGUse*>(&Dest)) D->FReference = FReference;
 }
 
 TSVGObject* TSVGUse::NewLike(TSVGObject* Parent) const
@@ -172,16 +162,14 @@ void TSVGUse::ReadIn(const TXmlNode& Node)
 TSVGObject* TSVGUse::FindReferenced() const
 {
     // "#" alone would name the first element without an id, normally the document itself.
-    if (FReference.size() < 2 || FReference.front() != '#')
-        return nullptr;
+    if (FReference.size() < 2 || FReference.front() != '#') return nullptr;
     TSVG* Root = GetRoot();
     return Root ? FindOriginal(*Root, std::string_view(FReference).substr(1)) : nullptr;
 }
 
 std::string_view TSVGUse::CopiedID() const
 {
-    if (FReference.size() < 2 || FReference.front() != '#')
-        return {};
+    if (FReference.size() < 2 || FReference.front() != '#') return {};
     return std::string_view(FReference).substr(1);
 }
 
@@ -192,20 +180,17 @@ void TSVGUse::PaintToPath(TGPGraphicsPath& Path)
     // elements is a cycle.
     TSVGObject* Target = FindReferenced();
     for (int Hops = 0; auto* Next = dynamic_cast<TSVGUse*>(Target); ++Hops) {
-        if (Next == this || Hops > 64)
-            return;
+        if (Next == this || Hops > 64) return;
         Target = Next->FindReferenced();
     }
-    if (Target)
-        Target->PaintToPath(Path);
+    if (Target) Target->PaintToPath(Path);
 }
 
 TSVGObject* TSVGUse::CopyReferenced(long& Budget)
 {
     FreeChildren();
     TSVGObject* Target = FindReferenced();
-    if (!Target)
-        return nullptr;
+    if (!Target) return nullptr;
     int Depth = 0;
     bool Cycle = false;
     for (TSVGObject* A = this; A; A = A->GetParent()) {
@@ -213,17 +198,14 @@ TSVGObject* TSVGUse::CopyReferenced(long& Budget)
         // Copying the element itself or an ancestor would copy this use again, without end.
         // Copies keep the ids of what they copy, so an ancestor carrying the target's id is a
         // copy made further up the same chain of references.
-        if (A == Target || (!Target->GetID().empty() && A->GetID() == Target->GetID()))
-            Cycle = true;
+        if (A == Target || (!Target->GetID().empty() && A->GetID() == Target->GetID())) Cycle = true;
         // A clip outline collected before this copy changed (elements read after the clip
         // element ask for it while the document is still being read) would miss or keep the
         // wrong copy.
         if (A->GetObjectName() == "clipPath")
-            if (auto* Clip = dynamic_cast<TSVGClipPath*>(A))
-                Clip->DropClipPath();
+            if (auto* Clip = dynamic_cast<TSVGClipPath*>(A)) Clip->DropClipPath();
     }
-    if (Cycle)
-        return nullptr;
+    if (Cycle) return nullptr;
     if (--Budget < 0)
         throw ESVGError("The use of \"" + FReference + "\" copies more than " + std::to_string(SVGMaxObjects) +
                         " objects");
@@ -236,12 +218,10 @@ TSVGObject* TSVGUse::CopyReferenced(long& Budget)
     if (auto* Viewport = dynamic_cast<TSVGViewportElement*>(Group->GetItem(0))) {
         auto Size = [this](std::string_view Name, float Value) -> std::optional<float> {
             const std::string Text = Trim(GetStyle().GetValues(Name));
-            if (Text.empty() || Text == "auto")
-                return std::nullopt;
+            if (Text.empty() || Text == "auto") return std::nullopt;
             return Value;
         };
-        if (dynamic_cast<TSVGSymbol*>(Viewport))
-            Viewport->SetDisplay(1);
+        if (dynamic_cast<TSVGSymbol*>(Viewport)) Viewport->SetDisplay(1);
         Viewport->Place(Size("width", FWidth), Size("height", FHeight));
     }
     return Group;
@@ -256,8 +236,7 @@ void TSVGUse::ResolveReference()
     }
     long Budget = SVGMaxObjects;
     TSVGObject* Copy = CopyReferenced(Budget);
-    if (!Copy)
-        return;
+    if (!Copy) return;
     // Pre-order through the copy; a use is resolved before its own new children are visited, so
     // nested references resolve without recursion.
     std::vector<TSVGObject*> Stack{Copy};
@@ -269,8 +248,7 @@ void TSVGUse::ResolveReference()
             Use->CopyReferenced(Budget);
             Use->FResolvedWithCopy = true;
         }
-        for (int I = N->GetCount() - 1; I >= 0; --I)
-            Stack.push_back(N->GetItem(I));
+        for (int I = N->GetCount() - 1; I >= 0; --I) Stack.push_back(N->GetItem(I));
     }
 }
 

@@ -25,8 +25,7 @@ bool IsUsableBox(const TRectF& Box);
 
 // Maps the view box onto the viewport (X, Y, Width, Height) as Aspect says; the translation to
 // (X, Y) alone when the view box is not usable.
-TMatrix ViewBoxMatrix(const TRectF& ViewBox, const TAspectRatio& Aspect, float X, float Y, float Width,
-                      float Height);
+TMatrix ViewBoxMatrix(const TRectF& ViewBox, const TAspectRatio& Aspect, float X, float Y, float Width, float Height);
 
 // A length attribute against Reference: "50%" is half of it, other units as ParseLength reads them.
 float ResolveLength(std::string_view Text, float Reference);

@@ -50,10 +50,8 @@ void TSVGViewportElement::ReadIn(const TXmlNode& Node)
     LoadString(Node, "y", FYText);
     LoadString(Node, "width", FWidthText);
     LoadString(Node, "height", FHeightText);
-    if (auto Box = Node.FindAttribute("viewBox"))
-        FViewBox = ParseViewBox(*Box);
-    if (auto Aspect = Node.FindAttribute("preserveAspectRatio"))
-        FAspect = ParseAspectRatio(*Aspect);
+    if (auto Box = Node.FindAttribute("viewBox")) FViewBox = ParseViewBox(*Box);
+    if (auto Aspect = Node.FindAttribute("preserveAspectRatio")) FAspect = ParseAspectRatio(*Aspect);
     // "overflow" may come from a style sheet as well; "auto" shows the overflow as "visible" does.
     const std::string Overflow = Trim(GetStyle().GetValues("overflow"));
     FOverflowVisible = Overflow == "visible" || Overflow == "auto";
@@ -103,8 +101,7 @@ bool TSVGViewportElement::GetViewportClip(TRectF& Clip) const
         Clip = TRectF{};
         return true;
     }
-    if (FOverflowVisible)
-        return false;
+    if (FOverflowVisible) return false;
     Clip = FClip;
     return true;
 }

@@ -7,14 +7,15 @@ namespace plumwick {
 
 namespace {
 
-bool IsBlank(char C) { return static_cast<unsigned char>(C) <= ' '; }
+bool IsBlank(char C)
+{
+    return static_cast<unsigned char>(C) <= ' ';
+}
 
 std::string_view Trimmed(std::string_view Text)
 {
-    while (!Text.empty() && IsBlank(Text.front()))
-        Text.remove_prefix(1);
-    while (!Text.empty() && IsBlank(Text.back()))
-        Text.remove_suffix(1);
+    while (!Text.empty() && IsBlank(Text.front())) Text.remove_prefix(1);
+    while (!Text.empty() && IsBlank(Text.back())) Text.remove_suffix(1);
     return Text;
 }
 
@@ -41,8 +42,7 @@ size_t FindTopLevel(std::string_view Text, size_t Pos, std::string_view Stops)
             Pos = SkipString(Text, Pos);
             continue;
         }
-        if (Depth == 0 && Stops.find(C) != std::string_view::npos)
-            return Pos;
+        if (Depth == 0 && Stops.find(C) != std::string_view::npos) return Pos;
         if (C == '(' || C == '[')
             ++Depth;
         else if ((C == ')' || C == ']') && Depth > 0)
@@ -119,20 +119,17 @@ std::vector<TCSSRule> ParseCSSRules(std::string_view Source)
         }
         if (T[Pos] == '@') {
             const size_t Stop = FindTopLevel(T, Pos, ";{");
-            if (Stop == std::string_view::npos)
-                break;
+            if (Stop == std::string_view::npos) break;
             Pos = T[Stop] == ';' ? Stop + 1 : SkipBlock(T, Stop);
-            if (Pos == std::string_view::npos)
-                break;
+            if (Pos == std::string_view::npos) break;
             continue;
         }
         const size_t Open = FindTopLevel(T, Pos, "{");
-        if (Open == std::string_view::npos)
-            break;
+        if (Open == std::string_view::npos) break;
         const size_t End = SkipBlock(T, Open);
-        if (End == std::string_view::npos)
-            break;
-        Rules.push_back({std::string(Trimmed(T.substr(Pos, Open - Pos))), std::string(T.substr(Open + 1, End - Open - 2))});
+        if (End == std::string_view::npos) break;
+        Rules.push_back(
+            {std::string(Trimmed(T.substr(Pos, Open - Pos))), std::string(T.substr(Open + 1, End - Open - 2))});
         Pos = End;
     }
     return Rules;
@@ -141,13 +138,12 @@ std::vector<TCSSRule> ParseCSSRules(std::string_view Source)
 bool TakeImportant(std::string& Value)
 {
     const size_t Bang = Value.rfind('!');
-    if (Bang == std::string::npos)
-        return false;
+    if (Bang == std::string::npos) return false;
     std::string_view Word = Trimmed(std::string_view(Value).substr(Bang + 1));
     static constexpr std::string_view Important = "important";
-    if (Word.size() != Important.size() ||
-        !std::equal(Word.begin(), Word.end(), Important.begin(),
-                    [](char A, char B) { return std::tolower(static_cast<unsigned char>(A)) == B; }))
+    if (Word.size() != Important.size() || !std::equal(Word.begin(), Word.end(), Important.begin(), [](char A, char B) {
+            return std::tolower(static_cast<unsigned char>(A)) == B;
+        }))
         return false;
     Value = std::string(Trimmed(std::string_view(Value).substr(0, Bang)));
     return true;
@@ -161,17 +157,14 @@ std::vector<TCSSDeclaration> ParseCSSDeclarations(std::string_view Block)
     size_t Pos = 0;
     while (Pos < T.size()) {
         size_t Semi = FindTopLevel(T, Pos, ";");
-        if (Semi == std::string_view::npos)
-            Semi = T.size();
+        if (Semi == std::string_view::npos) Semi = T.size();
         const std::string_view Piece = T.substr(Pos, Semi - Pos);
         Pos = Semi + 1;
         const size_t Colon = Piece.find(':');
-        if (Colon == std::string_view::npos)
-            continue;
+        if (Colon == std::string_view::npos) continue;
         TCSSDeclaration D;
         D.Name = std::string(Trimmed(Piece.substr(0, Colon)));
-        if (D.Name.empty())
-            continue;
+        if (D.Name.empty()) continue;
         D.Value = std::string(Trimmed(Piece.substr(Colon + 1)));
         D.Important = TakeImportant(D.Value);
         Result.push_back(std::move(D));
@@ -185,8 +178,7 @@ std::vector<std::string> SplitSelectorList(std::string_view List)
     size_t Pos = 0;
     while (Pos <= List.size()) {
         size_t Comma = FindTopLevel(List, Pos, ",");
-        if (Comma == std::string_view::npos)
-            Comma = List.size();
+        if (Comma == std::string_view::npos) Comma = List.size();
         Result.emplace_back(Trimmed(List.substr(Pos, Comma - Pos)));
         Pos = Comma + 1;
     }

@@ -24,34 +24,28 @@ std::optional<TArgument> ReadArgument(std::string_view Text)
                                  Text[End] == '-' || Text[End] == '+' || Text[End] == 'e' || Text[End] == 'E')) {
         // An "e" belongs to the number only when an exponent follows, not the "em" of a unit.
         if ((Text[End] == 'e' || Text[End] == 'E') &&
-            !(End + 1 < Text.size() && (std::isdigit(static_cast<unsigned char>(Text[End + 1])) || Text[End + 1] == '-' ||
-                                        Text[End + 1] == '+')))
+            !(End + 1 < Text.size() && (std::isdigit(static_cast<unsigned char>(Text[End + 1])) ||
+                                        Text[End + 1] == '-' || Text[End + 1] == '+')))
             break;
         ++End;
     }
     float Number = 0;
-    if (End == 0 || !TryParseNumber(Text.substr(0, End), Number))
-        return std::nullopt;
+    if (End == 0 || !TryParseNumber(Text.substr(0, End), Number)) return std::nullopt;
     return TArgument{Number, std::string(Text.substr(End))};
 }
 
 std::optional<double> Angle(const TArgument& A)
 {
-    if (A.Unit == "deg" || (A.Unit.empty() && A.Number == 0))
-        return A.Number;
-    if (A.Unit == "rad")
-        return A.Number * 180 / std::numbers::pi;
-    if (A.Unit == "grad")
-        return A.Number * 0.9;
-    if (A.Unit == "turn")
-        return A.Number * 360;
+    if (A.Unit == "deg" || (A.Unit.empty() && A.Number == 0)) return A.Number;
+    if (A.Unit == "rad") return A.Number * 180 / std::numbers::pi;
+    if (A.Unit == "grad") return A.Number * 0.9;
+    if (A.Unit == "turn") return A.Number * 360;
     return std::nullopt;
 }
 
 std::optional<double> Length(const TArgument& A)
 {
-    if (A.Unit.empty() || A.Unit == "px")
-        return A.Number;
+    if (A.Unit.empty() || A.Unit == "px") return A.Number;
     // Other absolute units through the attribute reader's unit factors.
     std::ostringstream Text;
     Text << A.Number << A.Unit;
@@ -64,13 +58,10 @@ std::vector<std::string_view> SplitArguments(std::string_view Args)
     std::vector<std::string_view> Out;
     size_t Pos = 0;
     while (Pos < Args.size()) {
-        while (Pos < Args.size() && (Args[Pos] == ',' || std::isspace(static_cast<unsigned char>(Args[Pos]))))
-            ++Pos;
+        while (Pos < Args.size() && (Args[Pos] == ',' || std::isspace(static_cast<unsigned char>(Args[Pos])))) ++Pos;
         size_t End = Pos;
-        while (End < Args.size() && Args[End] != ',' && !std::isspace(static_cast<unsigned char>(Args[End])))
-            ++End;
-        if (End > Pos)
-            Out.push_back(Args.substr(Pos, End - Pos));
+        while (End < Args.size() && Args[End] != ',' && !std::isspace(static_cast<unsigned char>(Args[End]))) ++End;
+        if (End > Pos) Out.push_back(Args.substr(Pos, End - Pos));
         Pos = End;
     }
     return Out;
@@ -82,43 +73,36 @@ std::optional<std::string> Convert(std::string_view Name, const std::vector<std:
     std::vector<TArgument> Args;
     for (std::string_view R : Raw) {
         std::optional<TArgument> A = ReadArgument(R);
-        if (!A)
-            return std::nullopt;
+        if (!A) return std::nullopt;
         Args.push_back(*A);
     }
     std::ostringstream Out;
     Out.precision(9);
     auto Lengths = [&](size_t Min, size_t Max) -> std::optional<std::vector<double>> {
-        if (Args.size() < Min || Args.size() > Max)
-            return std::nullopt;
+        if (Args.size() < Min || Args.size() > Max) return std::nullopt;
         std::vector<double> V;
         for (const TArgument& A : Args) {
             std::optional<double> L = Length(A);
-            if (!L)
-                return std::nullopt;
+            if (!L) return std::nullopt;
             V.push_back(*L);
         }
         return V;
     };
     auto Numbers = [&](size_t Min, size_t Max) -> std::optional<std::vector<double>> {
-        if (Args.size() < Min || Args.size() > Max)
-            return std::nullopt;
+        if (Args.size() < Min || Args.size() > Max) return std::nullopt;
         std::vector<double> V;
         for (const TArgument& A : Args) {
-            if (!A.Unit.empty())
-                return std::nullopt;
+            if (!A.Unit.empty()) return std::nullopt;
             V.push_back(A.Number);
         }
         return V;
     };
     auto Angles = [&](size_t Min, size_t Max) -> std::optional<std::vector<double>> {
-        if (Args.size() < Min || Args.size() > Max)
-            return std::nullopt;
+        if (Args.size() < Min || Args.size() > Max) return std::nullopt;
         std::vector<double> V;
         for (const TArgument& A : Args) {
             std::optional<double> D = Angle(A);
-            if (!D)
-                return std::nullopt;
+            if (!D) return std::nullopt;
             V.push_back(*D);
         }
         return V;
@@ -126,33 +110,28 @@ std::optional<std::string> Convert(std::string_view Name, const std::vector<std:
     auto Tan = [](double Degrees) { return std::tan(Degrees * std::numbers::pi / 180); };
     if (Name == "matrix") {
         const auto V = Numbers(6, 6);
-        if (!V)
-            return std::nullopt;
+        if (!V) return std::nullopt;
         Out << "matrix(" << (*V)[0] << ' ' << (*V)[1] << ' ' << (*V)[2] << ' ' << (*V)[3] << ' ' << (*V)[4] << ' '
             << (*V)[5] << ')';
     } else if (Name == "translate" || Name == "translateX" || Name == "translateY") {
         const auto V = Lengths(1, Name == "translate" ? 2 : 1);
-        if (!V)
-            return std::nullopt;
+        if (!V) return std::nullopt;
         const double X = Name == "translateY" ? 0 : (*V)[0];
         const double Y = Name == "translateY" ? (*V)[0] : V->size() > 1 ? (*V)[1] : 0;
         Out << "translate(" << X << ' ' << Y << ')';
     } else if (Name == "scale" || Name == "scaleX" || Name == "scaleY") {
         const auto V = Numbers(1, Name == "scale" ? 2 : 1);
-        if (!V)
-            return std::nullopt;
+        if (!V) return std::nullopt;
         const double X = Name == "scaleY" ? 1 : (*V)[0];
         const double Y = Name == "scaleX" ? 1 : Name == "scaleY" ? (*V)[0] : V->size() > 1 ? (*V)[1] : (*V)[0];
         Out << "scale(" << X << ' ' << Y << ')';
     } else if (Name == "rotate") {
         const auto V = Angles(1, 1);
-        if (!V)
-            return std::nullopt;
+        if (!V) return std::nullopt;
         Out << "rotate(" << (*V)[0] << ')';
     } else if (Name == "skew" || Name == "skewX" || Name == "skewY") {
         const auto V = Angles(1, Name == "skew" ? 2 : 1);
-        if (!V)
-            return std::nullopt;
+        if (!V) return std::nullopt;
         const double AX = Name == "skewY" ? 0 : (*V)[0];
         const double AY = Name == "skewY" ? (*V)[0] : V->size() > 1 ? (*V)[1] : 0;
         Out << "matrix(1 " << Tan(AY) << ' ' << Tan(AX) << " 1 0 0)";
@@ -167,20 +146,16 @@ std::optional<std::string> Convert(std::string_view Name, const std::vector<std:
 std::string CSSTransformToSVG(std::string_view Value)
 {
     std::string_view Rest = TrimView(Value);
-    if (Rest == "none")
-        return {};
+    if (Rest == "none") return {};
     std::string Result;
     while (!Rest.empty()) {
         const size_t Open = Rest.find('(');
         const size_t Close = Rest.find(')');
-        if (Open == std::string_view::npos || Close == std::string_view::npos || Close < Open)
-            return {};
+        if (Open == std::string_view::npos || Close == std::string_view::npos || Close < Open) return {};
         const std::string_view Name = TrimView(Rest.substr(0, Open));
         const std::optional<std::string> Item = Convert(Name, SplitArguments(Rest.substr(Open + 1, Close - Open - 1)));
-        if (!Item)
-            return {};
-        if (!Result.empty())
-            Result += ' ';
+        if (!Item) return {};
+        if (!Result.empty()) Result += ' ';
         Result += *Item;
         Rest = TrimView(Rest.substr(Close + 1));
     }
@@ -190,25 +165,18 @@ std::string CSSTransformToSVG(std::string_view Value)
 std::optional<TPointF> ParseTransformOrigin(std::string_view Value, float Width, float Height)
 {
     std::vector<std::string_view> Words = SplitArguments(Value);
-    if (Words.empty() || Words.size() > 3)
-        return std::nullopt;
+    if (Words.empty() || Words.size() > 3) return std::nullopt;
     // A vertical keyword first ("top left") swaps the pair into the horizontal-first order.
     auto IsVertical = [](std::string_view W) { return W == "top" || W == "bottom"; };
     auto IsHorizontal = [](std::string_view W) { return W == "left" || W == "right"; };
-    if (Words.size() >= 2 && (IsVertical(Words[0]) || IsHorizontal(Words[1])))
-        std::swap(Words[0], Words[1]);
+    if (Words.size() >= 2 && (IsVertical(Words[0]) || IsHorizontal(Words[1]))) std::swap(Words[0], Words[1]);
     auto Resolve = [](std::string_view W, float Size, bool Horizontal) -> std::optional<float> {
-        if (W == "center")
-            return Size / 2;
-        if (W == (Horizontal ? "left" : "top"))
-            return 0.0f;
-        if (W == (Horizontal ? "right" : "bottom"))
-            return Size;
+        if (W == "center") return Size / 2;
+        if (W == (Horizontal ? "left" : "top")) return 0.0f;
+        if (W == (Horizontal ? "right" : "bottom")) return Size;
         std::optional<TArgument> A = ReadArgument(W);
-        if (!A)
-            return std::nullopt;
-        if (A->Unit == "%")
-            return static_cast<float>(A->Number * Size / 100);
+        if (!A) return std::nullopt;
+        if (A->Unit == "%") return static_cast<float>(A->Number * Size / 100);
         std::optional<double> L = Length(*A);
         return L ? std::optional<float>(static_cast<float>(*L)) : std::nullopt;
     };
@@ -223,8 +191,7 @@ std::optional<TPointF> ParseTransformOrigin(std::string_view Value, float Width,
     }
     const auto X = Resolve(Words[0], Width, true);
     const auto Y = Resolve(Words[1], Height, false);
-    if (!X || !Y)
-        return std::nullopt;
+    if (!X || !Y) return std::nullopt;
     return TPointF{*X, *Y};
 }
 

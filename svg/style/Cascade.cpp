@@ -15,7 +15,10 @@ namespace plumwick {
 
 namespace {
 
-bool IsBlank(char C) { return C == ' ' || C == '\t' || C == '\n' || C == '\r' || C == '\f'; }
+bool IsBlank(char C)
+{
+    return C == ' ' || C == '\t' || C == '\n' || C == '\r' || C == '\f';
+}
 
 std::string_view LocalName(std::string_view Name)
 {
@@ -29,13 +32,10 @@ std::vector<std::string_view> Words(std::string_view Text)
     std::vector<std::string_view> Out;
     size_t Pos = 0;
     while (Pos < Text.size()) {
-        while (Pos < Text.size() && IsBlank(Text[Pos]))
-            ++Pos;
+        while (Pos < Text.size() && IsBlank(Text[Pos])) ++Pos;
         size_t End = Pos;
-        while (End < Text.size() && !IsBlank(Text[End]))
-            ++End;
-        if (End > Pos)
-            Out.push_back(Text.substr(Pos, End - Pos));
+        while (End < Text.size() && !IsBlank(Text[End])) ++End;
+        if (End > Pos) Out.push_back(Text.substr(Pos, End - Pos));
         Pos = End;
     }
     return Out;
@@ -53,15 +53,13 @@ struct TXmlSelectorTree {
     TNode Previous(const TNode& N) const
     {
         for (TXmlNode S = N.PreviousSibling(); S; S = S.PreviousSibling())
-            if (S.IsElement())
-                return S;
+            if (S.IsElement()) return S;
         return {};
     }
     TNode Next(const TNode& N) const
     {
         for (TXmlNode S = N.NextSibling(); S; S = S.NextSibling())
-            if (S.IsElement())
-                return S;
+            if (S.IsElement()) return S;
         return {};
     }
     bool HasName(const TNode& N, std::string_view Name) const { return LocalName(N.NodeName()) == Name; }
@@ -74,8 +72,7 @@ struct TXmlSelectorTree {
     bool HasClass(const TNode& N, std::string_view Class) const
     {
         const std::optional<std::string> Classes = N.FindAttribute("class");
-        if (!Classes)
-            return false;
+        if (!Classes) return false;
         const std::vector<std::string_view> List = Words(*Classes);
         return std::find(List.begin(), List.end(), Class) != List.end();
     }
@@ -87,12 +84,50 @@ struct TXmlSelectorTree {
 // declares no property and must not reach the element's reading of it.
 bool IsAttributeOnly(std::string_view Name)
 {
-    static constexpr std::string_view Names[] = {
-        "id", "class", "style", "href", "xlink:href", "x", "y", "width", "height", "rx", "ry", "cx", "cy", "r",
-        "x1", "y1", "x2", "y2", "d", "points", "offset", "startOffset", "method", "spacing", "viewBox",
-        "preserveAspectRatio", "gradientUnits", "gradientTransform", "patternUnits", "patternContentUnits",
-        "patternTransform", "clipPathUnits", "maskUnits", "maskContentUnits", "markerUnits", "refX", "refY",
-        "markerWidth", "markerHeight", "orient", "fx", "fy", "fr", "spreadMethod"};
+    static constexpr std::string_view Names[] = {"id",
+                                                 "class",
+                                                 "style",
+                                                 "href",
+                                                 "xlink:href",
+                                                 "x",
+                                                 "y",
+                                                 "width",
+                                                 "height",
+                                                 "rx",
+                                                 "ry",
+                                                 "cx",
+                                                 "cy",
+                                                 "r",
+                                                 "x1",
+                                                 "y1",
+                                                 "x2",
+                                                 "y2",
+                                                 "d",
+                                                 "points",
+                                                 "offset",
+                                                 "startOffset",
+                                                 "method",
+                                                 "spacing",
+                                                 "viewBox",
+                                                 "preserveAspectRatio",
+                                                 "gradientUnits",
+                                                 "gradientTransform",
+                                                 "patternUnits",
+                                                 "patternContentUnits",
+                                                 "patternTransform",
+                                                 "clipPathUnits",
+                                                 "maskUnits",
+                                                 "maskContentUnits",
+                                                 "markerUnits",
+                                                 "refX",
+                                                 "refY",
+                                                 "markerWidth",
+                                                 "markerHeight",
+                                                 "orient",
+                                                 "fx",
+                                                 "fy",
+                                                 "fr",
+                                                 "spreadMethod"};
     return std::find(std::begin(Names), std::end(Names), Name) != std::end(Names);
 }
 
@@ -113,14 +148,12 @@ bool IsPresentationAttribute(std::string_view Name)
 void CascadeElement(const TStyleList& Sheet, const TXmlNode& Element, TStyle& Style)
 {
     std::vector<TCSSDeclaration> Inline;
-    if (const std::optional<std::string> Text = Element.FindAttribute("style"))
-        Inline = ParseCSSDeclarations(*Text);
+    if (const std::optional<std::string> Text = Element.FindAttribute("style")) Inline = ParseCSSDeclarations(*Text);
 
     // Attributes that are no presentation attribute go, unless the inline style gives them (it is applied
     // again below, ranked with the sheet).
     for (const std::string_view Name : StyleOnly)
-        if (Style.IndexOf(Name) >= 0 && Element.HasAttribute(Name))
-            Style.Remove(Name);
+        if (Style.IndexOf(Name) >= 0 && Element.HasAttribute(Name)) Style.Remove(Name);
 
     std::vector<TRankedDeclaration> Ranked;
     const TSelectorIndex& Index = Sheet.Selectors();
@@ -134,25 +167,21 @@ void CascadeElement(const TStyleList& Sheet, const TXmlNode& Element, TStyle& St
         std::any_of(Inline.begin(), Inline.end(), [](const TCSSDeclaration& D) { return D.Important; });
     if (Ranked.empty() && !InlineImportant) {
         for (const TCSSDeclaration& D : Inline)
-            if (!IsPresentationAttribute(D.Name))
-                Style.PutValues(D.Name, D.Value);
+            if (!IsPresentationAttribute(D.Name)) Style.PutValues(D.Name, D.Value);
         return;
     }
     // The style attribute outranks every selector.
     constexpr std::uint32_t InlineSpecificity = std::numeric_limits<std::uint32_t>::max();
     for (size_t I = 0; I < Inline.size(); ++I)
-        Ranked.push_back({Inline[I].Name, Inline[I].Value, Inline[I].Important, InlineSpecificity,
-                          static_cast<std::uint32_t>(I)});
+        Ranked.push_back(
+            {Inline[I].Name, Inline[I].Value, Inline[I].Important, InlineSpecificity, static_cast<std::uint32_t>(I)});
     std::stable_sort(Ranked.begin(), Ranked.end(), [](const TRankedDeclaration& A, const TRankedDeclaration& B) {
-        if (A.Important != B.Important)
-            return B.Important;
-        if (A.Specificity != B.Specificity)
-            return A.Specificity < B.Specificity;
+        if (A.Important != B.Important) return B.Important;
+        if (A.Specificity != B.Specificity) return A.Specificity < B.Specificity;
         return A.Order < B.Order;
     });
     for (const TRankedDeclaration& D : Ranked)
-        if (!D.Value.empty() && !IsAttributeOnly(D.Name))
-            Style.PutValues(D.Name, D.Value);
+        if (!D.Value.empty() && !IsAttributeOnly(D.Name)) Style.PutValues(D.Name, D.Value);
 }
 
 }  // namespace plumwick

@@ -7,14 +7,17 @@
 #include <string>
 #include <vector>
 
-#include "svg/paint/SVGColor.h"
 #include "svg/core/SVGParse.h"
+#include "svg/paint/SVGColor.h"
 
 namespace plumwick {
 
 namespace {
 
-char Lower(char C) { return C >= 'A' && C <= 'Z' ? static_cast<char>(C - 'A' + 'a') : C; }
+char Lower(char C)
+{
+    return C >= 'A' && C <= 'Z' ? static_cast<char>(C - 'A' + 'a') : C;
+}
 
 std::string Lowered(std::string_view Text)
 {
@@ -32,13 +35,11 @@ struct TDimension {
 std::optional<TDimension> ParseDimension(std::string_view Text)
 {
     Text = TrimView(Text);
-    if (!Text.empty() && Text.front() == '+')
-        Text.remove_prefix(1);
+    if (!Text.empty() && Text.front() == '+') Text.remove_prefix(1);
     TDimension D;
     const char* End = Text.data() + Text.size();
     auto [Ptr, Error] = std::from_chars(Text.data(), End, D.Value);
-    if (Error != std::errc() || !std::isfinite(D.Value))
-        return std::nullopt;
+    if (Error != std::errc() || !std::isfinite(D.Value)) return std::nullopt;
     D.Unit = Lowered(std::string_view(Ptr, static_cast<size_t>(End - Ptr)));
     return D;
 }
@@ -52,8 +53,7 @@ std::optional<std::vector<std::string>> SplitArguments(std::string_view Inner)
         while (true) {
             const size_t Comma = Inner.find(',', Start);
             Items.emplace_back(TrimView(Inner.substr(Start, Comma == std::string_view::npos ? Comma : Comma - Start)));
-            if (Comma == std::string_view::npos)
-                break;
+            if (Comma == std::string_view::npos) break;
             Start = Comma + 1;
         }
         return Items;
@@ -62,14 +62,11 @@ std::optional<std::vector<std::string>> SplitArguments(std::string_view Inner)
     if (const size_t Slash = Inner.find('/'); Slash != std::string_view::npos) {
         Alpha = TrimView(Inner.substr(Slash + 1));
         Inner = Inner.substr(0, Slash);
-        if (Alpha.empty())
-            return std::nullopt;
+        if (Alpha.empty()) return std::nullopt;
     }
-    for (const std::string& Item : SplitValues(Inner, ' '))
-        Items.push_back(Item);
+    for (const std::string& Item : SplitValues(Inner, ' ')) Items.push_back(Item);
     if (!Alpha.empty()) {
-        if (Items.size() != 3)
-            return std::nullopt;
+        if (Items.size() != 3) return std::nullopt;
         Items.emplace_back(Alpha);
     }
     return Items;
@@ -83,11 +80,9 @@ std::uint8_t ToByte(double Value)
 // An alpha of 0..1 or a percentage; "none" counts as 0.
 std::optional<std::uint8_t> ParseAlpha(std::string_view Text)
 {
-    if (Lowered(TrimView(Text)) == "none")
-        return 0;
+    if (Lowered(TrimView(Text)) == "none") return 0;
     const std::optional<TDimension> D = ParseDimension(Text);
-    if (!D || (!D->Unit.empty() && D->Unit != "%"))
-        return std::nullopt;
+    if (!D || (!D->Unit.empty() && D->Unit != "%")) return std::nullopt;
     const double A = D->Unit == "%" ? D->Value / 100 : D->Value;
     return ToByte(std::clamp(A, 0.0, 1.0) * 255);
 }
@@ -96,47 +91,35 @@ std::optional<std::uint8_t> ParseAlpha(std::string_view Text)
 // ("rgb(ff,0,0)") are still read as such.
 std::optional<std::uint8_t> ParseChannel(std::string_view Text)
 {
-    if (Lowered(TrimView(Text)) == "none")
-        return 0;
+    if (Lowered(TrimView(Text)) == "none") return 0;
     if (const std::optional<TDimension> D = ParseDimension(Text)) {
-        if (D->Unit.empty())
-            return ToByte(D->Value);
-        if (D->Unit == "%")
-            return ToByte(std::clamp(D->Value, 0.0, 100.0) * 255 / 100);
+        if (D->Unit.empty()) return ToByte(D->Value);
+        if (D->Unit == "%") return ToByte(std::clamp(D->Value, 0.0, 100.0) * 255 / 100);
     }
     const int Legacy = ParseColorComponent(TrimView(Text));
-    if (Legacy < 0)
-        return std::nullopt;
+    if (Legacy < 0) return std::nullopt;
     return static_cast<std::uint8_t>(Legacy);
 }
 
 // A hue in degrees: a number, or an angle in deg, grad, rad or turn.
 std::optional<double> ParseHue(std::string_view Text)
 {
-    if (Lowered(TrimView(Text)) == "none")
-        return 0.0;
+    if (Lowered(TrimView(Text)) == "none") return 0.0;
     const std::optional<TDimension> D = ParseDimension(Text);
-    if (!D)
-        return std::nullopt;
-    if (D->Unit.empty() || D->Unit == "deg")
-        return D->Value;
-    if (D->Unit == "grad")
-        return D->Value * 0.9;
-    if (D->Unit == "rad")
-        return D->Value * 180 / 3.14159265358979323846;
-    if (D->Unit == "turn")
-        return D->Value * 360;
+    if (!D) return std::nullopt;
+    if (D->Unit.empty() || D->Unit == "deg") return D->Value;
+    if (D->Unit == "grad") return D->Value * 0.9;
+    if (D->Unit == "rad") return D->Value * 180 / 3.14159265358979323846;
+    if (D->Unit == "turn") return D->Value * 360;
     return std::nullopt;
 }
 
 // Saturation or lightness as 0..1, from a percentage (or a bare number of percent).
 std::optional<double> ParseFraction(std::string_view Text)
 {
-    if (Lowered(TrimView(Text)) == "none")
-        return 0.0;
+    if (Lowered(TrimView(Text)) == "none") return 0.0;
     const std::optional<TDimension> D = ParseDimension(Text);
-    if (!D || (!D->Unit.empty() && D->Unit != "%"))
-        return std::nullopt;
+    if (!D || (!D->Unit.empty() && D->Unit != "%")) return std::nullopt;
     return std::clamp(D->Value / 100, 0.0, 1.0);
 }
 
@@ -148,8 +131,7 @@ TColor Rgb(std::uint8_t R, std::uint8_t G, std::uint8_t B, std::uint8_t A)
 TColor Hsl(double H, double S, double L, std::uint8_t A)
 {
     H = std::fmod(H, 360.0);
-    if (H < 0)
-        H += 360;
+    if (H < 0) H += 360;
     auto Channel = [&](double N) {
         const double K = std::fmod(N + H / 30, 12.0);
         const double Amount = S * std::min(L, 1 - L);
@@ -164,22 +146,17 @@ TColor ParseColorFunction(std::string_view Text)
 {
     Text = TrimView(Text);
     const size_t Open = Text.find('(');
-    if (Open == std::string_view::npos || Text.back() != ')')
-        return SVG_INHERIT_COLOR;
+    if (Open == std::string_view::npos || Text.back() != ')') return SVG_INHERIT_COLOR;
     const std::string Name = Lowered(Text.substr(0, Open));
     const bool IsRgb = Name == "rgb" || Name == "rgba";
     const bool IsHsl = Name == "hsl" || Name == "hsla";
-    if (!IsRgb && !IsHsl)
-        return SVG_INHERIT_COLOR;
+    if (!IsRgb && !IsHsl) return SVG_INHERIT_COLOR;
     const std::optional<std::vector<std::string>> Args = SplitArguments(Text.substr(Open + 1, Text.size() - Open - 2));
-    if (!Args || Args->size() < 3 || Args->size() > 4)
-        return SVG_INHERIT_COLOR;
+    if (!Args || Args->size() < 3 || Args->size() > 4) return SVG_INHERIT_COLOR;
     const std::vector<std::string>& A = *Args;
     std::optional<std::uint8_t> Alpha = std::uint8_t(255);
-    if (A.size() == 4)
-        Alpha = ParseAlpha(A[3]);
-    if (!Alpha)
-        return SVG_INHERIT_COLOR;
+    if (A.size() == 4) Alpha = ParseAlpha(A[3]);
+    if (!Alpha) return SVG_INHERIT_COLOR;
     if (IsRgb) {
         // The comma form takes numbers or percentages, not a mixture of them.
         const bool Commas = TrimView(Text).find(',') != std::string_view::npos;
@@ -187,14 +164,12 @@ TColor ParseColorFunction(std::string_view Text)
         if (Commas && !(IsPercent(A[0]) == IsPercent(A[1]) && IsPercent(A[1]) == IsPercent(A[2])))
             return SVG_INHERIT_COLOR;
         const auto R = ParseChannel(A[0]), G = ParseChannel(A[1]), B = ParseChannel(A[2]);
-        if (!R || !G || !B)
-            return SVG_INHERIT_COLOR;
+        if (!R || !G || !B) return SVG_INHERIT_COLOR;
         return Rgb(*R, *G, *B, *Alpha);
     }
     const auto H = ParseHue(A[0]);
     const auto S = ParseFraction(A[1]), L = ParseFraction(A[2]);
-    if (!H || !S || !L)
-        return SVG_INHERIT_COLOR;
+    if (!H || !S || !L) return SVG_INHERIT_COLOR;
     return Hsl(*H, *S, *L, *Alpha);
 }
 

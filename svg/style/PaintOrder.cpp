@@ -11,19 +11,15 @@ std::optional<TPaintOrder> ParsePaintOrder(std::string_view Value)
     size_t Pos = 0;
     auto Blank = [](char C) { return C == ' ' || C == '\t' || C == '\n' || C == '\r' || C == '\f'; };
     while (Pos < Value.size()) {
-        while (Pos < Value.size() && Blank(Value[Pos]))
-            ++Pos;
+        while (Pos < Value.size() && Blank(Value[Pos])) ++Pos;
         size_t End = Pos;
-        while (End < Value.size() && !Blank(Value[End]))
-            ++End;
-        if (End == Pos)
-            break;
+        while (End < Value.size() && !Blank(Value[End])) ++End;
+        if (End == Pos) break;
         const std::string_view Word = Value.substr(Pos, End - Pos);
         Pos = End;
         if (Word == "normal" && Count == 0) {
             // "normal" stands alone.
-            while (Pos < Value.size() && Blank(Value[Pos]))
-                ++Pos;
+            while (Pos < Value.size() && Blank(Value[Pos])) ++Pos;
             return Pos == Value.size() ? std::optional<TPaintOrder>(NormalPaintOrder) : std::nullopt;
         }
         TPaintLayer Layer;
@@ -35,14 +31,15 @@ std::optional<TPaintOrder> ParsePaintOrder(std::string_view Value)
             Layer = TPaintLayer::Markers;
         else
             return std::nullopt;
-        if (std::find(Order.begin(), Order.begin() + static_cast<long>(Count), Layer) != Order.begin() + static_cast<long>(Count))
+        if (std::find(Order.begin(), Order.begin() + static_cast<long>(Count), Layer) !=
+            Order.begin() + static_cast<long>(Count))
             return std::nullopt;
         Order[Count++] = Layer;
     }
-    if (Count == 0)
-        return std::nullopt;
+    if (Count == 0) return std::nullopt;
     for (const TPaintLayer Layer : NormalPaintOrder)
-        if (std::find(Order.begin(), Order.begin() + static_cast<long>(Count), Layer) == Order.begin() + static_cast<long>(Count))
+        if (std::find(Order.begin(), Order.begin() + static_cast<long>(Count), Layer) ==
+            Order.begin() + static_cast<long>(Count))
             Order[Count++] = Layer;
     return Order;
 }

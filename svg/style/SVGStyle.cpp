@@ -11,17 +11,20 @@ namespace {
 
 constexpr char kSeparator = '"';
 
-std::string_view EntryKey(const std::string& entry) {
+std::string_view EntryKey(const std::string& entry)
+{
     std::string_view e(entry);
     return e.substr(0, std::min(e.find(kSeparator), e.size()));
 }
 
-std::string_view EntryValue(const std::string& entry) {
+std::string_view EntryValue(const std::string& entry)
+{
     size_t q = entry.find(kSeparator);
     return q == std::string::npos ? std::string_view() : std::string_view(entry).substr(q + 1);
 }
 
-std::string MakeEntry(std::string_view key, std::string_view value) {
+std::string MakeEntry(std::string_view key, std::string_view value)
+{
     std::string e(key);
     e += kSeparator;
     e.append(value);
@@ -32,7 +35,8 @@ std::string MakeEntry(std::string_view key, std::string_view value) {
 
 // ---------------------------------------------------------------- TStyle
 
-std::string TStyle::Dequote(std::string_view value) {
+std::string TStyle::Dequote(std::string_view value)
+{
     if (!value.empty() && (value.front() == '\'' || value.front() == '"') && value.back() == value.front())
         return value.size() == 1 ? std::string() : std::string(value.substr(1, value.size() - 2));
     return std::string(value);
@@ -40,8 +44,7 @@ std::string TStyle::Dequote(std::string_view value) {
 
 void TStyle::Touch()
 {
-    if (FOwner)
-        FOwner->ValuesChanged();
+    if (FOwner) FOwner->ValuesChanged();
 }
 
 void TStyle::Clear()
@@ -50,14 +53,16 @@ void TStyle::Clear()
     Touch();
 }
 
-std::unique_ptr<TStyle> TStyle::Clone() const {
+std::unique_ptr<TStyle> TStyle::Clone() const
+{
     auto copy = std::make_unique<TStyle>();
     copy->FName = FName;
     copy->FValues = FValues;
     return copy;
 }
 
-void TStyle::SetValues(std::string_view values) {
+void TStyle::SetValues(std::string_view values)
+{
     std::string_view rest = TrimView(values);
     while (!rest.empty()) {
         size_t semi = rest.find(';');
@@ -76,7 +81,8 @@ void TStyle::SetValues(std::string_view values) {
     Touch();
 }
 
-int TStyle::AddStyle(std::string_view key, std::string_view value) {
+int TStyle::AddStyle(std::string_view key, std::string_view value)
+{
     int i = IndexOf(key);
     if (i < 0) {
         FValues.push_back(MakeEntry(key, Dequote(value)));
@@ -89,26 +95,33 @@ int TStyle::AddStyle(std::string_view key, std::string_view value) {
     return i;
 }
 
-int TStyle::IndexOf(std::string_view key) const {
+int TStyle::IndexOf(std::string_view key) const
+{
     for (int i = 0; i < Count(); ++i)
         if (EntryKey(FValues[static_cast<size_t>(i)]) == key) return i;
     return -1;
 }
 
-void TStyle::Delete(int index) {
+void TStyle::Delete(int index)
+{
     if (index >= 0 && index < Count()) FValues.erase(FValues.begin() + index);
     Touch();
 }
 
-int TStyle::Remove(std::string_view key) {
+int TStyle::Remove(std::string_view key)
+{
     int i = IndexOf(key);
     Delete(i);
     return i;
 }
 
-std::string TStyle::GetValues(std::string_view key) const { return GetValuesByNum(IndexOf(key)); }
+std::string TStyle::GetValues(std::string_view key) const
+{
+    return GetValuesByNum(IndexOf(key));
+}
 
-void TStyle::PutValues(std::string_view key, std::string_view value) {
+void TStyle::PutValues(std::string_view key, std::string_view value)
+{
     int i = IndexOf(key);
     if (i >= 0)
         PutValuesByNum(i, value);
@@ -116,12 +129,14 @@ void TStyle::PutValues(std::string_view key, std::string_view value) {
         AddStyle(key, value);
 }
 
-std::string TStyle::GetValuesByNum(int index) const {
+std::string TStyle::GetValuesByNum(int index) const
+{
     if (index < 0 || index >= Count()) return {};
     return std::string(EntryValue(FValues[static_cast<size_t>(index)]));
 }
 
-void TStyle::PutValuesByNum(int index, std::string_view value) {
+void TStyle::PutValuesByNum(int index, std::string_view value)
+{
     if (index < 0 || index >= Count()) return;
     std::string v = Dequote(value);
     std::string& entry = FValues[static_cast<size_t>(index)];
@@ -132,12 +147,14 @@ void TStyle::PutValuesByNum(int index, std::string_view value) {
     Touch();
 }
 
-std::string TStyle::GetKey(int index) const {
+std::string TStyle::GetKey(int index) const
+{
     if (index < 0 || index >= Count()) return {};
     return std::string(EntryKey(FValues[static_cast<size_t>(index)]));
 }
 
-void TStyle::PutKey(int index, std::string_view key) {
+void TStyle::PutKey(int index, std::string_view key)
+{
     if (index < 0 || index >= Count()) return;
     std::string& entry = FValues[static_cast<size_t>(index)];
     entry = MakeEntry(key, EntryValue(entry));
@@ -146,14 +163,18 @@ void TStyle::PutKey(int index, std::string_view key) {
 
 // ---------------------------------------------------------------- TStyleList
 
-void TStyle::SetName(std::string_view name) {
+void TStyle::SetName(std::string_view name)
+{
     FName = name;
     if (FOwner) FOwner->Changed();
 }
 
 TStyleList::TStyleList() = default;
 
-TStyleList::~TStyleList() { Clear(); }
+TStyleList::~TStyleList()
+{
+    Clear();
+}
 
 void TStyleList::Changed()
 {
@@ -161,33 +182,39 @@ void TStyleList::Changed()
     FSelectors.reset();
 }
 
-void TStyleList::ValuesChanged() { FSelectors.reset(); }
+void TStyleList::ValuesChanged()
+{
+    FSelectors.reset();
+}
 
 const TSelectorIndex& TStyleList::Selectors() const
 {
-    if (!FSelectors)
-        FSelectors = std::make_unique<TSelectorIndex>(*this);
+    if (!FSelectors) FSelectors = std::make_unique<TSelectorIndex>(*this);
     return *FSelectors;
 }
 
-void TStyleList::Adopt(TStyle& style) {
+void TStyleList::Adopt(TStyle& style)
+{
     style.FOwner = this;
     Changed();
 }
 
-void TStyleList::Clear() {
+void TStyleList::Clear()
+{
     for (const auto& s : FList) Release(*s);
     FList.clear();
     Changed();
 }
 
-std::unique_ptr<TStyleList> TStyleList::Clone() const {
+std::unique_ptr<TStyleList> TStyleList::Clone() const
+{
     auto copy = std::make_unique<TStyleList>();
     for (const auto& s : FList) copy->Add(s->Clone());
     return copy;
 }
 
-int TStyleList::Add(std::unique_ptr<TStyle> style) {
+int TStyleList::Add(std::unique_ptr<TStyle> style)
+{
     if (!style) return -1;
     // Appending keeps a built index: the new rule can only be the first of its name when the name is new.
     const bool keep = FIndexValid;
@@ -202,7 +229,8 @@ int TStyleList::Add(std::unique_ptr<TStyle> style) {
 }
 
 namespace {
-std::unique_ptr<TStyle> NewRule(std::string_view name, std::string_view values) {
+std::unique_ptr<TStyle> NewRule(std::string_view name, std::string_view values)
+{
     auto s = std::make_unique<TStyle>();
     s->SetName(name);
     s->SetValues(values);
@@ -210,9 +238,13 @@ std::unique_ptr<TStyle> NewRule(std::string_view name, std::string_view values) 
 }
 }  // namespace
 
-int TStyleList::Add(std::string_view name, std::string_view values) { return Add(NewRule(name, values)); }
+int TStyleList::Add(std::string_view name, std::string_view values)
+{
+    return Add(NewRule(name, values));
+}
 
-int TStyleList::Add(std::string_view ruleText) {
+int TStyleList::Add(std::string_view ruleText)
+{
     std::string_view text = TrimView(ruleText);
     int result = -1;
     // Every "{" pairs with every later "}", the farthest first.
@@ -224,25 +256,29 @@ int TStyleList::Add(std::string_view ruleText) {
     return result;
 }
 
-bool TStyleList::Insert(int index, std::unique_ptr<TStyle>&& style) {
+bool TStyleList::Insert(int index, std::unique_ptr<TStyle>&& style)
+{
     if (!InRange(index) || !style) return false;
     Adopt(*style);
     FList.insert(FList.begin() + index, std::move(style));
     return true;
 }
 
-bool TStyleList::Insert(int index, std::string_view name, std::string_view values) {
+bool TStyleList::Insert(int index, std::string_view name, std::string_view values)
+{
     if (!InRange(index)) return false;
     return Insert(index, NewRule(name, values));
 }
 
-void TStyleList::Exchange(int index1, int index2) {
+void TStyleList::Exchange(int index1, int index2)
+{
     if (!InRange(index1) || !InRange(index2)) return;
     std::swap(FList[static_cast<size_t>(index1)], FList[static_cast<size_t>(index2)]);
     Changed();
 }
 
-void TStyleList::Move(int curIndex, int newIndex) {
+void TStyleList::Move(int curIndex, int newIndex)
+{
     if (!InRange(curIndex) || !InRange(newIndex) || curIndex == newIndex) return;
     std::unique_ptr<TStyle> s = std::move(FList[static_cast<size_t>(curIndex)]);
     FList.erase(FList.begin() + curIndex);
@@ -250,28 +286,35 @@ void TStyleList::Move(int curIndex, int newIndex) {
     Changed();
 }
 
-int TStyleList::IndexOf(const TStyle* style) const {
+int TStyleList::IndexOf(const TStyle* style) const
+{
     for (int i = 0; i < Count(); ++i)
         if (FList[static_cast<size_t>(i)].get() == style) return i;
     return -1;
 }
 
-void TStyleList::Delete(int index) {
+void TStyleList::Delete(int index)
+{
     if (!InRange(index)) return;
     Release(*FList[static_cast<size_t>(index)]);
     FList.erase(FList.begin() + index);
     Changed();
 }
 
-int TStyleList::Remove(const TStyle* style) {
+int TStyleList::Remove(const TStyle* style)
+{
     int i = IndexOf(style);
     Delete(i);
     return i;
 }
 
-TStyle* TStyleList::GetStyle(int index) const { return InRange(index) ? FList[static_cast<size_t>(index)].get() : nullptr; }
+TStyle* TStyleList::GetStyle(int index) const
+{
+    return InRange(index) ? FList[static_cast<size_t>(index)].get() : nullptr;
+}
 
-bool TStyleList::PutStyle(int index, std::unique_ptr<TStyle>&& style) {
+bool TStyleList::PutStyle(int index, std::unique_ptr<TStyle>&& style)
+{
     if (!InRange(index) || !style) return false;
     Adopt(*style);
     Release(*FList[static_cast<size_t>(index)]);
@@ -279,7 +322,8 @@ bool TStyleList::PutStyle(int index, std::unique_ptr<TStyle>&& style) {
     return true;
 }
 
-TStyle* TStyleList::GetStyleByName(std::string_view name) const {
+TStyle* TStyleList::GetStyleByName(std::string_view name) const
+{
     if (!FIndexValid) {
         FIndex.clear();
         for (int i = 0; i < Count(); ++i) FIndex.emplace(FList[static_cast<size_t>(i)]->Name(), i);

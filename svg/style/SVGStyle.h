@@ -74,7 +74,7 @@ private:
     void Touch();
 
     friend class TStyleList;
-class TSelectorIndex;
+    class TSelectorIndex;
 };
 
 // Owning list of named rules, in insertion order.

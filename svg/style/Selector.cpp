@@ -7,7 +7,10 @@ namespace plumwick {
 
 namespace {
 
-bool IsBlank(char C) { return C == ' ' || C == '\t' || C == '\n' || C == '\r' || C == '\f'; }
+bool IsBlank(char C)
+{
+    return C == ' ' || C == '\t' || C == '\n' || C == '\r' || C == '\f';
+}
 
 bool IsNameChar(char C)
 {
@@ -24,8 +27,7 @@ public:
     char Peek() const { return AtEnd() ? '\0' : FText[FPos]; }
     bool Take(char C)
     {
-        if (Peek() != C)
-            return false;
+        if (Peek() != C) return false;
         ++FPos;
         return true;
     }
@@ -33,8 +35,7 @@ public:
     bool SkipBlanks()
     {
         const size_t Start = FPos;
-        while (!AtEnd() && IsBlank(FText[FPos]))
-            ++FPos;
+        while (!AtEnd() && IsBlank(FText[FPos])) ++FPos;
         return FPos != Start;
     }
 
@@ -61,11 +62,9 @@ public:
     std::optional<std::string> Identifier()
     {
         const char First = Peek();
-        if (std::isdigit(static_cast<unsigned char>(First)))
-            return std::nullopt;
+        if (std::isdigit(static_cast<unsigned char>(First))) return std::nullopt;
         std::string N = Name();
-        if (N.empty() || N == "-")
-            return std::nullopt;
+        if (N.empty() || N == "-") return std::nullopt;
         return N;
     }
 
@@ -81,8 +80,7 @@ public:
         std::string Out;
         while (!AtEnd()) {
             const char C = FText[FPos++];
-            if (C == Quote)
-                return Out;
+            if (C == Quote) return Out;
             if (C == '\\' && !AtEnd())
                 Out += FText[FPos++];
             else
@@ -100,8 +98,7 @@ public:
             First = "*";
         else if (Peek() != '|') {
             std::optional<std::string> N = Identifier();
-            if (!N)
-                return std::nullopt;
+            if (!N) return std::nullopt;
             First = *N;
         }
         // "|=" is an attribute operator, not a namespace bar.
@@ -114,12 +111,10 @@ public:
                 Local = *N;
             else
                 return std::nullopt;
-            if (First.empty() || First == "*")
-                return Local;
+            if (First.empty() || First == "*") return Local;
             return First + ":" + Local;
         }
-        if (First.empty())
-            return std::nullopt;
+        if (First.empty()) return std::nullopt;
         return First;
     }
 
@@ -133,18 +128,18 @@ std::optional<TAttributeTest> ReadAttribute(TSelectorReader& R)
     TAttributeTest Test;
     R.SkipBlanks();
     std::optional<std::string> Name = R.QualifiedName(false);
-    if (!Name)
-        return std::nullopt;
+    if (!Name) return std::nullopt;
     Test.Name = *Name;
     R.SkipBlanks();
-    if (R.Take(']'))
-        return Test;
+    if (R.Take(']')) return Test;
     struct TOp {
         char First;
         TAttributeOp Op;
     };
-    static constexpr TOp Ops[] = {{'~', TAttributeOp::Includes}, {'|', TAttributeOp::DashMatch},
-                                  {'^', TAttributeOp::Prefix},   {'$', TAttributeOp::Suffix},
+    static constexpr TOp Ops[] = {{'~', TAttributeOp::Includes},
+                                  {'|', TAttributeOp::DashMatch},
+                                  {'^', TAttributeOp::Prefix},
+                                  {'$', TAttributeOp::Suffix},
                                   {'*', TAttributeOp::Substring}};
     Test.Op = TAttributeOp::Equals;
     for (const TOp& Op : Ops)
@@ -152,12 +147,10 @@ std::optional<TAttributeTest> ReadAttribute(TSelectorReader& R)
             Test.Op = Op.Op;
             break;
         }
-    if (!R.Take('='))
-        return std::nullopt;
+    if (!R.Take('=')) return std::nullopt;
     R.SkipBlanks();
     std::optional<std::string> Value = R.Value();
-    if (!Value)
-        return std::nullopt;
+    if (!Value) return std::nullopt;
     Test.Value = *Value;
     R.SkipBlanks();
     if (R.Peek() == 'i' || R.Peek() == 'I' || R.Peek() == 's' || R.Peek() == 'S') {
@@ -168,8 +161,7 @@ std::optional<TAttributeTest> ReadAttribute(TSelectorReader& R)
             return std::nullopt;
         R.SkipBlanks();
     }
-    if (!R.Take(']'))
-        return std::nullopt;
+    if (!R.Take(']')) return std::nullopt;
     return Test;
 }
 
@@ -180,14 +172,17 @@ std::optional<TPseudoClass> PseudoByName(std::string_view Name)
         TPseudoClass Pseudo;
     };
     static constexpr TRow Rows[] = {
-        {"first-child", TPseudoClass::FirstChild},    {"last-child", TPseudoClass::LastChild},
-        {"only-child", TPseudoClass::OnlyChild},      {"first-of-type", TPseudoClass::FirstOfType},
-        {"last-of-type", TPseudoClass::LastOfType},   {"only-of-type", TPseudoClass::OnlyOfType},
-        {"root", TPseudoClass::Root},                 {"empty", TPseudoClass::Empty},
+        {"first-child", TPseudoClass::FirstChild},
+        {"last-child", TPseudoClass::LastChild},
+        {"only-child", TPseudoClass::OnlyChild},
+        {"first-of-type", TPseudoClass::FirstOfType},
+        {"last-of-type", TPseudoClass::LastOfType},
+        {"only-of-type", TPseudoClass::OnlyOfType},
+        {"root", TPseudoClass::Root},
+        {"empty", TPseudoClass::Empty},
     };
     for (const TRow& Row : Rows)
-        if (Row.Name == Name)
-            return Row.Pseudo;
+        if (Row.Name == Name) return Row.Pseudo;
     return std::nullopt;
 }
 
@@ -199,50 +194,42 @@ std::optional<TCompoundSelector> ReadCompound(TSelectorReader& R)
     const char First = R.Peek();
     if (First == '*' || First == '|' || IsNameChar(First) || First == '\\') {
         std::optional<std::string> Type = R.QualifiedName(true);
-        if (!Type)
-            return std::nullopt;
+        if (!Type) return std::nullopt;
         if (*Type != "*") {
             // Element names are matched without their prefix.
             const size_t Colon = Type->find(':');
             S.Type = Colon == std::string::npos ? *Type : Type->substr(Colon + 1);
-            if (S.Type == "*")
-                S.Type.clear();
+            if (S.Type == "*") S.Type.clear();
         }
         Any = true;
     }
     while (true) {
         if (R.Take('#')) {
             std::string ID = R.Name();
-            if (ID.empty())
-                return std::nullopt;
+            if (ID.empty()) return std::nullopt;
             S.IDs.push_back(std::move(ID));
         } else if (R.Take('.')) {
             std::optional<std::string> Class = R.Identifier();
-            if (!Class)
-                return std::nullopt;
+            if (!Class) return std::nullopt;
             S.Classes.push_back(std::move(*Class));
         } else if (R.Take('[')) {
             std::optional<TAttributeTest> A = ReadAttribute(R);
-            if (!A)
-                return std::nullopt;
+            if (!A) return std::nullopt;
             S.Attributes.push_back(std::move(*A));
         } else if (R.Take(':')) {
-            if (R.Peek() == ':')
-                return std::nullopt;  // pseudo-elements never match an SVG element
+            if (R.Peek() == ':') return std::nullopt;  // pseudo-elements never match an SVG element
             std::string Name = R.Name();
             std::transform(Name.begin(), Name.end(), Name.begin(),
                            [](char C) { return static_cast<char>(std::tolower(static_cast<unsigned char>(C))); });
             const std::optional<TPseudoClass> P = PseudoByName(Name);
-            if (!P)
-                return std::nullopt;
+            if (!P) return std::nullopt;
             S.Pseudos.push_back(*P);
         } else {
             break;
         }
         Any = true;
     }
-    if (!Any)
-        return std::nullopt;
+    if (!Any) return std::nullopt;
     return S;
 }
 
@@ -272,35 +259,32 @@ bool AttributeValueMatches(const TAttributeTest& Test, std::string_view Value)
         Wanted = WantedFolded;
     }
     switch (Test.Op) {
-    case TAttributeOp::Exists:
-        return true;
-    case TAttributeOp::Equals:
-        return Value == Wanted;
-    case TAttributeOp::Includes: {
-        if (Wanted.empty() || Wanted.find_first_of(" \t\n\r\f") != std::string_view::npos)
+        case TAttributeOp::Exists:
+            return true;
+        case TAttributeOp::Equals:
+            return Value == Wanted;
+        case TAttributeOp::Includes: {
+            if (Wanted.empty() || Wanted.find_first_of(" \t\n\r\f") != std::string_view::npos) return false;
+            size_t Pos = 0;
+            while (Pos < Value.size()) {
+                while (Pos < Value.size() && IsBlank(Value[Pos])) ++Pos;
+                size_t End = Pos;
+                while (End < Value.size() && !IsBlank(Value[End])) ++End;
+                if (End > Pos && Value.substr(Pos, End - Pos) == Wanted) return true;
+                Pos = End;
+            }
             return false;
-        size_t Pos = 0;
-        while (Pos < Value.size()) {
-            while (Pos < Value.size() && IsBlank(Value[Pos]))
-                ++Pos;
-            size_t End = Pos;
-            while (End < Value.size() && !IsBlank(Value[End]))
-                ++End;
-            if (End > Pos && Value.substr(Pos, End - Pos) == Wanted)
-                return true;
-            Pos = End;
         }
-        return false;
-    }
-    case TAttributeOp::DashMatch:
-        return Value == Wanted || (Value.size() > Wanted.size() && Value.substr(0, Wanted.size()) == Wanted &&
-                                   Value[Wanted.size()] == '-');
-    case TAttributeOp::Prefix:
-        return !Wanted.empty() && Value.substr(0, Wanted.size()) == Wanted;
-    case TAttributeOp::Suffix:
-        return !Wanted.empty() && Value.size() >= Wanted.size() && Value.substr(Value.size() - Wanted.size()) == Wanted;
-    case TAttributeOp::Substring:
-        return !Wanted.empty() && Value.find(Wanted) != std::string_view::npos;
+        case TAttributeOp::DashMatch:
+            return Value == Wanted || (Value.size() > Wanted.size() && Value.substr(0, Wanted.size()) == Wanted &&
+                                       Value[Wanted.size()] == '-');
+        case TAttributeOp::Prefix:
+            return !Wanted.empty() && Value.substr(0, Wanted.size()) == Wanted;
+        case TAttributeOp::Suffix:
+            return !Wanted.empty() && Value.size() >= Wanted.size() &&
+                   Value.substr(Value.size() - Wanted.size()) == Wanted;
+        case TAttributeOp::Substring:
+            return !Wanted.empty() && Value.find(Wanted) != std::string_view::npos;
     }
     return false;
 }
@@ -313,13 +297,11 @@ std::optional<TSelector> TSelector::Parse(std::string_view Text)
     TCombinator Pending = TCombinator::None;
     while (true) {
         std::optional<TCompoundSelector> C = ReadCompound(R);
-        if (!C)
-            return std::nullopt;
+        if (!C) return std::nullopt;
         C->Left = Pending;
         LeftToRight.push_back(std::move(*C));
         const bool Blank = R.SkipBlanks();
-        if (R.AtEnd())
-            break;
+        if (R.AtEnd()) break;
         if (R.Take('>'))
             Pending = TCombinator::Child;
         else if (R.Take('+'))

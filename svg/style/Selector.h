@@ -28,7 +28,16 @@ struct TAttributeTest {
     bool IgnoreCase = false;  // the "i" flag
 };
 
-enum class TPseudoClass : std::uint8_t { FirstChild, LastChild, OnlyChild, FirstOfType, LastOfType, OnlyOfType, Root, Empty };
+enum class TPseudoClass : std::uint8_t {
+    FirstChild,
+    LastChild,
+    OnlyChild,
+    FirstOfType,
+    LastOfType,
+    OnlyOfType,
+    Root,
+    Empty
+};
 
 struct TCompoundSelector {
     std::string Type;  // empty: any element
@@ -86,84 +95,73 @@ private:
 
     TResult Match(const std::vector<TCompoundSelector>& C, size_t I, const TNode& Element) const
     {
-        if (!CompoundMatches(C[I], Element))
-            return TResult::FailsHere;
-        if (I + 1 == C.size())
-            return TResult::Matches;
+        if (!CompoundMatches(C[I], Element)) return TResult::FailsHere;
+        if (I + 1 == C.size()) return TResult::Matches;
         switch (C[I].Left) {
-        case TCombinator::Descendant:
-            for (TNode P = FTree.Parent(Element); P; P = FTree.Parent(P)) {
-                const TResult R = Match(C, I + 1, P);
-                if (R == TResult::Matches || R == TResult::FailsCompletely)
-                    return R;
-            }
-            return TResult::FailsCompletely;
-        case TCombinator::Child: {
-            const TNode P = FTree.Parent(Element);
-            if (!P)
+            case TCombinator::Descendant:
+                for (TNode P = FTree.Parent(Element); P; P = FTree.Parent(P)) {
+                    const TResult R = Match(C, I + 1, P);
+                    if (R == TResult::Matches || R == TResult::FailsCompletely) return R;
+                }
                 return TResult::FailsCompletely;
-            const TResult R = Match(C, I + 1, P);
-            return R == TResult::FailsAllSiblings ? TResult::FailsHere : R;
-        }
-        case TCombinator::Adjacent: {
-            const TNode S = FTree.Previous(Element);
-            if (!S)
-                return TResult::FailsAllSiblings;
-            return Match(C, I + 1, S);
-        }
-        case TCombinator::Sibling:
-            for (TNode S = FTree.Previous(Element); S; S = FTree.Previous(S)) {
-                const TResult R = Match(C, I + 1, S);
-                if (R != TResult::FailsHere)
-                    return R;
+            case TCombinator::Child: {
+                const TNode P = FTree.Parent(Element);
+                if (!P) return TResult::FailsCompletely;
+                const TResult R = Match(C, I + 1, P);
+                return R == TResult::FailsAllSiblings ? TResult::FailsHere : R;
             }
-            return TResult::FailsAllSiblings;
-        case TCombinator::None:
-            break;
+            case TCombinator::Adjacent: {
+                const TNode S = FTree.Previous(Element);
+                if (!S) return TResult::FailsAllSiblings;
+                return Match(C, I + 1, S);
+            }
+            case TCombinator::Sibling:
+                for (TNode S = FTree.Previous(Element); S; S = FTree.Previous(S)) {
+                    const TResult R = Match(C, I + 1, S);
+                    if (R != TResult::FailsHere) return R;
+                }
+                return TResult::FailsAllSiblings;
+            case TCombinator::None:
+                break;
         }
         return TResult::Matches;
     }
 
     bool CompoundMatches(const TCompoundSelector& S, const TNode& E) const
     {
-        if (!S.Type.empty() && !FTree.HasName(E, S.Type))
-            return false;
+        if (!S.Type.empty() && !FTree.HasName(E, S.Type)) return false;
         for (const std::string& ID : S.IDs)
-            if (!FTree.HasID(E, ID))
-                return false;
+            if (!FTree.HasID(E, ID)) return false;
         for (const std::string& Class : S.Classes)
-            if (!FTree.HasClass(E, Class))
-                return false;
+            if (!FTree.HasClass(E, Class)) return false;
         for (const TAttributeTest& A : S.Attributes) {
             const std::optional<std::string> Value = FTree.Attribute(E, A.Name);
-            if (!Value || !AttributeValueMatches(A, *Value))
-                return false;
+            if (!Value || !AttributeValueMatches(A, *Value)) return false;
         }
         for (const TPseudoClass P : S.Pseudos)
-            if (!PseudoMatches(P, E))
-                return false;
+            if (!PseudoMatches(P, E)) return false;
         return true;
     }
 
     bool PseudoMatches(TPseudoClass P, const TNode& E) const
     {
         switch (P) {
-        case TPseudoClass::FirstChild:
-            return !FTree.Previous(E);
-        case TPseudoClass::LastChild:
-            return !FTree.Next(E);
-        case TPseudoClass::OnlyChild:
-            return !FTree.Previous(E) && !FTree.Next(E);
-        case TPseudoClass::FirstOfType:
-            return !SameTypeAlong(E, &TTree::Previous);
-        case TPseudoClass::LastOfType:
-            return !SameTypeAlong(E, &TTree::Next);
-        case TPseudoClass::OnlyOfType:
-            return !SameTypeAlong(E, &TTree::Previous) && !SameTypeAlong(E, &TTree::Next);
-        case TPseudoClass::Root:
-            return !FTree.Parent(E);
-        case TPseudoClass::Empty:
-            return !FTree.HasChildren(E);
+            case TPseudoClass::FirstChild:
+                return !FTree.Previous(E);
+            case TPseudoClass::LastChild:
+                return !FTree.Next(E);
+            case TPseudoClass::OnlyChild:
+                return !FTree.Previous(E) && !FTree.Next(E);
+            case TPseudoClass::FirstOfType:
+                return !SameTypeAlong(E, &TTree::Previous);
+            case TPseudoClass::LastOfType:
+                return !SameTypeAlong(E, &TTree::Next);
+            case TPseudoClass::OnlyOfType:
+                return !SameTypeAlong(E, &TTree::Previous) && !SameTypeAlong(E, &TTree::Next);
+            case TPseudoClass::Root:
+                return !FTree.Parent(E);
+            case TPseudoClass::Empty:
+                return !FTree.HasChildren(E);
         }
         return false;
     }
@@ -172,8 +170,7 @@ private:
     bool SameTypeAlong(const TNode& E, TNode (TTree::*Step)(const TNode&) const) const
     {
         for (TNode S = (FTree.*Step)(E); S; S = (FTree.*Step)(S))
-            if (FTree.SameName(S, E))
-                return true;
+            if (FTree.SameName(S, E)) return true;
         return false;
     }
 

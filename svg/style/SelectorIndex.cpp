@@ -32,14 +32,12 @@ TSelectorIndex::TSelectorIndex(const TStyleList& Sheet)
             }
             Known = ByText.emplace(Rule.Name(), Index).first;
         }
-        if (Known->second < 0)
-            continue;
+        if (Known->second < 0) continue;
         std::vector<TDeclaration>& Declarations = FEntries[static_cast<size_t>(Known->second)].Declarations;
         for (int I = 0; I < Rule.Count(); ++I) {
             TDeclaration D{Rule.GetKey(I), Rule.GetValuesByNum(I), false, static_cast<std::uint32_t>(R)};
             D.Important = TakeImportant(D.Value);
-            if (D.Value.empty())
-                continue;
+            if (D.Value.empty()) continue;
             bool Replaced = false;
             for (TDeclaration& Old : Declarations)
                 if (Old.Name == D.Name && Old.Important == D.Important) {
@@ -47,8 +45,7 @@ TSelectorIndex::TSelectorIndex(const TStyleList& Sheet)
                     Replaced = true;
                     break;
                 }
-            if (!Replaced)
-                Declarations.push_back(std::move(D));
+            if (!Replaced) Declarations.push_back(std::move(D));
         }
     }
 }

@@ -48,20 +48,16 @@ public:
             }
         };
         auto TryKey = [&](const TBuckets& Map, std::string_view Key) {
-            if (auto It = Map.find(Key); It != Map.end())
-                Try(It->second);
+            if (auto It = Map.find(Key); It != Map.end()) Try(It->second);
         };
         Try(FUniversal);
         TryKey(FByType, Name);
-        if (!ID.empty())
-            TryKey(FByID, ID);
+        if (!ID.empty()) TryKey(FByID, ID);
         for (size_t I = 0; I < Classes.size(); ++I) {
             // A class listed twice would bring its rules twice.
             bool Seen = false;
-            for (size_t J = 0; J < I && !Seen; ++J)
-                Seen = Classes[J] == Classes[I];
-            if (!Seen)
-                TryKey(FByClass, Classes[I]);
+            for (size_t J = 0; J < I && !Seen; ++J) Seen = Classes[J] == Classes[I];
+            if (!Seen) TryKey(FByClass, Classes[I]);
         }
     }
 

@@ -33,18 +33,13 @@ bool SameTextIgnoringCase(std::string_view A, std::string_view B)
 std::unique_ptr<TGPFontFamily> InstalledFamily(std::string_view Name)
 {
     // The generic CSS names stand for a family of their kind, not for Arial.
-    if (SameTextIgnoringCase(Name, "serif"))
-        return TGPFontFamily::GenericSerif();
-    if (SameTextIgnoringCase(Name, "sans-serif"))
-        return TGPFontFamily::GenericSansSerif();
-    if (SameTextIgnoringCase(Name, "monospace"))
-        return TGPFontFamily::GenericMonospace();
+    if (SameTextIgnoringCase(Name, "serif")) return TGPFontFamily::GenericSerif();
+    if (SameTextIgnoringCase(Name, "sans-serif")) return TGPFontFamily::GenericSansSerif();
+    if (SameTextIgnoringCase(Name, "monospace")) return TGPFontFamily::GenericMonospace();
     const std::string family = TFontOutline::InstalledFamily(Name);
-    if (family.empty())
-        return nullptr;
+    if (family.empty()) return nullptr;
     auto result = std::make_unique<TGPFontFamily>(family);
-    if (result->GetLastStatus() != Ok)
-        return nullptr;
+    if (result->GetLastStatus() != Ok) return nullptr;
     return result;
 }
 
@@ -54,14 +49,14 @@ float PositionLength(std::string_view Item, float Side, float FontSize)
 {
     const std::string text = Trim(Item);
     switch (GetLengthUnit(text)) {
-    case luPercent:
-        return Side > 0 ? ParseLength(text) * Side / 100 : ParseLength(text);
-    case luEm:
-        return ParseNumber(std::string_view(text).substr(0, text.size() - 2)) * FontSize;
-    case luEx:
-        return ParseNumber(std::string_view(text).substr(0, text.size() - 2)) * FontSize / 2;
-    default:
-        return ParseLength(text);
+        case luPercent:
+            return Side > 0 ? ParseLength(text) * Side / 100 : ParseLength(text);
+        case luEm:
+            return ParseNumber(std::string_view(text).substr(0, text.size() - 2)) * FontSize;
+        case luEx:
+            return ParseNumber(std::string_view(text).substr(0, text.size() - 2)) * FontSize / 2;
+        default:
+            return ParseLength(text);
     }
 }
 
@@ -71,24 +66,21 @@ void LoadPositionList(const TXmlNode& Node, std::string_view Name, float Side, f
                       std::vector<float>& List)
 {
     const std::optional<std::string> value = Node.FindAttribute(Name);
-    if (!value)
-        return;
+    if (!value) return;
     const std::vector<std::string> items = SplitValues(*value, ',');
     List.clear();
     if (items.size() <= 1) {
         Target = PositionLength(*value, Side, FontSize);
         return;
     }
-    for (const std::string& item : items)
-        List.push_back(PositionLength(item, Side, FontSize));
+    for (const std::string& item : items) List.push_back(PositionLength(item, Side, FontSize));
     Target = List.front();
 }
 
 int Depth(const TSVGObject& Obj)
 {
     int depth = 0;
-    for (const TSVGObject* p = Obj.GetParent(); p != nullptr; p = p->GetParent())
-        ++depth;
+    for (const TSVGObject* p = Obj.GetParent(); p != nullptr; p = p->GetParent()) ++depth;
     return depth;
 }
 
@@ -105,8 +97,7 @@ std::string InheritedValue(const TSVGObject& Obj, std::string_view Name)
 {
     for (const TSVGObject* p = &Obj; p != nullptr; p = p->GetParent()) {
         std::string value = OwnValue(*p, Name);
-        if (!value.empty() && value != "inherit")
-            return value;
+        if (!value.empty() && value != "inherit") return value;
     }
     return {};
 }
@@ -123,12 +114,9 @@ bool IsBlank(char C)
 
 void PaintDecoration(TGPGraphics& Graphics, const TGPGraphicsPath* Path, TGPBrush* Brush, TGPPen* Pen)
 {
-    if (Path == nullptr)
-        return;
-    if (Brush != nullptr && Brush->GetLastStatus() == Ok)
-        Graphics.FillPath(Brush, Path);
-    if (Pen != nullptr && Pen->GetLastStatus() == Ok)
-        Graphics.DrawPath(Pen, Path);
+    if (Path == nullptr) return;
+    if (Brush != nullptr && Brush->GetLastStatus() == Ok) Graphics.FillPath(Brush, Path);
+    if (Pen != nullptr && Pen->GetLastStatus() == Ok) Graphics.DrawPath(Pen, Path);
 }
 
 }  // namespace
@@ -199,20 +187,16 @@ void TSVGCustomText::ReadIn(const TXmlNode& Node)
 
 std::unique_ptr<TGPFontFamily> TSVGCustomText::FindFontFamily(std::string_view Name)
 {
-    if (auto family = InstalledFamily(Name))
-        return family;
+    if (auto family = InstalledFamily(Name)) return family;
     // A CSS family list: the first installed name (quoted names may hold blanks).
     for (std::size_t start = 0; Name.find(',') != std::string_view::npos && start <= Name.size();) {
         const std::size_t comma = std::min(Name.find(',', start), Name.size());
-        if (auto family = InstalledFamily(TStyle::Dequote(Trim(Name.substr(start, comma - start)))))
-            return family;
+        if (auto family = InstalledFamily(TStyle::Dequote(Trim(Name.substr(start, comma - start))))) return family;
         start = comma + 1;
     }
     if (const std::size_t dash = Name.find('-'); dash != std::string_view::npos)
-        if (auto family = InstalledFamily(Name.substr(0, dash)))
-            return family;
-    if (auto family = InstalledFamily("Arial"))
-        return family;
+        if (auto family = InstalledFamily(Name.substr(0, dash))) return family;
+    if (auto family = InstalledFamily("Arial")) return family;
     return TGPFontFamily::GenericSansSerif();
 }
 
@@ -222,10 +206,8 @@ int TSVGCustomText::GlyphStyle() const
     // The cascaded weight, as the layout measures with it: glyphs and advances must agree. Faces
     // come in regular and bold, and a weight from 600 up takes the bold one (as "bolder" and
     // "font-weight: 600" do in a browser).
-    if (GetFontWeight() >= 600)
-        style |= FontStyleBold;
-    if (GetFontStyle() == 1)
-        style |= FontStyleItalic;
+    if (GetFontWeight() >= 600) style |= FontStyleBold;
+    if (GetFontStyle() == 1) style |= FontStyleItalic;
     return style;
 }
 
@@ -234,10 +216,8 @@ std::unique_ptr<TGPFont> TSVGCustomText::CreateTextFont()
     std::unique_ptr<TGPFontFamily> family = FindFontFamily(GetFontName());
     int style = GlyphStyle();
     const TTextDecoration decoration = GetTextDecoration();
-    if (decoration.Contains(tdUnderLine))
-        style |= FontStyleUnderline;
-    if (decoration.Contains(tdStrikeOut))
-        style |= FontStyleStrikeout;
+    if (decoration.Contains(tdUnderLine)) style |= FontStyleUnderline;
+    if (decoration.Contains(tdStrikeOut)) style |= FontStyleStrikeout;
     const float size = GetFontSize();
     const std::uint16_t em = family->GetEmHeight(style);
     FFontHeight = em > 0 ? size * family->GetCellAscent(style) / em : 0;
@@ -247,11 +227,9 @@ std::unique_ptr<TGPFont> TSVGCustomText::CreateTextFont()
 float TSVGCustomText::GetTotalWidth(const TSVGObject& Obj)
 {
     float width = 0;
-    if (const auto* text = dynamic_cast<const TSVGCustomText*>(&Obj))
-        width = text->FWidth;
+    if (const auto* text = dynamic_cast<const TSVGCustomText*>(&Obj)) width = text->FWidth;
     for (int i = 0; i < Obj.GetCount(); ++i)
-        if (const auto* child = dynamic_cast<const TSVGCustomText*>(Obj.GetItem(i)))
-            width += GetTotalWidth(*child);
+        if (const auto* child = dynamic_cast<const TSVGCustomText*>(Obj.GetItem(i))) width += GetTotalWidth(*child);
     return width;
 }
 
@@ -272,8 +250,7 @@ const TSVGCustomText* TSVGCustomText::LastTextObject(const TSVGCustomText& Obj)
         const TSVGCustomText* next = nullptr;
         for (int i = last->GetCount() - 1; i >= 0 && next == nullptr; --i)
             next = dynamic_cast<const TSVGCustomText*>(last->GetItem(i));
-        if (next == nullptr)
-            return last;
+        if (next == nullptr) return last;
         last = next;
     }
 }
@@ -283,8 +260,7 @@ TTextSpacing TSVGCustomText::Spacing() const
     const float size = GetFontSize();
     auto read = [this, size](std::string_view Name) {
         const std::string value = InheritedValue(*this, Name);
-        if (value.empty() || value == "normal")
-            return 0.0f;
+        if (value.empty() || value == "normal") return 0.0f;
         const float length = PositionLength(value, 0, size);
         return std::isfinite(length) ? length : 0.0f;
     };
@@ -296,23 +272,19 @@ float TSVGCustomText::BaselineShift(const TGPFontFamily& Family, int Style) cons
     std::string baseline = OwnValue(*this, "alignment-baseline");
     if (baseline.empty() || baseline == "auto" || baseline == "baseline")
         baseline = InheritedValue(*this, "dominant-baseline");
-    if (baseline.empty() || baseline == "auto" || baseline == "alphabetic")
-        return 0;
+    if (baseline.empty() || baseline == "auto" || baseline == "alphabetic") return 0;
     const float em = Family.GetEmHeight(Style);
-    if (!(em > 0))
-        return 0;
+    if (!(em > 0)) return 0;
     const float size = GetFontSize();
     const float ascent = size * Family.GetCellAscent(Style) / em;
     const float descent = size * Family.GetCellDescent(Style) / em;
-    if (baseline == "central")
-        return (ascent - descent) / 2;
+    if (baseline == "central") return (ascent - descent) / 2;
     if (baseline == "middle") {
-        const auto face = TFontOutline::Open(Family.GetFamilyName(), (Style & FontStyleBold) != 0,
-                                             (Style & FontStyleItalic) != 0);
+        const auto face =
+            TFontOutline::Open(Family.GetFamilyName(), (Style & FontStyleBold) != 0, (Style & FontStyleItalic) != 0);
         return face ? size * face->XHeight() / TFontOutline::EmHeight / 2 : (ascent - descent) / 2;
     }
-    if (baseline == "hanging" || baseline == "text-before-edge" || baseline == "text-top" ||
-        baseline == "before-edge")
+    if (baseline == "hanging" || baseline == "text-before-edge" || baseline == "text-top" || baseline == "before-edge")
         return ascent;
     if (baseline == "text-after-edge" || baseline == "text-bottom" || baseline == "after-edge" ||
         baseline == "ideographic")
@@ -323,8 +295,7 @@ float TSVGCustomText::BaselineShift(const TGPFontFamily& Family, int Style) cons
 TSVGCustomText& TSVGCustomText::TextRoot()
 {
     TSVGCustomText* root = this;
-    while (auto* parent = dynamic_cast<TSVGCustomText*>(root->FParent))
-        root = parent;
+    while (auto* parent = dynamic_cast<TSVGCustomText*>(root->FParent)) root = parent;
     return *root;
 }
 
@@ -333,17 +304,14 @@ std::string TSVGCustomText::CollapseWhiteSpace(std::string_view Raw)
     std::string out;
     out.reserve(Raw.size());
     if (PreservesSpace(*this)) {
-        for (const char c : Raw)
-            out.push_back(IsBlank(c) ? ' ' : c);
-        if (!out.empty())
-            TextRoot().FAfterBlank = false;
+        for (const char c : Raw) out.push_back(IsBlank(c) ? ' ' : c);
+        if (!out.empty()) TextRoot().FAfterBlank = false;
         return out;
     }
     bool afterBlank = TextRoot().FAfterBlank;
     for (const char c : Raw) {
         if (IsBlank(c)) {
-            if (!afterBlank)
-                out.push_back(' ');
+            if (!afterBlank) out.push_back(' ');
             afterBlank = true;
         } else {
             out.push_back(c);
@@ -362,8 +330,7 @@ void CollectTextObjects(TSVGCustomText& Obj, bool OnPath, std::vector<std::pair<
     OnPath = OnPath || dynamic_cast<TSVGTextPath*>(&Obj) != nullptr;
     Out.emplace_back(&Obj, OnPath);
     for (int i = 0; i < Obj.GetCount(); ++i)
-        if (auto* child = dynamic_cast<TSVGCustomText*>(Obj.GetItem(i)))
-            CollectTextObjects(*child, OnPath, Out);
+        if (auto* child = dynamic_cast<TSVGCustomText*>(Obj.GetItem(i))) CollectTextObjects(*child, OnPath, Out);
 }
 
 }  // namespace
@@ -375,10 +342,8 @@ void TSVGCustomText::FinishText()
     // A blank at the very end of the element takes no room.
     for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
         TSVGCustomText& last = *it->first;
-        if (last.FText.empty())
-            continue;
-        if (last.FText.back() == ' ' && !PreservesSpace(last))
-            last.FText.pop_back();
+        if (last.FText.empty()) continue;
+        if (last.FText.back() == ' ' && !PreservesSpace(last)) last.FText.pop_back();
         break;
     }
     LayoutWholeText();
@@ -387,16 +352,14 @@ void TSVGCustomText::FinishText()
 bool TSVGCustomText::IsInTextPath() const
 {
     for (const TSVGObject* p = this; p != nullptr; p = p->GetParent())
-        if (dynamic_cast<const TSVGTextPath*>(p) != nullptr)
-            return true;
+        if (dynamic_cast<const TSVGTextPath*>(p) != nullptr) return true;
     return false;
 }
 
 void TSVGCustomText::BuildPath()
 {
     // Outlines come from the layout of the whole text element; a chunk keeps what it was given.
-    if (dynamic_cast<TSVGCustomText*>(FParent) == nullptr && FLaidOut)
-        LayoutWholeText();
+    if (dynamic_cast<TSVGCustomText*>(FParent) == nullptr && FLaidOut) LayoutWholeText();
 }
 
 void TSVGCustomText::UpdateBounds()
@@ -406,8 +369,7 @@ void TSVGCustomText::UpdateBounds()
     const TGPGraphicsPath* paths[] = {FPath.get(), FUnderlinePath.get(), FOverlinePath.get(), FStrikeOutPath.get()};
     for (const TGPGraphicsPath* path : paths) {
         TGPRectF b;
-        if (path == nullptr || path->GetPointCount() == 0 || path->GetBounds(b) != Ok)
-            continue;
+        if (path == nullptr || path->GetPointCount() == 0 || path->GetBounds(b) != Ok) continue;
         if (!any) {
             box = b;
         } else {
@@ -441,8 +403,7 @@ void TSVGCustomText::PaintToGraphics(TGPGraphics& Graphics)
         LayoutWholeText();
     }
     const bool glyphs = FPath && FPath->GetPointCount() > 0;
-    if (!FPath || (!glyphs && !FUnderlinePath && !FOverlinePath && !FStrikeOutPath))
-        return;
+    if (!FPath || (!glyphs && !FUnderlinePath && !FOverlinePath && !FStrikeOutPath)) return;
     TSVGBasic::PaintToGraphics(Graphics);
 }
 
@@ -467,8 +428,7 @@ void TSVGCustomText::ReadTextContent(const TXmlNode& Node)
         return;
     }
     BuildPath();
-    for (const TXmlNode& child : children)
-        ReadTextChild(child);
+    for (const TXmlNode& child : children) ReadTextChild(child);
 }
 
 void TSVGCustomText::ReadTextChild(const TXmlNode& Node)
@@ -479,10 +439,8 @@ void TSVGCustomText::ReadTextChild(const TXmlNode& Node)
     const bool isSpan = name == "tspan";
     const bool isPath = name == "textPath";
     const bool isRef = name == "tref";
-    if (!isRun && !isSpan && !isPath && !isRef)
-        return;
-    if (Depth(*this) >= SVGMaxDepth)
-        throw ESVGError("Text elements nested too deeply");
+    if (!isRun && !isSpan && !isPath && !isRef) return;
+    if (Depth(*this) >= SVGMaxDepth) throw ESVGError("Text elements nested too deeply");
     TSVGCustomText* chunk = isPath ? static_cast<TSVGCustomText*>(CreateIn<TSVGTextPath>(this))
                                    : static_cast<TSVGCustomText*>(CreateIn<TSVGTSpan>(this));
     chunk->Assign(*this);
@@ -497,14 +455,14 @@ void TSVGCustomText::ReadTextChild(const TXmlNode& Node)
         std::string ref;
         LoadString(Node, Node.HasAttribute("xlink:href") ? "xlink:href" : "href", ref);
         TSVG* root = GetRoot();
-        const TSVGObject* target =
-            root != nullptr && ref.size() > 1 && ref.front() == '#' ? root->FindByID(std::string_view(ref).substr(1)) : nullptr;
+        const TSVGObject* target = root != nullptr && ref.size() > 1 && ref.front() == '#'
+                                       ? root->FindByID(std::string_view(ref).substr(1))
+                                       : nullptr;
         if (const auto* text = dynamic_cast<const TSVGCustomText*>(target)) {
             std::string content;
             std::vector<std::pair<TSVGCustomText*, bool>> objects;
             CollectTextObjects(const_cast<TSVGCustomText&>(*text), false, objects);
-            for (const auto& [obj, onPath] : objects)
-                content += obj->FText;
+            for (const auto& [obj, onPath] : objects) content += obj->FText;
             chunk->FText = chunk->CollapseWhiteSpace(content);
             chunk->LayoutText();
         }
@@ -522,8 +480,7 @@ void TSVGText::ReadIn(const TXmlNode& Node)
     if (dynamic_cast<const TSVGCustomText*>(FParent) == nullptr)
         FAfterBlank = true;  // a text element starts a new line of content
     ReadTextContent(Node);
-    if (dynamic_cast<const TSVGCustomText*>(FParent) == nullptr)
-        FinishText();
+    if (dynamic_cast<const TSVGCustomText*>(FParent) == nullptr) FinishText();
 }
 
 void TSVGTSpan::ReadTextContent(const TXmlNode& Node)
@@ -537,8 +494,7 @@ void TSVGTSpan::ReadTextContent(const TXmlNode& Node)
         FDX = 0;  // applied once, here; the chunks copy this object
         FDY = 0;
         BuildPath();
-        for (const TXmlNode& child : children)
-            ReadTextChild(child);
+        for (const TXmlNode& child : children) ReadTextChild(child);
         return;
     }
     // Read once: laying the same text out a second time would apply dx and dy twice.
@@ -548,7 +504,6 @@ void TSVGTSpan::ReadTextContent(const TXmlNode& Node)
 }
 
 // ---------------------------------------------------------------- TSVGTextPath
-
 
 void TSVGTextPath::Clear()
 {
@@ -573,10 +528,8 @@ void TSVGTextPath::ReadIn(const TXmlNode& Node)
         }
         FOffset = ParseLength(offset);
     }
-    if (GetStyle().GetValues("method") == "stretch")
-        FMethod = tpmStretch;
-    if (GetStyle().GetValues("spacing") == "exact")
-        FSpacing = tpsExact;
+    if (GetStyle().GetValues("method") == "stretch") FMethod = tpmStretch;
+    if (GetStyle().GetValues("spacing") == "exact") FSpacing = tpsExact;
     FSideRight = Trim(FOwnStyle->GetValues("side")) == "right";
     FPathData = FOwnStyle->GetValues("path");
     // The plain SVG 2 "href" stands in when "xlink:href" is absent.
@@ -586,8 +539,7 @@ void TSVGTextPath::ReadIn(const TXmlNode& Node)
 
 void TSVGTextPath::ReadTextContent(const TXmlNode& Node)
 {
-    for (const TXmlNode& child : Node.ChildNodes())
-        ReadTextChild(child);
+    for (const TXmlNode& child : Node.ChildNodes()) ReadTextChild(child);
     BuildPath();
 }
 
@@ -595,8 +547,7 @@ void TSVGTextPath::BuildPath()
 {
     // The text element lays its text paths out with the rest of its content.
     TSVGCustomText& root = TextRoot();
-    if (root.FLaidOut)
-        root.LayoutWholeText();
+    if (root.FLaidOut) root.LayoutWholeText();
 }
 
 void TSVGTextPath::PaintToGraphics(TGPGraphics& Graphics)

@@ -140,7 +140,7 @@ protected:
     bool FLaidOut = false;              // the whole-text layout has run (on the outermost object)
     bool FHasCells = false;             // FCells holds the box of the chunk's character cells
     TRectF FCells{};
-    bool FGuidesPending = false;        // a text path's guide was missing at layout time
+    bool FGuidesPending = false;  // a text path's guide was missing at layout time
 
     friend class TSVGTextPath;
 };
@@ -179,15 +179,14 @@ public:
     TTextPathSpacing GetSpacing() const { return FSpacing; }
 
 private:
-
     float FOffset = 0;
     bool FOffsetIsPercent = false;
-    std::string FStartOffset;              // "startOffset" as written (lengths, em, percentages)
+    std::string FStartOffset;  // "startOffset" as written (lengths, em, percentages)
     std::string FPathRef;
-    TTextPathMethod FMethod = tpmAlign;    // recorded only
-    TTextPathSpacing FSpacing = tpsAuto;   // recorded only
-    bool FSideRight = false;               // side="right": the guide is followed backwards
-    std::string FPathData;                 // the "path" attribute, used when there is no reference
+    TTextPathMethod FMethod = tpmAlign;   // recorded only
+    TTextPathSpacing FSpacing = tpsAuto;  // recorded only
+    bool FSideRight = false;              // side="right": the guide is followed backwards
+    std::string FPathData;                // the "path" attribute, used when there is no reference
 
     friend class TSVGCustomText;
 };

@@ -28,8 +28,7 @@ constexpr float GuideFlatness = 0.05f;
 std::string Lower(std::string_view Text)
 {
     std::string out(Text);
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return out;
 }
 
@@ -37,29 +36,28 @@ std::string Lower(std::string_view Text)
 float TextLength(std::string_view Item, float Side, float FontSize)
 {
     const std::string text = Trim(Item);
-    if (text.empty())
-        return NotGiven;
+    if (text.empty()) return NotGiven;
     const std::string_view number = std::string_view(text).substr(0, text.size() >= 2 ? text.size() - 2 : 0);
     // Absolute units at CSS's 96 pixels to the inch.
     switch (GetLengthUnit(text)) {
-    case luPercent:
-        return ParseLength(text) * Side / 100;
-    case luEm:
-        return ParseNumber(number) * FontSize;
-    case luEx:
-        return ParseNumber(number) * FontSize / 2;
-    case luMm:
-        return ParseNumber(number) * 96 / 25.4f;
-    case luCm:
-        return ParseNumber(number) * 96 / 2.54f;
-    case luIn:
-        return ParseNumber(number) * 96;
-    case luPt:
-        return ParseNumber(number) * 4 / 3;
-    case luPc:
-        return ParseNumber(number) * 16;
-    default:
-        return ParseLength(text);
+        case luPercent:
+            return ParseLength(text) * Side / 100;
+        case luEm:
+            return ParseNumber(number) * FontSize;
+        case luEx:
+            return ParseNumber(number) * FontSize / 2;
+        case luMm:
+            return ParseNumber(number) * 96 / 25.4f;
+        case luCm:
+            return ParseNumber(number) * 96 / 2.54f;
+        case luIn:
+            return ParseNumber(number) * 96;
+        case luPt:
+            return ParseNumber(number) * 4 / 3;
+        case luPc:
+            return ParseNumber(number) * 16;
+        default:
+            return ParseLength(text);
     }
 }
 
@@ -80,22 +78,18 @@ float FontSizeOf(const TSVGObject& Obj)
         // rest inherit.
         const auto* basic = dynamic_cast<const TSVGBasic*>(&Obj);
         const auto* text = dynamic_cast<const TSVGCustomText*>(&Obj);
-        const bool shorthand = text != nullptr ? !text->OwnProperty("font").empty()
-                                               : !Trim(Obj.GetStyle().GetValues("font")).empty();
-        if (basic != nullptr && (parent == nullptr || shorthand))
-            return basic->GetFontSize();
+        const bool shorthand =
+            text != nullptr ? !text->OwnProperty("font").empty() : !Trim(Obj.GetStyle().GetValues("font")).empty();
+        if (basic != nullptr && (parent == nullptr || shorthand)) return basic->GetFontSize();
         return parent != nullptr ? FontSizeOf(*parent) : 16.0f;
     }
-    static const std::pair<const char*, float> named[] = {{"xx-small", 9},  {"x-small", 10}, {"small", 13},
-                                                          {"medium", 16},   {"large", 18},   {"x-large", 24},
+    static const std::pair<const char*, float> named[] = {{"xx-small", 9},  {"x-small", 10},  {"small", 13},
+                                                          {"medium", 16},   {"large", 18},    {"x-large", 24},
                                                           {"xx-large", 32}, {"xxx-large", 48}};
     for (const auto& [name, size] : named)
-        if (value == name)
-            return size;
-    if (value == "larger")
-        return parentSize() * 1.2f;
-    if (value == "smaller")
-        return parentSize() / 1.2f;
+        if (value == name) return size;
+    if (value == "larger") return parentSize() * 1.2f;
+    if (value == "smaller") return parentSize() / 1.2f;
     const TLengthUnit unit = GetLengthUnit(value);
     if (unit == luPercent || unit == luEm || unit == luEx) {
         const float base = parentSize();
@@ -115,18 +109,16 @@ int FontWeightOf(const TSVGObject& Obj)
     if (text != nullptr) {
         value = text->OwnProperty("font-weight");
         // A family named like "Arial-BoldMT" left its weight in the element's style.
-        if (value.empty() && text->HasOwnStyle())
-            value = Trim(Obj.GetStyle().GetValues("font-weight"));
+        if (value.empty() && text->HasOwnStyle()) value = Trim(Obj.GetStyle().GetValues("font-weight"));
     } else {
         value = Trim(Obj.GetStyle().GetValues("font-weight"));
-        if (value.empty())
-            value = SheetValue(Obj, "font-weight");
+        if (value.empty()) value = SheetValue(Obj, "font-weight");
     }
     const TSVGObject* parent = Obj.GetParent();
     auto parentWeight = [&]() { return parent != nullptr ? FontWeightOf(*parent) : 400; };
     if (value.empty() || value == "inherit") {
-        const bool shorthand = text != nullptr ? !text->OwnProperty("font").empty()
-                                               : !Trim(Obj.GetStyle().GetValues("font")).empty();
+        const bool shorthand =
+            text != nullptr ? !text->OwnProperty("font").empty() : !Trim(Obj.GetStyle().GetValues("font")).empty();
         if (shorthand)
             if (const auto* basic = dynamic_cast<const TSVGBasic*>(&Obj)) {
                 const int weight = basic->GetFontWeight();
@@ -134,10 +126,8 @@ int FontWeightOf(const TSVGObject& Obj)
             }
         return parentWeight();
     }
-    if (value == "normal")
-        return 400;
-    if (value == "bold")
-        return 700;
+    if (value == "normal") return 400;
+    if (value == "bold") return 700;
     if (value == "bolder") {
         const int w = parentWeight();
         return w < 350 ? 400 : w < 550 ? 700 : 900;
@@ -147,8 +137,7 @@ int FontWeightOf(const TSVGObject& Obj)
         return w < 100 ? w : w < 550 ? 100 : w < 750 ? 400 : 700;
     }
     float number = 0;
-    if (TryParseNumber(value, number) && number >= 1 && number <= 1000)
-        return static_cast<int>(std::lround(number));
+    if (TryParseNumber(value, number) && number >= 1 && number <= 1000) return static_cast<int>(std::lround(number));
     return parentWeight();
 }
 
@@ -156,18 +145,15 @@ int FontWeightOf(const TSVGObject& Obj)
 // such as the old "no-change", are passed over).
 std::string DominantBaseline(const TSVGCustomText& Obj)
 {
-    static constexpr std::string_view known[] = {"auto",          "alphabetic",       "central",
-                                                 "middle",        "hanging",          "ideographic",
-                                                 "mathematical",  "text-before-edge", "text-after-edge",
-                                                 "text-top",      "text-bottom",      "before-edge",
-                                                 "after-edge"};
+    static constexpr std::string_view known[] = {
+        "auto",        "alphabetic",   "central",          "middle",          "hanging",
+        "ideographic", "mathematical", "text-before-edge", "text-after-edge", "text-top",
+        "text-bottom", "before-edge",  "after-edge"};
     for (const TSVGObject* p = &Obj; p != nullptr; p = p->GetParent()) {
         const auto* text = dynamic_cast<const TSVGCustomText*>(p);
-        if (text == nullptr)
-            break;
+        if (text == nullptr) break;
         std::string value = text->OwnProperty("dominant-baseline");
-        if (std::find(std::begin(known), std::end(known), value) != std::end(known))
-            return value;
+        if (std::find(std::begin(known), std::end(known), value) != std::end(known)) return value;
     }
     const std::string outside = Obj.InheritedProperty("dominant-baseline");
     return std::find(std::begin(known), std::end(known), outside) != std::end(known) ? outside : std::string();
@@ -177,8 +163,7 @@ std::vector<float> LengthList(std::string_view Value, float Side, float FontSize
 {
     std::vector<float> out;
     for (const std::string& item : SplitValues(Value, ','))
-        if (!Trim(item).empty())
-            out.push_back(TextLength(item, Side, FontSize));
+        if (!Trim(item).empty()) out.push_back(TextLength(item, Side, FontSize));
     return out;
 }
 
@@ -189,11 +174,9 @@ std::vector<std::string> FamilyList(std::string_view Value)
     std::size_t start = 0;
     while (start <= Value.size()) {
         std::size_t comma = Value.find(',', start);
-        if (comma == std::string_view::npos)
-            comma = Value.size();
+        if (comma == std::string_view::npos) comma = Value.size();
         std::string name = TStyle::Dequote(Trim(Value.substr(start, comma - start)));
-        if (!name.empty())
-            out.push_back(std::move(name));
+        if (!name.empty()) out.push_back(std::move(name));
         start = comma + 1;
     }
     return out;
@@ -203,15 +186,13 @@ int StretchPercent(std::string_view Value)
 {
     static const std::pair<const char*, int> names[] = {
         {"ultra-condensed", 50}, {"extra-condensed", 62}, {"condensed", 75}, {"semi-condensed", 87},
-        {"normal", 100}, {"semi-expanded", 112}, {"expanded", 125}, {"extra-expanded", 150},
-        {"ultra-expanded", 200}, {"narrower", 75}, {"wider", 125}};
+        {"normal", 100},         {"semi-expanded", 112},  {"expanded", 125}, {"extra-expanded", 150},
+        {"ultra-expanded", 200}, {"narrower", 75},        {"wider", 125}};
     for (const auto& [name, percent] : names)
-        if (Value == name)
-            return percent;
+        if (Value == name) return percent;
     if (!Value.empty() && Value.back() == '%') {
         const float p = ParseNumber(Value.substr(0, Value.size() - 1));
-        if (p > 0)
-            return static_cast<int>(std::lround(p));
+        if (p > 0) return static_cast<int>(std::lround(p));
     }
     return 100;
 }
@@ -222,8 +203,7 @@ std::vector<std::pair<std::string, std::uint32_t>> FeatureList(std::string_view 
     std::vector<std::pair<std::string, std::uint32_t>> out;
     for (const std::string& item : SplitValues(Value, ',')) {
         const std::string text = Trim(item);
-        if (text.size() < 6 || (text[0] != '"' && text[0] != '\''))
-            continue;
+        if (text.size() < 6 || (text[0] != '"' && text[0] != '\'')) continue;
         const std::string tag = text.substr(1, 4);
         const std::string rest = Trim(std::string_view(text).substr(6));
         std::uint32_t value = 1;
@@ -244,8 +224,7 @@ std::vector<std::pair<std::string, float>> VariationList(std::string_view Value)
         const std::size_t comma = std::min(Value.find(',', start), Value.size());
         const std::string text = Trim(Value.substr(start, comma - start));
         start = comma + 1;
-        if (text.size() < 7 || (text[0] != '"' && text[0] != '\''))
-            continue;
+        if (text.size() < 7 || (text[0] != '"' && text[0] != '\'')) continue;
         out.emplace_back(text.substr(1, 4), ParseNumber(Trim(std::string_view(text).substr(6))));
     }
     return out;
@@ -258,8 +237,7 @@ bool IsVerticalMode(std::string_view Mode)
 
 void ToPath(const std::vector<TOutlinePoint>& Points, TGPGraphicsPath& Path)
 {
-    if (Points.empty())
-        return;
+    if (Points.empty()) return;
     std::vector<TGPPointF> points;
     std::vector<std::uint8_t> types;
     points.reserve(Points.size());
@@ -291,16 +269,13 @@ std::vector<float> GuidePoints(TGPGraphicsPath& Outline, const TGPMatrix* Matrix
     std::size_t figure = 0;
     for (std::size_t i = 0; i < points.size() && i < types.size(); ++i) {
         if ((types[i] & PathPointTypePathTypeMask) == PathPointTypeStart) {
-            if (!line.empty())
-                line.push_back({gap, gap});
+            if (!line.empty()) line.push_back({gap, gap});
             figure = line.size();
         }
         line.push_back(points[i]);
-        if ((types[i] & PathPointTypeCloseSubpath) != 0 && figure < line.size())
-            line.push_back(line[figure]);
+        if ((types[i] & PathPointTypeCloseSubpath) != 0 && figure < line.size()) line.push_back(line[figure]);
     }
-    if (Reversed)
-        std::reverse(line.begin(), line.end());
+    if (Reversed) std::reverse(line.begin(), line.end());
     std::vector<float> out;
     out.reserve(line.size() * 2);
     for (const TGPPointF& p : line) {
@@ -330,16 +305,13 @@ void TSVGCustomText::ReadOwnStyle(const TXmlNode& Node)
     FOwnStyle = std::make_unique<TStyle>();
     // font-kerning is a style property only, not a presentation attribute.
     for (const TXmlAttribute& attribute : Node.Attributes())
-        if (attribute.Name != "font-kerning")
-            FOwnStyle->AddStyle(attribute.Name, attribute.Value);
-    if (auto inlineStyle = Node.FindAttribute("style"))
-        FOwnStyle->SetValues(*inlineStyle);
+        if (attribute.Name != "font-kerning") FOwnStyle->AddStyle(attribute.Name, attribute.Value);
+    if (auto inlineStyle = Node.FindAttribute("style")) FOwnStyle->SetValues(*inlineStyle);
 }
 
 std::string TSVGCustomText::OwnProperty(std::string_view Name) const
 {
-    if (!FOwnStyle)
-        return {};
+    if (!FOwnStyle) return {};
     std::string value = SheetValue(*this, Name);
     std::string own = Trim(FOwnStyle->GetValues(Name));
     return own.empty() ? value : own;
@@ -350,22 +322,17 @@ std::string TSVGCustomText::InheritedProperty(std::string_view Name) const
     const TSVGObject* p = this;
     for (; p != nullptr; p = p->GetParent()) {
         const auto* text = dynamic_cast<const TSVGCustomText*>(p);
-        if (text == nullptr)
-            break;
+        if (text == nullptr) break;
         std::string value = text->OwnProperty(Name);
-        if (!value.empty() && value != "inherit")
-            return value;
+        if (!value.empty() && value != "inherit") return value;
         // The font shorthand sets every font property, those it leaves out to their initial value.
-        if (Name.substr(0, 5) == "font-" && !text->OwnProperty("font").empty())
-            return {};
+        if (Name.substr(0, 5) == "font-" && !text->OwnProperty("font").empty()) return {};
     }
     // Outside the text: the plain style blocks of groups and the root.
     for (; p != nullptr; p = p->GetParent()) {
         std::string value = Trim(p->GetStyle().GetValues(Name));
-        if (value.empty())
-            value = SheetValue(*p, Name);
-        if (!value.empty() && value != "inherit")
-            return value;
+        if (value.empty()) value = SheetValue(*p, Name);
+        if (!value.empty() && value != "inherit") return value;
     }
     return {};
 }
@@ -399,28 +366,23 @@ void TSVGCustomText::LayoutWholeText()
             c.In.Spans.push_back(std::move(span));
         }
         for (int i = 0; i < Obj.GetCount(); ++i)
-            if (auto* child = dynamic_cast<TSVGCustomText*>(Obj.GetItem(i)))
-                Self(Self, *child);
+            if (auto* child = dynamic_cast<TSVGCustomText*>(Obj.GetItem(i))) Self(Self, *child);
         c.Elements[element].End = c.In.Text.size();
     };
     collect(collect, *this);
     const std::size_t n = c.In.Text.size();
-    if (TSVG* root = GetRoot())
-        root->CountLoadedObjects(static_cast<long>(n));
-    for (auto* v : {&c.In.X, &c.In.Y, &c.In.DX, &c.In.DY, &c.In.Rotate})
-        v->assign(n, NotGiven);
+    if (TSVG* root = GetRoot()) root->CountLoadedObjects(static_cast<long>(n));
+    for (auto* v : {&c.In.X, &c.In.Y, &c.In.DX, &c.In.DY, &c.In.Rotate}) v->assign(n, NotGiven);
     // Spans that are not displayed drop their characters from the layout.
     c.In.Dropped.assign(n, false);
     for (const TCollector::TElement& e : c.Elements)
         if (e.Obj->HasOwnStyle() && (e.Obj->GetDisplayCode() == 0 || e.Obj->OwnProperty("display") == "none"))
-            for (std::size_t i = e.Begin; i < e.End; ++i)
-                c.In.Dropped[i] = true;
+            for (std::size_t i = e.Begin; i < e.End; ++i) c.In.Dropped[i] = true;
 
     // Styles of the spans.
     auto ownerIndex = [&c](TSVGCustomText* Obj) {
         auto it = std::find(c.Owners.begin(), c.Owners.end(), Obj);
-        if (it != c.Owners.end())
-            return static_cast<int>(it - c.Owners.begin());
+        if (it != c.Owners.end()) return static_cast<int>(it - c.Owners.begin());
         c.Owners.push_back(Obj);
         return static_cast<int>(c.Owners.size() - 1);
     };
@@ -450,15 +412,16 @@ void TSVGCustomText::LayoutWholeText()
         style.Features.Extra = FeatureList(obj.InheritedProperty("font-feature-settings"));
         auto spacing = [&](std::string_view Name) {
             const std::string value = obj.InheritedProperty(Name);
-            if (value.empty() || value == "normal")
-                return 0.0f;
+            if (value.empty() || value == "normal") return 0.0f;
             const float length = TextLength(value, style.Size, style.Size);
             return std::isfinite(length) ? length : 0.0f;
         };
         style.LetterSpacing = spacing("letter-spacing");
         style.WordSpacing = spacing("word-spacing");
         const std::string anchor = obj.InheritedProperty("text-anchor");
-        style.Anchor = anchor == "middle" ? TTextAnchor::Middle : anchor == "end" ? TTextAnchor::End : TTextAnchor::Start;
+        style.Anchor = anchor == "middle" ? TTextAnchor::Middle
+                       : anchor == "end"  ? TTextAnchor::End
+                                          : TTextAnchor::Start;
         style.RightToLeft = obj.InheritedProperty("direction") == "rtl";
         style.Vertical = IsVerticalMode(InheritedProperty("writing-mode"));
         style.Italic = style.Fonts && style.Fonts->NeedsSyntheticItalic(0);
@@ -505,8 +468,7 @@ void TSVGCustomText::LayoutWholeText()
                 style.BaselineOffset -= eSize * em.Superscript;
             else if (!shift.empty() && shift != "baseline") {
                 const float v = TextLength(shift, eSize, eSize);
-                if (std::isfinite(v))
-                    style.BaselineOffset -= v;
+                if (std::isfinite(v)) style.BaselineOffset -= v;
             }
         }
     }
@@ -515,24 +477,20 @@ void TSVGCustomText::LayoutWholeText()
     // inner values win.
     for (const TCollector::TElement& e : c.Elements) {
         TSVGCustomText& obj = *e.Obj;
-        if (!obj.FOwnStyle)
-            continue;
+        if (!obj.FOwnStyle) continue;
         const float size = FontSizeOf(obj);
         const bool onPath = dynamic_cast<const TSVGTextPath*>(&obj) != nullptr;  // takes no positions
         auto apply = [&](std::string_view Name, float Side, std::vector<float>& Target, bool Repeat) {
             const std::string value = Trim(obj.FOwnStyle->GetValues(Name));
-            if (value.empty())
-                return;
+            if (value.empty()) return;
             std::vector<float> list = Name == "rotate" ? std::vector<float>() : LengthList(value, Side, size);
             if (Name == "rotate")
                 for (const std::string& item : SplitValues(value, ','))
-                    if (!Trim(item).empty())
-                        list.push_back(ParseNumber(Trim(item)));
+                    if (!Trim(item).empty()) list.push_back(ParseNumber(Trim(item)));
             // Characters that are not drawn take no value.
             std::size_t k = 0;
             for (std::size_t i = e.Begin; i < e.End && !list.empty(); ++i) {
-                if (c.In.Dropped[i])
-                    continue;
+                if (c.In.Dropped[i]) continue;
                 if (k < list.size())
                     Target[i] = list[k];
                 else if (Repeat)
@@ -558,30 +516,22 @@ void TSVGCustomText::LayoutWholeText()
         }
         const std::string decoration = Lower(obj.OwnProperty("text-decoration"));
         std::uint8_t lines = 0;
-        if (decoration.find("underline") != std::string::npos)
-            lines |= TextLineUnder;
-        if (decoration.find("overline") != std::string::npos)
-            lines |= TextLineOver;
-        if (decoration.find("line-through") != std::string::npos)
-            lines |= TextLineThrough;
+        if (decoration.find("underline") != std::string::npos) lines |= TextLineUnder;
+        if (decoration.find("overline") != std::string::npos) lines |= TextLineOver;
+        if (decoration.find("line-through") != std::string::npos) lines |= TextLineThrough;
         if (lines != 0 && e.End > e.Begin)
             c.In.Decorations.push_back({ownerIndex(&obj), e.Begin, e.End, lines, fontsOf(obj), size});
     }
     // Groups around the text decorate all of it (drawn with the text element's paint).
     for (const TSVGObject* p = GetParent(); p != nullptr && n > 0; p = p->GetParent()) {
         std::string value = Trim(p->GetStyle().GetValues("text-decoration"));
-        if (value.empty())
-            value = SheetValue(*p, "text-decoration");
+        if (value.empty()) value = SheetValue(*p, "text-decoration");
         value = Lower(value);
         std::uint8_t lines = 0;
-        if (value.find("underline") != std::string::npos)
-            lines |= TextLineUnder;
-        if (value.find("overline") != std::string::npos)
-            lines |= TextLineOver;
-        if (value.find("line-through") != std::string::npos)
-            lines |= TextLineThrough;
-        if (lines != 0)
-            c.In.Decorations.push_back({ownerIndex(this), 0, n, lines, fontsOf(*this), FontSizeOf(*this)});
+        if (value.find("underline") != std::string::npos) lines |= TextLineUnder;
+        if (value.find("overline") != std::string::npos) lines |= TextLineOver;
+        if (value.find("line-through") != std::string::npos) lines |= TextLineThrough;
+        if (lines != 0) c.In.Decorations.push_back({ownerIndex(this), 0, n, lines, fontsOf(*this), FontSizeOf(*this)});
     }
     // Guides of the text paths.
     FGuidesPending = false;
@@ -595,8 +545,7 @@ void TSVGCustomText::LayoutWholeText()
         TMatrix transform{};
         const TSVGObject* target = nullptr;
         if (!path.FPathRef.empty() && path.FPathRef.front() == '#')
-            if (TSVG* root = GetRoot())
-                target = root->FindByID(std::string_view(path.FPathRef).substr(1));
+            if (TSVG* root = GetRoot()) target = root->FindByID(std::string_view(path.FPathRef).substr(1));
         if (const auto* basic = dynamic_cast<const TSVGBasic*>(target);
             basic != nullptr && dynamic_cast<const TSVGCustomText*>(target) == nullptr) {
             // A reference to an element without an outline (or to text) guides nothing.
@@ -608,8 +557,7 @@ void TSVGCustomText::LayoutWholeText()
             TSVGPath data;
             try {
                 data.LoadPathData(path.FPathData);
-                if (data.GetPath() != nullptr)
-                    outline = data.GetPath()->Clone();
+                if (data.GetPath() != nullptr) outline = data.GetPath()->Clone();
             } catch (const ESVGError&) {
                 // Broken path data guides nothing.
             }
@@ -662,8 +610,7 @@ void TSVGCustomText::LayoutWholeText()
             obj.FHeight = (m.Ascent + m.Descent) * style.Size;
         }
         auto lines = [](const std::vector<TOutlinePoint>& Points, std::unique_ptr<TGPGraphicsPath>& Target) {
-            if (Points.empty())
-                return;
+            if (Points.empty()) return;
             Target = std::make_unique<TGPGraphicsPath>(FillModeWinding);
             ToPath(Points, *Target);
         };
@@ -678,17 +625,14 @@ std::string SheetValue(const TSVGObject& Obj, std::string_view Name)
 {
     std::string value;
     auto take = [&value, Name](const TStyle* Rule) {
-        if (Rule == nullptr)
-            return;
+        if (Rule == nullptr) return;
         std::string v = Trim(Rule->GetValues(Name));
-        if (!v.empty())
-            value = std::move(v);
+        if (!v.empty()) value = std::move(v);
     };
     if (const TSVG* root = Obj.GetRoot()) {
         const TStyleList& sheet = root->GetStyles();
         take(sheet.GetStyleByName(Obj.GetObjectName()));
-        if (!Obj.GetID().empty())
-            take(sheet.GetStyleByName("#" + Obj.GetID()));
+        if (!Obj.GetID().empty()) take(sheet.GetStyleByName("#" + Obj.GetID()));
         for (const std::string& name : Obj.GetClasses()) {
             const TStyle* rule = sheet.GetStyleByName("." + name);
             take(rule != nullptr ? rule : sheet.GetStyleByName(name));

@@ -21,8 +21,7 @@ TTextGuidePath::TTextGuidePath(const std::vector<float>& Points)
             jump = false;
         } else if (!FPoints.empty()) {
             const float d = std::hypot(x - FPoints[FPoints.size() - 2], y - FPoints.back());
-            if (!(d > 0))
-                continue;
+            if (!(d > 0)) continue;
             FTotal += d;
         }
         FPoints.push_back(x);
@@ -33,8 +32,7 @@ TTextGuidePath::TTextGuidePath(const std::vector<float>& Points)
 
 bool TTextGuidePath::PointAt(float Distance, TGuidePoint& Point) const
 {
-    if (FCumulative.size() < 2 || !(Distance >= 0) || Distance > FTotal)
-        return false;
+    if (FCumulative.size() < 2 || !(Distance >= 0) || Distance > FTotal) return false;
     auto it = std::upper_bound(FCumulative.begin(), FCumulative.end(), Distance);
     std::size_t k = static_cast<std::size_t>(it - FCumulative.begin());
     k = std::clamp<std::size_t>(k, 1, FCumulative.size() - 1);  // segment from point k-1 to k

@@ -56,7 +56,7 @@ struct TCluster {
     std::vector<TGlyphItem> Glyphs;
     float Advance = 0;
     float HorizontalAdvance = 0;
-    float Trailing = 0;  // letter spacing after the character, not part of a chunk's extent
+    float Trailing = 0;    // letter spacing after the character, not part of a chunk's extent
     bool Upright = false;  // upright in vertical text
     float X = 0;
     float Y = 0;
@@ -119,14 +119,12 @@ void ShapeChunk(const TTextInput& In, TChunk& Chunk)
     for (TItem& item : items) {
         const TTextStyle& style = In.Spans[item.Span].Style;
         TShapeFeatures features = style.Features;
-        if (style.LetterSpacing != 0)
-            features.Ligatures = false;  // spaced letters are not joined into ligatures
+        if (style.LetterSpacing != 0) features.Ligatures = false;  // spaced letters are not joined into ligatures
         const bool rtl = (item.Level & 1) != 0;
         const std::vector<TShapedGlyph> glyphs = style.Fonts->Shape(text, item.Begin, item.End, rtl, false, features);
         // Cluster boundaries in logical order.
         std::vector<std::uint32_t> starts;
-        for (const TShapedGlyph& g : glyphs)
-            starts.push_back(g.Cluster);
+        for (const TShapedGlyph& g : glyphs) starts.push_back(g.Cluster);
         std::sort(starts.begin(), starts.end());
         starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
         auto clusterEnd = [&](std::uint32_t C) {
@@ -149,14 +147,12 @@ void ShapeChunk(const TTextInput& In, TChunk& Chunk)
             if (Chunk.Vertical && c.Char < text.size() && IsUprightInVertical(text[c.Char]) && !c.Glyphs.empty()) {
                 c.Upright = true;
                 c.Advance = style.Fonts->GlyphAdvance(c.Glyphs.front().Face, c.Glyphs.front().Glyph, true) * style.Size;
-                if (!(c.Advance > 0))
-                    c.Advance = style.Size;
+                if (!(c.Advance > 0)) c.Advance = style.Size;
             }
             const TTextStyle& own = In.Spans[c.Span].Style;
             c.Advance += own.LetterSpacing;
             c.Trailing = own.LetterSpacing;
-            if (c.Char < text.size() && (text[c.Char] == U' ' || text[c.Char] == 0xA0))
-                c.Advance += own.WordSpacing;
+            if (c.Char < text.size() && (text[c.Char] == U' ' || text[c.Char] == 0xA0)) c.Advance += own.WordSpacing;
             item.Clusters.push_back(std::move(c));
         }
     }
@@ -166,8 +162,7 @@ void ShapeChunk(const TTextInput& In, TChunk& Chunk)
     std::uint8_t lowestOdd = 255;
     for (const TItem& item : items) {
         highest = std::max(highest, item.Level);
-        if (item.Level & 1)
-            lowestOdd = std::min(lowestOdd, item.Level);
+        if (item.Level & 1) lowestOdd = std::min(lowestOdd, item.Level);
     }
     for (int level = highest; level >= lowestOdd && level > 0; --level)
         for (std::size_t i = 0; i < items.size();) {
@@ -176,14 +171,13 @@ void ShapeChunk(const TTextInput& In, TChunk& Chunk)
                 continue;
             }
             std::size_t j = i;
-            while (j < items.size() && items[j].Level >= level)
-                ++j;
-            std::reverse(items.begin() + static_cast<std::ptrdiff_t>(i), items.begin() + static_cast<std::ptrdiff_t>(j));
+            while (j < items.size() && items[j].Level >= level) ++j;
+            std::reverse(items.begin() + static_cast<std::ptrdiff_t>(i),
+                         items.begin() + static_cast<std::ptrdiff_t>(j));
             i = j;
         }
     for (TItem& item : items)
-        for (TCluster& c : item.Clusters)
-            Chunk.Clusters.push_back(std::move(c));
+        for (TCluster& c : item.Clusters) Chunk.Clusters.push_back(std::move(c));
 }
 
 // Extent of a chunk along its line: from the first cluster's start to the furthest end.
@@ -202,12 +196,12 @@ std::pair<float, float> Extent(const std::vector<TCluster*>& Clusters, bool Vert
 float AnchorShare(TTextAnchor Anchor, bool RightToLeft)
 {
     switch (Anchor) {
-    case TTextAnchor::Middle:
-        return 0.5f;
-    case TTextAnchor::End:
-        return RightToLeft ? 0 : 1;
-    default:
-        return RightToLeft ? 1 : 0;
+        case TTextAnchor::Middle:
+            return 0.5f;
+        case TTextAnchor::End:
+            return RightToLeft ? 0 : 1;
+        default:
+            return RightToLeft ? 1 : 0;
     }
 }
 
@@ -218,9 +212,9 @@ void AppendRectangle(std::vector<TOutlinePoint>& Out, const TOutlineTransform& M
     const float ys[4] = {Y0, Y0, Y1, Y1};
     for (int i = 0; i < 4; ++i)
         Out.push_back({xs[i] * M.A + ys[i] * M.C + M.E, xs[i] * M.B + ys[i] * M.D + M.F,
-                       static_cast<std::uint8_t>(i == 0 ? OutlinePointStart
-                                                        : i == 3 ? (OutlinePointLine | OutlinePointClose)
-                                                                 : OutlinePointLine)});
+                       static_cast<std::uint8_t>(i == 0   ? OutlinePointStart
+                                                 : i == 3 ? (OutlinePointLine | OutlinePointClose)
+                                                          : OutlinePointLine)});
 }
 
 // The input without the dropped characters (and without invalid guides), every range shrunk to
@@ -232,8 +226,7 @@ TTextInput WithoutDropped(const TTextInput& In, const std::vector<bool>& Drop)
     TTextInput out;
     for (std::size_t i = 0; i < n; ++i) {
         map[i] = out.Text.size();
-        if (!Drop[i])
-            out.Text += In.Text[i];
+        if (!Drop[i]) out.Text += In.Text[i];
     }
     map[n] = out.Text.size();
     auto mapped = [&map, n](std::size_t I) { return map[std::min(I, n)]; };
@@ -241,13 +234,11 @@ TTextInput WithoutDropped(const TTextInput& In, const std::vector<bool>& Drop)
         TTextSpan s = span;
         s.Begin = mapped(span.Begin);
         s.End = mapped(span.End);
-        if (s.End > s.Begin)
-            out.Spans.push_back(std::move(s));
+        if (s.End > s.Begin) out.Spans.push_back(std::move(s));
     }
     auto filter = [&](const std::vector<float>& From, std::vector<float>& To) {
         for (std::size_t i = 0; i < From.size() && i < n; ++i)
-            if (!Drop[i])
-                To.push_back(From[i]);
+            if (!Drop[i]) To.push_back(From[i]);
     };
     filter(In.X, out.X);
     filter(In.Y, out.Y);
@@ -257,14 +248,12 @@ TTextInput WithoutDropped(const TTextInput& In, const std::vector<bool>& Drop)
     for (TTextLength l : In.Lengths) {
         l.Begin = mapped(l.Begin);
         l.End = mapped(l.End);
-        if (l.End > l.Begin)
-            out.Lengths.push_back(l);
+        if (l.End > l.Begin) out.Lengths.push_back(l);
     }
     for (TTextDecorationInput d : In.Decorations) {
         d.Begin = mapped(d.Begin);
         d.End = mapped(d.End);
-        if (d.End > d.Begin)
-            out.Decorations.push_back(std::move(d));
+        if (d.End > d.Begin) out.Decorations.push_back(std::move(d));
     }
     for (const TTextGuide& g : In.Guides)
         if (g.Valid) {
@@ -283,19 +272,15 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
     TTextOutput out;
     out.Owners.resize(static_cast<std::size_t>(std::max(OwnerCount, 0)));
     const std::size_t n = In.Text.size();
-    if (n == 0 || In.Spans.empty())
-        return out;
+    if (n == 0 || In.Spans.empty()) return out;
     // Characters that are not drawn leave the text before anything is shaped or placed.
     std::vector<bool> drop(n, false);
     bool dropping = false;
-    for (std::size_t i = 0; i < n && i < In.Dropped.size(); ++i)
-        dropping |= drop[i] = In.Dropped[i];
+    for (std::size_t i = 0; i < n && i < In.Dropped.size(); ++i) dropping |= drop[i] = In.Dropped[i];
     for (const TTextGuide& g : In.Guides)
         if (!g.Valid)
-            for (std::size_t i = g.Begin; i < g.End && i < n; ++i)
-                dropping = drop[i] = true;
-    if (dropping)
-        return LayoutTextContent(WithoutDropped(In, drop), OwnerCount);
+            for (std::size_t i = g.Begin; i < g.End && i < n; ++i) dropping = drop[i] = true;
+    if (dropping) return LayoutTextContent(WithoutDropped(In, drop), OwnerCount);
     auto at = [](const std::vector<float>& V, std::size_t I) {
         return I < V.size() ? V[I] : std::numeric_limits<float>::quiet_NaN();
     };
@@ -305,8 +290,7 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
     starts[0] = true;
     starts[n] = true;
     for (std::size_t i = 0; i < n; ++i)
-        if (Given(at(In.X, i)) || Given(at(In.Y, i)))
-            starts[i] = true;
+        if (Given(at(In.X, i)) || Given(at(In.Y, i))) starts[i] = true;
     for (const TTextGuide& g : In.Guides) {
         starts[std::min(g.Begin, n)] = true;
         starts[std::min(g.End, n)] = true;
@@ -314,19 +298,16 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
     std::vector<TChunk> chunks;
     for (std::size_t i = 0; i < n;) {
         std::size_t j = i + 1;
-        while (!starts[j])
-            ++j;
+        while (!starts[j]) ++j;
         TChunk chunk;
         chunk.Begin = i;
         chunk.End = j;
         for (std::size_t g = 0; g < In.Guides.size(); ++g)
-            if (In.Guides[g].Begin <= i && i < In.Guides[g].End)
-                chunk.Guide = static_cast<int>(g);
+            if (In.Guides[g].Begin <= i && i < In.Guides[g].End) chunk.Guide = static_cast<int>(g);
         chunks.push_back(std::move(chunk));
         i = j;
     }
-    for (TChunk& chunk : chunks)
-        ShapeChunk(In, chunk);
+    for (TChunk& chunk : chunks) ShapeChunk(In, chunk);
 
     // Positions: each chunk from its absolute x and y (or where the text stands), dx and dy moving
     // the pen, rotate turning single glyphs.
@@ -342,15 +323,11 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
             penX = 0;  // distance along the guide
             penY = 0;  // distance off it
         }
-        if (Given(at(In.X, chunk.Begin)))
-            penX = at(In.X, chunk.Begin);
-        if (Given(at(In.Y, chunk.Begin)) && chunk.Guide < 0)
-            penY = at(In.Y, chunk.Begin);
+        if (Given(at(In.X, chunk.Begin))) penX = at(In.X, chunk.Begin);
+        if (Given(at(In.Y, chunk.Begin)) && chunk.Guide < 0) penY = at(In.Y, chunk.Begin);
         for (TCluster& c : chunk.Clusters) {
-            if (Given(at(In.DX, c.Char)))
-                penX += at(In.DX, c.Char);
-            if (Given(at(In.DY, c.Char)))
-                penY += at(In.DY, c.Char);
+            if (Given(at(In.DX, c.Char))) penX += at(In.DX, c.Char);
+            if (Given(at(In.DY, c.Char))) penY += at(In.DY, c.Char);
             c.X = penX;
             c.Y = penY;
             const float angle = at(In.Rotate, c.Char);
@@ -368,8 +345,7 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
     // textLength: stretch the spacing (or the glyphs too) of an element's characters, and move
     // what follows in the same chunk.
     for (const TTextLength& length : In.Lengths) {
-        if (!(length.Length > 0))
-            continue;
+        if (!(length.Length > 0)) continue;
         for (TChunk& chunk : chunks) {
             std::vector<TCluster*> inside;
             std::size_t lastIndex = 0;
@@ -378,8 +354,7 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
                     inside.push_back(&chunk.Clusters[k]);
                     lastIndex = k;
                 }
-            if (inside.empty())
-                continue;
+            if (inside.empty()) continue;
             const auto [lo, hi] = Extent(inside, chunk.Vertical);
             const float extent = hi - lo;
             const float delta = length.Length - extent;
@@ -408,23 +383,18 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
     float resumeX = 0;
     float resumeY = 0;
     for (TChunk& chunk : chunks) {
-        if (chunk.Clusters.empty())
-            continue;
+        if (chunk.Clusters.empty()) continue;
         if (chunk.Guide < 0 && afterGuide) {
             const bool ownX = Given(at(In.X, chunk.Begin));
             const bool ownY = Given(at(In.Y, chunk.Begin));
-            if (ownX || ownY)
-                afterGuide = false;
+            if (ownX || ownY) afterGuide = false;
             for (TCluster& c : chunk.Clusters) {
-                if (!ownX)
-                    c.X += resumeX;
-                if (!ownY)
-                    c.Y += resumeY;
+                if (!ownX) c.X += resumeX;
+                if (!ownY) c.Y += resumeY;
             }
         }
         std::vector<TCluster*> all;
-        for (TCluster& c : chunk.Clusters)
-            all.push_back(&c);
+        for (TCluster& c : chunk.Clusters) all.push_back(&c);
         const TTextStyle& style = In.Spans[SpanAt(In, chunk.Begin)].Style;
         auto [lo, hi] = Extent(all, chunk.Vertical);
         hi -= chunk.Clusters.back().Trailing;  // the spacing after the last letter leads nowhere
@@ -484,12 +454,10 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
     // Glyph outlines.
     for (const TChunk& chunk : chunks)
         for (const TCluster& c : chunk.Clusters) {
-            if (c.Hidden)
-                continue;
+            if (c.Hidden) continue;
             const TTextSpan& span = In.Spans[c.Span];
             const TTextStyle& style = span.Style;
-            if (span.Owner < 0 || static_cast<std::size_t>(span.Owner) >= out.Owners.size())
-                continue;
+            if (span.Owner < 0 || static_cast<std::size_t>(span.Owner) >= out.Owners.size()) continue;
             TTextOutput::TOwner& owner = out.Owners[static_cast<std::size_t>(span.Owner)];
             if (!owner.Placed && !c.OnGuide) {
                 owner.Placed = true;
@@ -497,8 +465,7 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
                 owner.Y = c.Y;
             }
             owner.Advance += c.Advance;
-            if (!c.OnGuide)
-                owner.End = std::max(owner.End, (chunk.Vertical ? c.Y : c.X) + c.Advance);
+            if (!c.OnGuide) owner.End = std::max(owner.End, (chunk.Vertical ? c.Y : c.X) + c.Advance);
             // Cluster space: vertical text turns sideways glyphs a quarter and centres upright ones.
             TOutlineTransform local = Translation(0, style.BaselineOffset);
             if (chunk.Vertical) {
@@ -511,7 +478,8 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
             local = Then(local, c.Placement);
             {
                 const TFaceMetrics& m = style.Fonts->Metrics(0);
-                const TOutlineTransform cell = chunk.Vertical ? local : Then(Translation(0, style.BaselineOffset), c.Placement);
+                const TOutlineTransform cell =
+                    chunk.Vertical ? local : Then(Translation(0, style.BaselineOffset), c.Placement);
                 const float x1 = chunk.Vertical && c.Upright ? c.HorizontalAdvance : c.Advance;
                 const float y0 = -m.Ascent * style.Size;
                 const float y1 = m.Descent * style.Size;
@@ -535,8 +503,8 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
             for (const TGlyphItem& g : c.Glyphs) {
                 // Font units (y up) to the glyph's place; a missing italic is slanted.
                 const float skew = style.Italic && style.Fonts->NeedsSyntheticItalic(g.Face) ? 0.2f : 0;
-                TOutlineTransform m{style.Size * c.ScaleX, 0, skew * style.Size * c.ScaleX, -style.Size,
-                                    g.X * c.ScaleX, g.Y};
+                TOutlineTransform m{style.Size * c.ScaleX, 0,  skew * style.Size * c.ScaleX, -style.Size,
+                                    g.X * c.ScaleX,        g.Y};
                 style.Fonts->AppendOutline(g.Face, g.Glyph, Then(m, local), target);
             }
         }
@@ -544,8 +512,7 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
     // Decorations: one rectangle per run of clusters on one straight line, in the decorating
     // element's font metrics.
     for (const TTextDecorationInput& d : In.Decorations) {
-        if (d.Owner < 0 || static_cast<std::size_t>(d.Owner) >= out.Owners.size() || !d.Fonts)
-            continue;
+        if (d.Owner < 0 || static_cast<std::size_t>(d.Owner) >= out.Owners.size() || !d.Fonts) continue;
         TTextOutput::TOwner& owner = out.Owners[static_cast<std::size_t>(d.Owner)];
         const TFaceMetrics& m = d.Fonts->Metrics(0);
         struct TLine {
@@ -567,8 +534,7 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
             const TCluster* runStart = nullptr;
             float runEnd = 0;
             auto flush = [&](const TCluster* Start, float End) {
-                if (Start == nullptr)
-                    return;
+                if (Start == nullptr) return;
                 const float offset = In.Spans[Start->Span].Style.BaselineOffset;
                 for (const TLine& line : lines)
                     if (d.Lines & line.Bit)
@@ -577,9 +543,9 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
             };
             for (const TCluster& c : chunk.Clusters) {
                 const bool inside = c.Char >= d.Begin && c.Char < d.End && !c.Hidden && !chunk.Vertical;
-                const bool joins = runStart != nullptr && inside && !c.OnGuide && c.Angle == 0 && runStart->Angle == 0 &&
-                                   c.Y == runStart->Y && std::abs(c.X - (runStart->X + runEnd)) < 0.01f &&
-                                   c.ScaleX == runStart->ScaleX;
+                const bool joins = runStart != nullptr && inside && !c.OnGuide && c.Angle == 0 &&
+                                   runStart->Angle == 0 && c.Y == runStart->Y &&
+                                   std::abs(c.X - (runStart->X + runEnd)) < 0.01f && c.ScaleX == runStart->ScaleX;
                 if (joins) {
                     runEnd += c.Advance;
                     continue;

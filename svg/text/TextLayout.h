@@ -24,11 +24,11 @@ struct TTextStyle {
     TShapeFeatures Features;
     float LetterSpacing = 0;
     float WordSpacing = 0;
-    float BaselineOffset = 0;   // the glyphs move down by this (baselines, baseline-shift)
+    float BaselineOffset = 0;  // the glyphs move down by this (baselines, baseline-shift)
     TTextAnchor Anchor = TTextAnchor::Start;
-    bool RightToLeft = false;   // "direction: rtl"
-    bool Vertical = false;      // a vertical writing mode
-    bool Italic = false;        // slant a face that has no italic of its own
+    bool RightToLeft = false;  // "direction: rtl"
+    bool Vertical = false;     // a vertical writing mode
+    bool Italic = false;       // slant a face that has no italic of its own
 };
 
 // Characters [Begin, End) drawn by one owner with one style.
@@ -72,7 +72,7 @@ struct TTextGuide {
 
 struct TTextInput {
     std::u32string Text;
-    std::vector<TTextSpan> Spans;       // cover the text in order
+    std::vector<TTextSpan> Spans;  // cover the text in order
     // Per character, NaN where not given.
     std::vector<float> X, Y, DX, DY, Rotate;
     std::vector<TTextLength> Lengths;
@@ -92,7 +92,7 @@ struct TTextOutput {
         bool Placed = false;  // whether X and Y hold the start of its first character
         float X = 0;          // baseline start of its first character (visual order)
         float Y = 0;
-        float Advance = 0;    // sum of its characters' advances
+        float Advance = 0;     // sum of its characters' advances
         float End = -3.0e38f;  // furthest end of its characters along the line
         // Box of its characters' cells (advance by ascent and descent), in user space.
         bool HasCells = false;

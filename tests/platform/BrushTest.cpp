@@ -46,7 +46,7 @@ TEST(SolidBrush, PaintsItsStraightColour)
 struct TLinearCase {
     const char* Name;
     TGPPointF P1, P2;
-    std::vector<ARGB> Colours;     // empty: red → blue from the constructor
+    std::vector<ARGB> Colours;  // empty: red → blue from the constructor
     std::vector<float> Positions;
     TGPMatrix Transform;
     std::vector<TColourProbe> Probes;  // pixel centres sit at + 0.5
@@ -74,33 +74,75 @@ TEST_P(LinearGradients, ColourAlongTheLine)
 INSTANTIATE_TEST_SUITE_P(
     Lines, LinearGradients,
     testing::Values(
-        TLinearCase{"Horizontal", {0, 0}, {40, 0}, {}, {}, {},
-                    {{0, 5, RedToBlue(0.5 / 40)}, {19, 5, RedToBlue(19.5 / 40)}, {19, 35, RedToBlue(19.5 / 40)},
+        TLinearCase{"Horizontal",
+                    {0, 0},
+                    {40, 0},
+                    {},
+                    {},
+                    {},
+                    {{0, 5, RedToBlue(0.5 / 40)},
+                     {19, 5, RedToBlue(19.5 / 40)},
+                     {19, 35, RedToBlue(19.5 / 40)},
                      {39, 20, RedToBlue(39.5 / 40)}}},
-        TLinearCase{"Vertical", {0, 0}, {0, 40}, {}, {}, {},
+        TLinearCase{"Vertical",
+                    {0, 0},
+                    {0, 40},
+                    {},
+                    {},
+                    {},
                     {{5, 10, RedToBlue(10.5 / 40)}, {35, 10, RedToBlue(10.5 / 40)}, {5, 30, RedToBlue(30.5 / 40)}}},
         // Colours repeat beyond both ends: (10, 0)→(30, 0) gives t = (x − 10)/20 taken modulo 1.
-        TLinearCase{"TiledBeyondTheEnds", {10, 0}, {30, 0}, {}, {}, {},
+        TLinearCase{"TiledBeyondTheEnds",
+                    {10, 0},
+                    {30, 0},
+                    {},
+                    {},
+                    {},
                     {{15, 0, RedToBlue(5.5 / 20)},
                      {35, 0, RedToBlue(5.5 / 20)},
                      {4, 0, RedToBlue(14.5 / 20)},
                      {31, 0, RedToBlue(1.5 / 20)},
                      {29, 0, RedToBlue(19.5 / 20)}}},
         // Bands lie across the line: along x = y the colour follows (x + y)/80.
-        TLinearCase{"Diagonal", {0, 0}, {40, 40}, {}, {}, {},
+        TLinearCase{"Diagonal",
+                    {0, 0},
+                    {40, 40},
+                    {},
+                    {},
+                    {},
                     {{10, 30, RedToBlue(41.0 / 80)}, {30, 10, RedToBlue(41.0 / 80)}, {5, 5, RedToBlue(11.0 / 80)}}},
-        TLinearCase{"ThreeColours", {0, 0}, {40, 0}, {kRed, kGreen, kBlue}, {0, 0.5f, 1}, {},
+        TLinearCase{"ThreeColours",
+                    {0, 0},
+                    {40, 0},
+                    {kRed, kGreen, kBlue},
+                    {0, 0.5f, 1},
+                    {},
                     {{0, 0, 0xFFF90600}, {19, 0, 0xFF06F900}, {20, 0, 0xFF00F906}, {39, 0, 0xFF0006F9}}},
-        TLinearCase{"HardEdge", {0, 0}, {40, 0}, {kRed, kRed, kBlue, kBlue}, {0, 0.5f, 0.5f, 1}, {},
+        TLinearCase{"HardEdge",
+                    {0, 0},
+                    {40, 0},
+                    {kRed, kRed, kBlue, kBlue},
+                    {0, 0.5f, 0.5f, 1},
+                    {},
                     {{2, 0, kRed}, {18, 0, kRed}, {19, 0, kRed}, {20, 0, kBlue}, {21, 0, kBlue}, {37, 0, kBlue}}},
         // Brush space is scaled by two: the line (0, 0)→(20, 0) covers the canvas.
-        TLinearCase{"BrushTransform", {0, 0}, {20, 0}, {}, {}, {2, 0, 0, 2, 0, 0},
+        TLinearCase{"BrushTransform",
+                    {0, 0},
+                    {20, 0},
+                    {},
+                    {},
+                    {2, 0, 0, 2, 0, 0},
                     {{10, 0, RedToBlue(10.5 / 40)}, {30, 0, RedToBlue(30.5 / 40)}}},
         // Channels, alpha among them, run straight from stop to stop.
-        TLinearCase{"AlphaAndColourInterpolateStraight", {0, 0}, {40, 0}, {0x00FF0000, 0xFF0000FF}, {0, 1}, {},
+        TLinearCase{"AlphaAndColourInterpolateStraight",
+                    {0, 0},
+                    {40, 0},
+                    {0x00FF0000, 0xFF0000FF},
+                    {0, 1},
+                    {},
                     {{19, 10, 0x7C83007C}, {29, 10, 0xBC4300BC}}},
-        TLinearCase{"SemiTransparentStops", {0, 0}, {40, 0}, {0x80FF0000, 0x80FF0000}, {0, 1}, {},
-                    {{10, 10, 0x80FF0000}}}),
+        TLinearCase{
+            "SemiTransparentStops", {0, 0}, {40, 0}, {0x80FF0000, 0x80FF0000}, {0, 1}, {}, {{10, 10, 0x80FF0000}}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(LinearGradient, FollowsTheSurfaceTransform)
@@ -142,8 +184,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct TPathGradientCase {
     const char* Name;
-    bool Ellipse;         // else the rectangle (0, 0, 40, 20)
-    bool MoveCentre;      // centre point (10, 20) instead of the box centre
+    bool Ellipse;     // else the rectangle (0, 0, 40, 20)
+    bool MoveCentre;  // centre point (10, 20) instead of the box centre
     std::vector<ARGB> Colours;
     std::vector<float> Positions;
     std::vector<TColourProbe> Probes;
@@ -191,12 +233,13 @@ INSTANTIATE_TEST_SUITE_P(
                            {2, 2, kClear},
                            {37, 37, kClear}}},
         // The ray from the centre through a point meets the circle further away on the near side.
-        TPathGradientCase{"MovedCentre",
-                          true,
-                          true,
-                          {},
-                          {},
-                          {{10, 20, RedToBlue(1 - 0.97)}, {30, 20, RedToBlue(1 - 0.3164)}, {5, 20, RedToBlue(1 - 0.5486)}}},
+        TPathGradientCase{
+            "MovedCentre",
+            true,
+            true,
+            {},
+            {},
+            {{10, 20, RedToBlue(1 - 0.97)}, {30, 20, RedToBlue(1 - 0.3164)}, {5, 20, RedToBlue(1 - 0.5486)}}},
         // Rectangle about (20, 10): the ray leaves through the nearer side.
         TPathGradientCase{"Rectangle",
                           false,
@@ -331,8 +374,7 @@ TEST_P(BadTables, AreRejectedByBothGradients)
 
 INSTANTIATE_TEST_SUITE_P(
     Tables, BadTables,
-    testing::Values(TTableCase{"OneEntry", {kRed}, {0}},
-                    TTableCase{"DoesNotStartAtZero", {kRed, kBlue}, {0.1f, 1}},
+    testing::Values(TTableCase{"OneEntry", {kRed}, {0}}, TTableCase{"DoesNotStartAtZero", {kRed, kBlue}, {0.1f, 1}},
                     TTableCase{"DoesNotEndAtOne", {kRed, kBlue}, {0, 0.9f}},
                     TTableCase{"BeyondOne", {kRed, kGreen, kBlue}, {0, 1.5f, 1}},
                     TTableCase{"BelowZero", {kRed, kGreen, kBlue}, {0, -0.5f, 1}},

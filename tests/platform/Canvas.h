@@ -28,19 +28,16 @@ struct Canvas {
 
     Canvas(int width, int height, bool antiAlias = false) : Bitmap(width, height), Graphics(&Bitmap)
     {
-        if (antiAlias)
-            Graphics.SetSmoothingMode(SmoothingModeAntiAlias);
+        if (antiAlias) Graphics.SetSmoothingMode(SmoothingModeAntiAlias);
     }
 
     // Straight ARGB of one pixel.
     ARGB At(int x, int y) const
     {
         std::vector<std::uint32_t> pixels;
-        if (!Bitmap.GetPixels(pixels))
-            return 0xDEADBEEF;
+        if (!Bitmap.GetPixels(pixels)) return 0xDEADBEEF;
         const int w = int(Bitmap.GetWidth());
-        if (x < 0 || y < 0 || x >= w || y >= int(Bitmap.GetHeight()))
-            return 0xDEADBEEF;
+        if (x < 0 || y < 0 || x >= w || y >= int(Bitmap.GetHeight())) return 0xDEADBEEF;
         return pixels[size_t(y) * w + x];
     }
 
@@ -53,8 +50,7 @@ struct Canvas {
         int n = 0;
         for (int y = y0; y < y1; ++y)
             for (int x = x0; x < x1; ++x)
-                if (GetAlpha(pixels[size_t(y) * w + x]) > 127)
-                    ++n;
+                if (GetAlpha(pixels[size_t(y) * w + x]) > 127) ++n;
         return n;
     }
 
@@ -69,8 +65,7 @@ struct Canvas {
     {
         std::string out;
         for (int y = 0; y < int(Bitmap.GetHeight()); ++y) {
-            for (int x = 0; x < int(Bitmap.GetWidth()); ++x)
-                out += GetAlpha(At(x, y)) > 127 ? '#' : '.';
+            for (int x = 0; x < int(Bitmap.GetWidth()); ++x) out += GetAlpha(At(x, y)) > 127 ? '#' : '.';
             out += '\n';
         }
         return out;
@@ -82,15 +77,17 @@ inline bool Near(ARGB a, ARGB b, int tolerance)
 {
     for (int shift = 0; shift < 32; shift += 8) {
         const int d = int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF);
-        if (std::abs(d) > tolerance)
-            return false;
+        if (std::abs(d) > tolerance) return false;
     }
     return true;
 }
 
 // Test cases print as their name.
 template <class T>
-    requires requires(const T& c) { std::string(c.Name); }
+requires requires(const T& c)
+{
+    std::string(c.Name);
+}
 void PrintTo(const T& c, std::ostream* os)
 {
     *os << c.Name;

@@ -18,8 +18,8 @@ struct TProbe {
 void ExpectProbes(const Canvas& canvas, std::initializer_list<TProbe> probes, const std::string& name)
 {
     for (const TProbe& p : probes)
-        EXPECT_EQ(GetAlpha(canvas.At(p.X, p.Y)) > 127, p.Covered)
-            << name << " at " << p.X << "," << p.Y << "\n" << canvas.Picture();
+        EXPECT_EQ(GetAlpha(canvas.At(p.X, p.Y)) > 127, p.Covered) << name << " at " << p.X << "," << p.Y << "\n"
+                                                                  << canvas.Picture();
 }
 
 // --- fill modes
@@ -33,8 +33,7 @@ struct TFillModeCase {
 
 std::vector<TGPPointF> Square(float a, float b, bool clockwise)
 {
-    if (clockwise)
-        return {{a, a}, {b, a}, {b, b}, {a, b}};
+    if (clockwise) return {{a, a}, {b, a}, {b, b}, {a, b}};
     return {{a, a}, {a, b}, {b, b}, {b, a}};
 }
 
@@ -47,8 +46,7 @@ TEST_P(FillModes, DecideTheInnerArea)
     const TFillModeCase& c = GetParam();
     Canvas canvas(20, 20);
     TGPGraphicsPath path(c.Mode);
-    for (const auto& polygon : c.Polygons)
-        ASSERT_EQ(path.AddPolygon(polygon), Ok);
+    for (const auto& polygon : c.Polygons) ASSERT_EQ(path.AddPolygon(polygon), Ok);
     EXPECT_EQ(path.GetFillMode(), c.Mode);
     canvas.Fill(kBlue, path);
     ExpectProbes(canvas, {{10, 10, c.CentreCovered}, {0, 0, false}}, c.Name);
@@ -65,8 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         TFillModeCase{"SameTurnAlternate", {Square(2, 18, true), Square(6, 14, true)}, FillModeAlternate, false},
         TFillModeCase{"SameTurnWinding", {Square(2, 18, true), Square(6, 14, true)}, FillModeWinding, true},
-        TFillModeCase{"OppositeTurnAlternate", {Square(2, 18, true), Square(6, 14, false)}, FillModeAlternate,
-                      false},
+        TFillModeCase{"OppositeTurnAlternate", {Square(2, 18, true), Square(6, 14, false)}, FillModeAlternate, false},
         TFillModeCase{"OppositeTurnWinding", {Square(2, 18, true), Square(6, 14, false)}, FillModeWinding, false},
         TFillModeCase{"StarAlternate", {kStar}, FillModeAlternate, false},
         TFillModeCase{"StarWinding", {kStar}, FillModeWinding, true}),
@@ -114,8 +111,7 @@ TEST_P(Arcs, RunClockwiseFromPositiveX)
     EXPECT_NEAR(data.Points.back().X, c.Last.X, 0.05) << c.Name;
     EXPECT_NEAR(data.Points.back().Y, c.Last.Y, 0.05) << c.Name;
     EXPECT_EQ(data.Types.front(), PathPointTypeStart);
-    for (int i = 1; i < data.Count; ++i)
-        EXPECT_EQ(data.Types[i], PathPointTypeBezier) << c.Name << " point " << i;
+    for (int i = 1; i < data.Count; ++i) EXPECT_EQ(data.Types[i], PathPointTypeBezier) << c.Name << " point " << i;
 
     // The wedge from the centre: the arc, a line to the centre, closed.
     const float cx = c.Box.X + c.Box.Width / 2, cy = c.Box.Y + c.Box.Height / 2;
@@ -136,8 +132,7 @@ INSTANTIATE_TEST_SUITE_P(
         TArcCase{"StartBeyondAFullTurn", {10, 10, 20, 20}, 450, 90, {20, 30}, {10, 20}, {15, 25}, {25, 15}},
         TArcCase{"HalfFromTop", {10, 10, 20, 20}, 270, 180, {20, 10}, {20, 30}, {26, 20}, {14, 20}},
         // Ellipse 40 × 20 about (20, 10): the angle is the direction seen from the centre.
-        TArcCase{"EllipseGeometricAngle", {0, 0, 40, 20}, 0, 45, {40, 10}, {28.944f, 18.944f}, {30, 12},
-                 {22, 18}}),
+        TArcCase{"EllipseGeometricAngle", {0, 0, 40, 20}, 0, 45, {40, 10}, {28.944f, 18.944f}, {30, 12}, {22, 18}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(Arc, FullSweepCloses)
@@ -183,112 +178,110 @@ TEST_P(Figures, HoldTheirPointsAndTypes)
     EXPECT_EQ(data.Types, c.Types) << c.Name;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Adds, Figures,
-    testing::Values(
-        TFigureCase{"LinesJoinWithinAFigure",
-                    [](TGPGraphicsPath& p) {
-                        p.AddLine(2, 2, 18, 2);
-                        p.AddLine(18, 18, 2, 18);
-                    },
-                    {{2, 2}, {18, 2}, {18, 18}, {2, 18}},
-                    {S, L, L, L}},
-        TFigureCase{"SharedEndIsNotRepeated",
-                    [](TGPGraphicsPath& p) {
-                        p.AddLine(0, 0, 5, 0);
-                        p.AddLine(5, 0, 5, 5);
-                    },
-                    {{0, 0}, {5, 0}, {5, 5}},
-                    {S, L, L}},
-        TFigureCase{"BezierJoinsByALine",
-                    [](TGPGraphicsPath& p) {
-                        p.AddLine(0, 0, 1, 0);
-                        p.AddBezier(2, 0, 3, 1, 3, 2, 2, 3);
-                    },
-                    {{0, 0}, {1, 0}, {2, 0}, {3, 1}, {3, 2}, {2, 3}},
-                    {S, L, L, B, B, B}},
-        TFigureCase{"ArcJoinsByALine",
-                    [](TGPGraphicsPath& p) {
-                        p.AddLine(0, 0, 5, 0);
-                        p.AddArc(10, 0, 10, 10, 180, 90);
-                    },
-                    {{0, 0}, {5, 0}, {10, 5}, {10, 2.2386f}, {12.2386f, 0}, {15, 0}},
-                    {S, L, L, B, B, B}},
-        TFigureCase{"StartFigureSeparates",
-                    [](TGPGraphicsPath& p) {
-                        p.AddLine(0, 0, 5, 0);
-                        p.StartFigure();
-                        p.AddLine(0, 5, 5, 5);
-                    },
-                    {{0, 0}, {5, 0}, {0, 5}, {5, 5}},
-                    {S, L, S, L}},
-        TFigureCase{"CloseFigureMarksTheLastPoint",
-                    [](TGPGraphicsPath& p) {
-                        p.AddLine(0, 0, 5, 0);
-                        p.AddLine(5, 5, 0, 5);
-                        p.CloseFigure();
-                        p.AddLine(9, 9, 9, 12);
-                    },
-                    {{0, 0}, {5, 0}, {5, 5}, {0, 5}, {9, 9}, {9, 12}},
-                    {S, L, L, std::uint8_t(L | Z), S, L}},
-        TFigureCase{"RectangleIsAClosedFigureOfItsOwn",
-                    [](TGPGraphicsPath& p) {
-                        p.AddLine(0, 0, 1, 1);
-                        p.AddRectangle(2, 3, 4, 5);
-                        p.AddLine(0, 0, 1, 0);
-                    },
-                    {{0, 0}, {1, 1}, {2, 3}, {6, 3}, {6, 8}, {2, 8}, {0, 0}, {1, 0}},
-                    {S, L, S, L, L, std::uint8_t(L | Z), S, L}},
-        TFigureCase{"EllipseFromAngleZero",
-                    [](TGPGraphicsPath& p) { p.AddEllipse(0, 0, 20, 10); },
-                    {{20, 5},
-                     {20, 7.7614f},
-                     {15.5228f, 10},
-                     {10, 10},
-                     {4.4772f, 10},
-                     {0, 7.7614f},
-                     {0, 5},
-                     {0, 2.2386f},
-                     {4.4772f, 0},
-                     {10, 0},
-                     {15.5228f, 0},
-                     {20, 2.2386f},
-                     {20, 5}},
-                    {S, B, B, B, B, B, B, B, B, B, B, B, std::uint8_t(B | Z)}},
-        TFigureCase{"AddPathConnected",
-                    [](TGPGraphicsPath& p) {
-                        p.AddLine(0, 0, 1, 0);
-                        TGPGraphicsPath other;
-                        other.AddLine(5, 5, 6, 6);
-                        p.AddPath(other, true);
-                    },
-                    {{0, 0}, {1, 0}, {5, 5}, {6, 6}},
-                    {S, L, L, L}},
-        TFigureCase{"AddPathUnconnected",
-                    [](TGPGraphicsPath& p) {
-                        p.AddLine(0, 0, 1, 0);
-                        TGPGraphicsPath other;
-                        other.AddLine(5, 5, 6, 6);
-                        p.AddPath(other, false);
-                    },
-                    {{0, 0}, {1, 0}, {5, 5}, {6, 6}},
-                    {S, L, S, L}},
-        TFigureCase{"AddPathOfItself",
-                    [](TGPGraphicsPath& p) {
-                        p.AddLine(0, 0, 1, 0);
-                        p.AddPath(p, false);
-                    },
-                    {{0, 0}, {1, 0}, {0, 0}, {1, 0}},
-                    {S, L, S, L}},
-        TFigureCase{"TransformMapsEveryPoint",
-                    [](TGPGraphicsPath& p) {
-                        p.AddLine(1, 0, 0, 2);
-                        TGPMatrix m(2, 0, 0, 3, 10, 20);
-                        p.Transform(&m);
-                    },
-                    {{12, 20}, {10, 26}},
-                    {S, L}}),
-    [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Adds, Figures,
+                         testing::Values(TFigureCase{"LinesJoinWithinAFigure",
+                                                     [](TGPGraphicsPath& p) {
+                                                         p.AddLine(2, 2, 18, 2);
+                                                         p.AddLine(18, 18, 2, 18);
+                                                     },
+                                                     {{2, 2}, {18, 2}, {18, 18}, {2, 18}},
+                                                     {S, L, L, L}},
+                                         TFigureCase{"SharedEndIsNotRepeated",
+                                                     [](TGPGraphicsPath& p) {
+                                                         p.AddLine(0, 0, 5, 0);
+                                                         p.AddLine(5, 0, 5, 5);
+                                                     },
+                                                     {{0, 0}, {5, 0}, {5, 5}},
+                                                     {S, L, L}},
+                                         TFigureCase{"BezierJoinsByALine",
+                                                     [](TGPGraphicsPath& p) {
+                                                         p.AddLine(0, 0, 1, 0);
+                                                         p.AddBezier(2, 0, 3, 1, 3, 2, 2, 3);
+                                                     },
+                                                     {{0, 0}, {1, 0}, {2, 0}, {3, 1}, {3, 2}, {2, 3}},
+                                                     {S, L, L, B, B, B}},
+                                         TFigureCase{"ArcJoinsByALine",
+                                                     [](TGPGraphicsPath& p) {
+                                                         p.AddLine(0, 0, 5, 0);
+                                                         p.AddArc(10, 0, 10, 10, 180, 90);
+                                                     },
+                                                     {{0, 0}, {5, 0}, {10, 5}, {10, 2.2386f}, {12.2386f, 0}, {15, 0}},
+                                                     {S, L, L, B, B, B}},
+                                         TFigureCase{"StartFigureSeparates",
+                                                     [](TGPGraphicsPath& p) {
+                                                         p.AddLine(0, 0, 5, 0);
+                                                         p.StartFigure();
+                                                         p.AddLine(0, 5, 5, 5);
+                                                     },
+                                                     {{0, 0}, {5, 0}, {0, 5}, {5, 5}},
+                                                     {S, L, S, L}},
+                                         TFigureCase{"CloseFigureMarksTheLastPoint",
+                                                     [](TGPGraphicsPath& p) {
+                                                         p.AddLine(0, 0, 5, 0);
+                                                         p.AddLine(5, 5, 0, 5);
+                                                         p.CloseFigure();
+                                                         p.AddLine(9, 9, 9, 12);
+                                                     },
+                                                     {{0, 0}, {5, 0}, {5, 5}, {0, 5}, {9, 9}, {9, 12}},
+                                                     {S, L, L, std::uint8_t(L | Z), S, L}},
+                                         TFigureCase{"RectangleIsAClosedFigureOfItsOwn",
+                                                     [](TGPGraphicsPath& p) {
+                                                         p.AddLine(0, 0, 1, 1);
+                                                         p.AddRectangle(2, 3, 4, 5);
+                                                         p.AddLine(0, 0, 1, 0);
+                                                     },
+                                                     {{0, 0}, {1, 1}, {2, 3}, {6, 3}, {6, 8}, {2, 8}, {0, 0}, {1, 0}},
+                                                     {S, L, S, L, L, std::uint8_t(L | Z), S, L}},
+                                         TFigureCase{"EllipseFromAngleZero",
+                                                     [](TGPGraphicsPath& p) { p.AddEllipse(0, 0, 20, 10); },
+                                                     {{20, 5},
+                                                      {20, 7.7614f},
+                                                      {15.5228f, 10},
+                                                      {10, 10},
+                                                      {4.4772f, 10},
+                                                      {0, 7.7614f},
+                                                      {0, 5},
+                                                      {0, 2.2386f},
+                                                      {4.4772f, 0},
+                                                      {10, 0},
+                                                      {15.5228f, 0},
+                                                      {20, 2.2386f},
+                                                      {20, 5}},
+                                                     {S, B, B, B, B, B, B, B, B, B, B, B, std::uint8_t(B | Z)}},
+                                         TFigureCase{"AddPathConnected",
+                                                     [](TGPGraphicsPath& p) {
+                                                         p.AddLine(0, 0, 1, 0);
+                                                         TGPGraphicsPath other;
+                                                         other.AddLine(5, 5, 6, 6);
+                                                         p.AddPath(other, true);
+                                                     },
+                                                     {{0, 0}, {1, 0}, {5, 5}, {6, 6}},
+                                                     {S, L, L, L}},
+                                         TFigureCase{"AddPathUnconnected",
+                                                     [](TGPGraphicsPath& p) {
+                                                         p.AddLine(0, 0, 1, 0);
+                                                         TGPGraphicsPath other;
+                                                         other.AddLine(5, 5, 6, 6);
+                                                         p.AddPath(other, false);
+                                                     },
+                                                     {{0, 0}, {1, 0}, {5, 5}, {6, 6}},
+                                                     {S, L, S, L}},
+                                         TFigureCase{"AddPathOfItself",
+                                                     [](TGPGraphicsPath& p) {
+                                                         p.AddLine(0, 0, 1, 0);
+                                                         p.AddPath(p, false);
+                                                     },
+                                                     {{0, 0}, {1, 0}, {0, 0}, {1, 0}},
+                                                     {S, L, S, L}},
+                                         TFigureCase{"TransformMapsEveryPoint",
+                                                     [](TGPGraphicsPath& p) {
+                                                         p.AddLine(1, 0, 0, 2);
+                                                         TGPMatrix m(2, 0, 0, 3, 10, 20);
+                                                         p.Transform(&m);
+                                                     },
+                                                     {{12, 20}, {10, 26}},
+                                                     {S, L}}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 struct TJoinFillCase {
     const char* Name;
@@ -305,8 +298,7 @@ TEST_P(FigureFill, CoversTheSquareOnlyWhenJoined)
     Canvas canvas(20, 20);
     TGPGraphicsPath path;
     path.AddLine(2, 2, 18, 2);
-    if (c.SeparateFigures)
-        path.StartFigure();
+    if (c.SeparateFigures) path.StartFigure();
     path.AddLine(18, 18, 2, 18);
     canvas.Fill(kGreen, path);
     ExpectProbes(canvas, {{10, 10, c.CentreCovered}, {17, 4, c.CentreCovered}}, c.Name);
@@ -341,8 +333,8 @@ TEST_P(Clips, AreFixedInDeviceSpace)
     // Far more than the canvas in any of the fill transforms.
     ASSERT_EQ(canvas.Graphics.FillRectangle(&brush, -1000, -1000, 2000, 2000), Ok);
     const TGPRect& r = c.Clipped;
-    EXPECT_EQ(canvas.Covered(r.X, r.Y, r.X + r.Width, r.Y + r.Height), r.Width * r.Height)
-        << c.Name << "\n" << canvas.Picture();
+    EXPECT_EQ(canvas.Covered(r.X, r.Y, r.X + r.Width, r.Y + r.Height), r.Width * r.Height) << c.Name << "\n"
+                                                                                           << canvas.Picture();
     EXPECT_EQ(canvas.Covered(0, 0, 40, 40), r.Width * r.Height) << c.Name << "\n" << canvas.Picture();
 }
 
@@ -427,42 +419,44 @@ TEST_P(SurfaceTransforms, PlaceTheFill)
     TGPSolidBrush brush(kBlue);
     ASSERT_EQ(canvas.Graphics.FillRectangle(&brush, 0, 0, 4, 4), Ok);
     const TGPRect& r = c.Painted;
-    EXPECT_EQ(canvas.Covered(r.X, r.Y, r.X + r.Width, r.Y + r.Height), r.Width * r.Height)
-        << c.Name << "\n" << canvas.Picture();
+    EXPECT_EQ(canvas.Covered(r.X, r.Y, r.X + r.Width, r.Y + r.Height), r.Width * r.Height) << c.Name << "\n"
+                                                                                           << canvas.Picture();
     EXPECT_EQ(canvas.Covered(0, 0, 40, 40), r.Width * r.Height) << c.Name << "\n" << canvas.Picture();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Orders, SurfaceTransforms,
-    testing::Values(
-        TTransformCase{"Matrix", [](TGPGraphics& g) { TGPMatrix m(2, 0, 0, 3, 5, 6); g.SetTransform(&m); },
-                       {5, 6, 8, 12}},
-        // Prepend: the translation applies first and is then scaled.
-        TTransformCase{"ScaleThenTranslatePrepend",
-                       [](TGPGraphics& g) {
-                           g.ScaleTransform(2, 2);
-                           g.TranslateTransform(3, 4);
-                       },
-                       {6, 8, 8, 8}},
-        TTransformCase{"ScaleThenTranslateAppend",
-                       [](TGPGraphics& g) {
-                           g.ScaleTransform(2, 2);
-                           g.TranslateTransform(3, 4, MatrixOrderAppend);
-                       },
-                       {3, 4, 8, 8}},
-        TTransformCase{"RotateClockwise",
-                       [](TGPGraphics& g) {
-                           g.TranslateTransform(20, 0);
-                           g.RotateTransform(90);
-                       },
-                       {16, 0, 4, 4}},
-        TTransformCase{"ResetTransform",
-                       [](TGPGraphics& g) {
-                           g.TranslateTransform(20, 20);
-                           g.ResetTransform();
-                       },
-                       {0, 0, 4, 4}}),
-    [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Orders, SurfaceTransforms,
+                         testing::Values(TTransformCase{"Matrix",
+                                                        [](TGPGraphics& g) {
+                                                            TGPMatrix m(2, 0, 0, 3, 5, 6);
+                                                            g.SetTransform(&m);
+                                                        },
+                                                        {5, 6, 8, 12}},
+                                         // Prepend: the translation applies first and is then scaled.
+                                         TTransformCase{"ScaleThenTranslatePrepend",
+                                                        [](TGPGraphics& g) {
+                                                            g.ScaleTransform(2, 2);
+                                                            g.TranslateTransform(3, 4);
+                                                        },
+                                                        {6, 8, 8, 8}},
+                                         TTransformCase{"ScaleThenTranslateAppend",
+                                                        [](TGPGraphics& g) {
+                                                            g.ScaleTransform(2, 2);
+                                                            g.TranslateTransform(3, 4, MatrixOrderAppend);
+                                                        },
+                                                        {3, 4, 8, 8}},
+                                         TTransformCase{"RotateClockwise",
+                                                        [](TGPGraphics& g) {
+                                                            g.TranslateTransform(20, 0);
+                                                            g.RotateTransform(90);
+                                                        },
+                                                        {16, 0, 4, 4}},
+                                         TTransformCase{"ResetTransform",
+                                                        [](TGPGraphics& g) {
+                                                            g.TranslateTransform(20, 20);
+                                                            g.ResetTransform();
+                                                        },
+                                                        {0, 0, 4, 4}}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(Surface, GetTransformReturnsWhatWasSet)
 {

@@ -17,11 +17,9 @@ std::string InstalledSans()
 TEST(FontFamily, InstalledFamilyIsOkWhateverItsCase)
 {
     const std::string name = InstalledSans();
-    if (name.empty())
-        GTEST_SKIP() << "no fonts installed";
+    if (name.empty()) GTEST_SKIP() << "no fonts installed";
     std::string shouted = name;
-    for (char& ch : shouted)
-        ch = char(std::toupper(static_cast<unsigned char>(ch)));
+    for (char& ch : shouted) ch = char(std::toupper(static_cast<unsigned char>(ch)));
     TGPFontFamily family(shouted);
     EXPECT_EQ(family.GetLastStatus(), Ok);
     EXPECT_EQ(family.GetFamilyName(), name);
@@ -47,8 +45,7 @@ TEST_P(Fonts, DescribeThemselves)
 {
     const TFontCase& c = GetParam();
     const std::string name = InstalledSans();
-    if (name.empty())
-        GTEST_SKIP() << "no fonts installed";
+    if (name.empty()) GTEST_SKIP() << "no fonts installed";
     TGPFontFamily family(name);
     TGPFont font(family, c.Size, c.Style, c.SizeUnit);
     ASSERT_EQ(font.GetLastStatus(), Ok);
@@ -73,8 +70,7 @@ INSTANTIATE_TEST_SUITE_P(Styles, Fonts,
 TEST(Font, BadSizeIsInvalid)
 {
     const std::string name = InstalledSans();
-    if (name.empty())
-        GTEST_SKIP() << "no fonts installed";
+    if (name.empty()) GTEST_SKIP() << "no fonts installed";
     TGPFont font(TGPFontFamily(name), 0, FontStyleRegular, UnitPixel);
     EXPECT_EQ(font.GetLastStatus(), InvalidParameter);
 }
@@ -97,8 +93,7 @@ TEST(StringFormat, TypographicCopiesAndFlags)
 TEST(AddString, GlyphsAreClosedFiguresBelowTheOrigin)
 {
     const std::string name = InstalledSans();
-    if (name.empty())
-        GTEST_SKIP() << "no fonts installed";
+    if (name.empty()) GTEST_SKIP() << "no fonts installed";
     TGPFontFamily family(name);
     TGPGraphicsPath path(FillModeWinding);
     ASSERT_EQ(path.AddString("H", family, FontStyleRegular, 20, TGPPointF{5, 5}, TGPStringFormat::GenericTypographic()),
@@ -122,8 +117,7 @@ TEST(AddString, GlyphsAreClosedFiguresBelowTheOrigin)
 TEST(MeasureString, WiderTextMeasuresWider)
 {
     const std::string name = InstalledSans();
-    if (name.empty())
-        GTEST_SKIP() << "no fonts installed";
+    if (name.empty()) GTEST_SKIP() << "no fonts installed";
     TGPFont font(TGPFontFamily(name), 20, FontStyleRegular, UnitPixel);
     TGPGraphics measuring;
     TGPRectF one, two;
@@ -146,8 +140,7 @@ TEST_P(Alignments, PlaceTheTextInItsBox)
 {
     const TAlignCase& c = GetParam();
     const std::string name = InstalledSans();
-    if (name.empty())
-        GTEST_SKIP() << "no fonts installed";
+    if (name.empty()) GTEST_SKIP() << "no fonts installed";
     TGPFontFamily family(name);
     TGPStringFormat format(*TGPStringFormat::GenericTypographic());
     ASSERT_EQ(format.SetAlignment(c.Align), Ok);
@@ -168,16 +161,14 @@ INSTANTIATE_TEST_SUITE_P(Boxes, Alignments,
 TEST(DrawString, FillsTheGlyphsWithTheBrush)
 {
     const std::string name = InstalledSans();
-    if (name.empty())
-        GTEST_SKIP() << "no fonts installed";
+    if (name.empty()) GTEST_SKIP() << "no fonts installed";
     TGPFont font(TGPFontFamily(name), 30, FontStyleBold, UnitPixel);
     Canvas canvas(40, 40);
     TGPSolidBrush brush(kBlue);
     ASSERT_EQ(canvas.Graphics.DrawString("I", &font, {5, 0}, TGPStringFormat::GenericTypographic(), &brush), Ok);
     int blue = 0;
     for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x)
-            blue += canvas.At(x, y) == kBlue;
+        for (int x = 0; x < 40; ++x) blue += canvas.At(x, y) == kBlue;
     EXPECT_GT(blue, 30) << canvas.Picture();
     // Nothing left of the origin.
     EXPECT_EQ(canvas.Covered(0, 0, 5, 40), 0);

@@ -30,101 +30,102 @@ TEST_P(Matrices, ComposeInTheirOrder)
     c.Build(m);
     EXPECT_EQ(m.GetLastStatus(), Ok) << c.Name;
     const TElements e = m.GetElements();
-    for (int i = 0; i < 6; ++i)
-        EXPECT_NEAR(e[i], c.Expected[i], 1e-4) << c.Name << " element " << i;
+    for (int i = 0; i < 6; ++i) EXPECT_NEAR(e[i], c.Expected[i], 1e-4) << c.Name << " element " << i;
     float out[6];
     ASSERT_EQ(m.GetElements(std::span<float, 6>(out)), Ok);
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(out[i], e[i]);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(out[i], e[i]);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Orders, Matrices,
-    testing::Values(
-        TMatrixCase{"Identity", [](TGPMatrix&) {}, {1, 0, 0, 1, 0, 0}},
-        TMatrixCase{"Elements", [](TGPMatrix& m) { m.SetElements(1, 2, 3, 4, 5, 6); }, {1, 2, 3, 4, 5, 6}},
-        // Prepend (the default): the new operation applies to points first.
-        TMatrixCase{"ScaleThenTranslatePrepend",
-                    [](TGPMatrix& m) {
-                        m.Scale(2, 3);
-                        m.Translate(10, 20);
-                    },
-                    {2, 0, 0, 3, 20, 60}},
-        TMatrixCase{"ScaleThenTranslateAppend",
-                    [](TGPMatrix& m) {
-                        m.Scale(2, 3);
-                        m.Translate(10, 20, MatrixOrderAppend);
-                    },
-                    {2, 0, 0, 3, 10, 20}},
-        TMatrixCase{"TranslateThenScaleAppend",
-                    [](TGPMatrix& m) {
-                        m.Translate(10, 20);
-                        m.Scale(2, 3, MatrixOrderAppend);
-                    },
-                    {2, 0, 0, 3, 20, 60}},
-        TMatrixCase{"TranslateThenScalePrepend",
-                    [](TGPMatrix& m) {
-                        m.Translate(10, 20);
-                        m.Scale(2, 3);
-                    },
-                    {2, 0, 0, 3, 10, 20}},
-        TMatrixCase{"TranslateThenRotatePrepend",
-                    [](TGPMatrix& m) {
-                        m.Translate(5, 0);
-                        m.Rotate(90);
-                    },
-                    {0, 1, -1, 0, 5, 0}},
-        TMatrixCase{"TranslateThenRotateAppend",
-                    [](TGPMatrix& m) {
-                        m.Translate(5, 0);
-                        m.Rotate(90, MatrixOrderAppend);
-                    },
-                    {0, 1, -1, 0, 0, 5}},
-        // +x turns towards +y.
-        TMatrixCase{"Rotate90", [](TGPMatrix& m) { m.Rotate(90); }, {0, 1, -1, 0, 0, 0}},
-        TMatrixCase{"RotateThenTranslatePrepend",
-                    [](TGPMatrix& m) {
-                        m.Rotate(90);
-                        m.Translate(5, 0);
-                    },
-                    {0, 1, -1, 0, 0, 5}},
-        TMatrixCase{"RotateThenTranslateAppend",
-                    [](TGPMatrix& m) {
-                        m.Rotate(90);
-                        m.Translate(5, 0, MatrixOrderAppend);
-                    },
-                    {0, 1, -1, 0, 5, 0}},
-        // (10, 0) turned by 90° about itself stays where it is.
-        TMatrixCase{"RotateAt", [](TGPMatrix& m) { m.RotateAt(90, {10, 0}); }, {0, 1, -1, 0, 10, -10}},
-        TMatrixCase{"MultiplyPrepend",
-                    [](TGPMatrix& m) {
-                        m.Translate(1, 2);
-                        TGPMatrix s(2, 0, 0, 2, 0, 0);
-                        m.Multiply(s);
-                    },
-                    {2, 0, 0, 2, 1, 2}},
-        TMatrixCase{"MultiplyAppend",
-                    [](TGPMatrix& m) {
-                        m.Translate(1, 2);
-                        TGPMatrix s(2, 0, 0, 2, 0, 0);
-                        m.Multiply(s, MatrixOrderAppend);
-                    },
-                    {2, 0, 0, 2, 2, 4}},
-        TMatrixCase{"MultiplyGeneral",
-                    [](TGPMatrix& m) {
-                        m.SetElements(1, 2, 3, 4, 5, 6);
-                        TGPMatrix o(7, 8, 9, 10, 11, 12);
-                        // o × m: rows of o times m.
-                        m.Multiply(o);
-                    },
-                    {31, 46, 39, 58, 52, 76}},
-        TMatrixCase{"Shear", [](TGPMatrix& m) { m.Shear(2, 3); }, {1, 3, 2, 1, 0, 0}},
-        TMatrixCase{"Invert",
-                    [](TGPMatrix& m) {
-                        m.SetElements(2, 0, 0, 4, 6, 8);
-                        m.Invert();
-                    },
-                    {0.5f, 0, 0, 0.25f, -3, -2}}),
+    testing::Values(TMatrixCase{"Identity", [](TGPMatrix&) {}, {1, 0, 0, 1, 0, 0}},
+                    TMatrixCase{"Elements", [](TGPMatrix& m) { m.SetElements(1, 2, 3, 4, 5, 6); }, {1, 2, 3, 4, 5, 6}},
+                    // Prepend (the default): the new operation applies to points first.
+                    TMatrixCase{"ScaleThenTranslatePrepend",
+                                [](TGPMatrix& m) {
+                                    m.Scale(2, 3);
+                                    m.Translate(10, 20);
+                                },
+                                {2, 0, 0, 3, 20, 60}},
+                    TMatrixCase{"ScaleThenTranslateAppend",
+                                [](TGPMatrix& m) {
+                                    m.Scale(2, 3);
+                                    m.Translate(10, 20, MatrixOrderAppend);
+                                },
+                                {2, 0, 0, 3, 10, 20}},
+                    TMatrixCase{"TranslateThenScaleAppend",
+                                [](TGPMatrix& m) {
+                                    m.Translate(10, 20);
+                                    m.Scale(2, 3, MatrixOrderAppend);
+                                },
+                                {2, 0, 0, 3, 20, 60}},
+                    TMatrixCase{"TranslateThenScalePrepend",
+                                [](TGPMatrix& m) {
+                                    m.Translate(10, 20);
+                                    m.Scale(2, 3);
+                                },
+                                {2, 0, 0, 3, 10, 20}},
+                    TMatrixCase{"TranslateThenRotatePrepend",
+                                [](TGPMatrix& m) {
+                                    m.Translate(5, 0);
+                                    m.Rotate(90);
+                                },
+                                {0, 1, -1, 0, 5, 0}},
+                    TMatrixCase{"TranslateThenRotateAppend",
+                                [](TGPMatrix& m) {
+                                    m.Translate(5, 0);
+                                    m.Rotate(90, MatrixOrderAppend);
+                                },
+                                {0, 1, -1, 0, 0, 5}},
+                    // +x turns towards +y.
+                    TMatrixCase{"Rotate90", [](TGPMatrix& m) { m.Rotate(90); }, {0, 1, -1, 0, 0, 0}},
+                    TMatrixCase{"RotateThenTranslatePrepend",
+                                [](TGPMatrix& m) {
+                                    m.Rotate(90);
+                                    m.Translate(5, 0);
+                                },
+                                {0, 1, -1, 0, 0, 5}},
+                    TMatrixCase{"RotateThenTranslateAppend",
+                                [](TGPMatrix& m) {
+                                    m.Rotate(90);
+                                    m.Translate(5, 0, MatrixOrderAppend);
+                                },
+                                {0, 1, -1, 0, 5, 0}},
+                    // (10, 0) turned by 90° about itself stays where it is.
+                    TMatrixCase{"RotateAt",
+                                [](TGPMatrix& m) {
+                                    m.RotateAt(90, {10, 0});
+                                },
+                                {0, 1, -1, 0, 10, -10}},
+                    TMatrixCase{"MultiplyPrepend",
+                                [](TGPMatrix& m) {
+                                    m.Translate(1, 2);
+                                    TGPMatrix s(2, 0, 0, 2, 0, 0);
+                                    m.Multiply(s);
+                                },
+                                {2, 0, 0, 2, 1, 2}},
+                    TMatrixCase{"MultiplyAppend",
+                                [](TGPMatrix& m) {
+                                    m.Translate(1, 2);
+                                    TGPMatrix s(2, 0, 0, 2, 0, 0);
+                                    m.Multiply(s, MatrixOrderAppend);
+                                },
+                                {2, 0, 0, 2, 2, 4}},
+                    TMatrixCase{"MultiplyGeneral",
+                                [](TGPMatrix& m) {
+                                    m.SetElements(1, 2, 3, 4, 5, 6);
+                                    TGPMatrix o(7, 8, 9, 10, 11, 12);
+                                    // o × m: rows of o times m.
+                                    m.Multiply(o);
+                                },
+                                {31, 46, 39, 58, 52, 76}},
+                    TMatrixCase{"Shear", [](TGPMatrix& m) { m.Shear(2, 3); }, {1, 3, 2, 1, 0, 0}},
+                    TMatrixCase{"Invert",
+                                [](TGPMatrix& m) {
+                                    m.SetElements(2, 0, 0, 4, 6, 8);
+                                    m.Invert();
+                                },
+                                {0.5f, 0, 0, 0.25f, -3, -2}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 struct TPointCase {
@@ -204,8 +205,7 @@ double DistanceToCubic(TGPPointF p, const TGPPointF (&c)[4])
     constexpr int kSamples = 2000;
     int best = 0;
     for (int i = 1; i <= kSamples; ++i)
-        if (at(double(i) / kSamples) < at(double(best) / kSamples))
-            best = i;
+        if (at(double(i) / kSamples) < at(double(best) / kSamples)) best = i;
     double nearest = at(double(best) / kSamples);
     for (int i = -1000; i <= 1000; ++i)
         nearest = std::min(nearest, at(std::clamp((best + i / 1000.0) / kSamples, 0.0, 1.0)));
@@ -230,8 +230,7 @@ TEST_P(Flattening, GivesLinesWithinTheFlatness)
     path.GetPathData(data);
     ASSERT_GE(data.Count, 2);
     EXPECT_EQ(data.Types.front(), PathPointTypeStart);
-    for (int i = 1; i < data.Count; ++i)
-        EXPECT_EQ(data.Types[i], PathPointTypeLine) << c.Name << " point " << i;
+    for (int i = 1; i < data.Count; ++i) EXPECT_EQ(data.Types[i], PathPointTypeLine) << c.Name << " point " << i;
     EXPECT_EQ(data.Points.front(), c.Curve[0]);
     EXPECT_EQ(data.Points.back(), c.Curve[3]);
     // Every point lies on the curve, and so does the middle of every line within the flatness.
@@ -298,8 +297,7 @@ TEST(Flatten, FlattenedPathFillsLikeTheCurve)
     flat.Fill(kBlack, path);
     int differing = 0;
     for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x)
-            differing += (GetAlpha(curved.At(x, y)) > 127) != (GetAlpha(flat.At(x, y)) > 127);
+        for (int x = 0; x < 40; ++x) differing += (GetAlpha(curved.At(x, y)) > 127) != (GetAlpha(flat.At(x, y)) > 127);
     EXPECT_LE(differing, 4);
     EXPECT_NEAR(curved.Covered(0, 0, 40, 40), 3.14159 * 18 * 18, 20);
 }

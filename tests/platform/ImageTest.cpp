@@ -33,10 +33,10 @@ std::vector<std::uint8_t> Encoded(const char* mime, const std::vector<std::uint3
 }
 
 // GIF89a, 2 × 2, a four-colour table (red, green, blue, white), pixels 0 1 / 2 3.
-const std::vector<std::uint8_t> kGif = {
-    0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x02, 0x00, 0x02, 0x00, 0xF1, 0x00, 0x00, 0xFF,
-    0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0x2C, 0x00, 0x00,
-    0x00, 0x00, 0x02, 0x00, 0x02, 0x00, 0x00, 0x02, 0x03, 0x44, 0x34, 0x05, 0x00, 0x3B};
+const std::vector<std::uint8_t> kGif = {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x02, 0x00, 0x02, 0x00, 0xF1,
+                                        0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0xFF,
+                                        0xFF, 0xFF, 0xFF, 0x2C, 0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x02,
+                                        0x00, 0x00, 0x02, 0x03, 0x44, 0x34, 0x05, 0x00, 0x3B};
 // The same with a graphic control block that makes colour 3 (white) transparent.
 const std::vector<std::uint8_t> kTransparentGif = {
     0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x02, 0x00, 0x02, 0x00, 0xF1, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00,
@@ -74,22 +74,45 @@ TEST_P(Decoding, GivesTheEncodedPixels)
 INSTANTIATE_TEST_SUITE_P(
     Formats, Decoding,
     testing::Values(
-        TDecodeCase{"Png", [] { return Encoded("image/png", kFour, 2, 2); }, 2, 2,
-                    {{{0, 0}, kRed}, {{1, 0}, kGreen}, {{0, 1}, kBlue}, {{1, 1}, kWhite}}, 0},
+        TDecodeCase{"Png",
+                    [] { return Encoded("image/png", kFour, 2, 2); },
+                    2,
+                    2,
+                    {{{0, 0}, kRed}, {{1, 0}, kGreen}, {{0, 1}, kBlue}, {{1, 1}, kWhite}},
+                    0},
         TDecodeCase{"PngKeepsAlpha",
-                    [] { return Encoded("image/png", {0x80FF0000, 0x00000000, 0x40FFFFFF, 0xFF000000}, 2, 2); }, 2, 2,
-                    {{{0, 0}, 0x80FF0000}, {{1, 0}, 0x00000000}, {{0, 1}, 0x40FFFFFF}, {{1, 1}, kBlack}}, 2},
-        TDecodeCase{"Bmp", [] { return Encoded("image/bmp", kFour, 2, 2); }, 2, 2,
-                    {{{0, 0}, kRed}, {{1, 0}, kGreen}, {{0, 1}, kBlue}, {{1, 1}, kWhite}}, 0},
-        TDecodeCase{"BmpOddWidth", [] { return Encoded("image/bmp", {kRed, kGreen, kBlue, kBlack, kWhite, kRed}, 3, 2); },
-                    3, 2, {{{2, 0}, kBlue}, {{0, 1}, kBlack}, {{2, 1}, kRed}}, 0},
-        TDecodeCase{"Gif", [] { return kGif; }, 2, 2,
-                    {{{0, 0}, kRed}, {{1, 0}, kGreen}, {{0, 1}, kBlue}, {{1, 1}, kWhite}}, 0},
-        TDecodeCase{"GifTransparentColour", [] { return kTransparentGif; }, 2, 2,
-                    {{{0, 0}, kRed}, {{1, 1}, kClear}}, 0},
+                    [] {
+                        return Encoded("image/png", {0x80FF0000, 0x00000000, 0x40FFFFFF, 0xFF000000}, 2, 2);
+                    },
+                    2,
+                    2,
+                    {{{0, 0}, 0x80FF0000}, {{1, 0}, 0x00000000}, {{0, 1}, 0x40FFFFFF}, {{1, 1}, kBlack}},
+                    2},
+        TDecodeCase{"Bmp",
+                    [] { return Encoded("image/bmp", kFour, 2, 2); },
+                    2,
+                    2,
+                    {{{0, 0}, kRed}, {{1, 0}, kGreen}, {{0, 1}, kBlue}, {{1, 1}, kWhite}},
+                    0},
+        TDecodeCase{"BmpOddWidth",
+                    [] {
+                        return Encoded("image/bmp", {kRed, kGreen, kBlue, kBlack, kWhite, kRed}, 3, 2);
+                    },
+                    3,
+                    2,
+                    {{{2, 0}, kBlue}, {{0, 1}, kBlack}, {{2, 1}, kRed}},
+                    0},
+        TDecodeCase{
+            "Gif", [] { return kGif; }, 2, 2, {{{0, 0}, kRed}, {{1, 0}, kGreen}, {{0, 1}, kBlue}, {{1, 1}, kWhite}}, 0},
+        TDecodeCase{
+            "GifTransparentColour", [] { return kTransparentGif; }, 2, 2, {{{0, 0}, kRed}, {{1, 1}, kClear}}, 0},
         // Red left half, blue right half.
-        TDecodeCase{"Jpeg", [] { return ReadFile(std::filesystem::path(PLUMWICK_TEST_DATA) / "red-blue-32x8.jpg"); },
-                    32, 8, {{{3, 3}, kRed}, {{28, 4}, kBlue}}, 12}),
+        TDecodeCase{"Jpeg",
+                    [] { return ReadFile(std::filesystem::path(PLUMWICK_TEST_DATA) / "red-blue-32x8.jpg"); },
+                    32,
+                    8,
+                    {{{3, 3}, kRed}, {{28, 4}, kBlue}},
+                    12}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 struct TBadBytesCase {
@@ -117,7 +140,10 @@ TEST_P(BadBytes, FailWithAStatus)
 INSTANTIATE_TEST_SUITE_P(
     Streams, BadBytes,
     testing::Values(TBadBytesCase{"Empty", [] { return std::vector<std::uint8_t>{}; }},
-                    TBadBytesCase{"Text", [] { return std::vector<std::uint8_t>{'h', 'e', 'l', 'l', 'o'}; }},
+                    TBadBytesCase{"Text",
+                                  [] {
+                                      return std::vector<std::uint8_t>{'h', 'e', 'l', 'l', 'o'};
+                                  }},
                     TBadBytesCase{"PngSignatureOnly",
                                   [] {
                                       auto png = Encoded("image/png", kFour, 2, 2);
@@ -130,7 +156,8 @@ INSTANTIATE_TEST_SUITE_P(
                                       png.resize(png.size() / 2);
                                       return png;
                                   }},
-                    TBadBytesCase{"GifHeaderOnly", [] { return std::vector<std::uint8_t>(kGif.begin(), kGif.begin() + 13); }}),
+                    TBadBytesCase{"GifHeaderOnly",
+                                  [] { return std::vector<std::uint8_t>(kGif.begin(), kGif.begin() + 13); }}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(Decoding, HugeDeclaredSizeIsRefusedBeforeDecoding)
@@ -139,8 +166,7 @@ TEST(Decoding, HugeDeclaredSizeIsRefusedBeforeDecoding)
     std::vector<std::uint8_t> bmp = Encoded("image/bmp", kFour, 2, 2);
     ASSERT_GT(bmp.size(), 26u);
     auto put32 = [&](size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            bmp[at + i] = std::uint8_t(v >> (8 * i));
+        for (int i = 0; i < 4; ++i) bmp[at + i] = std::uint8_t(v >> (8 * i));
     };
     put32(18, 100000);
     put32(22, 100000);
@@ -248,10 +274,8 @@ TEST(Encoders, PngAndBmpAreFoundByMimeType)
     const std::vector<TImageCodecInfo> encoders = GetImageEncoders();
     CLSID png, bmp;
     for (const auto& e : encoders) {
-        if (e.MimeType == "image/png")
-            png = e.Clsid;
-        if (e.MimeType == "image/bmp")
-            bmp = e.Clsid;
+        if (e.MimeType == "image/png") png = e.Clsid;
+        if (e.MimeType == "image/bmp") bmp = e.Clsid;
     }
     ASSERT_FALSE(png.IsNull());
     ASSERT_FALSE(bmp.IsNull());
@@ -291,8 +315,7 @@ TEST(Encoders, EveryListedEncoderWritesAPictureThatDecodes)
     // Opaque halves, large enough for lossy formats to keep their colours.
     TGPBitmap bitmap(16, 16);
     std::vector<std::uint32_t> halves(256);
-    for (int i = 0; i < 256; ++i)
-        halves[i] = (i % 16) < 8 ? kRed : kBlue;
+    for (int i = 0; i < 256; ++i) halves[i] = (i % 16) < 8 ? kRed : kBlue;
     bitmap.SetPixels(halves);
     for (const TImageCodecInfo& e : encoders) {
         EXPECT_FALSE(e.Clsid.IsNull()) << e.MimeType;
@@ -351,8 +374,7 @@ TEST(DrawImage, SourceRectangleAndColourMatrix)
     picture.SetPixels(kFour);
     TGPImageAttributes attributes;
     TGPColorMatrix half;
-    for (int i = 0; i < 5; ++i)
-        half.m[i][i] = 1;
+    for (int i = 0; i < 5; ++i) half.m[i][i] = 1;
     half.m[3][3] = 0.5f;
     ASSERT_EQ(attributes.SetColorMatrix(half), Ok);
     Canvas canvas(10, 10);
@@ -368,14 +390,12 @@ TEST(DrawImage, HighQualityReductionAveragesAreas)
     // Alternating black and white columns reduce to grey.
     TGPBitmap picture(16, 16);
     std::vector<std::uint32_t> stripes(256);
-    for (int i = 0; i < 256; ++i)
-        stripes[i] = (i % 2) ? kWhite : kBlack;
+    for (int i = 0; i < 256; ++i) stripes[i] = (i % 2) ? kWhite : kBlack;
     picture.SetPixels(stripes);
     Canvas canvas(4, 4);
     canvas.Graphics.SetInterpolationMode(InterpolationModeHighQuality);
     ASSERT_EQ(canvas.Graphics.DrawImage(&picture, TGPRectF{0, 0, 4, 4}), Ok);
-    for (int x = 0; x < 4; ++x)
-        EXPECT_TRUE(Near(canvas.At(x, 1), 0xFF808080, 12)) << Hex(canvas.At(x, 1));
+    for (int x = 0; x < 4; ++x) EXPECT_TRUE(Near(canvas.At(x, 1), 0xFF808080, 12)) << Hex(canvas.At(x, 1));
 }
 
 }  // namespace

@@ -23,7 +23,10 @@ constexpr int kHeight = 5;
 constexpr std::size_t kStride = kWidth * 4 + 8;  // padded rows, as an image with aligned lines has
 
 // Opaque gradients, fully transparent pixels and a half-transparent column.
-std::uint8_t Alpha(int x, int y) { return x == 3 ? 128 : (x + y) % 4 == 0 ? 0 : 255; }
+std::uint8_t Alpha(int x, int y)
+{
+    return x == 3 ? 128 : (x + y) % 4 == 0 ? 0 : 255;
+}
 
 std::vector<std::uint8_t> Picture()
 {

@@ -39,59 +39,61 @@ TEST_P(SurfaceFailures, AreRecordedAndNeverRaise)
 
 INSTANTIATE_TEST_SUITE_P(
     Calls, SurfaceFailures,
-    testing::Values(
-        TSurfaceCase{"FillWithoutBrush",
-                     [](TGPGraphics& g) {
-                         TGPGraphicsPath p;
-                         p.AddRectangle(0, 0, 8, 8);
-                         return g.FillPath(nullptr, &p);
-                     }},
-        TSurfaceCase{"FillWithoutPath",
-                     [](TGPGraphics& g) {
-                         TGPSolidBrush b(kRed);
-                         return g.FillPath(&b, nullptr);
-                     }},
-        TSurfaceCase{"DrawWithoutPen",
-                     [](TGPGraphics& g) {
-                         TGPGraphicsPath p;
-                         p.AddLine(0, 0, 8, 8);
-                         return g.DrawPath(nullptr, &p);
-                     }},
-        TSurfaceCase{"DrawWithFailedPen",
-                     [](TGPGraphics& g) {
-                         TGPPen pen(kRed, kNaN);
-                         return g.DrawLine(&pen, 0, 4, 8, 4);
-                     }},
-        TSurfaceCase{"DrawWithFailedBrushPen",
-                     [](TGPGraphics& g) {
-                         TGPLinearGradientBrush b({1, 1}, {1, 1}, kRed, kBlue);
-                         TGPPen pen(&b, 2);
-                         return g.DrawLine(&pen, 0, 4, 8, 4);
-                     }},
-        TSurfaceCase{"ClipWithoutPath", [](TGPGraphics& g) { return g.SetClip(static_cast<TGPGraphicsPath*>(nullptr)); }},
-        TSurfaceCase{"ClipMode",
-                     [](TGPGraphics& g) {
-                         TGPGraphicsPath p;
-                         return g.SetClip(&p, CombineMode(42));
-                     }},
-        TSurfaceCase{"TransformWithoutMatrix", [](TGPGraphics& g) { return g.SetTransform(nullptr); }},
-        TSurfaceCase{"TranslateByNaN", [](TGPGraphics& g) { return g.TranslateTransform(kNaN, 0); }},
-        TSurfaceCase{"SmoothingMode", [](TGPGraphics& g) { return g.SetSmoothingMode(SmoothingMode(99)); }},
-        TSurfaceCase{"InterpolationMode",
-                     [](TGPGraphics& g) { return g.SetInterpolationMode(InterpolationMode(99)); }},
-        TSurfaceCase{"DrawNoImage", [](TGPGraphics& g) { return g.DrawImage(nullptr, 0, 0); }},
-        TSurfaceCase{"DrawImageFromEmptySource",
-                     [](TGPGraphics& g) {
-                         TGPBitmap picture(2, 2);
-                         return g.DrawImage(&picture, TGPRectF{0, 0, 8, 8}, 0, 0, 0, 2, UnitPixel);
-                     }},
-        TSurfaceCase{"MeasureWithoutFont",
-                     [](TGPGraphics& g) {
-                         TGPRectF box;
-                         return g.MeasureString("x", nullptr, {0, 0}, nullptr, box);
-                     }},
-        TSurfaceCase{"StringWithoutBrush",
-                     [](TGPGraphics& g) { return g.DrawString("x", nullptr, {0, 0}, nullptr, nullptr); }}),
+    testing::Values(TSurfaceCase{"FillWithoutBrush",
+                                 [](TGPGraphics& g) {
+                                     TGPGraphicsPath p;
+                                     p.AddRectangle(0, 0, 8, 8);
+                                     return g.FillPath(nullptr, &p);
+                                 }},
+                    TSurfaceCase{"FillWithoutPath",
+                                 [](TGPGraphics& g) {
+                                     TGPSolidBrush b(kRed);
+                                     return g.FillPath(&b, nullptr);
+                                 }},
+                    TSurfaceCase{"DrawWithoutPen",
+                                 [](TGPGraphics& g) {
+                                     TGPGraphicsPath p;
+                                     p.AddLine(0, 0, 8, 8);
+                                     return g.DrawPath(nullptr, &p);
+                                 }},
+                    TSurfaceCase{"DrawWithFailedPen",
+                                 [](TGPGraphics& g) {
+                                     TGPPen pen(kRed, kNaN);
+                                     return g.DrawLine(&pen, 0, 4, 8, 4);
+                                 }},
+                    TSurfaceCase{"DrawWithFailedBrushPen",
+                                 [](TGPGraphics& g) {
+                                     TGPLinearGradientBrush b({1, 1}, {1, 1}, kRed, kBlue);
+                                     TGPPen pen(&b, 2);
+                                     return g.DrawLine(&pen, 0, 4, 8, 4);
+                                 }},
+                    TSurfaceCase{"ClipWithoutPath",
+                                 [](TGPGraphics& g) { return g.SetClip(static_cast<TGPGraphicsPath*>(nullptr)); }},
+                    TSurfaceCase{"ClipMode",
+                                 [](TGPGraphics& g) {
+                                     TGPGraphicsPath p;
+                                     return g.SetClip(&p, CombineMode(42));
+                                 }},
+                    TSurfaceCase{"TransformWithoutMatrix", [](TGPGraphics& g) { return g.SetTransform(nullptr); }},
+                    TSurfaceCase{"TranslateByNaN", [](TGPGraphics& g) { return g.TranslateTransform(kNaN, 0); }},
+                    TSurfaceCase{"SmoothingMode", [](TGPGraphics& g) { return g.SetSmoothingMode(SmoothingMode(99)); }},
+                    TSurfaceCase{"InterpolationMode",
+                                 [](TGPGraphics& g) { return g.SetInterpolationMode(InterpolationMode(99)); }},
+                    TSurfaceCase{"DrawNoImage", [](TGPGraphics& g) { return g.DrawImage(nullptr, 0, 0); }},
+                    TSurfaceCase{"DrawImageFromEmptySource",
+                                 [](TGPGraphics& g) {
+                                     TGPBitmap picture(2, 2);
+                                     return g.DrawImage(&picture, TGPRectF{0, 0, 8, 8}, 0, 0, 0, 2, UnitPixel);
+                                 }},
+                    TSurfaceCase{"MeasureWithoutFont",
+                                 [](TGPGraphics& g) {
+                                     TGPRectF box;
+                                     return g.MeasureString("x", nullptr, {0, 0}, nullptr, box);
+                                 }},
+                    TSurfaceCase{"StringWithoutBrush",
+                                 [](TGPGraphics& g) {
+                                     return g.DrawString("x", nullptr, {0, 0}, nullptr, nullptr);
+                                 }}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 struct TPathCase {
@@ -120,8 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
     Calls, PathFailures,
     testing::Values(TPathCase{"LineNaN", [](TGPGraphicsPath& p) { return p.AddLine(kNaN, 0, 1, 1); }},
                     TPathCase{"ArcNaN", [](TGPGraphicsPath& p) { return p.AddArc(0, 0, 10, 10, kNaN, 90); }},
-                    TPathCase{"BezierNaN",
-                              [](TGPGraphicsPath& p) { return p.AddBezier(0, 0, 1, 1, kNaN, 2, 3, 3); }},
+                    TPathCase{"BezierNaN", [](TGPGraphicsPath& p) { return p.AddBezier(0, 0, 1, 1, kNaN, 2, 3, 3); }},
                     TPathCase{"TooFewBezierPoints",
                               [](TGPGraphicsPath& p) {
                                   const TGPPointF pts[] = {{0, 0}, {1, 1}, {2, 2}};

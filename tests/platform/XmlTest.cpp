@@ -15,7 +15,8 @@
 namespace plumwick {
 namespace {
 
-TXmlDocument Load(const std::string& text) {
+TXmlDocument Load(const std::string& text)
+{
     TXmlDocument doc;
     doc.LoadFromText(text);
     return doc;
@@ -30,7 +31,8 @@ struct TBlankCase {
 
 class XmlBlanks : public ::testing::TestWithParam<TBlankCase> {};
 
-TEST_P(XmlBlanks, KeptWhereTheCallerSays) {
+TEST_P(XmlBlanks, KeptWhereTheCallerSays)
+{
     const TBlankCase& c = GetParam();
     const std::string keep = c.Keep;
     TXmlDocument doc;
@@ -46,7 +48,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, XmlBlanks,
                                            TBlankCase{"kept_in_b", "b", 0, 1}, TBlankCase{"not_in_parent", "r", 0, 0}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
-TEST(XmlLoad, NamesTypesAndOrder) {
+TEST(XmlLoad, NamesTypesAndOrder)
+{
     TXmlDocument doc = Load(
         "<?xml version='1.0'?>\n<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink'>\n"
         "  <linearGradient id='g'/>\n  <!-- note -->\n  <use xlink:href='#g' x='1'/>\n"
@@ -69,7 +72,8 @@ TEST(XmlLoad, NamesTypesAndOrder) {
     EXPECT_EQ(text.Item(1).Text(), "<b>");
 }
 
-TEST(XmlLoad, Attributes) {
+TEST(XmlLoad, Attributes)
+{
     TXmlNode e = Load("<e b='2' a=' x ' xlink:href='#i' c='&amp;&#65;'/>").DocumentElement();
     TXmlAttributeList attrs = e.Attributes();
     ASSERT_EQ(attrs.Count(), 4);
@@ -86,16 +90,19 @@ TEST(XmlLoad, Attributes) {
     EXPECT_EQ(e.FindAttribute("a"), std::optional<std::string>(" x "));
 }
 
-TEST(XmlLoad, NamespaceDeclarationsAreAttributes) {
+TEST(XmlLoad, NamespaceDeclarationsAreAttributes)
+{
     TXmlNode e = Load("<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='L' w='1'/>").DocumentElement();
     EXPECT_EQ(e.GetAttribute("xmlns"), "http://www.w3.org/2000/svg");
     EXPECT_EQ(e.GetAttribute("xmlns:xlink"), "L");
     EXPECT_EQ(e.Attributes().Count(), 3);
 }
 
-TEST(XmlText, SingleTextChildOnly) {
-    TXmlNode root = Load("<r><a>hi &lt;x&gt; &amp;</a><b/><c><![CDATA[raw]]></c><d>t<i/></d><e><i/></e>"
-                         "<f>  </f></r>")
+TEST(XmlText, SingleTextChildOnly)
+{
+    TXmlNode root = Load(
+                        "<r><a>hi &lt;x&gt; &amp;</a><b/><c><![CDATA[raw]]></c><d>t<i/></d><e><i/></e>"
+                        "<f>  </f></r>")
                         .DocumentElement();
     TXmlNodeList k = root.ChildNodes();
     EXPECT_EQ(k.Item(0).Text(), "hi <x> &");
@@ -108,16 +115,18 @@ TEST(XmlText, SingleTextChildOnly) {
             k.Item(i).Text();
             ADD_FAILURE() << "no error for child " << i;
         } catch (const EXmlError& e) {
-            EXPECT_EQ(std::string(e.what()), "Element \"" + k.Item(i).NodeName() + "\" does not contain a single text node");
+            EXPECT_EQ(std::string(e.what()),
+                      "Element \"" + k.Item(i).NodeName() + "\" does not contain a single text node");
         }
     }
 }
 
-TEST(XmlLoad, MalformedTextNamesReasonAndLine) {
+TEST(XmlLoad, MalformedTextNamesReasonAndLine)
+{
     struct {
         const char* Text;
         int Line;
-    } cases[] = {{"<svg>\n<g>\n</svg>", 3}, {"<a></b>", 1}, {"", 0}, {"just text", 1}, {"<a x='1' x='2'/>", 1},
+    } cases[] = {{"<svg>\n<g>\n</svg>", 3},     {"<a></b>", 1}, {"", 0}, {"just text", 1}, {"<a x='1' x='2'/>", 1},
                  {"<a>\n\n&undefined;</a>", 3}, {"<a/><b/>", 1}};
     ::testing::internal::CaptureStderr();
     for (const auto& c : cases) {
@@ -137,7 +146,8 @@ TEST(XmlLoad, MalformedTextNamesReasonAndLine) {
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");  // the parser reports to us, not to the console
 }
 
-TEST(XmlLoad, InternalEntitiesAndDoctype) {
+TEST(XmlLoad, InternalEntitiesAndDoctype)
+{
     TXmlDocument doc = Load(
         "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" \"http://www.w3.org/Graphics/SVG/1.1/DTD/svg11.dtd\" [\n"
         "<!ENTITY ns \"http://www.w3.org/2000/svg\"> <!ENTITY word \"hello\">]>\n"
@@ -149,7 +159,8 @@ TEST(XmlLoad, InternalEntitiesAndDoctype) {
 
 class XmlExternal : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         FPath = std::filesystem::temp_directory_path() /
                 ("plumwick-xml-secret-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".txt");
         std::ofstream(FPath) << "TOP-SECRET";
@@ -159,11 +170,12 @@ protected:
     std::filesystem::path FPath;
 };
 
-TEST_F(XmlExternal, EntityFileIsNeverRead) {
+TEST_F(XmlExternal, EntityFileIsNeverRead)
+{
     std::string text;
     try {
-        TXmlDocument doc = Load("<!DOCTYPE svg [<!ENTITY x SYSTEM \"" + Url() + "\">]><svg><text>&x;</text>" +
-                                "<g a='b'/></svg>");
+        TXmlDocument doc =
+            Load("<!DOCTYPE svg [<!ENTITY x SYSTEM \"" + Url() + "\">]><svg><text>&x;</text>" + "<g a='b'/></svg>");
         text = doc.ToXml();
         EXPECT_EQ(doc.DocumentElement().FirstChild().Text(), "");
     } catch (const EXmlError&) {
@@ -172,7 +184,8 @@ TEST_F(XmlExternal, EntityFileIsNeverRead) {
     EXPECT_EQ(text.find("TOP-SECRET"), std::string::npos);
 }
 
-TEST_F(XmlExternal, ExternalDtdIsNeverRead) {
+TEST_F(XmlExternal, ExternalDtdIsNeverRead)
+{
     std::ofstream(FPath) << "<!ENTITY leak \"TOP-SECRET\">";
     std::string text;
     try {
@@ -187,7 +200,8 @@ TEST_F(XmlExternal, ExternalDtdIsNeverRead) {
     EXPECT_EQ(text.find("TOP-SECRET"), std::string::npos);
 }
 
-std::string NestedEntities(int levels, int fanout) {
+std::string NestedEntities(int levels, int fanout)
+{
     std::string dtd = "<!DOCTYPE r [<!ENTITY e0 \"lol\">";
     for (int l = 1; l <= levels; ++l) {
         dtd += "<!ENTITY e" + std::to_string(l) + " \"";
@@ -197,7 +211,8 @@ std::string NestedEntities(int levels, int fanout) {
     return dtd + "]>";
 }
 
-TEST(XmlLoad, EntityExpansionIsBounded) {
+TEST(XmlLoad, EntityExpansionIsBounded)
+{
     std::string big(1000, 'x');
     std::string refs;
     for (int i = 0; i < 3000; ++i) refs += "&b;";
@@ -221,13 +236,15 @@ TEST(XmlLoad, EntityExpansionIsBounded) {
     EXPECT_EQ(r.Text().size(), 60u);
 }
 
-TEST(XmlLoad, DeepNestingFailsCleanly) {
+TEST(XmlLoad, DeepNestingFailsCleanly)
+{
     std::string text;
     for (int i = 0; i < 100000; ++i) text += "<g>";
     EXPECT_THROW(Load(text), EXmlError);
 }
 
-TEST(XmlLoad, ParallelParsesStaySeparate) {
+TEST(XmlLoad, ParallelParsesStaySeparate)
+{
     std::vector<std::thread> threads;
     std::atomic<int> wrong{0};
     for (int t = 0; t < 4; ++t)
@@ -250,7 +267,8 @@ TEST(XmlLoad, ParallelParsesStaySeparate) {
     EXPECT_EQ(wrong, 0);
 }
 
-TEST(XmlNode, EmptyHandleIsNeutral) {
+TEST(XmlNode, EmptyHandleIsNeutral)
+{
     TXmlNode n;
     EXPECT_FALSE(n);
     EXPECT_EQ(n.NodeType(), TXmlNodeType::ntNone);
@@ -262,7 +280,8 @@ TEST(XmlNode, EmptyHandleIsNeutral) {
     EXPECT_FALSE(TXmlDocument().DocumentElement());
 }
 
-TEST(XmlNode, HandlesOutliveTheirDocumentObject) {
+TEST(XmlNode, HandlesOutliveTheirDocumentObject)
+{
     TXmlNode child;
     {
         TXmlDocument doc = Load("<a><b id='kept'/></a>");
@@ -273,7 +292,8 @@ TEST(XmlNode, HandlesOutliveTheirDocumentObject) {
     EXPECT_EQ(child.ParentNode().NodeName(), "a");
 }
 
-TEST(XmlCopy, DeepCopyIntoAnotherDocument) {
+TEST(XmlCopy, DeepCopyIntoAnotherDocument)
+{
     TXmlDocument source = Load("<svg><g id='a'><path d='M0 0'/>text</g></svg>");
     TXmlDocument target;
     TXmlNode root = target.AppendChild(target.CreateElement("root"));
@@ -285,18 +305,20 @@ TEST(XmlCopy, DeepCopyIntoAnotherDocument) {
     EXPECT_FALSE(copy.ParentNode());
     g.AppendChild(copy);
     EXPECT_EQ(target.DocumentElement().NodeName(), "root");
-    EXPECT_NE(target.ToXml().find("<root><g transform=\"translate(1, 2)\"><g id=\"a\"><path d=\"M0 0\"/>text</g></g></root>"),
-              std::string::npos)
+    EXPECT_NE(
+        target.ToXml().find("<root><g transform=\"translate(1, 2)\"><g id=\"a\"><path d=\"M0 0\"/>text</g></g></root>"),
+        std::string::npos)
         << target.ToXml();
     // The source is untouched.
     EXPECT_EQ(source.DocumentElement().FirstChild().ChildNodes().Count(), 2);
 }
 
-TEST(XmlCopy, MisuseIsRefused) {
+TEST(XmlCopy, MisuseIsRefused)
+{
     TXmlDocument a = Load("<a><b/></a>");
     TXmlDocument b;
     TXmlNode x = b.CreateElement("x");
-    EXPECT_THROW(a.DocumentElement().AppendChild(x), EXmlError);                 // other document
+    EXPECT_THROW(a.DocumentElement().AppendChild(x), EXmlError);                                 // other document
     EXPECT_THROW(a.DocumentElement().FirstChild().AppendChild(a.DocumentElement()), EXmlError);  // cycle
     EXPECT_THROW(a.DocumentElement().AppendChild(a.DocumentElement()), EXmlError);
     EXPECT_THROW(a.AppendChild(a.CreateElement("second")), EXmlError);  // one root only
@@ -313,7 +335,8 @@ namespace plumwick {
 namespace {
 
 // The same document in the encodings an editor may save it in: UTF-8 or UTF-16, with or without a mark.
-std::string Encoded(const std::u16string& text, const std::string& form) {
+std::string Encoded(const std::u16string& text, const std::string& form)
+{
     std::string out;
     if (form == "utf-16le-bom") out = "\xFF\xFE";
     if (form == "utf-16be-bom") out = "\xFE\xFF";
@@ -328,7 +351,8 @@ std::string Encoded(const std::u16string& text, const std::string& form) {
 
 class XmlEncodings : public ::testing::TestWithParam<const char*> {};
 
-TEST_P(XmlEncodings, LoadWithTheirText) {
+TEST_P(XmlEncodings, LoadWithTheirText)
+{
     const std::string form = GetParam();
     const std::u16string svg = u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><svg id=\"\u4e0b\u00e9\"/>";
     std::string bytes;

@@ -10,8 +10,7 @@ TFilterImage Offset(const TFilterImage& In, float DX, float DY)
 {
     TFilterImage Out(In.Width(), In.Height());
     Out.SetLinear(In.Linear());
-    if (!std::isfinite(DX) || !std::isfinite(DY))
-        return Out;
+    if (!std::isfinite(DX) || !std::isfinite(DY)) return Out;
     // Whole pixels keep the shifted picture as sharp as it came in, as other renderers do.
     auto Snap = [](float V) { return std::round(V); };
     DX = Snap(DX);
@@ -28,11 +27,9 @@ TFilterImage Offset(const TFilterImage& In, float DX, float DY)
             const int SX[4] = {X - IX, X - IX - 1, X - IX, X - IX - 1};
             const int SY[4] = {Y - IY, Y - IY, Y - IY - 1, Y - IY - 1};
             for (int K = 0; K < 4; ++K) {
-                if (W[K] == 0)
-                    continue;
+                if (W[K] == 0) continue;
                 In.Sample(SX[K], SY[K], S);
-                for (int C = 0; C < 4; ++C)
-                    D[C] += S[C] * W[K];
+                for (int C = 0; C < 4; ++C) D[C] += S[C] * W[K];
             }
         }
     return Out;
@@ -42,8 +39,7 @@ TFilterImage Tile(const TFilterImage& In, const TIntRect& Source)
 {
     TFilterImage Out(In.Width(), In.Height());
     Out.SetLinear(In.Linear());
-    if (Source.Empty())
-        return Out;
+    if (Source.Empty()) return Out;
     auto Mod = [](int A, int N) { return ((A % N) + N) % N; };
     for (int Y = 0; Y < Out.Height(); ++Y)
         for (int X = 0; X < Out.Width(); ++X) {

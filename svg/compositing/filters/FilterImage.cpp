@@ -14,16 +14,15 @@ TIntRect TIntRect::Intersect(const TIntRect& O) const
 
 TIntRect TIntRect::Unite(const TIntRect& O) const
 {
-    if (Empty())
-        return O;
-    if (O.Empty())
-        return *this;
+    if (Empty()) return O;
+    if (O.Empty()) return *this;
     const int L = std::min(X, O.X), T = std::min(Y, O.Y);
     return {L, T, std::max(Right(), O.Right()) - L, std::max(Bottom(), O.Bottom()) - T};
 }
 
 TFilterImage::TFilterImage(int Width, int Height)
-    : FWidth(std::max(Width, 0)), FHeight(std::max(Height, 0)),
+    : FWidth(std::max(Width, 0)),
+      FHeight(std::max(Height, 0)),
       FData(static_cast<std::size_t>(FWidth) * FHeight * 4, 0.0f)
 {
 }
@@ -86,23 +85,26 @@ float Lookup(const std::array<float, TableSize + 1>& Table, float V)
 
 }  // namespace
 
-float SrgbToLinear(float V) { return Lookup(Tables().ToLinear, V); }
-float LinearToSrgb(float V) { return Lookup(Tables().ToSrgb, V); }
+float SrgbToLinear(float V)
+{
+    return Lookup(Tables().ToLinear, V);
+}
+float LinearToSrgb(float V)
+{
+    return Lookup(Tables().ToSrgb, V);
+}
 
 TFilterImage TFilterImage::InSpace(bool Linear) const
 {
     TFilterImage Out = *this;
-    if (Linear == FLinear)
-        return Out;
+    if (Linear == FLinear) return Out;
     Out.FLinear = Linear;
     const auto& Table = Linear ? Tables().ToLinear : Tables().ToSrgb;
     for (std::size_t I = 0; I < Out.FData.size(); I += 4) {
         float* P = &Out.FData[I];
         const float A = P[3];
-        if (A <= 0)
-            continue;
-        for (int C = 0; C < 3; ++C)
-            P[C] = Lookup(Table, P[C] / A) * A;
+        if (A <= 0) continue;
+        for (int C = 0; C < 3; ++C) P[C] = Lookup(Table, P[C] / A) * A;
     }
     return Out;
 }
@@ -126,14 +128,16 @@ TFilterImage TFilterImage::FromStraightArgb(std::span<const std::uint32_t> Pixel
 {
     TFilterImage Out = FromPremultipliedArgb(Pixels, Width, Height);
     for (std::size_t I = 0; I < Out.FData.size(); I += 4)
-        for (int C = 0; C < 3; ++C)
-            Out.FData[I + C] *= Out.FData[I + 3];
+        for (int C = 0; C < 3; ++C) Out.FData[I + C] *= Out.FData[I + 3];
     return Out;
 }
 
 namespace {
 
-std::uint32_t Byte(float V) { return static_cast<std::uint32_t>(std::lround(Clamp01(V) * 255.0f)); }
+std::uint32_t Byte(float V)
+{
+    return static_cast<std::uint32_t>(std::lround(Clamp01(V) * 255.0f));
+}
 
 }  // namespace
 

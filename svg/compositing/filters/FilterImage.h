@@ -66,6 +66,9 @@ private:
 float SrgbToLinear(float V);
 float LinearToSrgb(float V);
 
-inline float Clamp01(float V) { return std::clamp(V, 0.0f, 1.0f); }
+inline float Clamp01(float V)
+{
+    return std::clamp(V, 0.0f, 1.0f);
+}
 
 }  // namespace plumwick::filters

@@ -20,7 +20,10 @@ TVec Normalize(TVec V)
     return L > 0 ? TVec{V.X / L, V.Y / L, V.Z / L} : TVec{0, 0, 0};
 }
 
-float Dot(TVec A, TVec B) { return A.X * B.X + A.Y * B.Y + A.Z * B.Z; }
+float Dot(TVec A, TVec B)
+{
+    return A.X * B.X + A.Y * B.Y + A.Z * B.Z;
+}
 
 // Surface normal from a Sobel gradient of the alpha; at the edges only the neighbours that exist
 // count, with the factor scaled to match.
@@ -59,12 +62,10 @@ TFilterImage Lighting(const TFilterImage& In, const TLightingParams& P, bool Lin
     TFilterImage Out(In.Width(), In.Height());
     Out.SetLinear(Linear);
     const TLightSource& L = P.Light;
-    if (L.Kind == TLightSource::TKind::None)
-        return Out;
+    if (L.Kind == TLightSource::TKind::None) return Out;
     float Color[3] = {Clamp01(P.Color.R), Clamp01(P.Color.G), Clamp01(P.Color.B)};
     if (Linear)
-        for (float& C : Color)
-            C = SrgbToLinear(C);
+        for (float& C : Color) C = SrgbToLinear(C);
     const TVec Distant{std::cos(L.Azimuth * Pi / 180) * std::cos(L.Elevation * Pi / 180),
                        std::sin(L.Azimuth * Pi / 180) * std::cos(L.Elevation * Pi / 180),
                        std::sin(L.Elevation * Pi / 180)};
@@ -75,29 +76,24 @@ TFilterImage Lighting(const TFilterImage& In, const TLightingParams& P, bool Lin
             const TVec N = Normal(In, X, Y, P.SurfaceScale);
             const float Z = P.SurfaceScale * In.Pixel(X, Y)[3];
             TVec V = Distant;
-            if (L.Kind != TLightSource::TKind::Distant)
-                V = Normalize({L.X - float(X), L.Y - float(Y), L.Z - Z});
+            if (L.Kind != TLightSource::TKind::Distant) V = Normalize({L.X - float(X), L.Y - float(Y), L.Z - Z});
             float Light[3] = {Color[0], Color[1], Color[2]};
             if (L.Kind == TLightSource::TKind::Spot) {
                 const float Minus = -Dot(V, SpotAxis);
                 float K = 0;
-                if (Minus > 0 && Minus >= CosCone)
-                    K = std::pow(Minus, L.SpecularExponent);
-                for (float& C : Light)
-                    C *= K;
+                if (Minus > 0 && Minus >= CosCone) K = std::pow(Minus, L.SpecularExponent);
+                for (float& C : Light) C *= K;
             }
             float* D = Out.Pixel(X, Y);
             if (P.Specular) {
                 const TVec Half = Normalize({V.X, V.Y, V.Z + 1});
                 const float NH = Dot(N, Half);
                 const float K = NH > 0 ? P.Constant * std::pow(NH, P.SpecularExponent) : 0;
-                for (int C = 0; C < 3; ++C)
-                    D[C] = Clamp01(K * Light[C]);
+                for (int C = 0; C < 3; ++C) D[C] = Clamp01(K * Light[C]);
                 D[3] = std::max({D[0], D[1], D[2]});
             } else {
                 const float K = std::max(0.0f, P.Constant * Dot(N, V));
-                for (int C = 0; C < 3; ++C)
-                    D[C] = Clamp01(K * Light[C]);
+                for (int C = 0; C < 3; ++C) D[C] = Clamp01(K * Light[C]);
                 D[3] = 1;
             }
         }

@@ -53,8 +53,22 @@ struct TCompositeParams {
 };
 
 enum class TBlendMode {
-    Normal, Multiply, Screen, Overlay, Darken, Lighten, ColorDodge, ColorBurn, HardLight, SoftLight,
-    Difference, Exclusion, Hue, Saturation, Color, Luminosity
+    Normal,
+    Multiply,
+    Screen,
+    Overlay,
+    Darken,
+    Lighten,
+    ColorDodge,
+    ColorBurn,
+    HardLight,
+    SoftLight,
+    Difference,
+    Exclusion,
+    Hue,
+    Saturation,
+    Color,
+    Luminosity
 };
 struct TBlendParams {
     TBlendMode Mode = TBlendMode::Normal;
@@ -117,11 +131,11 @@ struct TDisplacementParams {
 struct TLightSource {
     enum class TKind { None, Distant, Point, Spot };
     TKind Kind = TKind::None;
-    float Azimuth = 0, Elevation = 0;                    // distant, degrees
-    float X = 0, Y = 0, Z = 0;                           // point and spot, pixels
-    float PointsAtX = 0, PointsAtY = 0, PointsAtZ = 0;   // spot
-    float SpecularExponent = 1;                          // spot
-    std::optional<float> LimitingConeAngle;              // spot, degrees
+    float Azimuth = 0, Elevation = 0;                   // distant, degrees
+    float X = 0, Y = 0, Z = 0;                          // point and spot, pixels
+    float PointsAtX = 0, PointsAtY = 0, PointsAtZ = 0;  // spot
+    float SpecularExponent = 1;                         // spot
+    std::optional<float> LimitingConeAngle;             // spot, degrees
 };
 struct TLightingParams {
     bool Specular = false;

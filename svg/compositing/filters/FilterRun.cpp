@@ -32,8 +32,7 @@ public:
 
     TFilterImage Final() const
     {
-        if (FResults.empty())
-            return TFilterImage(FSource.Width(), FSource.Height());
+        if (FResults.empty()) return TFilterImage(FSource.Width(), FSource.Height());
         TFilterImage Out = FResults.back().Image.InSpace(false);
         Out.ClipTo(FRegion);
         return Out;
@@ -43,33 +42,28 @@ private:
     // The subregion an input brings: a standard input covers the filter region.
     TIntRect InputRegion(const TFilterInput& In, int Self) const
     {
-        if (const TResult* R = ResultOf(In, Self))
-            return R->Subregion;
+        if (const TResult* R = ResultOf(In, Self)) return R->Subregion;
         return FRegion;
     }
 
     const TResult* ResultOf(const TFilterInput& In, int Self) const
     {
         switch (In.Kind) {
-        case TFilterInput::TKind::Previous:
-            return Self > 0 ? &FResults[Self - 1] : nullptr;
-        case TFilterInput::TKind::Result:
-            return In.Index >= 0 && In.Index < Self ? &FResults[In.Index] : nullptr;
-        default:
-            return nullptr;
+            case TFilterInput::TKind::Previous:
+                return Self > 0 ? &FResults[Self - 1] : nullptr;
+            case TFilterInput::TKind::Result:
+                return In.Index >= 0 && In.Index < Self ? &FResults[In.Index] : nullptr;
+            default:
+                return nullptr;
         }
     }
 
     TFilterImage Input(const TFilterInput& In, int Self, bool Linear) const
     {
-        if (In.Kind == TFilterInput::TKind::SourceAlpha)
-            return AlphaOnly(FSource);
-        if (In.Kind == TFilterInput::TKind::Empty)
-            return Blank(Linear);
-        if (const TResult* R = ResultOf(In, Self))
-            return R->Image.InSpace(Linear);
-        if (In.Kind == TFilterInput::TKind::Result)
-            return Blank(Linear);
+        if (In.Kind == TFilterInput::TKind::SourceAlpha) return AlphaOnly(FSource);
+        if (In.Kind == TFilterInput::TKind::Empty) return Blank(Linear);
+        if (const TResult* R = ResultOf(In, Self)) return R->Image.InSpace(Linear);
+        if (In.Kind == TFilterInput::TKind::Result) return Blank(Linear);
         return FSource.InSpace(Linear);
     }
 
@@ -91,10 +85,8 @@ private:
                        [&](const TTileParams&) {},
                        [&](const TMergeParams& M) {
                            TIntRect U{0, 0, 0, 0};
-                           for (const TFilterInput& In : M.Inputs)
-                               U = U.Unite(InputRegion(In, Self));
-                           if (!M.Inputs.empty())
-                               Default = U;
+                           for (const TFilterInput& In : M.Inputs) U = U.Unite(InputRegion(In, Self));
+                           if (!M.Inputs.empty()) Default = U;
                        },
                        [&](const auto& Other) {
                            using T = std::decay_t<decltype(Other)>;
@@ -119,56 +111,55 @@ private:
         const int W = FSource.Width(), H = FSource.Height();
         auto In = [&] { return Input(P.In, Self, Lin); };
         auto In2 = [&] { return Input(P.In2, Self, Lin); };
-        TFilterImage Out = std::visit(
-            TOverload{
-                [&](const TBlurParams& B) { return GaussianBlur(In(), B.SX, B.SY); },
-                [&](const TOffsetParams& O) { return Offset(In(), O.DX, O.DY); },
-                [&](const TFloodParams& F) { return Flood(W, H, Lin, F.Color, Sub); },
-                [&](const TDropShadowParams& D) {
-                    const TFilterImage Source = In();
-                    TFilterImage Shadow = Flood(W, H, Lin, D.Color, Source.Bounds());
-                    Shadow = Composite(Shadow, Source, {TCompositeOperator::In});
-                    Shadow = Offset(GaussianBlur(Shadow, D.SX, D.SY), D.DX, D.DY);
-                    Over(Shadow, Source);
-                    return Shadow;
-                },
-                [&](const TMergeParams& M) {
-                    TFilterImage Result = Blank(Lin);
-                    for (const TFilterInput& Layer : M.Inputs) {
-                        TFilterImage Image = Input(Layer, Self, Lin);
-                        // Each layer counts only within its own subregion.
-                        if (const TResult* R = ResultOf(Layer, Self))
-                            Image.ClipTo(R->Subregion);
-                        Over(Result, Image);
-                    }
-                    return Result;
-                },
-                [&](const TCompositeParams& C) { return Composite(In(), In2(), C); },
-                [&](const TBlendParams& B) { return Blend(In(), In2(), B.Mode); },
-                [&](const TColorMatrixParams& M) { return ColorMatrix(In(), M); },
-                [&](const TComponentTransferParams& T) { return ComponentTransfer(In(), T); },
-                [&](const TMorphologyParams& M) { return Morphology(In(), M); },
-                [&](const TConvolveParams& C) { return ConvolveMatrix(In(), C); },
-                [&](const TTileParams&) {
-                    const TIntRect Tile = InputRegion(P.In, Self);
-                    return filters::Tile(In(), Tile);
-                },
-                [&](const TImageParams& I) { return I.Picture.InSpace(Lin); },
-                [&](const TTurbulenceParams& T) {
-                    TFilterImage Noise = Turbulence(W, H, T, Sub);
-                    // The noise is made in the primitive's own space.
-                    Noise.SetLinear(Lin);
-                    return Noise;
-                },
-                [&](const TDisplacementParams& D) {
-                    // The map is read as it is, whatever space the primitive works in.
-                    const TResult* R = ResultOf(P.In2, Self);
-                    const TFilterImage Map = R ? R->Image : Input(P.In2, Self, false);
-                    return DisplacementMap(In(), Map, D);
-                },
-                [&](const TLightingParams& L) { return Lighting(In(), L, Lin); },
-            },
-            P.Params);
+        TFilterImage Out = std::visit(TOverload{
+                                          [&](const TBlurParams& B) { return GaussianBlur(In(), B.SX, B.SY); },
+                                          [&](const TOffsetParams& O) { return Offset(In(), O.DX, O.DY); },
+                                          [&](const TFloodParams& F) { return Flood(W, H, Lin, F.Color, Sub); },
+                                          [&](const TDropShadowParams& D) {
+                                              const TFilterImage Source = In();
+                                              TFilterImage Shadow = Flood(W, H, Lin, D.Color, Source.Bounds());
+                                              Shadow = Composite(Shadow, Source, {TCompositeOperator::In});
+                                              Shadow = Offset(GaussianBlur(Shadow, D.SX, D.SY), D.DX, D.DY);
+                                              Over(Shadow, Source);
+                                              return Shadow;
+                                          },
+                                          [&](const TMergeParams& M) {
+                                              TFilterImage Result = Blank(Lin);
+                                              for (const TFilterInput& Layer : M.Inputs) {
+                                                  TFilterImage Image = Input(Layer, Self, Lin);
+                                                  // Each layer counts only within its own subregion.
+                                                  if (const TResult* R = ResultOf(Layer, Self))
+                                                      Image.ClipTo(R->Subregion);
+                                                  Over(Result, Image);
+                                              }
+                                              return Result;
+                                          },
+                                          [&](const TCompositeParams& C) { return Composite(In(), In2(), C); },
+                                          [&](const TBlendParams& B) { return Blend(In(), In2(), B.Mode); },
+                                          [&](const TColorMatrixParams& M) { return ColorMatrix(In(), M); },
+                                          [&](const TComponentTransferParams& T) { return ComponentTransfer(In(), T); },
+                                          [&](const TMorphologyParams& M) { return Morphology(In(), M); },
+                                          [&](const TConvolveParams& C) { return ConvolveMatrix(In(), C); },
+                                          [&](const TTileParams&) {
+                                              const TIntRect Tile = InputRegion(P.In, Self);
+                                              return filters::Tile(In(), Tile);
+                                          },
+                                          [&](const TImageParams& I) { return I.Picture.InSpace(Lin); },
+                                          [&](const TTurbulenceParams& T) {
+                                              TFilterImage Noise = Turbulence(W, H, T, Sub);
+                                              // The noise is made in the primitive's own space.
+                                              Noise.SetLinear(Lin);
+                                              return Noise;
+                                          },
+                                          [&](const TDisplacementParams& D) {
+                                              // The map is read as it is, whatever space the primitive works in.
+                                              const TResult* R = ResultOf(P.In2, Self);
+                                              const TFilterImage Map = R ? R->Image : Input(P.In2, Self, false);
+                                              return DisplacementMap(In(), Map, D);
+                                          },
+                                          [&](const TLightingParams& L) { return Lighting(In(), L, Lin); },
+                                      },
+                                      P.Params);
         Out.ClipTo(Sub);
         return {std::move(Out), Sub};
     }

@@ -30,7 +30,8 @@ public:
                     Seed = Random(Seed);
                     Gradient[K][I][J] = double((Seed % (BSize + BSize)) - BSize) / BSize;
                 }
-                const double S = std::sqrt(Gradient[K][I][0] * Gradient[K][I][0] + Gradient[K][I][1] * Gradient[K][I][1]);
+                const double S =
+                    std::sqrt(Gradient[K][I][0] * Gradient[K][I][0] + Gradient[K][I][1] * Gradient[K][I][1]);
                 if (S > 0) {
                     Gradient[K][I][0] /= S;
                     Gradient[K][I][1] /= S;
@@ -46,8 +47,7 @@ public:
         for (I = 0; I < BSize + 2; ++I) {
             Lattice[BSize + I] = Lattice[I];
             for (int K = 0; K < 4; ++K)
-                for (int J = 0; J < 2; ++J)
-                    Gradient[K][BSize + I][J] = Gradient[K][I][J];
+                for (int J = 0; J < 2; ++J) Gradient[K][BSize + I][J] = Gradient[K][I][J];
         }
     }
 
@@ -67,7 +67,10 @@ public:
             if (BY0 >= Stitch->WrapY) BY0 -= Stitch->Height;
             if (BY1 >= Stitch->WrapY) BY1 -= Stitch->Height;
         }
-        BX0 &= BM; BX1 &= BM; BY0 &= BM; BY1 &= BM;
+        BX0 &= BM;
+        BX1 &= BM;
+        BY0 &= BM;
+        BY1 &= BM;
         const int I = Lattice[BX0], J = Lattice[BX1];
         const int B00 = Lattice[I + BY0], B10 = Lattice[J + BY0], B01 = Lattice[I + BY1], B11 = Lattice[J + BY1];
         const double SX = RX0 * RX0 * (3 - 2 * RX0), SY = RY0 * RY0 * (3 - 2 * RY0);
@@ -89,17 +92,14 @@ private:
     static constexpr long RandM = 2147483647, RandA = 16807, RandQ = 127773, RandR = 2836;
     static long SetupSeed(long Seed)
     {
-        if (Seed <= 0)
-            Seed = -(Seed % (RandM - 1)) + 1;
-        if (Seed > RandM - 1)
-            Seed = RandM - 1;
+        if (Seed <= 0) Seed = -(Seed % (RandM - 1)) + 1;
+        if (Seed > RandM - 1) Seed = RandM - 1;
         return Seed;
     }
     static long Random(long Seed)
     {
         long Result = RandA * (Seed % RandQ) - RandR * (Seed / RandQ);
-        if (Result <= 0)
-            Result += RandM;
+        if (Result <= 0) Result += RandM;
         return Result;
     }
 
@@ -115,11 +115,13 @@ double Turbulence(const TNoise& Noise, int Channel, double PX, double PY, const 
     if (P.Stitch) {
         // Frequencies move to the nearest ones that fit a whole number of cells into the tile.
         if (FX != 0 && P.TileWidth > 0) {
-            const double Lo = std::floor(P.TileWidth * FX) / P.TileWidth, Hi = std::ceil(P.TileWidth * FX) / P.TileWidth;
+            const double Lo = std::floor(P.TileWidth * FX) / P.TileWidth,
+                         Hi = std::ceil(P.TileWidth * FX) / P.TileWidth;
             FX = Lo > 0 && FX / Lo < Hi / FX ? Lo : Hi;
         }
         if (FY != 0 && P.TileHeight > 0) {
-            const double Lo = std::floor(P.TileHeight * FY) / P.TileHeight, Hi = std::ceil(P.TileHeight * FY) / P.TileHeight;
+            const double Lo = std::floor(P.TileHeight * FY) / P.TileHeight,
+                         Hi = std::ceil(P.TileHeight * FY) / P.TileHeight;
             FY = Lo > 0 && FY / Lo < Hi / FY ? Lo : Hi;
         }
         Stitch.Width = static_cast<int>(std::lround(P.TileWidth * FX));
@@ -151,8 +153,7 @@ TFilterImage Turbulence(int Width, int Height, const TTurbulenceParams& P, const
 {
     TFilterImage Out(Width, Height);
     const TIntRect Area = Rect.Intersect(Out.Bounds());
-    if (Area.Empty() || P.Octaves <= 0 || P.BaseFrequencyX < 0 || P.BaseFrequencyY < 0)
-        return Out;
+    if (Area.Empty() || P.Octaves <= 0 || P.BaseFrequencyX < 0 || P.BaseFrequencyY < 0) return Out;
     const TNoise Noise(static_cast<long>(std::trunc(std::clamp(P.Seed, -2e9f, 2e9f))));
     const auto& M = P.PixelToUser;
     for (int Y = Area.Y; Y < Area.Bottom(); ++Y)
@@ -164,8 +165,7 @@ TFilterImage Turbulence(int Width, int Height, const TTurbulenceParams& P, const
                 C[K] = Clamp01(float(P.FractalNoise ? (V + 1) / 2 : V));
             }
             float* D = Out.Pixel(X, Y);
-            for (int K = 0; K < 3; ++K)
-                D[K] = C[K] * C[3];
+            for (int K = 0; K < 3; ++K) D[K] = C[K] * C[3];
             D[3] = C[3];
         }
     return Out;

@@ -22,14 +22,10 @@ TEST(CommandLine, UsageErrorStatus)
         std::vector<std::string> args;
         int status;
     } cases[] = {
-        {{"--no-such-option"}, 2},
-        {{"no-such-command"}, 2},
-        {{"render", "--no-such-option"}, 2},
-        {{"extract", "--cid", "1"}, 1},
-        {{"extract", "-o", "."}, 1},
-        {{"extract", "--cid", "1", "-o", ".", "-f", "gif"}, 1},
-        {{"extract", "--help"}, 0},
-        {{"render", "--help"}, 0},
+        {{"--no-such-option"}, 2},           {{"no-such-command"}, 2},
+        {{"render", "--no-such-option"}, 2}, {{"extract", "--cid", "1"}, 1},
+        {{"extract", "-o", "."}, 1},         {{"extract", "--cid", "1", "-o", ".", "-f", "gif"}, 1},
+        {{"extract", "--help"}, 0},          {{"render", "--help"}, 0},
     };
     for (const auto& c : cases) {
         testing::internal::CaptureStdout();
@@ -45,8 +41,8 @@ TEST(CommandLine, UsageErrorStatus)
 TEST(CommandLine, CidAndFromExcludeEachOther)
 {
     testing::internal::CaptureStderr();
-    const int status = RunPlumwick({"extract", "--cid", "1", "--from", PLUMWICK_SOURCE_DIR "/samples/collection.json",
-                                    "-o", "/no/such/folder"});
+    const int status = RunPlumwick(
+        {"extract", "--cid", "1", "--from", PLUMWICK_SOURCE_DIR "/samples/collection.json", "-o", "/no/such/folder"});
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(status, 1);
     EXPECT_NE(err.find("--cid and --from"), std::string::npos) << err;

@@ -1,8 +1,8 @@
 // plumwick render as scripts call it: files written, failures reported per file, exit statuses.
 #include "RunPlumwick.h"
 
-#include <QImage>
 #include <gtest/gtest.h>
+#include <QImage>
 
 #include <filesystem>
 #include <fstream>
@@ -35,8 +35,7 @@ protected:
     static std::string Repeat(const std::string& text, int times)
     {
         std::string result;
-        for (int i = 0; i < times; ++i)
-            result += text;
+        for (int i = 0; i < times; ++i) result += text;
         return result;
     }
     void Write(const std::string& name, const std::string& text) const { std::ofstream(Path(name)) << text; }
@@ -118,12 +117,9 @@ TEST_F(RenderCommand, ImagesResolveInTheFilesOwnFolderOnly)
         bool Red;
         bool Warned;
     } cases[] = {
-        {"relative", "pics/red.png", true, false},
-        {"absolute-inside", Path("icons/pics/red.png"), true, false},
-        {"climbs-out", "../outside.png", false, true},
-        {"absolute-outside", Path("outside.png"), false, true},
-        {"link-out", "pics/link.png", false, true},
-        {"system-file", "/etc/passwd", false, true},
+        {"relative", "pics/red.png", true, false},     {"absolute-inside", Path("icons/pics/red.png"), true, false},
+        {"climbs-out", "../outside.png", false, true}, {"absolute-outside", Path("outside.png"), false, true},
+        {"link-out", "pics/link.png", false, true},    {"system-file", "/etc/passwd", false, true},
     };
     const fs::path cwd = fs::current_path();
     fs::current_path("/");
@@ -132,8 +128,8 @@ TEST_F(RenderCommand, ImagesResolveInTheFilesOwnFolderOnly)
         Write(std::string("icons/") + c.File + ".svg",
               R"(<svg viewBox="0 0 16 16"><image width="16" height="16" href=")" + c.Href + R"("/></svg>)");
         testing::internal::CaptureStderr();
-        const int status = RunPlumwick({"render", Path(std::string("icons/") + c.File + ".svg"), "-o", Path("out"),
-                                        "-s", "16x16"});
+        const int status =
+            RunPlumwick({"render", Path(std::string("icons/") + c.File + ".svg"), "-o", Path("out"), "-s", "16x16"});
         const std::string errors = testing::internal::GetCapturedStderr();
         EXPECT_EQ(status, 0) << errors;
         EXPECT_EQ(errors.find("warning") != std::string::npos, c.Warned) << errors;

@@ -12,8 +12,7 @@ inline int RunPlumwick(std::vector<std::string> args)
 {
     args.insert(args.begin(), "plumwick");
     std::vector<char*> argv;
-    for (auto& arg : args)
-        argv.push_back(arg.data());
+    for (auto& arg : args) argv.push_back(arg.data());
     return RunCommandLine(static_cast<int>(argv.size()), argv.data());
 }
 

@@ -32,8 +32,7 @@ TTerminalRun RunOnTerminal(const std::vector<std::string>& args)
 {
     TTerminalRun run;
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
-        return run;
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) return run;
     const int slave = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
     std::fflush(stdout);
     const int saved = ::dup(STDOUT_FILENO);
@@ -112,7 +111,8 @@ INSTANTIATE_TEST_SUITE_P(
                       "3/3"},
         TProgressCase{"RenderIconSets", {"render", "@a.svg", "@b.svg", "-o", "@out", "--ico-sizes", "16,32"}, "2/2"},
         TProgressCase{"ExtractCountsIcons", {"extract", "--from", "@reply.json", "-o", "@out"}, "2/2"},
-        TProgressCase{"ExtractWithSizes", {"extract", "--from", "@reply.json", "-o", "@out", "-s", "16x16", "-s", "20x20"},
+        TProgressCase{"ExtractWithSizes",
+                      {"extract", "--from", "@reply.json", "-o", "@out", "-s", "16x16", "-s", "20x20"},
                       "2/2"},
         TProgressCase{"RenderQuiet", {"render", "@a.svg", "-o", "@out", "-q"}, ""},
         TProgressCase{"ExtractQuiet", {"extract", "--from", "@reply.json", "-o", "@out", "--quiet"}, ""}),

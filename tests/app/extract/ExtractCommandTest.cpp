@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -33,8 +33,7 @@ TRun Extract(std::vector<std::string> args)
 {
     args.insert(args.begin(), {"plumwick", "extract"});
     std::vector<char*> argv;
-    for (auto& arg : args)
-        argv.push_back(arg.data());
+    for (auto& arg : args) argv.push_back(arg.data());
     ::testing::internal::CaptureStdout();
     ::testing::internal::CaptureStderr();
     const int status = RunCommandLine(static_cast<int>(argv.size()), argv.data());
@@ -77,32 +76,61 @@ TEST_F(ExtractCommand, StatusMessagesAndFiles)
         const char* Name;
         std::vector<std::string> Args;
         int Status;
-        std::string ErrPart;                // part of stderr, or "" for an empty stderr
-        std::vector<std::string> Files;     // below the output folder
+        std::string ErrPart;             // part of stderr, or "" for an empty stderr
+        std::vector<std::string> Files;  // below the output folder
     } cases[] = {
-        {"saved reply", {"--from", FReplyFile, "-o", FOut}, 0, "",
+        {"saved reply",
+         {"--from", FReplyFile, "-o", FOut},
+         0,
+         "",
          {"svg/a-0.svg", "svg/123-1.svg", "96x96/a-0.png", "48x48/123-1.png", "collection.json"}},
-        {"download", {"--cid", "32622", "-o", FOut, "--api-base", base}, 0, "",
+        {"download",
+         {"--cid", "32622", "-o", FOut, "--api-base", base},
+         0,
+         "",
          {"svg/a-0.svg", "96x96/123-1.png", "collection.json"}},
-        {"size and format", {"--from", FReplyFile, "-o", FOut, "-s", "97x50", "-f", "bmp"}, 0, "",
+        {"size and format",
+         {"--from", FReplyFile, "-o", FOut, "-s", "97x50", "-f", "bmp"},
+         0,
+         "",
          {"97x50/a-0.bmp", "48x25/123-1.bmp"}},
         {"icons", {"--from", FReplyFile, "-o", FOut, "-f", "ico"}, 0, "", {"96x96/a-0.ico", "48x48/123-1.ico"}},
-        {"several sizes", {"--from", FReplyFile, "-o", FOut, "-s", "24x24", "-s", "40x40", "-s", "24x24"}, 0, "",
+        {"several sizes",
+         {"--from", FReplyFile, "-o", FOut, "-s", "24x24", "-s", "40x40", "-s", "24x24"},
+         0,
+         "",
          {"24x24/a-0.png", "40x40/123-1.png"}},
-        {"one size and its half", {"--from", FReplyFile, "-o", FOut, "-s", "40x40"}, 0, "",
+        {"one size and its half",
+         {"--from", FReplyFile, "-o", FOut, "-s", "40x40"},
+         0,
+         "",
          {"40x40/a-0.png", "20x20/123-1.png"}},
         {"empty id", {"--cid", "", "-o", FOut, "--api-base", base}, 1, "plumwick: the collection id is empty\n", {}},
-        {"missing folder", {"--cid", "1", "-o", FOut + "/nope", "--api-base", base}, 1,
-         "plumwick: the output folder " + FOut + "/nope does not exist\n", {}},
+        {"missing folder",
+         {"--cid", "1", "-o", FOut + "/nope", "--api-base", base},
+         1,
+         "plumwick: the output folder " + FOut + "/nope does not exist\n",
+         {}},
         {"missing folder offline", {"--from", FReplyFile, "-o", FOut + "/nope"}, 1, "/nope does not exist", {}},
         {"404", {"--cid", "nothing", "-o", FOut, "--api-base", base}, 1, "HTTP status 404", {}},
-        {"not JSON", {"--cid", "html", "-o", FOut, "--api-base", base}, 1, "plumwick: the reply is not valid JSON\n", {}},
+        {"not JSON",
+         {"--cid", "html", "-o", FOut, "--api-base", base},
+         1,
+         "plumwick: the reply is not valid JSON\n",
+         {}},
         {"no server", {"--cid", "1", "-o", FOut, "--api-base", "http://127.0.0.1:1"}, 1, "127.0.0.1", {}},
-        {"member missing", {"--from", (FRoot / "broken.json").string(), "-o", FOut}, 1,
+        {"member missing",
+         {"--from", (FRoot / "broken.json").string(), "-o", FOut},
+         1,
          "plumwick: icon 0 \"x\": Value 'show_svg' not found.\nplumwick: 1 of 1 icons failed; their files are "
-         "missing in " + FOut + "\n", {"collection.json"}},
-        {"a trickling server", {"--cid", "trickle", "-o", FOut, "--api-base", base, "--timeout", "1"}, 1,
-         "The download took longer than its limit of 1 s", {}},
+         "missing in " +
+             FOut + "\n",
+         {"collection.json"}},
+        {"a trickling server",
+         {"--cid", "trickle", "-o", FOut, "--api-base", base, "--timeout", "1"},
+         1,
+         "The download took longer than its limit of 1 s",
+         {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -114,10 +142,8 @@ TEST_F(ExtractCommand, StatusMessagesAndFiles)
             EXPECT_NE(run.Err.find(c.ErrPart), std::string::npos) << run.Err;
         }
         // The terminal gets English; the window's Chinese texts stay in the window.
-        EXPECT_TRUE(std::all_of(run.Err.begin(), run.Err.end(), [](char ch) { return (ch & 0x80) == 0; }))
-            << run.Err;
-        for (const std::string& file : c.Files)
-            EXPECT_TRUE(fs::exists(fs::path(FOut) / file)) << file;
+        EXPECT_TRUE(std::all_of(run.Err.begin(), run.Err.end(), [](char ch) { return (ch & 0x80) == 0; })) << run.Err;
+        for (const std::string& file : c.Files) EXPECT_TRUE(fs::exists(fs::path(FOut) / file)) << file;
         if (c.Files.empty()) {
             EXPECT_TRUE(fs::is_empty(FOut));
         }
@@ -133,10 +159,9 @@ TEST_F(ExtractCommand, StatusMessagesAndFiles)
 // index and name, and the run ends with a summary and status 1.
 TEST_F(ExtractCommand, HostileNamesAreEscapedAndFailuresSummed)
 {
-    const std::string reply =
-        R"({"data":{"icons":[{"name":"a\nb\u001b[2J","show_svg":"<svg viewBox=\"0 0 8 8\"/>"},)"
-        R"({"name":"x/y","show_svg":"<svg"},)"
-        R"({"name":"ok","show_svg":"<svg viewBox=\"0 0 8 8\"/>"}]}})";
+    const std::string reply = R"({"data":{"icons":[{"name":"a\nb\u001b[2J","show_svg":"<svg viewBox=\"0 0 8 8\"/>"},)"
+                              R"({"name":"x/y","show_svg":"<svg"},)"
+                              R"({"name":"ok","show_svg":"<svg viewBox=\"0 0 8 8\"/>"}]}})";
     std::ofstream(FRoot / "hostile.json") << reply;
     const TRun run = Extract({"--from", (FRoot / "hostile.json").string(), "-o", FOut, "-j", "2"});
     EXPECT_EQ(run.Status, 1);

@@ -2,9 +2,9 @@
 
 #include "app/ExtractionJob.h"
 
+#include <gtest/gtest.h>
 #include <QColor>
 #include <QImage>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -37,8 +37,7 @@ std::string Reply(const std::string& icons)
 std::string Icon(const std::string& nameJson, const std::string& svg)
 {
     std::string escaped;
-    for (char c : svg)
-        escaped += c == '"' ? std::string("\\\"") : std::string(1, c);
+    for (char c : svg) escaped += c == '"' ? std::string("\\\"") : std::string(1, c);
     return R"({"id":7,"name":)" + nameJson + R"(,"show_svg":")" + escaped + R"("})";
 }
 
@@ -85,8 +84,7 @@ protected:
         callbacks.Render = [this](std::string_view, const std::string& fileName, int width, int height, bool asIcon,
                                   std::vector<std::string>&) {
             FRenders.push_back({fileName, width, height, asIcon});
-            if (FAfterRender)
-                FAfterRender();
+            if (FAfterRender) FAfterRender();
         };
         callbacks.Progress = [this](int position, int maximum) { FProgress.emplace_back(position, maximum); };
         return callbacks;
@@ -135,36 +133,88 @@ struct TReplyCase {
 TEST_F(ExtractionJob, EndingsOfServedReplies)
 {
     const TReplyCase cases[] = {
-        {"404", {404, kTwoIcons}, TJobEnd::Problem, TJobProblem::HttpStatus,
-         "the service answered with HTTP status 404", false},
-        {"500 with a deflate page that is corrupt", {500, "", TEncoding::DeflateCorrupt}, TJobEnd::Problem,
-         TJobProblem::HttpStatus, "the service answered with HTTP status 500", false},
-        {"204", {204, ""}, TJobEnd::Problem, TJobProblem::HttpStatus, "the service answered with HTTP status 204",
+        {"404",
+         {404, kTwoIcons},
+         TJobEnd::Problem,
+         TJobProblem::HttpStatus,
+         "the service answered with HTTP status 404",
          false},
-        {"not JSON", {200, "<html>busy</html>"}, TJobEnd::Problem, TJobProblem::InvalidReply,
-         "the reply is not valid JSON", false},
+        {"500 with a deflate page that is corrupt",
+         {500, "", TEncoding::DeflateCorrupt},
+         TJobEnd::Problem,
+         TJobProblem::HttpStatus,
+         "the service answered with HTTP status 500",
+         false},
+        {"204",
+         {204, ""},
+         TJobEnd::Problem,
+         TJobProblem::HttpStatus,
+         "the service answered with HTTP status 204",
+         false},
+        {"not JSON",
+         {200, "<html>busy</html>"},
+         TJobEnd::Problem,
+         TJobProblem::InvalidReply,
+         "the reply is not valid JSON",
+         false},
         {"empty body", {200, ""}, TJobEnd::Problem, TJobProblem::InvalidReply, "the reply is not valid JSON", false},
-        {"JSON cut short", {200, kTwoIcons.substr(0, 40)}, TJobEnd::Problem, TJobProblem::InvalidReply,
-         "the reply is not valid JSON", false},
-        {"corrupt deflate", {200, kTwoIcons, TEncoding::DeflateCorrupt}, TJobEnd::Problem, TJobProblem::Network,
-         "The reply's deflate data is corrupt", false},
-        {"top-level array", {200, "[" + kTwoIcons + "]"}, TJobEnd::Error, TJobProblem::None,
-         "Invalid class typecast", false},
+        {"JSON cut short",
+         {200, kTwoIcons.substr(0, 40)},
+         TJobEnd::Problem,
+         TJobProblem::InvalidReply,
+         "the reply is not valid JSON",
+         false},
+        {"corrupt deflate",
+         {200, kTwoIcons, TEncoding::DeflateCorrupt},
+         TJobEnd::Problem,
+         TJobProblem::Network,
+         "The reply's deflate data is corrupt",
+         false},
+        {"top-level array",
+         {200, "[" + kTwoIcons + "]"},
+         TJobEnd::Error,
+         TJobProblem::None,
+         "Invalid class typecast",
+         false},
         {"top-level number", {200, "42"}, TJobEnd::Error, TJobProblem::None, "Invalid class typecast", false},
         {"top-level string", {200, R"("data")"}, TJobEnd::Error, TJobProblem::None, "Invalid class typecast", false},
-        {"icons an object", {200, R"({"data":{"icons":{"0":{}}}})"}, TJobEnd::Error, TJobProblem::None,
-         "Invalid class typecast", false},
-        {"icons null", {200, R"({"data":{"icons":null}})"}, TJobEnd::Error, TJobProblem::None,
-         "Invalid class typecast", false},
-        {"no data", {200, R"({"code":500,"message":"busy"})"}, TJobEnd::Error, TJobProblem::None,
-         "Value 'data.icons' not found", false},
-        {"no icons", {200, R"({"data":{"collection":{}}})"}, TJobEnd::Error, TJobProblem::None,
-         "Value 'data.icons' not found", false},
-        {"data an array", {200, R"({"data":[{"icons":[]}]})"}, TJobEnd::Error, TJobProblem::None,
-         "Value 'data.icons' not found", false},
+        {"icons an object",
+         {200, R"({"data":{"icons":{"0":{}}}})"},
+         TJobEnd::Error,
+         TJobProblem::None,
+         "Invalid class typecast",
+         false},
+        {"icons null",
+         {200, R"({"data":{"icons":null}})"},
+         TJobEnd::Error,
+         TJobProblem::None,
+         "Invalid class typecast",
+         false},
+        {"no data",
+         {200, R"({"code":500,"message":"busy"})"},
+         TJobEnd::Error,
+         TJobProblem::None,
+         "Value 'data.icons' not found",
+         false},
+        {"no icons",
+         {200, R"({"data":{"collection":{}}})"},
+         TJobEnd::Error,
+         TJobProblem::None,
+         "Value 'data.icons' not found",
+         false},
+        {"data an array",
+         {200, R"({"data":[{"icons":[]}]})"},
+         TJobEnd::Error,
+         TJobProblem::None,
+         "Value 'data.icons' not found",
+         false},
         {"empty icon list", {200, Reply("")}, TJobEnd::Completed, TJobProblem::None, "", true},
         {"two icons", {200, kTwoIcons}, TJobEnd::Completed, TJobProblem::None, "", true},
-        {"zlib-wrapped deflate", {200, kTwoIcons, TEncoding::DeflateZlib}, TJobEnd::Completed, TJobProblem::None, "",
+        {"zlib-wrapped deflate",
+         {200, kTwoIcons, TEncoding::DeflateZlib},
+         TJobEnd::Completed,
+         TJobProblem::None,
+         "",
          true},
         {"raw deflate", {200, kTwoIcons, TEncoding::DeflateRaw}, TJobEnd::Completed, TJobProblem::None, "", true},
     };
@@ -201,8 +251,8 @@ TEST_F(ExtractionJob, WritesEveryIconAndRendersItTwice)
     EXPECT_EQ(ReadFile(fs::path(FOut) / "svg" / "b-1.svg"), kSvgB);
     // The reply is kept as it arrived, after inflation.
     EXPECT_EQ(ReadFile(fs::path(FOut) / "collection.json"), kTwoIcons);
-    EXPECT_EQ(Tree(FOut), (std::set<std::string>{"96x96", "48x48", "svg", "svg/a-0.svg", "svg/b-1.svg",
-                                                 "collection.json"}));
+    EXPECT_EQ(Tree(FOut),
+              (std::set<std::string>{"96x96", "48x48", "svg", "svg/a-0.svg", "svg/b-1.svg", "collection.json"}));
 
     ASSERT_EQ(FRenders.size(), 4u);
     const TRenderCall expected[] = {{FOut + "/96x96/a-0.png", 96, 96, false},
@@ -278,8 +328,7 @@ TEST_F(ExtractionJob, StopDuringTheRequestEndsQuietly)
 {
     std::atomic<bool> stop{false};
     std::thread stopper([&] {
-        while (FServer.Seen().Requests == 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        while (FServer.Seen().Requests == 0) std::this_thread::sleep_for(std::chrono::milliseconds(2));
         stop = true;
     });
     TJobRequest request;
@@ -301,13 +350,13 @@ TEST_F(ExtractionJob, NamesReadAsText)
         const char* NameJson;
         const char* File;
     } cases[] = {
-        {R"("star")", "star-0.svg"},      {"123", "123-0.svg"},
-        {"1.50e3", "1.50e3-0.svg"},       {"-0", "-0-0.svg"},
-        {"0.10", "0.10-0.svg"},           {"true", "true-0.svg"},
-        {"false", "false-0.svg"},         {"null", "_-0.svg"},
-        {R"("")", "_-0.svg"},             {R"("下载")", "下载-0.svg"},
-        {R"("a b")", "a b-0.svg"},        {R"("\u4e0b")", "下-0.svg"},
-        {R"("..x")", "..x-0.svg"},        {"12345678901234567890123", "12345678901234567890123-0.svg"},
+        {R"("star")", "star-0.svg"}, {"123", "123-0.svg"},
+        {"1.50e3", "1.50e3-0.svg"},  {"-0", "-0-0.svg"},
+        {"0.10", "0.10-0.svg"},      {"true", "true-0.svg"},
+        {"false", "false-0.svg"},    {"null", "_-0.svg"},
+        {R"("")", "_-0.svg"},        {R"("下载")", "下载-0.svg"},
+        {R"("a b")", "a b-0.svg"},   {R"("\u4e0b")", "下-0.svg"},
+        {R"("..x")", "..x-0.svg"},   {"12345678901234567890123", "12345678901234567890123-0.svg"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.NameJson);
@@ -372,8 +421,7 @@ TEST_F(ExtractionJob, UnsafeNamesAreReplacedAndReported)
     const std::string long244(244, 'n');
     // 250 bytes of three-byte characters: the cut must not split one.
     std::string wide;
-    for (int i = 0; i < 84; ++i)
-        wide += "\xE4\xB8\x8B";
+    for (int i = 0; i < 84; ++i) wide += "\xE4\xB8\x8B";
     const struct {
         const char* Name;
         std::string NameJson;
@@ -398,7 +446,8 @@ TEST_F(ExtractionJob, UnsafeNamesAreReplacedAndReported)
         std::vector<TIconReport> reports;
         TJobRequest request;
         request.OutputFolder = FOut;
-        request.ReplyText = Reply(Icon(R"("ok")", kSvgA) + "," + Icon(c.NameJson, kSvgB) + "," + Icon(R"("ok")", kSvgA));
+        request.ReplyText =
+            Reply(Icon(R"("ok")", kSvgA) + "," + Icon(c.NameJson, kSvgB) + "," + Icon(R"("ok")", kSvgA));
         TJobCallbacks callbacks = Callbacks();
         callbacks.IconReported = [&](const TIconReport& report) { reports.push_back(report); };
         const TJobResult result = RunExtraction(request, callbacks);
@@ -413,8 +462,7 @@ TEST_F(ExtractionJob, UnsafeNamesAreReplacedAndReported)
             EXPECT_EQ(reports[0].Notes.size(), 1u);
         }
         // Nothing outside the output folder's own three folders.
-        for (const std::string& entry : Tree(FRoot))
-            EXPECT_TRUE(entry == "out" || entry.starts_with("out/")) << entry;
+        for (const std::string& entry : Tree(FRoot)) EXPECT_TRUE(entry == "out" || entry.starts_with("out/")) << entry;
     }
 }
 
@@ -474,10 +522,9 @@ TEST_F(ExtractionJob, SeveralSizesGetAFolderEach)
     FSettings.Sizes = {{24, 24}, {64, 32}, {400, 400}};
     const TJobResult result = RunOffline(Reply(Icon(R"("i")", kSvgA)));
     ASSERT_EQ(result.End, TJobEnd::Completed) << result.Text;
-    EXPECT_EQ(result.ImageFolders,
-              (std::vector<std::string>{FOut + "/24x24", FOut + "/64x32", FOut + "/400x400"}));
-    EXPECT_EQ(Tree(FOut), (std::set<std::string>{"24x24", "64x32", "400x400", "svg", "svg/i-0.svg",
-                                                 "collection.json"}));
+    EXPECT_EQ(result.ImageFolders, (std::vector<std::string>{FOut + "/24x24", FOut + "/64x32", FOut + "/400x400"}));
+    EXPECT_EQ(Tree(FOut),
+              (std::set<std::string>{"24x24", "64x32", "400x400", "svg", "svg/i-0.svg", "collection.json"}));
     ASSERT_EQ(FRenders.size(), 3u);
     const TRenderCall expected[] = {{FOut + "/24x24/i-0.png", 24, 24, false},
                                     {FOut + "/64x32/i-0.png", 64, 32, false},
@@ -512,9 +559,7 @@ TEST_F(ExtractionJob, IconSizesMakeOneIconFilePerIcon)
     std::vector<std::pair<std::string, std::size_t>> sets;
     TJobCallbacks callbacks = Callbacks();
     callbacks.RenderIconSet = [&](std::string_view, const std::string& fileName, std::span<const TIconSize> sizes,
-                                  std::vector<std::string>&) {
-        sets.emplace_back(fileName, sizes.size());
-    };
+                                  std::vector<std::string>&) { sets.emplace_back(fileName, sizes.size()); };
     TJobRequest request;
     request.Settings = FSettings;
     request.OutputFolder = FOut;
@@ -578,8 +623,9 @@ TEST_F(ExtractionJob, InvalidUtf8ReadsAsReplacementCharacters)
 TEST_F(ExtractionJob, RealExportWritesBothSizes)
 {
     // Left half red, right half blue.
-    const std::string svg = R"(<svg class="icon" viewBox="0 0 1024 1024" xmlns="http://www.w3.org/2000/svg">)"
-                            R"(<path d="M0 0h512v1024H0z" fill="#FF0000"/><path d="M512 0h512v1024H512z" fill="#0000FF"/></svg>)";
+    const std::string svg =
+        R"(<svg class="icon" viewBox="0 0 1024 1024" xmlns="http://www.w3.org/2000/svg">)"
+        R"(<path d="M0 0h512v1024H0z" fill="#FF0000"/><path d="M512 0h512v1024H512z" fill="#0000FF"/></svg>)";
     for (const char* format : {"png", "bmp", "ico"}) {
         SCOPED_TRACE(format);
         fs::remove_all(FOut);
@@ -639,7 +685,8 @@ TEST(ExtractionTexts, FolderAndFileNames)
         {SvgFolder("/data/icons/"), "/data/icons//svg"},
         {IconFileName("/o/svg", "star", 0, "svg"), "/o/svg/star-0.svg"},
         {IconFileName("/o/96x96", "下载", 12, "ico"), "/o/96x96/下载-12.ico"},
-        {CollectionUrl("https://www.iconfont.cn", "32622"), "https://www.iconfont.cn/api/collection/detail.json?id=32622"},
+        {CollectionUrl("https://www.iconfont.cn", "32622"),
+         "https://www.iconfont.cn/api/collection/detail.json?id=32622"},
         {CollectionUrl("http://127.0.0.1:8080/", " 1"), "http://127.0.0.1:8080/api/collection/detail.json?id= 1"},
         {WithFullStop("Invalid class typecast"), "Invalid class typecast."},
         {WithFullStop("ends."), "ends."},
@@ -648,8 +695,7 @@ TEST(ExtractionTexts, FolderAndFileNames)
         {WithFullStop("文件不存在"), "文件不存在."},
         {WithFullStop(""), ""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.Got, c.Expected);
+    for (const auto& c : cases) EXPECT_EQ(c.Got, c.Expected);
 }
 
 TEST(ExtractionTexts, InputChecks)
@@ -667,8 +713,7 @@ TEST(ExtractionTexts, InputChecks)
         {"1", "", TInputProblem::NoOutputFolder},
         {"1", "/etc/hostname", TInputProblem::NoOutputFolder},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(CheckJobInputs(c.Cid, c.Folder), c.Problem) << c.Cid << " " << c.Folder;
+    for (const auto& c : cases) EXPECT_EQ(CheckJobInputs(c.Cid, c.Folder), c.Problem) << c.Cid << " " << c.Folder;
 }
 
 TEST(ExtractionTexts, ApiBaseFromTheEnvironment)

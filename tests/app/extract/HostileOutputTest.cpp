@@ -7,9 +7,9 @@
 #include "app/FolderLock.h"
 #include "platform/GdiPlusFont.h"
 
+#include <gtest/gtest.h>
 #include <QColor>
 #include <QImage>
-#include <gtest/gtest.h>
 
 #include <sys/mount.h>
 #include <sys/wait.h>
@@ -33,8 +33,7 @@ std::string Reply(const std::vector<std::pair<std::string, std::string>>& icons)
     std::string list;
     for (const auto& [name, svg] : icons) {
         std::string escaped;
-        for (char c : svg)
-            escaped += c == '"' ? std::string("\\\"") : std::string(1, c);
+        for (char c : svg) escaped += c == '"' ? std::string("\\\"") : std::string(1, c);
         list += std::string(list.empty() ? "" : ",") + R"({"name":")" + name + R"(","show_svg":")" + escaped + R"("})";
     }
     return R"({"data":{"icons":[)" + list + "]}}";
@@ -61,8 +60,7 @@ protected:
     }
     void TearDown() override
     {
-        if (FMounted)
-            ::umount(FOut.c_str());
+        if (FMounted) ::umount(FOut.c_str());
         fs::remove_all(FRoot);
     }
 
@@ -107,12 +105,10 @@ TEST_F(HostileOutput, AFullDiskLeavesNoShortFileUnderAFinalName)
     FMounted = true;
     // 16 pages: a few small files fit, a 200x200 BMP or ICO (160 KiB) never does.
     std::vector<std::pair<std::string, std::string>> icons;
-    for (int i = 0; i < 8; ++i)
-        icons.emplace_back("n" + std::to_string(i), kRed);
+    for (int i = 0; i < 8; ++i) icons.emplace_back("n" + std::to_string(i), kRed);
     for (const char* format : {"png", "bmp", "ico"}) {
         SCOPED_TRACE(format);
-        for (const auto& entry : fs::directory_iterator(FOut))
-            fs::remove_all(entry.path());
+        for (const auto& entry : fs::directory_iterator(FOut)) fs::remove_all(entry.path());
         const std::string extension = format;
         TJobSettings settings;
         settings.Width = settings.Height = 200;
@@ -129,8 +125,7 @@ TEST_F(HostileOutput, AFullDiskLeavesNoShortFileUnderAFinalName)
         EXPECT_NE(result.Failed.back().Failures.back().find("No space left on device"), std::string::npos)
             << result.Failed.back().Failures.back();
         for (const auto& entry : fs::recursive_directory_iterator(FOut)) {
-            if (!entry.is_regular_file())
-                continue;
+            if (!entry.is_regular_file()) continue;
             const std::string name = entry.path().filename().string();
             EXPECT_FALSE(IsTemporaryName(name)) << "left behind: " << name;
             const std::string bytes = ReadFile(entry.path());
@@ -161,8 +156,8 @@ TEST_F(HostileOutput, ReplySvgCannotReadLocalFiles)
     const std::string references[] = {picture.string(), "secret.png", "file://" + picture.string(), "/etc/passwd"};
     std::vector<std::pair<std::string, std::string>> icons;
     for (const std::string& reference : references)
-        icons.emplace_back("i", R"(<svg viewBox="0 0 8 8"><image width="8" height="8" href=")" + reference +
-                                    R"("/></svg>)");
+        icons.emplace_back("i",
+                           R"(<svg viewBox="0 0 8 8"><image width="8" height="8" href=")" + reference + R"("/></svg>)");
     TJobSettings small;
     small.Width = small.Height = 16;
     const TJobResult result = Run(Reply(icons), small);
@@ -193,8 +188,7 @@ TEST_F(HostileOutput, TemporariesOfAKilledRunAreRemoved)
 {
     // A process id that is not running: a child that has ended and been waited for.
     const pid_t dead = ::fork();
-    if (dead == 0)
-        ::_exit(0);
+    if (dead == 0) ::_exit(0);
     ASSERT_GT(dead, 0);
     int status = 0;
     ::waitpid(dead, &status, 0);
@@ -202,8 +196,7 @@ TEST_F(HostileOutput, TemporariesOfAKilledRunAreRemoved)
     const std::string stale = ".pw-" + std::to_string(dead) + "-aB3xYz";
     const std::string live = ".pw-" + std::to_string(::getppid()) + "-aB3xYz";
     const std::string other = ".pw-notmine";
-    for (const std::string& name : {stale, live, other})
-        std::ofstream(fs::path(FOut) / "svg" / name) << "partial";
+    for (const std::string& name : {stale, live, other}) std::ofstream(fs::path(FOut) / "svg" / name) << "partial";
     std::ofstream(fs::path(FOut) / stale) << "partial";
     ASSERT_EQ(Run(Reply({{"a", kRed}})).End, TJobEnd::Completed);
     EXPECT_FALSE(fs::exists(fs::path(FOut) / "svg" / stale));

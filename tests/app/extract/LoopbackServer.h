@@ -49,20 +49,17 @@ public:
     //   "redirects-N"    N redirects (N >= 1), ending at the reply of id "plain"
     TLoopbackServer()
     {
-        FServer.Get("/api/collection/detail.json", [this](const httplib::Request& request, httplib::Response& response) {
-            Serve(request, response);
-        });
+        FServer.Get("/api/collection/detail.json",
+                    [this](const httplib::Request& request, httplib::Response& response) { Serve(request, response); });
         FServer.Get(R"(/hop/(\d+))", [](const httplib::Request& request, httplib::Response& response) {
             const int left = std::stoi(request.matches[1]);
             response.set_redirect(left > 0 ? "/hop/" + std::to_string(left - 1)
                                            : std::string("/api/collection/detail.json?id=plain"));
         });
         FPort = FServer.bind_to_any_port("127.0.0.1");
-        if (FPort <= 0)
-            throw std::runtime_error("cannot bind a loopback port");
+        if (FPort <= 0) throw std::runtime_error("cannot bind a loopback port");
         FThread = std::thread([this] { FServer.listen_after_bind(); });
-        while (!FServer.is_running())
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        while (!FServer.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 
     ~TLoopbackServer()
@@ -112,20 +109,20 @@ private:
                 reply.Status = 404;
         }
         if (id == "hang") {
-            while (!FRelease)
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            while (!FRelease) std::this_thread::sleep_for(std::chrono::milliseconds(5));
             return;
         }
         if (id == "trickle") {
             const std::string body = reply.Body;
-            response.set_chunked_content_provider("application/json", [this, body](std::size_t offset, httplib::DataSink& sink) {
-                if (FRelease || offset >= body.size()) {
-                    sink.done();
-                    return true;
-                }
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-                return sink.write(body.data() + offset, 1);
-            });
+            response.set_chunked_content_provider("application/json",
+                                                  [this, body](std::size_t offset, httplib::DataSink& sink) {
+                                                      if (FRelease || offset >= body.size()) {
+                                                          sink.done();
+                                                          return true;
+                                                      }
+                                                      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                                                      return sink.write(body.data() + offset, 1);
+                                                  });
             return;
         }
         if (id.starts_with("redirects-")) {
@@ -137,20 +134,19 @@ private:
         response.status = reply.Status;
         std::string body = reply.Body;
         switch (reply.Encoding) {
-        case TEncoding::Identity:
-            break;
-        case TEncoding::DeflateZlib:
-            body = Deflate(body, true);
-            break;
-        case TEncoding::DeflateRaw:
-            body = Deflate(body, false);
-            break;
-        case TEncoding::DeflateCorrupt:
-            body = "this is not deflate data";
-            break;
+            case TEncoding::Identity:
+                break;
+            case TEncoding::DeflateZlib:
+                body = Deflate(body, true);
+                break;
+            case TEncoding::DeflateRaw:
+                body = Deflate(body, false);
+                break;
+            case TEncoding::DeflateCorrupt:
+                body = "this is not deflate data";
+                break;
         }
-        if (reply.Encoding != TEncoding::Identity)
-            response.set_header("Content-Encoding", "deflate");
+        if (reply.Encoding != TEncoding::Identity) response.set_header("Content-Encoding", "deflate");
         response.set_content(body, "application/json");
     }
 

@@ -24,12 +24,18 @@ using plumwick::testing::RunPlumwick;
 // Icons that reach every shared piece of the renderer: named colours, gradients, clips, reuse, dashes,
 // and text through the font lookup and the kerning object.
 const std::vector<std::pair<std::string, std::string>> kIcons = {
-    {"named-colours", R"svg(<svg viewBox="0 0 24 24"><rect width="12" height="24" fill="cornflowerblue"/><circle cx="18" cy="12" r="5" fill="darkorange" stroke="rebeccapurple"/></svg>)svg"},
-    {"gradient", R"svg(<svg viewBox="0 0 32 32"><defs><linearGradient id="g" x2="1" y2="1"><stop offset="0" stop-color="#f00"/><stop offset="1" stop-color="#00f" stop-opacity=".5"/></linearGradient><radialGradient id="r"><stop offset="0" stop-color="yellow"/><stop offset="1" stop-color="teal"/></radialGradient></defs><rect width="32" height="16" fill="url(#g)"/><ellipse cx="16" cy="24" rx="14" ry="7" fill="url(#r)"/></svg>)svg"},
-    {"clip-use", R"svg(<svg xmlns:xlink="http://www.w3.org/1999/xlink" viewBox="0 0 20 20"><defs><clipPath id="c"><circle cx="10" cy="10" r="8"/></clipPath><path id="p" d="M0 0h10v10z"/></defs><g clip-path="url(#c)" transform="rotate(10 10 10)"><use xlink:href="#p" fill="green"/><use xlink:href="#p" x="8" y="8" fill="navy"/></g></svg>)svg"},
-    {"strokes", R"svg(<svg viewBox="0 0 24 24" fill="none" stroke="black" stroke-width="2" stroke-linecap="round"><path d="M3 12h18M12 3v18" stroke-dasharray="3 2"/><polyline points="4 20 12 14 20 20" stroke-linejoin="bevel"/></svg>)svg"},
-    {"text", R"svg(<svg viewBox="0 0 64 32"><text x="4" y="22" font-family="DejaVu Sans" font-size="18" fill="maroon">AVAWa</text></svg>)svg"},
-    {"text-bold-underline", R"svg(<svg viewBox="0 0 64 32"><text x="2" y="24" font-family="Liberation Serif" font-size="20" font-weight="bold" text-decoration="underline">To<tspan fill="red">ky</tspan></text></svg>)svg"},
+    {"named-colours",
+     R"svg(<svg viewBox="0 0 24 24"><rect width="12" height="24" fill="cornflowerblue"/><circle cx="18" cy="12" r="5" fill="darkorange" stroke="rebeccapurple"/></svg>)svg"},
+    {"gradient",
+     R"svg(<svg viewBox="0 0 32 32"><defs><linearGradient id="g" x2="1" y2="1"><stop offset="0" stop-color="#f00"/><stop offset="1" stop-color="#00f" stop-opacity=".5"/></linearGradient><radialGradient id="r"><stop offset="0" stop-color="yellow"/><stop offset="1" stop-color="teal"/></radialGradient></defs><rect width="32" height="16" fill="url(#g)"/><ellipse cx="16" cy="24" rx="14" ry="7" fill="url(#r)"/></svg>)svg"},
+    {"clip-use",
+     R"svg(<svg xmlns:xlink="http://www.w3.org/1999/xlink" viewBox="0 0 20 20"><defs><clipPath id="c"><circle cx="10" cy="10" r="8"/></clipPath><path id="p" d="M0 0h10v10z"/></defs><g clip-path="url(#c)" transform="rotate(10 10 10)"><use xlink:href="#p" fill="green"/><use xlink:href="#p" x="8" y="8" fill="navy"/></g></svg>)svg"},
+    {"strokes",
+     R"svg(<svg viewBox="0 0 24 24" fill="none" stroke="black" stroke-width="2" stroke-linecap="round"><path d="M3 12h18M12 3v18" stroke-dasharray="3 2"/><polyline points="4 20 12 14 20 20" stroke-linejoin="bevel"/></svg>)svg"},
+    {"text",
+     R"svg(<svg viewBox="0 0 64 32"><text x="4" y="22" font-family="DejaVu Sans" font-size="18" fill="maroon">AVAWa</text></svg>)svg"},
+    {"text-bold-underline",
+     R"svg(<svg viewBox="0 0 64 32"><text x="2" y="24" font-family="Liberation Serif" font-size="20" font-weight="bold" text-decoration="underline">To<tspan fill="red">ky</tspan></text></svg>)svg"},
     {"big-view-box", R"svg(<svg viewBox="0 0 1024 1024"><path d="M512 64 960 960H64z" fill="#3a7"/></svg>)svg"},
 };
 
@@ -44,8 +50,7 @@ std::map<std::string, std::string> FilesBelow(const fs::path& folder)
 {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file())
-            files[fs::relative(entry.path(), folder).string()] = ReadAll(entry.path());
+        if (entry.is_regular_file()) files[fs::relative(entry.path(), folder).string()] = ReadAll(entry.path());
     return files;
 }
 
@@ -77,8 +82,8 @@ TEST_F(Jobs, RenderWritesTheSameBytesWithOneAndWithFourJobs)
         std::map<std::string, std::string> byJobs[2];
         for (int run = 0; run < 2; ++run) {
             const fs::path out = FFolder / (std::string(format) + (run == 0 ? "-one" : "-four"));
-            std::vector<std::string> args = {"render", "-o", out.string(), "-s", "40x36", "-f", format,
-                                             "--jobs", run == 0 ? "1" : "4"};
+            std::vector<std::string> args = {"render", "-o",     out.string(),        "-s", "40x36", "-f",
+                                             format,   "--jobs", run == 0 ? "1" : "4"};
             args.insert(args.end(), inputs.begin(), inputs.end());
             ASSERT_EQ(RunPlumwick(args), 0);
             byJobs[run] = FilesBelow(out);
@@ -98,8 +103,7 @@ std::string Reply(int copies, const std::map<int, std::string>& names = {})
     auto quoted = [](const std::string& text) {
         std::string out = "\"";
         for (char c : text) {
-            if (c == '"')
-                out += '\\';
+            if (c == '"') out += '\\';
             out += c;
         }
         return out += '"';
@@ -110,8 +114,7 @@ std::string Reply(int copies, const std::map<int, std::string>& names = {})
         for (const auto& [name, text] : kIcons) {
             const auto renamed = names.find(index);
             const std::string shown = renamed != names.end() ? renamed->second : name + std::to_string(copy);
-            if (index++ > 0)
-                icons += ',';
+            if (index++ > 0) icons += ',';
             icons.append("{\"name\":").append(quoted(shown)).append(",\"show_svg\":").append(quoted(text));
             icons += '}';
         }
@@ -138,8 +141,7 @@ TRun Extract(const fs::path& out, const std::string& reply, int jobs, int stopAf
     callbacks.Stop = &stop;
     callbacks.IconDone = [&](int index, int, const std::string&) {
         run.Reported.push_back(index);
-        if (index == stopAfter)
-            stop = true;
+        if (index == stopAfter) stop = true;
     };
     run.Result = plumwick::RunExtraction(request, callbacks);
     return run;
@@ -148,8 +150,7 @@ TRun Extract(const fs::path& out, const std::string& reply, int jobs, int stopAf
 std::vector<int> UpTo(int count)
 {
     std::vector<int> indices;
-    for (int i = 0; i < count; ++i)
-        indices.push_back(i);
+    for (int i = 0; i < count; ++i) indices.push_back(i);
     return indices;
 }
 
@@ -191,11 +192,11 @@ TEST_F(Jobs, ExtractGoesPastFailingIconsAndEndsAtAStop)
         SCOPED_TRACE(c.label);
         for (const int jobs : {1, 4}) {
             SCOPED_TRACE(jobs);
-            const TRun run = Extract(FFolder / (std::string(c.label) + std::to_string(jobs)), Reply(3, c.names), jobs,
-                                     c.stopAfter);
+            const TRun run =
+                Extract(FFolder / (std::string(c.label) + std::to_string(jobs)), Reply(3, c.names), jobs, c.stopAfter);
             // With several workers every icon may be written before the stop is seen.
-            const bool finishedFirst = jobs > 1 && c.end == plumwick::TJobEnd::Stopped &&
-                                       run.Result.End == plumwick::TJobEnd::Completed;
+            const bool finishedFirst =
+                jobs > 1 && c.end == plumwick::TJobEnd::Stopped && run.Result.End == plumwick::TJobEnd::Completed;
             if (!finishedFirst) {
                 EXPECT_EQ(run.Result.End, c.end) << run.Result.Text;
             }

@@ -35,23 +35,23 @@ TEST_P(BitmapHeader, HoldsTheField)
     const std::string bmp = BuildBitmapFile(3, 2, pixels);
     ASSERT_EQ(bmp.size(), 14u + 124u + 24u);
     const Field& field = GetParam();
-    const std::uint32_t value =
-        field.bytes == 4 ? Long(bmp, field.at)
-                         : static_cast<std::uint32_t>(static_cast<std::uint8_t>(bmp[field.at]) |
-                                                      static_cast<std::uint8_t>(bmp[field.at + 1]) << 8);
+    const std::uint32_t value = field.bytes == 4
+                                    ? Long(bmp, field.at)
+                                    : static_cast<std::uint32_t>(static_cast<std::uint8_t>(bmp[field.at]) |
+                                                                 static_cast<std::uint8_t>(bmp[field.at + 1]) << 8);
     EXPECT_EQ(value, field.value);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Fields, BitmapHeader,
-    testing::Values(Field{"magic", 0, 2, 0x4D42}, Field{"fileSize", 2, 4, 162}, Field{"pixelOffset", 10, 4, 138},
-                    Field{"headerSize", 14, 4, 124}, Field{"width", 18, 4, 3},
-                    Field{"heightPositiveBottomUp", 22, 4, 2}, Field{"planes", 26, 2, 1},
-                    Field{"bitsPerPixel", 28, 2, 32}, Field{"bitFields", 30, 4, 3}, Field{"imageSize", 34, 4, 24},
-                    Field{"redMask", 54, 4, 0x00FF0000}, Field{"greenMask", 58, 4, 0x0000FF00},
-                    Field{"blueMask", 62, 4, 0x000000FF}, Field{"alphaMask", 66, 4, 0xFF000000},
-                    Field{"colourSpaceSrgb", 70, 4, 0x73524742}, Field{"intent", 122, 4, 4}),
-    [](const testing::TestParamInfo<Field>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Fields, BitmapHeader,
+                         testing::Values(Field{"magic", 0, 2, 0x4D42}, Field{"fileSize", 2, 4, 162},
+                                         Field{"pixelOffset", 10, 4, 138}, Field{"headerSize", 14, 4, 124},
+                                         Field{"width", 18, 4, 3}, Field{"heightPositiveBottomUp", 22, 4, 2},
+                                         Field{"planes", 26, 2, 1}, Field{"bitsPerPixel", 28, 2, 32},
+                                         Field{"bitFields", 30, 4, 3}, Field{"imageSize", 34, 4, 24},
+                                         Field{"redMask", 54, 4, 0x00FF0000}, Field{"greenMask", 58, 4, 0x0000FF00},
+                                         Field{"blueMask", 62, 4, 0x000000FF}, Field{"alphaMask", 66, 4, 0xFF000000},
+                                         Field{"colourSpaceSrgb", 70, 4, 0x73524742}, Field{"intent", 122, 4, 4}),
+                         [](const testing::TestParamInfo<Field>& info) { return std::string(info.param.name); });
 
 TEST(BitmapFile, RowsRunBottomUpWithStraightAlpha)
 {

@@ -52,18 +52,17 @@ TLookOptions Look(std::string color, bool grey, std::string background, bool fit
 
 INSTANTIATE_TEST_SUITE_P(
     Options, LookOptions,
-    testing::Values(
-        LookCase{"plainStretchesOverTheWholeHeight", Look("", false, "", false), 5, 2, 0xFFFF0000},
-        LookCase{"plainRightHalfIsTransparent", Look("", false, "", false), 30, 2, 0x00000000},
-        LookCase{"colorRecolorsFills", Look("#0000ff", false, "", false), 5, 2, 0xFF0000FF},
-        LookCase{"colorRecolorsStrokes", Look("blue", false, "", false), 30, 20, 0xFF0000FF},
-        LookCase{"grayscale", Look("", true, "", false), 5, 2, 0xFF4C4C4C},
-        LookCase{"backgroundUnderTransparency", Look("", false, "#ffff00", false), 30, 2, 0xFFFFFF00},
-        LookCase{"backgroundStaysUnderTheIcon", Look("", false, "#ffff00", false), 5, 2, 0xFFFF0000},
-        LookCase{"fitPadsAbove", Look("", false, "", true), 5, 5, 0x00000000},
-        LookCase{"fitPadsBelow", Look("", false, "", true), 5, 34, 0x00000000},
-        LookCase{"fitKeepsTheIconInTheMiddle", Look("", false, "", true), 5, 12, 0xFFFF0000},
-        LookCase{"fitPaddingTakesTheBackground", Look("", false, "white", true), 5, 5, 0xFFFFFFFF}),
+    testing::Values(LookCase{"plainStretchesOverTheWholeHeight", Look("", false, "", false), 5, 2, 0xFFFF0000},
+                    LookCase{"plainRightHalfIsTransparent", Look("", false, "", false), 30, 2, 0x00000000},
+                    LookCase{"colorRecolorsFills", Look("#0000ff", false, "", false), 5, 2, 0xFF0000FF},
+                    LookCase{"colorRecolorsStrokes", Look("blue", false, "", false), 30, 20, 0xFF0000FF},
+                    LookCase{"grayscale", Look("", true, "", false), 5, 2, 0xFF4C4C4C},
+                    LookCase{"backgroundUnderTransparency", Look("", false, "#ffff00", false), 30, 2, 0xFFFFFF00},
+                    LookCase{"backgroundStaysUnderTheIcon", Look("", false, "#ffff00", false), 5, 2, 0xFFFF0000},
+                    LookCase{"fitPadsAbove", Look("", false, "", true), 5, 5, 0x00000000},
+                    LookCase{"fitPadsBelow", Look("", false, "", true), 5, 34, 0x00000000},
+                    LookCase{"fitKeepsTheIconInTheMiddle", Look("", false, "", true), 5, 12, 0xFFFF0000},
+                    LookCase{"fitPaddingTakesTheBackground", Look("", false, "white", true), 5, 5, 0xFFFFFFFF}),
     [](const testing::TestParamInfo<LookCase>& info) { return std::string(info.param.name); });
 
 TEST(LookOptions, ColourTexts)
@@ -97,7 +96,8 @@ INSTANTIATE_TEST_SUITE_P(
                     IdCase{"id", "https://www.iconfont.cn/api/collection/detail.json?id=733", "733"},
                     IdCase{"cidWinsOverId", "https://x/?id=1&cid=2", "2"},
                     IdCase{"fragmentDropped", "https://x/detail?cid=77#top", "77"},
-                    IdCase{"noIdKept", "https://www.iconfont.cn/collections/index?type=3", "https://www.iconfont.cn/collections/index?type=3"},
+                    IdCase{"noIdKept", "https://www.iconfont.cn/collections/index?type=3",
+                           "https://www.iconfont.cn/collections/index?type=3"},
                     IdCase{"lookalikeKeyIgnored", "https://x/?uid=5&cid=6", "6"}),
     [](const testing::TestParamInfo<IdCase>& info) { return std::string(info.param.name); });
 
@@ -118,21 +118,19 @@ TEST_P(IconSizesOption, ReadsTheList)
     }
     ASSERT_TRUE(sizes);
     std::vector<std::pair<int, int>> read;
-    for (const TIconSize& size : *sizes)
-        read.emplace_back(size.Width, size.Height);
+    for (const TIconSize& size : *sizes) read.emplace_back(size.Width, size.Height);
     EXPECT_EQ(read, GetParam().sizes);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lists, IconSizesOption,
-    testing::Values(SizesCase{"one", "16", {{16, 16}}},
-                    SizesCase{"several", "16,32,256", {{16, 16}, {32, 32}, {256, 256}}},
-                    SizesCase{"orderKept", "48,16", {{48, 48}, {16, 16}}},
-                    SizesCase{"rectangle", "40x20,400", {{40, 20}, {400, 400}}},
-                    SizesCase{"tooSmall", "8,16", {}}, SizesCase{"tooLarge", "16,512", {}},
-                    SizesCase{"repeated", "16,32,16", {}}, SizesCase{"empty", "", {}},
-                    SizesCase{"emptyItem", "16,,32", {}}, SizesCase{"word", "big", {}}),
-    [](const testing::TestParamInfo<SizesCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Lists, IconSizesOption,
+                         testing::Values(SizesCase{"one", "16", {{16, 16}}},
+                                         SizesCase{"several", "16,32,256", {{16, 16}, {32, 32}, {256, 256}}},
+                                         SizesCase{"orderKept", "48,16", {{48, 48}, {16, 16}}},
+                                         SizesCase{"rectangle", "40x20,400", {{40, 20}, {400, 400}}},
+                                         SizesCase{"tooSmall", "8,16", {}}, SizesCase{"tooLarge", "16,512", {}},
+                                         SizesCase{"repeated", "16,32,16", {}}, SizesCase{"empty", "", {}},
+                                         SizesCase{"emptyItem", "16,,32", {}}, SizesCase{"word", "big", {}}),
+                         [](const testing::TestParamInfo<SizesCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace plumwick

@@ -21,11 +21,14 @@ std::uint32_t Long(const std::string& bytes, std::size_t at)
 
 std::uint16_t Word(const std::string& bytes, std::size_t at)
 {
-    return static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[at]) |
-                                      static_cast<std::uint8_t>(bytes[at + 1]) << 8);
+    return static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[at]) | static_cast<std::uint8_t>(bytes[at + 1])
+                                                                                 << 8);
 }
 
-int Byte(const std::string& bytes, std::size_t at) { return static_cast<std::uint8_t>(bytes[at]); }
+int Byte(const std::string& bytes, std::size_t at)
+{
+    return static_cast<std::uint8_t>(bytes[at]);
+}
 
 // One image of a file under test and what its directory entry must say.
 struct Entry {
@@ -98,27 +101,23 @@ TEST_P(IconLayout, DirectoryAndImagesFollowTheByteTable)
 
 INSTANTIATE_TEST_SUITE_P(
     Files, IconLayout,
-    testing::Values(IconCase{"s16", {{16, 16, 16, 16, false, 4}}},
-                    IconCase{"s48x24", {{48, 24, 48, 24, false, 8}}},
-                    IconCase{"s33x1", {{33, 1, 33, 1, false, 8}}},
-                    IconCase{"s255", {{255, 255, 255, 255, false, 32}}},
-                    IconCase{"s256", {{256, 256, 0, 0, true, 0}}},
-                    IconCase{"s400", {{400, 400, 0, 0, true, 0}}},
+    testing::Values(IconCase{"s16", {{16, 16, 16, 16, false, 4}}}, IconCase{"s48x24", {{48, 24, 48, 24, false, 8}}},
+                    IconCase{"s33x1", {{33, 1, 33, 1, false, 8}}}, IconCase{"s255", {{255, 255, 255, 255, false, 32}}},
+                    IconCase{"s256", {{256, 256, 0, 0, true, 0}}}, IconCase{"s400", {{400, 400, 0, 0, true, 0}}},
                     IconCase{"s400x100", {{400, 100, 0, 100, true, 0}}},
-                    IconCase{"s16_32_256", {{16, 16, 16, 16, false, 4}, {32, 32, 32, 32, false, 4},
-                                            {256, 256, 0, 0, true, 0}}}),
+                    IconCase{"s16_32_256",
+                             {{16, 16, 16, 16, false, 4}, {32, 32, 32, 32, false, 4}, {256, 256, 0, 0, true, 0}}}),
     [](const testing::TestParamInfo<IconCase>& info) { return std::string(info.param.name); });
 
 TEST(IconFile, ColourRowsAreStoredBottomUpAsGiven)
 {
     // 2 x 2: top row red then green, bottom row blue then half-transparent white (straight BGRA).
-    const std::vector<std::uint8_t> pixels = {0, 0, 255, 255, 0, 255, 0, 255,
-                                              255, 0, 0, 255, 255, 255, 255, 128};
+    const std::vector<std::uint8_t> pixels = {0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255, 255, 255, 255, 128};
     const TIconImage image{2, 2, pixels, {}};
     const std::string ico = BuildIconFile(std::span(&image, 1));
     const std::string colour = ico.substr(62, 16);
-    const std::string expected = {'\xFF', 0, 0, '\xFF', '\xFF', '\xFF', '\xFF', '\x80',
-                                  0, 0, '\xFF', '\xFF', 0, '\xFF', 0, '\xFF'};
+    const std::string expected = {'\xFF', 0, 0,      '\xFF', '\xFF', '\xFF', '\xFF', '\x80',
+                                  0,      0, '\xFF', '\xFF', 0,      '\xFF', 0,      '\xFF'};
     EXPECT_EQ(colour, expected);
 }
 

@@ -43,8 +43,8 @@ protected:
     static std::unique_ptr<TGPBitmap> Decode(const std::string& path)
     {
         const std::string bytes = Read(path);
-        auto bitmap = std::make_unique<TGPBitmap>(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                                            bytes.size()));
+        auto bitmap =
+            std::make_unique<TGPBitmap>(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
         EXPECT_EQ(bitmap->GetLastStatus(), Ok) << path;
         return bitmap;
     }
@@ -80,13 +80,13 @@ TEST_F(RasterExport, PaintsTheViewBoxOntoTheWholeTarget)
         // Stretched to the target whatever its aspect ratio: the left half stays the left half.
         {kHalfRed, 100, 50, 40, 45, 0xFFFF0000},
         {kHalfRed, 100, 50, 60, 5, 0x00000000},
-        {R"(<svg viewBox="0 0 20 10"><rect x="0" y="0" width="10" height="10" fill="blue"/></svg>)", 40, 20, 5,
-         10, 0xFF0000FF},
+        {R"(<svg viewBox="0 0 20 10"><rect x="0" y="0" width="10" height="10" fill="blue"/></svg>)", 40, 20, 5, 10,
+         0xFF0000FF},
         // A view box that does not start at the origin still covers the whole target.
-        {R"(<svg viewBox="10 0 20 10"><rect x="10" y="0" width="10" height="10" fill="blue"/></svg>)", 40, 20,
-         15, 10, 0xFF0000FF},
-        {R"(<svg viewBox="10 0 20 10"><rect x="10" y="0" width="10" height="10" fill="blue"/></svg>)", 40, 20,
-         25, 10, 0x00000000},
+        {R"(<svg viewBox="10 0 20 10"><rect x="10" y="0" width="10" height="10" fill="blue"/></svg>)", 40, 20, 15, 10,
+         0xFF0000FF},
+        {R"(<svg viewBox="10 0 20 10"><rect x="10" y="0" width="10" height="10" fill="blue"/></svg>)", 40, 20, 25, 10,
+         0x00000000},
     };
     for (const Case& c : cases) {
         const std::string file = File("out.png");
@@ -121,8 +121,7 @@ TEST_F(RasterExport, HugeAndEmptyViewBoxesStillWriteAnImage)
     };
     const Case cases[] = {
         // Painted straight into the target: the size of the view box costs nothing.
-        {R"(<svg viewBox="0 0 100000 100000"><rect width="100000" height="100000" fill="lime"/></svg>)",
-         0xFF00FF00},
+        {R"(<svg viewBox="0 0 100000 100000"><rect width="100000" height="100000" fill="lime"/></svg>)", 0xFF00FF00},
         {R"(<svg viewBox="0 0 1e30 1e30"><rect width="1e30" height="1e30" fill="lime"/></svg>)", 0xFF00FF00},
         // Nothing to paint: a transparent image.
         {R"(<svg viewBox="0 0 0 0"><rect width="10" height="10" fill="lime"/></svg>)", 0},
@@ -143,11 +142,7 @@ TEST_F(RasterExport, FormatFollowsTheExactExtension)
         const char* magic;
     };
     const Case cases[] = {
-        {"a.png", "\x89PNG"},
-        {"a.bmp", "BM"},
-        {"a.BMP", "\x89PNG"},
-        {"a.bmp.png", "\x89PNG"},
-        {"bmp", "\x89PNG"},
+        {"a.png", "\x89PNG"}, {"a.bmp", "BM"}, {"a.BMP", "\x89PNG"}, {"a.bmp.png", "\x89PNG"}, {"bmp", "\x89PNG"},
     };
     for (const Case& c : cases) {
         ASSERT_NO_THROW(SaveSvgAsImage(kHalfRed, File(c.name), 16, 16)) << c.name;
@@ -166,8 +161,8 @@ TEST_F(RasterExport, IconHoldsStraightColourWithItsAlpha)
     ASSERT_EQ(bytes.size(), 22u + 40u + 16u * 16u * 4u + 16u * 4u);
     const std::size_t pixel = 22 + 40 + (8 * 16 + 8) * 4;
     const auto at = [&](std::size_t i) { return static_cast<int>(static_cast<std::uint8_t>(bytes[pixel + i])); };
-    EXPECT_EQ(at(0), 0);  // blue
-    EXPECT_EQ(at(1), 0);  // green
+    EXPECT_EQ(at(0), 0);    // blue
+    EXPECT_EQ(at(1), 0);    // green
     EXPECT_EQ(at(2), 255);  // red kept at full strength, not multiplied by alpha
     EXPECT_NEAR(at(3), 128, 1);
 }
@@ -219,11 +214,9 @@ std::string CommandOutput(const std::string& command)
 {
     std::string out;
     FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return out;
+    if (!pipe) return out;
     std::array<char, 256> chunk{};
-    while (std::fgets(chunk.data(), static_cast<int>(chunk.size()), pipe))
-        out += chunk.data();
+    while (std::fgets(chunk.data(), static_cast<int>(chunk.size()), pipe)) out += chunk.data();
     ::pclose(pipe);
     return out;
 }
@@ -242,14 +235,14 @@ TEST_F(RasterExport, IconSetHoldsEverySizeForAnotherReader)
     ASSERT_NO_THROW(SaveDocumentAsIconSet(document, file, sizes));
     // Our own reader, Qt's icon plug-in, takes the first image.
     EXPECT_EQ(Decode(file)->GetWidth(), 16u);
-    if (!HaveImageMagick())
-        GTEST_SKIP() << "ImageMagick is not installed";
+    if (!HaveImageMagick()) GTEST_SKIP() << "ImageMagick is not installed";
     EXPECT_EQ(CommandOutput("identify -format '%w %h %A\\n' " + file), "16 16 True\n32 32 True\n256 256 True\n");
     // Each size painted on its own: the disc's centre is red and the corners' alpha is halved at every size.
     for (const auto& [index, centre] : {std::pair{0, 8}, std::pair{1, 16}, std::pair{2, 128}}) {
         const std::string image = file + "[" + std::to_string(index) + "]";
         const std::string at = std::to_string(centre);
-        EXPECT_EQ(CommandOutput("convert '" + image + "' -format '%[pixel:p{" + at + "," + at + "}]' info:"), "srgba(255,0,0,1)")
+        EXPECT_EQ(CommandOutput("convert '" + image + "' -format '%[pixel:p{" + at + "," + at + "}]' info:"),
+                  "srgba(255,0,0,1)")
             << image;
         EXPECT_EQ(CommandOutput("convert '" + image + "' -format '%[fx:int(255*p{0,0}.a+0.5)] %[fx:p{0,0}.b]' info:"),
                   "128 1")

@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -14,7 +15,6 @@
 #include <QRawFont>
 #include <QStatusBar>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
@@ -38,8 +38,7 @@ class TQtEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         FApplication = std::make_unique<QApplication>(FArgc, FArgv);
         InitResources();
     }
@@ -52,8 +51,7 @@ private:
     std::unique_ptr<QApplication> FApplication;
 };
 
-[[maybe_unused]] ::testing::Environment* const kQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new TQtEnvironment);
+[[maybe_unused]] ::testing::Environment* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new TQtEnvironment);
 
 struct TBox {
     std::string Text;
@@ -95,9 +93,10 @@ public:
     std::vector<std::string> ChooserTitles;
 };
 
-const std::string kIconSvg = R"(<svg class=\"icon\" viewBox=\"0 0 1024 1024\"><path d=\"M0 0h1024v1024H0z\" fill=\"#2C7BE5\"/></svg>)";
-const std::string kTwoIcons = R"({"data":{"icons":[{"name":"a","show_svg":")" + kIconSvg + R"("},{"name":"b","show_svg":")" +
-                              kIconSvg + R"("}]}})";
+const std::string kIconSvg =
+    R"(<svg class=\"icon\" viewBox=\"0 0 1024 1024\"><path d=\"M0 0h1024v1024H0z\" fill=\"#2C7BE5\"/></svg>)";
+const std::string kTwoIcons = R"({"data":{"icons":[{"name":"a","show_svg":")" + kIconSvg +
+                              R"("},{"name":"b","show_svg":")" + kIconSvg + R"("}]}})";
 
 class MainWindow : public ::testing::Test {
 protected:
@@ -158,8 +157,7 @@ protected:
     {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         while (FWindow->JobRunning()) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
+            if (std::chrono::steady_clock::now() > deadline) return false;
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
@@ -209,24 +207,15 @@ TEST_F(MainWindow, ControlsSitWhereTheLayoutPutsThem)
         QString Caption;  // empty: not checked
         QRect Geometry;
     } cases[] = {
-        {"edtCid", "", {94, 45, 275, 27}},
-        {"btnStart", "开始提取", {195, 194, 111, 41}},
-        {"edtPath", "", {94, 93, 275, 27}},
-        {"BtnPath", "浏览", {375, 90, 89, 33}},
-        {"seWidth", "", {94, 138, 51, 29}},
-        {"seHeight", "", {201, 138, 51, 29}},
-        {"cbGeShi", "", {304, 139, 65, 27}},
-        {"pb1", "", {0, 247, 506, 17}},
-        {"BtnPaste", "粘贴", {375, 42, 89, 33}},
-        {"btnMoRen", "默认", {375, 137, 89, 33}},
-        {"Label1", "图标cid：", {40, 48, 57, 19}},
-        {"Label2", "保存到：", {40, 96, 52, 19}},
-        {"Label3", "图标长：", {40, 143, 52, 19}},
-        {"Label4", "图标宽：", {151, 143, 52, 19}},
-        {"Label5", "格式：", {267, 143, 39, 19}},
-        {"Label6", "IconFont官网", {375, 204, 90, 19}},
-        {"Label7", "", {40, 204, 84, 19}},
-        {"StatusBar1", "", {0, 264, 506, 19}},
+        {"edtCid", "", {94, 45, 275, 27}},         {"btnStart", "开始提取", {195, 194, 111, 41}},
+        {"edtPath", "", {94, 93, 275, 27}},        {"BtnPath", "浏览", {375, 90, 89, 33}},
+        {"seWidth", "", {94, 138, 51, 29}},        {"seHeight", "", {201, 138, 51, 29}},
+        {"cbGeShi", "", {304, 139, 65, 27}},       {"pb1", "", {0, 247, 506, 17}},
+        {"BtnPaste", "粘贴", {375, 42, 89, 33}},   {"btnMoRen", "默认", {375, 137, 89, 33}},
+        {"Label1", "图标cid：", {40, 48, 57, 19}}, {"Label2", "保存到：", {40, 96, 52, 19}},
+        {"Label3", "图标长：", {40, 143, 52, 19}}, {"Label4", "图标宽：", {151, 143, 52, 19}},
+        {"Label5", "格式：", {267, 143, 39, 19}},  {"Label6", "IconFont官网", {375, 204, 90, 19}},
+        {"Label7", "", {40, 204, 84, 19}},         {"StatusBar1", "", {0, 264, 506, 19}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -244,8 +233,8 @@ TEST_F(MainWindow, ControlsSitWhereTheLayoutPutsThem)
         }
     }
     // Tab stops in the window's order.
-    const char* order[] = {"edtCid", "btnStart", "edtPath", "BtnPath", "seWidth", "seHeight", "cbGeShi",
-                           "BtnPaste", "btnMoRen"};
+    const char* order[] = {"edtCid",   "btnStart", "edtPath",  "BtnPath", "seWidth",
+                           "seHeight", "cbGeShi",  "BtnPaste", "btnMoRen"};
     Edit("edtCid")->setFocus();
     for (std::size_t i = 1; i < std::size(order); ++i) {
         QWidget* next = FWindow->focusWidget();
@@ -253,8 +242,7 @@ TEST_F(MainWindow, ControlsSitWhereTheLayoutPutsThem)
         EXPECT_EQ(next->objectName(), order[i - 1]);
         QTest::keyClick(next, Qt::Key_Tab);
         // The disabled button is skipped by the tab key, so stop before it.
-        if (std::string(order[i]) == "btnMoRen")
-            break;
+        if (std::string(order[i]) == "btnMoRen") break;
     }
     EXPECT_FALSE(Control<QStatusBar>("StatusBar1")->findChildren<QLabel*>().front()->text().isEmpty());
 }
@@ -277,9 +265,9 @@ TEST_F(MainWindow, SpinEditsClampAndRefuseLetters)
         const char* Shown;  // after the focus moved on
         int Value;
     } cases[] = {
-        {"1000", "400", 400}, {"400", "400", 400}, {"401", "400", 400}, {"15", "16", 16},   {"5", "16", 16},
-        {"16", "16", 16},     {"97", "97", 97},    {"abc", "16", 16},   {"-20", "16", 16},  {"+120", "120", 120},
-        {"12a3", "123", 123}, {"", "16", 16},
+        {"1000", "400", 400}, {"400", "400", 400},  {"401", "400", 400},  {"15", "16", 16},
+        {"5", "16", 16},      {"16", "16", 16},     {"97", "97", 97},     {"abc", "16", 16},
+        {"-20", "16", 16},    {"+120", "120", 120}, {"12a3", "123", 123}, {"", "16", 16},
     };
     for (TSpinEdit* spin : {Spin("seWidth"), Spin("seHeight")}) {
         for (const auto& c : cases) {
@@ -442,22 +430,29 @@ TEST_F(MainWindow, EndingsOfAJob)
         test::TCannedReply Reply;
         std::optional<TBox> Box;  // the one box expected
     } cases[] = {
-        {"404", {404, kTwoIcons},
+        {"404",
+         {404, kTwoIcons},
          TBox{"图标库服务找不到这个图标库（HTTP 404），请检查图标库的CID。", "错误", TMessageIcon::Error,
               TMessageButtons::Ok, true, false}},
-        {"500", {500, "busy"},
+        {"500",
+         {500, "busy"},
          TBox{"图标库服务暂时出错（HTTP 500），请稍后再试。", "错误", TMessageIcon::Error, TMessageButtons::Ok, true,
               false}},
-        {"not JSON", {200, "oops"},
+        {"not JSON",
+         {200, "oops"},
          TBox{"JSON数据解析失败！", "错误", TMessageIcon::Error, TMessageButtons::Ok, true, false}},
-        {"top-level array", {200, "[]"},
+        {"top-level array",
+         {200, "[]"},
          TBox{"Invalid class typecast.", kApplicationTitle, TMessageIcon::Error, TMessageButtons::Ok, false, true}},
-        {"member missing", {200, R"({"data":{"icons":[{"name":"x"}]}})"},
+        {"member missing",
+         {200, R"({"data":{"icons":[{"name":"x"}]}})"},
          TBox{"共1个图标，其中1个未能完整导出：\n0 \"x\"：Value 'show_svg' not found.", "错误", TMessageIcon::Error,
               TMessageButtons::Ok, false, true}},
-        {"bad SVG", {200, R"({"data":{"icons":[{"name":"x","show_svg":"<svg"}]}})"},
+        {"bad SVG",
+         {200, R"({"data":{"icons":[{"name":"x","show_svg":"<svg"}]}})"},
          std::nullopt},  // the failures box; the reason is the renderer's
-        {"empty list", {200, R"({"data":{"icons":[]}})"},
+        {"empty list",
+         {200, R"({"data":{"icons":[]}})"},
          TBox{"图标提取完成，共提取0个文件!是否打开文件夹查看？", "提示", TMessageIcon::Information,
               TMessageButtons::YesNo, false, true}},
     };
@@ -480,8 +475,7 @@ TEST_F(MainWindow, EndingsOfAJob)
             continue;
         }
         ASSERT_EQ(FDialogs.Boxes.size(), c.Box ? 1u : 0u);
-        if (!c.Box)
-            continue;
+        if (!c.Box) continue;
         const TBox& box = FDialogs.Boxes[0];
         EXPECT_EQ(box.Text, c.Box->Text);
         EXPECT_EQ(box.Caption, c.Box->Caption);
@@ -495,8 +489,7 @@ TEST_F(MainWindow, EndingsOfAJob)
 TEST_F(MainWindow, SizeAndFormatControlsWaitWhileAJobRuns)
 {
     Start("hang");
-    while (FServer.Seen().Requests == 0)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (FServer.Seen().Requests == 0) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_FALSE(Spin("seWidth")->isEnabled());
     EXPECT_FALSE(Spin("seHeight")->isEnabled());
     EXPECT_FALSE(Formats()->isEnabled());
@@ -525,8 +518,7 @@ TEST_F(MainWindow, ControlsChangedMidRunLeaveTheJobAlone)
 TEST_F(MainWindow, ClosingDuringAJobStopsIt)
 {
     Start("hang");
-    while (FServer.Seen().Requests == 0)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (FServer.Seen().Requests == 0) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     FWindow->close();
     EXPECT_TRUE(FWindow->isVisible()) << "the window waits for the job";
     ASSERT_TRUE(WaitForJob());

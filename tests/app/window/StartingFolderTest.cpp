@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <ostream>
 #include <string>
-#include <unistd.h>
 
 namespace plumwick {
 namespace {
@@ -34,8 +34,7 @@ protected:
 
     std::string Path(const std::string& name) const
     {
-        if (name.empty())
-            return {};
+        if (name.empty()) return {};
         return name.starts_with('/') ? name : (FRoot / name).string();
     }
 
@@ -52,17 +51,17 @@ TEST_P(StartingFolderTest, PicksTheFirstThatFits)
     EXPECT_EQ(StartingFolder(program, pictures, home), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, StartingFolderTest,
-    ::testing::Values(TStartCase{"UnpackedCopy", "unpacked", "Pictures", "program"},
-                      TStartCase{"InstalledInUsrBin", "/usr/bin", "Pictures", "pictures"},
-                      TStartCase{"InstalledInUsrLocalBin", "/usr/local/bin", "Pictures", "pictures"},
-                      TStartCase{"ThroughTheBinLink", "/bin", "Pictures", "pictures"},
-                      TStartCase{"InstalledWithoutPictures", "/usr/bin", "", "home"},
-                      TStartCase{"PicturesNamedButMissing", "/usr/bin", "no-such-folder", "home"},
-                      TStartCase{"ProgramFolderGone", "gone", "Pictures", "pictures"},
-                      TStartCase{"NotWritable", "/proc/self", "Pictures", "pictures"}),
-    [](const ::testing::TestParamInfo<TStartCase>& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Cases, StartingFolderTest,
+                         ::testing::Values(TStartCase{"UnpackedCopy", "unpacked", "Pictures", "program"},
+                                           TStartCase{"InstalledInUsrBin", "/usr/bin", "Pictures", "pictures"},
+                                           TStartCase{"InstalledInUsrLocalBin", "/usr/local/bin", "Pictures",
+                                                      "pictures"},
+                                           TStartCase{"ThroughTheBinLink", "/bin", "Pictures", "pictures"},
+                                           TStartCase{"InstalledWithoutPictures", "/usr/bin", "", "home"},
+                                           TStartCase{"PicturesNamedButMissing", "/usr/bin", "no-such-folder", "home"},
+                                           TStartCase{"ProgramFolderGone", "gone", "Pictures", "pictures"},
+                                           TStartCase{"NotWritable", "/proc/self", "Pictures", "pictures"}),
+                         [](const ::testing::TestParamInfo<TStartCase>& info) { return std::string(info.param.Name); });
 
 }  // namespace
 }  // namespace plumwick

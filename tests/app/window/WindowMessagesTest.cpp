@@ -50,8 +50,7 @@ TEST_P(WindowTexts, AreTheWindowsOwn)
 std::string Repeated(const std::string& line, int times)
 {
     std::string text;
-    for (int i = 0; i < times; ++i)
-        text.append("\n").append(std::to_string(i)).append(line);
+    for (int i = 0; i < times; ++i) text.append("\n").append(std::to_string(i)).append(line);
     return text;
 }
 

@@ -1,7 +1,7 @@
 // mix-blend-mode, isolation and paint-order: pixel probes on small inline documents.
 #include "platform/GdiPlus.h"
-#include "svg/core/SVGDocument.h"
 #include "svg/compositing/SVGRender.h"
+#include "svg/core/SVGDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -22,16 +22,14 @@ ARGB PixelOf(const std::string& Svg, int X, int Y)
     const auto Bitmap = RenderToBitmap(Document, 20, 20);
     EXPECT_NE(Bitmap, nullptr);
     std::vector<std::uint32_t> Pixels;
-    if (Bitmap)
-        Bitmap->GetPixels(Pixels);
+    if (Bitmap) Bitmap->GetPixels(Pixels);
     return Pixels.size() == 400 ? Pixels[std::size_t(Y) * 20 + X] : 0;
 }
 
 bool Near(ARGB A, ARGB B)
 {
     for (int Shift = 0; Shift < 32; Shift += 8)
-        if (std::abs(int((A >> Shift) & 0xFF) - int((B >> Shift) & 0xFF)) > 2)
-            return false;
+        if (std::abs(int((A >> Shift) & 0xFF) - int((B >> Shift) & 0xFF)) > 2) return false;
     return true;
 }
 
@@ -49,37 +47,43 @@ class Blend : public ::testing::TestWithParam<TBlendCase> {};
 TEST_P(Blend, MixesWithTheBackdrop)
 {
     const TBlendCase& C = GetParam();
-    const std::string Svg = std::string(R"(<svg xmlns="http://www.w3.org/2000/svg" width="20" height="20"><rect width="20" height="20" fill=")") +
-                            C.Backdrop + R"("/><rect x="5" y="5" width="10" height="10" fill=")" + C.Source +
-                            R"(" style="mix-blend-mode:)" + C.Mode + R"("/></svg>)";
+    const std::string Svg =
+        std::string(
+            R"(<svg xmlns="http://www.w3.org/2000/svg" width="20" height="20"><rect width="20" height="20" fill=")") +
+        C.Backdrop + R"("/><rect x="5" y="5" width="10" height="10" fill=")" + C.Source +
+        R"(" style="mix-blend-mode:)" + C.Mode + R"("/></svg>)";
     const ARGB Got = PixelOf(Svg, 10, 10);
     EXPECT_TRUE(Near(Got, C.Expected)) << std::hex << Got << " instead of " << C.Expected;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, Blend,
-    ::testing::Values(TBlendCase{"normal", "#ff8000", "#8080ff", "normal", 0xFF8080FF},
-                      TBlendCase{"multiply", "#ff8000", "#8080ff", "multiply", 0xFF804000},
-                      TBlendCase{"screen", "#ff8000", "#0080ff", "screen", 0xFFFFC0FF},
-                      TBlendCase{"difference", "#ff8000", "#0080ff", "difference", 0xFFFF00FF},
-                      TBlendCase{"hard_light_dark_source", "#808080", "#000000", "hard-light", 0xFF000000},
-                      TBlendCase{"hue", "#ff0000", "#0000ff", "hue", 0xFF3636FF},
-                      TBlendCase{"color", "#808080", "#ff0000", "color", 0xFFFF4A4A},
-                      TBlendCase{"xor_is_no_blend_mode", "#ff8000", "#8080ff", "xor", 0xFF8080FF}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Rows, Blend,
+                         ::testing::Values(TBlendCase{"normal", "#ff8000", "#8080ff", "normal", 0xFF8080FF},
+                                           TBlendCase{"multiply", "#ff8000", "#8080ff", "multiply", 0xFF804000},
+                                           TBlendCase{"screen", "#ff8000", "#0080ff", "screen", 0xFFFFC0FF},
+                                           TBlendCase{"difference", "#ff8000", "#0080ff", "difference", 0xFFFF00FF},
+                                           TBlendCase{"hard_light_dark_source", "#808080", "#000000", "hard-light",
+                                                      0xFF000000},
+                                           TBlendCase{"hue", "#ff0000", "#0000ff", "hue", 0xFF3636FF},
+                                           TBlendCase{"color", "#808080", "#ff0000", "color", 0xFFFF4A4A},
+                                           TBlendCase{"xor_is_no_blend_mode", "#ff8000", "#8080ff", "xor", 0xFF8080FF}),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST(Blend, OverNothingTheSourceStaysAsItIs)
 {
-    EXPECT_TRUE(Near(PixelOf(R"(<svg xmlns="http://www.w3.org/2000/svg" width="20" height="20"><rect width="20" height="20" fill="#0080ff" style="mix-blend-mode:multiply"/></svg>)",
-                             10, 10),
-                     0xFF0080FF));
+    EXPECT_TRUE(Near(
+        PixelOf(
+            R"(<svg xmlns="http://www.w3.org/2000/svg" width="20" height="20"><rect width="20" height="20" fill="#0080ff" style="mix-blend-mode:multiply"/></svg>)",
+            10, 10),
+        0xFF0080FF));
 }
 
 TEST(Blend, AnAttributeIsNoBlendMode)
 {
-    EXPECT_TRUE(Near(PixelOf(R"(<svg xmlns="http://www.w3.org/2000/svg" width="20" height="20"><rect width="20" height="20" fill="#ff8000"/><rect width="20" height="20" fill="#8080ff" mix-blend-mode="multiply"/></svg>)",
-                             10, 10),
-                     0xFF8080FF));
+    EXPECT_TRUE(Near(
+        PixelOf(
+            R"(<svg xmlns="http://www.w3.org/2000/svg" width="20" height="20"><rect width="20" height="20" fill="#ff8000"/><rect width="20" height="20" fill="#8080ff" mix-blend-mode="multiply"/></svg>)",
+            10, 10),
+        0xFF8080FF));
 }
 
 TEST(Blend, IsolatedGroupKeepsItsContentFromTheBackdrop)
@@ -105,21 +109,23 @@ class PaintOrder : public ::testing::TestWithParam<TOrderCase> {};
 TEST_P(PaintOrder, DecidesWhatLiesOnTop)
 {
     const TOrderCase& C = GetParam();
-    const std::string Svg = std::string(R"(<svg xmlns="http://www.w3.org/2000/svg" width="20" height="20"><style>)") + C.Sheet +
-                            R"(</style><rect x="5" y="5" width="10" height="10" fill="#ff0000" stroke="#0000ff" stroke-width="6" )" +
-                            C.Attributes + "/></svg>";
+    const std::string Svg =
+        std::string(R"(<svg xmlns="http://www.w3.org/2000/svg" width="20" height="20"><style>)") + C.Sheet +
+        R"(</style><rect x="5" y="5" width="10" height="10" fill="#ff0000" stroke="#0000ff" stroke-width="6" )" +
+        C.Attributes + "/></svg>";
     const ARGB Got = PixelOf(Svg, 7, 10);
     EXPECT_TRUE(Near(Got, C.Expected)) << std::hex << Got;
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, PaintOrder,
-                         ::testing::Values(TOrderCase{"normal", "", "", 0xFF0000FF},
-                                           TOrderCase{"stroke_first", "", R"(paint-order="stroke")", 0xFFFF0000},
-                                           TOrderCase{"omitted_fill_comes_last", "", R"(paint-order="markers stroke")", 0xFFFF0000},
-                                           TOrderCase{"from_the_sheet", "rect { paint-order: stroke fill }", "", 0xFFFF0000},
-                                           TOrderCase{"duplicate_is_ignored", "", R"(paint-order="stroke stroke")", 0xFF0000FF},
-                                           TOrderCase{"inherited", "", R"(style="paint-order:inherit")", 0xFF0000FF}),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PaintOrder,
+    ::testing::Values(TOrderCase{"normal", "", "", 0xFF0000FF},
+                      TOrderCase{"stroke_first", "", R"(paint-order="stroke")", 0xFFFF0000},
+                      TOrderCase{"omitted_fill_comes_last", "", R"(paint-order="markers stroke")", 0xFFFF0000},
+                      TOrderCase{"from_the_sheet", "rect { paint-order: stroke fill }", "", 0xFFFF0000},
+                      TOrderCase{"duplicate_is_ignored", "", R"(paint-order="stroke stroke")", 0xFF0000FF},
+                      TOrderCase{"inherited", "", R"(style="paint-order:inherit")", 0xFF0000FF}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
 
 }  // namespace
 }  // namespace plumwick

@@ -51,16 +51,16 @@ const TCascadeCase CascadeCases[] = {
      Fill, Blue},
     {"sheet_beats_presentation_attribute",
      R"svg(<svg><style>#t { fill: blue } </style><box id="t" class="c" fill="#00ff00"/></svg>)svg", Fill, Blue},
-    {"inline_beats_sheet", R"svg(<svg><style>#t { fill: blue } </style><box id="t" style="fill:#00ff00"/></svg>)svg", Fill,
-     Green},
+    {"inline_beats_sheet", R"svg(<svg><style>#t { fill: blue } </style><box id="t" style="fill:#00ff00"/></svg>)svg",
+     Fill, Green},
     {"plain_name_is_a_type_selector", R"svg(<svg><style type="text/css">
         .a { fill: red; stroke: red }
         b { stroke: blue }
       </style><box id="t" class="a b"/></svg>)svg",
      Stroke, Red},
     {"sheet_after_element_reaches_shape", R"svg(<svg><box id="t"/><style>#t{fill:red}</style></svg>)svg", Fill, Red},
-    {"one_line_sheet_reads_every_rule", R"svg(<svg><style>.a{fill:red}.b{stroke:blue}</style><box id="t" class="b"/></svg>)svg",
-     Stroke, Blue},
+    {"one_line_sheet_reads_every_rule",
+     R"svg(<svg><style>.a{fill:red}.b{stroke:blue}</style><box id="t" class="b"/></svg>)svg", Stroke, Blue},
     {"selector_list", R"svg(<svg><style>.x, #t { fill: red }</style><box id="t"/></svg>)svg", Fill, Red},
     {"parent_colour", R"svg(<svg><g fill="#00ff00"><box id="t"/></g></svg>)svg", Fill, Green},
     // A paint reference is inherited whole: without a fallback its colour is none.
@@ -73,37 +73,45 @@ const TCascadeCase CascadeCases[] = {
     {"fill_none", R"svg(<svg><g fill="red"><box id="t" fill="none"/></g></svg>)svg", Fill, SVG_NONE_COLOR},
     {"color_alone_paints_no_stroke", R"svg(<svg><box id="t" color="red"/></svg>)svg", Stroke, SVG_NONE_COLOR},
     {"color_alone_leaves_the_fill", R"svg(<svg><box id="t" color="red"/></svg>)svg", Fill, 0},
-    {"current_color_stroke_on_root_is_black", R"svg(<svg fill="none" stroke="currentColor"><box id="t"/></svg>)svg", Stroke, 0},
+    {"current_color_stroke_on_root_is_black", R"svg(<svg fill="none" stroke="currentColor"><box id="t"/></svg>)svg",
+     Stroke, 0},
     {"current_color_inline_on_root_is_black", R"svg(<svg style="fill: currentColor"><box id="t"/></svg>)svg", Fill, 0},
-    {"current_color_takes_color_of_root", R"svg(<svg color="red"><box id="t" fill="currentColor"/></svg>)svg", Fill, Red},
+    {"current_color_takes_color_of_root", R"svg(<svg color="red"><box id="t" fill="currentColor"/></svg>)svg", Fill,
+     Red},
     {"current_color_nearest_color_wins",
      R"svg(<svg color="red"><g color="#0000ff"><box id="t" style="stroke: currentColor"/></g></svg>)svg", Stroke, Blue},
-    {"current_color_from_sheet_rule", R"svg(<svg><style>.c { color: #00ff00 }</style><box id="t" class="c" fill="currentColor"/></svg>)svg",
-     Fill, Green},
+    {"current_color_from_sheet_rule",
+     R"svg(<svg><style>.c { color: #00ff00 }</style><box id="t" class="c" fill="currentColor"/></svg>)svg", Fill,
+     Green},
     {"current_color_skips_unreadable_color",
      R"svg(<svg color="red"><box id="t" color="bogus" stroke="currentcolor"/></svg>)svg", Stroke, Red},
-    {"transparent_has_no_alpha", R"svg(<svg fill="red"><box id="t" fill="transparent"/></svg>)svg", Fill, TColor(0xFF000000)},
-    {"opacity_then_fill_opacity", R"svg(<svg><box id="t" opacity="0.5" fill-opacity="0.8"/></svg>)svg", FillOpacity, 0.8},
+    {"transparent_has_no_alpha", R"svg(<svg fill="red"><box id="t" fill="transparent"/></svg>)svg", Fill,
+     TColor(0xFF000000)},
+    {"opacity_then_fill_opacity", R"svg(<svg><box id="t" opacity="0.5" fill-opacity="0.8"/></svg>)svg", FillOpacity,
+     0.8},
     // Opacity is the element's own, applied to it as a whole when it is painted; fill and stroke opacity
     // stay apart from it.
-    {"opacity_is_not_stroke_opacity", R"svg(<svg><box id="t" opacity="0.5" fill-opacity="0.8"/></svg>)svg", StrokeOpacity, 1},
+    {"opacity_is_not_stroke_opacity", R"svg(<svg><box id="t" opacity="0.5" fill-opacity="0.8"/></svg>)svg",
+     StrokeOpacity, 1},
     {"opacity_is_own", R"svg(<svg><box id="t" opacity="0.5" fill-opacity="0.8"/></svg>)svg", Opacity, 0.5},
     {"percent_opacity", R"svg(<svg><box id="t" style="opacity:50%"/></svg>)svg", Opacity, 0.5},
     {"opacity_out_of_range_clamped", R"svg(<svg><box id="t" opacity="3"/></svg>)svg", Opacity, 1},
     {"opacity_with_a_unit_is_ignored", R"svg(<svg><box id="t" opacity="0.1mm"/></svg>)svg", Opacity, 1},
     {"fill_opacity_inherits", R"svg(<svg><g fill-opacity="0.5"><box id="t"/></g></svg>)svg", FillOpacity, 0.5},
-    {"fill_opacity_does_not_accumulate", R"svg(<svg><g fill-opacity="0.5"><box id="t" fill-opacity="0.5"/></g></svg>)svg",
-     FillOpacity, 0.5},
-    {"stroke_opacity_nearest_wins", R"svg(<svg><g stroke-opacity="0.5"><g stroke-opacity="0.8"><box id="t"/></g></g></svg>)svg",
-     StrokeOpacity, 0.8},
+    {"fill_opacity_does_not_accumulate",
+     R"svg(<svg><g fill-opacity="0.5"><box id="t" fill-opacity="0.5"/></g></svg>)svg", FillOpacity, 0.5},
+    {"stroke_opacity_nearest_wins",
+     R"svg(<svg><g stroke-opacity="0.5"><g stroke-opacity="0.8"><box id="t"/></g></g></svg>)svg", StrokeOpacity, 0.8},
     {"opacity_not_inherited", R"svg(<svg><g opacity="0.5"><box id="t"/></g></svg>)svg", Opacity, 1},
     {"group_opacity_not_in_fill_opacity", R"svg(<svg><g opacity="0.5"><g opacity="0.5"><box id="t"/></g></g></svg>)svg",
      FillOpacity, 1},
     {"document_opacity_not_in_fill_opacity", R"svg(<svg opacity="0.5"><box id="t"/></svg>)svg", FillOpacity, 1},
-    {"stroke_width_default", R"svg(<svg><box id="t"/></svg>)svg", [](TSVGBasic& E) { return double(E.GetStrokeWidth()); }, 1},
+    {"stroke_width_default", R"svg(<svg><box id="t"/></svg>)svg",
+     [](TSVGBasic& E) { return double(E.GetStrokeWidth()); }, 1},
     {"stroke_width_units", R"svg(<svg><g stroke-width="3pt"><box id="t"/></g></svg>)svg",
      [](TSVGBasic& E) { return double(E.GetStrokeWidth()); }, 4},
-    {"miter_limit_default", R"svg(<svg><box id="t"/></svg>)svg", [](TSVGBasic& E) { return double(E.GetStrokeMiterLimit()); }, 4},
+    {"miter_limit_default", R"svg(<svg><box id="t"/></svg>)svg",
+     [](TSVGBasic& E) { return double(E.GetStrokeMiterLimit()); }, 4},
     {"miter_limit_with_unit_reads_zero", R"svg(<svg><box id="t" stroke-miterlimit="5px"/></svg>)svg",
      [](TSVGBasic& E) { return double(E.GetStrokeMiterLimit()); }, 0},
     {"join_miter_is_clipped", R"svg(<svg><box id="t" stroke-linejoin="miter"/></svg>)svg",
@@ -120,7 +128,8 @@ const TCascadeCase CascadeCases[] = {
      [](TSVGBasic& E) { return double(E.GetStrokeDashCap()); }, DashCapFlat},
     {"odd_dash_list_repeats", R"svg(<svg><box id="t" stroke-dasharray="5,2,1"/></svg>)svg",
      [](TSVGBasic& E) { return double(E.GetStrokeDashArray().size()); }, 6},
-    {"dash_none_stops_inherited", R"svg(<svg><g stroke-dasharray="4 2"><box id="t" stroke-dasharray="none"/></g></svg>)svg",
+    {"dash_none_stops_inherited",
+     R"svg(<svg><g stroke-dasharray="4 2"><box id="t" stroke-dasharray="none"/></g></svg>)svg",
      [](TSVGBasic& E) { return double(E.GetStrokeDashArray().size()); }, 0},
     {"dashes_inherited", R"svg(<svg><g stroke-dasharray="4 2"><box id="t"/></g></svg>)svg",
      [](TSVGBasic& E) { return double(E.GetStrokeDashArray().size()); }, 2},
@@ -129,7 +138,8 @@ const TCascadeCase CascadeCases[] = {
      [](TSVGBasic& E) { return double(E.GetFontWeight()); }, 800},
     {"font_weight_leading_digits", R"svg(<svg><box id="t" font-weight="650x"/></svg>)svg",
      [](TSVGBasic& E) { return double(E.GetFontWeight()); }, 650},
-    {"font_size_default", R"svg(<svg><box id="t"/></svg>)svg", [](TSVGBasic& E) { return double(E.GetFontSize()); }, 11},
+    {"font_size_default", R"svg(<svg><box id="t"/></svg>)svg", [](TSVGBasic& E) { return double(E.GetFontSize()); },
+     11},
     {"font_style_italic", R"svg(<svg><box id="t" font-style="italic"/></svg>)svg",
      [](TSVGBasic& E) { return double(E.GetFontStyle()); }, 1},
     {"font_style_oblique_leaves_it", R"svg(<svg font-style="italic"><box id="t" font-style="oblique"/></svg>)svg",
@@ -213,10 +223,10 @@ TEST(CascadeDetail, FontNamesAreNormalisedToInstalledFamilies)
             Family = Candidate;
             break;
         }
-    if (Family.empty())
-        GTEST_SKIP() << "no usable font family installed";
-    auto Svg = LoadTestDocument("<svg><box id=\"b\" font-family=\"" + Family + "-BoldMT\"/><box id=\"bi\" font-family=\"" +
-                                Family + "-BoldItalicMT\"/><box id=\"x\" font-family=\"NoSuchFamilyAtAll\"/></svg>");
+    if (Family.empty()) GTEST_SKIP() << "no usable font family installed";
+    auto Svg =
+        LoadTestDocument("<svg><box id=\"b\" font-family=\"" + Family + "-BoldMT\"/><box id=\"bi\" font-family=\"" +
+                         Family + "-BoldItalicMT\"/><box id=\"x\" font-family=\"NoSuchFamilyAtAll\"/></svg>");
     EXPECT_EQ(Find(*Svg, "b")->GetFontName(), Family);
     EXPECT_EQ(Find(*Svg, "b")->GetFontWeight(), 700);
     EXPECT_EQ(Find(*Svg, "b")->GetStyle().GetValues("font-weight"), "bold");

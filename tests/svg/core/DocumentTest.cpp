@@ -43,21 +43,76 @@ TEST_P(ViewBoxAndSize, MapAsExpected)
 }
 
 const TSizeCase SizeCases[] = {
-    {"view_box_only_takes_first_output", R"svg(<svg viewBox="0 0 1024 1024"/>)svg", {0, 0, 1024, 1024}, {0, 0, 1024, 1024},
-     0, 0, 1024, 1024, 1, 1},
-    {"size_maps_not_view_box", R"svg(<svg width="200" height="100" viewBox="0 0 400 200"/>)svg", {0, 0, 400, 200},
-     {0, 0, 400, 200}, 200, 100, 200, 100, 2, 2},
-    {"commas_give_no_view_box", R"svg(<svg width="24" height="24" viewBox="0,0,24,24"/>)svg", {0, 0, 48, 48},
-     {0, 0, 0, 0}, 24, 24, 24, 24, 2, 2},
-    {"size_gives_view_box", R"svg(<svg width="24px" height="12"/>)svg", {0, 0, 24, 24}, {0, 0, 24, 12}, 24, 12, 24,
-     12, 1, 2},
-    {"percent_of_content", R"svg(<svg width="50%" height="100%"><box width="40" height="10"/></svg>)svg",
-     {0, 0, 80, 10}, {0, 0, 50, 100}, 80, 10, 80, 10, 1, 1},
+    {"view_box_only_takes_first_output",
+     R"svg(<svg viewBox="0 0 1024 1024"/>)svg",
+     {0, 0, 1024, 1024},
+     {0, 0, 1024, 1024},
+     0,
+     0,
+     1024,
+     1024,
+     1,
+     1},
+    {"size_maps_not_view_box",
+     R"svg(<svg width="200" height="100" viewBox="0 0 400 200"/>)svg",
+     {0, 0, 400, 200},
+     {0, 0, 400, 200},
+     200,
+     100,
+     200,
+     100,
+     2,
+     2},
+    {"commas_give_no_view_box",
+     R"svg(<svg width="24" height="24" viewBox="0,0,24,24"/>)svg",
+     {0, 0, 48, 48},
+     {0, 0, 0, 0},
+     24,
+     24,
+     24,
+     24,
+     2,
+     2},
+    {"size_gives_view_box",
+     R"svg(<svg width="24px" height="12"/>)svg",
+     {0, 0, 24, 24},
+     {0, 0, 24, 12},
+     24,
+     12,
+     24,
+     12,
+     1,
+     2},
+    {"percent_of_content",
+     R"svg(<svg width="50%" height="100%"><box width="40" height="10"/></svg>)svg",
+     {0, 0, 80, 10},
+     {0, 0, 50, 100},
+     80,
+     10,
+     80,
+     10,
+     1,
+     1},
     {"percent_with_view_box_is_no_size",
-     R"svg(<svg width="100%" height="50%" viewBox="0 0 24 24"><box width="20" height="10"/></svg>)svg", {0, 0, 24, 24},
-     {0, 0, 24, 24}, 0, 0, 24, 24, 1, 1},
-    {"zero_percent_is_no_size", R"svg(<svg width="0%"><box width="40" height="10"/></svg>)svg", {0, 0, 30, 30},
-     {0, 0, 0, 0}, 0, 0, 30, 30, 1, 1},
+     R"svg(<svg width="100%" height="50%" viewBox="0 0 24 24"><box width="20" height="10"/></svg>)svg",
+     {0, 0, 24, 24},
+     {0, 0, 24, 24},
+     0,
+     0,
+     24,
+     24,
+     1,
+     1},
+    {"zero_percent_is_no_size",
+     R"svg(<svg width="0%"><box width="40" height="10"/></svg>)svg",
+     {0, 0, 30, 30},
+     {0, 0, 0, 0},
+     0,
+     0,
+     30,
+     30,
+     1,
+     1},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, ViewBoxAndSize, ::testing::ValuesIn(SizeCases),
@@ -77,8 +132,7 @@ TEST_P(RootMatrix, MapsUserSpaceIntoTheOutput)
 {
     const TRootMatrixCase& C = GetParam();
     auto Svg = LoadTestDocument(C.Svg);
-    if (C.Angle != 0)
-        Svg->SetAngle(C.Angle);
+    if (C.Angle != 0) Svg->SetAngle(C.Angle);
     Svg->SetBounds(C.Bounds);
     const TPointF P = plumwick::TransformPoint(C.From, Svg->GetRootMatrix());
     EXPECT_NEAR(P.X, C.To.X, 1e-4);
@@ -86,27 +140,65 @@ TEST_P(RootMatrix, MapsUserSpaceIntoTheOutput)
 }
 
 const TRootMatrixCase RootMatrixCases[] = {
-    {"view_box_origin", R"svg(<svg width="10" height="10" viewBox="10 20 10 10"/>)svg", {5, 5, 10, 10}, 0, {10, 20}, {5, 5}},
+    {"view_box_origin",
+     R"svg(<svg width="10" height="10" viewBox="10 20 10 10"/>)svg",
+     {5, 5, 10, 10},
+     0,
+     {10, 20},
+     {5, 5}},
     // The far corner of the view box lands on the far corner of the output, whatever the scale.
-    {"view_box_corner_to_output_corner", R"svg(<svg width="10" height="10" viewBox="10 20 10 10"/>)svg", {5, 5, 20, 20}, 0,
-     {20, 30}, {25, 25}},
-    {"view_box_larger_than_size", R"svg(<svg width="200" height="200" viewBox="0 0 1024 1024"/>)svg", {0, 0, 1024, 1024},
-     0, {512, 1024}, {512, 1024}},
-    {"view_box_smaller_than_size", R"svg(<svg width="96" height="96" viewBox="0 0 24 24"/>)svg", {0, 0, 96, 96}, 0,
-     {12, 24}, {48, 96}},
+    {"view_box_corner_to_output_corner",
+     R"svg(<svg width="10" height="10" viewBox="10 20 10 10"/>)svg",
+     {5, 5, 20, 20},
+     0,
+     {20, 30},
+     {25, 25}},
+    {"view_box_larger_than_size",
+     R"svg(<svg width="200" height="200" viewBox="0 0 1024 1024"/>)svg",
+     {0, 0, 1024, 1024},
+     0,
+     {512, 1024},
+     {512, 1024}},
+    {"view_box_smaller_than_size",
+     R"svg(<svg width="96" height="96" viewBox="0 0 24 24"/>)svg",
+     {0, 0, 96, 96},
+     0,
+     {12, 24},
+     {48, 96}},
     {"view_box_without_size", R"svg(<svg viewBox="0 0 24 24"/>)svg", {0, 0, 48, 48}, 0, {24, 12}, {48, 24}},
-    {"view_box_aspect_centred", R"svg(<svg width="200" height="100" viewBox="0 0 100 100"/>)svg", {0, 0, 200, 100}, 0,
-     {100, 100}, {150, 100}},
+    {"view_box_aspect_centred",
+     R"svg(<svg width="200" height="100" viewBox="0 0 100 100"/>)svg",
+     {0, 0, 200, 100},
+     0,
+     {100, 100},
+     {150, 100}},
     // The export paints into (0, 0, Right, Bottom): a view box off the origin is fitted into that.
     {"view_box_off_origin_fitted", R"svg(<svg viewBox="-2 -2 28 28"/>)svg", {0, 0, 26, 26}, 0, {-2, -2}, {0, 0}},
     {"view_box_off_origin_far_corner", R"svg(<svg viewBox="-2 -2 28 28"/>)svg", {0, 0, 26, 26}, 0, {26, 26}, {26, 26}},
-    {"zero_size_view_box_only_moves", R"svg(<svg width="10" height="10" viewBox="3 4 0 0"/>)svg", {0, 0, 20, 20}, 0,
-     {3, 4}, {3, 4}},
-    {"own_transform_first", R"svg(<svg width="10" height="10" transform="translate(1,0)"/>)svg", {0, 0, 20, 20}, 0, {0, 0},
+    {"zero_size_view_box_only_moves",
+     R"svg(<svg width="10" height="10" viewBox="3 4 0 0"/>)svg",
+     {0, 0, 20, 20},
+     0,
+     {3, 4},
+     {3, 4}},
+    {"own_transform_first",
+     R"svg(<svg width="10" height="10" transform="translate(1,0)"/>)svg",
+     {0, 0, 20, 20},
+     0,
+     {0, 0},
      {2, 0}},
-    {"angle_about_the_centre", R"svg(<svg width="10" height="10"/>)svg", {0, 0, 10, 10}, float(M_PI / 2), {10, 5}, {5, 10}},
-    {"huge_view_box_maps_onto_the_output", R"svg(<svg width="10" height="10" viewBox="0 0 1e30 1e30"/>)svg", {0, 0, 10, 10},
-     0, {1e30f, 0}, {10, 0}},
+    {"angle_about_the_centre",
+     R"svg(<svg width="10" height="10"/>)svg",
+     {0, 0, 10, 10},
+     float(M_PI / 2),
+     {10, 5},
+     {5, 10}},
+    {"huge_view_box_maps_onto_the_output",
+     R"svg(<svg width="10" height="10" viewBox="0 0 1e30 1e30"/>)svg",
+     {0, 0, 10, 10},
+     0,
+     {1e30f, 0},
+     {10, 0}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, RootMatrix, ::testing::ValuesIn(RootMatrixCases),
@@ -237,8 +329,7 @@ public:
     TSVGObject* NewLike(TSVGObject* Parent) const override { return CreateIn<TTestFanOut>(Parent); }
     void ResolveReference() override
     {
-        for (int I = 0; I < 4; ++I)
-            CreateIn<TTestFanOut>(this);
+        for (int I = 0; I < 4; ++I) CreateIn<TTestFanOut>(this);
     }
 };
 
@@ -266,12 +357,10 @@ TEST(Document, DocumentsLoadAndPaintOnSeveralThreadsAtOnce)
         Threads.emplace_back([&, T] {
             for (int Round = 0; Round < 20; ++Round) {
                 auto Picture = Paint(*LoadTestDocument(Text), 10, 10);
-                for (int X = 0; X < 10; ++X)
-                    Mismatches[T] += Picture->At(X, 5) != Expected->At(X, 5);
+                for (int X = 0; X < 10; ++X) Mismatches[T] += Picture->At(X, 5) != Expected->At(X, 5);
             }
         });
-    for (auto& Th : Threads)
-        Th.join();
+    for (auto& Th : Threads) Th.join();
     EXPECT_EQ(Mismatches, std::vector<int>(4, 0));
 }
 

@@ -21,7 +21,8 @@ struct NumberCase {
 
 class TryParseNumberTest : public ::testing::TestWithParam<NumberCase> {};
 
-TEST_P(TryParseNumberTest, ReadsGrammar) {
+TEST_P(TryParseNumberTest, ReadsGrammar)
+{
     const NumberCase& c = GetParam();
     float v = 123;
     EXPECT_EQ(TryParseNumber(c.Text, v), c.Ok) << "'" << c.Text << "'";
@@ -46,7 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase{"nan", false, 0}, NumberCase{"--1", false, 0}, NumberCase{"1e2.5", false, 0}));
 
 // The decimal point must not follow the process locale.
-TEST(TryParseNumber, IgnoresCLocale) {
+TEST(TryParseNumber, IgnoresCLocale)
+{
     const char* old = std::setlocale(LC_NUMERIC, nullptr);
     std::string saved = old ? old : "C";
     if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
@@ -56,16 +58,18 @@ TEST(TryParseNumber, IgnoresCLocale) {
     std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
-TEST(ParseAngle, Units) {
+TEST(ParseAngle, Units)
+{
     struct {
         const char* Text;
         double Radians;
-    } cases[] = {{"90", kPi / 2}, {"90deg", kPi / 2}, {"100grad", kPi / 2}, {"1.5rad", 1.5}, {"", 0},
-                 {"xyz", 0},      {"45deg junk", kPi / 4}, {"xdeg", 0}, {"-180", -kPi}};
+    } cases[] = {{"90", kPi / 2}, {"90deg", kPi / 2},      {"100grad", kPi / 2}, {"1.5rad", 1.5}, {"", 0},
+                 {"xyz", 0},      {"45deg junk", kPi / 4}, {"xdeg", 0},          {"-180", -kPi}};
     for (const auto& c : cases) EXPECT_NEAR(ParseAngle(c.Text), c.Radians, 1e-6) << c.Text;
 }
 
-TEST(ParsePercent, Forms) {
+TEST(ParsePercent, Forms)
+{
     struct {
         const char* Text;
         float Value;
@@ -73,27 +77,30 @@ TEST(ParsePercent, Forms) {
     for (const auto& c : cases) EXPECT_FLOAT_EQ(ParsePercent(c.Text), c.Value) << c.Text;
 }
 
-TEST(GetLengthUnit, Suffixes) {
+TEST(GetLengthUnit, Suffixes)
+{
     struct {
         const char* Text;
         TLengthUnit Unit;
-    } cases[] = {{"10px", luPx}, {"10pt", luPt}, {"1pc", luPc}, {"1mm", luMm}, {"1cm", luCm}, {"1in", luIn},
-                 {"1em", luEm},  {"1ex", luEx},  {"5%", luPercent}, {"10", luNone}, {"10PX", luNone},
-                 {"x", luNone},  {"%", luPercent}, {"", luNone}};
+    } cases[] = {{"10px", luPx},   {"10pt", luPt}, {"1pc", luPc},    {"1mm", luMm},     {"1cm", luCm},
+                 {"1in", luIn},    {"1em", luEm},  {"1ex", luEx},    {"5%", luPercent}, {"10", luNone},
+                 {"10PX", luNone}, {"x", luNone},  {"%", luPercent}, {"", luNone}};
     for (const auto& c : cases) EXPECT_EQ(GetLengthUnit(c.Text), c.Unit) << c.Text;
 }
 
-TEST(ParseLength, AbsoluteUnitsAt96PerInch) {
+TEST(ParseLength, AbsoluteUnitsAt96PerInch)
+{
     struct {
         const char* Text;
         float Value;
-    } cases[] = {{"10px", 10},  {"72pt", 96},  {"6pc", 96},   {"25.4mm", 96}, {"2.54cm", 96}, {"1in", 96},
-                 {"50%", 50},   {"7", 7},      {"10PX", 0},   {"", 0},        {"10 px", 10},  {"2,54cm", 96},
-                 {"3em", 3},    {"px", 0},     {"%", 0}};
+    } cases[] = {{"10px", 10},  {"72pt", 96},   {"6pc", 96}, {"25.4mm", 96}, {"2.54cm", 96},
+                 {"1in", 96},   {"50%", 50},    {"7", 7},    {"10PX", 0},    {"", 0},
+                 {"10 px", 10}, {"2,54cm", 96}, {"3em", 3},  {"px", 0},      {"%", 0}};
     for (const auto& c : cases) EXPECT_NEAR(ParseLength(c.Text), c.Value, 1e-3) << c.Text;
 }
 
-TEST(SplitValues, Separators) {
+TEST(SplitValues, Separators)
+{
     using V = std::vector<std::string>;
     struct {
         const char* Text;
@@ -115,27 +122,36 @@ TEST(SplitValues, Separators) {
     EXPECT_EQ(SplitValues(std::string_view("a\0b c", 5), ' '), V{"a"});
 }
 
-TEST(ParseViewBox, Forms) {
+TEST(ParseViewBox, Forms)
+{
     struct {
         const char* Text;
         TRectF Rect;
-    } cases[] = {{"0 0 24 24", {0, 0, 24, 24}},  {"10 20 30 40", {10, 20, 40, 60}}, {"0 0 24", {}},
-                 {"0,0,24,24", {}},              {"0\t0\n24  24", {0, 0, 24, 24}}, {" 0 0 24 24 ", {0, 0, 24, 24}},
-                 {"0, 0, 24, 24", {0, 0, 24, 24}}, {"1 2 3 4 5", {}}, {"", {}}};
+    } cases[] = {{"0 0 24 24", {0, 0, 24, 24}},
+                 {"10 20 30 40", {10, 20, 40, 60}},
+                 {"0 0 24", {}},
+                 {"0,0,24,24", {}},
+                 {"0\t0\n24  24", {0, 0, 24, 24}},
+                 {" 0 0 24 24 ", {0, 0, 24, 24}},
+                 {"0, 0, 24, 24", {0, 0, 24, 24}},
+                 {"1 2 3 4 5", {}},
+                 {"", {}}};
     for (const auto& c : cases) EXPECT_EQ(ParseViewBox(c.Text), c.Rect) << c.Text;
 }
 
-TEST(ParseURI, References) {
+TEST(ParseURI, References)
+{
     struct {
         const char* Text;
         const char* Id;
-    } cases[] = {{"url(#grad1)", "grad1"}, {" url(#grad1) ", "grad1"}, {"url(grad1)", ""}, {"url(#a", ""},
-                 {"red", ""},              {"", ""},                   {"url(#)", ""},     {"url( #a)", ""},
-                 {"url('#a')", ""}};
+    } cases[] = {
+        {"url(#grad1)", "grad1"}, {" url(#grad1) ", "grad1"}, {"url(grad1)", ""}, {"url(#a", ""}, {"red", ""}, {"", ""},
+        {"url(#)", ""},           {"url( #a)", ""},           {"url('#a')", ""}};
     for (const auto& c : cases) EXPECT_EQ(ParseURI(c.Text), c.Id) << c.Text;
 }
 
-TEST(FitRect, AlignsAndKeepsRatio) {
+TEST(FitRect, AlignsAndKeepsRatio)
+{
     struct {
         TGPRectF Rect;
         int Align;

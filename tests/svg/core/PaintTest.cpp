@@ -27,15 +27,18 @@ TEST_P(Pixels, PaintAsExpected)
     const TPixelCase& C = GetParam();
     auto Svg = LoadTestDocument(C.Svg);
     auto Picture = Paint(*Svg, 20, 20);
-    EXPECT_EQ(Picture->At(C.X, C.Y) & C.Mask, C.Expected & C.Mask) << std::hex << Picture->At(C.X, C.Y) << " for " << C.Svg;
+    EXPECT_EQ(Picture->At(C.X, C.Y) & C.Mask, C.Expected & C.Mask)
+        << std::hex << Picture->At(C.X, C.Y) << " for " << C.Svg;
 }
 
 const TPixelCase PixelCases[] = {
     {"fill", R"svg(<svg width="20" height="20"><box x="5" y="5" width="10" height="10" fill="red"/></svg>)svg", 10, 10,
      OpaqueRed},
-    {"outside_is_untouched", R"svg(<svg width="20" height="20"><box x="5" y="5" width="10" height="10" fill="red"/></svg>)svg",
-     2, 2, Transparent},
-    {"later_sibling_on_top", R"svg(<svg width="20" height="20"><box width="20" height="20" fill="red"/><box x="8" y="8" width="4" height="4" fill="blue"/></svg>)svg",
+    {"outside_is_untouched",
+     R"svg(<svg width="20" height="20"><box x="5" y="5" width="10" height="10" fill="red"/></svg>)svg", 2, 2,
+     Transparent},
+    {"later_sibling_on_top",
+     R"svg(<svg width="20" height="20"><box width="20" height="20" fill="red"/><box x="8" y="8" width="4" height="4" fill="blue"/></svg>)svg",
      10, 10, OpaqueBlue},
     {"stroke_only_leaves_inside_empty",
      R"svg(<svg width="20" height="20"><box x="4" y="4" width="12" height="12" fill="none" stroke="red" stroke-width="2"/></svg>)svg",
@@ -46,13 +49,14 @@ const TPixelCase PixelCases[] = {
     {"stroke_over_fill",
      R"svg(<svg width="20" height="20"><box x="4" y="4" width="12" height="12" fill="blue" stroke="red" stroke-width="4"/></svg>)svg",
      5, 10, OpaqueRed},
-    {"half_opacity_alpha_128", R"svg(<svg width="20" height="20"><box width="20" height="20" opacity="0.5"/></svg>)svg", 10,
-     10, 0x80000000, 0xFF000000},
-    {"group_opacity_multiplies", R"svg(<svg width="20" height="20"><g opacity="0.5"><box width="20" height="20" fill-opacity="0.5" fill="red"/></g></svg>)svg",
+    {"half_opacity_alpha_128", R"svg(<svg width="20" height="20"><box width="20" height="20" opacity="0.5"/></svg>)svg",
+     10, 10, 0x80000000, 0xFF000000},
+    {"group_opacity_multiplies",
+     R"svg(<svg width="20" height="20"><g opacity="0.5"><box width="20" height="20" fill-opacity="0.5" fill="red"/></g></svg>)svg",
      10, 10, 0x40FF0000, 0xFF000000},
     {"display_none_group_hides_children",
-     R"svg(<svg width="20" height="20"><g display="none"><box width="20" height="20" display="inline"/></g></svg>)svg", 10, 10,
-     Transparent},
+     R"svg(<svg width="20" height="20"><g display="none"><box width="20" height="20" display="inline"/></g></svg>)svg",
+     10, 10, Transparent},
     // Visibility inherits but a child may show itself again, as browsers draw it.
     {"visible_child_of_hidden_group_paints",
      R"svg(<svg width="20" height="20"><g visibility="hidden"><box width="20" height="20" visibility="visible"/></g></svg>)svg",
@@ -63,8 +67,9 @@ const TPixelCase PixelCases[] = {
     {"inherit_under_visible_paints",
      R"svg(<svg width="20" height="20"><g visibility="visible"><box width="20" height="20" visibility="inherit" fill="red"/></g></svg>)svg",
      10, 10, OpaqueRed},
-    {"inline_display_none_hides", R"svg(<svg width="20" height="20"><g style="display:none"><box width="20" height="20"/></g></svg>)svg",
-     10, 10, Transparent},
+    {"inline_display_none_hides",
+     R"svg(<svg width="20" height="20"><g style="display:none"><box width="20" height="20"/></g></svg>)svg", 10, 10,
+     Transparent},
     {"sheet_display_none_hides",
      R"svg(<svg width="20" height="20"><style>box { display: none }</style><box width="20" height="20" fill="red"/></svg>)svg",
      10, 10, Transparent},
@@ -72,24 +77,26 @@ const TPixelCase PixelCases[] = {
      R"svg(<svg width="20" height="20"><style>g > * { display: none }</style><g><box width="20" height="20" fill="red"/></g></svg>)svg",
      10, 10, Transparent},
     {"inline_visibility_hides",
-     R"svg(<svg width="20" height="20"><box width="20" height="20" fill="red" style="visibility:hidden"/></svg>)svg", 10, 10,
-     Transparent},
+     R"svg(<svg width="20" height="20"><box width="20" height="20" fill="red" style="visibility:hidden"/></svg>)svg",
+     10, 10, Transparent},
     {"sheet_visibility_hides",
      R"svg(<svg width="20" height="20"><style>.h { visibility: hidden }</style><box class="h" width="20" height="20" fill="red"/></svg>)svg",
      10, 10, Transparent},
     {"inline_display_beats_sheet",
      R"svg(<svg width="20" height="20"><style>box { display: none }</style><box width="20" height="20" fill="red" style="display:inline"/></svg>)svg",
      10, 10, OpaqueRed},
-    {"missing_paint_server_no_fill", R"svg(<svg width="20" height="20"><box width="20" height="20" fill="url(#nothing)"/></svg>)svg",
-     10, 10, Transparent},
-    {"paint_server_that_is_no_server", R"svg(<svg width="20" height="20"><box id="b" width="20" height="20" fill="url(#b)"/></svg>)svg",
-     10, 10, Transparent},
+    {"missing_paint_server_no_fill",
+     R"svg(<svg width="20" height="20"><box width="20" height="20" fill="url(#nothing)"/></svg>)svg", 10, 10,
+     Transparent},
+    {"paint_server_that_is_no_server",
+     R"svg(<svg width="20" height="20"><box id="b" width="20" height="20" fill="url(#b)"/></svg>)svg", 10, 10,
+     Transparent},
     {"group_transform_moves_child",
-     R"svg(<svg width="20" height="20"><g transform="translate(10,10)"><box width="5" height="5" fill="red"/></g></svg>)svg", 12,
-     12, OpaqueRed},
+     R"svg(<svg width="20" height="20"><g transform="translate(10,10)"><box width="5" height="5" fill="red"/></g></svg>)svg",
+     12, 12, OpaqueRed},
     {"group_transform_leaves_origin",
-     R"svg(<svg width="20" height="20"><g transform="translate(10,10)"><box width="5" height="5" fill="red"/></g></svg>)svg", 2,
-     2, Transparent},
+     R"svg(<svg width="20" height="20"><g transform="translate(10,10)"><box width="5" height="5" fill="red"/></g></svg>)svg",
+     2, 2, Transparent},
     {"outline_icon_current_color_stroke",
      R"svg(<svg width="20" height="20" fill="none" stroke="currentColor" stroke-width="2"><box x="4" y="4" width="12" height="12"/></svg>)svg",
      4, 10, 0xFF000000},
@@ -97,17 +104,23 @@ const TPixelCase PixelCases[] = {
      R"svg(<svg width="20" height="20" fill="none" stroke="currentColor" stroke-width="2"><box x="4" y="4" width="12" height="12"/></svg>)svg",
      10, 10, Transparent},
     {"current_color_follows_color",
-     R"svg(<svg width="20" height="20" color="blue"><box width="20" height="20" fill="currentColor"/></svg>)svg", 10, 10,
-     OpaqueBlue},
+     R"svg(<svg width="20" height="20" color="blue"><box width="20" height="20" fill="currentColor"/></svg>)svg", 10,
+     10, OpaqueBlue},
     {"view_box_fills_output_despite_size",
      R"svg(<svg width="200" height="200" viewBox="0 0 20 20"><box x="10" y="10" width="10" height="10" fill="red"/></svg>)svg",
      15, 15, OpaqueRed},
     {"view_box_fills_output_leaves_rest",
      R"svg(<svg width="200" height="200" viewBox="0 0 20 20"><box x="10" y="10" width="10" height="10" fill="red"/></svg>)svg",
      5, 5, Transparent},
-    {"dash_in_user_units", R"svg(<svg width="20" height="20"><box x="2" y="2" width="16" height="16" fill="none" stroke="red" stroke-width="2" stroke-dasharray="4 4"/></svg>)svg", 4, 2, OpaqueRed},
-    {"gap_in_user_units", R"svg(<svg width="20" height="20"><box x="2" y="2" width="16" height="16" fill="none" stroke="red" stroke-width="2" stroke-dasharray="4 4"/></svg>)svg", 8, 2, Transparent},
-    {"second_dash_in_user_units", R"svg(<svg width="20" height="20"><box x="2" y="2" width="16" height="16" fill="none" stroke="red" stroke-width="2" stroke-dasharray="4 4"/></svg>)svg", 12, 2, OpaqueRed},
+    {"dash_in_user_units",
+     R"svg(<svg width="20" height="20"><box x="2" y="2" width="16" height="16" fill="none" stroke="red" stroke-width="2" stroke-dasharray="4 4"/></svg>)svg",
+     4, 2, OpaqueRed},
+    {"gap_in_user_units",
+     R"svg(<svg width="20" height="20"><box x="2" y="2" width="16" height="16" fill="none" stroke="red" stroke-width="2" stroke-dasharray="4 4"/></svg>)svg",
+     8, 2, Transparent},
+    {"second_dash_in_user_units",
+     R"svg(<svg width="20" height="20"><box x="2" y="2" width="16" height="16" fill="none" stroke="red" stroke-width="2" stroke-dasharray="4 4"/></svg>)svg",
+     12, 2, OpaqueRed},
     // A negative offset is a value like any other: the pattern starts one unit into its gap.
     {"negative_dash_offset_moves_dashes",
      R"svg(<svg width="20" height="20"><box x="2" y="2" width="16" height="16" fill="none" stroke="red" stroke-width="2" stroke-dasharray="4 4" stroke-dashoffset="-1"/></svg>)svg",
@@ -141,16 +154,17 @@ const TPixelCase PixelCases[] = {
      R"svg(<svg width="20" height="20"><style>.e { fill-rule: evenodd }</style><path class="e" d="M0 0H20V20H0z M5 5H15V15H5z" fill="red"/></svg>)svg",
      10, 10, Transparent},
     {"inherited_fill_rule_evenodd_leaves_hole",
-     R"svg(<svg width="20" height="20" fill-rule="evenodd"><g><path d="M0 0H20V20H0z M5 5H15V15H5z" fill="red"/></g></svg>)svg", 10, 10,
-     Transparent},
+     R"svg(<svg width="20" height="20" fill-rule="evenodd"><g><path d="M0 0H20V20H0z M5 5H15V15H5z" fill="red"/></g></svg>)svg",
+     10, 10, Transparent},
     {"nonzero_fills_same_direction_squares",
-     R"svg(<svg width="20" height="20"><path d="M0 0H20V20H0z M5 5H15V15H5z" fill="red"/></svg>)svg", 10, 10, OpaqueRed},
+     R"svg(<svg width="20" height="20"><path d="M0 0H20V20H0z M5 5H15V15H5z" fill="red"/></svg>)svg", 10, 10,
+     OpaqueRed},
     {"sheet_nonzero_beats_inherited_evenodd",
      R"svg(<svg width="20" height="20" fill-rule="evenodd"><style>.n { fill-rule: nonzero }</style><path class="n" d="M0 0H20V20H0z M5 5H15V15H5z" fill="red"/></svg>)svg",
      10, 10, OpaqueRed},
     {"huge_view_box_stays_bounded",
-     R"svg(<svg viewBox="0 0 1e30 1e30" width="20" height="20"><box width="1e30" height="1e30" fill="red"/></svg>)svg", 10, 10,
-     OpaqueRed},
+     R"svg(<svg viewBox="0 0 1e30 1e30" width="20" height="20"><box width="1e30" height="1e30" fill="red"/></svg>)svg",
+     10, 10, OpaqueRed},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, Pixels, ::testing::ValuesIn(PixelCases),
@@ -195,13 +209,38 @@ TEST_P(Pens, AreSetUpFromTheResolvedStroke)
 
 const TPenCase PenCases[] = {
     {"defaults", "", 1, LineJoinMiterClipped, LineCapFlat, 4, {}, 0},
-    {"width_join_cap", R"svg(stroke-width="2" stroke-linejoin="round" stroke-linecap="round")svg", 2, LineJoinRound,
-     LineCapRound, 4, {}, 0},
-    {"miter_limit", R"svg(stroke-miterlimit="10" stroke-linejoin="bevel")svg", 1, LineJoinBevel, LineCapFlat, 10, {}, 0},
-    {"dashes_in_user_units", R"svg(stroke-width="2" stroke-dasharray="4,2" stroke-dashoffset="1")svg", 2,
-     LineJoinMiterClipped, LineCapFlat, 4, {2, 1}, 0.5},
-    {"negative_dash_offset", R"svg(stroke-width="2" stroke-dasharray="4,2" stroke-dashoffset="-1")svg", 2,
-     LineJoinMiterClipped, LineCapFlat, 4, {2, 1}, -0.5},
+    {"width_join_cap",
+     R"svg(stroke-width="2" stroke-linejoin="round" stroke-linecap="round")svg",
+     2,
+     LineJoinRound,
+     LineCapRound,
+     4,
+     {},
+     0},
+    {"miter_limit",
+     R"svg(stroke-miterlimit="10" stroke-linejoin="bevel")svg",
+     1,
+     LineJoinBevel,
+     LineCapFlat,
+     10,
+     {},
+     0},
+    {"dashes_in_user_units",
+     R"svg(stroke-width="2" stroke-dasharray="4,2" stroke-dashoffset="1")svg",
+     2,
+     LineJoinMiterClipped,
+     LineCapFlat,
+     4,
+     {2, 1},
+     0.5},
+    {"negative_dash_offset",
+     R"svg(stroke-width="2" stroke-dasharray="4,2" stroke-dashoffset="-1")svg",
+     2,
+     LineJoinMiterClipped,
+     LineCapFlat,
+     4,
+     {2, 1},
+     -0.5},
     {"zero_dashes_stay_solid", R"svg(stroke-dasharray="0 0")svg", 1, LineJoinMiterClipped, LineCapFlat, 4, {}, 0},
     {"negative_dash_stays_solid", R"svg(stroke-dasharray="4 -2")svg", 1, LineJoinMiterClipped, LineCapFlat, 4, {}, 0},
 };
@@ -211,7 +250,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, Pens, ::testing::ValuesIn(PenCases),
 
 TEST(Brushes, SolidColourWithRoundedAlpha)
 {
-    auto Svg = LoadTestDocument(R"svg(<svg><box id="t" fill-opacity="0.5"/><box id="n" fill="none" stroke="none"/></svg>)svg");
+    auto Svg =
+        LoadTestDocument(R"svg(<svg><box id="t" fill-opacity="0.5"/><box id="n" fill="none" stroke="none"/></svg>)svg");
     auto Fill = Find(*Svg, "t")->GetFillBrush();
     auto* Solid = dynamic_cast<TGPSolidBrush*>(Fill.get());
     ASSERT_NE(Solid, nullptr);
@@ -224,7 +264,8 @@ TEST(Brushes, SolidColourWithRoundedAlpha)
 TEST(Brushes, StrokesWithoutWidthHaveNoPen)
 {
     for (const char* Width : {"0", "-3", "0px", "nonsense"}) {
-        auto Svg = LoadTestDocument(std::string(R"svg(<svg><box id="t" stroke="red" stroke-width=")svg") + Width + "\"/></svg>");
+        auto Svg = LoadTestDocument(std::string(R"svg(<svg><box id="t" stroke="red" stroke-width=")svg") + Width +
+                                    "\"/></svg>");
         auto* T = Find(*Svg, "t");
         auto Brush = T->GetStrokeBrush();
         ASSERT_NE(Brush, nullptr);
@@ -244,7 +285,8 @@ TEST(Brushes, OpacityToAlphaRoundsHalvesToEvenAndClamps)
 
 TEST(PaintWalk, SurfaceIsLeftAsFoundAndEachElementResetsIt)
 {
-    auto Svg = LoadTestDocument(R"svg(<svg width="10" height="10"><box width="10" height="10" fill="red" transform="scale(0.5)"/></svg>)svg");
+    auto Svg = LoadTestDocument(
+        R"svg(<svg width="10" height="10"><box width="10" height="10" fill="red" transform="scale(0.5)"/></svg>)svg");
     TPicture Picture(40, 40);
     TGPGraphics Graphics(&Picture.Bitmap);
     TGPMatrix Shift(1, 0, 0, 1, 20, 20);

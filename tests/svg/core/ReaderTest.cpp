@@ -8,13 +8,15 @@
 namespace plumwick {
 namespace {
 
-TXmlNode Element(const std::string& attributes) {
+TXmlNode Element(const std::string& attributes)
+{
     TXmlDocument doc;
     doc.LoadFromText("<e " + attributes + "/>");
     return doc.DocumentElement();
 }
 
-TEST(Readers, AbsentAttributeLeavesTarget) {
+TEST(Readers, AbsentAttributeLeavesTarget)
+{
     TXmlNode e = Element("other='1'");
     float f = 42;
     std::string s = "keep";
@@ -33,7 +35,8 @@ TEST(Readers, AbsentAttributeLeavesTarget) {
     EXPECT_EQ(visible, 7);
 }
 
-TEST(Readers, PresentAttributes) {
+TEST(Readers, PresentAttributes)
+{
     TXmlNode e = Element("x='15pt' w='' o='50%' oe='' id=' a b ' t='translate(3)' bad='junk'");
     float x = 0, w = 5, o = 0, oe = 0, bad = 9;
     std::string id;
@@ -54,7 +57,8 @@ TEST(Readers, PresentAttributes) {
     EXPECT_EQ(t, CreateTranslation(3, 0));
 }
 
-TEST(Readers, DisplayAndVisibilityCodes) {
+TEST(Readers, DisplayAndVisibilityCodes)
+{
     struct {
         const char* Display;
         int Code;
@@ -75,7 +79,8 @@ TEST(Readers, DisplayAndVisibilityCodes) {
     }
 }
 
-TEST(Readers, GradientUnitsResetToBoundingBox) {
+TEST(Readers, GradientUnitsResetToBoundingBox)
+{
     TGradientUnits u = guUserSpaceOnUse;
     LoadGradientUnits(Element("x='1'"), u);
     EXPECT_EQ(u, guObjectBoundingBox);

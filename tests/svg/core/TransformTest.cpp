@@ -11,20 +11,26 @@
 namespace plumwick {
 namespace {
 
-TPointF Apply(const char* transform, TPointF p) { return p * ParseTransform(transform); }
+TPointF Apply(const char* transform, TPointF p)
+{
+    return p * ParseTransform(transform);
+}
 
-void ExpectPoint(TPointF actual, TPointF expected, const char* what) {
+void ExpectPoint(TPointF actual, TPointF expected, const char* what)
+{
     EXPECT_NEAR(actual.X, expected.X, 1e-4) << what;
     EXPECT_NEAR(actual.Y, expected.Y, 1e-4) << what;
 }
 
-TEST(ParseTransform, NothingUsableGivesAllZero) {
-    for (const char* t : {"", "   ", "foo(1)", "translate(1,2,3)", "scale()", "rotate()", "skewX(1 2)",
-                          "Translate(1)", "translate (5,5)", "translate(5"})
+TEST(ParseTransform, NothingUsableGivesAllZero)
+{
+    for (const char* t : {"", "   ", "foo(1)", "translate(1,2,3)", "scale()", "rotate()", "skewX(1 2)", "Translate(1)",
+                          "translate (5,5)", "translate(5"})
         EXPECT_EQ(ParseTransform(t), TMatrix{}) << t;
 }
 
-TEST(ParseTransform, Items) {
+TEST(ParseTransform, Items)
+{
     struct {
         const char* Text;
         TMatrix M;
@@ -45,7 +51,8 @@ TEST(ParseTransform, Items) {
     for (const auto& c : cases) EXPECT_EQ(ParseTransform(c.Text), c.M) << c.Text;
 }
 
-TEST(ParseTransform, RotationAndSkew) {
+TEST(ParseTransform, RotationAndSkew)
+{
     TMatrix r = ParseTransform("rotate(90)");
     EXPECT_NEAR(r.m11, 0, 1e-6);
     EXPECT_NEAR(r.m12, 1, 1e-6);
@@ -61,7 +68,8 @@ TEST(ParseTransform, RotationAndSkew) {
     EXPECT_EQ(ParseTransform("rotate(x)"), IdentityMatrix());
 }
 
-TEST(ParseTransform, PointsAndOrder) {
+TEST(ParseTransform, PointsAndOrder)
+{
     ExpectPoint(Apply("rotate(90, 10, 10)", {10, 10}), {10, 10}, "centre stays");
     ExpectPoint(Apply("rotate(90 10 10)", {20, 10}), {10, 20}, "rotate about centre");
     ExpectPoint(Apply("rotate(90 10)", {1, 0}), {0, 1}, "two arguments: no centre");
@@ -70,7 +78,8 @@ TEST(ParseTransform, PointsAndOrder) {
     ExpectPoint(Apply("translate(1)\n\tscale(3)", {1, 1}), {4, 3}, "line breaks between items");
 }
 
-TEST(Matrix, ProductAppliesLeftFirst) {
+TEST(Matrix, ProductAppliesLeftFirst)
+{
     TMatrix a = CreateTranslation(1, 2), b = CreateScaling(3, 4);
     ExpectPoint(TPointF{1, 1} * (a * b), {6, 12}, "translate then scale");
     EXPECT_EQ(IdentityMatrix() * a, a);
@@ -78,7 +87,8 @@ TEST(Matrix, ProductAppliesLeftFirst) {
     EXPECT_FALSE(TMatrix{}.IsTransform());
 }
 
-TEST(Matrix, ToGPMatrixKeepsRowVectorLayout) {
+TEST(Matrix, ToGPMatrixKeepsRowVectorLayout)
+{
     TMatrix m{1, 2, 0, 3, 4, 0, 5, 6, 1};
     auto gp = ToGPMatrix(m);
     ASSERT_NE(gp, nullptr);

@@ -84,10 +84,10 @@ TEST(Tree, FindByIdAcceptsHashAndFindsInPreOrder)
 
 TEST(Tree, FindByTypeVisitsEveryExactMatchInDocumentOrder)
 {
-    auto Svg = LoadTestDocument(R"svg(<svg><box id="1"/><g id="g"><box id="2"/><g><box id="3"/></g></g><box id="4"/></svg>)svg");
+    auto Svg = LoadTestDocument(
+        R"svg(<svg><box id="1"/><g id="g"><box id="2"/><g><box id="3"/></g></g><box id="4"/></svg>)svg");
     std::string Order;
-    for (auto* B = Svg->FindByType<TTestBox>(); B; B = Svg->FindByType<TTestBox>(B))
-        Order += B->GetID();
+    for (auto* B = Svg->FindByType<TTestBox>(); B; B = Svg->FindByType<TTestBox>(B)) Order += B->GetID();
     EXPECT_EQ(Order, "1234");
     // TSVGBasic itself matches nothing: no object is exactly of that class.
     EXPECT_EQ(Svg->FindByType<TSVGBasic>(), nullptr);
@@ -183,8 +183,7 @@ TEST(Tree, ReadingRefusesNestingBeyondTheLimit)
     for (int Depth : {SVGMaxDepth - 2, SVGMaxDepth + 5}) {
         TXmlDocument Xml;
         TXmlNode Node = Xml.AppendChild(Xml.CreateElement("svg"));
-        for (int I = 0; I < Depth; ++I)
-            Node = Node.AppendChild(Xml.CreateElement("g"));
+        for (int I = 0; I < Depth; ++I) Node = Node.AppendChild(Xml.CreateElement("g"));
         auto Doc = NewTestDocument();
         if (Depth < SVGMaxDepth) {
             EXPECT_NO_THROW(Doc->ReadIn(Xml.DocumentElement()));
@@ -202,10 +201,8 @@ TEST(Tree, ReadingRefusesNestingBeyondTheLimit)
 TEST(Tree, TextNestedBeyondTheParserLimitFailsCleanly)
 {
     std::string Text = "<svg>";
-    for (int I = 0; I < 10000; ++I)
-        Text += "<g>";
-    for (int I = 0; I < 10000; ++I)
-        Text += "</g>";
+    for (int I = 0; I < 10000; ++I) Text += "<g>";
+    for (int I = 0; I < 10000; ++I) Text += "</g>";
     Text += "</svg>";
     auto Doc = NewTestDocument();
     EXPECT_THROW(Doc->LoadFromText(Text), std::runtime_error);
@@ -214,10 +211,8 @@ TEST(Tree, TextNestedBeyondTheParserLimitFailsCleanly)
 TEST(Factory, TableIsSortedAndExact)
 {
     auto Table = ElementTable();
-    for (size_t I = 1; I < Table.size(); ++I)
-        EXPECT_LT(Table[I - 1].Name, Table[I].Name);
-    for (const TSVGElementEntry& Entry : Table)
-        EXPECT_EQ(FindElementCreator(Entry.Name), Entry.Create);
+    for (size_t I = 1; I < Table.size(); ++I) EXPECT_LT(Table[I - 1].Name, Table[I].Name);
+    for (const TSVGElementEntry& Entry : Table) EXPECT_EQ(FindElementCreator(Entry.Name), Entry.Create);
     EXPECT_EQ(FindElementCreator("style"), nullptr);
     EXPECT_EQ(FindElementCreator(""), nullptr);
     if (FindElementCreator("path")) {
@@ -276,13 +271,16 @@ TEST(Tree, IdLookupsFollowEveryChange)
         {"freed_object_is_gone", [&] { delete LastA; }, "a", [&] { return FirstA; }},
         {"deep_chain_built",
          [&] {
-             for (int I = 0; I < 300; ++I)
-                 Deepest = TSVGObject::CreateIn<TTestGroup>(Deepest);
+             for (int I = 0; I < 300; ++I) Deepest = TSVGObject::CreateIn<TTestGroup>(Deepest);
          },
          "d", [] { return nullptr; }},
         {"added_far_down_is_found", [&] { Deepest->Add(Other->Delete(0)); }, "d", [&] { return D; }},
-        {"copy_far_down_found_after_the_original", [&] { B->Clone(Deepest); B->Clear(); }, "b",
-         [&] { return Deepest->GetItem(1); }},
+        {"copy_far_down_found_after_the_original",
+         [&] {
+             B->Clone(Deepest);
+             B->Clear();
+         },
+         "b", [&] { return Deepest->GetItem(1); }},
     };
     for (const TStep& Step : Steps) {
         Step.Change();

@@ -24,10 +24,8 @@ std::string Base64(const std::vector<std::uint8_t>& Bytes)
     std::string out;
     for (std::size_t i = 0; i < Bytes.size(); i += 3) {
         std::uint32_t v = Bytes[i] << 16;
-        if (i + 1 < Bytes.size())
-            v |= Bytes[i + 1] << 8;
-        if (i + 2 < Bytes.size())
-            v |= Bytes[i + 2];
+        if (i + 1 < Bytes.size()) v |= Bytes[i + 1] << 8;
+        if (i + 2 < Bytes.size()) v |= Bytes[i + 2];
         out += alphabet[(v >> 18) & 63];
         out += alphabet[(v >> 12) & 63];
         out += i + 1 < Bytes.size() ? alphabet[(v >> 6) & 63] : '=';
@@ -40,8 +38,8 @@ std::string Base64(const std::vector<std::uint8_t>& Bytes)
 std::vector<std::uint8_t> RedPicture(const char* MimeType = "image/png")
 {
     if (std::string(MimeType) == "image/gif")
-        return {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0xFF, 0, 0, 0, 0, 0, 0x2C, 0, 0, 0,
-                0, 1, 0, 1, 0, 0, 2, 2, 0x44, 1, 0, 0x3B};
+        return {'G', 'I',  'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0xFF, 0, 0, 0,   0,
+                0,   0x2C, 0,   0,   0,   0,   1, 0, 1, 0, 0,    2, 2, 0x44, 1, 0, 0x3B};
     TGPBitmap bitmap(4, 4);
     std::vector<std::uint32_t> pixels(16, MakeARGB(255, 255, 0, 0));
     bitmap.SetPixels(pixels);
@@ -102,19 +100,19 @@ TEST_P(Base64Decoding, FollowsTheStandardAlphabet)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, Base64Decoding,
-    ::testing::Values(TBase64Case{"Empty", "", true, ""}, TBase64Case{"Full", "TWFu", true, "Man"},
-                      TBase64Case{"OnePad", "TWE=", true, "Ma"}, TBase64Case{"TwoPads", "TQ==", true, "M"},
-                      TBase64Case{"MissingPadding", "TWE", true, "Ma"},
-                      TBase64Case{"LineBreaks", "TW\nFu\r\n TQ==", true, "ManM"},
-                      TBase64Case{"DanglingCharacter", "TWFuT", false, ""},
-                      TBase64Case{"ForeignCharacter", "TW@u", false, ""},
-                      TBase64Case{"UrlAlphabet", "TW-_", false, ""},
-                      TBase64Case{"DataAfterPadding", "TQ==TQ==", false, ""},
-                      TBase64Case{"TooMuchPadding", "TQ===", false, ""},
-                      TBase64Case{"PaddingTooEarly", "T===", false, ""}),
-    [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Texts, Base64Decoding,
+                         ::testing::Values(TBase64Case{"Empty", "", true, ""}, TBase64Case{"Full", "TWFu", true, "Man"},
+                                           TBase64Case{"OnePad", "TWE=", true, "Ma"},
+                                           TBase64Case{"TwoPads", "TQ==", true, "M"},
+                                           TBase64Case{"MissingPadding", "TWE", true, "Ma"},
+                                           TBase64Case{"LineBreaks", "TW\nFu\r\n TQ==", true, "ManM"},
+                                           TBase64Case{"DanglingCharacter", "TWFuT", false, ""},
+                                           TBase64Case{"ForeignCharacter", "TW@u", false, ""},
+                                           TBase64Case{"UrlAlphabet", "TW-_", false, ""},
+                                           TBase64Case{"DataAfterPadding", "TQ==TQ==", false, ""},
+                                           TBase64Case{"TooMuchPadding", "TQ===", false, ""},
+                                           TBase64Case{"PaddingTooEarly", "T===", false, ""}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 struct TDataUriCase {
     const char* Name;
@@ -134,16 +132,17 @@ TEST_P(DataUris, SplitOffTheBase64Data)
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, DataUris,
-    ::testing::Values(TDataUriCase{"Png", "data:image/png;base64,AAAA", true, "AAAA"},
-                      TDataUriCase{"AnyMediaType", "data:x;base64,QQ", true, "QQ"},
-                      TDataUriCase{"ParametersBeforeTheMarker", "data:image/png;charset=utf-8;base64,QQ", true, "QQ"},
-                      TDataUriCase{"NoMediaType", "data:;base64,QQ", true, "QQ"},
-                      TDataUriCase{"MarkerInsideTheData", "data:image/png,QQ;base64,QQ", false, "image/png,QQ;base64,QQ"},
-                      TDataUriCase{"MarkerWithoutSemicolon", "data:base64,QQ", false, "base64,QQ"},
-                      TDataUriCase{"NoMarker", "data:image/png,AAAA", false, "image/png,AAAA"},
-                      TDataUriCase{"Charset", "data:image/svg;charset=utf8,<svg>", false, "image/svg;charset=utf8,<svg>"},
-                      TDataUriCase{"UpperCaseScheme", "DATA:image/png;base64,AA", false, "DATA:image/png;base64,AA"},
-                      TDataUriCase{"FileName", "picture.png", false, "picture.png"}),
+    ::testing::Values(
+        TDataUriCase{"Png", "data:image/png;base64,AAAA", true, "AAAA"},
+        TDataUriCase{"AnyMediaType", "data:x;base64,QQ", true, "QQ"},
+        TDataUriCase{"ParametersBeforeTheMarker", "data:image/png;charset=utf-8;base64,QQ", true, "QQ"},
+        TDataUriCase{"NoMediaType", "data:;base64,QQ", true, "QQ"},
+        TDataUriCase{"MarkerInsideTheData", "data:image/png,QQ;base64,QQ", false, "image/png,QQ;base64,QQ"},
+        TDataUriCase{"MarkerWithoutSemicolon", "data:base64,QQ", false, "base64,QQ"},
+        TDataUriCase{"NoMarker", "data:image/png,AAAA", false, "image/png,AAAA"},
+        TDataUriCase{"Charset", "data:image/svg;charset=utf8,<svg>", false, "image/svg;charset=utf8,<svg>"},
+        TDataUriCase{"UpperCaseScheme", "DATA:image/png;base64,AA", false, "DATA:image/png;base64,AA"},
+        TDataUriCase{"FileName", "picture.png", false, "picture.png"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 // ---------------------------------------------------------------- file references
@@ -152,9 +151,9 @@ class ImageFiles : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        FDir = std::filesystem::temp_directory_path() /
-               ("plumwick-image-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        FDir =
+            std::filesystem::temp_directory_path() / ("plumwick-image-" + std::to_string(::getpid()) + "-" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(FDir);
     }
     void TearDown() override { std::filesystem::remove_all(FDir); }
@@ -190,9 +189,10 @@ TEST_F(ImageFiles, ReadsOnlyBoundedRegularFiles)
 
 TEST(Image, PlainHrefStandsInForXlinkHref)
 {
-    const std::string svgText = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"40\">"
-                                "<image x=\"10\" y=\"10\" width=\"20\" height=\"20\" href=\"" +
-                                DataUri(RedPicture()) + "\"/></svg>";
+    const std::string svgText =
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"40\">"
+        "<image x=\"10\" y=\"10\" width=\"20\" height=\"20\" href=\"" +
+        DataUri(RedPicture()) + "\"/></svg>";
     const auto bitmap = Render(svgText);
     EXPECT_EQ(PixelAt(*bitmap, 20, 20), MakeARGB(255, 255, 0, 0));
 }
@@ -285,16 +285,16 @@ TEST_P(UnreadableReference, FailsTheLoad)
     EXPECT_THROW(svg.LoadFromText(ImageSvg(GetParam().Href)), ESVGError);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Hrefs, UnreadableReference,
-    ::testing::Values(TBrokenCase{"Empty", ""}, TBrokenCase{"NoBase64Marker", "data:image/png,iVBORw0KGgo"},
-                      TBrokenCase{"MalformedBase64", "data:image/png;base64,iVBO@@@Rw0KGgo"},
-                      TBrokenCase{"DanglingBase64", "data:image/png;base64,iVBORw0KG"},
-                      TBrokenCase{"HttpUrl", "http://127.0.0.1:9/red.png"},
-                      TBrokenCase{"FileUrl", "file:///etc/hostname"},
-                      TBrokenCase{"Device", "/dev/zero"}, TBrokenCase{"Directory", "/"},
-                      TBrokenCase{"MissingFile", "/nonexistent/red.png"}),
-    [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Hrefs, UnreadableReference,
+                         ::testing::Values(TBrokenCase{"Empty", ""},
+                                           TBrokenCase{"NoBase64Marker", "data:image/png,iVBORw0KGgo"},
+                                           TBrokenCase{"MalformedBase64", "data:image/png;base64,iVBO@@@Rw0KGgo"},
+                                           TBrokenCase{"DanglingBase64", "data:image/png;base64,iVBORw0KG"},
+                                           TBrokenCase{"HttpUrl", "http://127.0.0.1:9/red.png"},
+                                           TBrokenCase{"FileUrl", "file:///etc/hostname"},
+                                           TBrokenCase{"Device", "/dev/zero"}, TBrokenCase{"Directory", "/"},
+                                           TBrokenCase{"MissingFile", "/nonexistent/red.png"}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(Image, AbsentReferenceFailsTheLoad)
 {
@@ -372,8 +372,7 @@ std::vector<std::uint8_t> TwoColourPicture()
     TGPBitmap bitmap(8, 4);
     std::vector<std::uint32_t> pixels;
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 8; ++x)
-            pixels.push_back(x < 4 ? MakeARGB(255, 255, 0, 0) : MakeARGB(255, 0, 0, 255));
+        for (int x = 0; x < 8; ++x) pixels.push_back(x < 4 ? MakeARGB(255, 255, 0, 0) : MakeARGB(255, 0, 0, 255));
     bitmap.SetPixels(pixels);
     std::vector<std::uint8_t> bytes;
     EXPECT_EQ(bitmap.SaveToMemory("image/png", bytes), Ok);
@@ -384,12 +383,9 @@ std::vector<std::uint8_t> TwoColourPicture()
 char ColourAt(const TGPBitmap& Bitmap, int X, int Y)
 {
     const ARGB c = PixelAt(Bitmap, X, Y);
-    if (GetAlpha(c) == 0)
-        return '-';
-    if (GetAlpha(c) > 250 && GetRed(c) > 240 && GetBlue(c) < 16)
-        return 'r';
-    if (GetAlpha(c) > 250 && GetBlue(c) > 240 && GetRed(c) < 16)
-        return 'b';
+    if (GetAlpha(c) == 0) return '-';
+    if (GetAlpha(c) > 250 && GetRed(c) > 240 && GetBlue(c) < 16) return 'r';
+    if (GetAlpha(c) > 250 && GetBlue(c) > 240 && GetRed(c) < 16) return 'b';
     return '?';
 }
 
@@ -411,8 +407,7 @@ TEST_P(ImageAspect, PlacesThePictureInItsBox)
 {
     const TAspectCase& c = GetParam();
     const auto bitmap = Render(ImageSvg(DataUri(TwoColourPicture()), c.Attributes));
-    for (const TProbe& p : c.Probes)
-        EXPECT_EQ(ColourAt(*bitmap, p.X, p.Y), p.Colour) << "at " << p.X << ", " << p.Y;
+    for (const TProbe& p : c.Probes) EXPECT_EQ(ColourAt(*bitmap, p.X, p.Y), p.Colour) << "at " << p.X << ", " << p.Y;
 }
 
 const std::string Square = "width=\"20\" height=\"20\" ";
@@ -425,12 +420,13 @@ INSTANTIATE_TEST_SUITE_P(
         TAspectCase{"MinMeet", Square + "preserveAspectRatio=\"xMinYMin meet\"", {{15, 12, 'r'}, {20, 24, '-'}}},
         TAspectCase{"MaxMeet", Square + "preserveAspectRatio=\"xMaxYMax\"", {{15, 28, 'r'}, {20, 14, '-'}}},
         TAspectCase{"Deferred", Square + "preserveAspectRatio=\"defer xMinYMin\"", {{15, 12, 'r'}, {20, 24, '-'}}},
-        TAspectCase{"UnknownKeepsTheDefault", Square + "preserveAspectRatio=\"xLeftYTop\"",
-                    {{15, 20, 'r'}, {20, 12, '-'}}},
-        TAspectCase{"Stretched", Square + "preserveAspectRatio=\"none slice\"",
-                    {{12, 11, 'r'}, {12, 28, 'r'}, {28, 28, 'b'}}},
+        TAspectCase{
+            "UnknownKeepsTheDefault", Square + "preserveAspectRatio=\"xLeftYTop\"", {{15, 20, 'r'}, {20, 12, '-'}}},
+        TAspectCase{
+            "Stretched", Square + "preserveAspectRatio=\"none slice\"", {{12, 11, 'r'}, {12, 28, 'r'}, {28, 28, 'b'}}},
         // Filling the box: the middle 4 x 4 pixels of the picture show.
-        TAspectCase{"MidSlice", Square + "preserveAspectRatio=\"xMidYMid slice\"",
+        TAspectCase{"MidSlice",
+                    Square + "preserveAspectRatio=\"xMidYMid slice\"",
                     {{12, 20, 'r'}, {28, 20, 'b'}, {12, 11, 'r'}, {8, 20, '-'}, {31, 20, '-'}}},
         TAspectCase{"MinSlice", Square + "preserveAspectRatio=\"xMinYMid slice\"", {{12, 20, 'r'}, {28, 20, 'r'}}},
         TAspectCase{"MaxSlice", Square + "preserveAspectRatio=\"xMaxYMid slice\"", {{12, 20, 'b'}, {28, 28, 'b'}}},
@@ -457,22 +453,19 @@ std::uint32_t Crc32(const std::uint8_t* Data, std::size_t Size)
     std::uint32_t crc = 0xFFFFFFFFu;
     for (std::size_t i = 0; i < Size; ++i) {
         crc ^= Data[i];
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
     }
     return ~crc;
 }
 
 void PutBigEndian(std::vector<std::uint8_t>& Out, std::uint32_t V)
 {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        Out.push_back(static_cast<std::uint8_t>(V >> shift));
+    for (int shift = 24; shift >= 0; shift -= 8) Out.push_back(static_cast<std::uint8_t>(V >> shift));
 }
 
 void PutLittleEndian(std::vector<std::uint8_t>& Out, std::uint32_t V, int Bytes)
 {
-    for (int i = 0; i < Bytes; ++i)
-        Out.push_back(static_cast<std::uint8_t>(V >> (8 * i)));
+    for (int i = 0; i < Bytes; ++i) Out.push_back(static_cast<std::uint8_t>(V >> (8 * i)));
 }
 
 // A PNG whose header claims 100000 x 100000 pixels, followed by nothing useful.
@@ -505,8 +498,7 @@ std::vector<std::uint8_t> HugeBmp()
     PutLittleEndian(bmp, 100000, 4);
     PutLittleEndian(bmp, 1, 2);
     PutLittleEndian(bmp, 24, 2);
-    for (int i = 0; i < 6; ++i)
-        PutLittleEndian(bmp, 0, 4);
+    for (int i = 0; i < 6; ++i) PutLittleEndian(bmp, 0, 4);
     return bmp;
 }
 
@@ -598,11 +590,11 @@ long PeakRssKiB()
 TEST(Image, APictureUsedAThousandTimesIsDecodedOnce)
 {
     const std::string uri = BigPictureUri(1000, 1000, MakeARGB(255, 255, 0, 0));
-    std::string text = "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
-                       "viewBox=\"0 0 40 40\"><defs><image id=\"p\" width=\"40\" height=\"40\" xlink:href=\"" +
-                       uri + "\"/></defs>";
-    for (int i = 0; i < 1000; ++i)
-        text += "<use xlink:href=\"#p\"/>";
+    std::string text =
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+        "viewBox=\"0 0 40 40\"><defs><image id=\"p\" width=\"40\" height=\"40\" xlink:href=\"" +
+        uri + "\"/></defs>";
+    for (int i = 0; i < 1000; ++i) text += "<use xlink:href=\"#p\"/>";
     text += "</svg>";
     const long before = PeakRssKiB();
     TSVG svg;
@@ -615,14 +607,11 @@ TEST(Image, APictureUsedAThousandTimesIsDecodedOnce)
     while (!stack.empty()) {
         const TSVGObject* node = stack.back();
         stack.pop_back();
-        if (const auto* image = dynamic_cast<const TSVGImage*>(node))
-            images.push_back(image);
-        for (int i = 0; i < node->GetCount(); ++i)
-            stack.push_back(node->GetItem(i));
+        if (const auto* image = dynamic_cast<const TSVGImage*>(node)) images.push_back(image);
+        for (int i = 0; i < node->GetCount(); ++i) stack.push_back(node->GetItem(i));
     }
     ASSERT_EQ(images.size(), 1001u);
-    for (const TSVGImage* image : images)
-        EXPECT_EQ(image->GetImage(), images[0]->GetImage());
+    for (const TSVGImage* image : images) EXPECT_EQ(image->GetImage(), images[0]->GetImage());
     EXPECT_EQ(images[0]->GetImage()->GetWidth(), 1000u);
     EXPECT_TRUE(svg.GetWarnings().empty());
 }

@@ -50,78 +50,138 @@ TEST_P(ColourTable, IsBuiltFromTheStops)
 }
 
 const TTableCase TableCases[] = {
-    {"two_stops", R"svg(<linearGradient id="g"><stop offset="0" stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg",
-     255, {{Red, 0}, {Blue, 1}}},
-    {"alpha_reaches_every_entry", R"svg(<linearGradient id="g"><stop offset="0" stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg",
-     100, {{0x64FF0000, 0}, {0x640000FF, 1}}},
-    {"ends_are_padded", R"svg(<linearGradient id="g"><stop offset="0.2" stop-color="red"/><stop offset="0.8" stop-color="blue"/></linearGradient>)svg",
-     255, {{Red, 0}, {Red, 0.2f}, {Blue, 0.8f}, {Blue, 1}}},
-    {"one_stop_is_uniform", R"svg(<linearGradient id="g"><stop offset="0.5" stop-color="#008000"/></linearGradient>)svg",
-     255, {{Green, 0}, {Green, 0.5f}, {Green, 1}}},
-    {"percent_offsets", R"svg(<linearGradient id="g"><stop offset="0%" stop-color="red"/><stop offset="50%" stop-color="blue"/></linearGradient>)svg",
-     255, {{Red, 0}, {Blue, 0.5f}, {Blue, 1}}},
-    {"missing_offset_is_zero", R"svg(<linearGradient id="g"><stop stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg",
-     255, {{Red, 0}, {Blue, 1}}},
+    {"two_stops",
+     R"svg(<linearGradient id="g"><stop offset="0" stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg",
+     255,
+     {{Red, 0}, {Blue, 1}}},
+    {"alpha_reaches_every_entry",
+     R"svg(<linearGradient id="g"><stop offset="0" stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg",
+     100,
+     {{0x64FF0000, 0}, {0x640000FF, 1}}},
+    {"ends_are_padded",
+     R"svg(<linearGradient id="g"><stop offset="0.2" stop-color="red"/><stop offset="0.8" stop-color="blue"/></linearGradient>)svg",
+     255,
+     {{Red, 0}, {Red, 0.2f}, {Blue, 0.8f}, {Blue, 1}}},
+    {"one_stop_is_uniform",
+     R"svg(<linearGradient id="g"><stop offset="0.5" stop-color="#008000"/></linearGradient>)svg",
+     255,
+     {{Green, 0}, {Green, 0.5f}, {Green, 1}}},
+    {"percent_offsets",
+     R"svg(<linearGradient id="g"><stop offset="0%" stop-color="red"/><stop offset="50%" stop-color="blue"/></linearGradient>)svg",
+     255,
+     {{Red, 0}, {Blue, 0.5f}, {Blue, 1}}},
+    {"missing_offset_is_zero",
+     R"svg(<linearGradient id="g"><stop stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg",
+     255,
+     {{Red, 0}, {Blue, 1}}},
     // Offsets are clamped to 0..1 and never fall below the one before.
-    {"offsets_never_fall_back", R"svg(<linearGradient id="g"><stop offset="0" stop-color="red"/><stop offset="0.8" stop-color="blue"/><stop offset="0.5" stop-color="lime"/></linearGradient>)svg",
-     255, {{Red, 0}, {Blue, 0.8f}, {Lime, 0.8f}, {Lime, 1}}},
-    {"offset_clamped_to_one", R"svg(<linearGradient id="g"><stop offset="0" stop-color="red"/><stop offset="1.5" stop-color="blue"/></linearGradient>)svg",
-     255, {{Red, 0}, {Blue, 1}}},
-    {"empty_offset_clamped_to_zero", R"svg(<linearGradient id="g"><stop offset="" stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg",
-     255, {{Red, 0}, {Blue, 1}}},
+    {"offsets_never_fall_back",
+     R"svg(<linearGradient id="g"><stop offset="0" stop-color="red"/><stop offset="0.8" stop-color="blue"/><stop offset="0.5" stop-color="lime"/></linearGradient>)svg",
+     255,
+     {{Red, 0}, {Blue, 0.8f}, {Lime, 0.8f}, {Lime, 1}}},
+    {"offset_clamped_to_one",
+     R"svg(<linearGradient id="g"><stop offset="0" stop-color="red"/><stop offset="1.5" stop-color="blue"/></linearGradient>)svg",
+     255,
+     {{Red, 0}, {Blue, 1}}},
+    {"empty_offset_clamped_to_zero",
+     R"svg(<linearGradient id="g"><stop offset="" stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg",
+     255,
+     {{Red, 0}, {Blue, 1}}},
     // The colour's own alpha multiplies the stop opacity.
-    {"colour_alpha_and_stop_opacity", R"svg(<linearGradient id="g"><stop stop-color="rgba(255,0,0,0.5)" stop-opacity="0.5"/></linearGradient>)svg", 255,
+    {"colour_alpha_and_stop_opacity",
+     R"svg(<linearGradient id="g"><stop stop-color="rgba(255,0,0,0.5)" stop-opacity="0.5"/></linearGradient>)svg",
+     255,
      {{0x40FF0000, 0}, {0x40FF0000, 1}}},
-    {"current_color_of_the_gradient", R"svg(<linearGradient id="g" color="blue"><stop stop-color="currentColor"/></linearGradient>)svg", 255,
+    {"current_color_of_the_gradient",
+     R"svg(<linearGradient id="g" color="blue"><stop stop-color="currentColor"/></linearGradient>)svg",
+     255,
      {{Blue, 0}, {Blue, 1}}},
-    {"inherit_takes_the_gradients_stop_colour", R"svg(<linearGradient id="g" stop-color="blue"><stop stop-color="inherit"/></linearGradient>)svg", 255,
+    {"inherit_takes_the_gradients_stop_colour",
+     R"svg(<linearGradient id="g" stop-color="blue"><stop stop-color="inherit"/></linearGradient>)svg",
+     255,
      {{Blue, 0}, {Blue, 1}}},
-    {"inherit_without_a_parent_value_is_black", R"svg(<linearGradient id="g"><stop stop-color="inherit"/></linearGradient>)svg", 255,
+    {"inherit_without_a_parent_value_is_black",
+     R"svg(<linearGradient id="g"><stop stop-color="inherit"/></linearGradient>)svg",
+     255,
      {{0xFF000000, 0}, {0xFF000000, 1}}},
     // 255 × 0.5 = 127.5 rounds to the even 128; 128 × 0.5 = 64.
-    {"stop_opacity_half", R"svg(<linearGradient id="g"><stop stop-color="red" stop-opacity="0.5"/></linearGradient>)svg", 255,
+    {"stop_opacity_half",
+     R"svg(<linearGradient id="g"><stop stop-color="red" stop-opacity="0.5"/></linearGradient>)svg",
+     255,
      {{0x80FF0000, 0}, {0x80FF0000, 1}}},
-    {"stop_opacity_half_of_128", R"svg(<linearGradient id="g"><stop stop-color="red" stop-opacity="0.5"/></linearGradient>)svg", 128,
+    {"stop_opacity_half_of_128",
+     R"svg(<linearGradient id="g"><stop stop-color="red" stop-opacity="0.5"/></linearGradient>)svg",
+     128,
      {{0x40FF0000, 0}, {0x40FF0000, 1}}},
-    {"stop_opacity_percent", R"svg(<linearGradient id="g"><stop stop-color="red" stop-opacity="50%"/></linearGradient>)svg", 255,
+    {"stop_opacity_percent",
+     R"svg(<linearGradient id="g"><stop stop-color="red" stop-opacity="50%"/></linearGradient>)svg",
+     255,
      {{0x80FF0000, 0}, {0x80FF0000, 1}}},
-    {"stop_opacity_above_one", R"svg(<linearGradient id="g"><stop stop-color="red" stop-opacity="2"/></linearGradient>)svg", 255,
+    {"stop_opacity_above_one",
+     R"svg(<linearGradient id="g"><stop stop-color="red" stop-opacity="2"/></linearGradient>)svg",
+     255,
      {{Red, 0}, {Red, 1}}},
-    {"stop_opacity_below_zero", R"svg(<linearGradient id="g"><stop stop-color="red" stop-opacity="-1"/></linearGradient>)svg", 255,
+    {"stop_opacity_below_zero",
+     R"svg(<linearGradient id="g"><stop stop-color="red" stop-opacity="-1"/></linearGradient>)svg",
+     255,
      {{0x00FF0000, 0}, {0x00FF0000, 1}}},
-    {"stop_opacity_in_style", R"svg(<linearGradient id="g"><stop style="stop-color:red;stop-opacity:0.5"/></linearGradient>)svg", 255,
+    {"stop_opacity_in_style",
+     R"svg(<linearGradient id="g"><stop style="stop-color:red;stop-opacity:0.5"/></linearGradient>)svg",
+     255,
      {{0x80FF0000, 0}, {0x80FF0000, 1}}},
-    {"colour_from_style", R"svg(<linearGradient id="g"><stop style="stop-color:#f00"/></linearGradient>)svg", 255,
+    {"colour_from_style",
+     R"svg(<linearGradient id="g"><stop style="stop-color:#f00"/></linearGradient>)svg",
+     255,
      {{Red, 0}, {Red, 1}}},
-    {"style_colour_wins", R"svg(<linearGradient id="g"><stop stop-color="blue" style="stop-color:#f00"/></linearGradient>)svg", 255,
+    {"style_colour_wins",
+     R"svg(<linearGradient id="g"><stop stop-color="blue" style="stop-color:#f00"/></linearGradient>)svg",
+     255,
      {{Red, 0}, {Red, 1}}},
-    {"unreadable_attribute_falls_back_to_style", R"svg(<linearGradient id="g"><stop stop-color="bluish" style="stop-color:#f00"/></linearGradient>)svg",
-     255, {{Red, 0}, {Red, 1}}},
+    {"unreadable_attribute_falls_back_to_style",
+     R"svg(<linearGradient id="g"><stop stop-color="bluish" style="stop-color:#f00"/></linearGradient>)svg",
+     255,
+     {{Red, 0}, {Red, 1}}},
     // Without a usable colour a stop paints black, the initial stop colour.
-    {"stop_without_colour_is_black", R"svg(<linearGradient id="g"><stop offset="0"/><stop offset="1" stop-color="none"/></linearGradient>)svg",
-     255, {{0xFF000000, 0}, {0xFF000000, 1}}},
-    {"other_children_ignored", R"svg(<linearGradient id="g"><rect width="5" height="5"/><stop offset="1" stop-color="blue"/><g/></linearGradient>)svg",
-     255, {{Blue, 0}, {Blue, 1}}},
+    {"stop_without_colour_is_black",
+     R"svg(<linearGradient id="g"><stop offset="0"/><stop offset="1" stop-color="none"/></linearGradient>)svg",
+     255,
+     {{0xFF000000, 0}, {0xFF000000, 1}}},
+    {"other_children_ignored",
+     R"svg(<linearGradient id="g"><rect width="5" height="5"/><stop offset="1" stop-color="blue"/><g/></linearGradient>)svg",
+     255,
+     {{Blue, 0}, {Blue, 1}}},
     {"no_stops", R"svg(<linearGradient id="g"/>)svg", 255, {}},
     // A reference lends its stops only to a gradient that has none.
     {"own_stops_win_over_the_reference",
      R"svg(<linearGradient id="base"><stop offset="0" stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg"
      R"svg(<linearGradient id="g" xlink:href="#base"><stop offset="0" stop-color="lime"/></linearGradient>)svg",
-     255, {{Lime, 0}, {Lime, 1}}},
+     255,
+     {{Lime, 0}, {Lime, 1}}},
     {"href_across_gradient_kinds",
      R"svg(<radialGradient id="base"><stop offset="0" stop-color="red"/><stop offset="1" stop-color="blue"/></radialGradient>)svg"
      R"svg(<linearGradient id="g" href="#base"/>)svg",
-     255, {{Red, 0}, {Blue, 1}}},
-    {"href_to_nothing_keeps_own_stops", R"svg(<linearGradient id="g" xlink:href="#missing"><stop offset="0" stop-color="lime"/></linearGradient>)svg",
-     255, {{Lime, 0}, {Lime, 1}}},
+     255,
+     {{Red, 0}, {Blue, 1}}},
+    {"href_to_nothing_keeps_own_stops",
+     R"svg(<linearGradient id="g" xlink:href="#missing"><stop offset="0" stop-color="lime"/></linearGradient>)svg",
+     255,
+     {{Lime, 0}, {Lime, 1}}},
     {"href_chain_is_followed",
      R"svg(<linearGradient id="a"><stop offset="0" stop-color="red"/></linearGradient><linearGradient id="b" xlink:href="#a"/>)svg"
      R"svg(<linearGradient id="g" xlink:href="#b"/>)svg",
-     255, {{Red, 0}, {Red, 1}}},
-    {"href_cycle_ends", R"svg(<linearGradient id="a" xlink:href="#g"/><linearGradient id="g" xlink:href="#a"/>)svg", 255, {}},
-    {"href_to_something_else", R"svg(<g id="notagradient"><stop offset="0" stop-color="red"/></g><linearGradient id="g" xlink:href="#notagradient"/>)svg",
-     255, {}},
-    {"href_to_itself", R"svg(<linearGradient id="g" xlink:href="#g"><stop offset="0" stop-color="red"/></linearGradient>)svg", 255,
+     255,
+     {{Red, 0}, {Red, 1}}},
+    {"href_cycle_ends",
+     R"svg(<linearGradient id="a" xlink:href="#g"/><linearGradient id="g" xlink:href="#a"/>)svg",
+     255,
+     {}},
+    {"href_to_something_else",
+     R"svg(<g id="notagradient"><stop offset="0" stop-color="red"/></g><linearGradient id="g" xlink:href="#notagradient"/>)svg",
+     255,
+     {}},
+    {"href_to_itself",
+     R"svg(<linearGradient id="g" xlink:href="#g"><stop offset="0" stop-color="red"/></linearGradient>)svg",
+     255,
      {{Red, 0}, {Red, 1}}},
 };
 
@@ -130,7 +190,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, ColourTable, ::testing::ValuesIn(TableCases),
 
 TEST(ColourTable, GreyscaleAndFixedColourReachTheStops)
 {
-    const char* Text = R"svg(<svg><linearGradient id="g"><stop stop-color="red"/><stop offset="1" stop-color="none"/></linearGradient></svg>)svg";
+    const char* Text =
+        R"svg(<svg><linearGradient id="g"><stop stop-color="red"/><stop offset="1" stop-color="none"/></linearGradient></svg>)svg";
     TSVG Grey;
     Grey.SetGrayscale(true);
     Grey.LoadFromText(Text);
@@ -178,8 +239,9 @@ TEST(Gradients, ReadTheirGeometryAndDefaults)
 TEST(Gradients, CopiesKeepTheirFieldsAndStops)
 {
     TSVG Svg;
-    Svg.LoadFromText(R"svg(<svg><radialGradient id="r" cx="10" cy="20" r="5" fx="11" fy="12" gradientUnits="userSpaceOnUse" xlink:href="#x">)svg"
-                     R"svg(<stop offset="0.25" stop-color="red" stop-opacity="0.5"/></radialGradient></svg>)svg");
+    Svg.LoadFromText(
+        R"svg(<svg><radialGradient id="r" cx="10" cy="20" r="5" fx="11" fy="12" gradientUnits="userSpaceOnUse" xlink:href="#x">)svg"
+        R"svg(<stop offset="0.25" stop-color="red" stop-opacity="0.5"/></radialGradient></svg>)svg");
     auto* R = dynamic_cast<TSVGRadialGradient*>(Svg.FindByID("r"));
     std::unique_ptr<TSVGObject> Copy(R->Clone(nullptr));
     auto* C = dynamic_cast<TSVGRadialGradient*>(Copy.get());
@@ -224,7 +286,8 @@ class GradientPixels : public ::testing::TestWithParam<TGradientPaintCase> {};
 TEST_P(GradientPixels, AreColouredAsTheStopsSay)
 {
     const TGradientPaintCase& C = GetParam();
-    ExpectProbes(Render(std::string(R"svg(<svg width="100" height="100">)svg") + C.Content + "</svg>", 100, 100), C.Probes);
+    ExpectProbes(Render(std::string(R"svg(<svg width="100" height="100">)svg") + C.Content + "</svg>", 100, 100),
+                 C.Probes);
 }
 
 #define RED_BLUE R"svg(<stop offset="0" stop-color="red"/><stop offset="1" stop-color="blue"/>)svg"
@@ -244,7 +307,10 @@ const TGradientPaintCase GradientPaintCases[] = {
     {"linear_reflects_beyond_the_end",
      R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="50" spreadMethod="reflect">)svg" RED_BLUE
      "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
-     {{24, 50, RedBlueMid, 6}, {52, 50, Mix(Red, Blue, 0.95), 4}, {75, 50, RedBlueMid, 6}, {98, 50, Mix(Red, Blue, 0.03), 4}}},
+     {{24, 50, RedBlueMid, 6},
+      {52, 50, Mix(Red, Blue, 0.95), 4},
+      {75, 50, RedBlueMid, 6},
+      {98, 50, Mix(Red, Blue, 0.03), 4}}},
     {"linear_repeats_beyond_the_end",
      R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="50" spreadMethod="repeat">)svg" RED_BLUE
      "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
@@ -281,8 +347,7 @@ const TGradientPaintCase GradientPaintCases[] = {
      "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{0, 50, Red, 3}, {99, 50, Blue, 3}}},
     {"linear_equal_end_points_show_the_last_stop",
-     R"svg(<linearGradient id="g" x2="0">)svg" RED_BLUE
-     "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     R"svg(<linearGradient id="g" x2="0">)svg" RED_BLUE "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{50, 50, Blue}}},
     // Polygons and paths keep no box in their fields; their outline gives it.
     {"linear_box_on_a_polygon",
@@ -294,39 +359,41 @@ const TGradientPaintCase GradientPaintCases[] = {
      R"svg(</linearGradient><path d="M20 20H80V80H20Z" fill="url(#g)"/>)svg",
      {{20, 20, Red, 8}, {79, 79, Blue, 8}, {49, 49, RedBlueMid, 8}}},
     {"linear_one_stop_uniform",
-     R"svg(<linearGradient id="g"><stop offset="0.3" stop-color="red"/></linearGradient>)svg" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     R"svg(<linearGradient id="g"><stop offset="0.3" stop-color="red"/></linearGradient>)svg" FULL_RECT(
+         R"svg(fill="url(#g)")svg"),
      {{1, 1, Red}, {50, 50, Red}, {98, 98, Red}}},
     {"linear_padded_ends",
-     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100"><stop offset="0.2" stop-color="red"/><stop offset="0.8" stop-color="blue"/></linearGradient>)svg"
-     FULL_RECT(R"svg(fill="url(#g)")svg"),
+     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100"><stop offset="0.2" stop-color="red"/><stop offset="0.8" stop-color="blue"/></linearGradient>)svg" FULL_RECT(
+         R"svg(fill="url(#g)")svg"),
      {{5, 50, Red, 0}, {15, 50, Red, 0}, {49, 50, RedBlueMid, 6}, {85, 50, Blue, 0}}},
     // An offset below an earlier one is raised to it: red to blue up to 0.8, lime after it.
     {"linear_offsets_out_of_order",
-     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100"><stop offset="0" stop-color="red"/><stop offset="0.8" stop-color="blue"/><stop offset="0.5" stop-color="lime"/></linearGradient>)svg"
-     FULL_RECT(R"svg(fill="url(#g)")svg"),
+     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100"><stop offset="0" stop-color="red"/><stop offset="0.8" stop-color="blue"/><stop offset="0.5" stop-color="lime"/></linearGradient>)svg" FULL_RECT(
+         R"svg(fill="url(#g)")svg"),
      {{39, 50, RedBlueMid, 6}, {70, 50, Mix(Red, Blue, 70.5 / 80), 6}, {85, 50, Lime, 0}}},
     {"linear_equal_offsets_hard_edge",
-     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100"><stop offset="0.5" stop-color="red"/><stop offset="0.5" stop-color="blue"/></linearGradient>)svg"
-     FULL_RECT(R"svg(fill="url(#g)")svg"),
+     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100"><stop offset="0.5" stop-color="red"/><stop offset="0.5" stop-color="blue"/></linearGradient>)svg" FULL_RECT(
+         R"svg(fill="url(#g)")svg"),
      {{0, 50, Red}, {49, 50, Red}, {50, 50, Blue}, {99, 50, Blue}}},
     {"linear_equal_offsets_at_the_ends",
      R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100"><stop offset="0" stop-color="lime"/><stop offset="0" stop-color="red"/>)svg"
-     R"svg(<stop offset="1" stop-color="blue"/><stop offset="1" stop-color="lime"/></linearGradient>)svg"
-     FULL_RECT(R"svg(fill="url(#g)")svg"),
+     R"svg(<stop offset="1" stop-color="blue"/><stop offset="1" stop-color="lime"/></linearGradient>)svg" FULL_RECT(
+         R"svg(fill="url(#g)")svg"),
      {{0, 50, Red, 4}, {49, 50, Mix(Red, Blue, 0.495), 3}, {99, 50, Blue, 4}}},
     {"linear_offset_beyond_one_is_clamped",
-     R"svg(<linearGradient id="g"><stop offset="0" stop-color="red"/><stop offset="1.5" stop-color="blue"/></linearGradient>)svg"
-     FULL_RECT(R"svg(fill="url(#g)")svg"),
+     R"svg(<linearGradient id="g"><stop offset="0" stop-color="red"/><stop offset="1.5" stop-color="blue"/></linearGradient>)svg" FULL_RECT(
+         R"svg(fill="url(#g)")svg"),
      {{0, 50, Red, 3}, {99, 50, Blue, 3}}},
     {"linear_offset_below_zero_is_clamped",
-     R"svg(<linearGradient id="g"><stop offset="-0.5" stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg"
-     FULL_RECT(R"svg(fill="url(#g)")svg"),
+     R"svg(<linearGradient id="g"><stop offset="-0.5" stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg" FULL_RECT(
+         R"svg(fill="url(#g)")svg"),
      {{0, 50, Red, 3}, {99, 50, Blue, 3}}},
-    {"linear_without_stops_paints_nothing", R"svg(<linearGradient id="g"/>)svg" FULL_RECT(R"svg(fill="url(#g)")svg"),
+    {"linear_without_stops_paints_nothing",
+     R"svg(<linearGradient id="g"/>)svg" FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{50, 50, Transparent}}},
     {"fill_opacity_reaches_the_stops",
-     R"svg(<linearGradient id="g"><stop stop-color="red" stop-opacity="0.5"/></linearGradient>)svg"
-     FULL_RECT(R"svg(fill="url(#g)" fill-opacity="0.5")svg"),
+     R"svg(<linearGradient id="g"><stop stop-color="red" stop-opacity="0.5"/></linearGradient>)svg" FULL_RECT(
+         R"svg(fill="url(#g)" fill-opacity="0.5")svg"),
      {{50, 50, 0x40FF0000, 1}}},
     // The referencing gradient takes the referenced one's stops, and the coordinates and units it
     // does not give itself.
@@ -336,7 +403,8 @@ const TGradientPaintCase GradientPaintCases[] = {
      {{0, 90, Red, 2}, {99, 10, Blue, 3}, {49, 90, Mix(Red, Blue, 0.495), 3}}},
     {"href_own_coordinates_win",
      R"svg(<linearGradient id="base" gradientUnits="userSpaceOnUse" x1="0" x2="100">)svg" RED_BLUE
-     R"svg(</linearGradient><linearGradient id="g" xlink:href="#base" x2="0" y2="100"/>)svg" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     R"svg(</linearGradient><linearGradient id="g" xlink:href="#base" x2="0" y2="100"/>)svg" FULL_RECT(
+         R"svg(fill="url(#g)")svg"),
      {{90, 0, Red, 2}, {10, 99, Blue, 3}}},
     {"href_own_units_win",
      R"svg(<linearGradient id="base" gradientUnits="userSpaceOnUse" x1="0" x2="100">)svg" RED_BLUE
@@ -348,11 +416,15 @@ const TGradientPaintCase GradientPaintCases[] = {
      R"svg(</linearGradient><linearGradient id="g" xlink:href="#base"/>)svg" FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{90, 0, Red, 2}, {10, 99, Blue, 3}}},
     {"href_to_nothing_keeps_its_own_stops",
-     R"svg(<linearGradient id="g" xlink:href="#none">)svg" RED_BLUE "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     R"svg(<linearGradient id="g" xlink:href="#none">)svg" RED_BLUE
+     "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{0, 50, Red, 3}, {99, 50, Blue, 3}}},
     {"missing_server_falls_back_on_the_colour", FULL_RECT(R"svg(fill="url(#missing) #008000")svg"), {{50, 50, Green}}},
-    {"missing_server_without_fallback_paints_nothing", FULL_RECT(R"svg(fill="url(#missing)")svg"), {{50, 50, Transparent}}},
-    {"reference_to_a_shape_falls_back", "<rect id=\"r\" width=\"1\" height=\"1\" fill=\"none\"/>" FULL_RECT(R"svg(fill="url(#r) #008000")svg"),
+    {"missing_server_without_fallback_paints_nothing",
+     FULL_RECT(R"svg(fill="url(#missing)")svg"),
+     {{50, 50, Transparent}}},
+    {"reference_to_a_shape_falls_back",
+     "<rect id=\"r\" width=\"1\" height=\"1\" fill=\"none\"/>" FULL_RECT(R"svg(fill="url(#r) #008000")svg"),
      {{50, 50, Green}}},
     {"gradient_transform_turns_the_brush",
      R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100" gradientTransform="rotate(90)">)svg" RED_BLUE
@@ -364,8 +436,8 @@ const TGradientPaintCase GradientPaintCases[] = {
      {{50, 50, Transparent}}},
     // transform-origin moves the fixed point of the gradient transform: a mirror about the middle.
     {"transform_origin_keyword_of_the_viewport",
-     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100" gradientTransform="scale(-1,1)" transform-origin="center">)svg"
-     RED_BLUE "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100" gradientTransform="scale(-1,1)" transform-origin="center">)svg" RED_BLUE
+     "</linearGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{0, 50, Blue, 3}, {99, 50, Red, 3}}},
     {"transform_origin_in_bounding_box_units",
      R"svg(<linearGradient id="g" gradientTransform="scale(-1,1)" transform-origin="0.5 0.5">)svg" RED_BLUE
@@ -418,20 +490,22 @@ const TGradientPaintCase GradientPaintCases[] = {
      "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{95, 50, Transparent}, {30, 50, Mix(Red, Blue, 0.75), 24}, {5, 50, Blue}}},
     {"radial_box_units_on_a_rect",
-     R"svg(<radialGradient id="g">)svg" RED_BLUE R"svg(</radialGradient><rect x="0" y="20" width="100" height="60" fill="url(#g)"/>)svg",
+     R"svg(<radialGradient id="g">)svg" RED_BLUE
+     R"svg(</radialGradient><rect x="0" y="20" width="100" height="60" fill="url(#g)"/>)svg",
      {{50, 50, Red, 8}, {1, 21, Blue}, {98, 78, Blue}, {25, 50, RedBlueMid, 12}, {50, 35, RedBlueMid, 12}}},
     // The focus is a fraction of the box in these units.
     {"radial_box_focus_is_a_fraction",
-     R"svg(<radialGradient id="g" fx="0.25" fy="0.5">)svg" RED_BLUE "</radialGradient>"
-     FULL_RECT(R"svg(fill="url(#g)")svg"),
+     R"svg(<radialGradient id="g" fx="0.25" fy="0.5">)svg" RED_BLUE
+     "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{25, 50, Red, 8}, {62, 50, RedBlueMid, 12}, {12, 50, RedBlueMid, 12}}},
     // A circle is measured by what it draws: the brush ellipse is the circle itself.
     {"radial_box_on_a_circle",
-     R"svg(<radialGradient id="g">)svg" RED_BLUE R"svg(</radialGradient><circle cx="40" cy="40" r="40" fill="url(#g)"/>)svg",
+     R"svg(<radialGradient id="g">)svg" RED_BLUE
+     R"svg(</radialGradient><circle cx="40" cy="40" r="40" fill="url(#g)"/>)svg",
      {{40, 40, Red, 8}, {40, 20, RedBlueMid, 12}, {20, 40, RedBlueMid, 12}, {75, 40, Blue, 40}}},
     {"radial_box_centre_and_radius",
-     R"svg(<radialGradient id="g" cx="0.25" cy="0.25" r="0.25">)svg" RED_BLUE "</radialGradient>"
-     FULL_RECT(R"svg(fill="url(#g)")svg"),
+     R"svg(<radialGradient id="g" cx="0.25" cy="0.25" r="0.25">)svg" RED_BLUE
+     "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{25, 25, Red, 8}, {25, 12, RedBlueMid, 12}, {75, 75, Blue}, {60, 25, Blue}}},
     {"radial_focus_follows_the_centre",
      R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="40">)svg" RED_BLUE
@@ -439,29 +513,31 @@ const TGradientPaintCase GradientPaintCases[] = {
      {{5, 5, Blue}, {50, 50, Red, 8}, {50, 70, RedBlueMid, 12}}},
     {"radial_focus_lent_by_the_reference",
      R"svg(<radialGradient id="base" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="40" fx="30" fy="30">)svg" RED_BLUE
-     R"svg(</radialGradient><radialGradient id="g" xlink:href="#base" cx="50"/>)svg" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     R"svg(</radialGradient><radialGradient id="g" xlink:href="#base" cx="50"/>)svg" FULL_RECT(
+         R"svg(fill="url(#g)")svg"),
      {{30, 30, Red, 8}}},
     {"radial_equal_offsets_hard_edge",
      R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="40" fx="50" fy="50">)svg"
-     R"svg(<stop offset="0.5" stop-color="red"/><stop offset="0.5" stop-color="blue"/></radialGradient>)svg"
-     FULL_RECT(R"svg(fill="url(#g)")svg"),
+     R"svg(<stop offset="0.5" stop-color="red"/><stop offset="0.5" stop-color="blue"/></radialGradient>)svg" FULL_RECT(
+         R"svg(fill="url(#g)")svg"),
      {{50, 50, Red}, {50, 68, Red}, {50, 71, Blue}, {50, 88, Blue}}},
     {"radial_offsets_out_of_order",
      R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="40" fx="50" fy="50">)svg"
-     R"svg(<stop offset="0" stop-color="red"/><stop offset="0.8" stop-color="blue"/><stop offset="0.5" stop-color="lime"/></radialGradient>)svg"
-     FULL_RECT(R"svg(fill="url(#g)")svg"),
+     R"svg(<stop offset="0" stop-color="red"/><stop offset="0.8" stop-color="blue"/><stop offset="0.5" stop-color="lime"/></radialGradient>)svg" FULL_RECT(
+         R"svg(fill="url(#g)")svg"),
      {{50, 65, Mix(Red, Blue, 15.5 / 32), 12}, {50, 85, Lime}}},
     {"radial_without_area_shows_the_last_stop",
      R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" r="0">)svg" RED_BLUE
      "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{0, 0, Blue}, {50, 50, Blue}}},
     {"radial_gradient_transform",
-     R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="0" cy="0" r="20" fx="0" fy="0" gradientTransform="translate(50,50) scale(2,1)">)svg"
-     RED_BLUE "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="0" cy="0" r="20" fx="0" fy="0" gradientTransform="translate(50,50) scale(2,1)">)svg" RED_BLUE
+     "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{50, 50, Red, 8}, {85, 50, Blue, 30}, {50, 85, Blue}, {50, 25, Blue}}},
     {"radial_href_inherits_circle",
      R"svg(<radialGradient id="base" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="20">)svg" RED_BLUE
-     R"svg(</radialGradient><radialGradient id="g" xlink:href="#base" fx="50" fy="50"/>)svg" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     R"svg(</radialGradient><radialGradient id="g" xlink:href="#base" fx="50" fy="50"/>)svg" FULL_RECT(
+         R"svg(fill="url(#g)")svg"),
      {{50, 50, Red, 12}, {50, 80, Blue}, {50, 65, Mix(Red, Blue, 0.775), 14}}},
     {"radial_stroke",
      R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="50">)svg" RED_BLUE
@@ -478,10 +554,11 @@ INSTANTIATE_TEST_SUITE_P(Rows, GradientPixels, ::testing::ValuesIn(GradientPaint
 TEST(GradientBrushes, AreMadeForTheElementAndOwnedByTheCaller)
 {
     TSVG Svg;
-    Svg.LoadFromText(R"svg(<svg><linearGradient id="l" x2="1"><stop stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg"
-                     R"svg(<radialGradient id="r" r="10"><stop stop-color="red"/><stop offset="1" stop-color="blue"/></radialGradient>)svg"
-                     R"svg(<radialGradient id="one"><stop stop-color="red"/></radialGradient>)svg"
-                     R"svg(<linearGradient id="none"/></svg>)svg");
+    Svg.LoadFromText(
+        R"svg(<svg><linearGradient id="l" x2="1"><stop stop-color="red"/><stop offset="1" stop-color="blue"/></linearGradient>)svg"
+        R"svg(<radialGradient id="r" r="10"><stop stop-color="red"/><stop offset="1" stop-color="blue"/></radialGradient>)svg"
+        R"svg(<radialGradient id="one"><stop stop-color="red"/></radialGradient>)svg"
+        R"svg(<linearGradient id="none"/></svg>)svg");
     auto Brush = [&](const char* ID) { return dynamic_cast<TSVGGradient*>(Svg.FindByID(ID))->GetBrush(255, nullptr); };
     // Without an element to paint, bounding-box units fall back to the gradient's own coordinates.
     auto LB = Brush("l");

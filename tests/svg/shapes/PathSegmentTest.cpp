@@ -32,8 +32,7 @@ std::string Describe(const TSVGPath& path)
     std::string out;
     for (int i = 0; i < path.GetCount(); ++i) {
         const auto* s = dynamic_cast<const TSVGPathElement*>(path.GetItem(i));
-        if (!out.empty())
-            out += ' ';
+        if (!out.empty()) out += ' ';
         const std::string span = Pt(s->GetStartX(), s->GetStartY()) + ">";
         const std::string stop = Pt(s->GetStopX(), s->GetStopY());
         if (dynamic_cast<const TSVGPathMove*>(s))
@@ -69,52 +68,50 @@ TEST_P(PathSegments, ReadAsExpected)
 
 INSTANTIATE_TEST_SUITE_P(
     Straight, PathSegments,
-    testing::Values(
-        SegmentCase{"CommasAndSpacesAlike", "M10,20L30,40", "M10,20 L10,20>30,40"},
-        SegmentCase{"Spaced", "M 10 20 L 30 40", "M10,20 L10,20>30,40"},
-        SegmentCase{"SignsAndPoints", "M-5-5l10.5.5", "M-5,-5 L-5,-5>5.5,-4.5"},
-        SegmentCase{"RelativeMoveRepeats", "m 5 5 10 0 0 10", "M5,5 L5,5>15,5 L15,5>15,15"},
-        SegmentCase{"HorizontalVerticalAndClose", "M 0 0 H 10 V 10 h -5 z L 3 3",
-                    "M0,0 L0,0>10,0 L10,0>10,10 L10,10>5,10 Z5,10>0,0 L0,0>3,3"},
-        SegmentCase{"RelativeAfterCloseStartsAtSubpath", "M 5 5 L 9 9 Z m 1 1 v 2",
-                    "M5,5 L5,5>9,9 Z9,9>5,5 M6,6 L6,6>6,8"},
-        SegmentCase{"NumbersAfterCloseDiscarded", "M 10 10 Z 20 20 L 0 0", "M10,10 Z10,10>10,10 L10,10>0,0"},
-        SegmentCase{"StrayNumberEndsTheLines", "M0 0 L 1 2 3 4 5", "M0,0 L0,0>1,2 L1,2>3,4"},
-        SegmentCase{"Exponents", "M 1e2 3 L 1.5e1 -2E-1", "M100,3 L100,3>15,-0.2"},
-        SegmentCase{"TooFewNumbersConsumeTheNextLetter", "M0 0 L 10 M 5 5", "M0,0 L0,0>10,0"},
-        SegmentCase{"LeadingGarbageIgnored", "x 5 5 M 1 2", "M1,2"},
-        // Data that does not begin with a move is in error from its start: nothing is drawn.
-        SegmentCase{"NotStartingWithAMove", "L 10 10 M 5 5", ""},
-        SegmentCase{"CloseWithoutAnything", "Z", ""},
-        SegmentCase{"Empty", "", ""}),
+    testing::Values(SegmentCase{"CommasAndSpacesAlike", "M10,20L30,40", "M10,20 L10,20>30,40"},
+                    SegmentCase{"Spaced", "M 10 20 L 30 40", "M10,20 L10,20>30,40"},
+                    SegmentCase{"SignsAndPoints", "M-5-5l10.5.5", "M-5,-5 L-5,-5>5.5,-4.5"},
+                    SegmentCase{"RelativeMoveRepeats", "m 5 5 10 0 0 10", "M5,5 L5,5>15,5 L15,5>15,15"},
+                    SegmentCase{"HorizontalVerticalAndClose", "M 0 0 H 10 V 10 h -5 z L 3 3",
+                                "M0,0 L0,0>10,0 L10,0>10,10 L10,10>5,10 Z5,10>0,0 L0,0>3,3"},
+                    SegmentCase{"RelativeAfterCloseStartsAtSubpath", "M 5 5 L 9 9 Z m 1 1 v 2",
+                                "M5,5 L5,5>9,9 Z9,9>5,5 M6,6 L6,6>6,8"},
+                    SegmentCase{"NumbersAfterCloseDiscarded", "M 10 10 Z 20 20 L 0 0",
+                                "M10,10 Z10,10>10,10 L10,10>0,0"},
+                    SegmentCase{"StrayNumberEndsTheLines", "M0 0 L 1 2 3 4 5", "M0,0 L0,0>1,2 L1,2>3,4"},
+                    SegmentCase{"Exponents", "M 1e2 3 L 1.5e1 -2E-1", "M100,3 L100,3>15,-0.2"},
+                    SegmentCase{"TooFewNumbersConsumeTheNextLetter", "M0 0 L 10 M 5 5", "M0,0 L0,0>10,0"},
+                    SegmentCase{"LeadingGarbageIgnored", "x 5 5 M 1 2", "M1,2"},
+                    // Data that does not begin with a move is in error from its start: nothing is drawn.
+                    SegmentCase{"NotStartingWithAMove", "L 10 10 M 5 5", ""},
+                    SegmentCase{"CloseWithoutAnything", "Z", ""}, SegmentCase{"Empty", "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     Curves, PathSegments,
-    testing::Values(
-        SegmentCase{"Quadratic", "M 0 0 Q 10 10 20 0", "M0,0 Q0,0>10,10>10,10>20,0"},
-        SegmentCase{"RelativeQuadratic", "M 5 5 q 5 5 10 0", "M5,5 Q5,5>10,10>10,10>15,5"},
-        SegmentCase{"SmoothCubicReflects", "M 0 0 C 0 10 10 10 10 0 S 20 -10 20 0",
-                    "M0,0 C0,0>0,10>10,10>10,0 C10,0>10,-10>20,-10>20,0"},
-        SegmentCase{"RelativeCubicAndSmooth", "M 1 1 c 0 10 10 10 10 0 s 10 -10 10 0",
-                    "M1,1 C1,1>1,11>11,11>11,1 C11,1>11,-9>21,-9>21,1"},
-        SegmentCase{"SmoothAfterLineStartsAtCurrentPoint", "M 0 0 L 10 0 S 20 10 30 0",
-                    "M0,0 L0,0>10,0 C10,0>10,0>20,10>30,0"},
-        SegmentCase{"SmoothQuadraticAfterCubicStartsAtCurrentPoint", "M 0 0 C 0 10 10 10 10 0 T 20 0",
-                    "M0,0 C0,0>0,10>10,10>10,0 Q10,0>10,0>10,0>20,0"},
-        SegmentCase{"SmoothCubicAfterQuadraticStartsAtCurrentPoint", "M 0 0 Q 5 5 10 0 S 20 10 30 0",
-                    "M0,0 Q0,0>5,5>5,5>10,0 C10,0>10,0>20,10>30,0"},
-        SegmentCase{"SmoothQuadratic", "M 0 0 Q 5 5 10 0 T 20 0",
-                    "M0,0 Q0,0>5,5>5,5>10,0 Q10,0>15,-5>15,-5>20,0"},
-        SegmentCase{"RelativeSmoothQuadraticRepeats", "M 0 0 Q 5 5 10 0 t 10 0 10 0",
-                    "M0,0 Q0,0>5,5>5,5>10,0 Q10,0>15,-5>15,-5>20,0 Q20,0>25,5>25,5>30,0"},
-        SegmentCase{"Arc", "M 0 0 A 5 5 0 0 1 10 0", "M0,0 A0,0>10,0r5,5/0/01"},
-        SegmentCase{"RelativeArcNegativeRadii", "M 0 0 a -5 -5 0 1 1 10 0", "M0,0 A0,0>10,0r5,5/0/11"},
-        // A flag other than 0 or 1 is an error: the arc and what follows it are left out.
-        SegmentCase{"ArcFlagsOtherThanZeroOrOne", "M 1 1 A 2 3 30 7 -1 5 5", "M1,1"},
-        SegmentCase{"ArcFlagIsOneCharacter", "M 0 0 A 1 1 0 1.0 .5 4 4", "M0,0"},
-        SegmentCase{"ArcFlagsPacked", "M0 0 a1 1 0 00 1 1 L 5 5", "M0,0 A0,0>1,1r1,1/0/00 L1,1>5,5"},
-        SegmentCase{"ArcFlagsPackedIntoTheNumber", "M0 0 a32 32 0 0164 0", "M0,0 A0,0>64,0r32,32/0/01"}),
+    testing::Values(SegmentCase{"Quadratic", "M 0 0 Q 10 10 20 0", "M0,0 Q0,0>10,10>10,10>20,0"},
+                    SegmentCase{"RelativeQuadratic", "M 5 5 q 5 5 10 0", "M5,5 Q5,5>10,10>10,10>15,5"},
+                    SegmentCase{"SmoothCubicReflects", "M 0 0 C 0 10 10 10 10 0 S 20 -10 20 0",
+                                "M0,0 C0,0>0,10>10,10>10,0 C10,0>10,-10>20,-10>20,0"},
+                    SegmentCase{"RelativeCubicAndSmooth", "M 1 1 c 0 10 10 10 10 0 s 10 -10 10 0",
+                                "M1,1 C1,1>1,11>11,11>11,1 C11,1>11,-9>21,-9>21,1"},
+                    SegmentCase{"SmoothAfterLineStartsAtCurrentPoint", "M 0 0 L 10 0 S 20 10 30 0",
+                                "M0,0 L0,0>10,0 C10,0>10,0>20,10>30,0"},
+                    SegmentCase{"SmoothQuadraticAfterCubicStartsAtCurrentPoint", "M 0 0 C 0 10 10 10 10 0 T 20 0",
+                                "M0,0 C0,0>0,10>10,10>10,0 Q10,0>10,0>10,0>20,0"},
+                    SegmentCase{"SmoothCubicAfterQuadraticStartsAtCurrentPoint", "M 0 0 Q 5 5 10 0 S 20 10 30 0",
+                                "M0,0 Q0,0>5,5>5,5>10,0 C10,0>10,0>20,10>30,0"},
+                    SegmentCase{"SmoothQuadratic", "M 0 0 Q 5 5 10 0 T 20 0",
+                                "M0,0 Q0,0>5,5>5,5>10,0 Q10,0>15,-5>15,-5>20,0"},
+                    SegmentCase{"RelativeSmoothQuadraticRepeats", "M 0 0 Q 5 5 10 0 t 10 0 10 0",
+                                "M0,0 Q0,0>5,5>5,5>10,0 Q10,0>15,-5>15,-5>20,0 Q20,0>25,5>25,5>30,0"},
+                    SegmentCase{"Arc", "M 0 0 A 5 5 0 0 1 10 0", "M0,0 A0,0>10,0r5,5/0/01"},
+                    SegmentCase{"RelativeArcNegativeRadii", "M 0 0 a -5 -5 0 1 1 10 0", "M0,0 A0,0>10,0r5,5/0/11"},
+                    // A flag other than 0 or 1 is an error: the arc and what follows it are left out.
+                    SegmentCase{"ArcFlagsOtherThanZeroOrOne", "M 1 1 A 2 3 30 7 -1 5 5", "M1,1"},
+                    SegmentCase{"ArcFlagIsOneCharacter", "M 0 0 A 1 1 0 1.0 .5 4 4", "M0,0"},
+                    SegmentCase{"ArcFlagsPacked", "M0 0 a1 1 0 00 1 1 L 5 5", "M0,0 A0,0>1,1r1,1/0/00 L1,1>5,5"},
+                    SegmentCase{"ArcFlagsPackedIntoTheNumber", "M0 0 a32 32 0 0164 0", "M0,0 A0,0>64,0r32,32/0/01"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct ErrorCase {
@@ -191,8 +188,7 @@ TGPPathData DataOf(const std::string& d, TSVGPath& path)
     path.LoadPathData(d);
     TGPPathData data;
     EXPECT_NE(path.GetPath(), nullptr);
-    if (path.GetPath())
-        path.GetPath()->GetPathData(data);
+    if (path.GetPath()) path.GetPath()->GetPathData(data);
     return data;
 }
 
@@ -246,8 +242,7 @@ TEST(PathGeometry, CircularArcsFollowTheirCentreForm)
         TSVGPath path;
         const TGPPathData data = DataOf(d, path);
         ASSERT_EQ(data.Count, want.Count) << d;
-        for (int i = 0; i < data.Count; ++i)
-            ExpectNear(data.Points[i], want.Points[i], d);
+        for (int i = 0; i < data.Count; ++i) ExpectNear(data.Points[i], want.Points[i], d);
     }
 }
 
@@ -275,7 +270,7 @@ TEST(PathGeometry, EllipticArcsStayOnTheirEllipse)
         {"M 0 0 A 10 5 0 0 0 20 0", 10, 0, 10, 5, 0, {20, 0}, 0},
         {"M 0 0 A 10 5 90 0 1 0 20", 0, 10, 10, 5, 90, {0, 20}, 0},
         {"M 0 0 A 4 2 0 0 1 20 0", 10, 0, 10, 5, 0, {20, 0}, -5},  // radii scaled up, ratio kept
-        {"M 10 0 A 10 5 0 1 1 0 5", 10, 5, 10, 5, 0, {0, 5}, 0},  // the large arc about the far centre
+        {"M 10 0 A 10 5 0 1 1 0 5", 10, 5, 10, 5, 0, {0, 5}, 0},   // the large arc about the far centre
     };
     for (const auto& c : cases) {
         TSVGPath path;
@@ -299,10 +294,11 @@ TEST(PathGeometry, EllipticArcsStayOnTheirEllipse)
 TEST(PathData, AbsurdNumbersReadWithoutFailing)
 {
     TSVGPath path;
-    path.LoadPathData("M 340000000000000000000000000000000000000 -340000000000000000000000000000000000000 "
-                      "L 3400000000000000000000000000000000000000 0 "
-                      "A 340000000000000000000000000000000000000 1 0 1 1 -340000000000000000000000000000000000000 5 "
-                      "Q 1e38 1e38 -1e38 -1e38 T 1e39 1e39 Z");
+    path.LoadPathData(
+        "M 340000000000000000000000000000000000000 -340000000000000000000000000000000000000 "
+        "L 3400000000000000000000000000000000000000 0 "
+        "A 340000000000000000000000000000000000000 1 0 1 1 -340000000000000000000000000000000000000 5 "
+        "Q 1e38 1e38 -1e38 -1e38 T 1e39 1e39 Z");
     EXPECT_GT(path.GetCount(), 4);
     ASSERT_NE(path.GetPath(), nullptr);
 }
@@ -318,11 +314,9 @@ TEST(PathData, DocumentsBoundTheirSegments)
     const TCase cases[] = {{1, SVGMaxObjects - 10, true}, {1, SVGMaxObjects + 1, false}, {5, SVGMaxObjects / 4, false}};
     for (const TCase& c : cases) {
         std::string d = "M0 0";
-        for (int i = 1; i < c.SegmentsEach; ++i)
-            d += "L1 1";
+        for (int i = 1; i < c.SegmentsEach; ++i) d += "L1 1";
         std::string text = "<svg>";
-        for (int i = 0; i < c.Paths; ++i)
-            text += "<path d=\"" + d + "\"/>";
+        for (int i = 0; i < c.Paths; ++i) text += "<path d=\"" + d + "\"/>";
         text += "</svg>";
         TSVG svg;
         if (c.Loads) {

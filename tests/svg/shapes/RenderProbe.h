@@ -33,8 +33,7 @@ struct TRender {
 
     ARGB At(int X, int Y) const
     {
-        if (X < 0 || Y < 0 || X >= Width || Y >= Height)
-            return Transparent;
+        if (X < 0 || Y < 0 || X >= Width || Y >= Height) return Transparent;
         return Pixels[static_cast<size_t>(Y) * static_cast<size_t>(Width) + static_cast<size_t>(X)];
     }
     // Pixels with any alpha inside [X0, X1) × [Y0, Y1).
@@ -42,8 +41,7 @@ struct TRender {
     {
         int N = 0;
         for (int Y = Y0; Y < Y1; ++Y)
-            for (int X = X0; X < X1; ++X)
-                N += GetAlpha(At(X, Y)) != 0;
+            for (int X = X0; X < X1; ++X) N += GetAlpha(At(X, Y)) != 0;
         return N;
     }
     template <class T = TSVGBasic>
@@ -65,8 +63,7 @@ inline TRender Render(std::string_view Text, int Width, int Height, bool AntiAli
     TGPBitmap Bitmap(Width, Height);
     {
         TGPGraphics Graphics(&Bitmap);
-        if (AntiAlias)
-            Graphics.SetSmoothingMode(SmoothingModeAntiAlias);
+        if (AntiAlias) Graphics.SetSmoothingMode(SmoothingModeAntiAlias);
         R.Svg->PaintTo(Graphics, TGPRectF{0, 0, float(Width), float(Height)});
         Graphics.Flush();
     }
@@ -80,8 +77,7 @@ inline bool Near(ARGB Actual, ARGB Expected, int Tolerance)
     for (int Shift : {24, 16, 8, 0}) {
         const int A = static_cast<int>((Actual >> Shift) & 0xFF);
         const int E = static_cast<int>((Expected >> Shift) & 0xFF);
-        if (std::abs(A - E) > Tolerance)
-            return false;
+        if (std::abs(A - E) > Tolerance) return false;
     }
     return true;
 }

@@ -58,7 +58,8 @@ const TContentCase ContentCases[] = {
      {{30, 10, Red}, {10, 10, Transparent}, {30, 30, Transparent}}},
 
     // --- symbol and use
-    {"symbol_alone_is_not_drawn", R"svg(<symbol id="s"><rect width="40" height="40" fill="red"/></symbol>)svg",
+    {"symbol_alone_is_not_drawn",
+     R"svg(<symbol id="s"><rect width="40" height="40" fill="red"/></symbol>)svg",
      {{20, 20, Transparent}}},
     {"symbol_viewbox_fills_the_use_size",
      R"svg(<symbol id="s" viewBox="0 0 4 4"><rect width="2" height="2" fill="red"/></symbol>)svg"
@@ -77,7 +78,8 @@ const TContentCase ContentCases[] = {
      {{5, 5, Blue}}},
 
     // --- a
-    {"a_is_a_group", R"svg(<a href="https://example.org" fill="red" transform="translate(20,0)"><rect width="5" height="5"/></a>)svg",
+    {"a_is_a_group",
+     R"svg(<a href="https://example.org" fill="red" transform="translate(20,0)"><rect width="5" height="5"/></a>)svg",
      {{22, 2, Red}, {2, 2, Transparent}}},
 
     // --- switch
@@ -277,11 +279,12 @@ INSTANTIATE_TEST_SUITE_P(Rows, ReferenceCycles, ::testing::ValuesIn(CycleCases),
 TEST(SvgPicture, DataUriIsDrawnByTheRenderer)
 {
     // <svg viewBox="0 0 2 2"><rect width="1" height="2" fill="red"/></svg>, fitted into 20 × 20 at (10, 10).
-    const char* Content =
-        R"svg(<image x="10" y="10" width="20" height="20" xlink:href="data:image/svg+xml;base64,)svg"
-        "PHN2ZyB2aWV3Qm94PSIwIDAgMiAyIiB4bWxucz0iaHR0cDovL3d3dy53My5vcmcvMjAwMC9zdmciPjxyZWN0IHdpZHRoPSIxIiBoZWlnaHQ9IjIiIGZpbGw9InJlZCIvPjwvc3ZnPg=="
-        R"svg("/>)svg";
-    ExpectProbes(Render(Document(Content), 40, 40), {{12, 12, Red}, {18, 28, Red}, {25, 20, Transparent}, {5, 5, Transparent}});
+    const char* Content = R"svg(<image x="10" y="10" width="20" height="20" xlink:href="data:image/svg+xml;base64,)svg"
+                          "PHN2ZyB2aWV3Qm94PSIwIDAgMiAyIiB4bWxucz0iaHR0cDovL3d3dy53My5vcmcvMjAwMC9zdmciPjxyZWN0IHdpZHRo"
+                          "PSIxIiBoZWlnaHQ9IjIiIGZpbGw9InJlZCIvPjwvc3ZnPg=="
+                          R"svg("/>)svg";
+    ExpectProbes(Render(Document(Content), 40, 40),
+                 {{12, 12, Red}, {18, 28, Red}, {25, 20, Transparent}, {5, 5, Transparent}});
 }
 
 TEST(SvgPicture, PlainTextDataUri)

@@ -38,15 +38,19 @@ TEST_P(StructurePixels, PaintWhereExpected)
 
 const TStructureCase StructureCases[] = {
     // --- use
-    {"use_x_y_place_the_copy", DOT R"svg(<use xlink:href="#dot" x="10" y="20"/>)svg",
+    {"use_x_y_place_the_copy",
+     DOT R"svg(<use xlink:href="#dot" x="10" y="20"/>)svg",
      {{10, 20, Red}, {8, 18, Red}, {0, 0, Transparent}, {14, 20, Transparent}}},
     {"use_href_without_xlink", DOT R"svg(<use href="#dot" x="10" y="20"/>)svg", {{10, 20, Red}}},
-    {"use_transform_then_x_y", DOT R"svg(<use xlink:href="#dot" x="5" y="5" transform="translate(20,0)"/>)svg",
+    {"use_transform_then_x_y",
+     DOT R"svg(<use xlink:href="#dot" x="5" y="5" transform="translate(20,0)"/>)svg",
      {{25, 5, Red}, {5, 5, Transparent}}},
     // The use element's transform applies to its x and y as well: centre (10, 10), radius 6.
-    {"use_scaled", DOT R"svg(<use xlink:href="#dot" x="5" y="5" transform="scale(2)"/>)svg",
+    {"use_scaled",
+     DOT R"svg(<use xlink:href="#dot" x="5" y="5" transform="scale(2)"/>)svg",
      {{10, 10, Red}, {14, 10, Red}, {10, 5, Red}, {5, 5, Transparent}, {17, 10, Transparent}}},
-    {"use_inside_a_moved_group", DOT R"svg(<g transform="translate(0,30)"><use xlink:href="#dot" x="30"/></g>)svg",
+    {"use_inside_a_moved_group",
+     DOT R"svg(<g transform="translate(0,30)"><use xlink:href="#dot" x="30"/></g>)svg",
      {{30, 30, Red}, {30, 0, Transparent}}},
     {"use_of_a_visible_element_paints_both",
      R"svg(<rect id="r" width="5" height="5" fill="red"/><use xlink:href="#r" x="20" y="20"/>)svg",
@@ -55,10 +59,11 @@ const TStructureCase StructureCases[] = {
     {"use_reference_to_nothing", DOT R"svg(<use xlink:href="#nothing" x="10" y="20"/>)svg", {{10, 20, Transparent}}},
     {"use_of_a_group_holding_a_use",
      DOT R"svg(<defs><g id="pair"><use xlink:href="#dot" x="5"/><use xlink:href="#dot" x="15"/></g></defs>)svg"
-     R"svg(<use xlink:href="#pair" y="30"/>)svg",
+         R"svg(<use xlink:href="#pair" y="30"/>)svg",
      {{5, 30, Red}, {15, 30, Red}, {10, 30, Transparent}}},
-    {"use_chain", DOT R"svg(<defs><use id="u1" xlink:href="#dot" x="5"/><use id="u2" xlink:href="#u1" x="5"/></defs>)svg"
-     R"svg(<use xlink:href="#u2" x="5" y="5"/>)svg",
+    {"use_chain",
+     DOT R"svg(<defs><use id="u1" xlink:href="#dot" x="5"/><use id="u2" xlink:href="#u1" x="5"/></defs>)svg"
+         R"svg(<use xlink:href="#u2" x="5" y="5"/>)svg",
      {{15, 5, Red}, {5, 5, Transparent}}},
     // Presentation properties come from the use element, not from the original's ancestors.
     {"use_fill_reaches_the_copy",
@@ -73,7 +78,8 @@ const TStructureCase StructureCases[] = {
     {"use_opacity_multiplies",
      R"svg(<defs><rect id="r" width="5" height="5" fill="red" opacity="0.5"/></defs><use xlink:href="#r" opacity="0.5"/>)svg",
      {{2, 2, 0x40FF0000, 1}}},
-    {"use_display_none_hides_the_copy", DOT R"svg(<use xlink:href="#dot" x="10" y="10" display="none"/>)svg",
+    {"use_display_none_hides_the_copy",
+     DOT R"svg(<use xlink:href="#dot" x="10" y="10" display="none"/>)svg",
      {{10, 10, Transparent}}},
     // A gradient named by the original still paints the copy.
     {"use_copy_keeps_its_gradient",
@@ -82,22 +88,26 @@ const TStructureCase StructureCases[] = {
      {{12, 2, Lime}}},
 
     // --- groups, switch, defs
-    {"group_attributes_reach_children", R"svg(<g fill="red" transform="translate(10,10)"><rect width="5" height="5"/></g>)svg",
+    {"group_attributes_reach_children",
+     R"svg(<g fill="red" transform="translate(10,10)"><rect width="5" height="5"/></g>)svg",
      {{12, 12, Red}, {2, 2, Transparent}}},
     // Features are no longer asked about: the first child passes and is the only one drawn.
     {"switch_paints_only_the_first_passing_child",
      R"svg(<switch><rect width="5" height="5" fill="red" requiredFeatures="x"/><rect x="10" width="5" height="5" fill="blue"/></switch>)svg",
      {{2, 2, Red}, {12, 2, Transparent}}},
-    {"defs_never_paint", R"svg(<defs display="inline"><rect width="40" height="40" fill="red"/></defs>)svg",
+    {"defs_never_paint",
+     R"svg(<defs display="inline"><rect width="40" height="40" fill="red"/></defs>)svg",
      {{20, 20, Transparent}}},
-    {"defs_inline_style_neither", R"svg(<defs style="display:inline"><rect width="40" height="40" fill="red"/></defs>)svg",
+    {"defs_inline_style_neither",
+     R"svg(<defs style="display:inline"><rect width="40" height="40" fill="red"/></defs>)svg",
      {{20, 20, Transparent}}},
 
     // --- clip paths
     {"clip_cuts_the_element",
      R"svg(<clipPath id="c"><rect width="10" height="10"/></clipPath><rect width="40" height="40" fill="red" clip-path="url(#c)"/>)svg",
      {{5, 5, Red}, {15, 5, Transparent}, {5, 15, Transparent}}},
-    {"clip_is_never_painted", R"svg(<clipPath id="c"><rect width="10" height="10" fill="red"/></clipPath>)svg",
+    {"clip_is_never_painted",
+     R"svg(<clipPath id="c"><rect width="10" height="10" fill="red"/></clipPath>)svg",
      {{5, 5, Transparent}}},
     // The clip lies in the user space of the element it clips: the element's own transform and its
     // ancestors' move it along.
@@ -141,17 +151,22 @@ const TStructureCase StructureCases[] = {
     {"clip_in_a_style_attribute",
      R"svg(<clipPath id="c"><rect width="10" height="10"/></clipPath><rect width="40" height="40" fill="red" style="clip-path:url(#c)"/>)svg",
      {{5, 5, Red}, {15, 15, Transparent}}},
-    {"clip_reference_to_nothing", R"svg(<rect width="40" height="40" fill="red" clip-path="url(#none)"/>)svg",
+    {"clip_reference_to_nothing",
+     R"svg(<rect width="40" height="40" fill="red" clip-path="url(#none)"/>)svg",
      {{5, 5, Red}, {35, 35, Red}}},
-    {"clip_reference_to_a_shape", R"svg(<rect id="c" width="10" height="10" fill="blue"/><rect x="20" width="20" height="40" fill="red" clip-path="url(#c)"/>)svg",
+    {"clip_reference_to_a_shape",
+     R"svg(<rect id="c" width="10" height="10" fill="blue"/><rect x="20" width="20" height="40" fill="red" clip-path="url(#c)"/>)svg",
      {{25, 5, Red}, {35, 35, Red}}},
     {"clip_is_kept_to_its_element",
      R"svg(<clipPath id="c"><rect width="10" height="10"/></clipPath><rect width="40" height="20" fill="red" clip-path="url(#c)"/>)svg"
      R"svg(<rect y="20" width="40" height="20" fill="blue"/>)svg",
      {{15, 5, Transparent}, {15, 25, Blue}, {35, 35, Blue}}},
     {"clip_empty_hides_everything",
-     R"svg(<clipPath id="c"/><rect width="40" height="40" fill="red" clip-path="url(#c)"/>)svg", {{5, 5, Transparent}}},
-    {"clip_on_a_use", DOT R"svg(<clipPath id="c"><rect width="10" height="40"/></clipPath><use xlink:href="#dot" x="10" y="10" clip-path="url(#c)"/>)svg",
+     R"svg(<clipPath id="c"/><rect width="40" height="40" fill="red" clip-path="url(#c)"/>)svg",
+     {{5, 5, Transparent}}},
+    {"clip_on_a_use",
+     DOT
+     R"svg(<clipPath id="c"><rect width="10" height="40"/></clipPath><use xlink:href="#dot" x="10" y="10" clip-path="url(#c)"/>)svg",
      {{8, 10, Red}, {11, 10, Transparent}}},
 };
 
@@ -163,7 +178,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, StructurePixels, ::testing::ValuesIn(StructureCas
 TEST(Use, CopyIsAGroupTranslatedByXAndY)
 {
     TSVG Svg;
-    Svg.LoadFromText(R"svg(<svg><defs><circle id="c" r="2"/></defs><use id="u" xlink:href="#c" x="10" y="20"/></svg>)svg");
+    Svg.LoadFromText(
+        R"svg(<svg><defs><circle id="c" r="2"/></defs><use id="u" xlink:href="#c" x="10" y="20"/></svg>)svg");
     auto* U = dynamic_cast<TSVGUse*>(Svg.FindByID("u"));
     ASSERT_NE(U, nullptr);
     EXPECT_EQ(U->GetReference(), "#c");
@@ -235,14 +251,17 @@ const TCycleCase CycleCases[] = {
     {"grandparent", R"svg(<g id="a"><g><g><use xlink:href="#a" x="1"/></g></g></g>)svg"},
     {"the_root", R"svg(<use xlink:href="#"/>)svg"},
     {"two_uses", R"svg(<use id="u1" xlink:href="#u2"/><use id="u2" xlink:href="#u1"/>)svg"},
-    {"three_uses", R"svg(<use id="u1" xlink:href="#u2"/><use id="u2" xlink:href="#u3"/><use id="u3" xlink:href="#u1"/>)svg"},
+    {"three_uses",
+     R"svg(<use id="u1" xlink:href="#u2"/><use id="u2" xlink:href="#u3"/><use id="u3" xlink:href="#u1"/>)svg"},
     {"two_groups", R"svg(<g id="a"><rect width="2" height="2"/><use xlink:href="#b" x="3"/></g>)svg"
                    R"svg(<g id="b"><rect width="2" height="2"/><use xlink:href="#a" y="3"/></g>)svg"},
-    {"group_and_use_in_defs", R"svg(<defs><g id="a"><use id="u" xlink:href="#b"/></g><g id="b"><use xlink:href="#a"/></g></defs>)svg"
-                              R"svg(<use xlink:href="#a"/><use xlink:href="#u"/>)svg"},
+    {"group_and_use_in_defs",
+     R"svg(<defs><g id="a"><use id="u" xlink:href="#b"/></g><g id="b"><use xlink:href="#a"/></g></defs>)svg"
+     R"svg(<use xlink:href="#a"/><use xlink:href="#u"/>)svg"},
     {"clip_path_through_a_cycle",
      R"svg(<clipPath id="c"><use id="u" xlink:href="#c"/></clipPath><rect width="5" height="5" clip-path="url(#c)"/>)svg"},
-    {"gradient_on_itself", R"svg(<linearGradient id="g" xlink:href="#g"/><rect width="5" height="5" fill="url(#g)"/>)svg"},
+    {"gradient_on_itself",
+     R"svg(<linearGradient id="g" xlink:href="#g"/><rect width="5" height="5" fill="url(#g)"/>)svg"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, UseCycles, ::testing::ValuesIn(CycleCases),
@@ -294,7 +313,8 @@ TEST(UseCycles, ShortChainsOfSiblingUsesRender)
 {
     std::string Text = R"svg(<svg width="10" height="10">)svg";
     for (int I = 1; I <= 50; ++I)
-        Text += "<g id=\"g" + std::to_string(I) + "\"><use xlink:href=\"#g" + std::to_string(I + 1) + "\" x=\"0.1\"/></g>";
+        Text +=
+            "<g id=\"g" + std::to_string(I) + "\"><use xlink:href=\"#g" + std::to_string(I + 1) + "\" x=\"0.1\"/></g>";
     Text += R"svg(<g id="g51"><rect width="1" height="1" fill="red"/></g></svg>)svg";
     auto R = Render(Text, 10, 10);
     // The copy under g1 is moved 50 times by 0.1.
@@ -307,11 +327,9 @@ TEST(UseCycles, ShortChainsOfSiblingUsesRender)
 TEST(DeepNesting, TenThousandGroupsFailWithAClearError)
 {
     std::string Text = "<svg>";
-    for (int I = 0; I < 10000; ++I)
-        Text += "<g>";
+    for (int I = 0; I < 10000; ++I) Text += "<g>";
     Text += R"svg(<rect width="1" height="1"/>)svg";
-    for (int I = 0; I < 10000; ++I)
-        Text += "</g>";
+    for (int I = 0; I < 10000; ++I) Text += "</g>";
     Text += "</svg>";
     TSVG Svg;
     try {
@@ -327,11 +345,9 @@ TEST(DeepNesting, TenThousandGroupsFailWithAClearError)
 TEST(DeepNesting, TwoHundredGroupsRender)
 {
     std::string Text = R"svg(<svg width="10" height="10">)svg";
-    for (int I = 0; I < 200; ++I)
-        Text += R"svg(<g transform="translate(0.01,0)">)svg";
+    for (int I = 0; I < 200; ++I) Text += R"svg(<g transform="translate(0.01,0)">)svg";
     Text += R"svg(<rect width="5" height="5" fill="red"/>)svg";
-    for (int I = 0; I < 200; ++I)
-        Text += "</g>";
+    for (int I = 0; I < 200; ++I) Text += "</g>";
     Text += "</svg>";
     auto R = Render(Text, 10, 10);
     EXPECT_EQ(R.At(3, 2), Red);

@@ -12,13 +12,15 @@ namespace {
 
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
-Entries EntriesOf(const TStyle& s) {
+Entries EntriesOf(const TStyle& s)
+{
     Entries e;
     for (int i = 0; i < s.Count(); ++i) e.emplace_back(s.GetKey(i), s.GetValuesByNum(i));
     return e;
 }
 
-TEST(StyleSetValues, Declarations) {
+TEST(StyleSetValues, Declarations)
+{
     struct {
         const char* Text;
         Entries Expected;
@@ -46,7 +48,8 @@ TEST(StyleSetValues, Declarations) {
     }
 }
 
-TEST(StyleSetValues, MergesWithoutNotification) {
+TEST(StyleSetValues, MergesWithoutNotification)
+{
     TStyle s;
     int changes = 0;
     s.SetOnChange([&](TStyle& sender) {
@@ -60,7 +63,8 @@ TEST(StyleSetValues, MergesWithoutNotification) {
     EXPECT_EQ(changes, 1);
 }
 
-TEST(StyleAddStyle, ReplacesRemovesAndNotifies) {
+TEST(StyleAddStyle, ReplacesRemovesAndNotifies)
+{
     TStyle s;
     int changes = 0;
     s.SetOnChange([&](TStyle&) { ++changes; });
@@ -76,7 +80,8 @@ TEST(StyleAddStyle, ReplacesRemovesAndNotifies) {
     EXPECT_EQ(s.AddStyle(" b", "x"), 1);  // keys are not trimmed here
 }
 
-TEST(StylePutValues, AppendsWithNotificationReplacesSilently) {
+TEST(StylePutValues, AppendsWithNotificationReplacesSilently)
+{
     TStyle s;
     int changes = 0;
     s.SetOnChange([&](TStyle&) { ++changes; });
@@ -89,7 +94,8 @@ TEST(StylePutValues, AppendsWithNotificationReplacesSilently) {
     EXPECT_EQ(EntriesOf(s), (Entries{{"fill", "green"}, {"stroke", "black"}}));
 }
 
-TEST(StyleAccess, OutOfRangeAndAbsent) {
+TEST(StyleAccess, OutOfRangeAndAbsent)
+{
     TStyle s;
     s.SetValues("fill:red");
     EXPECT_EQ(s.GetValues("stroke"), "");
@@ -108,7 +114,8 @@ TEST(StyleAccess, OutOfRangeAndAbsent) {
     EXPECT_EQ(s.Count(), 0);
 }
 
-TEST(StyleValues, QuotesInsideValuesSurvive) {
+TEST(StyleValues, QuotesInsideValuesSurvive)
+{
     TStyle s;
     s.AddStyle("font-family", "a\"b");
     EXPECT_EQ(s.GetValues("font-family"), "a\"b");
@@ -116,7 +123,8 @@ TEST(StyleValues, QuotesInsideValuesSurvive) {
     EXPECT_EQ(s.GetValues("f"), "a\"b");
 }
 
-TEST(StyleClone, CopiesNameAndEntriesNotHandler) {
+TEST(StyleClone, CopiesNameAndEntriesNotHandler)
+{
     TStyle s;
     int changes = 0;
     s.SetName(".cls");
@@ -130,7 +138,8 @@ TEST(StyleClone, CopiesNameAndEntriesNotHandler) {
     EXPECT_EQ(s.GetValues("fill"), "red");
 }
 
-TEST(StyleListAdd, RuleText) {
+TEST(StyleListAdd, RuleText)
+{
     struct {
         const char* Text;
         int Result;
@@ -157,7 +166,8 @@ TEST(StyleListAdd, RuleText) {
     }
 }
 
-TEST(StyleList, LookupIsExactAndFirstWins) {
+TEST(StyleList, LookupIsExactAndFirstWins)
+{
     TStyleList list;
     list.Add(std::string_view("a { x:1 } b { y:2 }"));
     EXPECT_EQ(list.GetStyleByName("a"), list.GetStyle(0));
@@ -169,7 +179,8 @@ TEST(StyleList, LookupIsExactAndFirstWins) {
 
 // The lookup by name must follow every change of the list and of its rules' names: the first rule of a name
 // is found, whatever happened since the last lookup.
-TEST(StyleList, LookupFollowsChanges) {
+TEST(StyleList, LookupFollowsChanges)
+{
     struct TStep {
         const char* Name;
         std::function<void(TStyleList&)> Change;
@@ -200,7 +211,8 @@ TEST(StyleList, LookupFollowsChanges) {
     }
 }
 
-TEST(StyleList, RenamingARuleOutsideTheListLeavesTheListAlone) {
+TEST(StyleList, RenamingARuleOutsideTheListLeavesTheListAlone)
+{
     TStyleList list;
     list.Add(".a", "x:0");
     auto copy = list.Clone();
@@ -211,11 +223,12 @@ TEST(StyleList, RenamingARuleOutsideTheListLeavesTheListAlone) {
     EXPECT_EQ(list.GetStyleByName(".b"), list.GetStyle(0));
 }
 
-TEST(StyleList, InsertPutAndOwnership) {
+TEST(StyleList, InsertPutAndOwnership)
+{
     TStyleList list;
     auto s = std::make_unique<TStyle>();
     EXPECT_FALSE(list.Insert(0, std::move(s)));  // cannot append, not even into an empty list
-    ASSERT_NE(s, nullptr);                        // the caller keeps a refused style
+    ASSERT_NE(s, nullptr);                       // the caller keeps a refused style
     EXPECT_FALSE(list.Insert(0, "n", "x:1"));
     EXPECT_EQ(list.Count(), 0);
     list.Add("first", "x:1");
@@ -238,7 +251,8 @@ TEST(StyleList, InsertPutAndOwnership) {
     EXPECT_EQ(list.GetStyle(-1), nullptr);
 }
 
-TEST(StyleList, ReorderAndRemove) {
+TEST(StyleList, ReorderAndRemove)
+{
     TStyleList list;
     for (const char* n : {"a", "b", "c"}) list.Add(n, "");
     auto names = [&] {
@@ -265,7 +279,8 @@ TEST(StyleList, ReorderAndRemove) {
     EXPECT_EQ(list.Count(), 0);
 }
 
-TEST(StyleList, CloneIsDeep) {
+TEST(StyleList, CloneIsDeep)
+{
     TStyleList list;
     list.Add(".a", "fill:red");
     auto copy = list.Clone();

@@ -233,16 +233,16 @@ TEST_P(Utf8, DecodesToCodePoints)
     EXPECT_EQ(Utf8ToUcs4(GetParam().Input), GetParam().Expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, Utf8,
-    ::testing::Values(TUtf8Case{"Ascii", "AV", U"AV"}, TUtf8Case{"Cjk", "A\xE4\xB8\xAD", U"A\u4E2D"},
-                      TUtf8Case{"Astral", "\xF0\x9F\x98\x80", U"\U0001F600"},
-                      TUtf8Case{"StopsAtNul", std::string("ab\0cd", 5), U"ab"},
-                      TUtf8Case{"StrayContinuation", "a\x80z", U"a\uFFFDz"},
-                      TUtf8Case{"Truncated", "a\xE4\xB8", U"a\uFFFD"},
-                      TUtf8Case{"Overlong", "\xC0\xAF", U"\uFFFD"},
-                      TUtf8Case{"Surrogate", "\xED\xA0\x80", U"\uFFFD"}),
-    [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Texts, Utf8,
+                         ::testing::Values(TUtf8Case{"Ascii", "AV", U"AV"},
+                                           TUtf8Case{"Cjk", "A\xE4\xB8\xAD", U"A\u4E2D"},
+                                           TUtf8Case{"Astral", "\xF0\x9F\x98\x80", U"\U0001F600"},
+                                           TUtf8Case{"StopsAtNul", std::string("ab\0cd", 5), U"ab"},
+                                           TUtf8Case{"StrayContinuation", "a\x80z", U"a\uFFFDz"},
+                                           TUtf8Case{"Truncated", "a\xE4\xB8", U"a\uFFFD"},
+                                           TUtf8Case{"Overlong", "\xC0\xAF", U"\uFFFD"},
+                                           TUtf8Case{"Surrogate", "\xED\xA0\x80", U"\uFFFD"}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(Utf8, RoundTrips)
 {

@@ -25,8 +25,7 @@ std::string Svg(const std::string& Body)
 TGPRectF PathBounds(const TGPGraphicsPath* Path)
 {
     TGPRectF r;
-    if (Path != nullptr)
-        Path->GetBounds(r);
+    if (Path != nullptr) Path->GetBounds(r);
     return r;
 }
 
@@ -47,8 +46,7 @@ float OwnAdvances(const std::string& Family, std::u32string_view Text, float Siz
 {
     const auto face = TFontOutline::Open(Family, false, false);
     float sum = 0;
-    for (const char32_t c : Text)
-        sum += face->Advance(c);
+    for (const char32_t c : Text) sum += face->Advance(c);
     return sum * Size / TFontOutline::EmHeight;
 }
 
@@ -71,7 +69,8 @@ TEST_P(LineAdvance, IsTheSumOfTheFontsOwnAdvancesWithoutKerning)
 }
 
 INSTANTIATE_TEST_SUITE_P(Fonts, LineAdvance,
-                         ::testing::Values(TAdvanceCase{"LiberationSans", "Liberation Sans", "Hello world", U"Hello world"},
+                         ::testing::Values(TAdvanceCase{"LiberationSans", "Liberation Sans", "Hello world",
+                                                        U"Hello world"},
                                            TAdvanceCase{"DejaVuSans", "DejaVu Sans", "Plumwick 42", U"Plumwick 42"},
                                            TAdvanceCase{"LiberationSerif", "Liberation Serif", "Wave", U"Wave"}),
                          [](const auto& Info) { return std::string(Info.param.Name); });
@@ -143,14 +142,17 @@ TEST(Shaping, CjkCharacterInALatinRunComesFromAFallbackFace)
     EXPECT_NEAR(glyphs[1].XAdvance, 1.0f, 0.05f);
     EXPECT_EQ(glyphs[2].Face, 0u);
 
-    TLoaded t("<text font-family=\"Liberation Sans\" x=\"0\" y=\"100\">A\xe4\xb8\xad" "B</text>");
+    TLoaded t(
+        "<text font-family=\"Liberation Sans\" x=\"0\" y=\"100\">A\xe4\xb8\xad"
+        "B</text>");
     EXPECT_NEAR(t.Text->GetWidth(), OwnAdvances("Liberation Sans", U"AB", 100) + 100, 5);
 }
 
 TEST(Layout, VerticalRunStacksCharactersDownwards)
 {
-    TLoaded t("<text font-family=\"WenQuanYi Micro Hei\" writing-mode=\"tb\" x=\"100\" y=\"10\">"
-              "\xe4\xb8\xad\xe6\x96\x87\xe5\xad\x97</text>");
+    TLoaded t(
+        "<text font-family=\"WenQuanYi Micro Hei\" writing-mode=\"tb\" x=\"100\" y=\"10\">"
+        "\xe4\xb8\xad\xe6\x96\x87\xe5\xad\x97</text>");
     ASSERT_NE(t.Text, nullptr);
     const TGPRectF r = PathBounds(t.Text->GetPath());
     EXPECT_GT(r.Height, 2.5f * r.Width);
@@ -234,8 +236,7 @@ TEST_P(StartOffset, PlacesTheTextAlongTheGuide)
     for (int i = 0; i < t.Text->GetCount(); ++i)
         if (auto* p = dynamic_cast<const TSVGCustomText*>(t.Text->GetItem(i)))
             for (int k = 0; k < p->GetCount(); ++k)
-                if (auto* chunk = dynamic_cast<const TSVGCustomText*>(p->GetItem(k)))
-                    chunks.push_back(chunk);
+                if (auto* chunk = dynamic_cast<const TSVGCustomText*>(p->GetItem(k))) chunks.push_back(chunk);
     ASSERT_EQ(chunks.size(), 1u);
     const TGPRectF r = PathBounds(chunks[0]->GetPath());
     const float advance = OwnAdvances("DejaVu Sans", U"l", 40);
@@ -243,17 +244,18 @@ TEST_P(StartOffset, PlacesTheTextAlongTheGuide)
     EXPECT_NEAR(r.Y + r.Height, 150, 0.5);
 }
 
-INSTANTIATE_TEST_SUITE_P(Offsets, StartOffset,
-                         ::testing::Values(TOffsetCase{"None", "", 0}, TOffsetCase{"HalfWay", "startOffset=\"50%\"", 200},
-                                           TOffsetCase{"Length", "startOffset=\"30\"", 30},
-                                           TOffsetCase{"Anchored", "startOffset=\"50%\" text-anchor=\"end\"",
-                                                       200 - 11.12f}),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(
+    Offsets, StartOffset,
+    ::testing::Values(TOffsetCase{"None", "", 0}, TOffsetCase{"HalfWay", "startOffset=\"50%\"", 200},
+                      TOffsetCase{"Length", "startOffset=\"30\"", 30},
+                      TOffsetCase{"Anchored", "startOffset=\"50%\" text-anchor=\"end\"", 200 - 11.12f}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST(Layout, GlyphsPastTheGuidesEndAreDropped)
 {
-    TLoaded t("<path id=\"g\" d=\"M 0 150 L 60 150\"/><text font-family=\"DejaVu Sans\" font-size=\"40\">"
-              "<textPath xlink:href=\"#g\">llllllllll</textPath></text>");
+    TLoaded t(
+        "<path id=\"g\" d=\"M 0 150 L 60 150\"/><text font-family=\"DejaVu Sans\" font-size=\"40\">"
+        "<textPath xlink:href=\"#g\">llllllllll</textPath></text>");
     const auto* path = dynamic_cast<const TSVGCustomText*>(t.Text->GetItem(0));
     ASSERT_NE(path, nullptr);
     const auto* chunk = dynamic_cast<const TSVGCustomText*>(path->GetItem(0));

@@ -27,8 +27,7 @@ std::string Svg(const std::string& Body)
 std::vector<TSVGCustomText*> TextObjects(TSVGObject& Node)
 {
     std::vector<TSVGCustomText*> out;
-    if (auto* t = dynamic_cast<TSVGCustomText*>(&Node))
-        out.push_back(t);
+    if (auto* t = dynamic_cast<TSVGCustomText*>(&Node)) out.push_back(t);
     for (int i = 0; i < Node.GetCount(); ++i) {
         std::vector<TSVGCustomText*> sub = TextObjects(*Node.GetItem(i));
         out.insert(out.end(), sub.begin(), sub.end());
@@ -41,8 +40,7 @@ std::vector<TSVGCustomText*> Chunks(TSVG& Doc)
 {
     std::vector<TSVGCustomText*> out;
     for (TSVGCustomText* t : TextObjects(Doc))
-        if (!t->GetText().empty())
-            out.push_back(t);
+        if (!t->GetText().empty()) out.push_back(t);
     return out;
 }
 
@@ -55,8 +53,7 @@ float Width(const std::string& Text, float Size = 20)
 TGPRectF PathBounds(const TGPGraphicsPath* Path)
 {
     TGPRectF r;
-    if (Path != nullptr)
-        Path->GetBounds(r);
+    if (Path != nullptr) Path->GetBounds(r);
     return r;
 }
 
@@ -104,8 +101,7 @@ TEST_P(TextLayout, ChunksRunOnFromThePreviousOne)
         SCOPED_TRACE(c.Texts[i]);
         EXPECT_EQ(chunks[i]->GetText(), c.Texts[i]);
         float x = c.BaseX[i];
-        for (int k : c.WidthsBefore[i])
-            x += Width(c.Texts[static_cast<std::size_t>(k)]);
+        for (int k : c.WidthsBefore[i]) x += Width(c.Texts[static_cast<std::size_t>(k)]);
         // Letters of neighbouring chunks kern as one word: a pair may move the next chunk a little.
         EXPECT_NEAR(chunks[i]->GetX(), x, 1.0);
         EXPECT_NEAR(chunks[i]->GetY(), c.Y[i], 1e-4);
@@ -115,53 +111,125 @@ TEST_P(TextLayout, ChunksRunOnFromThePreviousOne)
 INSTANTIATE_TEST_SUITE_P(
     Cases, TextLayout,
     ::testing::Values(
-        TLayoutCase{"MixedContent", "<text x=\"10\" y=\"20\">A<tspan>B</tspan>C</text>", {"A", "B", "C"},
-                    {10, 10, 10}, {{}, {0}, {0, 1}}, {20, 20, 20}},
-        TLayoutCase{"OwnXKeepsIt", "<text x=\"10\" y=\"20\">A<tspan x=\"50\">B</tspan>C</text>", {"A", "B", "C"},
-                    {10, 50, 50}, {{}, {}, {1}}, {20, 20, 20}},
-        TLayoutCase{"OwnYKeepsIt", "<text x=\"10\" y=\"20\">A<tspan y=\"60\">B</tspan>C</text>", {"A", "B", "C"},
-                    {10, 10, 10}, {{}, {0}, {0, 1}}, {20, 60, 60}},
+        TLayoutCase{"MixedContent",
+                    "<text x=\"10\" y=\"20\">A<tspan>B</tspan>C</text>",
+                    {"A", "B", "C"},
+                    {10, 10, 10},
+                    {{}, {0}, {0, 1}},
+                    {20, 20, 20}},
+        TLayoutCase{"OwnXKeepsIt",
+                    "<text x=\"10\" y=\"20\">A<tspan x=\"50\">B</tspan>C</text>",
+                    {"A", "B", "C"},
+                    {10, 50, 50},
+                    {{}, {}, {1}},
+                    {20, 20, 20}},
+        TLayoutCase{"OwnYKeepsIt",
+                    "<text x=\"10\" y=\"20\">A<tspan y=\"60\">B</tspan>C</text>",
+                    {"A", "B", "C"},
+                    {10, 10, 10},
+                    {{}, {0}, {0, 1}},
+                    {20, 60, 60}},
         // dx of the text element moves its first character only; the span goes on from A's end.
-        TLayoutCase{"DxMovesOnlyTheFirstCharacter", "<text x=\"10\" y=\"20\" dx=\"5\">A<tspan>B</tspan></text>",
-                    {"A", "B"}, {15, 15}, {{}, {0}}, {20, 20}},
-        TLayoutCase{"DyShiftsTheFollowingBaseline", "<text x=\"0\" y=\"20\">A<tspan dy=\"5\">B</tspan>C</text>",
-                    {"A", "B", "C"}, {0, 0, 0}, {{}, {0}, {0, 1}}, {20, 25, 25}},
-        TLayoutCase{"SpanWithXAndDxShiftsOnce", "<text x=\"0\" y=\"20\"><tspan x=\"10\" dx=\"5\">B</tspan></text>",
-                    {"B"}, {15}, {{}}, {20}},
-        TLayoutCase{"PositionListsUseTheFirstValue", "<text x=\"10 20 30\" y=\"40,50\" dx=\"3 4\">A</text>", {"A"},
-                    {13}, {{}}, {40}},
-        TLayoutCase{"SpanListInsideText", "<text x=\"0\" y=\"10\">A<tspan x=\"70 80\" y=\"30 40\">B</tspan></text>",
-                    {"A", "B"}, {0, 70}, {{}, {}}, {10, 30}},
-        TLayoutCase{"NestedSpans", "<text x=\"10\" y=\"20\">A<tspan>B<tspan dy=\"5\">C</tspan>D</tspan>E</text>",
-                    {"A", "B", "C", "D", "E"}, {10, 10, 10, 10, 10}, {{}, {0}, {0, 1}, {0, 1, 2}, {0, 1, 2, 3}},
+        TLayoutCase{"DxMovesOnlyTheFirstCharacter",
+                    "<text x=\"10\" y=\"20\" dx=\"5\">A<tspan>B</tspan></text>",
+                    {"A", "B"},
+                    {15, 15},
+                    {{}, {0}},
+                    {20, 20}},
+        TLayoutCase{"DyShiftsTheFollowingBaseline",
+                    "<text x=\"0\" y=\"20\">A<tspan dy=\"5\">B</tspan>C</text>",
+                    {"A", "B", "C"},
+                    {0, 0, 0},
+                    {{}, {0}, {0, 1}},
+                    {20, 25, 25}},
+        TLayoutCase{"SpanWithXAndDxShiftsOnce",
+                    "<text x=\"0\" y=\"20\"><tspan x=\"10\" dx=\"5\">B</tspan></text>",
+                    {"B"},
+                    {15},
+                    {{}},
+                    {20}},
+        TLayoutCase{"PositionListsUseTheFirstValue",
+                    "<text x=\"10 20 30\" y=\"40,50\" dx=\"3 4\">A</text>",
+                    {"A"},
+                    {13},
+                    {{}},
+                    {40}},
+        TLayoutCase{"SpanListInsideText",
+                    "<text x=\"0\" y=\"10\">A<tspan x=\"70 80\" y=\"30 40\">B</tspan></text>",
+                    {"A", "B"},
+                    {0, 70},
+                    {{}, {}},
+                    {10, 30}},
+        TLayoutCase{"NestedSpans",
+                    "<text x=\"10\" y=\"20\">A<tspan>B<tspan dy=\"5\">C</tspan>D</tspan>E</text>",
+                    {"A", "B", "C", "D", "E"},
+                    {10, 10, 10, 10, 10},
+                    {{}, {0}, {0, 1}, {0, 1, 2}, {0, 1, 2, 3}},
                     {20, 20, 25, 25, 25}},
-        TLayoutCase{"NestedSpanShiftsOnce", "<text x=\"0\" y=\"20\">A<tspan dx=\"5\" dy=\"3\">B<tspan>C</tspan></tspan></text>",
-                    {"A", "B", "C"}, {0, 5, 5}, {{}, {0}, {0, 1}}, {20, 23, 23}},
-        TLayoutCase{"NestedSpanWithItsOwnX", "<text x=\"0\" y=\"20\">A<tspan x=\"50\"><tspan>B</tspan>C</tspan></text>",
-                    {"A", "B", "C"}, {0, 50, 50}, {{}, {}, {1}}, {20, 20, 20}},
-        TLayoutCase{"ChunkAfterAYListGoesOnAtItsLastY", "<text x=\"0\" y=\"20\"><tspan y=\"20 40\">HH</tspan>C</text>",
-                    {"HH", "C"}, {0, 0}, {{}, {0}}, {20, 40}},
+        TLayoutCase{"NestedSpanShiftsOnce",
+                    "<text x=\"0\" y=\"20\">A<tspan dx=\"5\" dy=\"3\">B<tspan>C</tspan></tspan></text>",
+                    {"A", "B", "C"},
+                    {0, 5, 5},
+                    {{}, {0}, {0, 1}},
+                    {20, 23, 23}},
+        TLayoutCase{"NestedSpanWithItsOwnX",
+                    "<text x=\"0\" y=\"20\">A<tspan x=\"50\"><tspan>B</tspan>C</tspan></text>",
+                    {"A", "B", "C"},
+                    {0, 50, 50},
+                    {{}, {}, {1}},
+                    {20, 20, 20}},
+        TLayoutCase{"ChunkAfterAYListGoesOnAtItsLastY",
+                    "<text x=\"0\" y=\"20\"><tspan y=\"20 40\">HH</tspan>C</text>",
+                    {"HH", "C"},
+                    {0, 0},
+                    {{}, {0}},
+                    {20, 40}},
         TLayoutCase{"PercentagesOfTheViewBox", "<text x=\"50%\" y=\"25%\">A</text>", {"A"}, {100}, {{}}, {25}},
-        TLayoutCase{"EmAndExOfTheFontSize",
-                    "<text x=\"0\" y=\"20\">A<tspan x=\"1ex\" dy=\"1.5em\">B</tspan><tspan dx=\"0.5em\">C</tspan></text>",
-                    {"A", "B", "C"}, {0, 10, 20}, {{}, {}, {1}}, {20, 50, 50}},
+        TLayoutCase{
+            "EmAndExOfTheFontSize",
+            "<text x=\"0\" y=\"20\">A<tspan x=\"1ex\" dy=\"1.5em\">B</tspan><tspan dx=\"0.5em\">C</tspan></text>",
+            {"A", "B", "C"},
+            {0, 10, 20},
+            {{}, {}, {1}},
+            {20, 50, 50}},
         // Pretty-printed content: line breaks and indents shrink to one blank, none at the start.
         TLayoutCase{"IndentedContentCollapses",
-                    "<text x=\"10\" y=\"20\">\n    A\n    <tspan>B</tspan>\n\t  C  D</text>", {"A ", "B", " C D"},
-                    {10, 10, 10}, {{}, {0}, {0, 1}}, {20, 20, 20}},
-        TLayoutCase{"BlankAfterBlankIsDropped", "<text x=\"0\" y=\"20\">A <tspan> B</tspan></text>", {"A ", "B"},
-                    {0, 0}, {{}, {0}}, {20, 20}},
-        TLayoutCase{"BlankBetweenSpansSeparatesThem", "<text x=\"0\" y=\"20\"><tspan>A</tspan> <tspan>B</tspan></text>",
-                    {"A", " ", "B"}, {0, 0, 0}, {{}, {0}, {0, 1}}, {20, 20, 20}},
+                    "<text x=\"10\" y=\"20\">\n    A\n    <tspan>B</tspan>\n\t  C  D</text>",
+                    {"A ", "B", " C D"},
+                    {10, 10, 10},
+                    {{}, {0}, {0, 1}},
+                    {20, 20, 20}},
+        TLayoutCase{"BlankAfterBlankIsDropped",
+                    "<text x=\"0\" y=\"20\">A <tspan> B</tspan></text>",
+                    {"A ", "B"},
+                    {0, 0},
+                    {{}, {0}},
+                    {20, 20}},
+        TLayoutCase{"BlankBetweenSpansSeparatesThem",
+                    "<text x=\"0\" y=\"20\"><tspan>A</tspan> <tspan>B</tspan></text>",
+                    {"A", " ", "B"},
+                    {0, 0, 0},
+                    {{}, {0}, {0, 1}},
+                    {20, 20, 20}},
         TLayoutCase{"IndentedSpans",
-                    "<text x=\"0\" y=\"20\">\n  <tspan>A</tspan>\n  <tspan>B</tspan>\n</text>", {"A", " ", "B"},
-                    {0, 0, 0}, {{}, {0}, {0, 1}}, {20, 20, 20}},
+                    "<text x=\"0\" y=\"20\">\n  <tspan>A</tspan>\n  <tspan>B</tspan>\n</text>",
+                    {"A", " ", "B"},
+                    {0, 0, 0},
+                    {{}, {0}, {0, 1}},
+                    {20, 20, 20}},
         TLayoutCase{"TrailingBlankIsDropped", "<text x=\"0\" y=\"20\">\n  Hi  \n</text>", {"Hi"}, {0}, {{}}, {20}},
-        TLayoutCase{"PreservedBlanksStay", "<text x=\"0\" y=\"20\" xml:space=\"preserve\">  a\tb </text>",
-                    {"  a b "}, {0}, {{}}, {20}},
+        TLayoutCase{"PreservedBlanksStay",
+                    "<text x=\"0\" y=\"20\" xml:space=\"preserve\">  a\tb </text>",
+                    {"  a b "},
+                    {0},
+                    {{}},
+                    {20}},
         TLayoutCase{"PreservedFromTheGroup",
                     "<g xml:space=\"preserve\"><text x=\"0\" y=\"20\">a <tspan> b</tspan></text></g>",
-                    {"a ", " b"}, {0, 0}, {{}, {0}}, {20, 20}}),
+                    {"a ", " b"},
+                    {0, 0},
+                    {{}, {0}},
+                    {20, 20}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 struct TPlacedCase {
@@ -224,8 +292,7 @@ TEST_P(TextAnchor, MovesTheLineBackFromItsX)
         SCOPED_TRACE(c.Texts[i]);
         EXPECT_EQ(chunks[i]->GetText(), c.Texts[i]);
         float x = c.Base[i];
-        for (std::size_t k = 0; k < c.Widths[i].size(); ++k)
-            x += c.Widths[i][k] * Width(c.Texts[k]);
+        for (std::size_t k = 0; k < c.Widths[i].size(); ++k) x += c.Widths[i][k] * Width(c.Texts[k]);
         EXPECT_NEAR(chunks[i]->GetX(), x, 1.0);  // kerning across chunks, as above
         // The glyphs moved with the chunk.
         EXPECT_NEAR(PathBounds(chunks[i]->GetPath()).X, x, 2.5);
@@ -238,21 +305,29 @@ INSTANTIATE_TEST_SUITE_P(
         TAnchorCase{"Start", "<text x=\"100\" y=\"50\" text-anchor=\"start\">Hi</text>", {"Hi"}, {100}, {{0}}},
         TAnchorCase{"Middle", "<text x=\"100\" y=\"50\" text-anchor=\"middle\">Hi</text>", {"Hi"}, {100}, {{-0.5f}}},
         TAnchorCase{"End", "<text x=\"100\" y=\"50\" style=\"text-anchor: end\">Hi</text>", {"Hi"}, {100}, {{-1}}},
-        TAnchorCase{"FromTheGroup", "<g text-anchor=\"end\"><text x=\"100\" y=\"50\">Hi</text></g>", {"Hi"}, {100},
-                    {{-1}}},
+        TAnchorCase{
+            "FromTheGroup", "<g text-anchor=\"end\"><text x=\"100\" y=\"50\">Hi</text></g>", {"Hi"}, {100}, {{-1}}},
         TAnchorCase{"FromAStyleSheetClass",
-                    "<style>.c { text-anchor: middle }</style><text class=\"c\" x=\"100\" y=\"50\">Hi</text>", {"Hi"},
-                    {100}, {{-0.5f}}},
+                    "<style>.c { text-anchor: middle }</style><text class=\"c\" x=\"100\" y=\"50\">Hi</text>",
+                    {"Hi"},
+                    {100},
+                    {{-0.5f}}},
         TAnchorCase{"MixedContentMovesAsOneLine",
                     "<text x=\"100\" y=\"50\" text-anchor=\"middle\">AV<tspan fill=\"red\">W</tspan>a</text>",
-                    {"AV", "W", "a"}, {100, 100, 100},
+                    {"AV", "W", "a"},
+                    {100, 100, 100},
                     {{-0.5f, -0.5f, -0.5f}, {0.5f, -0.5f, -0.5f}, {0.5f, 0.5f, -0.5f}}},
         TAnchorCase{"SpanWithItsOwnXIsItsOwnLine",
                     "<text x=\"100\" y=\"30\" text-anchor=\"end\">A<tspan x=\"100\" dy=\"20\" "
                     "text-anchor=\"start\">B</tspan></text>",
-                    {"A", "B"}, {100, 100}, {{-1, 0}, {0, 0}}},
-        TAnchorCase{"TrailingBlankTakesNoRoom", "<text x=\"100\" y=\"50\" text-anchor=\"end\">Hi </text>", {"Hi"},
-                    {100}, {{-1}}}),
+                    {"A", "B"},
+                    {100, 100},
+                    {{-1, 0}, {0, 0}}},
+        TAnchorCase{"TrailingBlankTakesNoRoom",
+                    "<text x=\"100\" y=\"50\" text-anchor=\"end\">Hi </text>",
+                    {"Hi"},
+                    {100},
+                    {{-1}}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 struct TBaselineCase {
@@ -328,7 +403,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TTextSpacingCase{"LettersInEm", "<text style=\"letter-spacing: 0.1em\">AV A</text>", 8},
                       TTextSpacingCase{"Words", "<text word-spacing=\"5px\">AV A</text>", 5},
                       TTextSpacingCase{"FromTheGroup", "<g letter-spacing=\"-1\"><text>AV A</text></g>", -4},
-                      TTextSpacingCase{"FromAStyleSheet", "<style>text { letter-spacing: 1 }</style><text>AV A</text>", 4}),
+                      TTextSpacingCase{"FromAStyleSheet", "<style>text { letter-spacing: 1 }</style><text>AV A</text>",
+                                       4}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(TextElement, ChunkAfterPlacedCharactersContinuesAtTheirEnd)
@@ -362,8 +438,7 @@ TEST(TextElement, EmptyTextBuildsNoPath)
     const auto bitmap = doc.RenderToBitmap(200, 100);
     std::vector<std::uint32_t> pixels;
     bitmap->GetPixels(pixels);
-    for (std::uint32_t p : pixels)
-        ASSERT_EQ(GetAlpha(p), 0);
+    for (std::uint32_t p : pixels) ASSERT_EQ(GetAlpha(p), 0);
 }
 
 struct TFamilyCase {
@@ -383,19 +458,18 @@ TEST_P(FontFallback, FindsAnInstalledFamily)
 
 INSTANTIATE_TEST_SUITE_P(
     Names, FontFallback,
-    ::testing::Values(TFamilyCase{"Installed", "DejaVu Serif", "DejaVu Serif"},
-                      TFamilyCase{"PartBeforeDash", "DejaVu Serif-Bold", "DejaVu Serif"},
-                      TFamilyCase{"UnknownFallsBackToArial", "Foo-Bold", "Liberation Sans"},
-                      TFamilyCase{"ArialStandIn", "Arial", "Liberation Sans"},
-                      TFamilyCase{"ListTakesTheFirstInstalled", "'Foo', \"DejaVu Sans Mono\", serif",
-                                  "DejaVu Sans Mono"},
-                      TFamilyCase{"Chinese", "WenQuanYi Micro Hei", "WenQuanYi Micro Hei"},
-                      TFamilyCase{"ChineseNameNotInstalled", "\xE5\xBE\xAE\xE8\xBD\xAF\xE9\x9B\x85\xE9\xBB\x91",
-                                  "Liberation Sans"},
-                      TFamilyCase{"GenericSerif", "serif", "Liberation Serif"},
-                      TFamilyCase{"GenericSansSerif", "sans-serif", "Liberation Sans"},
-                      TFamilyCase{"GenericMonospace", "Monospace", "Liberation Mono"},
-                      TFamilyCase{"ListEndingInAGeneric", "'Foo Sans', monospace", "Liberation Mono"}),
+    ::testing::Values(
+        TFamilyCase{"Installed", "DejaVu Serif", "DejaVu Serif"},
+        TFamilyCase{"PartBeforeDash", "DejaVu Serif-Bold", "DejaVu Serif"},
+        TFamilyCase{"UnknownFallsBackToArial", "Foo-Bold", "Liberation Sans"},
+        TFamilyCase{"ArialStandIn", "Arial", "Liberation Sans"},
+        TFamilyCase{"ListTakesTheFirstInstalled", "'Foo', \"DejaVu Sans Mono\", serif", "DejaVu Sans Mono"},
+        TFamilyCase{"Chinese", "WenQuanYi Micro Hei", "WenQuanYi Micro Hei"},
+        TFamilyCase{"ChineseNameNotInstalled", "\xE5\xBE\xAE\xE8\xBD\xAF\xE9\x9B\x85\xE9\xBB\x91", "Liberation Sans"},
+        TFamilyCase{"GenericSerif", "serif", "Liberation Serif"},
+        TFamilyCase{"GenericSansSerif", "sans-serif", "Liberation Sans"},
+        TFamilyCase{"GenericMonospace", "Monospace", "Liberation Mono"},
+        TFamilyCase{"ListEndingInAGeneric", "'Foo Sans', monospace", "Liberation Mono"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 struct TDecorationCase {
@@ -432,12 +506,9 @@ TEST_P(TextDecoration, BuildsTheRectangles)
         EXPECT_NEAR(r.X, 10, 1e-4);
     };
     const float xHeight = 20 * TFontOutline::Open("DejaVu Sans", false, false)->XHeight() / TFontOutline::EmHeight;
-    if (c.Underline)
-        expectRect(text->GetUnderlinePath(), 50 - 20 * 0.05f, 50 + 20 * 0.2f);
-    if (c.StrikeOut)
-        expectRect(text->GetStrikeOutPath(), 50 - xHeight, 50);
-    if (c.Overline)
-        expectRect(text->GetOverlinePath(), top - 20 * 0.05f, top + 2);
+    if (c.Underline) expectRect(text->GetUnderlinePath(), 50 - 20 * 0.05f, 50 + 20 * 0.2f);
+    if (c.StrikeOut) expectRect(text->GetStrikeOutPath(), 50 - xHeight, 50);
+    if (c.Overline) expectRect(text->GetOverlinePath(), top - 20 * 0.05f, top + 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, TextDecoration,
@@ -446,8 +517,7 @@ INSTANTIATE_TEST_SUITE_P(Values, TextDecoration,
                                            TDecorationCase{"LineThrough", "line-through", false, true, false},
                                            TDecorationCase{"Both", "underline line-through", true, true, false},
                                            TDecorationCase{"Overline", "overline", false, false, true},
-                                           TDecorationCase{"All", "underline line-through overline", true, true,
-                                                           true}),
+                                           TDecorationCase{"All", "underline line-through overline", true, true, true}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
 struct TFontNameCase {
@@ -484,8 +554,9 @@ INSTANTIATE_TEST_SUITE_P(Names, DesignToolFontNames,
 TEST(TextElement, CopiesKeepTheirDecorations)
 {
     TSVG doc;
-    doc.LoadFromText(Svg("<defs><text id=\"t\" x=\"10\" y=\"40\" text-decoration=\"underline line-through\" "
-                         "fill=\"#000\" font-size=\"60\">Hi</text></defs><use xlink:href=\"#t\" x=\"0\" y=\"30\"/>"));
+    doc.LoadFromText(
+        Svg("<defs><text id=\"t\" x=\"10\" y=\"40\" text-decoration=\"underline line-through\" "
+            "fill=\"#000\" font-size=\"60\">Hi</text></defs><use xlink:href=\"#t\" x=\"0\" y=\"30\"/>"));
     auto* text = doc.FindByType<TSVGText>();
     ASSERT_NE(text, nullptr);
     const TGPRectF underline = PathBounds(text->GetUnderlinePath());
@@ -539,8 +610,8 @@ INSTANTIATE_TEST_SUITE_P(
         TFontStyleCase{"ShorthandWithLineHeightAndList", Wave("style=\"font: 12px/1.5 'Foo Sans', Arial, sans-serif\""),
                        12, FontStyleRegular},
         TFontStyleCase{"ShorthandResetsWhatItLeavesOut",
-                       "<g font-weight=\"bold\" font-style=\"italic\">" + Wave("style=\"font: 16px Arial\"") + "</g>", 16,
-                       FontStyleRegular},
+                       "<g font-weight=\"bold\" font-style=\"italic\">" + Wave("style=\"font: 16px Arial\"") + "</g>",
+                       16, FontStyleRegular},
         TFontStyleCase{"LonghandOverridesShorthand", Wave("style=\"font: 16px Arial; font-size: 30px\""), 30,
                        FontStyleRegular},
         TFontStyleCase{"ShorthandWithoutFamilyIsIgnored", Wave("font-family=\"Arial\" style=\"font: bold 30px\""), 20,
@@ -591,43 +662,43 @@ TEST_P(DrawsLike, ThePlainerText)
 INSTANTIATE_TEST_SUITE_P(
     Texts, DrawsLike,
     ::testing::Values(
-                      // Spans not displayed take no room and no position values.
-                      TDrawsLikeCase{"HiddenSpanTakesNoRoom", "<text x=\"10\" y=\"50\">A<tspan display=\"none\">WW</tspan>V</text>",
-                                      "<text x=\"10\" y=\"50\">A<tspan>V</tspan></text>"},
-                      TDrawsLikeCase{"HiddenSpanTakesNoRotation",
-                                      "<text x=\"10\" y=\"50\" rotate=\"0 90\">A<tspan style=\"display:none\">WW</tspan>V</text>",
-                                      "<text x=\"10\" y=\"50\">A<tspan rotate=\"90\">V</tspan></text>"},
-                      TDrawsLikeCase{"HiddenSpanTakesNoPosition",
-                                      "<text x=\"10 40 80\" y=\"50\">A<tspan display=\"none\">W</tspan>V</text>",
-                                      "<text x=\"10\" y=\"50\">A<tspan x=\"40\">V</tspan></text>"},
-                      // Text after a text path goes on where its last glyph ended.
-                      TDrawsLikeCase{"AfterATextPath",
-                                     "<path id=\"p\" d=\"M0,50 L200,50\"/><text><textPath xlink:href=\"#p\">HH</textPath>"
-                                     "<tspan>II</tspan></text>",
-                                     "<text y=\"50\">HH<tspan>II</tspan></text>"},
-                      TDrawsLikeCase{"AfterATextPathAtItsOwnX",
-                                     "<path id=\"p\" d=\"M0,50 L200,50\"/><text><textPath xlink:href=\"#p\">HH</textPath>"
-                                     "<tspan x=\"150\">II</tspan></text>",
-                                     "<text y=\"50\">HH<tspan x=\"150\">II</tspan></text>"},
-                      // "inherit" takes the parent's alignment-baseline although it is not inherited.
-                      TDrawsLikeCase{"AlignmentBaselineInherit",
-                                     "<g alignment-baseline=\"hanging\"><text x=\"10\" y=\"50\" "
-                                     "alignment-baseline=\"inherit\">Hi</text></g>",
-                                     "<text x=\"10\" y=\"50\" alignment-baseline=\"hanging\">Hi</text>"},
-                      // A value naming no baseline leaves the parent's in force.
-                      TDrawsLikeCase{"DominantBaselineNoChange",
-                                     "<text x=\"10\" y=\"50\" dominant-baseline=\"middle\">A<tspan "
-                                     "dominant-baseline=\"no-change\">Hi</tspan></text>",
-                                     "<text x=\"10\" y=\"50\" dominant-baseline=\"middle\">A<tspan>Hi</tspan></text>"}),
+        // Spans not displayed take no room and no position values.
+        TDrawsLikeCase{"HiddenSpanTakesNoRoom", "<text x=\"10\" y=\"50\">A<tspan display=\"none\">WW</tspan>V</text>",
+                       "<text x=\"10\" y=\"50\">A<tspan>V</tspan></text>"},
+        TDrawsLikeCase{"HiddenSpanTakesNoRotation",
+                       "<text x=\"10\" y=\"50\" rotate=\"0 90\">A<tspan style=\"display:none\">WW</tspan>V</text>",
+                       "<text x=\"10\" y=\"50\">A<tspan rotate=\"90\">V</tspan></text>"},
+        TDrawsLikeCase{"HiddenSpanTakesNoPosition",
+                       "<text x=\"10 40 80\" y=\"50\">A<tspan display=\"none\">W</tspan>V</text>",
+                       "<text x=\"10\" y=\"50\">A<tspan x=\"40\">V</tspan></text>"},
+        // Text after a text path goes on where its last glyph ended.
+        TDrawsLikeCase{"AfterATextPath",
+                       "<path id=\"p\" d=\"M0,50 L200,50\"/><text><textPath xlink:href=\"#p\">HH</textPath>"
+                       "<tspan>II</tspan></text>",
+                       "<text y=\"50\">HH<tspan>II</tspan></text>"},
+        TDrawsLikeCase{"AfterATextPathAtItsOwnX",
+                       "<path id=\"p\" d=\"M0,50 L200,50\"/><text><textPath xlink:href=\"#p\">HH</textPath>"
+                       "<tspan x=\"150\">II</tspan></text>",
+                       "<text y=\"50\">HH<tspan x=\"150\">II</tspan></text>"},
+        // "inherit" takes the parent's alignment-baseline although it is not inherited.
+        TDrawsLikeCase{"AlignmentBaselineInherit",
+                       "<g alignment-baseline=\"hanging\"><text x=\"10\" y=\"50\" "
+                       "alignment-baseline=\"inherit\">Hi</text></g>",
+                       "<text x=\"10\" y=\"50\" alignment-baseline=\"hanging\">Hi</text>"},
+        // A value naming no baseline leaves the parent's in force.
+        TDrawsLikeCase{"DominantBaselineNoChange",
+                       "<text x=\"10\" y=\"50\" dominant-baseline=\"middle\">A<tspan "
+                       "dominant-baseline=\"no-change\">Hi</tspan></text>",
+                       "<text x=\"10\" y=\"50\" dominant-baseline=\"middle\">A<tspan>Hi</tspan></text>"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 // ---------------------------------------------------------------- relative weights
 
 struct TRelativeWeightCase {
     const char* Name;
-    const char* Parent;    // the group's font-weight
-    const char* Own;       // the text's: bolder or lighter
-    const char* Same;      // the absolute weight it must draw like
+    const char* Parent;  // the group's font-weight
+    const char* Own;     // the text's: bolder or lighter
+    const char* Same;    // the absolute weight it must draw like
 };
 
 class RelativeFontWeight : public ::testing::TestWithParam<TRelativeWeightCase> {};
@@ -684,20 +755,18 @@ TEST_P(TextPathOffset, StartsWhereTheOffsetSays)
     EXPECT_GE(r.Y, 30 - 0.5);
 }
 
-INSTANTIATE_TEST_SUITE_P(Offsets, TextPathOffset,
-                         ::testing::Values(TOffsetCase{"None", "xlink:href=\"#p\"", 0},
-                                           TOffsetCase{"CentredOnTheOffset",
-                                                       "xlink:href=\"#p\" startOffset=\"50%\" text-anchor=\"middle\"",
-                                                       100 - Width("AB") / 2},
-                                           TOffsetCase{"EndingAtTheOffset",
-                                                       "xlink:href=\"#p\" startOffset=\"50%\" text-anchor=\"end\"",
-                                                       100 - Width("AB")},
-                                           TOffsetCase{"Percent", "xlink:href=\"#p\" startOffset=\"50%\"", 100},
-                                           TOffsetCase{"Length", "xlink:href=\"#p\" startOffset=\"20\"", 20},
-                                           TOffsetCase{"Millimetres", "xlink:href=\"#p\" startOffset=\"5mm\"",
-                                                       5 * 96 / 25.4f},
-                                           TOffsetCase{"Em", "xlink:href=\"#p\" startOffset=\"1.5em\"", 30}),
-                         [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(
+    Offsets, TextPathOffset,
+    ::testing::Values(TOffsetCase{"None", "xlink:href=\"#p\"", 0},
+                      TOffsetCase{"CentredOnTheOffset", "xlink:href=\"#p\" startOffset=\"50%\" text-anchor=\"middle\"",
+                                  100 - Width("AB") / 2},
+                      TOffsetCase{"EndingAtTheOffset", "xlink:href=\"#p\" startOffset=\"50%\" text-anchor=\"end\"",
+                                  100 - Width("AB")},
+                      TOffsetCase{"Percent", "xlink:href=\"#p\" startOffset=\"50%\"", 100},
+                      TOffsetCase{"Length", "xlink:href=\"#p\" startOffset=\"20\"", 20},
+                      TOffsetCase{"Millimetres", "xlink:href=\"#p\" startOffset=\"5mm\"", 5 * 96 / 25.4f},
+                      TOffsetCase{"Em", "xlink:href=\"#p\" startOffset=\"1.5em\"", 30}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(TextPath, ChunksFollowEachOtherAlongTheGuide)
 {
@@ -764,21 +833,27 @@ TEST_P(TextPathGuideWithoutOutline, DrawsNothingButTheRest)
 INSTANTIATE_TEST_SUITE_P(
     Guides, TextPathGuideWithoutOutline,
     ::testing::Values(
-        TInvalidGuideCase{"EmptyText",
-                          "<text id=\"g\"></text><text><textPath xlink:href=\"#g\">AB</textPath><tspan>CD</tspan></text>"},
+        TInvalidGuideCase{
+            "EmptyText",
+            "<text id=\"g\"></text><text><textPath xlink:href=\"#g\">AB</textPath><tspan>CD</tspan></text>"},
         TInvalidGuideCase{"ItsOwnText",
                           "<text id=\"g\" y=\"50\"><textPath xlink:href=\"#g\">AB</textPath><tspan>CD</tspan></text>"},
-        TInvalidGuideCase{"WithPercentOffset", "<text id=\"g\"></text><text><textPath xlink:href=\"#g\" "
-                                               "startOffset=\"10%\">AB</textPath><tspan>CD</tspan></text>"},
-        TInvalidGuideCase{"Group", "<g id=\"g\"><rect width=\"5\" height=\"5\"/></g>"
-                                   "<text><textPath xlink:href=\"#g\">AB</textPath><tspan>CD</tspan></text>"},
-        TInvalidGuideCase{"Gradient", "<linearGradient id=\"g\"/><text><textPath xlink:href=\"#g\">AB</textPath>"
-                                      "<tspan>CD</tspan></text>"},
-        TInvalidGuideCase{"TextInASpan", "<text id=\"g\"></text><text><textPath xlink:href=\"#g\"><tspan>AB</tspan>"
-                                         "</textPath><tspan>CD</tspan></text>"},
+        TInvalidGuideCase{"WithPercentOffset",
+                          "<text id=\"g\"></text><text><textPath xlink:href=\"#g\" "
+                          "startOffset=\"10%\">AB</textPath><tspan>CD</tspan></text>"},
+        TInvalidGuideCase{"Group",
+                          "<g id=\"g\"><rect width=\"5\" height=\"5\"/></g>"
+                          "<text><textPath xlink:href=\"#g\">AB</textPath><tspan>CD</tspan></text>"},
+        TInvalidGuideCase{"Gradient",
+                          "<linearGradient id=\"g\"/><text><textPath xlink:href=\"#g\">AB</textPath>"
+                          "<tspan>CD</tspan></text>"},
+        TInvalidGuideCase{"TextInASpan",
+                          "<text id=\"g\"></text><text><textPath xlink:href=\"#g\"><tspan>AB</tspan>"
+                          "</textPath><tspan>CD</tspan></text>"},
         // A text path inside another one is no text path.
-        TInvalidGuideCase{"Nested", "<path id=\"p\" d=\"M0,50 L200,50\"/><text><textPath xlink:href=\"#p\">"
-                                    "<textPath xlink:href=\"#p\">AB</textPath>CD</textPath></text>"}),
+        TInvalidGuideCase{"Nested",
+                          "<path id=\"p\" d=\"M0,50 L200,50\"/><text><textPath xlink:href=\"#p\">"
+                          "<textPath xlink:href=\"#p\">AB</textPath>CD</textPath></text>"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 // How far along the guide the glyphs reach, for guides of several figures.
@@ -816,15 +891,17 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(TextPath, EmptyTextPathWithoutOutlineIsNoError)
 {
     TSVG doc;
-    EXPECT_NO_THROW(doc.LoadFromText(Svg("<text id=\"g\"></text><text><textPath xlink:href=\"#g\"> </textPath></text>")));
+    EXPECT_NO_THROW(
+        doc.LoadFromText(Svg("<text id=\"g\"></text><text><textPath xlink:href=\"#g\"> </textPath></text>")));
 }
 
 TEST(TextPath, GuideLaterInTheDocumentIsFollowedWhenPainting)
 {
     TSVG doc;
-    doc.LoadFromText(Svg("<text fill=\"#000\"><textPath xlink:href=\"#later\">HHHH</textPath></text>"
-                         "<path id=\"later\" fill=\"none\" d=\"M0,50 L200,50\"/>"
-                         "<text><textPath xlink:href=\"#group\">HH</textPath></text><g id=\"group\"/>"));
+    doc.LoadFromText(
+        Svg("<text fill=\"#000\"><textPath xlink:href=\"#later\">HHHH</textPath></text>"
+            "<path id=\"later\" fill=\"none\" d=\"M0,50 L200,50\"/>"
+            "<text><textPath xlink:href=\"#group\">HH</textPath></text><g id=\"group\"/>"));
     const auto bitmap = doc.RenderToBitmap(200, 100);
     int ink = 0;
     for (int y = 30; y < 50; ++y)
@@ -858,8 +935,9 @@ namespace {
 
 TEST(TextElement, DocumentsLayOutTheSameOnSeveralThreads)
 {
-    const std::string text = Svg("<text x=\"5\" y=\"40\">AVo <tspan font-weight=\"bold\">Wave</tspan> "
-                                 "\xE4\xB8\xAD\xE6\x96\x87</text>");
+    const std::string text =
+        Svg("<text x=\"5\" y=\"40\">AVo <tspan font-weight=\"bold\">Wave</tspan> "
+            "\xE4\xB8\xAD\xE6\x96\x87</text>");
     auto layout = [&text] {
         TSVG doc;
         doc.LoadFromText(text);
@@ -877,13 +955,10 @@ TEST(TextElement, DocumentsLayOutTheSameOnSeveralThreads)
     std::vector<std::thread> workers;
     for (auto& result : results)
         workers.emplace_back([&result, &layout] {
-            for (int i = 0; i < 5; ++i)
-                result = layout();
+            for (int i = 0; i < 5; ++i) result = layout();
         });
-    for (std::thread& w : workers)
-        w.join();
-    for (const auto& result : results)
-        EXPECT_EQ(result, expected);
+    for (std::thread& w : workers) w.join();
+    for (const auto& result : results) EXPECT_EQ(result, expected);
 }
 
 }  // namespace

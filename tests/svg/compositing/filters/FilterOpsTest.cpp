@@ -64,8 +64,8 @@ INSTANTIATE_TEST_SUITE_P(Filters, BlurFalloff,
 TEST(Blur, DirectionsAreSeparate)
 {
     const TFilterImage Out = GaussianBlur(Square(60, 20, 20, 20), 4, 0);
-    EXPECT_GT(AlphaAt(Out, 17, 30), 0.1f);   // spread along x
-    EXPECT_EQ(AlphaAt(Out, 30, 19), 0.0f);   // none along y
+    EXPECT_GT(AlphaAt(Out, 17, 30), 0.1f);  // spread along x
+    EXPECT_EQ(AlphaAt(Out, 30, 19), 0.0f);  // none along y
 }
 
 // --- Morphology: a square of side 10 at (10, 10) grows or shrinks by the radius.
@@ -129,24 +129,23 @@ TEST_P(ColourMatrix, MapsStraightColour)
 {
     const TMatrixCase& C = GetParam();
     TFilterImage In(1, 1);
-    for (int K = 0; K < 3; ++K)
-        In.Pixel(0, 0)[K] = C.In[K] * C.In[3];
+    for (int K = 0; K < 3; ++K) In.Pixel(0, 0)[K] = C.In[K] * C.In[3];
     In.Pixel(0, 0)[3] = C.In[3];
     const TFilterImage Out = ColorMatrix(In, C.Matrix);
     const float* P = Out.Pixel(0, 0);
     EXPECT_NEAR(P[3], C.Expected[3], 0.002f);
-    for (int K = 0; K < 3; ++K)
-        EXPECT_NEAR(P[3] > 0 ? P[K] / P[3] : 0, C.Expected[K], 0.002f) << "channel " << K;
+    for (int K = 0; K < 3; ++K) EXPECT_NEAR(P[3] > 0 ? P[K] / P[3] : 0, C.Expected[K], 0.002f) << "channel " << K;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Filters, ColourMatrix,
-    ::testing::Values(TMatrixCase{"saturate_zero_is_grey", SaturateMatrix(0), {1, 0, 0, 1}, {0.213f, 0.213f, 0.213f, 1}},
-                      TMatrixCase{"hue_rotate_zero_keeps", HueRotateMatrix(0), {0.2f, 0.4f, 0.6f, 1}, {0.2f, 0.4f, 0.6f, 1}},
-                      TMatrixCase{"luminance_to_alpha", LuminanceToAlphaMatrix(), {0, 1, 0, 1}, {0, 0, 0, 0.7154f}},
-                      TMatrixCase{"half_alpha_keeps_colour", TColorMatrixParams{}, {1, 0.5f, 0, 0.5f}, {1, 0.5f, 0, 0.5f}},
-                      TMatrixCase{"invert", InvertMatrix(1), {1, 0.25f, 0, 1}, {0, 0.75f, 1, 1}},
-                      TMatrixCase{"results_are_clamped", BrightnessMatrix(3), {0.5f, 0.2f, 0, 1}, {1, 0.6f, 0, 1}}),
+    ::testing::Values(
+        TMatrixCase{"saturate_zero_is_grey", SaturateMatrix(0), {1, 0, 0, 1}, {0.213f, 0.213f, 0.213f, 1}},
+        TMatrixCase{"hue_rotate_zero_keeps", HueRotateMatrix(0), {0.2f, 0.4f, 0.6f, 1}, {0.2f, 0.4f, 0.6f, 1}},
+        TMatrixCase{"luminance_to_alpha", LuminanceToAlphaMatrix(), {0, 1, 0, 1}, {0, 0, 0, 0.7154f}},
+        TMatrixCase{"half_alpha_keeps_colour", TColorMatrixParams{}, {1, 0.5f, 0, 0.5f}, {1, 0.5f, 0, 0.5f}},
+        TMatrixCase{"invert", InvertMatrix(1), {1, 0.25f, 0, 1}, {0, 0.75f, 1, 1}},
+        TMatrixCase{"results_are_clamped", BrightnessMatrix(3), {0.5f, 0.2f, 0, 1}, {1, 0.6f, 0, 1}}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 // --- Arithmetic composite on premultiplied values.
@@ -154,8 +153,8 @@ INSTANTIATE_TEST_SUITE_P(
 struct TArithmeticCase {
     const char* Name;
     float K1, K2, K3, K4;
-    float A, B;     // grey levels (opaque) of in and in2
-    float Expected; // premultiplied channel value and alpha, clamped
+    float A, B;      // grey levels (opaque) of in and in2
+    float Expected;  // premultiplied channel value and alpha, clamped
 };
 
 class ArithmeticComposite : public ::testing::TestWithParam<TArithmeticCase> {};

@@ -22,9 +22,9 @@ class FilteredElement : public ::testing::TestWithParam<TFilterCase> {};
 TEST_P(FilteredElement, PaintsAsTheFilterSays)
 {
     const TFilterCase& C = GetParam();
-    const TRender R = Render(std::string(R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="100" height="100">)svg") +
-                                 C.Body + "</svg>",
-                             100, 100);
+    const TRender R = Render(
+        std::string(R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="100" height="100">)svg") + C.Body + "</svg>",
+        100, 100);
     ExpectProbes(R, C.Probes);
 }
 
