@@ -179,13 +179,18 @@ void TSVGImage::ReadIn(const TXmlNode& Node)
     TSVG* document = GetRoot();
     static const TImageSources anyFile;
     const TImageSources& sources = document ? document->GetImageSources() : anyFile;
+    // A picture that cannot be had draws nothing, as in a browser; the rest of the document still renders.
+    auto skip = [&](std::string_view Why) {
+        if (document) document->AddWarning("image \"" + ShortName(reference) + "\" not loaded: " + std::string(Why));
+    };
+    if (Trim(reference).empty()) return;  // nothing to draw, and nothing wrong
     std::optional<TSharedPicture> picture = document ? document->GetImageCache().Find(reference) : std::nullopt;
     std::string text = reference;
     if (picture) {
         // Decoded already for an element before this one.
     } else if (ParseDataURI(text)) {
         std::optional<std::vector<std::uint8_t>> bytes = DecodeBase64(text);
-        if (!bytes) throw ESVGError("Cannot read image: malformed base64 data");
+        if (!bytes) return skip("malformed base64 data");
         picture = document ? document->GetImageCache().Get(reference, std::move(*bytes))
                            : TImageCache().Get(reference, std::move(*bytes));
     } else if (reference.compare(0, 5, "data:") == 0 && text.compare(0, 13, "image/svg+xml") == 0 &&
@@ -198,12 +203,9 @@ void TSVGImage::ReadIn(const TXmlNode& Node)
     } else {
         FFileName = text;
         const TImageFileChoice file = ChooseImageFile(sources, reference);
-        if (!file.Allowed) {
-            if (document) document->AddWarning("image \"" + ShortName(reference) + "\" not loaded: " + file.Reason);
-            return;
-        }
+        if (!file.Allowed) return skip(file.Reason);
         std::optional<std::vector<std::uint8_t>> bytes = ReadRegularFile(file.Path, SVGMaxImageFileSize);
-        if (!bytes) throw ESVGError("Cannot open file \"" + ShortName(text) + "\"");
+        if (!bytes) return skip("no readable file of that name");
         picture = document ? document->GetImageCache().Get(reference, std::move(*bytes))
                            : TImageCache().Get(reference, std::move(*bytes));
     }

@@ -120,6 +120,7 @@ TEST_F(RenderCommand, ImagesResolveInTheFilesOwnFolderOnly)
         {"relative", "pics/red.png", true, false},     {"absolute-inside", Path("icons/pics/red.png"), true, false},
         {"climbs-out", "../outside.png", false, true}, {"absolute-outside", Path("outside.png"), false, true},
         {"link-out", "pics/link.png", false, true},    {"system-file", "/etc/passwd", false, true},
+        {"missing", "pics/none.png", false, true},     {"missing-outside", "../../none.png", false, true},
     };
     const fs::path cwd = fs::current_path();
     fs::current_path("/");

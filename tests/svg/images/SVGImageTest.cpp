@@ -230,6 +230,9 @@ TEST_F(ImageFiles, SourcesConfineFileReferences)
         {TKind::Folder, icons + "/in.png", true, icons + "/in.png"},
         {TKind::Folder, "missing.png", true, icons + "/missing.png"},
         {TKind::Folder, "../out.png", false, ""},
+        {TKind::Folder, "../missing.png", false, ""},
+        {TKind::Folder, "sub/../../out.png", false, ""},
+        {TKind::Folder, icons + "/../missing.png", false, ""},
         {TKind::Folder, (FDir / "out.png").string(), false, ""},
         {TKind::Folder, "link.png", false, ""},
         {TKind::Folder, "/etc/passwd", false, ""},
@@ -275,31 +278,46 @@ TEST_F(ImageFiles, RefusedReferencesWarnAndPaintNothing)
 struct TBrokenCase {
     const char* Name;
     std::string Href;
+    bool Warned;  // a reference that was given but cannot be followed says so
 };
 
 class UnreadableReference : public ::testing::TestWithParam<TBrokenCase> {};
 
-TEST_P(UnreadableReference, FailsTheLoad)
+// The image draws nothing; the load goes on and the shape after it still paints.
+TEST_P(UnreadableReference, DrawsNothingAndTheRestRenders)
 {
     TSVG svg;
-    EXPECT_THROW(svg.LoadFromText(ImageSvg(GetParam().Href)), ESVGError);
+    const std::string text =
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+        "width=\"40\" height=\"40\"><image x=\"0\" y=\"0\" width=\"20\" height=\"40\" "
+        "xlink:href=\"" +
+        GetParam().Href + "\"/><rect x=\"20\" width=\"20\" height=\"40\" fill=\"blue\"/></svg>";
+    ASSERT_NO_THROW(svg.LoadFromText(text));
+    const auto bitmap = svg.RenderToBitmap(40, 40);
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(GetAlpha(PixelAt(*bitmap, 10, 20)), 0);
+    EXPECT_EQ(PixelAt(*bitmap, 30, 20), MakeARGB(255, 0, 0, 255));
+    EXPECT_EQ(svg.GetWarnings().size(), GetParam().Warned ? 1u : 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Hrefs, UnreadableReference,
-                         ::testing::Values(TBrokenCase{"Empty", ""},
-                                           TBrokenCase{"NoBase64Marker", "data:image/png,iVBORw0KGgo"},
-                                           TBrokenCase{"MalformedBase64", "data:image/png;base64,iVBO@@@Rw0KGgo"},
-                                           TBrokenCase{"DanglingBase64", "data:image/png;base64,iVBORw0KG"},
-                                           TBrokenCase{"HttpUrl", "http://127.0.0.1:9/red.png"},
-                                           TBrokenCase{"FileUrl", "file:///etc/hostname"},
-                                           TBrokenCase{"Device", "/dev/zero"}, TBrokenCase{"Directory", "/"},
-                                           TBrokenCase{"MissingFile", "/nonexistent/red.png"}),
+                         ::testing::Values(TBrokenCase{"Empty", "", false}, TBrokenCase{"Blank", "  ", false},
+                                           TBrokenCase{"NoBase64Marker", "data:image/png,iVBORw0KGgo", true},
+                                           TBrokenCase{"MalformedBase64", "data:image/png;base64,iVBO@@@Rw0KGgo", true},
+                                           TBrokenCase{"DanglingBase64", "data:image/png;base64,iVBORw0KG", true},
+                                           TBrokenCase{"HttpUrl", "http://127.0.0.1:9/red.png", true},
+                                           TBrokenCase{"FileUrl", "file:///etc/hostname", true},
+                                           TBrokenCase{"Device", "/dev/zero", true},
+                                           TBrokenCase{"Directory", "/", true},
+                                           TBrokenCase{"MissingFile", "/nonexistent/red.png", true}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
-TEST(Image, AbsentReferenceFailsTheLoad)
+TEST(Image, AbsentReferenceDrawsNothingQuietly)
 {
     TSVG svg;
-    EXPECT_THROW(svg.LoadFromText("<svg><image x=\"0\" y=\"0\" width=\"5\" height=\"5\"/></svg>"), ESVGError);
+    ASSERT_NO_THROW(svg.LoadFromText("<svg><image x=\"0\" y=\"0\" width=\"5\" height=\"5\"/></svg>"));
+    EXPECT_TRUE(svg.GetWarnings().empty());
+    EXPECT_EQ(GetAlpha(PixelAt(*svg.RenderToBitmap(5, 5), 2, 2)), 0);
 }
 
 // ---------------------------------------------------------------- painting
