@@ -50,6 +50,12 @@ BrushType TGPBrush::GetType() const
     return FImpl->Type;
 }
 
+Status TGPBrush::MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order)
+{
+    if (!matrix) return SetStatus(InvalidParameter);
+    return FImpl->Transform.Multiply(*matrix, order);
+}
+
 std::unique_ptr<TGPBrush> TGPBrush::Clone() const
 {
     // A plain TGPBrush of the same state; callers use it only for painting.

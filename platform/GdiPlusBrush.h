@@ -26,6 +26,8 @@ public:
 
     std::unique_ptr<TGPBrush> Clone() const;
     BrushType GetType() const;
+    // Combines matrix with the brush transform (brush space → world space) of any kind of brush.
+    Status MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order = MatrixOrderPrepend);
 
 protected:
     explicit TGPBrush(BrushType type);

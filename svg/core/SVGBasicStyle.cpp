@@ -377,6 +377,8 @@ TColor TSVGBasic::PaintColor(const std::string& Text) const
         return Ref->Fallback.empty() ? SVG_NONE_COLOR : PaintColor(std::string(Ref->Fallback));
     const std::string_view Keyword = TrimView(Text);
     if (SameTextIgnoringCase(Keyword, "currentColor")) return CurrentColor();
+    // Stands in for the context element's paint, found when painting (see PaintSource).
+    if (Keyword == "context-fill" || Keyword == "context-stroke") return SVG_NONE_COLOR;
     return ParseColor(Text);
 }
 
@@ -388,6 +390,14 @@ void TSVGBasic::ResolveStyle()
     auto IsCurrent = [](const std::string& Text) { return SameTextIgnoringCase(TrimView(Text), "currentColor"); };
     FFillCurrent = IsCurrent(FFillURI);
     FStrokeCurrent = IsCurrent(FStrokeURI);
+    auto Context = [](const std::string& Text) {
+        const std::string_view Keyword = TrimView(Text);
+        return Keyword == "context-fill"     ? TContextPaint::Fill
+               : Keyword == "context-stroke" ? TContextPaint::Stroke
+                                             : TContextPaint::None;
+    };
+    FFillContext = Context(FFillURI);
+    FStrokeContext = Context(FStrokeURI);
     FFillColor = PaintColor(FFillURI);
     FStrokeColor = PaintColor(FStrokeURI);
     if (FFillColor != SVG_INHERIT_COLOR) FFillColor = ShownColor(FFillColor);
@@ -414,8 +424,41 @@ TColor TSVGBasic::ShownColor(TColor C) const
     return C;
 }
 
+TSVGBasic::TPaintSource TSVGBasic::PaintSource(bool Stroke) const
+{
+    // Bounded: a context element may itself paint with its context's paint, and so on.
+    constexpr int MaxContextSteps = 32;
+    TPaintSource Source;
+    Source.Stroke = Stroke;
+    const TSVGBasic* E = this;
+    for (int Step = 0; Step < MaxContextSteps; ++Step) {
+        const TSVGBasic* B = FindUp(E, [&](const TSVGBasic& X) {
+            return (Source.Stroke ? X.FStrokeColor : X.FFillColor) != SVG_INHERIT_COLOR;
+        });
+        const TContextPaint Paint = !B ? TContextPaint::None : Source.Stroke ? B->FStrokeContext : B->FFillContext;
+        if (Paint == TContextPaint::None) return Source;
+        Source.Context = nullptr;
+        for (TSVGObject* N = E->GetParent(); N && !Source.Context; N = N->GetParent()) {
+            auto* Holder = dynamic_cast<TSVGBasic*>(N);
+            if (!Holder) continue;
+            const std::optional<TSVGBasic*> Context = Holder->GetContentContext();
+            if (!Context) continue;
+            if (!*Context) break;
+            Source.Context = *Context;
+        }
+        if (!Source.Context) return TPaintSource{false, nullptr, Stroke};
+        Source.Stroke = Paint == TContextPaint::Stroke;
+        E = Source.Context;
+    }
+    return TPaintSource{false, nullptr, Stroke};
+}
+
 TColor TSVGBasic::GetFillColor() const
 {
+    if (const TPaintSource Source = PaintSource(false); !Source.Exists || Source.Context)
+        return !Source.Exists  ? SVG_NONE_COLOR
+               : Source.Stroke ? Source.Context->GetStrokeColor()
+                               : Source.Context->GetFillColor();
     // currentColor is the colour in force here (a used copy takes the use's), not where the paint was given.
     const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FFillColor != SVG_INHERIT_COLOR; });
     if (B && B->FFillCurrent) return ShownColor(CurrentColor());
@@ -448,6 +491,10 @@ int TSVGBasic::GetClipRule() const
 
 TColor TSVGBasic::GetStrokeColor() const
 {
+    if (const TPaintSource Source = PaintSource(true); !Source.Exists || Source.Context)
+        return !Source.Exists  ? SVG_NONE_COLOR
+               : Source.Stroke ? Source.Context->GetStrokeColor()
+                               : Source.Context->GetFillColor();
     const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FStrokeColor != SVG_INHERIT_COLOR; });
     if (B && B->FStrokeCurrent) return ShownColor(CurrentColor());
     return B ? B->FStrokeColor : SVG_NONE_COLOR;

@@ -6,6 +6,7 @@
 
 #include "gdip/GDIPOBJ2.h"
 #include "platform/GdiPlus.h"
+#include "svg/core/SVGBounds.h"
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGParse.h"
@@ -79,6 +80,9 @@ TGPRectF ObjectBox(const TSVGBasic& Element)
         if (Path->GetBounds(Bounds) == Ok && std::isfinite(Bounds.X) && std::isfinite(Bounds.Y) &&
             std::isfinite(Bounds.Width) && std::isfinite(Bounds.Height))
             Box = Bounds;
+    } else if (Element.GetCount() > 0 && Box.Width == 0 && Box.Height == 0) {
+        // A container (a use whose paint its content takes as context paint) is measured by its content.
+        Box = SubtreeBoundingBox(Element);
     }
     return Box;
 }

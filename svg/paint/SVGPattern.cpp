@@ -6,6 +6,7 @@
 
 #include "gdip/GDIPOBJ2.h"
 #include "platform/GdiPlus.h"
+#include "svg/core/SVGBounds.h"
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGParse.h"
@@ -29,6 +30,8 @@ TGPRectF OutlineBox(const TSVGBasic& Element)
     TGPRectF Box{};
     if (const TGPGraphicsPath2* Path = Element.GetPath())
         if (Path->GetBounds(Box) != Ok || !std::isfinite(Box.Width) || !std::isfinite(Box.Height)) Box = TGPRectF{};
+    // A use lending its paint to its content as context paint is measured by that content.
+    if (!Element.GetPath() && Element.GetCount() > 0) Box = SubtreeBoundingBox(Element);
     return Box;
 }
 

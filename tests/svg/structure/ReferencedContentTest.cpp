@@ -192,6 +192,46 @@ const TContentCase ContentCases[] = {
     {"current_color_in_used_content_takes_the_use_color",
      R"svg(<defs color="blue"><rect id="r" width="20" height="20" fill="currentColor"/></defs><use href="#r" color="red"/>)svg",
      {{10, 10, Red}, {30, 30, Transparent}}},
+    // --- context-fill and context-stroke: the paint of the shape a marker is drawn on, or of the use element
+    {"context_stroke_in_a_marker_takes_the_line_colour",
+     R"svg(<marker id="m" markerUnits="userSpaceOnUse" markerWidth="6" markerHeight="6" refX="3" refY="3">)svg"
+     R"svg(<rect width="6" height="6" fill="context-stroke"/></marker>)svg"
+     R"svg(<line x1="5" y1="20" x2="35" y2="20" stroke="blue" stroke-width="1" marker-end="url(#m)"/>)svg",
+     {{34, 18, Blue}, {36, 22, Blue}, {20, 17, Transparent}}},
+    {"context_fill_in_a_marker_takes_the_shape_fill",
+     R"svg(<marker id="m" markerUnits="userSpaceOnUse" markerWidth="6" markerHeight="6" refX="3" refY="3">)svg"
+     R"svg(<rect width="6" height="6" fill="context-fill"/></marker>)svg"
+     R"svg(<path d="M5 5 L35 5 L35 35" fill="red" marker-start="url(#m)"/>)svg",
+     {{4, 4, Red}, {20, 12, Red}, {10, 30, Transparent}}},
+    {"context_fill_in_used_content_takes_the_use_fill",
+     R"svg(<defs><rect id="r" width="20" height="20" fill="context-fill" stroke="context-stroke" stroke-width="4"/></defs>)svg"
+     R"svg(<use href="#r" fill="blue" stroke="red"/>)svg",
+     {{10, 10, Blue}, {20, 10, Red}, {30, 30, Transparent}}},
+    {"context_paint_without_a_context_element_is_none",
+     R"svg(<rect x="5" y="5" width="30" height="30" fill="context-fill" stroke="context-stroke" stroke-width="4"/>)svg",
+     {{20, 20, Transparent}, {5, 20, Transparent}}},
+    {"context_paint_through_nested_uses",
+     R"svg(<defs><rect id="r" width="20" height="20" fill="context-stroke"/><use id="u" href="#r" stroke="context-fill"/></defs>)svg"
+     R"svg(<use href="#u" fill="red"/>)svg",
+     {{10, 10, Red}, {30, 30, Transparent}}},
+    {"context_paint_of_a_marker_on_used_content",
+     R"svg(<defs><marker id="m" markerUnits="userSpaceOnUse" markerWidth="6" markerHeight="6" refX="3" refY="3">)svg"
+     R"svg(<rect width="6" height="6" fill="context-stroke"/></marker>)svg"
+     R"svg(<path id="p" d="M5 20 L35 20" stroke="context-fill" marker-end="url(#m)"/></defs><use href="#p" fill="blue"/>)svg",
+     {{36, 22, Blue}, {20, 20, Blue}, {20, 10, Transparent}}},
+    // The gradient lies where it lies for the use element, not moved with the content's own transform.
+    {"context_gradient_stays_in_the_context_user_space",
+     R"svg(<defs><linearGradient id="g" gradientUnits="userSpaceOnUse" x1="0" x2="40"><stop offset="0.5" stop-color="red"/>)svg"
+     R"svg(<stop offset="0.5" stop-color="blue"/></linearGradient>)svg"
+     R"svg(<rect id="r" x="-10" width="20" height="40" transform="translate(20)" fill="context-fill"/></defs>)svg"
+     R"svg(<use href="#r" fill="url(#g)"/>)svg",
+     {{15, 20, Red}, {25, 20, Blue}, {5, 20, Transparent}}},
+    // In bounding-box units a used group is measured by its content.
+    {"context_gradient_on_a_use_measures_the_content",
+     R"svg(<defs><linearGradient id="g"><stop offset="0.5" stop-color="red"/><stop offset="0.5" stop-color="blue"/></linearGradient>)svg"
+     R"svg(<g id="c"><rect x="20" width="10" height="40" fill="context-fill"/><rect x="30" width="10" height="40" fill="context-fill"/></g></defs>)svg"
+     R"svg(<use href="#c" fill="url(#g)"/>)svg",
+     {{25, 20, Red}, {35, 20, Blue}, {10, 20, Transparent}}},
     // --- masks
     // Luminance of white is 1, of #808080 about a half (sRGB weights), of black 0.
     {"mask_luminance_over_a_gradient",
