@@ -223,6 +223,14 @@ const TContentCase ContentCases[] = {
      R"svg(<mask id="m" mask="url(#outer)"><rect width="20" height="40" fill="white"/></mask>)svg"
      R"svg(<rect width="40" height="40" fill="red" mask="url(#m)"/>)svg",
      {{10, 10, Red}, {10, 30, Transparent}, {30, 10, Transparent}}},
+    // The layer a mask or a blend opens must carry the element's own opacity too.
+    {"opacity_on_a_masked_shape",
+     R"svg(<mask id="m"><rect width="40" height="40" fill="white"/></mask>)svg"
+     R"svg(<rect width="20" height="40" fill="red" opacity="0.5" mask="url(#m)"/>)svg",
+     {{10, 10, 0x80FF0000, 2}, {30, 10, Transparent}}},
+    {"opacity_on_a_blended_shape",
+     R"svg(<rect width="20" height="40" fill="red" opacity="0.5" style="mix-blend-mode:multiply"/>)svg",
+     {{10, 10, 0x80FF0000, 2}}},
     {"pattern_without_size_paints_nothing",
      R"svg(<pattern id="p"><rect width="5" height="5" fill="red"/></pattern><rect width="40" height="40" fill="url(#p)"/>)svg",
      {{2, 2, Transparent}}},
