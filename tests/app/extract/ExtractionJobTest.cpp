@@ -1,4 +1,5 @@
 #include "LoopbackServer.h"
+#include "tests/support/TestFolder.h"
 
 #include "app/ExtractionJob.h"
 
@@ -70,9 +71,7 @@ class ExtractionJob : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        FRoot = fs::temp_directory_path() / ("plumwick-extract-" + std::to_string(::getpid()) + "-" +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(FRoot);
+        FRoot = plumwick::test::FreshTestFolder("plumwick-extract");
         fs::create_directories(FRoot / "out");
         FOut = (FRoot / "out").string();
     }

@@ -1,6 +1,7 @@
 // The job against a hostile disk, hostile replies and a hostile server: failures are reported with the icon,
 // nothing half-written stays under a final name, and replies cannot read local files.
 #include "LoopbackServer.h"
+#include "tests/support/TestFolder.h"
 
 #include "app/AtomicFile.h"
 #include "app/ExtractionJob.h"
@@ -52,9 +53,7 @@ protected:
     void SetUp() override
     {
         EnsureGuiApplication();
-        FRoot = fs::temp_directory_path() / ("plumwick-hostile-" + std::to_string(::getpid()) + "-" +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(FRoot);
+        FRoot = plumwick::test::FreshTestFolder("plumwick-hostile");
         fs::create_directories(FRoot / "out");
         FOut = (FRoot / "out").string();
     }

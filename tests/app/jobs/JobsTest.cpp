@@ -1,6 +1,7 @@
 // Work spread over several threads gives the files of a one-thread run, byte for byte, and reports
 // progress in icon order.
 #include "../cli/RunPlumwick.h"
+#include "tests/support/TestFolder.h"
 
 #include "app/ExtractionJob.h"
 #include "platform/GdiPlusFont.h"
@@ -59,10 +60,7 @@ protected:
     void SetUp() override
     {
         plumwick::EnsureGuiApplication();
-        FFolder = fs::temp_directory_path() /
-                  ("plumwick-jobs-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(FFolder);
-        fs::create_directories(FFolder);
+        FFolder = plumwick::test::FreshTestFolder("plumwick-jobs");
     }
     void TearDown() override { fs::remove_all(FFolder); }
 

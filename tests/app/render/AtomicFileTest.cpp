@@ -1,5 +1,6 @@
 // Replacing files without ever leaving a half-written one behind.
 #include "app/AtomicFile.h"
+#include "tests/support/TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -23,14 +24,7 @@ std::string ReadAll(const fs::path& path)
 
 class AtomicFileTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        folder = fs::temp_directory_path() /
-                 ("plumwick-atomic-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                  testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
+    void SetUp() override { folder = plumwick::test::FreshTestFolder("plumwick-atomic"); }
     void TearDown() override { fs::remove_all(folder); }
 
     std::size_t EntryCount() const

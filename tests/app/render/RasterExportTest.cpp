@@ -1,5 +1,6 @@
 // Raster export: what the written files hold, probed pixel by pixel.
 #include "app/RasterExport.h"
+#include "tests/support/TestFolder.h"
 
 #include "platform/GdiPlusImage.h"
 #include "svg/core/SVGDocument.h"
@@ -22,13 +23,7 @@ namespace fs = std::filesystem;
 
 class RasterExport : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        FFolder = fs::temp_directory_path() /
-                  ("plumwick-export-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(FFolder);
-        fs::create_directories(FFolder);
-    }
+    void SetUp() override { FFolder = plumwick::test::FreshTestFolder("plumwick-export"); }
     void TearDown() override { fs::remove_all(FFolder); }
 
     std::string File(const std::string& name) const { return (FFolder / name).string(); }
