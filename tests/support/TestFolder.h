@@ -1,12 +1,14 @@
 #pragma once
 
-// A scratch folder for the running test.
+// A scratch folder for the running test, and reading back what was written into it.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -25,6 +27,13 @@ inline std::filesystem::path FreshTestFolder(std::string_view Prefix)
     std::filesystem::remove_all(Folder);
     std::filesystem::create_directories(Folder);
     return Folder;
+}
+
+// Every byte of the file at Path; empty when it cannot be read.
+inline std::string ReadWholeFile(const std::filesystem::path& Path)
+{
+    std::ifstream In(Path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace plumwick::test

@@ -40,18 +40,13 @@ const std::vector<std::pair<std::string, std::string>> kIcons = {
     {"big-view-box", R"svg(<svg viewBox="0 0 1024 1024"><path d="M512 64 960 960H64z" fill="#3a7"/></svg>)svg"},
 };
 
-std::string ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // Every regular file below folder, by its relative path.
 std::map<std::string, std::string> FilesBelow(const fs::path& folder)
 {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file()) files[fs::relative(entry.path(), folder).string()] = ReadAll(entry.path());
+        if (entry.is_regular_file())
+            files[fs::relative(entry.path(), folder).string()] = plumwick::test::ReadWholeFile(entry.path());
     return files;
 }
 
