@@ -68,17 +68,10 @@ struct TTransformKeeper {
 
 TGPRectF FitCentred(const TGPRectF& Rect, double BoxWidth, double BoxHeight)
 {
-    const double Ratio = BoxHeight > 0 || std::isnan(BoxHeight) ? BoxWidth / BoxHeight : 1.0;
-    double W, H;
-    if (Rect.Height == 0 || Ratio >= double(Rect.Width) / Rect.Height) {
-        W = Rect.Width;
-        H = Rect.Width / Ratio;
-    } else {
-        W = Rect.Height * Ratio;
-        H = Rect.Height;
-    }
-    return TGPRectF{static_cast<float>(Rect.X + (Rect.Width - W) / 2),
-                    static_cast<float>(Rect.Y + (Rect.Height - H) / 2), static_cast<float>(W), static_cast<float>(H)};
+    constexpr std::uint8_t Centre = 4;
+    TGPRectF Result;
+    FitRect(Rect, Centre, Result, BoxWidth, BoxHeight);
+    return Result;
 }
 
 TSVG::TSVG() : FStyles(std::make_unique<TStyleList>())
