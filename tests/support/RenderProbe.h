@@ -143,6 +143,14 @@ struct TPixelCase {
     std::vector<TProbe> Probes;
 };
 
+// A table of pixel rows whose contents are drawn in a Width × Height document:
+// class Shapes : public TPixelTable<20, 20> {}; TEST_P(Shapes, AreCovered) { CheckPixels(); }
+template <int Width, int Height>
+class TPixelTable : public ::testing::TestWithParam<TPixelCase> {
+protected:
+    void CheckPixels() const { ExpectProbes(RenderContent(GetParam().Content, Width, Height), GetParam().Probes); }
+};
+
 // Names each row of a table by its Name field: INSTANTIATE_TEST_SUITE_P(..., ValuesIn(Rows), CaseName{}).
 struct CaseName {
     template <class TCase>

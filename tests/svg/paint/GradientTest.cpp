@@ -274,12 +274,11 @@ ARGB Mix(ARGB A, ARGB B, double T)
 
 const ARGB RedBlueMid = Mix(Red, Blue, 0.5);
 
-class GradientPixels : public ::testing::TestWithParam<TPixelCase> {};
+class GradientPixels : public TPixelTable<100, 100> {};
 
 TEST_P(GradientPixels, AreColouredAsTheStopsSay)
 {
-    const TPixelCase& C = GetParam();
-    ExpectProbes(RenderContent(C.Content, 100, 100), C.Probes);
+    CheckPixels();
 }
 
 #define RED_BLUE R"svg(<stop offset="0" stop-color="red"/><stop offset="1" stop-color="blue"/>)svg"

@@ -12,12 +12,11 @@ namespace {
 
 using namespace probe;
 
-class ShapePixels : public ::testing::TestWithParam<TPixelCase> {};
+class ShapePixels : public TPixelTable<20, 20> {};
 
 TEST_P(ShapePixels, AreCovered)
 {
-    const TPixelCase& C = GetParam();
-    ExpectProbes(RenderContent(C.Content, 20, 20), C.Probes);
+    CheckPixels();
 }
 
 const TPixelCase ShapePaintCases[] = {

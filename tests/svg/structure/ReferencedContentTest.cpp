@@ -15,7 +15,7 @@ namespace {
 
 using namespace probe;
 
-class ReferencedContent : public ::testing::TestWithParam<TPixelCase> {
+class ReferencedContent : public TPixelTable<40, 40> {
 protected:
     // The switch cases are written for a user of English.
     void SetUp() override { setenv("LANGUAGE", "en_US", 1); }
@@ -24,7 +24,7 @@ protected:
 
 TEST_P(ReferencedContent, PaintsWhereExpected)
 {
-    ExpectProbes(RenderContent(GetParam().Content, 40, 40), GetParam().Probes);
+    CheckPixels();
 }
 
 const TPixelCase ContentCases[] = {
@@ -259,11 +259,11 @@ const TPixelCase CycleCases[] = {
      {{12, 10, Red}}},
 };
 
-class ReferenceCycles : public ::testing::TestWithParam<TPixelCase> {};
+class ReferenceCycles : public TPixelTable<40, 40> {};
 
 TEST_P(ReferenceCycles, AreCutAndTheRestPaints)
 {
-    ExpectProbes(RenderContent(GetParam().Content, 40, 40), GetParam().Probes);
+    CheckPixels();
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ReferenceCycles, ::testing::ValuesIn(CycleCases), CaseName{});

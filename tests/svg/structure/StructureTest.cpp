@@ -17,12 +17,11 @@ using namespace probe;
 
 const ARGB Black = 0xFF000000;
 
-class StructurePixels : public ::testing::TestWithParam<TPixelCase> {};
+class StructurePixels : public TPixelTable<40, 40> {};
 
 TEST_P(StructurePixels, PaintWhereExpected)
 {
-    const TPixelCase& C = GetParam();
-    ExpectProbes(RenderContent(C.Content, 40, 40), C.Probes);
+    CheckPixels();
 }
 
 #define DOT R"svg(<defs><circle id="dot" cx="0" cy="0" r="3" fill="red"/></defs>)svg"

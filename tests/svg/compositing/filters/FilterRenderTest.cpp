@@ -11,12 +11,11 @@ namespace {
 
 using namespace probe;
 
-class FilteredElement : public ::testing::TestWithParam<TPixelCase> {};
+class FilteredElement : public TPixelTable<100, 100> {};
 
 TEST_P(FilteredElement, PaintsAsTheFilterSays)
 {
-    const TPixelCase& C = GetParam();
-    ExpectProbes(RenderContent(C.Content, 100, 100), C.Probes);
+    CheckPixels();
 }
 
 const TPixelCase Cases[] = {
