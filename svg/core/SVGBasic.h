@@ -127,14 +127,22 @@ public:
     float GetStrokeOpacity() const;
     void SetStrokeOpacity(float Value) { FStrokeOpacity = Value; }
     float GetStrokeWidth() const;  // -2 when nothing is set
-    void SetStrokeWidth(float Value) { FStrokeWidth = Value; }
+    void SetStrokeWidth(float Value)
+    {
+        FStrokeWidth = Value;
+        FStrokeWidthUnit = luNone;
+    }
     LineJoin GetStrokeLineJoin() const;
     LineCap GetStrokeLineCap() const;
     DashCap GetStrokeDashCap() const;
     float GetStrokeMiterLimit() const;  // 4 when nothing is set
     void SetStrokeMiterLimit(float Value) { FStrokeMiterLimit = Value; }
     float GetStrokeDashOffset() const;
-    void SetStrokeDashOffset(float Value) { FStrokeDashOffset = Value; }
+    void SetStrokeDashOffset(float Value)
+    {
+        FStrokeDashOffset = Value;
+        FStrokeDashOffsetUnit = luNone;
+    }
     // Dash and gap lengths in force; empty for a solid line.
     std::vector<float> GetStrokeDashArray() const;
     std::string GetFontName() const;  // "Arial" when nothing is set
@@ -211,11 +219,16 @@ protected:
     std::optional<float> FFillOpacity;    // empty: inherited
     std::optional<float> FStrokeOpacity;  // empty: inherited
     float FStrokeWidth = UndefinedFloat;
+    // The units the stroke lengths were written in: em, ex and % are resolved only when read, against the
+    // declaring element's font size (em, ex) or the viewport (%).
+    TLengthUnit FStrokeWidthUnit = luNone;
     std::string FStrokeLineJoin;  // as written; empty = not set
     std::string FStrokeLineCap;   // as written; empty = not set
     float FStrokeMiterLimit = UndefinedFloat;
     std::optional<float> FStrokeDashOffset;  // empty: inherited; any number, negative too, is a value
+    TLengthUnit FStrokeDashOffsetUnit = luNone;
     std::vector<float> FStrokeDashArray;
+    std::vector<TLengthUnit> FStrokeDashArrayUnits;  // one per dash length
     int FStrokeDashArrayCount = 0;
     bool FArrayNone = false;  // the dash array was set to "none"
     std::string FFontName;    // empty = not set

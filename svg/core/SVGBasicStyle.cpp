@@ -122,7 +122,11 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
     };
     // In this order: later rows see what earlier ones set.
     static constexpr TRow Rows[] = {
-        {"stroke-width", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeWidth = ParseLength(V); }},
+        {"stroke-width",
+         [](TSVGBasic& E, TStyle&, const std::string& V) {
+             E.FStrokeWidth = ParseLength(V);
+             E.FStrokeWidthUnit = GetLengthUnit(TrimView(V));
+         }},
         {"opacity",
          [](TSVGBasic& E, TStyle&, const std::string& V) {
              // A number, or a percentage; anything else (a unit, a word) leaves the opacity as it was.
@@ -153,7 +157,11 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
         {"stroke-linejoin", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeLineJoin = V; }},
         {"stroke-linecap", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeLineCap = V; }},
         {"stroke-miterlimit", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeMiterLimit = NumberOrZero(V); }},
-        {"stroke-dashoffset", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeDashOffset = ParseLength(TrimView(V)); }},
+        {"stroke-dashoffset",
+         [](TSVGBasic& E, TStyle&, const std::string& V) {
+             E.FStrokeDashOffset = ParseLength(TrimView(V));
+             E.FStrokeDashOffsetUnit = GetLengthUnit(TrimView(V));
+         }},
         {"stroke-dasharray", [](TSVGBasic& E, TStyle&, const std::string& V) { E.ParseDashArray(V); }},
         // The shorthand first, so that the longhands of the same block override it.
         {"font",
@@ -213,6 +221,7 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
 void TSVGBasic::ParseDashArray(std::string_view Value)
 {
     FStrokeDashArray.clear();
+    FStrokeDashArrayUnits.clear();
     FArrayNone = false;
     if (TrimView(Value) == "none") {
         FArrayNone = true;
@@ -229,7 +238,10 @@ void TSVGBasic::ParseDashArray(std::string_view Value)
         const size_t N = Items.size();
         for (size_t I = 0; I < N; ++I) Items.push_back(Items[I]);
     }
-    for (const std::string& Item : Items) FStrokeDashArray.push_back(ParseLength(Item));
+    for (const std::string& Item : Items) {
+        FStrokeDashArray.push_back(ParseLength(Item));
+        FStrokeDashArrayUnits.push_back(GetLengthUnit(Item));
+    }
     FStrokeDashArrayCount = static_cast<int>(FStrokeDashArray.size());
 }
 
@@ -531,9 +543,29 @@ float TSVGBasic::GetStrokeOpacity() const
     return ChainOpacity(this, [](const TSVGBasic& E) { return E.FStrokeOpacity; });
 }
 
+namespace {
+
+// A stroke length as used by User: em and ex count in the font size of Declarer, the element that wrote
+// them (descendants inherit the computed length); a percentage stays one and is taken of User's viewport,
+// its normalised diagonal. An ex is taken as half an em.
+float ResolveStrokeLength(float Value, TLengthUnit Unit, const TSVGBasic& Declarer, const TSVGBasic& User)
+{
+    if (Unit == luEm || Unit == luEx) return Value * Declarer.GetFontSize() * (Unit == luEx ? 0.5f : 1.0f);
+    if (Unit != luPercent) return Value;
+    const TSVG* Root = User.GetRoot();
+    if (!Root) return Value;
+    const TRectF& Box = Root->GetViewBox();
+    const double W = Box.Right - Box.Left, H = Box.Bottom - Box.Top;
+    if (!(W > 0) || !(H > 0)) return Value;
+    return static_cast<float>(Value * std::sqrt((W * W + H * H) / 2) / 100);
+}
+
+}  // namespace
+
 float TSVGBasic::GetStrokeWidth() const
 {
-    return ResolvedField<float>(this, &TSVGBasic::FStrokeWidth, UndefinedFloat, -2.0f);
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FStrokeWidth != UndefinedFloat; });
+    return B ? ResolveStrokeLength(B->FStrokeWidth, B->FStrokeWidthUnit, *B, *this) : -2.0f;
 }
 
 namespace {
@@ -577,14 +609,17 @@ float TSVGBasic::GetStrokeMiterLimit() const
 float TSVGBasic::GetStrokeDashOffset() const
 {
     const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FStrokeDashOffset.has_value(); });
-    return B ? *B->FStrokeDashOffset : 0.0f;
+    return B ? ResolveStrokeLength(*B->FStrokeDashOffset, B->FStrokeDashOffsetUnit, *B, *this) : 0.0f;
 }
 
 std::vector<float> TSVGBasic::GetStrokeDashArray() const
 {
     const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FStrokeDashArrayCount != 0 || E.FArrayNone; });
     if (!B || B->FArrayNone) return {};
-    return B->FStrokeDashArray;
+    std::vector<float> Dashes = B->FStrokeDashArray;
+    for (size_t I = 0; I < Dashes.size() && I < B->FStrokeDashArrayUnits.size(); ++I)
+        Dashes[I] = ResolveStrokeLength(Dashes[I], B->FStrokeDashArrayUnits[I], *B, *this);
+    return Dashes;
 }
 
 std::string TSVGBasic::GetFontName() const

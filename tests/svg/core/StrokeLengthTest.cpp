@@ -1,0 +1,58 @@
+// Stroke lengths in relative units: em and ex count in the font size of the element that writes them,
+// percentages in the viewport's normalised diagonal (sqrt((200² + 100²) / 2) = 15.81 here).
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/RenderProbe.h"
+
+namespace plumwick {
+namespace {
+
+using namespace probe;
+
+class StrokeLengths : public TPixelTable<200, 100> {};
+
+TEST_P(StrokeLengths, ResolveTheirUnits)
+{
+    CheckPixels();
+}
+
+// Widths: a horizontal line through y = 50, probed just inside and just outside its expected half width.
+// Dashes: a line of width 10 along y = 50 from x = 0, probed along the line.
+const TPixelCase StrokeLengthCases[] = {
+    {"width_percent_of_diagonal",  // 15.81: 42.1 to 57.9
+     R"svg(<path d="M0 50H200" stroke="lime" stroke-width="10%"/>)svg",
+     {{100, 43, Lime}, {100, 56, Lime}, {100, 41, Transparent}, {100, 58, Transparent}}},
+    {"width_em",  // 20: 40 to 60
+     R"svg(<path d="M0 50H200" stroke="lime" style="font-size:20px" stroke-width="1em"/>)svg",
+     {{100, 40, Lime}, {100, 59, Lime}, {100, 38, Transparent}, {100, 61, Transparent}}},
+    {"width_ex_is_half_an_em",  // 20: 40 to 60
+     R"svg(<path d="M0 50H200" stroke="lime" style="font-size:40px;stroke-width:1ex"/>)svg",
+     {{100, 41, Lime}, {100, 58, Lime}, {100, 37, Transparent}, {100, 62, Transparent}}},
+    {"width_inches",  // 24: 38 to 62
+     R"svg(<path d="M0 50H200" stroke="lime" stroke-width="0.25in"/>)svg",
+     {{100, 38, Lime}, {100, 61, Lime}, {100, 36, Transparent}, {100, 63, Transparent}}},
+    {"width_millimetres",  // 18.9: 40.55 to 59.45
+     R"svg(<path d="M0 50H200" stroke="lime" stroke-width="5mm"/>)svg",
+     {{100, 41, Lime}, {100, 58, Lime}, {100, 39, Transparent}, {100, 60, Transparent}}},
+    {"width_em_inherited_from_group_font",  // the group's 20px, not the path's 5px
+     R"svg(<g style="font-size:20px" stroke-width="1em"><path d="M0 50H200" stroke="lime" style="font-size:5px"/></g>)svg",
+     {{100, 40, Lime}, {100, 59, Lime}, {100, 38, Transparent}, {100, 61, Transparent}}},
+    {"dasharray_percent",  // dashes of 15.81: 0 to 15.8, 31.6 to 47.4
+     R"svg(<path d="M0 50H200" stroke="lime" stroke-width="10" stroke-dasharray="10%"/>)svg",
+     {{1, 50, Lime}, {14, 50, Lime}, {17, 50, Transparent}, {30, 50, Transparent}, {33, 50, Lime}}},
+    {"dashoffset_em",  // offset 5: dashes -5 to 5, 15 to 25
+     R"svg(<path d="M0 50H200" stroke="lime" stroke-width="10" stroke-dasharray="10" style="font-size:10px" stroke-dashoffset="0.5em"/>)svg",
+     {{3, 50, Lime}, {6, 50, Transparent}, {13, 50, Transparent}, {16, 50, Lime}, {24, 50, Lime}}},
+    {"dasharray_em_inherited_from_group_font",  // dashes of 20: 0 to 20, 40 to 60
+     R"svg(<g style="font-size:20px" stroke-dasharray="1em"><path d="M0 50H200" stroke="lime" stroke-width="10" style="font-size:5px"/></g>)svg",
+     {{18, 50, Lime}, {22, 50, Transparent}, {38, 50, Transparent}, {42, 50, Lime}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, StrokeLengths, ::testing::ValuesIn(StrokeLengthCases), CaseName{});
+
+}  // namespace
+}  // namespace plumwick
