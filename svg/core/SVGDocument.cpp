@@ -18,6 +18,7 @@
 #include "platform/GdiPlus.h"
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGError.h"
+#include "svg/core/SVGFactory.h"
 #include "svg/core/SVGParse.h"
 #include "svg/style/CSSParser.h"
 #include "svg/style/Selector.h"
@@ -195,10 +196,14 @@ void TSVG::LoadFromText(std::string_view Text)
     TXmlDocument Xml;
     Xml.LoadFromText(Text, IsTextContentElement);
     TXmlNode Element = Xml.DocumentElement();
-    if (Element && Element.NodeName() == "svg")
+    if (Element && SVGElementName(Element) == "svg") {
         ReadIn(Element);
-    else
-        FSource.clear();
+        return;
+    }
+    FSource.clear();
+    // An svg root of another namespace is no SVG document at all: say so rather than draw nothing.
+    if (Element && Element.LocalName() == "svg")
+        throw ESVGError("The root element <" + Element.NodeName() + "> is not in the SVG namespace");
 }
 
 void TSVG::LoadFromStream(std::istream& Stream)
@@ -242,7 +247,7 @@ void TSVG::SaveToFile(const std::string& FileName) const
 
 void TSVG::ReadIn(const TXmlNode& Node)
 {
-    if (Node.NodeName() != "svg") return;
+    if (SVGElementName(Node) != "svg") return;
     ReadStyleSheets(Node);
     TSVGBasic::ReadIn(Node);
     // Always drawn, unless its own conditions fail.
@@ -513,7 +518,7 @@ void TSVG::ReadStyleSheets(const TXmlNode& Node)
     while (!Stack.empty()) {
         const TXmlNode Current = Stack.back();
         Stack.pop_back();
-        if (Current.NodeName() == "style") {
+        if (SVGElementName(Current) == "style") {
             ReadStyleElement(Current);
             continue;
         }
