@@ -62,6 +62,16 @@ float NumberOrZero(std::string_view Text)
     return Value;
 }
 
+// "evenodd" or "nonzero" into Rule; anything else leaves it as it was.
+void ReadFillRule(std::string_view Value, int& Rule)
+{
+    const std::string_view Word = TrimView(Value);
+    if (Word == "evenodd")
+        Rule = FillRuleEvenOdd;
+    else if (Word == "nonzero")
+        Rule = FillRuleNonZero;
+}
+
 // The CSS "font" shorthand: [style] [variant] [weight] [stretch] size[/line-height] family. What it
 // leaves out is reset to normal, as CSS does. Nothing for a value without a size and a family.
 struct TFontShorthand {
@@ -130,22 +140,8 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
         {"color", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FColor = V; }},
         {"stroke", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeURI = V; }},
         {"fill", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FFillURI = V; }},
-        {"fill-rule",
-         [](TSVGBasic& E, TStyle&, const std::string& V) {
-             const std::string_view Rule = TrimView(V);
-             if (Rule == "evenodd")
-                 E.FFillRule = FillRuleEvenOdd;
-             else if (Rule == "nonzero")
-                 E.FFillRule = FillRuleNonZero;
-         }},
-        {"clip-rule",
-         [](TSVGBasic& E, TStyle&, const std::string& V) {
-             const std::string_view Rule = TrimView(V);
-             if (Rule == "evenodd")
-                 E.FClipRule = FillRuleEvenOdd;
-             else if (Rule == "nonzero")
-                 E.FClipRule = FillRuleNonZero;
-         }},
+        {"fill-rule", [](TSVGBasic& E, TStyle&, const std::string& V) { ReadFillRule(V, E.FFillRule); }},
+        {"clip-rule", [](TSVGBasic& E, TStyle&, const std::string& V) { ReadFillRule(V, E.FClipRule); }},
         {"clip-path", [](TSVGBasic& E, TStyle&, const std::string& V) { E.SetClipURI(V); }},
         // Only a declaration reaches here: the cascade drops a "marker" attribute. Longhands of the same block
         // come after it.

@@ -70,9 +70,9 @@ std::optional<TGradientLength> ReadGradientLength(std::string_view Text)
     return TGradientLength{ParseLength(Text), false};
 }
 
-// The box that bounding-box units measure: the bounds of the element's outline, so that circles,
-// ellipses, paths and polygons are measured by what they draw. An element without an outline
-// falls back on the box its x, y, width and height fields keep.
+}  // namespace
+
+// Measured by the outline, so that circles, ellipses, paths and polygons count what they draw.
 TGPRectF ObjectBox(const TSVGBasic& Element)
 {
     TGPRectF Box{Element.GetX(), Element.GetY(), Element.GetWidth(), Element.GetHeight()};
@@ -87,8 +87,6 @@ TGPRectF ObjectBox(const TSVGBasic& Element)
     }
     return Box;
 }
-
-}  // namespace
 
 // --- stop
 

@@ -14,6 +14,7 @@
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGError.h"
 #include "svg/images/SVGImage.h"
+#include "tests/support/TestFolder.h"
 
 namespace plumwick {
 namespace {
@@ -149,13 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 class ImageFiles : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        FDir =
-            std::filesystem::temp_directory_path() / ("plumwick-image-" + std::to_string(::getpid()) + "-" +
-                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(FDir);
-    }
+    void SetUp() override { FDir = plumwick::test::FreshTestFolder("plumwick-image"); }
     void TearDown() override { std::filesystem::remove_all(FDir); }
 
     std::string Write(const std::string& Name, const std::vector<std::uint8_t>& Bytes)

@@ -8,26 +8,14 @@
 #include <vector>
 
 #include "svg/structure/SVGConditions.h"
-#include "tests/svg/shapes/RenderProbe.h"
+#include "tests/support/RenderProbe.h"
 
 namespace plumwick {
 namespace {
 
 using namespace probe;
 
-struct TContentCase {
-    const char* Name;
-    const char* Content;  // inside a 40 × 40 document
-    std::vector<TProbe> Probes;
-};
-
-std::string Document(const char* Content)
-{
-    return std::string(R"svg(<svg width="40" height="40" xmlns:xlink="http://www.w3.org/1999/xlink">)svg") + Content +
-           "</svg>";
-}
-
-class ReferencedContent : public ::testing::TestWithParam<TContentCase> {
+class ReferencedContent : public TPixelTable<40, 40> {
 protected:
     // The switch cases are written for a user of English.
     void SetUp() override { setenv("LANGUAGE", "en_US", 1); }
@@ -36,10 +24,10 @@ protected:
 
 TEST_P(ReferencedContent, PaintsWhereExpected)
 {
-    ExpectProbes(Render(Document(GetParam().Content), 40, 40), GetParam().Probes);
+    CheckPixels();
 }
 
-const TContentCase ContentCases[] = {
+const TPixelCase ContentCases[] = {
     // --- nested svg
     {"svg_viewbox_scales_into_its_viewport",
      R"svg(<svg x="10" y="10" width="20" height="20" viewBox="0 0 10 10"><rect width="5" height="5" fill="red"/></svg>)svg",
@@ -280,13 +268,12 @@ const TContentCase ContentCases[] = {
      {{2, 2, Transparent}}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Rows, ReferencedContent, ::testing::ValuesIn(ContentCases),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Rows, ReferencedContent, ::testing::ValuesIn(ContentCases), CaseName{});
 
 // --- References back to themselves draw nothing for that reference (a mask reached again is dropped,
 // a pattern reached again paints nothing, a marker reached again is not drawn); the rest draws.
 
-const TContentCase CycleCases[] = {
+const TPixelCase CycleCases[] = {
     {"pattern_filling_itself",
      R"svg(<pattern id="p" width="10" height="10" patternUnits="userSpaceOnUse"><rect width="5" height="5" fill="red"/>)svg"
      R"svg(<rect x="5" width="5" height="5" fill="url(#p)"/></pattern><rect width="40" height="40" fill="url(#p)"/>)svg",
@@ -316,15 +303,14 @@ const TContentCase CycleCases[] = {
      {{12, 10, Red}}},
 };
 
-class ReferenceCycles : public ::testing::TestWithParam<TContentCase> {};
+class ReferenceCycles : public TPixelTable<40, 40> {};
 
 TEST_P(ReferenceCycles, AreCutAndTheRestPaints)
 {
-    ExpectProbes(Render(Document(GetParam().Content), 40, 40), GetParam().Probes);
+    CheckPixels();
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, ReferenceCycles, ::testing::ValuesIn(CycleCases),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Rows, ReferenceCycles, ::testing::ValuesIn(CycleCases), CaseName{});
 
 // --- SVG pictures
 
@@ -335,7 +321,7 @@ TEST(SvgPicture, DataUriIsDrawnByTheRenderer)
                           "PHN2ZyB2aWV3Qm94PSIwIDAgMiAyIiB4bWxucz0iaHR0cDovL3d3dy53My5vcmcvMjAwMC9zdmciPjxyZWN0IHdpZHRo"
                           "PSIxIiBoZWlnaHQ9IjIiIGZpbGw9InJlZCIvPjwvc3ZnPg=="
                           R"svg("/>)svg";
-    ExpectProbes(Render(Document(Content), 40, 40),
+    ExpectProbes(RenderContent(Content, 40, 40),
                  {{12, 12, Red}, {18, 28, Red}, {25, 20, Transparent}, {5, 5, Transparent}});
 }
 
@@ -343,7 +329,7 @@ TEST(SvgPicture, PlainTextDataUri)
 {
     const char* Content =
         R"svg(<image width="20" height="20" xlink:href="data:image/svg+xml;utf8,%3Csvg xmlns='http://www.w3.org/2000/svg' width='20' height='20'%3E%3Crect width='10' height='10' fill='red'/%3E%3C/svg%3E"/>)svg";
-    ExpectProbes(Render(Document(Content), 40, 40), {{5, 5, Red}, {15, 15, Transparent}});
+    ExpectProbes(RenderContent(Content, 40, 40), {{5, 5, Red}, {15, 15, Transparent}});
 }
 
 // --- The user's language
