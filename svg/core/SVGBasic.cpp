@@ -79,6 +79,8 @@ void TSVGBasic::AssignTo(TSVGObject& Dest) const
     D->FStrokeColor = FStrokeColor;
     D->FFillCurrent = FFillCurrent;
     D->FStrokeCurrent = FStrokeCurrent;
+    D->FFillContext = FFillContext;
+    D->FStrokeContext = FStrokeContext;
     D->FFillOpacity = FFillOpacity;
     D->FStrokeOpacity = FStrokeOpacity;
     D->FStrokeWidth = FStrokeWidth;

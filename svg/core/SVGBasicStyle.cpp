@@ -63,6 +63,16 @@ float NumberOrZero(std::string_view Text)
     return Value;
 }
 
+// "evenodd" or "nonzero" into Rule; anything else leaves it as it was.
+void ReadFillRule(std::string_view Value, int& Rule)
+{
+    const std::string_view Word = TrimView(Value);
+    if (Word == "evenodd")
+        Rule = FillRuleEvenOdd;
+    else if (Word == "nonzero")
+        Rule = FillRuleNonZero;
+}
+
 // The CSS "font" shorthand: [style] [variant] [weight] [stretch] size[/line-height] family. What it
 // leaves out is reset to normal, as CSS does. Nothing for a value without a size and a family.
 struct TFontShorthand {
@@ -130,22 +140,8 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
         {"color", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FColor = V; }},
         {"stroke", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeURI = V; }},
         {"fill", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FFillURI = V; }},
-        {"fill-rule",
-         [](TSVGBasic& E, TStyle&, const std::string& V) {
-             const std::string_view Rule = TrimView(V);
-             if (Rule == "evenodd")
-                 E.FFillRule = FillRuleEvenOdd;
-             else if (Rule == "nonzero")
-                 E.FFillRule = FillRuleNonZero;
-         }},
-        {"clip-rule",
-         [](TSVGBasic& E, TStyle&, const std::string& V) {
-             const std::string_view Rule = TrimView(V);
-             if (Rule == "evenodd")
-                 E.FClipRule = FillRuleEvenOdd;
-             else if (Rule == "nonzero")
-                 E.FClipRule = FillRuleNonZero;
-         }},
+        {"fill-rule", [](TSVGBasic& E, TStyle&, const std::string& V) { ReadFillRule(V, E.FFillRule); }},
+        {"clip-rule", [](TSVGBasic& E, TStyle&, const std::string& V) { ReadFillRule(V, E.FClipRule); }},
         {"clip-path", [](TSVGBasic& E, TStyle&, const std::string& V) { E.SetClipURI(V); }},
         // Only a declaration reaches here: the cascade drops a "marker" attribute. Longhands of the same block
         // come after it.
@@ -400,6 +396,8 @@ TColor TSVGBasic::PaintColor(const std::string& Text) const
         return Ref->Fallback.empty() ? SVG_NONE_COLOR : PaintColor(std::string(Ref->Fallback));
     const std::string_view Keyword = TrimView(Text);
     if (SameTextIgnoringCase(Keyword, "currentColor")) return CurrentColor();
+    // Stands in for the context element's paint, found when painting (see PaintSource).
+    if (Keyword == "context-fill" || Keyword == "context-stroke") return SVG_NONE_COLOR;
     return ParseColor(Text);
 }
 
@@ -411,6 +409,14 @@ void TSVGBasic::ResolveStyle()
     auto IsCurrent = [](const std::string& Text) { return SameTextIgnoringCase(TrimView(Text), "currentColor"); };
     FFillCurrent = IsCurrent(FFillURI);
     FStrokeCurrent = IsCurrent(FStrokeURI);
+    auto Context = [](const std::string& Text) {
+        const std::string_view Keyword = TrimView(Text);
+        return Keyword == "context-fill"     ? TContextPaint::Fill
+               : Keyword == "context-stroke" ? TContextPaint::Stroke
+                                             : TContextPaint::None;
+    };
+    FFillContext = Context(FFillURI);
+    FStrokeContext = Context(FStrokeURI);
     FFillColor = PaintColor(FFillURI);
     FStrokeColor = PaintColor(FStrokeURI);
     if (FFillColor != SVG_INHERIT_COLOR) FFillColor = ShownColor(FFillColor);
@@ -437,8 +443,41 @@ TColor TSVGBasic::ShownColor(TColor C) const
     return C;
 }
 
+TSVGBasic::TPaintSource TSVGBasic::PaintSource(bool Stroke) const
+{
+    // Bounded: a context element may itself paint with its context's paint, and so on.
+    constexpr int MaxContextSteps = 32;
+    TPaintSource Source;
+    Source.Stroke = Stroke;
+    const TSVGBasic* E = this;
+    for (int Step = 0; Step < MaxContextSteps; ++Step) {
+        const TSVGBasic* B = FindUp(E, [&](const TSVGBasic& X) {
+            return (Source.Stroke ? X.FStrokeColor : X.FFillColor) != SVG_INHERIT_COLOR;
+        });
+        const TContextPaint Paint = !B ? TContextPaint::None : Source.Stroke ? B->FStrokeContext : B->FFillContext;
+        if (Paint == TContextPaint::None) return Source;
+        Source.Context = nullptr;
+        for (TSVGObject* N = E->GetParent(); N && !Source.Context; N = N->GetParent()) {
+            auto* Holder = dynamic_cast<TSVGBasic*>(N);
+            if (!Holder) continue;
+            const std::optional<TSVGBasic*> Context = Holder->GetContentContext();
+            if (!Context) continue;
+            if (!*Context) break;
+            Source.Context = *Context;
+        }
+        if (!Source.Context) return TPaintSource{false, nullptr, Stroke};
+        Source.Stroke = Paint == TContextPaint::Stroke;
+        E = Source.Context;
+    }
+    return TPaintSource{false, nullptr, Stroke};
+}
+
 TColor TSVGBasic::GetFillColor() const
 {
+    if (const TPaintSource Source = PaintSource(false); !Source.Exists || Source.Context)
+        return !Source.Exists  ? SVG_NONE_COLOR
+               : Source.Stroke ? Source.Context->GetStrokeColor()
+                               : Source.Context->GetFillColor();
     // currentColor is the colour in force here (a used copy takes the use's), not where the paint was given.
     const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FFillColor != SVG_INHERIT_COLOR; });
     if (B && B->FFillCurrent) return ShownColor(CurrentColor());
@@ -471,6 +510,10 @@ int TSVGBasic::GetClipRule() const
 
 TColor TSVGBasic::GetStrokeColor() const
 {
+    if (const TPaintSource Source = PaintSource(true); !Source.Exists || Source.Context)
+        return !Source.Exists  ? SVG_NONE_COLOR
+               : Source.Stroke ? Source.Context->GetStrokeColor()
+                               : Source.Context->GetFillColor();
     const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FStrokeColor != SVG_INHERIT_COLOR; });
     if (B && B->FStrokeCurrent) return ShownColor(CurrentColor());
     return B ? B->FStrokeColor : SVG_NONE_COLOR;

@@ -6,6 +6,7 @@
 
 #include "gdip/GDIPOBJ2.h"
 #include "platform/GdiPlus.h"
+#include "svg/core/SVGBounds.h"
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGParse.h"
@@ -68,9 +69,9 @@ std::optional<TGradientLength> ReadGradientLength(std::string_view Text)
     return TGradientLength{ParseLength(Text), false};
 }
 
-// The box that bounding-box units measure: the bounds of the element's outline, so that circles,
-// ellipses, paths and polygons are measured by what they draw. An element without an outline
-// falls back on the box its x, y, width and height fields keep.
+}  // namespace
+
+// Measured by the outline, so that circles, ellipses, paths and polygons count what they draw.
 TGPRectF ObjectBox(const TSVGBasic& Element)
 {
     TGPRectF Box{Element.GetX(), Element.GetY(), Element.GetWidth(), Element.GetHeight()};
@@ -79,11 +80,12 @@ TGPRectF ObjectBox(const TSVGBasic& Element)
         if (Path->GetBounds(Bounds) == Ok && std::isfinite(Bounds.X) && std::isfinite(Bounds.Y) &&
             std::isfinite(Bounds.Width) && std::isfinite(Bounds.Height))
             Box = Bounds;
+    } else if (Element.GetCount() > 0 && Box.Width == 0 && Box.Height == 0) {
+        // A container (a use whose paint its content takes as context paint) is measured by its content.
+        Box = SubtreeBoundingBox(Element);
     }
     return Box;
 }
-
-}  // namespace
 
 // --- stop
 

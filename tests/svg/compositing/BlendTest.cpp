@@ -2,6 +2,7 @@
 #include "platform/GdiPlus.h"
 #include "svg/compositing/SVGRender.h"
 #include "svg/core/SVGDocument.h"
+#include "tests/support/RenderProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -16,21 +17,12 @@ namespace {
 // The straight ARGB pixel at (X, Y) of Svg rendered at 20 x 20.
 ARGB PixelOf(const std::string& Svg, int X, int Y)
 {
-    EnsureGuiApplication();
-    TSVG Document;
-    Document.LoadFromText(Svg);
-    const auto Bitmap = RenderToBitmap(Document, 20, 20);
-    EXPECT_NE(Bitmap, nullptr);
-    std::vector<std::uint32_t> Pixels;
-    if (Bitmap) Bitmap->GetPixels(Pixels);
-    return Pixels.size() == 400 ? Pixels[std::size_t(Y) * 20 + X] : 0;
+    return probe::Render(Svg, 20, 20, true).At(X, Y);
 }
 
 bool Near(ARGB A, ARGB B)
 {
-    for (int Shift = 0; Shift < 32; Shift += 8)
-        if (std::abs(int((A >> Shift) & 0xFF) - int((B >> Shift) & 0xFF)) > 2) return false;
-    return true;
+    return probe::Near(A, B, 2);
 }
 
 // A backdrop of one colour under a square of another that blends with it.

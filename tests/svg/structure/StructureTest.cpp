@@ -8,7 +8,7 @@
 #include "platform/Xml.h"
 #include "svg/core/SVGError.h"
 #include "svg/structure/SVGStructure.h"
-#include "tests/svg/shapes/RenderProbe.h"
+#include "tests/support/RenderProbe.h"
 
 namespace plumwick {
 namespace {
@@ -17,26 +17,16 @@ using namespace probe;
 
 const ARGB Black = 0xFF000000;
 
-struct TStructureCase {
-    const char* Name;
-    const char* Content;  // inside a 40 × 40 document
-    std::vector<TProbe> Probes;
-};
-
-class StructurePixels : public ::testing::TestWithParam<TStructureCase> {};
+class StructurePixels : public TPixelTable<40, 40> {};
 
 TEST_P(StructurePixels, PaintWhereExpected)
 {
-    const TStructureCase& C = GetParam();
-    const std::string Text =
-        std::string(R"svg(<svg width="40" height="40" xmlns:xlink="http://www.w3.org/1999/xlink">)svg") + C.Content +
-        "</svg>";
-    ExpectProbes(Render(Text, 40, 40), C.Probes);
+    CheckPixels();
 }
 
 #define DOT R"svg(<defs><circle id="dot" cx="0" cy="0" r="3" fill="red"/></defs>)svg"
 
-const TStructureCase StructureCases[] = {
+const TPixelCase StructureCases[] = {
     // --- use
     {"use_x_y_place_the_copy",
      DOT R"svg(<use xlink:href="#dot" x="10" y="20"/>)svg",
@@ -172,8 +162,7 @@ const TStructureCase StructureCases[] = {
 
 #undef DOT
 
-INSTANTIATE_TEST_SUITE_P(Rows, StructurePixels, ::testing::ValuesIn(StructureCases),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Rows, StructurePixels, ::testing::ValuesIn(StructureCases), CaseName{});
 
 TEST(Use, CopyIsAGroupTranslatedByXAndY)
 {
@@ -238,9 +227,9 @@ class UseCycles : public ::testing::TestWithParam<TCycleCase> {};
 TEST_P(UseCycles, AreCutAndTheRestIsPainted)
 {
     const TCycleCase& C = GetParam();
-    auto R = Render(std::string(R"svg(<svg width="40" height="40">)svg") + C.Content +
-                        R"svg(<rect x="30" y="30" width="10" height="10" fill="red"/></svg>)svg",
-                    40, 40);
+    auto R = Render(
+        Document(40, 40, std::string(C.Content) + R"svg(<rect x="30" y="30" width="10" height="10" fill="red"/>)svg"),
+        40, 40);
     EXPECT_EQ(R.At(35, 35), Red);
 }
 
@@ -264,8 +253,7 @@ const TCycleCase CycleCases[] = {
      R"svg(<linearGradient id="g" xlink:href="#g"/><rect width="5" height="5" fill="url(#g)"/>)svg"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Rows, UseCycles, ::testing::ValuesIn(CycleCases),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Rows, UseCycles, ::testing::ValuesIn(CycleCases), CaseName{});
 
 TEST(UseCycles, APartOfTheCycleStillPaintsOnce)
 {
