@@ -184,6 +184,8 @@ protected:
     void OnStyleChange(TStyle& Sender);
     // Puts this object's change handler on FStyle (after FStyle was replaced).
     void AttachStyleHandler();
+    // A stroke width, dash or offset in user units (font-relative and percentage lengths resolved here).
+    float StrokeLength(std::string_view Text) const;
     void ParseDashArray(std::string_view Value);
     TColor CurrentColor() const;
     TColor PaintColor(const std::string& Text) const;

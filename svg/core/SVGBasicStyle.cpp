@@ -13,6 +13,7 @@
 #include "svg/core/SVGBasic.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGParse.h"
+#include "svg/core/SVGRegion.h"
 #include "svg/paint/SVGColor.h"
 
 namespace plumwick {
@@ -122,7 +123,6 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
     };
     // In this order: later rows see what earlier ones set.
     static constexpr TRow Rows[] = {
-        {"stroke-width", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeWidth = ParseLength(V); }},
         {"opacity",
          [](TSVGBasic& E, TStyle&, const std::string& V) {
              // A number, or a percentage; anything else (a unit, a word) leaves the opacity as it was.
@@ -153,8 +153,6 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
         {"stroke-linejoin", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeLineJoin = V; }},
         {"stroke-linecap", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeLineCap = V; }},
         {"stroke-miterlimit", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeMiterLimit = NumberOrZero(V); }},
-        {"stroke-dashoffset", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeDashOffset = ParseLength(TrimView(V)); }},
-        {"stroke-dasharray", [](TSVGBasic& E, TStyle&, const std::string& V) { E.ParseDashArray(V); }},
         // The shorthand first, so that the longhands of the same block override it.
         {"font",
          [](TSVGBasic& E, TStyle& S, const std::string& V) {
@@ -203,10 +201,35 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
              else if (V == "italic")
                  E.FFontStyle = 1;
          }},
+        // After the font size: an em of a stroke length is of the element's font.
+        {"stroke-width", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeWidth = E.StrokeLength(V); }},
+        {"stroke-dashoffset", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeDashOffset = E.StrokeLength(V); }},
+        {"stroke-dasharray", [](TSVGBasic& E, TStyle&, const std::string& V) { E.ParseDashArray(V); }},
     };
     for (const TRow& Row : Rows) {
         const std::string Value = Style.GetValues(Row.Name);
         if (!Value.empty()) Row.Apply(*this, Style, Value);
+    }
+}
+
+// Stroke widths, dashes and offsets: an em is the font size here, an ex half of it, and a percentage is of
+// the viewport's diagonal measure sqrt((width² + height²) / 2).
+float TSVGBasic::StrokeLength(std::string_view Text) const
+{
+    Text = TrimView(Text);
+    const float Value = ParseLength(Text);
+    switch (GetLengthUnit(Text)) {
+        case luEm:
+            return Value * GetFontSize();
+        case luEx:
+            return Value * GetFontSize() / 2;
+        case luPercent: {
+            float Width = 0, Height = 0;
+            TUnitRegion::ViewportOf(*this, Width, Height);
+            return static_cast<float>(Value * std::sqrt((double(Width) * Width + double(Height) * Height) / 2) / 100);
+        }
+        default:
+            return Value;
     }
 }
 
@@ -229,7 +252,7 @@ void TSVGBasic::ParseDashArray(std::string_view Value)
         const size_t N = Items.size();
         for (size_t I = 0; I < N; ++I) Items.push_back(Items[I]);
     }
-    for (const std::string& Item : Items) FStrokeDashArray.push_back(ParseLength(Item));
+    for (const std::string& Item : Items) FStrokeDashArray.push_back(StrokeLength(Item));
     FStrokeDashArrayCount = static_cast<int>(FStrokeDashArray.size());
 }
 

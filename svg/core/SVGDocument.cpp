@@ -1,4 +1,5 @@
 #include "svg/core/SVGDocument.h"
+#include "svg/compositing/ReferenceCycles.h"
 #include "svg/compositing/SVGRender.h"
 #include "svg/structure/SVGConditions.h"
 
@@ -231,6 +232,7 @@ void TSVG::ReadIn(const TXmlNode& Node)
         LoadChildNodes(Node);
         ResolveOutlineLessStyles();
         DeReferenceUse();
+        BreakReferenceCycles(*this);
     }
     MeasureContent();
     // A percentage size is taken of the content extent; 0% stays 0 (no size given) rather than dividing by zero.
