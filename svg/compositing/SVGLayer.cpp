@@ -127,6 +127,8 @@ TLayerNeeds LayerNeedsOf(TSVGBasic& Element, std::optional<TGPGraphicsPath> Clip
     Needs.Isolate = Group && TrimView(Element.GetStyle().GetValues("isolation")) == "isolate";
     if (Clip && (Group || Needs.Opacity < 1 || Needs.Mask || Needs.Blend != BlendModeNormal))
         Needs.Clip = std::move(Clip);
+    // A layer opened for another reason carries the opacity too: its content then paints at full strength.
+    if (Needs.Any()) Needs.Opacity = Element.GetOpacity();
     return Needs;
 }
 

@@ -13,6 +13,7 @@
 #include "svg/core/SVGBasic.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGParse.h"
+#include "svg/core/SVGRegion.h"
 #include "svg/paint/SVGColor.h"
 
 namespace plumwick {
@@ -122,11 +123,6 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
     };
     // In this order: later rows see what earlier ones set.
     static constexpr TRow Rows[] = {
-        {"stroke-width",
-         [](TSVGBasic& E, TStyle&, const std::string& V) {
-             E.FStrokeWidth = ParseLength(V);
-             E.FStrokeWidthUnit = GetLengthUnit(TrimView(V));
-         }},
         {"opacity",
          [](TSVGBasic& E, TStyle&, const std::string& V) {
              // A number, or a percentage; anything else (a unit, a word) leaves the opacity as it was.
@@ -157,12 +153,6 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
         {"stroke-linejoin", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeLineJoin = V; }},
         {"stroke-linecap", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeLineCap = V; }},
         {"stroke-miterlimit", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeMiterLimit = NumberOrZero(V); }},
-        {"stroke-dashoffset",
-         [](TSVGBasic& E, TStyle&, const std::string& V) {
-             E.FStrokeDashOffset = ParseLength(TrimView(V));
-             E.FStrokeDashOffsetUnit = GetLengthUnit(TrimView(V));
-         }},
-        {"stroke-dasharray", [](TSVGBasic& E, TStyle&, const std::string& V) { E.ParseDashArray(V); }},
         // The shorthand first, so that the longhands of the same block override it.
         {"font",
          [](TSVGBasic& E, TStyle& S, const std::string& V) {
@@ -211,6 +201,17 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
              else if (V == "italic")
                  E.FFontStyle = 1;
          }},
+        {"stroke-width",
+         [](TSVGBasic& E, TStyle&, const std::string& V) {
+             E.FStrokeWidth = ParseLength(TrimView(V));
+             E.FStrokeWidthUnit = GetLengthUnit(TrimView(V));
+         }},
+        {"stroke-dashoffset",
+         [](TSVGBasic& E, TStyle&, const std::string& V) {
+             E.FStrokeDashOffset = ParseLength(TrimView(V));
+             E.FStrokeDashOffsetUnit = GetLengthUnit(TrimView(V));
+         }},
+        {"stroke-dasharray", [](TSVGBasic& E, TStyle&, const std::string& V) { E.ParseDashArray(V); }},
     };
     for (const TRow& Row : Rows) {
         const std::string Value = Style.GetValues(Row.Name);
@@ -552,12 +553,9 @@ float ResolveStrokeLength(float Value, TLengthUnit Unit, const TSVGBasic& Declar
 {
     if (Unit == luEm || Unit == luEx) return Value * Declarer.GetFontSize() * (Unit == luEx ? 0.5f : 1.0f);
     if (Unit != luPercent) return Value;
-    const TSVG* Root = User.GetRoot();
-    if (!Root) return Value;
-    const TRectF& Box = Root->GetViewBox();
-    const double W = Box.Right - Box.Left, H = Box.Bottom - Box.Top;
-    if (!(W > 0) || !(H > 0)) return Value;
-    return static_cast<float>(Value * std::sqrt((W * W + H * H) / 2) / 100);
+    float Width = 0, Height = 0;
+    TUnitRegion::ViewportOf(User, Width, Height);
+    return static_cast<float>(Value * std::sqrt((double(Width) * Width + double(Height) * Height) / 2) / 100);
 }
 
 }  // namespace

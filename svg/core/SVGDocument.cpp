@@ -1,4 +1,5 @@
 #include "svg/core/SVGDocument.h"
+#include "svg/compositing/ReferenceCycles.h"
 #include "svg/compositing/SVGRender.h"
 #include "svg/structure/SVGConditions.h"
 
@@ -19,6 +20,7 @@
 #include "svg/core/SVGAspectRatio.h"
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGError.h"
+#include "svg/core/SVGFactory.h"
 #include "svg/core/SVGParse.h"
 #include "svg/style/CSSParser.h"
 #include "svg/style/Selector.h"
@@ -157,10 +159,14 @@ void TSVG::LoadFromText(std::string_view Text)
     TXmlDocument Xml;
     Xml.LoadFromText(Text, IsTextContentElement);
     TXmlNode Element = Xml.DocumentElement();
-    if (Element && Element.NodeName() == "svg")
+    if (Element && SVGElementName(Element) == "svg") {
         ReadIn(Element);
-    else
-        FSource.clear();
+        return;
+    }
+    FSource.clear();
+    // An svg root of another namespace is no SVG document at all: say so rather than draw nothing.
+    if (Element && Element.LocalName() == "svg")
+        throw ESVGError("The root element <" + Element.NodeName() + "> is not in the SVG namespace");
 }
 
 void TSVG::LoadFromStream(std::istream& Stream)
@@ -204,7 +210,7 @@ void TSVG::SaveToFile(const std::string& FileName) const
 
 void TSVG::ReadIn(const TXmlNode& Node)
 {
-    if (Node.NodeName() != "svg") return;
+    if (SVGElementName(Node) != "svg") return;
     ReadStyleSheets(Node);
     TSVGBasic::ReadIn(Node);
     // Always drawn, unless its own conditions fail.
@@ -226,6 +232,7 @@ void TSVG::ReadIn(const TXmlNode& Node)
         LoadChildNodes(Node);
         ResolveOutlineLessStyles();
         DeReferenceUse();
+        BreakReferenceCycles(*this);
     }
     MeasureContent();
     // A percentage size is taken of the content extent; 0% stays 0 (no size given) rather than dividing by zero.
@@ -475,7 +482,7 @@ void TSVG::ReadStyleSheets(const TXmlNode& Node)
     while (!Stack.empty()) {
         const TXmlNode Current = Stack.back();
         Stack.pop_back();
-        if (Current.NodeName() == "style") {
+        if (SVGElementName(Current) == "style") {
             ReadStyleElement(Current);
             continue;
         }

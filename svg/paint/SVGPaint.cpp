@@ -9,6 +9,7 @@
 #include "svg/core/SVGBounds.h"
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
+#include "svg/core/SVGFactory.h"
 #include "svg/core/SVGParse.h"
 #include "svg/paint/SVGColor.h"
 #include "svg/style/CSSTransform.h"
@@ -150,7 +151,7 @@ void TSVGGradient::ReadIn(const TXmlNode& Node)
     TSVGFiller::ReadIn(Node);
     LoadGradientUnits(Node, FGradientUnits);
     for (const TXmlNode& Child : Node.ChildNodes())
-        if (Child.IsElement() && Child.NodeName() == "stop") CreateIn<TSVGStop>(this)->ReadIn(Child);
+        if (SVGElementName(Child) == "stop") CreateIn<TSVGStop>(this)->ReadIn(Child);
     // The plain SVG 2 "href" takes precedence over "xlink:href"; only a local reference counts.
     std::string URI = Trim(FStyle->IndexOf("href") >= 0 ? FStyle->GetValues("href") : FStyle->GetValues("xlink:href"));
     FURI = !URI.empty() && URI.front() == '#' ? URI.substr(1) : std::string();

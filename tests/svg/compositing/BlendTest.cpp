@@ -88,6 +88,41 @@ TEST(Blend, IsolatedGroupKeepsItsContentFromTheBackdrop)
     EXPECT_TRUE(Near(PixelOf(FromSheet, 10, 10), 0xFF804000));
 }
 
+// A lone shape whose layer is opened for something else still shows at its own opacity: a square at
+// opacity 0.5 over white, at (10, 10).
+struct TLayerOpacityCase {
+    const char* Name;
+    const char* Defs;
+    const char* Square;  // attributes of the square
+    ARGB Expected;
+};
+
+class LayerOpacity : public ::testing::TestWithParam<TLayerOpacityCase> {};
+
+TEST_P(LayerOpacity, IsKept)
+{
+    const TLayerOpacityCase& C = GetParam();
+    const std::string Svg =
+        std::string(R"(<svg xmlns="http://www.w3.org/2000/svg" width="20" height="20">)") + C.Defs +
+        R"(<rect width="20" height="20" fill="#ffffff"/><rect x="5" y="5" width="10" height="10" opacity="0.5" )" +
+        C.Square + "/></svg>";
+    const ARGB Got = PixelOf(Svg, 10, 10);
+    EXPECT_TRUE(Near(Got, C.Expected)) << std::hex << Got << " instead of " << C.Expected;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, LayerOpacity,
+    ::testing::Values(TLayerOpacityCase{"alone", "", R"svg(fill="#ff0000")svg", 0xFFFF8080},
+                      TLayerOpacityCase{"with_a_blend_mode", "",
+                                        R"svg(fill="#000000" style="mix-blend-mode:multiply")svg", 0xFF808080},
+                      TLayerOpacityCase{"with_a_mask",
+                                        R"svg(<mask id="m"><rect width="20" height="20" fill="#ffffff"/></mask>)svg",
+                                        R"svg(fill="#ff0000" mask="url(#m)")svg", 0xFFFF8080},
+                      TLayerOpacityCase{"with_a_mask_and_a_stroke",
+                                        R"svg(<mask id="m"><rect width="20" height="20" fill="#ffffff"/></mask>)svg",
+                                        R"svg(fill="#ff0000" stroke="#ff0000" mask="url(#m)")svg", 0xFFFF8080}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
 // A square with a wide blue stroke over a red fill; (7, 10) lies inside the fill, under the stroke's inner half.
 struct TOrderCase {
     const char* Name;

@@ -45,6 +45,10 @@ const TPixelCase ContentCases[] = {
      R"svg(<svg x="50%" width="50%" height="50%"><rect width="100%" height="100%" fill="red"/></svg>)svg",
      {{30, 10, Red}, {10, 10, Transparent}, {30, 30, Transparent}}},
 
+    {"percentages_inside_a_nested_svg_are_of_its_viewport",
+     R"svg(<svg width="20" height="20" overflow="visible"><rect x="100%" width="50%" height="100%" fill="red"/></svg>)svg",
+     {{25, 10, Red}, {25, 30, Transparent}, {35, 10, Transparent}}},
+
     // --- symbol and use
     {"symbol_alone_is_not_drawn",
      R"svg(<symbol id="s"><rect width="40" height="40" fill="red"/></symbol>)svg",
