@@ -50,6 +50,7 @@ void TSVGBasic::ClearBasicFields()
     FArrayNone = false;
     FFontName.clear();
     FFontSize = UndefinedFloat;
+    FFontSizeUnit = luNone;
     FFontWeight = UndefinedInt;
     FFontStyle = UndefinedInt;
     FTextDecoration = tdInherit;
@@ -99,6 +100,7 @@ void TSVGBasic::AssignTo(TSVGObject& Dest) const
     D->FArrayNone = FArrayNone;
     D->FFontName = FFontName;
     D->FFontSize = FFontSize;
+    D->FFontSizeUnit = FFontSizeUnit;
     D->FFontWeight = FFontWeight;
     D->FFontStyle = FFontStyle;
     D->FTextDecoration = FTextDecoration;

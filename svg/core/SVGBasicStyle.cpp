@@ -161,7 +161,7 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
                  return;
              E.FFontStyle = Font->Style;
              E.ParseFontWeight(Font->Weight);
-             E.FFontSize = ParseLength(Font->Size);
+             E.SetFontSizeText(Font->Size);
              E.FFontName = Font->Family.find(',') == std::string::npos ? TStyle::Dequote(Font->Family) : Font->Family;
              if (!E.IsFontInstalled())
                  E.NormalizeFontName(S);
@@ -173,7 +173,7 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
                  E.NormalizeFontName(S);
          }},
         {"font-weight", [](TSVGBasic& E, TStyle&, const std::string& V) { E.ParseFontWeight(V); }},
-        {"font-size", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FFontSize = ParseLength(V); }},
+        {"font-size", [](TSVGBasic& E, TStyle&, const std::string& V) { E.SetFontSizeText(V); }},
         {"text-decoration",
          [](TSVGBasic& E, TStyle&, const std::string& V) {
              bool None = false;
@@ -625,9 +625,31 @@ std::string TSVGBasic::GetFontName() const
     return ResolvedField<std::string>(this, &TSVGBasic::FFontName, std::string(), std::string("Arial"));
 }
 
+void TSVGBasic::SetFontSizeText(std::string_view Text)
+{
+    Text = TrimView(Text);
+    FFontSize = ParseLength(Text);
+    FFontSizeUnit = GetLengthUnit(Text);
+}
+
+// A relative size (em, ex, %) is of the parent's font size, so "2em" in a 20 px group is 40 px.
 float TSVGBasic::GetFontSize() const
 {
-    return ResolvedField<float>(this, &TSVGBasic::FFontSize, UndefinedFloat, 11.0f);
+    constexpr float Default = 11.0f;
+    const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FFontSize != UndefinedFloat; });
+    if (!B) return Default;
+    if (B->FFontSizeUnit != luEm && B->FFontSizeUnit != luEx && B->FFontSizeUnit != luPercent) return B->FFontSize;
+    const TSVGBasic* Parent = nullptr;
+    for (const TSVGObject* Node = B->GetParent(); Node && !Parent; Node = Node->GetParent()) Parent = Node->AsBasic();
+    const float Base = Parent ? Parent->GetFontSize() : Default;
+    switch (B->FFontSizeUnit) {
+        case luEm:
+            return B->FFontSize * Base;
+        case luEx:
+            return B->FFontSize * Base / 2;
+        default:
+            return B->FFontSize * Base / 100;
+    }
 }
 
 int TSVGBasic::GetFontWeight() const

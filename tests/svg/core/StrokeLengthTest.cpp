@@ -50,6 +50,12 @@ const TPixelCase StrokeLengthCases[] = {
     {"dasharray_em_inherited_from_group_font",  // dashes of 20: 0 to 20, 40 to 60
      R"svg(<g style="font-size:20px" stroke-dasharray="1em"><path d="M0 50H200" stroke="lime" stroke-width="10" style="font-size:5px"/></g>)svg",
      {{18, 50, Lime}, {22, 50, Transparent}, {38, 50, Transparent}, {42, 50, Lime}}},
+    {"width_em_of_a_relative_font_size",  // 2em of the group's 10px is 20px: 40 to 60
+     R"svg(<g style="font-size:10px"><path d="M0 50H200" stroke="lime" style="font-size:2em" stroke-width="1em"/></g>)svg",
+     {{100, 40, Lime}, {100, 59, Lime}, {100, 38, Transparent}, {100, 61, Transparent}}},
+    {"width_em_of_a_percent_font_size",  // 50% of 40px is 20px
+     R"svg(<g style="font-size:40px"><g style="font-size:50%"><path d="M0 50H200" stroke="lime" stroke-width="1em"/></g></g>)svg",
+     {{100, 40, Lime}, {100, 59, Lime}, {100, 38, Transparent}, {100, 61, Transparent}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, StrokeLengths, ::testing::ValuesIn(StrokeLengthCases), CaseName{});
