@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/svg/shapes/RenderProbe.h"
+#include "tests/support/RenderProbe.h"
 
 namespace plumwick {
 namespace {
