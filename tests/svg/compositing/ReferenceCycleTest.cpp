@@ -14,18 +14,11 @@ namespace {
 
 using namespace probe;
 
-constexpr ARGB Green = 0xFF008000;
-
 struct TCycleCase {
     const char* Name;
     const char* Content;  // inside a 40 × 40 document
     std::vector<TProbe> Probes;
 };
-
-std::string Document(const char* Content)
-{
-    return std::string(R"svg(<svg width="40" height="40" xmlns="http://www.w3.org/2000/svg">)svg") + Content + "</svg>";
-}
 
 // A: its top half filled with B, a green square at the bottom left.
 // B: filled all over with A, a blue column on the right.
@@ -77,7 +70,7 @@ class ReferenceCycle : public ::testing::TestWithParam<TCycleCase> {};
 
 TEST_P(ReferenceCycle, IsCutAtTheSameReferenceEverywhere)
 {
-    ExpectProbes(Render(Document(GetParam().Content), 40, 40), GetParam().Probes);
+    ExpectProbes(RenderContent(GetParam().Content, 40, 40), GetParam().Probes);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ReferenceCycle, ::testing::ValuesIn(Cases),
