@@ -345,10 +345,12 @@ TMatrix ParseTransform(std::string_view text)
     while (!rest.empty()) {
         size_t open = rest.find('('), close = rest.find(')');
         if (open == std::string_view::npos || close == std::string_view::npos) break;
-        std::string_view keyword = rest.substr(0, open);
+        // White space may stand between the name and its parenthesis, a comma between items.
+        std::string_view keyword = TrimView(rest.substr(0, open));
+        while (!keyword.empty() && keyword.front() == ',') keyword = TrimView(keyword.substr(1));
         std::string args = close > open ? Trim(rest.substr(open + 1, close - open - 1)) : std::string();
         for (char& c : args)
-            if (c == ' ') c = ',';
+            if (c == ' ' || c == '\t' || c == '\n' || c == '\r') c = ',';
         for (const TItem& item : items) {
             if (item.Keyword != keyword) continue;
             TMatrix m = item.Parse(args);

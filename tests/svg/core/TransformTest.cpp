@@ -24,8 +24,8 @@ void ExpectPoint(TPointF actual, TPointF expected, const char* what)
 
 TEST(ParseTransform, NothingUsableGivesAllZero)
 {
-    for (const char* t : {"", "   ", "foo(1)", "translate(1,2,3)", "scale()", "rotate()", "skewX(1 2)", "Translate(1)",
-                          "translate (5,5)", "translate(5"})
+    for (const char* t :
+         {"", "   ", "foo(1)", "translate(1,2,3)", "scale()", "rotate()", "skewX(1 2)", "Translate(1)", "translate(5"})
         EXPECT_EQ(ParseTransform(t), TMatrix{}) << t;
 }
 
@@ -45,8 +45,11 @@ TEST(ParseTransform, Items)
         {"matrix(1,2,3,4,5,6)", {1, 2, 0, 3, 4, 0, 5, 6, 1}},
         {"matrix(1 2)", {1, 0, 0, 0, 1, 0, 0, 0, 1}},
         {"translate(10-5)", {1, 0, 0, 0, 1, 0, 0, 0, 1}},
-        {"translate(5,5),scale(2)", {1, 0, 0, 0, 1, 0, 5, 5, 1}},
+        {"translate(5,5),scale(2)", {2, 0, 0, 0, 2, 0, 5, 5, 1}},
         {"bogus(1) translate(3)", {1, 0, 0, 0, 1, 0, 3, 0, 1}},
+        {"translate (5,5)", {1, 0, 0, 0, 1, 0, 5, 5, 1}},
+        {"  matrix  (  1  2 3\t4\n5  6  )   ", {1, 2, 0, 3, 4, 0, 5, 6, 1}},
+        {"scale\t(2)  ,  translate\n(1 , 2)", {2, 0, 0, 0, 2, 0, 2, 4, 1}},
     };
     for (const auto& c : cases) EXPECT_EQ(ParseTransform(c.Text), c.M) << c.Text;
 }
