@@ -1,6 +1,5 @@
 // PNG encoders weighed on rendered icons at the sizes the program writes: time per image and file size.
 #include "app/RasterExport.h"
-#include "platform/GdiPlusFont.h"
 #include "platform/GdiPlusImage.h"
 #include "platform/PngEncoder.h"
 #include "svg/core/SVGDocument.h"
@@ -61,7 +60,6 @@ constexpr TCandidate kCandidates[] = {
 
 void BM_PngEncoder(benchmark::State& state)
 {
-    EnsureGuiApplication();
     const TPicture& picture = kPictures[state.range(0)];
     const TCandidate& candidate = kCandidates[state.range(1)];
     TSVG document;

@@ -5,7 +5,6 @@
 #include "app/AtomicFile.h"
 #include "app/ExtractionJob.h"
 #include "app/FolderLock.h"
-#include "platform/GdiPlusFont.h"
 
 #include <gtest/gtest.h>
 #include <QColor>
@@ -51,7 +50,6 @@ class HostileOutput : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        EnsureGuiApplication();
         FRoot = fs::temp_directory_path() / ("plumwick-hostile-" + std::to_string(::getpid()) + "-" +
                                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(FRoot);

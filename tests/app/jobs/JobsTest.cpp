@@ -3,7 +3,6 @@
 #include "../cli/RunPlumwick.h"
 
 #include "app/ExtractionJob.h"
-#include "platform/GdiPlusFont.h"
 
 #include <gtest/gtest.h>
 
@@ -58,7 +57,6 @@ class Jobs : public testing::Test {
 protected:
     void SetUp() override
     {
-        plumwick::EnsureGuiApplication();
         FFolder = fs::temp_directory_path() /
                   ("plumwick-jobs-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(FFolder);

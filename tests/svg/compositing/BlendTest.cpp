@@ -16,7 +16,6 @@ namespace {
 // The straight ARGB pixel at (X, Y) of Svg rendered at 20 x 20.
 ARGB PixelOf(const std::string& Svg, int X, int Y)
 {
-    EnsureGuiApplication();
     TSVG Document;
     Document.LoadFromText(Svg);
     const auto Bitmap = RenderToBitmap(Document, 20, 20);

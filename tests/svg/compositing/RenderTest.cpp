@@ -1,7 +1,6 @@
 // Painting into the target: anti-aliased edges at the target's resolution, group opacity blended once,
 // and clip paths in the user space of what they clip. Pixel probes on small inline documents.
 #include "platform/GdiPlus.h"
-#include "platform/GdiPlusFont.h"
 #include "svg/compositing/SVGRender.h"
 #include "svg/core/SVGDocument.h"
 
@@ -41,7 +40,6 @@ struct TPicture {
 
 TPicture Render(const std::string& Svg, int Width, int Height)
 {
-    EnsureGuiApplication();
     TSVG Document;
     Document.LoadFromText(Svg);
     TPicture Picture{Width, Height, {}};
@@ -301,7 +299,6 @@ TEST(RenderAspect, RootPreserveAspectRatioIsHonoured)
         int OpaqueX, ClearX;  // columns probed on the middle row
     };
     const TCase Cases[] = {{"xMinYMid meet", 400, 10, 30}, {"xMaxYMid", 400, 30, 10}, {"none", 800, 30, -1}};
-    EnsureGuiApplication();
     for (const TCase& C : Cases) {
         SCOPED_TRACE(C.Aspect);
         TSVG Document;
