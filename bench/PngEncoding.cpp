@@ -65,7 +65,10 @@ void BM_PngEncoder(benchmark::State& state)
     TSVG document;
     document.LoadFromText(picture.Svg);
     std::vector<std::uint8_t> rgba;
-    RenderDocument(document, picture.Size, picture.Size)->GetRgbaBytes(rgba);
+    if (!RenderDocument(document, picture.Size, picture.Size)->GetRgbaBytes(rgba)) {
+        state.SkipWithError("the picture could not be read back");
+        return;
+    }
     const TRgbaPixels pixels{picture.Size, picture.Size, static_cast<std::size_t>(picture.Size) * 4, rgba};
     std::size_t bytes = 0;
     for (auto _ : state) {

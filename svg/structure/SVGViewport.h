@@ -15,7 +15,7 @@ class TSVGViewportElement : public TSVGBasic {
 public:
     void AssignTo(TSVGObject& Dest) const override;
     void ReadIn(const TXmlNode& Node) override;
-    bool GetViewportClip(TRectF& Clip) const override;
+    [[nodiscard]] bool GetViewportClip(TRectF& Clip) const override;
 
     // Lays the viewport out again: a use's width and height stand in for the element's own when given.
     // Percentages are of the nearest enclosing viewport.

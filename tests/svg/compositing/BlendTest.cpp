@@ -21,7 +21,9 @@ ARGB PixelOf(const std::string& Svg, int X, int Y)
     const auto Bitmap = RenderToBitmap(Document, 20, 20);
     EXPECT_NE(Bitmap, nullptr);
     std::vector<std::uint32_t> Pixels;
-    if (Bitmap) Bitmap->GetPixels(Pixels);
+    if (Bitmap) {
+        EXPECT_TRUE(Bitmap->GetPixels(Pixels));
+    }
     return Pixels.size() == 400 ? Pixels[std::size_t(Y) * 20 + X] : 0;
 }
 

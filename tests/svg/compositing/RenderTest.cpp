@@ -45,7 +45,9 @@ TPicture Render(const std::string& Svg, int Width, int Height)
     TPicture Picture{Width, Height, {}};
     const auto Bitmap = RenderToBitmap(Document, Width, Height);
     EXPECT_NE(Bitmap, nullptr);
-    if (Bitmap) Bitmap->GetPixels(Picture.Pixels);
+    if (Bitmap) {
+        EXPECT_TRUE(Bitmap->GetPixels(Picture.Pixels));
+    }
     return Picture;
 }
 
@@ -311,7 +313,7 @@ TEST(RenderAspect, RootPreserveAspectRatioIsHonoured)
             Document.PaintTo(Graphics, TGPRectF{0, 0, 40, 20});
         }
         TPicture P{40, 20, {}};
-        Bitmap.GetPixels(P.Pixels);
+        ASSERT_TRUE(Bitmap.GetPixels(P.Pixels));
         EXPECT_NEAR(P.Area(), C.Area, 1);
         EXPECT_EQ(P.At(C.OpaqueX, 10) >> 24, 255u);
         if (C.ClearX >= 0) {

@@ -67,7 +67,7 @@ inline TRender Render(std::string_view Text, int Width, int Height, bool AntiAli
         R.Svg->PaintTo(Graphics, TGPRectF{0, 0, float(Width), float(Height)});
         Graphics.Flush();
     }
-    Bitmap.GetPixels(R.Pixels);
+    EXPECT_TRUE(Bitmap.GetPixels(R.Pixels));
     return R;
 }
 
