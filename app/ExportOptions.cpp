@@ -1,5 +1,7 @@
 #include "app/ExportOptions.h"
 
+#include "app/SizeOption.h"
+
 #include "svg/core/SVGDocument.h"
 #include "svg/paint/SVGColor.h"
 
@@ -47,6 +49,18 @@ void AddLookOptions(CLI::App& command, TLookOptions& options)
         ->check(CheckColor);
     command.add_flag("--fit", options.Fit,
                      "keep the icon's aspect ratio, centred with transparent padding (default: stretch to the size)");
+}
+
+void AddImageOptions(CLI::App& command, std::vector<std::string>& sizes, std::string& format, std::string& icoSizes,
+                     const std::string& sizeHelp, const std::string& icoSizesHelp)
+{
+    command.add_option("-s,--size", sizes, sizeHelp)
+        ->check(CheckSize)
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    command.add_option("-f,--format", format, "png, bmp or ico (default png)")
+        ->check(CLI::IsMember({"png", "bmp", "ico"}));
+    command.add_option("--ico-sizes", icoSizes, icoSizesHelp)->check(CheckIconSizes);
 }
 
 }  // namespace plumwick

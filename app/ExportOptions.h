@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace CLI {
 class App;
@@ -33,5 +34,10 @@ std::optional<std::uint32_t> ParseColorOption(const std::string& text);
 
 // Registers --color, --grayscale, --background and --fit on a subcommand.
 void AddLookOptions(CLI::App& command, TLookOptions& options);
+
+// Registers "-s,--size" (repeatable WxH), "-f,--format" (png, bmp or ico) and "--ico-sizes" on a
+// subcommand, with the help texts that say what the subcommand writes for them.
+void AddImageOptions(CLI::App& command, std::vector<std::string>& sizes, std::string& format, std::string& icoSizes,
+                     const std::string& sizeHelp, const std::string& icoSizesHelp);
 
 }  // namespace plumwick

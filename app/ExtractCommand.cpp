@@ -221,20 +221,11 @@ SubcommandAction AddExtractCommand(CLI::App& parser)
         command->add_option("--from", options->ReplyFile, "a saved reply (collection.json) instead of the download")
             ->check(CLI::ExistingFile);
     command->add_option("-o,--output", options->OutputFolder, "the output folder; it must exist")->required();
-    command
-        ->add_option("-s,--size", options->Sizes,
-                     "the full size, WxH with each side 16..400 (default 96x96), written with its half; given "
-                     "several times, one folder DIR/WxH per size and no halves")
-        ->check(CheckSize)
-        ->expected(1)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    command->add_option("-f,--format", options->Format, "png, bmp or ico (default png)")
-        ->check(CLI::IsMember({"png", "bmp", "ico"}));
-    command
-        ->add_option("--ico-sizes", options->IcoSizes,
-                     "write DIR/ico/<name>-<index>.ico holding every listed size, e.g. 16,32,48,256, instead "
-                     "of the two sized folders")
-        ->check(CheckIconSizes);
+    AddImageOptions(*command, options->Sizes, options->Format, options->IcoSizes,
+                    "the full size, WxH with each side 16..400 (default 96x96), written with its half; given "
+                    "several times, one folder DIR/WxH per size and no halves",
+                    "write DIR/ico/<name>-<index>.ico holding every listed size, e.g. 16,32,48,256, instead "
+                    "of the two sized folders");
     AddLookOptions(*command, options->Look);
     command->add_flag("-q,--quiet", options->Quiet, "no progress output");
     command->add_option("--api-base", options->ApiBase,

@@ -196,18 +196,9 @@ SubcommandAction AddRenderCommand(CLI::App& parser)
     CLI::App* command = parser.add_subcommand("render", "Renders SVG files into PNG, BMP or ICO images");
     command->add_option("files", options->Inputs, "the SVG files")->required();
     command->add_option("-o,--output", options->OutputFolder, "the output folder; created when missing")->required();
-    command
-        ->add_option("-s,--size", options->Sizes,
-                     "WxH with each side 16..400 (default 96x96); given several times, one folder DIR/WxH per size")
-        ->check(CheckSize)
-        ->expected(1)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    command->add_option("-f,--format", options->Format, "png, bmp or ico (default png)")
-        ->check(CLI::IsMember({"png", "bmp", "ico"}));
-    command
-        ->add_option("--ico-sizes", options->IcoSizes,
-                     "one .ico per file holding every listed size, e.g. 16,24,32,48,256 (implies -f ico)")
-        ->check(CheckIconSizes);
+    AddImageOptions(*command, options->Sizes, options->Format, options->IcoSizes,
+                    "WxH with each side 16..400 (default 96x96); given several times, one folder DIR/WxH per size",
+                    "one .ico per file holding every listed size, e.g. 16,24,32,48,256 (implies -f ico)");
     AddLookOptions(*command, options->Look);
     command->add_flag("-q,--quiet", options->Quiet, "no progress line on a terminal");
     command->add_option("-j,--jobs", options->Jobs, "files rendered at once (default: the number of cores)")

@@ -50,6 +50,12 @@ BrushType TGPBrush::GetType() const
     return FImpl->Type;
 }
 
+Status TGPBrush::MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order)
+{
+    if (!matrix) return SetStatus(InvalidParameter);
+    return FImpl->Transform.Multiply(*matrix, order);
+}
+
 std::unique_ptr<TGPBrush> TGPBrush::Clone() const
 {
     // A plain TGPBrush of the same state; callers use it only for painting.
@@ -61,6 +67,52 @@ std::unique_ptr<TGPBrush> TGPBrush::Clone() const
     static_cast<TBrushState&>(d) = *FImpl;
     d.Path = FImpl->Path ? FImpl->Path->Clone() : nullptr;
     return c;
+}
+
+Status TGPBrush::SetTable(std::span<const ARGB> colors, std::span<const float> positions)
+{
+    if (Status s = CheckTable(colors, positions); s != Ok) return SetStatus(s);
+    SortedTable(colors, positions, FImpl->Colors, FImpl->Positions);
+    return Ok;
+}
+
+Status TGPBrush::SetTable(const ARGB* colors, const float* positions, int count)
+{
+    if (!colors || !positions || count < 2) return SetStatus(InvalidParameter);
+    return SetTable(std::span(colors, size_t(count)), std::span(positions, size_t(count)));
+}
+
+Status TGPBrush::SetWrap(WrapMode mode)
+{
+    if (mode < WrapModeTile || mode > WrapModeClamp) return SetStatus(InvalidParameter);
+    FImpl->Wrap = mode;
+    return Ok;
+}
+
+Status TGPBrush::SetBrushTransform(const TGPMatrix* matrix)
+{
+    if (!matrix) return SetStatus(InvalidParameter);
+    FImpl->Transform = *matrix;
+    return Ok;
+}
+
+Status TGPBrush::GetBrushTransform(TGPMatrix* matrix) const
+{
+    if (!matrix) return SetStatus(InvalidParameter);
+    *matrix = FImpl->Transform;
+    return Ok;
+}
+
+Status TGPBrush::ResetBrushTransform()
+{
+    FImpl->Transform.Reset();
+    return Ok;
+}
+
+Status TGPBrush::MultiplyBrushTransform(const TGPMatrix* matrix, MatrixOrder order)
+{
+    if (!matrix) return SetStatus(InvalidParameter);
+    return FImpl->Transform.Multiply(*matrix, order);
 }
 
 // Texture.
@@ -79,16 +131,12 @@ TGPTextureBrush::TGPTextureBrush(const TGPImage* image) : TGPBrush(BrushTypeText
 
 Status TGPTextureBrush::SetTransform(const TGPMatrix* matrix)
 {
-    if (!matrix) return SetStatus(InvalidParameter);
-    GdiPlusAccess::Get(static_cast<TGPBrush&>(*this)).Transform = *matrix;
-    return Ok;
+    return SetBrushTransform(matrix);
 }
 
 Status TGPTextureBrush::GetTransform(TGPMatrix* matrix) const
 {
-    if (!matrix) return InvalidParameter;
-    *matrix = GdiPlusAccess::Get(static_cast<const TGPBrush&>(*this)).Transform;
-    return Ok;
+    return GetBrushTransform(matrix);
 }
 
 // Solid.
@@ -130,15 +178,12 @@ TGPLinearGradientBrush::TGPLinearGradientBrush(const TGPPointF& p1, const TGPPoi
 
 Status TGPLinearGradientBrush::SetInterpolationColors(std::span<const ARGB> colors, std::span<const float> positions)
 {
-    if (Status s = CheckTable(colors, positions); s != Ok) return SetStatus(s);
-    SortedTable(colors, positions, D.Colors, D.Positions);
-    return Ok;
+    return SetTable(colors, positions);
 }
 
 Status TGPLinearGradientBrush::SetInterpolationColors(const ARGB* colors, const float* positions, int count)
 {
-    if (!colors || !positions || count < 2) return SetStatus(InvalidParameter);
-    return SetInterpolationColors(std::span(colors, size_t(count)), std::span(positions, size_t(count)));
+    return SetTable(colors, positions, count);
 }
 
 Status TGPLinearGradientBrush::SetLinearColors(ARGB color1, ARGB color2)
@@ -150,9 +195,7 @@ Status TGPLinearGradientBrush::SetLinearColors(ARGB color1, ARGB color2)
 
 Status TGPLinearGradientBrush::SetWrapMode(WrapMode mode)
 {
-    if (mode < WrapModeTile || mode > WrapModeClamp) return SetStatus(InvalidParameter);
-    D.Wrap = mode;
-    return Ok;
+    return SetWrap(mode);
 }
 
 WrapMode TGPLinearGradientBrush::GetWrapMode() const
@@ -162,29 +205,23 @@ WrapMode TGPLinearGradientBrush::GetWrapMode() const
 
 Status TGPLinearGradientBrush::SetTransform(const TGPMatrix* matrix)
 {
-    if (!matrix) return SetStatus(InvalidParameter);
-    if (!matrix->IsInvertible()) return SetStatus(InvalidParameter);
-    D.Transform = *matrix;
-    return Ok;
+    if (matrix && !matrix->IsInvertible()) return SetStatus(InvalidParameter);
+    return SetBrushTransform(matrix);
 }
 
 Status TGPLinearGradientBrush::GetTransform(TGPMatrix* matrix) const
 {
-    if (!matrix) return SetStatus(InvalidParameter);
-    *matrix = CD.Transform;
-    return Ok;
+    return GetBrushTransform(matrix);
 }
 
 Status TGPLinearGradientBrush::ResetTransform()
 {
-    D.Transform.Reset();
-    return Ok;
+    return ResetBrushTransform();
 }
 
 Status TGPLinearGradientBrush::MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order)
 {
-    if (!matrix) return SetStatus(InvalidParameter);
-    return D.Transform.Multiply(*matrix, order);
+    return MultiplyBrushTransform(matrix, order);
 }
 
 // Path gradient.
@@ -255,48 +292,38 @@ Status TGPPathGradientBrush::SetSurroundColors(std::span<const ARGB> colors)
 
 Status TGPPathGradientBrush::SetInterpolationColors(std::span<const ARGB> colors, std::span<const float> positions)
 {
-    if (Status s = CheckTable(colors, positions); s != Ok) return SetStatus(s);
-    SortedTable(colors, positions, D.Colors, D.Positions);
-    return Ok;
+    return SetTable(colors, positions);
 }
 
 Status TGPPathGradientBrush::SetInterpolationColors(const ARGB* colors, const float* positions, int count)
 {
-    if (!colors || !positions || count < 2) return SetStatus(InvalidParameter);
-    return SetInterpolationColors(std::span(colors, size_t(count)), std::span(positions, size_t(count)));
+    return SetTable(colors, positions, count);
 }
 
 Status TGPPathGradientBrush::SetWrapMode(WrapMode mode)
 {
-    if (mode < WrapModeTile || mode > WrapModeClamp) return SetStatus(InvalidParameter);
-    D.Wrap = mode;
-    return Ok;
+    return SetWrap(mode);
 }
 
 Status TGPPathGradientBrush::SetTransform(const TGPMatrix* matrix)
 {
-    if (!matrix || !matrix->IsInvertible()) return SetStatus(InvalidParameter);
-    D.Transform = *matrix;
-    return Ok;
+    if (matrix && !matrix->IsInvertible()) return SetStatus(InvalidParameter);
+    return SetBrushTransform(matrix);
 }
 
 Status TGPPathGradientBrush::GetTransform(TGPMatrix* matrix) const
 {
-    if (!matrix) return SetStatus(InvalidParameter);
-    *matrix = CD.Transform;
-    return Ok;
+    return GetBrushTransform(matrix);
 }
 
 Status TGPPathGradientBrush::ResetTransform()
 {
-    D.Transform.Reset();
-    return Ok;
+    return ResetBrushTransform();
 }
 
 Status TGPPathGradientBrush::MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order)
 {
-    if (!matrix) return SetStatus(InvalidParameter);
-    return D.Transform.Multiply(*matrix, order);
+    return MultiplyBrushTransform(matrix, order);
 }
 
 // Radial gradient.
@@ -323,23 +350,18 @@ TGPRadialGradientBrush::TGPRadialGradientBrush(const TGPPointF& centre, float ra
 
 Status TGPRadialGradientBrush::SetInterpolationColors(std::span<const ARGB> colors, std::span<const float> positions)
 {
-    if (Status s = CheckTable(colors, positions); s != Ok) return SetStatus(s);
-    SortedTable(colors, positions, D.Colors, D.Positions);
-    return Ok;
+    return SetTable(colors, positions);
 }
 
 Status TGPRadialGradientBrush::SetWrapMode(WrapMode mode)
 {
-    if (mode < WrapModeTile || mode > WrapModeClamp) return SetStatus(InvalidParameter);
-    D.Wrap = mode;
-    return Ok;
+    return SetWrap(mode);
 }
 
 Status TGPRadialGradientBrush::SetTransform(const TGPMatrix* matrix)
 {
-    if (!matrix || !matrix->IsInvertible()) return SetStatus(InvalidParameter);
-    D.Transform = *matrix;
-    return Ok;
+    if (matrix && !matrix->IsInvertible()) return SetStatus(InvalidParameter);
+    return SetBrushTransform(matrix);
 }
 
 #undef D

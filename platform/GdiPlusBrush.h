@@ -26,9 +26,22 @@ public:
 
     std::unique_ptr<TGPBrush> Clone() const;
     BrushType GetType() const;
+    // Combines matrix with the brush transform (brush space → world space) of any kind of brush.
+    Status MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order = MatrixOrderPrepend);
 
 protected:
     explicit TGPBrush(BrushType type);
+
+    // What the gradient and texture brushes share: the colour table, the wrap mode and the brush
+    // transform. Each sets the last status as the public calls document.
+    Status SetTable(std::span<const ARGB> colors, std::span<const float> positions);
+    Status SetTable(const ARGB* colors, const float* positions, int count);
+    Status SetWrap(WrapMode mode);
+    // Any matrix; the gradients ask for an invertible one first.
+    Status SetBrushTransform(const TGPMatrix* matrix);
+    Status GetBrushTransform(TGPMatrix* matrix) const;
+    Status ResetBrushTransform();
+    Status MultiplyBrushTransform(const TGPMatrix* matrix, MatrixOrder order);
 
 public:
     struct Impl;  // defined by the platform sources

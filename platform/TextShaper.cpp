@@ -11,37 +11,20 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/CHandle.h"
+
 namespace plumwick {
 
 namespace {
 
 // RAII owners of the library objects.
-struct TPatternDeleter {
-    void operator()(FcPattern* P) const { FcPatternDestroy(P); }
-};
-struct TFontSetDeleter {
-    void operator()(FcFontSet* S) const { FcFontSetDestroy(S); }
-};
-struct TCharSetDeleter {
-    void operator()(FcCharSet* C) const { FcCharSetDestroy(C); }
-};
-struct TBlobDeleter {
-    void operator()(hb_blob_t* B) const { hb_blob_destroy(B); }
-};
-struct THbFaceDeleter {
-    void operator()(hb_face_t* F) const { hb_face_destroy(F); }
-};
-struct THbFontDeleter {
-    void operator()(hb_font_t* F) const { hb_font_destroy(F); }
-};
-struct TBufferDeleter {
-    void operator()(hb_buffer_t* B) const { hb_buffer_destroy(B); }
-};
-using TPattern = std::unique_ptr<FcPattern, TPatternDeleter>;
-using TCharSet = std::unique_ptr<FcCharSet, TCharSetDeleter>;
-using THbFace = std::unique_ptr<hb_face_t, THbFaceDeleter>;
-using THbFont = std::unique_ptr<hb_font_t, THbFontDeleter>;
-using TBuffer = std::unique_ptr<hb_buffer_t, TBufferDeleter>;
+using TPattern = TCHandle<FcPattern, FcPatternDestroy>;
+using TFcFontSet = TCHandle<FcFontSet, FcFontSetDestroy>;
+using TCharSet = TCHandle<FcCharSet, FcCharSetDestroy>;
+using TBlob = TCHandle<hb_blob_t, hb_blob_destroy>;
+using THbFace = TCHandle<hb_face_t, hb_face_destroy>;
+using THbFont = TCHandle<hb_font_t, hb_font_destroy>;
+using TBuffer = TCHandle<hb_buffer_t, hb_buffer_destroy>;
 
 std::mutex GFontMutex;  // fontconfig's configuration and the caches below
 
@@ -70,7 +53,7 @@ std::shared_ptr<TFaceFile> OpenFaceFile(const std::string& File, int Index)
     static std::map<std::pair<std::string, int>, std::shared_ptr<TFaceFile>> cache;
     const auto key = std::make_pair(File, Index);
     if (auto it = cache.find(key); it != cache.end()) return it->second;
-    std::unique_ptr<hb_blob_t, TBlobDeleter> blob(hb_blob_create_from_file(File.c_str()));
+    TBlob blob(hb_blob_create_from_file(File.c_str()));
     auto file = std::make_shared<TFaceFile>();
     file->Face.reset(hb_face_create(blob.get(), static_cast<unsigned>(Index & 0xFFFF)));
     file->Upem = std::max(1u, hb_face_get_upem(file->Face.get()));
@@ -313,9 +296,9 @@ FcPattern* FamilyFaceForWeight(const std::string& Family, int Slant, int Weight)
     TPattern pattern(FcPatternCreate());
     FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(Family.c_str()));
     FcPatternAddInteger(pattern.get(), FC_SLANT, Slant);
-    std::unique_ptr<FcObjectSet, decltype(&FcObjectSetDestroy)> objects(
-        FcObjectSetBuild(FC_WEIGHT, FC_FILE, FC_INDEX, FC_VARIABLE, nullptr), &FcObjectSetDestroy);
-    std::unique_ptr<FcFontSet, TFontSetDeleter> faces(FcFontList(nullptr, pattern.get(), objects.get()));
+    TCHandle<FcObjectSet, FcObjectSetDestroy> objects(
+        FcObjectSetBuild(FC_WEIGHT, FC_FILE, FC_INDEX, FC_VARIABLE, nullptr));
+    TFcFontSet faces(FcFontList(nullptr, pattern.get(), objects.get()));
     if (!faces || faces->nfont == 0) return nullptr;
     std::vector<int> weights;
     for (int i = 0; i < faces->nfont; ++i) {
@@ -334,7 +317,7 @@ FcPattern* FamilyFaceForWeight(const std::string& Family, int Slant, int Weight)
             int index = 0;
             FcPatternGetInteger(faces->fonts[i], FC_INDEX, 0, &index);
             FcPatternAddInteger(byFile.get(), FC_INDEX, index);
-            std::unique_ptr<FcFontSet, TFontSetDeleter> full(FcFontList(nullptr, byFile.get(), nullptr));
+            TFcFontSet full(FcFontList(nullptr, byFile.get(), nullptr));
             if (!full || full->nfont == 0) return nullptr;
             FcPatternReference(full->fonts[0]);
             return full->fonts[0];
@@ -375,8 +358,7 @@ std::shared_ptr<const TFontSet> TFontSet::Find(const TFontRequest& Request)
         FcResult result = FcResultNoMatch;
         // The best match first (the sorted list may rank families otherwise), then the fallbacks.
         TPattern best(FcFontMatch(nullptr, pattern.get(), &result));
-        std::unique_ptr<FcFontSet, TFontSetDeleter> sorted(
-            FcFontSort(nullptr, pattern.get(), FcTrue, nullptr, &result));
+        TFcFontSet sorted(FcFontSort(nullptr, pattern.get(), FcTrue, nullptr, &result));
         std::vector<FcPattern*> order;
         // fontconfig takes the nearest weight; among the faces of the family found, CSS's rule
         // chooses (200 takes a thin face before a light one).

@@ -318,6 +318,20 @@ std::string TXmlNode::NodeName() const
     }
 }
 
+std::string TXmlNode::LocalName() const
+{
+    xmlNodePtr n = AsNode(FNode);
+    if (!n || (n->type != XML_ELEMENT_NODE && n->type != XML_ATTRIBUTE_NODE)) return {};
+    return Str(n->name);
+}
+
+std::string TXmlNode::NamespaceURI() const
+{
+    xmlNodePtr n = AsNode(FNode);
+    if (!n || (n->type != XML_ELEMENT_NODE && n->type != XML_ATTRIBUTE_NODE) || !n->ns) return {};
+    return Str(n->ns->href);
+}
+
 TXmlNodeType TXmlNode::NodeType() const
 {
     xmlNodePtr n = AsNode(FNode);

@@ -61,6 +61,10 @@ public:
     // Element name as written ("svg", "svg:rect"), attribute name, "#text", "#cdata-section",
     // "#comment" or "#document".
     std::string NodeName() const;
+    // Of an element or attribute: the name without its prefix, and the URI of its namespace (empty when
+    // it is in none). Empty for other nodes.
+    std::string LocalName() const;
+    std::string NamespaceURI() const;
     TXmlNodeType NodeType() const;
     bool IsElement() const { return NodeType() == TXmlNodeType::ntElement; }
     bool IsText() const { return NodeType() == TXmlNodeType::ntText; }

@@ -1,5 +1,6 @@
 #include "svg/compositing/SVGFilter.h"
 
+#include "svg/core/SVGFactory.h"
 #include "svg/core/SVGParse.h"
 
 namespace plumwick {
@@ -12,7 +13,7 @@ constexpr int MaxNodeDepth = 3;
 TFilterNode ReadNode(const TXmlNode& Node, int Depth)
 {
     TFilterNode Result;
-    Result.Name = Node.NodeName();
+    Result.Name = SVGElementName(Node);
     for (const TXmlAttribute& A : Node.Attributes()) Result.Attributes[A.Name] = A.Value;
     if (auto Inline = Node.FindAttribute("style")) {
         TStyle Declarations;

@@ -14,6 +14,27 @@ using namespace filters;
 
 namespace {
 
+// The functions that are one colour matrix of one value: an angle (0 when left out) or a
+// non-negative amount (1 when left out).
+struct TMatrixFunction {
+    std::string_view Name;
+    TColorMatrixParams (*Matrix)(float);
+    bool Angle = false;
+};
+
+constexpr TMatrixFunction MatrixFunctions[] = {
+    {"grayscale", GrayscaleMatrix},        {"sepia", SepiaMatrix},       {"saturate", SaturateMatrix},
+    {"hue-rotate", HueRotateMatrix, true}, {"invert", InvertMatrix},     {"opacity", OpacityMatrix},
+    {"brightness", BrightnessMatrix},      {"contrast", ContrastMatrix},
+};
+
+const TMatrixFunction* FindMatrixFunction(std::string_view Name)
+{
+    for (const TMatrixFunction& F : MatrixFunctions)
+        if (F.Name == Name) return &F;
+    return nullptr;
+}
+
 // Splits "a(b c) d(e)" into the top-level tokens (functions keep their parentheses).
 std::optional<std::vector<std::string>> Tokens(std::string_view Text)
 {
@@ -23,7 +44,7 @@ std::optional<std::vector<std::string>> Tokens(std::string_view Text)
     for (char C : Text) {
         if (C == '(') ++Depth;
         if (C == ')' && --Depth < 0) return std::nullopt;
-        if (Depth == 0 && (std::isspace(static_cast<unsigned char>(C)) || (C == ',' && Out.empty() && false))) {
+        if (Depth == 0 && std::isspace(static_cast<unsigned char>(C))) {
             if (!Current.empty()) Out.push_back(std::move(Current));
             Current.clear();
             continue;
@@ -150,23 +171,14 @@ std::optional<TFilterItem> Function(const std::string& Name, std::string_view Ar
             Item.Color = *C;
         return Item;
     }
-    if (Name == "hue-rotate") {
+    if (const TMatrixFunction* F = FindMatrixFunction(Name)) {
         if (A.size() > 1) return std::nullopt;
-        const auto V = A.empty() ? std::optional<float>(0) : Degrees(A[0]);
-        if (!V) return std::nullopt;
+        const auto V = F->Angle ? (A.empty() ? std::optional<float>(0) : Degrees(A[0]))
+                                : (A.empty() ? std::optional<float>(1) : Amount(A[0]));
+        if (!V || (!F->Angle && *V < 0)) return std::nullopt;
         Item.Numbers = {*V};
         return Item;
     }
-    static constexpr std::string_view Amounts[] = {"grayscale", "sepia",      "saturate", "invert",
-                                                   "opacity",   "brightness", "contrast"};
-    for (std::string_view N : Amounts)
-        if (Name == N) {
-            if (A.size() > 1) return std::nullopt;
-            const auto V = A.empty() ? std::optional<float>(1) : Amount(A[0]);
-            if (!V || *V < 0) return std::nullopt;
-            Item.Numbers = {*V};
-            return Item;
-        }
     return std::nullopt;
 }
 
@@ -217,22 +229,8 @@ std::vector<TFilterPrimitive> FunctionPrimitives(const TFilterItem& Item, float 
         S.SY = Item.Numbers[2] * ScaleY;
         S.Color = Item.Color;
         P.Params = S;
-    } else if (F == "grayscale") {
-        P.Params = GrayscaleMatrix(V);
-    } else if (F == "sepia") {
-        P.Params = SepiaMatrix(V);
-    } else if (F == "saturate") {
-        P.Params = SaturateMatrix(V);
-    } else if (F == "hue-rotate") {
-        P.Params = HueRotateMatrix(V);
-    } else if (F == "invert") {
-        P.Params = InvertMatrix(V);
-    } else if (F == "opacity") {
-        P.Params = OpacityMatrix(V);
-    } else if (F == "brightness") {
-        P.Params = BrightnessMatrix(V);
-    } else if (F == "contrast") {
-        P.Params = ContrastMatrix(V);
+    } else if (const TMatrixFunction* M = FindMatrixFunction(F)) {
+        P.Params = M->Matrix(V);
     } else {
         return {};
     }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/GdiPlus.h"
+#include "svg/core/SVGAspectRatio.h"
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGParse.h"
@@ -80,16 +81,8 @@ TFilterImage FeImagePicture(const TFilterNode& Node, const TUserRect& Subregion,
         TGPImage Picture{std::span<const std::uint8_t>(*Bytes)};
         const float W = float(Picture.GetWidth()), H = float(Picture.GetHeight());
         if (!(W > 0) || !(H > 0) || !(Subregion.Width > 0) || !(Subregion.Height > 0)) return Empty;
-        const TSVGImage::TAspect Aspect = TSVGImage::ParseAspect(Node.Get("preserveAspectRatio"));
-        TGPRectF Dest{Subregion.X, Subregion.Y, Subregion.Width, Subregion.Height};
-        if (!Aspect.Stretch) {
-            const float S = Aspect.Slice ? std::max(Subregion.Width / W, Subregion.Height / H)
-                                         : std::min(Subregion.Width / W, Subregion.Height / H);
-            Dest.Width = W * S;
-            Dest.Height = H * S;
-            Dest.X = Subregion.X + (Subregion.Width - Dest.Width) * Aspect.AlignX;
-            Dest.Y = Subregion.Y + (Subregion.Height - Dest.Height) * Aspect.AlignY;
-        }
+        const TGPRectF Dest = PlaceInBox(W, H, TGPRectF{Subregion.X, Subregion.Y, Subregion.Width, Subregion.Height},
+                                         ParseAspectRatio(Node.Get("preserveAspectRatio")));
         auto G = CanvasGraphics(Bitmap, Canvas, Like);
         G->SetDeviceTransform(TGPMatrix());
         G->SetTransform(

@@ -117,14 +117,18 @@ TLayerNeeds LayerNeedsOf(TSVGBasic& Element, std::optional<TGPGraphicsPath> Clip
 {
     TLayerNeeds Needs;
     const bool Group = HasBasicChild(Element);
-    // Markers belong to the element's picture: its opacity applies to them and its fill and stroke as one.
-    if (Element.GetOpacity() < 1 && (Group || PaintsFillAndStroke(Element) || Element.HasMarkers()))
-        Needs.Opacity = Element.GetOpacity();
     Needs.Mask = ReferencedMask(Element);
     Needs.Blend = BlendModeOf(Element);
+    // Markers belong to the element's picture: its opacity applies to them and its fill and stroke as one.
+    // A layer opened for a mask or a blend takes the opacity too, as the brush then paints at full strength.
+    if (Element.GetOpacity() < 1 &&
+        (Group || PaintsFillAndStroke(Element) || Element.HasMarkers() || Needs.Mask || Needs.Blend != BlendModeNormal))
+        Needs.Opacity = Element.GetOpacity();
     Needs.Isolate = Group && TrimView(Element.GetStyle().GetValues("isolation")) == "isolate";
     if (Clip && (Group || Needs.Opacity < 1 || Needs.Mask || Needs.Blend != BlendModeNormal))
         Needs.Clip = std::move(Clip);
+    // A layer opened for another reason carries the opacity too: its content then paints at full strength.
+    if (Needs.Any()) Needs.Opacity = Element.GetOpacity();
     return Needs;
 }
 

@@ -35,10 +35,6 @@ private:
     bool FPainting = false;
 };
 
-// The bounding box of Node's outlines in its own user space (descendants through their transforms);
-// empty (width and height 0) when there is none.
-TGPRectF SubtreeBoundingBox(const TSVGObject& Node);
-
 // The mask Element's "mask" names; nullptr when none (a reference to nothing masks nothing).
 TSVGMask* ReferencedMask(const TSVGBasic& Element);
 

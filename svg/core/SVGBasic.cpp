@@ -79,6 +79,8 @@ void TSVGBasic::AssignTo(TSVGObject& Dest) const
     D->FStrokeColor = FStrokeColor;
     D->FFillCurrent = FFillCurrent;
     D->FStrokeCurrent = FStrokeCurrent;
+    D->FFillContext = FFillContext;
+    D->FStrokeContext = FStrokeContext;
     D->FFillOpacity = FFillOpacity;
     D->FStrokeOpacity = FStrokeOpacity;
     D->FStrokeWidth = FStrokeWidth;
@@ -157,12 +159,14 @@ void TSVGBasic::LoadChildNodes(const TXmlNode& Node)
     TSVG* Root = GetRoot();
     const bool AtDepthLimit = NestingDepth(*this) >= SVGMaxDepth;
     for (const TXmlNode& Child : Node.ChildNodes()) {
-        const std::string Name = Child.NodeName();
+        // Elements of other namespaces are no SVG: neither they nor their content are drawn.
+        const std::string Name = SVGElementName(Child);
         // The document read its style sheets before its elements.
-        if (Name == "style") continue;
+        if (Name.empty() || Name == "style") continue;
         TSVGElementCreator Creator = Root ? Root->FindRegisteredElement(Name) : nullptr;
         if (!Creator) Creator = FindElementCreator(Name);
-        if (!Creator) continue;
+        // An SVG element of no known kind draws nothing, but what it holds can still be used by reference.
+        if (!Creator) Creator = FindElementCreator("defs");
         // Reading recurses with the nesting, so the depth is bounded here rather than by the stack.
         if (AtDepthLimit)
             throw ESVGError("Elements are nested deeper than " + std::to_string(SVGMaxDepth) +

@@ -66,6 +66,13 @@ public:
     // Elements that set up a viewport (nested svg, symbol, marker) give the rectangle their content
     // is clipped to, in their own user space; every other element gives false.
     [[nodiscard]] virtual bool GetViewportClip(TRectF&) const { return false; }
+    // Elements that set up a viewport give the size percentages of their content refer to; every other
+    // element gives false.
+    virtual bool GetContentViewport(float&, float&) const { return false; }
+    // Elements whose content paints for another element give that element, which context-fill and
+    // context-stroke below them stand for (use: itself; marker: the shape it is being drawn on, nullptr when
+    // none). Every other element gives nothing: the search goes on up the tree.
+    virtual std::optional<TSVGBasic*> GetContentContext() { return std::nullopt; }
 
     // --- Cascade.
 
@@ -177,6 +184,8 @@ protected:
     void OnStyleChange(TStyle& Sender);
     // Puts this object's change handler on FStyle (after FStyle was replaced).
     void AttachStyleHandler();
+    // A stroke width, dash or offset in user units (font-relative and percentage lengths resolved here).
+    float StrokeLength(std::string_view Text) const;
     void ParseDashArray(std::string_view Value);
     TColor CurrentColor() const;
     TColor PaintColor(const std::string& Text) const;
@@ -184,11 +193,26 @@ protected:
     TColor ShownColor(TColor C) const;
     void ParseFontWeight(std::string_view Value);
 
+    // The paint was "context-fill" or "context-stroke": the paint of the context element (see GetContentContext).
+    enum class TContextPaint : std::uint8_t { None, Fill, Stroke };
+    // Where the fill (Stroke false) or stroke in force here comes from: the element itself (Context nullptr) or
+    // the given paint of a context element; Exists false when a context paint has no context element.
+    struct TPaintSource {
+        bool Exists = true;
+        TSVGBasic* Context = nullptr;
+        bool Stroke = false;
+    };
+    TPaintSource PaintSource(bool Stroke) const;
+    // Fill or stroke brush with Opacity, from the element itself or from its context element.
+    std::unique_ptr<TGPBrush> PaintBrush(bool Stroke, float Opacity);
+
     TColor FFillColor = SVG_INHERIT_COLOR;    // -1 not set, -2 none
     TColor FStrokeColor = SVG_INHERIT_COLOR;  // -1 not set, -2 none
     // The paint was "currentColor": an element that inherits it paints with its own colour in force.
     bool FFillCurrent = false;
     bool FStrokeCurrent = false;
+    TContextPaint FFillContext = TContextPaint::None;
+    TContextPaint FStrokeContext = TContextPaint::None;
     std::optional<float> FFillOpacity;    // empty: inherited
     std::optional<float> FStrokeOpacity;  // empty: inherited
     float FStrokeWidth = UndefinedFloat;

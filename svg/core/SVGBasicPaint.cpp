@@ -137,14 +137,36 @@ std::unique_ptr<TGPBrush> MakeBrush(TSVGBasic& Element, TColor Color, float Opac
 
 }  // namespace
 
+std::unique_ptr<TGPBrush> TSVGBasic::PaintBrush(bool Stroke, float Opacity)
+{
+    const TPaintSource Source = PaintSource(Stroke);
+    if (!Source.Exists) return nullptr;
+    TSVGBasic& Giver = Source.Context ? *Source.Context : *this;
+    std::unique_ptr<TGPBrush> Brush = Source.Stroke
+                                          ? MakeBrush(Giver, Giver.GetStrokeColor(), Opacity, Giver.GetStrokeServer())
+                                          : MakeBrush(Giver, Giver.GetFillColor(), Opacity, Giver.GetFillServer());
+    if (!Brush || !Source.Context || Brush->GetType() == BrushTypeSolidColor) return Brush;
+    // A gradient or pattern lies where it lies for the context element: from its user space into this one's.
+    const TMatrix& Own = GetMatrix();
+    const TMatrix& Theirs = Giver.GetMatrix();
+    std::unique_ptr<TGPMatrix> Map = Theirs.IsTransform() ? ToGraphicsMatrix(Theirs) : std::make_unique<TGPMatrix>();
+    if (Own.IsTransform()) {
+        std::unique_ptr<TGPMatrix> Back = ToGraphicsMatrix(Own);
+        if (Back->Invert() != Ok) return nullptr;
+        Map->Multiply(*Back, MatrixOrderAppend);
+    }
+    Brush->MultiplyTransform(Map.get(), MatrixOrderAppend);
+    return Brush;
+}
+
 std::unique_ptr<TGPBrush> TSVGBasic::GetFillBrush()
 {
-    return MakeBrush(*this, GetFillColor(), GetFillOpacity() * FPaintOpacity, GetFillServer());
+    return PaintBrush(false, GetFillOpacity() * FPaintOpacity);
 }
 
 std::unique_ptr<TGPBrush> TSVGBasic::GetStrokeBrush()
 {
-    return MakeBrush(*this, GetStrokeColor(), GetStrokeOpacity() * FPaintOpacity, GetStrokeServer());
+    return PaintBrush(true, GetStrokeOpacity() * FPaintOpacity);
 }
 
 std::unique_ptr<TGPPen> TSVGBasic::GetStrokePen(TGPBrush* Brush)

@@ -13,6 +13,7 @@
 #include "svg/core/SVGBasic.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGParse.h"
+#include "svg/core/SVGRegion.h"
 #include "svg/paint/SVGColor.h"
 
 namespace plumwick {
@@ -60,6 +61,16 @@ float NumberOrZero(std::string_view Text)
     float Value = 0;
     TryParseNumber(Text, Value);
     return Value;
+}
+
+// "evenodd" or "nonzero" into Rule; anything else leaves it as it was.
+void ReadFillRule(std::string_view Value, int& Rule)
+{
+    const std::string_view Word = TrimView(Value);
+    if (Word == "evenodd")
+        Rule = FillRuleEvenOdd;
+    else if (Word == "nonzero")
+        Rule = FillRuleNonZero;
 }
 
 // The CSS "font" shorthand: [style] [variant] [weight] [stretch] size[/line-height] family. What it
@@ -112,7 +123,6 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
     };
     // In this order: later rows see what earlier ones set.
     static constexpr TRow Rows[] = {
-        {"stroke-width", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeWidth = ParseLength(V); }},
         {"opacity",
          [](TSVGBasic& E, TStyle&, const std::string& V) {
              // A number, or a percentage; anything else (a unit, a word) leaves the opacity as it was.
@@ -130,22 +140,8 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
         {"color", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FColor = V; }},
         {"stroke", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeURI = V; }},
         {"fill", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FFillURI = V; }},
-        {"fill-rule",
-         [](TSVGBasic& E, TStyle&, const std::string& V) {
-             const std::string_view Rule = TrimView(V);
-             if (Rule == "evenodd")
-                 E.FFillRule = FillRuleEvenOdd;
-             else if (Rule == "nonzero")
-                 E.FFillRule = FillRuleNonZero;
-         }},
-        {"clip-rule",
-         [](TSVGBasic& E, TStyle&, const std::string& V) {
-             const std::string_view Rule = TrimView(V);
-             if (Rule == "evenodd")
-                 E.FClipRule = FillRuleEvenOdd;
-             else if (Rule == "nonzero")
-                 E.FClipRule = FillRuleNonZero;
-         }},
+        {"fill-rule", [](TSVGBasic& E, TStyle&, const std::string& V) { ReadFillRule(V, E.FFillRule); }},
+        {"clip-rule", [](TSVGBasic& E, TStyle&, const std::string& V) { ReadFillRule(V, E.FClipRule); }},
         {"clip-path", [](TSVGBasic& E, TStyle&, const std::string& V) { E.SetClipURI(V); }},
         // Only a declaration reaches here: the cascade drops a "marker" attribute. Longhands of the same block
         // come after it.
@@ -157,8 +153,6 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
         {"stroke-linejoin", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeLineJoin = V; }},
         {"stroke-linecap", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeLineCap = V; }},
         {"stroke-miterlimit", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeMiterLimit = NumberOrZero(V); }},
-        {"stroke-dashoffset", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeDashOffset = ParseLength(TrimView(V)); }},
-        {"stroke-dasharray", [](TSVGBasic& E, TStyle&, const std::string& V) { E.ParseDashArray(V); }},
         // The shorthand first, so that the longhands of the same block override it.
         {"font",
          [](TSVGBasic& E, TStyle& S, const std::string& V) {
@@ -207,10 +201,35 @@ void TSVGBasic::ApplyStyle(TStyle& Style)
              else if (V == "italic")
                  E.FFontStyle = 1;
          }},
+        // After the font size: an em of a stroke length is of the element's font.
+        {"stroke-width", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeWidth = E.StrokeLength(V); }},
+        {"stroke-dashoffset", [](TSVGBasic& E, TStyle&, const std::string& V) { E.FStrokeDashOffset = E.StrokeLength(V); }},
+        {"stroke-dasharray", [](TSVGBasic& E, TStyle&, const std::string& V) { E.ParseDashArray(V); }},
     };
     for (const TRow& Row : Rows) {
         const std::string Value = Style.GetValues(Row.Name);
         if (!Value.empty()) Row.Apply(*this, Style, Value);
+    }
+}
+
+// Stroke widths, dashes and offsets: an em is the font size here, an ex half of it, and a percentage is of
+// the viewport's diagonal measure sqrt((width² + height²) / 2).
+float TSVGBasic::StrokeLength(std::string_view Text) const
+{
+    Text = TrimView(Text);
+    const float Value = ParseLength(Text);
+    switch (GetLengthUnit(Text)) {
+        case luEm:
+            return Value * GetFontSize();
+        case luEx:
+            return Value * GetFontSize() / 2;
+        case luPercent: {
+            float Width = 0, Height = 0;
+            TUnitRegion::ViewportOf(*this, Width, Height);
+            return static_cast<float>(Value * std::sqrt((double(Width) * Width + double(Height) * Height) / 2) / 100);
+        }
+        default:
+            return Value;
     }
 }
 
@@ -233,7 +252,7 @@ void TSVGBasic::ParseDashArray(std::string_view Value)
         const size_t N = Items.size();
         for (size_t I = 0; I < N; ++I) Items.push_back(Items[I]);
     }
-    for (const std::string& Item : Items) FStrokeDashArray.push_back(ParseLength(Item));
+    for (const std::string& Item : Items) FStrokeDashArray.push_back(StrokeLength(Item));
     FStrokeDashArrayCount = static_cast<int>(FStrokeDashArray.size());
 }
 
@@ -377,6 +396,8 @@ TColor TSVGBasic::PaintColor(const std::string& Text) const
         return Ref->Fallback.empty() ? SVG_NONE_COLOR : PaintColor(std::string(Ref->Fallback));
     const std::string_view Keyword = TrimView(Text);
     if (SameTextIgnoringCase(Keyword, "currentColor")) return CurrentColor();
+    // Stands in for the context element's paint, found when painting (see PaintSource).
+    if (Keyword == "context-fill" || Keyword == "context-stroke") return SVG_NONE_COLOR;
     return ParseColor(Text);
 }
 
@@ -388,6 +409,14 @@ void TSVGBasic::ResolveStyle()
     auto IsCurrent = [](const std::string& Text) { return SameTextIgnoringCase(TrimView(Text), "currentColor"); };
     FFillCurrent = IsCurrent(FFillURI);
     FStrokeCurrent = IsCurrent(FStrokeURI);
+    auto Context = [](const std::string& Text) {
+        const std::string_view Keyword = TrimView(Text);
+        return Keyword == "context-fill"     ? TContextPaint::Fill
+               : Keyword == "context-stroke" ? TContextPaint::Stroke
+                                             : TContextPaint::None;
+    };
+    FFillContext = Context(FFillURI);
+    FStrokeContext = Context(FStrokeURI);
     FFillColor = PaintColor(FFillURI);
     FStrokeColor = PaintColor(FStrokeURI);
     if (FFillColor != SVG_INHERIT_COLOR) FFillColor = ShownColor(FFillColor);
@@ -414,8 +443,41 @@ TColor TSVGBasic::ShownColor(TColor C) const
     return C;
 }
 
+TSVGBasic::TPaintSource TSVGBasic::PaintSource(bool Stroke) const
+{
+    // Bounded: a context element may itself paint with its context's paint, and so on.
+    constexpr int MaxContextSteps = 32;
+    TPaintSource Source;
+    Source.Stroke = Stroke;
+    const TSVGBasic* E = this;
+    for (int Step = 0; Step < MaxContextSteps; ++Step) {
+        const TSVGBasic* B = FindUp(E, [&](const TSVGBasic& X) {
+            return (Source.Stroke ? X.FStrokeColor : X.FFillColor) != SVG_INHERIT_COLOR;
+        });
+        const TContextPaint Paint = !B ? TContextPaint::None : Source.Stroke ? B->FStrokeContext : B->FFillContext;
+        if (Paint == TContextPaint::None) return Source;
+        Source.Context = nullptr;
+        for (TSVGObject* N = E->GetParent(); N && !Source.Context; N = N->GetParent()) {
+            auto* Holder = dynamic_cast<TSVGBasic*>(N);
+            if (!Holder) continue;
+            const std::optional<TSVGBasic*> Context = Holder->GetContentContext();
+            if (!Context) continue;
+            if (!*Context) break;
+            Source.Context = *Context;
+        }
+        if (!Source.Context) return TPaintSource{false, nullptr, Stroke};
+        Source.Stroke = Paint == TContextPaint::Stroke;
+        E = Source.Context;
+    }
+    return TPaintSource{false, nullptr, Stroke};
+}
+
 TColor TSVGBasic::GetFillColor() const
 {
+    if (const TPaintSource Source = PaintSource(false); !Source.Exists || Source.Context)
+        return !Source.Exists  ? SVG_NONE_COLOR
+               : Source.Stroke ? Source.Context->GetStrokeColor()
+                               : Source.Context->GetFillColor();
     // currentColor is the colour in force here (a used copy takes the use's), not where the paint was given.
     const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FFillColor != SVG_INHERIT_COLOR; });
     if (B && B->FFillCurrent) return ShownColor(CurrentColor());
@@ -448,6 +510,10 @@ int TSVGBasic::GetClipRule() const
 
 TColor TSVGBasic::GetStrokeColor() const
 {
+    if (const TPaintSource Source = PaintSource(true); !Source.Exists || Source.Context)
+        return !Source.Exists  ? SVG_NONE_COLOR
+               : Source.Stroke ? Source.Context->GetStrokeColor()
+                               : Source.Context->GetFillColor();
     const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FStrokeColor != SVG_INHERIT_COLOR; });
     if (B && B->FStrokeCurrent) return ShownColor(CurrentColor());
     return B ? B->FStrokeColor : SVG_NONE_COLOR;

@@ -1,4 +1,5 @@
 #include "svg/core/SVGDocument.h"
+#include "svg/compositing/ReferenceCycles.h"
 #include "svg/compositing/SVGRender.h"
 #include "svg/structure/SVGConditions.h"
 
@@ -16,8 +17,10 @@
 #include <unordered_set>
 
 #include "platform/GdiPlus.h"
+#include "svg/core/SVGAspectRatio.h"
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGError.h"
+#include "svg/core/SVGFactory.h"
 #include "svg/core/SVGParse.h"
 #include "svg/style/CSSParser.h"
 #include "svg/style/Selector.h"
@@ -65,51 +68,12 @@ struct TTransformKeeper {
 
 }  // namespace
 
-// "[defer] <align> [meet | slice]"; anything unreadable gives the default, xMidYMid meet.
-TSVG::TAspect TSVG::ParseAspect(std::string_view Text)
-{
-    TAspect Aspect;
-    std::vector<std::string> Words = SplitValues(std::string(Text), ' ');
-    std::erase_if(Words, [](const std::string& W) { return W.empty(); });
-    std::size_t I = !Words.empty() && Words[0] == "defer" ? 1 : 0;
-    if (I >= Words.size()) return Aspect;
-    const std::string& Align = Words[I];
-    auto Position = [](std::string_view Word) {
-        return Word == "Min" ? 0.0f : Word == "Mid" ? 0.5f : Word == "Max" ? 1.0f : -1.0f;
-    };
-    if (Align == "none") {
-        Aspect.None = true;
-    } else if (Align.size() == 8 && Align[0] == 'x' && Align[4] == 'Y') {
-        const float X = Position(std::string_view(Align).substr(1, 3));
-        const float Y = Position(std::string_view(Align).substr(5, 3));
-        if (X < 0 || Y < 0) return TAspect();
-        Aspect.AlignX = X;
-        Aspect.AlignY = Y;
-    } else {
-        return TAspect();
-    }
-    if (I + 1 < Words.size()) {
-        if (Words[I + 1] == "slice")
-            Aspect.Slice = true;
-        else if (Words[I + 1] != "meet")
-            return TAspect();
-    }
-    return Aspect;
-}
-
 TGPRectF FitCentred(const TGPRectF& Rect, double BoxWidth, double BoxHeight)
 {
-    const double Ratio = BoxHeight > 0 || std::isnan(BoxHeight) ? BoxWidth / BoxHeight : 1.0;
-    double W, H;
-    if (Rect.Height == 0 || Ratio >= double(Rect.Width) / Rect.Height) {
-        W = Rect.Width;
-        H = Rect.Width / Ratio;
-    } else {
-        W = Rect.Height * Ratio;
-        H = Rect.Height;
-    }
-    return TGPRectF{static_cast<float>(Rect.X + (Rect.Width - W) / 2),
-                    static_cast<float>(Rect.Y + (Rect.Height - H) / 2), static_cast<float>(W), static_cast<float>(H)};
+    constexpr std::uint8_t Centre = 4;
+    TGPRectF Result;
+    FitRect(Rect, Centre, Result, BoxWidth, BoxHeight);
+    return Result;
 }
 
 TSVG::TSVG() : FStyles(std::make_unique<TStyleList>())
@@ -195,10 +159,14 @@ void TSVG::LoadFromText(std::string_view Text)
     TXmlDocument Xml;
     Xml.LoadFromText(Text, IsTextContentElement);
     TXmlNode Element = Xml.DocumentElement();
-    if (Element && Element.NodeName() == "svg")
+    if (Element && SVGElementName(Element) == "svg") {
         ReadIn(Element);
-    else
-        FSource.clear();
+        return;
+    }
+    FSource.clear();
+    // An svg root of another namespace is no SVG document at all: say so rather than draw nothing.
+    if (Element && Element.LocalName() == "svg")
+        throw ESVGError("The root element <" + Element.NodeName() + "> is not in the SVG namespace");
 }
 
 void TSVG::LoadFromStream(std::istream& Stream)
@@ -242,7 +210,7 @@ void TSVG::SaveToFile(const std::string& FileName) const
 
 void TSVG::ReadIn(const TXmlNode& Node)
 {
-    if (Node.NodeName() != "svg") return;
+    if (SVGElementName(Node) != "svg") return;
     ReadStyleSheets(Node);
     TSVGBasic::ReadIn(Node);
     // Always drawn, unless its own conditions fail.
@@ -250,7 +218,7 @@ void TSVG::ReadIn(const TXmlNode& Node)
     FVisible = 1;
     FViewBox = TRectF{0, 0, FWidth, FHeight};
     bool OwnViewBox = false;
-    FAspect = ParseAspect(Node.GetAttribute("preserveAspectRatio"));
+    FAspect = ParseAspectRatio(Node.GetAttribute("preserveAspectRatio"));
     if (auto ViewBox = Node.FindAttribute("viewBox"); ViewBox && !ViewBox->empty()) {
         FViewBox = ParseViewBox(*ViewBox);
         OwnViewBox = FViewBox.Right > FViewBox.Left && FViewBox.Bottom > FViewBox.Top;
@@ -264,6 +232,7 @@ void TSVG::ReadIn(const TXmlNode& Node)
         LoadChildNodes(Node);
         ResolveOutlineLessStyles();
         DeReferenceUse();
+        BreakReferenceCycles(*this);
     }
     MeasureContent();
     // A percentage size is taken of the content extent; 0% stays 0 (no size given) rather than dividing by zero.
@@ -513,7 +482,7 @@ void TSVG::ReadStyleSheets(const TXmlNode& Node)
     while (!Stack.empty()) {
         const TXmlNode Current = Stack.back();
         Stack.pop_back();
-        if (Current.NodeName() == "style") {
+        if (SVGElementName(Current) == "style") {
             ReadStyleElement(Current);
             continue;
         }
@@ -587,19 +556,14 @@ void TSVG::CalculateRootMatrix()
     // aspect handling does), and the scale then maps those onto the output. Without that step a document whose
     // width and height differ from its view box (IconFont's width="200" over a 1024 view box) would be drawn
     // magnified and cut off. Without a usable view box only its origin is taken off, after the scaling.
-    const float VBWidth = FViewBox.Right - FViewBox.Left, VBHeight = FViewBox.Bottom - FViewBox.Top;
-    const bool Fits = std::isfinite(VBWidth) && std::isfinite(VBHeight) && VBWidth > 0 && VBHeight > 0 &&
-                      std::isfinite(FViewBox.Left) && std::isfinite(FViewBox.Top) && FWidth > 0 && FHeight > 0;
+    const bool Fits = IsUsableBox(FViewBox) && FWidth > 0 && FHeight > 0;
     TMatrix R = IdentityMatrix();
     if (FPureMatrix.IsTransform()) R = FPureMatrix;
     const float OutWidth = FRootBounds.Width, OutHeight = FRootBounds.Height;
     if (Fits && std::isfinite(OutWidth) && std::isfinite(OutHeight) && OutWidth > 0 && OutHeight > 0) {
         // The output rectangle is the viewport: the view box is placed in it as preserveAspectRatio says, so an
         // output of another shape than the document keeps the drawing's proportions unless it says "none".
-        float SX = OutWidth / VBWidth, SY = OutHeight / VBHeight;
-        if (!FAspect.None) SX = SY = FAspect.Slice ? std::max(SX, SY) : std::min(SX, SY);
-        R = R * CreateTranslation(-FViewBox.Left, -FViewBox.Top) * CreateScaling(SX, SY) *
-            CreateTranslation((OutWidth - VBWidth * SX) * FAspect.AlignX, (OutHeight - VBHeight * SY) * FAspect.AlignY);
+        R = R * ViewBoxMatrix(FViewBox, FAspect, 0, 0, OutWidth, OutHeight);
         if (FAngle != 0)
             R = R * CreateTranslation(-OutWidth / 2, -OutHeight / 2) * CreateRotation(FAngle) *
                 CreateTranslation(OutWidth / 2, OutHeight / 2);
@@ -608,11 +572,7 @@ void TSVG::CalculateRootMatrix()
         FRootMatrix = R;
         return;
     }
-    if (Fits) {
-        const float S = std::min(FWidth / VBWidth, FHeight / VBHeight);
-        R = R * CreateTranslation(-FViewBox.Left, -FViewBox.Top) * CreateScaling(S, S) *
-            CreateTranslation((FWidth - VBWidth * S) / 2, (FHeight - VBHeight * S) / 2);
-    }
+    if (Fits) R = R * ViewBoxMatrix(FViewBox, TAspectRatio{}, 0, 0, FWidth, FHeight);
     if (FAngleMatrix.IsTransform()) R = R * FAngleMatrix;
     R = R * CreateScaling(FDX, FDY);
     if (!Fits) R = R * CreateTranslation(-FViewBox.Left, -FViewBox.Top);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/GdiPlusTypes.h"
+#include "svg/core/SVGAspectRatio.h"
 #include "svg/core/SVGBasic.h"
 #include "svg/core/SVGFactory.h"
 #include "svg/images/SVGImageSource.h"
@@ -137,16 +138,7 @@ private:
     void ResolveOutlineLessStyles();
     void CalculateRootMatrix();
 
-    // The root's preserveAspectRatio: where the view box sits in the output (0, 0.5 or 1 of the room left
-    // on each axis), whether it covers the output (slice) rather than fitting inside it, or stretches (none).
-    struct TAspect {
-        float AlignX = 0.5f;
-        float AlignY = 0.5f;
-        bool Slice = false;
-        bool None = false;
-    };
-    static TAspect ParseAspect(std::string_view Text);
-    TAspect FAspect;
+    TAspectRatio FAspect;  // the root's preserveAspectRatio: where the view box sits in the output
     TGPRectF FRootBounds;
     float FDX = 1;
     float FDY = 1;

@@ -7,6 +7,7 @@
 #include "svg/core/SVGBasic.h"
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
+#include "svg/core/SVGFactory.h"
 #include "svg/core/SVGParse.h"
 #include "svg/style/CSSParser.h"
 #include "svg/style/CSSTransform.h"
@@ -136,7 +137,9 @@ void TSVGObject::ReadIn(const TXmlNode& Node)
             std::string Trimmed = Trim(Name);
             if (!Trimmed.empty()) FClasses.push_back(std::move(Trimmed));
         }
-    FObjectName = Node.NodeName();
+    // Elements of other namespaces are never created; a node read here without one keeps its written name.
+    FObjectName = SVGElementName(Node);
+    if (FObjectName.empty()) FObjectName = Node.NodeName();
 }
 
 int TSVGObject::Add(std::unique_ptr<TSVGObject> Item)

@@ -179,13 +179,18 @@ void TSVGImage::ReadIn(const TXmlNode& Node)
     TSVG* document = GetRoot();
     static const TImageSources anyFile;
     const TImageSources& sources = document ? document->GetImageSources() : anyFile;
+    // A picture that cannot be had draws nothing, as in a browser; the rest of the document still renders.
+    auto skip = [&](std::string_view Why) {
+        if (document) document->AddWarning("image \"" + ShortName(reference) + "\" not loaded: " + std::string(Why));
+    };
+    if (Trim(reference).empty()) return;  // nothing to draw, and nothing wrong
     std::optional<TSharedPicture> picture = document ? document->GetImageCache().Find(reference) : std::nullopt;
     std::string text = reference;
     if (picture) {
         // Decoded already for an element before this one.
     } else if (ParseDataURI(text)) {
         std::optional<std::vector<std::uint8_t>> bytes = DecodeBase64(text);
-        if (!bytes) throw ESVGError("Cannot read image: malformed base64 data");
+        if (!bytes) return skip("malformed base64 data");
         picture = document ? document->GetImageCache().Get(reference, std::move(*bytes))
                            : TImageCache().Get(reference, std::move(*bytes));
     } else if (reference.compare(0, 5, "data:") == 0 && text.compare(0, 13, "image/svg+xml") == 0 &&
@@ -198,12 +203,9 @@ void TSVGImage::ReadIn(const TXmlNode& Node)
     } else {
         FFileName = text;
         const TImageFileChoice file = ChooseImageFile(sources, reference);
-        if (!file.Allowed) {
-            if (document) document->AddWarning("image \"" + ShortName(reference) + "\" not loaded: " + file.Reason);
-            return;
-        }
+        if (!file.Allowed) return skip(file.Reason);
         std::optional<std::vector<std::uint8_t>> bytes = ReadRegularFile(file.Path, SVGMaxImageFileSize);
-        if (!bytes) throw ESVGError("Cannot open file \"" + ShortName(text) + "\"");
+        if (!bytes) return skip("no readable file of that name");
         picture = document ? document->GetImageCache().Get(reference, std::move(*bytes))
                            : TImageCache().Get(reference, std::move(*bytes));
     }
@@ -219,7 +221,7 @@ void TSVGImage::ReadIn(const TXmlNode& Node)
         GetStyle().Remove("href");
     }
     LoadDocument();
-    if (auto aspect = Node.FindAttribute("preserveAspectRatio")) FAspect = ParseAspect(*aspect);
+    if (auto aspect = Node.FindAttribute("preserveAspectRatio")) FAspect = ParseAspectRatio(*aspect);
 
     auto isAuto = [&Node](std::string_view Name) {
         const std::optional<std::string> value = Node.FindAttribute(Name);
@@ -243,34 +245,6 @@ void TSVGImage::ReadIn(const TXmlNode& Node)
             FHeight = FWidth * height / width;
         }
     }
-}
-
-TSVGImage::TAspect TSVGImage::ParseAspect(std::string_view Value)
-{
-    TAspect aspect;
-    std::vector<std::string> words;
-    for (std::string& word : SplitValues(Value, ' '))
-        if (!Trim(word).empty()) words.push_back(Trim(word));
-    std::size_t i = 0;
-    if (i < words.size() && words[i] == "defer") ++i;
-    if (i >= words.size()) return aspect;
-    const std::string& align = words[i];
-    if (align == "none") {
-        aspect.Stretch = true;
-    } else if (align.size() == 8 && align[0] == 'x' && align[4] == 'Y') {
-        auto share = [](std::string_view Word) {
-            return Word == "Min" ? 0.0f : Word == "Mid" ? 0.5f : Word == "Max" ? 1.0f : -1.0f;
-        };
-        const float x = share(std::string_view(align).substr(1, 3));
-        const float y = share(std::string_view(align).substr(5, 3));
-        if (x < 0 || y < 0) return aspect;  // not a known alignment: the default
-        aspect.AlignX = x;
-        aspect.AlignY = y;
-    } else {
-        return aspect;
-    }
-    if (i + 1 < words.size() && words[i + 1] == "slice") aspect.Slice = !aspect.Stretch;
-    return aspect;
 }
 
 void TSVGImage::LoadDocument()
@@ -347,17 +321,8 @@ void TSVGImage::PaintToGraphics(TGPGraphics& Graphics)
     if (FDocument && FWidth > 0 && FHeight > 0) {
         // The picture's box within the element's, as for a raster picture of the document's size.
         const float docWidth = FDocument->GetWidth(), docHeight = FDocument->GetHeight();
-        TGPRectF box{FX, FY, FWidth, FHeight};
-        if (!FAspect.Stretch) {
-            const float scale = FAspect.Slice ? std::max(FWidth / docWidth, FHeight / docHeight)
-                                              : std::min(FWidth / docWidth, FHeight / docHeight);
-            box.Width = docWidth * scale;
-            box.Height = docHeight * scale;
-            box.X += (FWidth - box.Width) * FAspect.AlignX;
-            box.Y += (FHeight - box.Height) * FAspect.AlignY;
-        }
         ClipToViewports(Graphics);
-        PaintDocument(Graphics, box);
+        PaintDocument(Graphics, PlaceInBox(docWidth, docHeight, TGPRectF{FX, FY, FWidth, FHeight}, FAspect));
         return;
     }
     if (!FImage) return;
@@ -380,11 +345,7 @@ void TSVGImage::PaintToGraphics(TGPGraphics& Graphics)
             source.Width = shownWidth;
             source.Height = shownHeight;
         } else {
-            const float scale = std::min(sx, sy);
-            target.Width = source.Width * scale;
-            target.Height = source.Height * scale;
-            target.X += (FWidth - target.Width) * FAspect.AlignX;
-            target.Y += (FHeight - target.Height) * FAspect.AlignY;
+            target = PlaceInBox(source.Width, source.Height, target, FAspect);
         }
     }
     ClipToViewports(Graphics);
@@ -425,7 +386,7 @@ void TSVGImage::Clear()
     FDocument.reset();
     FStream.reset();
     FFileName.clear();
-    FAspect = TAspect();
+    FAspect = TAspectRatio();
 }
 
 void TSVGImage::AssignTo(TSVGObject& Dest) const

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "svg/core/SVGAspectRatio.h"
 #include "svg/core/SVGBasic.h"
 #include "svg/images/SVGImageSource.h"
 
@@ -67,22 +68,14 @@ public:
     // it was there.
     [[nodiscard]] static bool ParseDataURI(std::string& Text);
 
-    // Placement of the picture in its box, from "preserveAspectRatio".
-    struct TAspect {
-        bool Stretch = false;  // "none"
-        float AlignX = 0.5f;   // 0 min, 0.5 mid, 1 max
-        float AlignY = 0.5f;
-        bool Slice = false;  // fill the box and cut, rather than fit whole
-    };
-    static TAspect ParseAspect(std::string_view Value);
-    const TAspect& GetAspect() const { return FAspect; }
+    const TAspectRatio& GetAspect() const { return FAspect; }
 
 private:
     // Reads the bytes as an SVG document when they hold one, within the nesting bound.
     void LoadDocument();
     void PaintDocument(TGPGraphics& Graphics, const TGPRectF& Box);
 
-    TAspect FAspect;
+    TAspectRatio FAspect;
     std::shared_ptr<TSVG> FDocument;  // an SVG picture, shared with copies
     std::string FFileName;
     std::shared_ptr<TGPImage> FImage;                          // decoded from FStream, shared with copies

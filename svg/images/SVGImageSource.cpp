@@ -4,6 +4,7 @@
 #include <cctype>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <span>
 
 #include "platform/GdiPlusImage.h"
@@ -37,6 +38,15 @@ bool Inside(const std::string& Path, const std::string& Folder)
     return Path.size() > Folder.size() && Path.compare(0, Folder.size(), Folder) == 0 && Path[Folder.size()] == '/';
 }
 
+// The absolute, dot-free spelling of Path, without a trailing separator; the file system is not asked.
+std::string Spelled(const std::string& Path)
+{
+    std::error_code error;
+    std::string text = std::filesystem::absolute(Path, error).lexically_normal().string();
+    while (text.size() > 1 && text.back() == '/') text.pop_back();
+    return text;
+}
+
 TImageFileChoice Refused(std::string Reason)
 {
     TImageFileChoice choice;
@@ -67,6 +77,8 @@ TImageFileChoice ChooseImageFile(const TImageSources& Sources, std::string_view 
 
     const std::string folder = Sources.Folder.empty() ? std::string(".") : Sources.Folder;
     if (!Reference.starts_with('/')) choice.Path = folder + "/" + choice.Path;
+    // A name that climbs out is refused before anything is looked up, whether or not the file exists.
+    if (!Inside(Spelled(choice.Path), Spelled(folder))) return Refused("it lies outside the folder of the SVG file");
     const std::optional<std::string> realFolder = RealPath(folder);
     const std::optional<std::string> realFile = RealPath(choice.Path);
     if (!realFile) return choice;  // reading it fails with the usual message

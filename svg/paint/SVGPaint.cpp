@@ -6,8 +6,10 @@
 
 #include "gdip/GDIPOBJ2.h"
 #include "platform/GdiPlus.h"
+#include "svg/core/SVGBounds.h"
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
+#include "svg/core/SVGFactory.h"
 #include "svg/core/SVGParse.h"
 #include "svg/paint/SVGColor.h"
 #include "svg/style/CSSTransform.h"
@@ -68,9 +70,9 @@ std::optional<TGradientLength> ReadGradientLength(std::string_view Text)
     return TGradientLength{ParseLength(Text), false};
 }
 
-// The box that bounding-box units measure: the bounds of the element's outline, so that circles,
-// ellipses, paths and polygons are measured by what they draw. An element without an outline
-// falls back on the box its x, y, width and height fields keep.
+}  // namespace
+
+// Measured by the outline, so that circles, ellipses, paths and polygons count what they draw.
 TGPRectF ObjectBox(const TSVGBasic& Element)
 {
     TGPRectF Box{Element.GetX(), Element.GetY(), Element.GetWidth(), Element.GetHeight()};
@@ -79,11 +81,12 @@ TGPRectF ObjectBox(const TSVGBasic& Element)
         if (Path->GetBounds(Bounds) == Ok && std::isfinite(Bounds.X) && std::isfinite(Bounds.Y) &&
             std::isfinite(Bounds.Width) && std::isfinite(Bounds.Height))
             Box = Bounds;
+    } else if (Element.GetCount() > 0 && Box.Width == 0 && Box.Height == 0) {
+        // A container (a use whose paint its content takes as context paint) is measured by its content.
+        Box = SubtreeBoundingBox(Element);
     }
     return Box;
 }
-
-}  // namespace
 
 // --- stop
 
@@ -148,7 +151,7 @@ void TSVGGradient::ReadIn(const TXmlNode& Node)
     TSVGFiller::ReadIn(Node);
     LoadGradientUnits(Node, FGradientUnits);
     for (const TXmlNode& Child : Node.ChildNodes())
-        if (Child.IsElement() && Child.NodeName() == "stop") CreateIn<TSVGStop>(this)->ReadIn(Child);
+        if (SVGElementName(Child) == "stop") CreateIn<TSVGStop>(this)->ReadIn(Child);
     // The plain SVG 2 "href" takes precedence over "xlink:href"; only a local reference counts.
     std::string URI = Trim(FStyle->IndexOf("href") >= 0 ? FStyle->GetValues("href") : FStyle->GetValues("xlink:href"));
     FURI = !URI.empty() && URI.front() == '#' ? URI.substr(1) : std::string();

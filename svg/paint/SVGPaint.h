@@ -15,6 +15,10 @@
 
 namespace plumwick {
 
+// The box that bounding-box units measure: the bounds of the element's outline, else (no outline,
+// or bounds that are not finite) the box its x, y, width and height fields keep.
+TGPRectF ObjectBox(const TSVGBasic& Element);
+
 // One stop of a gradient: offset, colour and opacity (0..1). The colour keeps its own alpha
 // (rgba(), #rrggbbaa); currentColor and inherit are resolved when the stop is read.
 class TSVGStop : public TSVGObject {

@@ -9,6 +9,7 @@
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGParse.h"
+#include "svg/paint/SVGPaint.h"
 #include "svg/structure/SVGNesting.h"
 #include "svg/style/CSSTransform.h"
 
@@ -22,14 +23,6 @@ constexpr double MaxTilePixels = 4096;
 std::optional<std::string> Attribute(const TXmlNode& Node, std::string_view Name)
 {
     return Node.FindAttribute(Name);
-}
-
-TGPRectF OutlineBox(const TSVGBasic& Element)
-{
-    TGPRectF Box{};
-    if (const TGPGraphicsPath2* Path = Element.GetPath())
-        if (Path->GetBounds(Box) != Ok || !std::isfinite(Box.Width) || !std::isfinite(Box.Height)) Box = TGPRectF{};
-    return Box;
 }
 
 }  // namespace
@@ -112,7 +105,7 @@ std::unique_ptr<TGPBrush> TSVGPattern::GetBrush(std::uint8_t Alpha, TSVGBasic* D
     TReferenceGuard Guard(FPainting);
     if (!Guard.Entered()) return nullptr;
     TTile Tile = ResolveTile();
-    const TGPRectF Box = OutlineBox(*DestObject);
+    const TGPRectF Box = ObjectBox(*DestObject);
     const bool BoxUnits = !Tile.UserSpaceUnits;
     if (BoxUnits && (!(Box.Width > 0) || !(Box.Height > 0))) return nullptr;
     float ViewportWidth = 0, ViewportHeight = 0;

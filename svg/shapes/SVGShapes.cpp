@@ -7,6 +7,7 @@
 
 #include "gdip/GDIPOBJ2.h"
 #include "svg/core/SVGCommon.h"
+#include "svg/core/SVGFactory.h"
 #include "svg/core/SVGParse.h"
 
 namespace plumwick {
@@ -219,7 +220,7 @@ void TSVGEllipse::ReadIn(const TXmlNode& Node)
     TSVGBasic::ReadIn(Node);
     LoadViewportLength(Node, "cx", FX, *this, TViewportAxis::Width);
     LoadViewportLength(Node, "cy", FY, *this, TViewportAxis::Height);
-    if (Node.NodeName() == "circle") {
+    if (SVGElementName(Node) == "circle") {
         LoadViewportLength(Node, "r", FWidth, *this, TViewportAxis::Diagonal);
         FHeight = FWidth;
     } else {

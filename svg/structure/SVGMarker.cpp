@@ -294,7 +294,7 @@ void TSVGMarker::ReadIn(const TXmlNode& Node)
     LoadChildNodes(Node);
 }
 
-void TSVGMarker::PaintAt(TGPGraphics& Graphics, const TSVGBasic& Element, const TMarkerVertex& Vertex, bool IsStart)
+void TSVGMarker::PaintAt(TGPGraphics& Graphics, TSVGBasic& Element, const TMarkerVertex& Vertex, bool IsStart)
 {
     if (!(FMarkerWidth > 0) || !(FMarkerHeight > 0)) return;
     TReferenceGuard Guard(FPainting);
@@ -332,6 +332,12 @@ void TSVGMarker::PaintAt(TGPGraphics& Graphics, const TSVGBasic& Element, const 
                               CreateRotation(Angle / Degrees) * CreateTranslation(Vertex.Point.X, Vertex.Point.Y);
     const TMatrix& Outer = Element.GetMatrix();
     PlaceSubtree(Outer.IsTransform() ? Placement * Outer : Placement);
+    // The content's context-fill and context-stroke stand for Element's paint while it draws.
+    struct TContextScope {
+        TSVGBasic*& Slot;
+        ~TContextScope() { Slot = nullptr; }
+    } Scope{FContext};
+    FContext = &Element;
     PaintChildren(*this, Graphics);
 }
 

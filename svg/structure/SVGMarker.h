@@ -3,6 +3,7 @@
 // marker: content drawn at the vertices of paths, lines, polylines and polygons that name it in
 // "marker-start", "marker-mid" or "marker-end". Never drawn in the tree itself.
 
+#include <optional>
 #include <vector>
 
 #include "svg/structure/SVGViewport.h"
@@ -32,7 +33,9 @@ public:
     // Draws the content at a vertex of Element (whose complete matrix places it); IsStart tells a
     // start marker, which "auto-start-reverse" turns around. Nothing when the marker is already
     // being drawn further up (a marker whose content uses it again).
-    void PaintAt(TGPGraphics& Graphics, const TSVGBasic& Element, const TMarkerVertex& Vertex, bool IsStart);
+    void PaintAt(TGPGraphics& Graphics, TSVGBasic& Element, const TMarkerVertex& Vertex, bool IsStart);
+    // The element the marker is being drawn on; nullptr outside PaintAt.
+    std::optional<TSVGBasic*> GetContentContext() override { return FContext; }
 
 private:
     float FRefX = 0;
@@ -43,6 +46,7 @@ private:
     TOrient FOrient = TOrient::Angle;
     float FOrientAngle = 0;
     bool FPainting = false;
+    TSVGBasic* FContext = nullptr;
 };
 
 }  // namespace plumwick

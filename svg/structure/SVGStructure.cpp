@@ -9,6 +9,7 @@
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGError.h"
+#include "svg/core/SVGFactory.h"
 #include "svg/core/SVGParse.h"
 #include "svg/structure/SVGConditions.h"
 #include "svg/structure/SVGViewport.h"
@@ -109,13 +110,17 @@ void TSVGSwitch::ReadIn(const TXmlNode& Node)
     // nodes they were read from; nodes the factory skipped made no object and are not candidates.
     int Index = 0;
     bool Chosen = false;
+    const TSVG* Root = GetRoot();
     for (const TXmlNode& Child : Node.ChildNodes()) {
         if (Child.NodeType() != TXmlNodeType::ntElement) continue;
         if (Index >= GetCount()) break;
         TSVGObject* Item = GetItem(Index);
-        if (Item->GetObjectName() != Child.NodeName()) continue;
+        if (Item->GetObjectName() != SVGElementName(Child)) continue;
         ++Index;
-        if (!Chosen && ConditionsPass(Child))
+        // An element of no known kind draws nothing, so it is never the one chosen.
+        const std::string& Name = Item->GetObjectName();
+        const bool Known = FindElementCreator(Name) || (Root && Root->FindRegisteredElement(Name));
+        if (!Chosen && Known && ConditionsPass(Child))
             Chosen = true;
         else
             Item->SetDisplay(0);

@@ -62,6 +62,8 @@ public:
     // SVGMaxDepth, raises ESVGError.
     void ResolveReference() override;
     std::string_view CopiedID() const override;
+    // The copy paints in the use element's context.
+    std::optional<TSVGBasic*> GetContentContext() override { return this; }
 
     const std::string& GetReference() const { return FReference; }
 

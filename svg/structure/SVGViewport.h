@@ -16,6 +16,12 @@ public:
     void AssignTo(TSVGObject& Dest) const override;
     void ReadIn(const TXmlNode& Node) override;
     [[nodiscard]] bool GetViewportClip(TRectF& Clip) const override;
+    bool GetContentViewport(float& Width, float& Height) const override
+    {
+        Width = GetContentWidth();
+        Height = GetContentHeight();
+        return true;
+    }
 
     // Lays the viewport out again: a use's width and height stand in for the element's own when given.
     // Percentages are of the nearest enclosing viewport.

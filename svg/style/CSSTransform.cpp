@@ -43,6 +43,11 @@ std::optional<double> Angle(const TArgument& A)
     return std::nullopt;
 }
 
+std::optional<double> Number(const TArgument& A)
+{
+    return A.Unit.empty() ? std::optional<double>(A.Number) : std::nullopt;
+}
+
 std::optional<double> Length(const TArgument& A)
 {
     if (A.Unit.empty() || A.Unit == "px") return A.Number;
@@ -78,30 +83,13 @@ std::optional<std::string> Convert(std::string_view Name, const std::vector<std:
     }
     std::ostringstream Out;
     Out.precision(9);
-    auto Lengths = [&](size_t Min, size_t Max) -> std::optional<std::vector<double>> {
+    // Between Min and Max arguments, each read by Read; nothing when one is out of place.
+    auto Values = [&](size_t Min, size_t Max,
+                      std::optional<double> (*Read)(const TArgument&)) -> std::optional<std::vector<double>> {
         if (Args.size() < Min || Args.size() > Max) return std::nullopt;
         std::vector<double> V;
         for (const TArgument& A : Args) {
-            std::optional<double> L = Length(A);
-            if (!L) return std::nullopt;
-            V.push_back(*L);
-        }
-        return V;
-    };
-    auto Numbers = [&](size_t Min, size_t Max) -> std::optional<std::vector<double>> {
-        if (Args.size() < Min || Args.size() > Max) return std::nullopt;
-        std::vector<double> V;
-        for (const TArgument& A : Args) {
-            if (!A.Unit.empty()) return std::nullopt;
-            V.push_back(A.Number);
-        }
-        return V;
-    };
-    auto Angles = [&](size_t Min, size_t Max) -> std::optional<std::vector<double>> {
-        if (Args.size() < Min || Args.size() > Max) return std::nullopt;
-        std::vector<double> V;
-        for (const TArgument& A : Args) {
-            std::optional<double> D = Angle(A);
+            std::optional<double> D = Read(A);
             if (!D) return std::nullopt;
             V.push_back(*D);
         }
@@ -109,28 +97,28 @@ std::optional<std::string> Convert(std::string_view Name, const std::vector<std:
     };
     auto Tan = [](double Degrees) { return std::tan(Degrees * std::numbers::pi / 180); };
     if (Name == "matrix") {
-        const auto V = Numbers(6, 6);
+        const auto V = Values(6, 6, Number);
         if (!V) return std::nullopt;
         Out << "matrix(" << (*V)[0] << ' ' << (*V)[1] << ' ' << (*V)[2] << ' ' << (*V)[3] << ' ' << (*V)[4] << ' '
             << (*V)[5] << ')';
     } else if (Name == "translate" || Name == "translateX" || Name == "translateY") {
-        const auto V = Lengths(1, Name == "translate" ? 2 : 1);
+        const auto V = Values(1, Name == "translate" ? 2 : 1, Length);
         if (!V) return std::nullopt;
         const double X = Name == "translateY" ? 0 : (*V)[0];
         const double Y = Name == "translateY" ? (*V)[0] : V->size() > 1 ? (*V)[1] : 0;
         Out << "translate(" << X << ' ' << Y << ')';
     } else if (Name == "scale" || Name == "scaleX" || Name == "scaleY") {
-        const auto V = Numbers(1, Name == "scale" ? 2 : 1);
+        const auto V = Values(1, Name == "scale" ? 2 : 1, Number);
         if (!V) return std::nullopt;
         const double X = Name == "scaleY" ? 1 : (*V)[0];
         const double Y = Name == "scaleX" ? 1 : Name == "scaleY" ? (*V)[0] : V->size() > 1 ? (*V)[1] : (*V)[0];
         Out << "scale(" << X << ' ' << Y << ')';
     } else if (Name == "rotate") {
-        const auto V = Angles(1, 1);
+        const auto V = Values(1, 1, Angle);
         if (!V) return std::nullopt;
         Out << "rotate(" << (*V)[0] << ')';
     } else if (Name == "skew" || Name == "skewX" || Name == "skewY") {
-        const auto V = Angles(1, Name == "skew" ? 2 : 1);
+        const auto V = Values(1, Name == "skew" ? 2 : 1, Angle);
         if (!V) return std::nullopt;
         const double AX = Name == "skewY" ? 0 : (*V)[0];
         const double AY = Name == "skewY" ? (*V)[0] : V->size() > 1 ? (*V)[1] : 0;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "svg/core/SVGFactory.h"
 #include "svg/style/CSSParser.h"
 #include "svg/style/SVGStyle.h"
 #include "svg/style/SelectorIndex.h"
@@ -158,7 +159,7 @@ void CascadeElement(const TStyleList& Sheet, const TXmlNode& Element, TStyle& St
     std::vector<TRankedDeclaration> Ranked;
     const TSelectorIndex& Index = Sheet.Selectors();
     if (!Index.Empty()) {
-        const std::string Name = Element.NodeName();
+        const std::string Name = SVGElementName(Element);
         const std::string ID = Element.GetAttribute("id");
         const std::string ClassText = Element.GetAttribute("class");
         Index.Collect(TXmlSelectorTree{}, Element, LocalName(Name), ID, Words(ClassText), Ranked);

@@ -10,7 +10,9 @@
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGError.h"
+#include "svg/core/SVGFactory.h"
 #include "svg/core/SVGParse.h"
+#include "svg/structure/SVGConditions.h"
 #include "svg/style/SVGStyle.h"
 #include "svg/text/TextSheet.h"
 
@@ -421,7 +423,7 @@ void TSVGCustomText::PostPaint(TGPGraphics& Graphics, TGPBrush* Brush, TGPPen* P
 void TSVGCustomText::ReadTextContent(const TXmlNode& Node)
 {
     const TXmlNodeList children = Node.ChildNodes();
-    if (Node.IsElement() && Node.NodeName() == "text" && children.Count() == 1 && children.Item(0).IsText()) {
+    if (SVGElementName(Node) == "text" && children.Count() == 1 && children.Item(0).IsText()) {
         FText = CollapseWhiteSpace(Node.Text());
         LayoutText();
         BuildPath();
@@ -433,13 +435,15 @@ void TSVGCustomText::ReadTextContent(const TXmlNode& Node)
 
 void TSVGCustomText::ReadTextChild(const TXmlNode& Node)
 {
-    const std::string name = Node.NodeName();
-    const bool isRun = name == "#text" || name == "#cdata-section";
-    // A text inside a text is not text content: it draws nothing, as browsers have it.
-    const bool isSpan = name == "tspan";
+    const bool isRun = Node.IsText() || Node.NodeType() == TXmlNodeType::ntCData;
+    const std::string name = SVGElementName(Node);
+    // A text inside a text is not text content: it draws nothing, as browsers have it. A link is drawn as a span.
+    const bool isSpan = name == "tspan" || name == "a";
     const bool isPath = name == "textPath";
     const bool isRef = name == "tref";
     if (!isRun && !isSpan && !isPath && !isRef) return;
+    // A span whose conditions fail is not rendered and takes no room.
+    if (!isRun && !ConditionsPass(Node)) return;
     if (Depth(*this) >= SVGMaxDepth) throw ESVGError("Text elements nested too deeply");
     TSVGCustomText* chunk = isPath ? static_cast<TSVGCustomText*>(CreateIn<TSVGTextPath>(this))
                                    : static_cast<TSVGCustomText*>(CreateIn<TSVGTSpan>(this));

@@ -63,6 +63,10 @@ TEST(XmlLoad, NamesTypesAndOrder)
     EXPECT_EQ(kids.Item(1).NodeType(), TXmlNodeType::ntComment);
     EXPECT_EQ(kids.Item(2).GetAttribute("xlink:href"), "#g");
     EXPECT_EQ(kids.Item(4).NodeName(), "svg:rect");
+    EXPECT_EQ(kids.Item(4).LocalName(), "rect");
+    EXPECT_EQ(kids.Item(4).NamespaceURI(), "http://www.w3.org/2000/svg");
+    EXPECT_EQ(Load("<e/>").DocumentElement().NamespaceURI(), "");
+    EXPECT_EQ(kids.Item(1).LocalName(), "");
     EXPECT_FALSE(kids.Item(5));
     TXmlNodeList text = kids.Item(3).ChildNodes();
     ASSERT_EQ(text.Count(), 2);

@@ -33,26 +33,18 @@ TVec Normal(const TFilterImage& In, int X, int Y, float SurfaceScale)
     auto A = [&](int PX, int PY) { return In.Pixel(PX, PY)[3]; };
     const int XL = X > 0 ? X - 1 : X, XR = X < W - 1 ? X + 1 : X;
     const int YT = Y > 0 ? Y - 1 : Y, YB = Y < H - 1 ? Y + 1 : Y;
-    float NX = 0, NY = 0;
-    if (XR != XL) {
+    // The slope across the pixel between Lo and Hi, its rows (or columns) weighted 1-2-1 about Centre.
+    auto Slope = [&](int Lo, int Hi, int From, int To, int Centre, bool AlongX) {
+        if (Hi == Lo) return 0.0f;
         float Sum = 0, Weights = 0;
-        for (int R = YT; R <= YB; ++R) {
-            const float Wt = R == Y ? 2.0f : 1.0f;
-            Sum += Wt * (A(XR, R) - A(XL, R));
+        for (int I = From; I <= To; ++I) {
+            const float Wt = I == Centre ? 2.0f : 1.0f;
+            Sum += Wt * (AlongX ? A(Hi, I) - A(Lo, I) : A(I, Hi) - A(I, Lo));
             Weights += Wt;
         }
-        NX = -SurfaceScale * 2 / (Weights * float(XR - XL)) * Sum;
-    }
-    if (YB != YT) {
-        float Sum = 0, Weights = 0;
-        for (int C = XL; C <= XR; ++C) {
-            const float Wt = C == X ? 2.0f : 1.0f;
-            Sum += Wt * (A(C, YB) - A(C, YT));
-            Weights += Wt;
-        }
-        NY = -SurfaceScale * 2 / (Weights * float(YB - YT)) * Sum;
-    }
-    return Normalize({NX, NY, 1});
+        return -SurfaceScale * 2 / (Weights * float(Hi - Lo)) * Sum;
+    };
+    return Normalize({Slope(XL, XR, YT, YB, Y, true), Slope(YT, YB, XL, XR, X, false), 1});
 }
 
 }  // namespace

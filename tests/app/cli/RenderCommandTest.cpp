@@ -1,5 +1,6 @@
 // plumwick render as scripts call it: files written, failures reported per file, exit statuses.
 #include "RunPlumwick.h"
+#include "tests/support/TestFolder.h"
 
 #include <gtest/gtest.h>
 #include <QImage>
@@ -20,10 +21,7 @@ class RenderCommand : public testing::Test {
 protected:
     void SetUp() override
     {
-        FFolder = fs::temp_directory_path() /
-                  ("plumwick-render-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(FFolder);
-        fs::create_directories(FFolder);
+        FFolder = plumwick::test::FreshTestFolder("plumwick-render");
         Write("good.svg", R"(<svg viewBox="0 0 24 24"><path d="M2 2H22V22H2Z" fill="red"/></svg>)");
         Write("truncated.svg", R"(<svg viewBox="0 0 24 24"><path d="M2 2H22)");
         // Content the renderer cannot take: elements nested deeper than a document may be.
@@ -120,6 +118,7 @@ TEST_F(RenderCommand, ImagesResolveInTheFilesOwnFolderOnly)
         {"relative", "pics/red.png", true, false},     {"absolute-inside", Path("icons/pics/red.png"), true, false},
         {"climbs-out", "../outside.png", false, true}, {"absolute-outside", Path("outside.png"), false, true},
         {"link-out", "pics/link.png", false, true},    {"system-file", "/etc/passwd", false, true},
+        {"missing", "pics/none.png", false, true},     {"missing-outside", "../../none.png", false, true},
     };
     const fs::path cwd = fs::current_path();
     fs::current_path("/");

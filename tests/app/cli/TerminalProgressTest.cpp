@@ -1,5 +1,6 @@
 // The progress line: drawn in place when stdout is a terminal, counting files (or icons), not images.
 #include "RunPlumwick.h"
+#include "tests/support/TestFolder.h"
 
 #include "app/ProgressLine.h"
 
@@ -61,8 +62,7 @@ class TerminalProgress : public ::testing::TestWithParam<TProgressCase> {
 protected:
     void SetUp() override
     {
-        FFolder = fs::temp_directory_path() / ("plumwick-progress-" + std::to_string(::getpid()));
-        fs::remove_all(FFolder);
+        FFolder = plumwick::test::FreshTestFolder("plumwick-progress");
         fs::create_directories(FFolder / "out");
         for (const char* name : {"a", "b", "c"})
             std::ofstream(FFolder / (std::string(name) + ".svg"))

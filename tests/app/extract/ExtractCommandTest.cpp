@@ -1,4 +1,5 @@
 #include "LoopbackServer.h"
+#include "tests/support/TestFolder.h"
 
 #include "app/CommandLine.h"
 
@@ -45,9 +46,7 @@ class ExtractCommand : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        FRoot = fs::temp_directory_path() / ("plumwick-extract-cli-" + std::to_string(::getpid()) + "-" +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(FRoot);
+        FRoot = plumwick::test::FreshTestFolder("plumwick-extract-cli");
         fs::create_directories(FRoot / "out");
         FOut = (FRoot / "out").string();
         FReplyFile = (FRoot / "reply.json").string();

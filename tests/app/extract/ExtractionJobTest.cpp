@@ -1,4 +1,5 @@
 #include "LoopbackServer.h"
+#include "tests/support/TestFolder.h"
 
 #include "app/ExtractionJob.h"
 
@@ -43,12 +44,6 @@ std::string Icon(const std::string& nameJson, const std::string& svg)
 
 const std::string kTwoIcons = Reply(Icon(R"("a")", kSvgA) + "," + Icon(R"("b")", kSvgB));
 
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 // Every entry below root, as paths relative to it.
 std::set<std::string> Tree(const fs::path& root)
 {
@@ -70,9 +65,7 @@ class ExtractionJob : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        FRoot = fs::temp_directory_path() / ("plumwick-extract-" + std::to_string(::getpid()) + "-" +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(FRoot);
+        FRoot = plumwick::test::FreshTestFolder("plumwick-extract");
         fs::create_directories(FRoot / "out");
         FOut = (FRoot / "out").string();
     }
@@ -247,10 +240,10 @@ TEST_F(ExtractionJob, WritesEveryIconAndRendersItTwice)
     EXPECT_EQ(result.ImageFolders, (std::vector<std::string>{FOut + "/96x96", FOut + "/48x48"}));
     EXPECT_EQ(result.SvgFolder, FOut + "/svg");
 
-    EXPECT_EQ(ReadFile(fs::path(FOut) / "svg" / "a-0.svg"), kSvgA);
-    EXPECT_EQ(ReadFile(fs::path(FOut) / "svg" / "b-1.svg"), kSvgB);
+    EXPECT_EQ(plumwick::test::ReadWholeFile(fs::path(FOut) / "svg" / "a-0.svg"), kSvgA);
+    EXPECT_EQ(plumwick::test::ReadWholeFile(fs::path(FOut) / "svg" / "b-1.svg"), kSvgB);
     // The reply is kept as it arrived, after inflation.
-    EXPECT_EQ(ReadFile(fs::path(FOut) / "collection.json"), kTwoIcons);
+    EXPECT_EQ(plumwick::test::ReadWholeFile(fs::path(FOut) / "collection.json"), kTwoIcons);
     EXPECT_EQ(Tree(FOut),
               (std::set<std::string>{"96x96", "48x48", "svg", "svg/a-0.svg", "svg/b-1.svg", "collection.json"}));
 
@@ -364,7 +357,7 @@ TEST_F(ExtractionJob, NamesReadAsText)
         fs::create_directories(FOut);
         const TJobResult result = RunOffline(Reply(Icon(c.NameJson, kSvgA)));
         ASSERT_EQ(result.End, TJobEnd::Completed) << result.Text;
-        EXPECT_EQ(ReadFile(fs::path(FOut) / "svg" / c.File), kSvgA);
+        EXPECT_EQ(plumwick::test::ReadWholeFile(fs::path(FOut) / "svg" / c.File), kSvgA);
     }
 }
 
@@ -453,7 +446,7 @@ TEST_F(ExtractionJob, UnsafeNamesAreReplacedAndReported)
         const TJobResult result = RunExtraction(request, callbacks);
         ASSERT_EQ(result.End, TJobEnd::Completed) << result.Text;
         EXPECT_TRUE(result.Failed.empty());
-        EXPECT_EQ(ReadFile(fs::path(FOut) / "svg" / c.File), kSvgB);
+        EXPECT_EQ(plumwick::test::ReadWholeFile(fs::path(FOut) / "svg" / c.File), kSvgB);
         EXPECT_TRUE(fs::exists(fs::path(FOut) / "svg" / "ok-2.svg"));
         const bool changed = c.File.substr(0, c.File.size() - 6) != c.NameJson.substr(1, c.NameJson.size() - 2);
         ASSERT_EQ(reports.size(), changed ? 1u : 0u);
@@ -479,8 +472,8 @@ TEST_F(ExtractionJob, DuplicateNamesDifferByIndex)
 {
     const TJobResult result = RunOffline(Reply(Icon(R"("a")", kSvgA) + "," + Icon(R"("a")", kSvgB)));
     ASSERT_EQ(result.End, TJobEnd::Completed);
-    EXPECT_EQ(ReadFile(fs::path(FOut) / "svg" / "a-0.svg"), kSvgA);
-    EXPECT_EQ(ReadFile(fs::path(FOut) / "svg" / "a-1.svg"), kSvgB);
+    EXPECT_EQ(plumwick::test::ReadWholeFile(fs::path(FOut) / "svg" / "a-0.svg"), kSvgA);
+    EXPECT_EQ(plumwick::test::ReadWholeFile(fs::path(FOut) / "svg" / "a-1.svg"), kSvgB);
 }
 
 TEST_F(ExtractionJob, FolderNamesFollowTheSize)
@@ -617,7 +610,7 @@ TEST_F(ExtractionJob, InvalidUtf8ReadsAsReplacementCharacters)
     ASSERT_EQ(result.End, TJobEnd::Completed);
     EXPECT_TRUE(fs::exists(fs::path(FOut) / "svg" / "a\xEF\xBF\xBD-0.svg"));
     // The saved reply keeps the bytes that arrived.
-    EXPECT_EQ(ReadFile(fs::path(FOut) / "collection.json"), Reply(Icon("\"a\xff\"", kSvgA)));
+    EXPECT_EQ(plumwick::test::ReadWholeFile(fs::path(FOut) / "collection.json"), Reply(Icon("\"a\xff\"", kSvgA)));
 }
 
 TEST_F(ExtractionJob, RealExportWritesBothSizes)
@@ -641,8 +634,8 @@ TEST_F(ExtractionJob, RealExportWritesBothSizes)
                                                        : TImageFormat::Png;
         const TJobResult result = RunExtraction(request, TJobCallbacks{});
         ASSERT_EQ(result.End, TJobEnd::Completed) << result.Text;
-        const std::string full = ReadFile(fs::path(FOut) / "97x50" / ("halves-0." + extension));
-        const std::string half = ReadFile(fs::path(FOut) / "48x25" / ("halves-0." + extension));
+        const std::string full = plumwick::test::ReadWholeFile(fs::path(FOut) / "97x50" / ("halves-0." + extension));
+        const std::string half = plumwick::test::ReadWholeFile(fs::path(FOut) / "48x25" / ("halves-0." + extension));
         ASSERT_GT(full.size(), 16u);
         ASSERT_GT(half.size(), 16u);
         if (extension != "ico") {

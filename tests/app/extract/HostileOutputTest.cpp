@@ -1,6 +1,7 @@
 // The job against a hostile disk, hostile replies and a hostile server: failures are reported with the icon,
 // nothing half-written stays under a final name, and replies cannot read local files.
 #include "LoopbackServer.h"
+#include "tests/support/TestFolder.h"
 
 #include "app/AtomicFile.h"
 #include "app/ExtractionJob.h"
@@ -40,19 +41,11 @@ std::string Reply(const std::vector<std::pair<std::string, std::string>>& icons)
 
 const std::string kRed = R"(<svg viewBox="0 0 8 8"><rect width="8" height="8" fill="#F00"/></svg>)";
 
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 class HostileOutput : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        FRoot = fs::temp_directory_path() / ("plumwick-hostile-" + std::to_string(::getpid()) + "-" +
-                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(FRoot);
+        FRoot = plumwick::test::FreshTestFolder("plumwick-hostile");
         fs::create_directories(FRoot / "out");
         FOut = (FRoot / "out").string();
     }
@@ -126,7 +119,7 @@ TEST_F(HostileOutput, AFullDiskLeavesNoShortFileUnderAFinalName)
             if (!entry.is_regular_file()) continue;
             const std::string name = entry.path().filename().string();
             EXPECT_FALSE(IsTemporaryName(name)) << "left behind: " << name;
-            const std::string bytes = ReadFile(entry.path());
+            const std::string bytes = plumwick::test::ReadWholeFile(entry.path());
             ASSERT_FALSE(bytes.empty()) << name;
             if (entry.path().extension() == ".png" || entry.path().extension() == ".bmp") {
                 QImage image;

@@ -1,6 +1,7 @@
 // Work spread over several threads gives the files of a one-thread run, byte for byte, and reports
 // progress in icon order.
 #include "../cli/RunPlumwick.h"
+#include "tests/support/TestFolder.h"
 
 #include "app/ExtractionJob.h"
 
@@ -38,30 +39,19 @@ const std::vector<std::pair<std::string, std::string>> kIcons = {
     {"big-view-box", R"svg(<svg viewBox="0 0 1024 1024"><path d="M512 64 960 960H64z" fill="#3a7"/></svg>)svg"},
 };
 
-std::string ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // Every regular file below folder, by its relative path.
 std::map<std::string, std::string> FilesBelow(const fs::path& folder)
 {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file()) files[fs::relative(entry.path(), folder).string()] = ReadAll(entry.path());
+        if (entry.is_regular_file())
+            files[fs::relative(entry.path(), folder).string()] = plumwick::test::ReadWholeFile(entry.path());
     return files;
 }
 
 class Jobs : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        FFolder = fs::temp_directory_path() /
-                  ("plumwick-jobs-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(FFolder);
-        fs::create_directories(FFolder);
-    }
+    void SetUp() override { FFolder = plumwick::test::FreshTestFolder("plumwick-jobs"); }
     void TearDown() override { fs::remove_all(FFolder); }
 
     fs::path FFolder;

@@ -1,5 +1,6 @@
 // Replacing files without ever leaving a half-written one behind.
 #include "app/AtomicFile.h"
+#include "tests/support/TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -13,24 +14,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
 class AtomicFileTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        folder = fs::temp_directory_path() /
-                 ("plumwick-atomic-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                  testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
+    void SetUp() override { folder = plumwick::test::FreshTestFolder("plumwick-atomic"); }
     void TearDown() override { fs::remove_all(folder); }
 
     std::size_t EntryCount() const
@@ -46,7 +32,7 @@ TEST_F(AtomicFileTest, WritesAndReplacesWithoutLeavingTemporaries)
     const fs::path target = folder / "icon.svg";
     WriteFileAtomically(target.string(), "first");
     WriteFileAtomically(target.string(), std::string("sec\0ond", 7));
-    EXPECT_EQ(ReadAll(target), std::string("sec\0ond", 7));
+    EXPECT_EQ(plumwick::test::ReadWholeFile(target), std::string("sec\0ond", 7));
     EXPECT_EQ(EntryCount(), 1u);
 }
 
@@ -74,7 +60,7 @@ TEST_F(AtomicFileTest, UncommittedNameIsRemovedAndTheOldFileKept)
         EXPECT_EQ(fs::path(file.TempPath()).parent_path(), folder);
         std::ofstream(file.TempPath()) << "half";
     }
-    EXPECT_EQ(ReadAll(target), "good");
+    EXPECT_EQ(plumwick::test::ReadWholeFile(target), "good");
     EXPECT_EQ(EntryCount(), 1u);
 
     {
@@ -82,7 +68,7 @@ TEST_F(AtomicFileTest, UncommittedNameIsRemovedAndTheOldFileKept)
         std::ofstream(file.TempPath()) << "new";
         file.Commit();
     }
-    EXPECT_EQ(ReadAll(target), "new");
+    EXPECT_EQ(plumwick::test::ReadWholeFile(target), "new");
     EXPECT_EQ(EntryCount(), 1u);
 }
 
@@ -120,8 +106,8 @@ TEST_F(DeferredSyncTest, FilesStillReplaceTheirOldOnesAndFinishSyncs)
         std::ofstream(file.TempPath()) << "b";
         file.Commit();
     }
-    EXPECT_EQ(ReadAll(target), "new");
-    EXPECT_EQ(ReadAll(folder / "b.png"), "b");
+    EXPECT_EQ(plumwick::test::ReadWholeFile(target), "new");
+    EXPECT_EQ(plumwick::test::ReadWholeFile(folder / "b.png"), "b");
     EXPECT_EQ(EntryCount(), 2u) << "no temporary file left";
     EXPECT_NO_THROW(sync.Finish());
     EXPECT_NO_THROW(sync.Finish()) << "once is enough";

@@ -1,5 +1,6 @@
 // The 32-bit BMP layout with its alpha mask, checked byte by byte.
 #include "app/BitmapFile.h"
+#include "tests/app/render/LittleEndianBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -11,13 +12,8 @@
 namespace plumwick {
 namespace {
 
-std::uint32_t Long(const std::string& bytes, std::size_t at)
-{
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = value << 8 | static_cast<std::uint8_t>(bytes[at + static_cast<std::size_t>(i)]);
-    return value;
-}
+using test::Long;
+using test::Word;
 
 struct Field {
     const char* name;
@@ -35,10 +31,7 @@ TEST_P(BitmapHeader, HoldsTheField)
     const std::string bmp = BuildBitmapFile(3, 2, pixels);
     ASSERT_EQ(bmp.size(), 14u + 124u + 24u);
     const Field& field = GetParam();
-    const std::uint32_t value = field.bytes == 4
-                                    ? Long(bmp, field.at)
-                                    : static_cast<std::uint32_t>(static_cast<std::uint8_t>(bmp[field.at]) |
-                                                                 static_cast<std::uint8_t>(bmp[field.at + 1]) << 8);
+    const std::uint32_t value = field.bytes == 4 ? Long(bmp, field.at) : Word(bmp, field.at);
     EXPECT_EQ(value, field.value);
 }
 

@@ -1,5 +1,6 @@
 // The .ico layout, checked byte by byte.
 #include "app/IconFile.h"
+#include "tests/app/render/LittleEndianBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -11,24 +12,9 @@
 namespace plumwick {
 namespace {
 
-std::uint32_t Long(const std::string& bytes, std::size_t at)
-{
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = value << 8 | static_cast<std::uint8_t>(bytes[at + static_cast<std::size_t>(i)]);
-    return value;
-}
-
-std::uint16_t Word(const std::string& bytes, std::size_t at)
-{
-    return static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[at]) | static_cast<std::uint8_t>(bytes[at + 1])
-                                                                                 << 8);
-}
-
-int Byte(const std::string& bytes, std::size_t at)
-{
-    return static_cast<std::uint8_t>(bytes[at]);
-}
+using test::Byte;
+using test::Long;
+using test::Word;
 
 // One image of a file under test and what its directory entry must say.
 struct Entry {

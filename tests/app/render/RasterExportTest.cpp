@@ -1,5 +1,6 @@
 // Raster export: what the written files hold, probed pixel by pixel.
 #include "app/RasterExport.h"
+#include "tests/support/TestFolder.h"
 
 #include "platform/GdiPlusImage.h"
 #include "svg/core/SVGDocument.h"
@@ -22,27 +23,15 @@ namespace fs = std::filesystem;
 
 class RasterExport : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        FFolder = fs::temp_directory_path() /
-                  ("plumwick-export-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(FFolder);
-        fs::create_directories(FFolder);
-    }
+    void SetUp() override { FFolder = plumwick::test::FreshTestFolder("plumwick-export"); }
     void TearDown() override { fs::remove_all(FFolder); }
 
     std::string File(const std::string& name) const { return (FFolder / name).string(); }
 
-    static std::string Read(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
     // The written picture decoded again; fails the test when it is not a readable image.
     static std::unique_ptr<TGPBitmap> Decode(const std::string& path)
     {
-        const std::string bytes = Read(path);
+        const std::string bytes = plumwick::test::ReadWholeFile(path);
         auto bitmap =
             std::make_unique<TGPBitmap>(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
         EXPECT_EQ(bitmap->GetLastStatus(), Ok) << path;
@@ -146,7 +135,7 @@ TEST_F(RasterExport, FormatFollowsTheExactExtension)
     };
     for (const Case& c : cases) {
         ASSERT_NO_THROW(SaveSvgAsImage(kHalfRed, File(c.name), 16, 16)) << c.name;
-        EXPECT_EQ(Read(File(c.name)).rfind(c.magic, 0), 0u) << c.name;
+        EXPECT_EQ(plumwick::test::ReadWholeFile(File(c.name)).rfind(c.magic, 0), 0u) << c.name;
     }
     const auto bmp = Decode(File("a.bmp"));
     EXPECT_EQ(Pixel(*bmp, 2, 8) & 0xFFFFFF, 0xFF0000u);
@@ -157,7 +146,7 @@ TEST_F(RasterExport, IconHoldsStraightColourWithItsAlpha)
     const char* svg = R"(<svg viewBox="0 0 4 4"><rect width="4" height="4" fill="#ff0000" fill-opacity="0.5"/></svg>)";
     const std::string file = File("half.ico");
     ASSERT_NO_THROW(SaveSvgAsIcon(svg, file, 16, 16));
-    const std::string bytes = Read(file);
+    const std::string bytes = plumwick::test::ReadWholeFile(file);
     ASSERT_EQ(bytes.size(), 22u + 40u + 16u * 16u * 4u + 16u * 4u);
     const std::size_t pixel = 22 + 40 + (8 * 16 + 8) * 4;
     const auto at = [&](std::size_t i) { return static_cast<int>(static_cast<std::uint8_t>(bytes[pixel + i])); };
@@ -202,7 +191,7 @@ TEST_F(RasterExport, PngIsEightBitRgba)
 {
     const std::string file = File("disc.png");
     ASSERT_NO_THROW(SaveSvgAsImage(kDiscWithCorners, file, 20, 20));
-    const std::string bytes = Read(file);
+    const std::string bytes = plumwick::test::ReadWholeFile(file);
     ASSERT_GT(bytes.size(), 26u);
     EXPECT_EQ(bytes.substr(12, 4), "IHDR");
     EXPECT_EQ(bytes[24], 8) << "bits per channel";
@@ -260,7 +249,7 @@ TEST_F(RasterExport, FailuresWriteNothingAndKeepTheOldFile)
     EXPECT_ANY_THROW(SaveSvgAsIcon("not xml", file, 96, 96));
     EXPECT_THROW(SaveSvgAsImage(kHalfRed, file, 0, 96), std::invalid_argument);
     EXPECT_THROW(SaveSvgAsIcon(kHalfRed, file, 96, 5000), std::invalid_argument);
-    EXPECT_EQ(Read(file), "old");
+    EXPECT_EQ(plumwick::test::ReadWholeFile(file), "old");
     EXPECT_EQ(std::distance(fs::directory_iterator(FFolder), fs::directory_iterator()), 1);
 }
 

@@ -1,4 +1,5 @@
 #include "LoopbackServer.h"
+#include "tests/support/TestFolder.h"
 
 #include "app/MainWindow.h"
 
@@ -102,10 +103,7 @@ class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        FFolder = fs::temp_directory_path() / ("plumwick-window-" + std::to_string(::getpid()) + "-" +
-                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(FFolder);
-        fs::create_directories(FFolder);
+        FFolder = plumwick::test::FreshTestFolder("plumwick-window");
         TWindowOptions options;
         options.ApiBase = FServer.Base();
         options.Http.ResponseTimeoutMs = 2000;

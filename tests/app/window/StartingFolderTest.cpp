@@ -1,4 +1,5 @@
 #include "app/StartingFolder.h"
+#include "tests/support/TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +26,7 @@ class StartingFolderTest : public ::testing::TestWithParam<TStartCase> {
 protected:
     void SetUp() override
     {
-        FRoot = fs::temp_directory_path() / ("plumwick-start-" + std::to_string(::getpid()));
+        FRoot = plumwick::test::FreshTestFolder("plumwick-start");
         fs::create_directories(FRoot / "unpacked");
         fs::create_directories(FRoot / "Pictures");
         fs::create_directories(FRoot / "home");

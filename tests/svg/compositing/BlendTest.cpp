@@ -2,6 +2,7 @@
 #include "platform/GdiPlus.h"
 #include "svg/compositing/SVGRender.h"
 #include "svg/core/SVGDocument.h"
+#include "tests/support/RenderProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -16,22 +17,12 @@ namespace {
 // The straight ARGB pixel at (X, Y) of Svg rendered at 20 x 20.
 ARGB PixelOf(const std::string& Svg, int X, int Y)
 {
-    TSVG Document;
-    Document.LoadFromText(Svg);
-    const auto Bitmap = RenderToBitmap(Document, 20, 20);
-    EXPECT_NE(Bitmap, nullptr);
-    std::vector<std::uint32_t> Pixels;
-    if (Bitmap) {
-        EXPECT_TRUE(Bitmap->GetPixels(Pixels));
-    }
-    return Pixels.size() == 400 ? Pixels[std::size_t(Y) * 20 + X] : 0;
+    return probe::Render(Svg, 20, 20, true).At(X, Y);
 }
 
 bool Near(ARGB A, ARGB B)
 {
-    for (int Shift = 0; Shift < 32; Shift += 8)
-        if (std::abs(int((A >> Shift) & 0xFF) - int((B >> Shift) & 0xFF)) > 2) return false;
-    return true;
+    return probe::Near(A, B, 2);
 }
 
 // A backdrop of one colour under a square of another that blends with it.
@@ -96,6 +87,41 @@ TEST(Blend, IsolatedGroupKeepsItsContentFromTheBackdrop)
         R"(<svg xmlns="http://www.w3.org/2000/svg" width="20" height="20"><style>rect + g rect { mix-blend-mode: multiply }</style><rect width="20" height="20" fill="#ff8000"/><g><rect width="20" height="20" fill="#8080ff"/></g></svg>)";
     EXPECT_TRUE(Near(PixelOf(FromSheet, 10, 10), 0xFF804000));
 }
+
+// A lone shape whose layer is opened for something else still shows at its own opacity: a square at
+// opacity 0.5 over white, at (10, 10).
+struct TLayerOpacityCase {
+    const char* Name;
+    const char* Defs;
+    const char* Square;  // attributes of the square
+    ARGB Expected;
+};
+
+class LayerOpacity : public ::testing::TestWithParam<TLayerOpacityCase> {};
+
+TEST_P(LayerOpacity, IsKept)
+{
+    const TLayerOpacityCase& C = GetParam();
+    const std::string Svg =
+        std::string(R"(<svg xmlns="http://www.w3.org/2000/svg" width="20" height="20">)") + C.Defs +
+        R"(<rect width="20" height="20" fill="#ffffff"/><rect x="5" y="5" width="10" height="10" opacity="0.5" )" +
+        C.Square + "/></svg>";
+    const ARGB Got = PixelOf(Svg, 10, 10);
+    EXPECT_TRUE(Near(Got, C.Expected)) << std::hex << Got << " instead of " << C.Expected;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, LayerOpacity,
+    ::testing::Values(TLayerOpacityCase{"alone", "", R"svg(fill="#ff0000")svg", 0xFFFF8080},
+                      TLayerOpacityCase{"with_a_blend_mode", "",
+                                        R"svg(fill="#000000" style="mix-blend-mode:multiply")svg", 0xFF808080},
+                      TLayerOpacityCase{"with_a_mask",
+                                        R"svg(<mask id="m"><rect width="20" height="20" fill="#ffffff"/></mask>)svg",
+                                        R"svg(fill="#ff0000" mask="url(#m)")svg", 0xFFFF8080},
+                      TLayerOpacityCase{"with_a_mask_and_a_stroke",
+                                        R"svg(<mask id="m"><rect width="20" height="20" fill="#ffffff"/></mask>)svg",
+                                        R"svg(fill="#ff0000" stroke="#ff0000" mask="url(#m)")svg", 0xFFFF8080}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
 
 // A square with a wide blue stroke over a red fill; (7, 10) lies inside the fill, under the stroke's inner half.
 struct TOrderCase {

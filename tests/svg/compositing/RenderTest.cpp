@@ -3,6 +3,7 @@
 #include "platform/GdiPlus.h"
 #include "svg/compositing/SVGRender.h"
 #include "svg/core/SVGDocument.h"
+#include "tests/support/RenderProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -17,58 +18,13 @@
 namespace plumwick {
 namespace {
 
-struct TPicture {
-    int Width = 0;
-    int Height = 0;
-    std::vector<std::uint32_t> Pixels;  // straight ARGB
+using namespace probe;
 
-    ARGB At(int X, int Y) const { return Pixels[std::size_t(Y) * Width + X]; }
-    // Covered area in pixels: the sum of alpha over the picture.
-    double Area() const
-    {
-        double Sum = 0;
-        for (const std::uint32_t P : Pixels) Sum += (P >> 24) / 255.0;
-        return Sum;
-    }
-    int PartlyCovered() const
-    {
-        int N = 0;
-        for (const std::uint32_t P : Pixels) N += (P >> 24) > 0 && (P >> 24) < 255;
-        return N;
-    }
-};
-
-TPicture Render(const std::string& Svg, int Width, int Height)
+// Rendered as the exporter renders, with smooth edges.
+TRender RenderSmooth(const std::string& Svg, int Width, int Height)
 {
-    TSVG Document;
-    Document.LoadFromText(Svg);
-    TPicture Picture{Width, Height, {}};
-    const auto Bitmap = RenderToBitmap(Document, Width, Height);
-    EXPECT_NE(Bitmap, nullptr);
-    if (Bitmap) {
-        EXPECT_TRUE(Bitmap->GetPixels(Picture.Pixels));
-    }
-    return Picture;
+    return Render(Svg, Width, Height, true);
 }
-
-std::string Hex(ARGB C)
-{
-    std::ostringstream Out;
-    Out << std::hex << std::setw(8) << std::setfill('0') << C;
-    return Out.str();
-}
-
-bool Near(ARGB Actual, ARGB Expected, int Tolerance)
-{
-    for (const int Shift : {24, 16, 8, 0})
-        if (std::abs(int((Actual >> Shift) & 0xFF) - int((Expected >> Shift) & 0xFF)) > Tolerance) return false;
-    return true;
-}
-
-struct TProbe {
-    int X, Y;
-    ARGB Expected;
-};
 
 struct TProbeCase {
     const char* Name;
@@ -82,14 +38,9 @@ class Probes : public testing::TestWithParam<TProbeCase> {};
 TEST_P(Probes, PixelsAreAsDrawnByBrowsers)
 {
     const TProbeCase& C = GetParam();
-    const TPicture Picture = Render(C.Svg, C.Width, C.Height);
-    ASSERT_EQ(Picture.Pixels.size(), std::size_t(C.Width) * C.Height);
-    for (const TProbe& P : C.Probes)
-        EXPECT_TRUE(Near(Picture.At(P.X, P.Y), P.Expected, 2))
-            << "at (" << P.X << ", " << P.Y << "): " << Hex(Picture.At(P.X, P.Y)) << ", expected " << Hex(P.Expected);
+    ExpectProbes(RenderSmooth(C.Svg, C.Width, C.Height), C.Probes, 2);
 }
 
-constexpr ARGB Lime = 0xFF00FF00;
 constexpr ARGB None = 0;
 
 // Clip path documents share a lime square that fills a 40 x 40 picture.
@@ -228,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
 // A 24-unit icon at 96 px: a circle's edge pixels are partly covered (not a staircase).
 TEST(RenderEdges, CircleAt96PixelsIsAntiAliased)
 {
-    const TPicture P = Render(
+    const TRender P = RenderSmooth(
         "<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 24 24'><circle cx='12' cy='12' r='10'/></svg>", 96, 96);
     EXPECT_GT(P.PartlyCovered(), 150);
 }
@@ -251,7 +202,7 @@ TEST_P(CoveredArea, MatchesTheExactArea)
         std::string("<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 24 24'>") + C.Shapes + "</svg>";
     const double Scale = C.Size / 24.0;
     const double Exact = C.Exact * Scale * Scale;
-    EXPECT_NEAR(Render(Svg, C.Size, C.Size).Area(), Exact, std::max(Exact * C.Tolerance, 1.0));
+    EXPECT_NEAR(RenderSmooth(Svg, C.Size, C.Size).Area(), Exact, std::max(Exact * C.Tolerance, 1.0));
 }
 
 constexpr double Pi = 3.14159265358979;
@@ -286,7 +237,7 @@ TEST(RenderLayers, DeeplyNestedGroupsWithOpacityStillPaint)
     Svg += "<rect width='10' height='10' fill='#00ff00'/>";
     for (int I = 0; I < 200; ++I) Svg += "</g>";
     Svg += "</svg>";
-    const TPicture P = Render(Svg, 64, 64);
+    const TRender P = RenderSmooth(Svg, 64, 64);
     EXPECT_GT(P.At(32, 32) >> 24, 0u);
     EXPECT_EQ(P.At(32, 32) & 0xFFFFFF, 0x00FF00u);
 }
@@ -312,7 +263,7 @@ TEST(RenderAspect, RootPreserveAspectRatioIsHonoured)
             TGPGraphics Graphics(&Bitmap);
             Document.PaintTo(Graphics, TGPRectF{0, 0, 40, 20});
         }
-        TPicture P{40, 20, {}};
+        TRender P{nullptr, 40, 20, {}};
         ASSERT_TRUE(Bitmap.GetPixels(P.Pixels));
         EXPECT_NEAR(P.Area(), C.Area, 1);
         EXPECT_EQ(P.At(C.OpaqueX, 10) >> 24, 255u);

@@ -220,20 +220,24 @@ TEST(Factory, TableIsSortedAndExact)
     }
 }
 
-TEST(Factory, UnknownElementsAreSkippedWithTheirSubtree)
+// An SVG element of no known kind is not drawn, but what it holds stays reachable by id (a use may name it);
+// an element of another namespace is no SVG at all and is skipped with everything in it.
+TEST(Factory, UnknownElementsHideTheirSubtree)
 {
     auto Svg = LoadTestDocument(
         R"svg(<svg><!-- c --><foo><box id="inside"/></foo><svg:box xmlns:svg="urn:x" id="prefixed"/><svg><box id="nested"/></svg><box id="kept"/>text</svg>)svg");
     // A nested svg is a viewport of its own: it is kept, and so is what it holds.
-    EXPECT_EQ(Svg->GetCount(), 2);
+    EXPECT_EQ(Svg->GetCount(), 3);
     EXPECT_NE(Svg->FindByID("kept"), nullptr);
-    EXPECT_EQ(Svg->FindByID("inside"), nullptr);
+    ASSERT_NE(Svg->FindByID("inside"), nullptr);
+    EXPECT_EQ(Svg->GetItem(0)->GetDisplayCode(), 0);
     EXPECT_EQ(Svg->FindByID("prefixed"), nullptr);
     EXPECT_NE(Svg->FindByID("nested"), nullptr);
-    // Registration belongs to one document: a plain document does not know "box".
+    // Registration belongs to one document: in a plain document "box" is of no known kind.
     TSVG Plain;
     Plain.LoadFromText(R"svg(<svg><box id="kept"/></svg>)svg");
-    EXPECT_EQ(Plain.GetCount(), 0);
+    ASSERT_EQ(Plain.GetCount(), 1);
+    EXPECT_EQ(Plain.GetItem(0)->GetDisplayCode(), 0);
 }
 
 }  // namespace

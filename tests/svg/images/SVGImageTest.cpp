@@ -14,6 +14,7 @@
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGError.h"
 #include "svg/images/SVGImage.h"
+#include "tests/support/TestFolder.h"
 
 namespace plumwick {
 namespace {
@@ -149,13 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 class ImageFiles : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        FDir =
-            std::filesystem::temp_directory_path() / ("plumwick-image-" + std::to_string(::getpid()) + "-" +
-                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(FDir);
-    }
+    void SetUp() override { FDir = plumwick::test::FreshTestFolder("plumwick-image"); }
     void TearDown() override { std::filesystem::remove_all(FDir); }
 
     std::string Write(const std::string& Name, const std::vector<std::uint8_t>& Bytes)
@@ -230,6 +225,9 @@ TEST_F(ImageFiles, SourcesConfineFileReferences)
         {TKind::Folder, icons + "/in.png", true, icons + "/in.png"},
         {TKind::Folder, "missing.png", true, icons + "/missing.png"},
         {TKind::Folder, "../out.png", false, ""},
+        {TKind::Folder, "../missing.png", false, ""},
+        {TKind::Folder, "sub/../../out.png", false, ""},
+        {TKind::Folder, icons + "/../missing.png", false, ""},
         {TKind::Folder, (FDir / "out.png").string(), false, ""},
         {TKind::Folder, "link.png", false, ""},
         {TKind::Folder, "/etc/passwd", false, ""},
@@ -275,31 +273,46 @@ TEST_F(ImageFiles, RefusedReferencesWarnAndPaintNothing)
 struct TBrokenCase {
     const char* Name;
     std::string Href;
+    bool Warned;  // a reference that was given but cannot be followed says so
 };
 
 class UnreadableReference : public ::testing::TestWithParam<TBrokenCase> {};
 
-TEST_P(UnreadableReference, FailsTheLoad)
+// The image draws nothing; the load goes on and the shape after it still paints.
+TEST_P(UnreadableReference, DrawsNothingAndTheRestRenders)
 {
     TSVG svg;
-    EXPECT_THROW(svg.LoadFromText(ImageSvg(GetParam().Href)), ESVGError);
+    const std::string text =
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+        "width=\"40\" height=\"40\"><image x=\"0\" y=\"0\" width=\"20\" height=\"40\" "
+        "xlink:href=\"" +
+        GetParam().Href + "\"/><rect x=\"20\" width=\"20\" height=\"40\" fill=\"blue\"/></svg>";
+    ASSERT_NO_THROW(svg.LoadFromText(text));
+    const auto bitmap = svg.RenderToBitmap(40, 40);
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(GetAlpha(PixelAt(*bitmap, 10, 20)), 0);
+    EXPECT_EQ(PixelAt(*bitmap, 30, 20), MakeARGB(255, 0, 0, 255));
+    EXPECT_EQ(svg.GetWarnings().size(), GetParam().Warned ? 1u : 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Hrefs, UnreadableReference,
-                         ::testing::Values(TBrokenCase{"Empty", ""},
-                                           TBrokenCase{"NoBase64Marker", "data:image/png,iVBORw0KGgo"},
-                                           TBrokenCase{"MalformedBase64", "data:image/png;base64,iVBO@@@Rw0KGgo"},
-                                           TBrokenCase{"DanglingBase64", "data:image/png;base64,iVBORw0KG"},
-                                           TBrokenCase{"HttpUrl", "http://127.0.0.1:9/red.png"},
-                                           TBrokenCase{"FileUrl", "file:///etc/hostname"},
-                                           TBrokenCase{"Device", "/dev/zero"}, TBrokenCase{"Directory", "/"},
-                                           TBrokenCase{"MissingFile", "/nonexistent/red.png"}),
+                         ::testing::Values(TBrokenCase{"Empty", "", false}, TBrokenCase{"Blank", "  ", false},
+                                           TBrokenCase{"NoBase64Marker", "data:image/png,iVBORw0KGgo", true},
+                                           TBrokenCase{"MalformedBase64", "data:image/png;base64,iVBO@@@Rw0KGgo", true},
+                                           TBrokenCase{"DanglingBase64", "data:image/png;base64,iVBORw0KG", true},
+                                           TBrokenCase{"HttpUrl", "http://127.0.0.1:9/red.png", true},
+                                           TBrokenCase{"FileUrl", "file:///etc/hostname", true},
+                                           TBrokenCase{"Device", "/dev/zero", true},
+                                           TBrokenCase{"Directory", "/", true},
+                                           TBrokenCase{"MissingFile", "/nonexistent/red.png", true}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
-TEST(Image, AbsentReferenceFailsTheLoad)
+TEST(Image, AbsentReferenceDrawsNothingQuietly)
 {
     TSVG svg;
-    EXPECT_THROW(svg.LoadFromText("<svg><image x=\"0\" y=\"0\" width=\"5\" height=\"5\"/></svg>"), ESVGError);
+    ASSERT_NO_THROW(svg.LoadFromText("<svg><image x=\"0\" y=\"0\" width=\"5\" height=\"5\"/></svg>"));
+    EXPECT_TRUE(svg.GetWarnings().empty());
+    EXPECT_EQ(GetAlpha(PixelAt(*svg.RenderToBitmap(5, 5), 2, 2)), 0);
 }
 
 // ---------------------------------------------------------------- painting

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "svg/paint/SVGPaint.h"
-#include "tests/svg/shapes/RenderProbe.h"
+#include "tests/support/RenderProbe.h"
 
 namespace plumwick {
 namespace {
@@ -185,8 +185,7 @@ const TTableCase TableCases[] = {
      {{Red, 0}, {Red, 1}}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Rows, ColourTable, ::testing::ValuesIn(TableCases),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Rows, ColourTable, ::testing::ValuesIn(TableCases), CaseName{});
 
 TEST(ColourTable, GreyscaleAndFixedColourReachTheStops)
 {
@@ -275,25 +274,17 @@ ARGB Mix(ARGB A, ARGB B, double T)
 
 const ARGB RedBlueMid = Mix(Red, Blue, 0.5);
 
-struct TGradientPaintCase {
-    const char* Name;
-    const char* Content;  // inside a 100 × 100 document
-    std::vector<TProbe> Probes;
-};
-
-class GradientPixels : public ::testing::TestWithParam<TGradientPaintCase> {};
+class GradientPixels : public TPixelTable<100, 100> {};
 
 TEST_P(GradientPixels, AreColouredAsTheStopsSay)
 {
-    const TGradientPaintCase& C = GetParam();
-    ExpectProbes(Render(std::string(R"svg(<svg width="100" height="100">)svg") + C.Content + "</svg>", 100, 100),
-                 C.Probes);
+    CheckPixels();
 }
 
 #define RED_BLUE R"svg(<stop offset="0" stop-color="red"/><stop offset="1" stop-color="blue"/>)svg"
 #define FULL_RECT(paint) "<rect width=\"100\" height=\"100\" " paint "/>"
 
-const TGradientPaintCase GradientPaintCases[] = {
+const TPixelCase GradientPaintCases[] = {
     // Pixel centres: x + 0.5 along a gradient 100 units long.
     {"linear_user_space_start_middle_end",
      R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x1="0" y1="0" x2="100" y2="0">)svg" RED_BLUE
@@ -548,8 +539,7 @@ const TGradientPaintCase GradientPaintCases[] = {
 #undef RED_BLUE
 #undef FULL_RECT
 
-INSTANTIATE_TEST_SUITE_P(Rows, GradientPixels, ::testing::ValuesIn(GradientPaintCases),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Rows, GradientPixels, ::testing::ValuesIn(GradientPaintCases), CaseName{});
 
 TEST(GradientBrushes, AreMadeForTheElementAndOwnedByTheCaller)
 {

@@ -7,12 +7,13 @@
 
 #include "gdip/GDIPOBJ2.h"
 #include "svg/shapes/SVGShapes.h"
-#include "tests/svg/shapes/RenderProbe.h"
+#include "tests/support/RenderProbe.h"
 
 namespace plumwick {
 namespace {
 
 using probe::Render;
+using probe::RenderContent;
 
 constexpr float Unset = -1;
 
@@ -373,7 +374,7 @@ class Bounds : public ::testing::TestWithParam<TBoundsCase> {};
 TEST_P(Bounds, GrowByHalfTheStrokeAndFollowTheTransform)
 {
     const TBoundsCase& C = GetParam();
-    auto R = Render(std::string(R"svg(<svg width="50" height="50">)svg") + C.Element + "</svg>", 50, 50);
+    auto R = RenderContent(C.Element, 50, 50);
     auto* S = R.Find("s");
     ASSERT_NE(S, nullptr);
     const TBounds& B = S->GetObjectBounds();

@@ -5,28 +5,21 @@
 #include <string>
 #include <vector>
 
-#include "tests/svg/shapes/RenderProbe.h"
+#include "tests/support/RenderProbe.h"
 
 namespace plumwick {
 namespace {
 
 using namespace probe;
 
-struct TShapePaintCase {
-    const char* Name;
-    const char* Content;  // inside a 20 × 20 document
-    std::vector<TProbe> Probes;
-};
-
-class ShapePixels : public ::testing::TestWithParam<TShapePaintCase> {};
+class ShapePixels : public TPixelTable<20, 20> {};
 
 TEST_P(ShapePixels, AreCovered)
 {
-    const TShapePaintCase& C = GetParam();
-    ExpectProbes(Render(std::string(R"svg(<svg width="20" height="20">)svg") + C.Content + "</svg>", 20, 20), C.Probes);
+    CheckPixels();
 }
 
-const TShapePaintCase ShapePaintCases[] = {
+const TPixelCase ShapePaintCases[] = {
     {"rect_fill",
      R"svg(<rect x="5" y="5" width="10" height="10" fill="red"/>)svg",
      {{5, 5, Red}, {14, 14, Red}, {4, 10, Transparent}, {15, 10, Transparent}}},
@@ -116,8 +109,7 @@ const TShapePaintCase ShapePaintCases[] = {
      {{4, 10, Red}, {3, 10, Red}, {5, 10, Transparent}}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Rows, ShapePixels, ::testing::ValuesIn(ShapePaintCases),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Rows, ShapePixels, ::testing::ValuesIn(ShapePaintCases), CaseName{});
 
 TEST(ShapePixels, DegenerateShapesLoadAndPaintAll)
 {

@@ -8,26 +8,14 @@
 #include <vector>
 
 #include "svg/structure/SVGConditions.h"
-#include "tests/svg/shapes/RenderProbe.h"
+#include "tests/support/RenderProbe.h"
 
 namespace plumwick {
 namespace {
 
 using namespace probe;
 
-struct TContentCase {
-    const char* Name;
-    const char* Content;  // inside a 40 × 40 document
-    std::vector<TProbe> Probes;
-};
-
-std::string Document(const char* Content)
-{
-    return std::string(R"svg(<svg width="40" height="40" xmlns:xlink="http://www.w3.org/1999/xlink">)svg") + Content +
-           "</svg>";
-}
-
-class ReferencedContent : public ::testing::TestWithParam<TContentCase> {
+class ReferencedContent : public TPixelTable<40, 40> {
 protected:
     // The switch cases are written for a user of English.
     void SetUp() override { setenv("LANGUAGE", "en_US", 1); }
@@ -36,10 +24,10 @@ protected:
 
 TEST_P(ReferencedContent, PaintsWhereExpected)
 {
-    ExpectProbes(Render(Document(GetParam().Content), 40, 40), GetParam().Probes);
+    CheckPixels();
 }
 
-const TContentCase ContentCases[] = {
+const TPixelCase ContentCases[] = {
     // --- nested svg
     {"svg_viewbox_scales_into_its_viewport",
      R"svg(<svg x="10" y="10" width="20" height="20" viewBox="0 0 10 10"><rect width="5" height="5" fill="red"/></svg>)svg",
@@ -56,6 +44,10 @@ const TContentCase ContentCases[] = {
     {"svg_percentages_of_the_outer_viewport",
      R"svg(<svg x="50%" width="50%" height="50%"><rect width="100%" height="100%" fill="red"/></svg>)svg",
      {{30, 10, Red}, {10, 10, Transparent}, {30, 30, Transparent}}},
+
+    {"percentages_inside_a_nested_svg_are_of_its_viewport",
+     R"svg(<svg width="20" height="20" overflow="visible"><rect x="100%" width="50%" height="100%" fill="red"/></svg>)svg",
+     {{25, 10, Red}, {25, 30, Transparent}, {35, 10, Transparent}}},
 
     // --- symbol and use
     {"symbol_alone_is_not_drawn",
@@ -192,6 +184,46 @@ const TContentCase ContentCases[] = {
     {"current_color_in_used_content_takes_the_use_color",
      R"svg(<defs color="blue"><rect id="r" width="20" height="20" fill="currentColor"/></defs><use href="#r" color="red"/>)svg",
      {{10, 10, Red}, {30, 30, Transparent}}},
+    // --- context-fill and context-stroke: the paint of the shape a marker is drawn on, or of the use element
+    {"context_stroke_in_a_marker_takes_the_line_colour",
+     R"svg(<marker id="m" markerUnits="userSpaceOnUse" markerWidth="6" markerHeight="6" refX="3" refY="3">)svg"
+     R"svg(<rect width="6" height="6" fill="context-stroke"/></marker>)svg"
+     R"svg(<line x1="5" y1="20" x2="35" y2="20" stroke="blue" stroke-width="1" marker-end="url(#m)"/>)svg",
+     {{34, 18, Blue}, {36, 22, Blue}, {20, 17, Transparent}}},
+    {"context_fill_in_a_marker_takes_the_shape_fill",
+     R"svg(<marker id="m" markerUnits="userSpaceOnUse" markerWidth="6" markerHeight="6" refX="3" refY="3">)svg"
+     R"svg(<rect width="6" height="6" fill="context-fill"/></marker>)svg"
+     R"svg(<path d="M5 5 L35 5 L35 35" fill="red" marker-start="url(#m)"/>)svg",
+     {{4, 4, Red}, {20, 12, Red}, {10, 30, Transparent}}},
+    {"context_fill_in_used_content_takes_the_use_fill",
+     R"svg(<defs><rect id="r" width="20" height="20" fill="context-fill" stroke="context-stroke" stroke-width="4"/></defs>)svg"
+     R"svg(<use href="#r" fill="blue" stroke="red"/>)svg",
+     {{10, 10, Blue}, {20, 10, Red}, {30, 30, Transparent}}},
+    {"context_paint_without_a_context_element_is_none",
+     R"svg(<rect x="5" y="5" width="30" height="30" fill="context-fill" stroke="context-stroke" stroke-width="4"/>)svg",
+     {{20, 20, Transparent}, {5, 20, Transparent}}},
+    {"context_paint_through_nested_uses",
+     R"svg(<defs><rect id="r" width="20" height="20" fill="context-stroke"/><use id="u" href="#r" stroke="context-fill"/></defs>)svg"
+     R"svg(<use href="#u" fill="red"/>)svg",
+     {{10, 10, Red}, {30, 30, Transparent}}},
+    {"context_paint_of_a_marker_on_used_content",
+     R"svg(<defs><marker id="m" markerUnits="userSpaceOnUse" markerWidth="6" markerHeight="6" refX="3" refY="3">)svg"
+     R"svg(<rect width="6" height="6" fill="context-stroke"/></marker>)svg"
+     R"svg(<path id="p" d="M5 20 L35 20" stroke="context-fill" marker-end="url(#m)"/></defs><use href="#p" fill="blue"/>)svg",
+     {{36, 22, Blue}, {20, 20, Blue}, {20, 10, Transparent}}},
+    // The gradient lies where it lies for the use element, not moved with the content's own transform.
+    {"context_gradient_stays_in_the_context_user_space",
+     R"svg(<defs><linearGradient id="g" gradientUnits="userSpaceOnUse" x1="0" x2="40"><stop offset="0.5" stop-color="red"/>)svg"
+     R"svg(<stop offset="0.5" stop-color="blue"/></linearGradient>)svg"
+     R"svg(<rect id="r" x="-10" width="20" height="40" transform="translate(20)" fill="context-fill"/></defs>)svg"
+     R"svg(<use href="#r" fill="url(#g)"/>)svg",
+     {{15, 20, Red}, {25, 20, Blue}, {5, 20, Transparent}}},
+    // In bounding-box units a used group is measured by its content.
+    {"context_gradient_on_a_use_measures_the_content",
+     R"svg(<defs><linearGradient id="g"><stop offset="0.5" stop-color="red"/><stop offset="0.5" stop-color="blue"/></linearGradient>)svg"
+     R"svg(<g id="c"><rect x="20" width="10" height="40" fill="context-fill"/><rect x="30" width="10" height="40" fill="context-fill"/></g></defs>)svg"
+     R"svg(<use href="#c" fill="url(#g)"/>)svg",
+     {{25, 20, Red}, {35, 20, Blue}, {10, 20, Transparent}}},
     // --- masks
     // Luminance of white is 1, of #808080 about a half (sRGB weights), of black 0.
     {"mask_luminance_over_a_gradient",
@@ -223,18 +255,25 @@ const TContentCase ContentCases[] = {
      R"svg(<mask id="m" mask="url(#outer)"><rect width="20" height="40" fill="white"/></mask>)svg"
      R"svg(<rect width="40" height="40" fill="red" mask="url(#m)"/>)svg",
      {{10, 10, Red}, {10, 30, Transparent}, {30, 10, Transparent}}},
+    // The layer a mask or a blend opens must carry the element's own opacity too.
+    {"opacity_on_a_masked_shape",
+     R"svg(<mask id="m"><rect width="40" height="40" fill="white"/></mask>)svg"
+     R"svg(<rect width="20" height="40" fill="red" opacity="0.5" mask="url(#m)"/>)svg",
+     {{10, 10, 0x80FF0000, 2}, {30, 10, Transparent}}},
+    {"opacity_on_a_blended_shape",
+     R"svg(<rect width="20" height="40" fill="red" opacity="0.5" style="mix-blend-mode:multiply"/>)svg",
+     {{10, 10, 0x80FF0000, 2}}},
     {"pattern_without_size_paints_nothing",
      R"svg(<pattern id="p"><rect width="5" height="5" fill="red"/></pattern><rect width="40" height="40" fill="url(#p)"/>)svg",
      {{2, 2, Transparent}}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Rows, ReferencedContent, ::testing::ValuesIn(ContentCases),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Rows, ReferencedContent, ::testing::ValuesIn(ContentCases), CaseName{});
 
 // --- References back to themselves draw nothing for that reference (a mask reached again is dropped,
 // a pattern reached again paints nothing, a marker reached again is not drawn); the rest draws.
 
-const TContentCase CycleCases[] = {
+const TPixelCase CycleCases[] = {
     {"pattern_filling_itself",
      R"svg(<pattern id="p" width="10" height="10" patternUnits="userSpaceOnUse"><rect width="5" height="5" fill="red"/>)svg"
      R"svg(<rect x="5" width="5" height="5" fill="url(#p)"/></pattern><rect width="40" height="40" fill="url(#p)"/>)svg",
@@ -264,15 +303,14 @@ const TContentCase CycleCases[] = {
      {{12, 10, Red}}},
 };
 
-class ReferenceCycles : public ::testing::TestWithParam<TContentCase> {};
+class ReferenceCycles : public TPixelTable<40, 40> {};
 
 TEST_P(ReferenceCycles, AreCutAndTheRestPaints)
 {
-    ExpectProbes(Render(Document(GetParam().Content), 40, 40), GetParam().Probes);
+    CheckPixels();
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, ReferenceCycles, ::testing::ValuesIn(CycleCases),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Rows, ReferenceCycles, ::testing::ValuesIn(CycleCases), CaseName{});
 
 // --- SVG pictures
 
@@ -283,7 +321,7 @@ TEST(SvgPicture, DataUriIsDrawnByTheRenderer)
                           "PHN2ZyB2aWV3Qm94PSIwIDAgMiAyIiB4bWxucz0iaHR0cDovL3d3dy53My5vcmcvMjAwMC9zdmciPjxyZWN0IHdpZHRo"
                           "PSIxIiBoZWlnaHQ9IjIiIGZpbGw9InJlZCIvPjwvc3ZnPg=="
                           R"svg("/>)svg";
-    ExpectProbes(Render(Document(Content), 40, 40),
+    ExpectProbes(RenderContent(Content, 40, 40),
                  {{12, 12, Red}, {18, 28, Red}, {25, 20, Transparent}, {5, 5, Transparent}});
 }
 
@@ -291,7 +329,7 @@ TEST(SvgPicture, PlainTextDataUri)
 {
     const char* Content =
         R"svg(<image width="20" height="20" xlink:href="data:image/svg+xml;utf8,%3Csvg xmlns='http://www.w3.org/2000/svg' width='20' height='20'%3E%3Crect width='10' height='10' fill='red'/%3E%3C/svg%3E"/>)svg";
-    ExpectProbes(Render(Document(Content), 40, 40), {{5, 5, Red}, {15, 15, Transparent}});
+    ExpectProbes(RenderContent(Content, 40, 40), {{5, 5, Red}, {15, 15, Transparent}});
 }
 
 // --- The user's language

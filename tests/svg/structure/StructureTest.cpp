@@ -8,7 +8,7 @@
 #include "platform/Xml.h"
 #include "svg/core/SVGError.h"
 #include "svg/structure/SVGStructure.h"
-#include "tests/svg/shapes/RenderProbe.h"
+#include "tests/support/RenderProbe.h"
 
 namespace plumwick {
 namespace {
@@ -17,26 +17,16 @@ using namespace probe;
 
 const ARGB Black = 0xFF000000;
 
-struct TStructureCase {
-    const char* Name;
-    const char* Content;  // inside a 40 × 40 document
-    std::vector<TProbe> Probes;
-};
-
-class StructurePixels : public ::testing::TestWithParam<TStructureCase> {};
+class StructurePixels : public TPixelTable<40, 40> {};
 
 TEST_P(StructurePixels, PaintWhereExpected)
 {
-    const TStructureCase& C = GetParam();
-    const std::string Text =
-        std::string(R"svg(<svg width="40" height="40" xmlns:xlink="http://www.w3.org/1999/xlink">)svg") + C.Content +
-        "</svg>";
-    ExpectProbes(Render(Text, 40, 40), C.Probes);
+    CheckPixels();
 }
 
 #define DOT R"svg(<defs><circle id="dot" cx="0" cy="0" r="3" fill="red"/></defs>)svg"
 
-const TStructureCase StructureCases[] = {
+const TPixelCase StructureCases[] = {
     // --- use
     {"use_x_y_place_the_copy",
      DOT R"svg(<use xlink:href="#dot" x="10" y="20"/>)svg",
@@ -172,8 +162,70 @@ const TStructureCase StructureCases[] = {
 
 #undef DOT
 
-INSTANTIATE_TEST_SUITE_P(Rows, StructurePixels, ::testing::ValuesIn(StructureCases),
+INSTANTIATE_TEST_SUITE_P(Rows, StructurePixels, ::testing::ValuesIn(StructureCases), CaseName{});
+
+// Whole documents: which elements count as SVG by their namespace.
+struct TNamespaceCase {
+    const char* Name;
+    const char* Document;  // 40 × 40
+    std::vector<TProbe> Probes;
+};
+
+class Namespaces : public ::testing::TestWithParam<TNamespaceCase> {};
+
+TEST_P(Namespaces, OnlySvgElementsDraw)
+{
+    ExpectProbes(Render(GetParam().Document, 40, 40), GetParam().Probes);
+}
+
+#define SVG_NS "http://www.w3.org/2000/svg"
+
+const TNamespaceCase NamespaceCases[] = {
+    {"prefixed_svg_elements_draw",
+     R"svg(<s:svg xmlns:s=")svg" SVG_NS
+     R"svg(" width="40" height="40"><s:rect width="20" height="40" fill="red"/></s:svg>)svg",
+     {{10, 20, Red}, {30, 20, Transparent}}},
+    {"element_of_another_namespace_is_not_drawn",
+     R"svg(<svg xmlns=")svg" SVG_NS
+     R"svg(" width="40" height="40"><foo:rect xmlns:foo="urn:x" width="40" height="40" fill="red"/>)svg"
+     R"svg(<rect width="20" height="40" fill="blue"/></svg>)svg",
+     {{10, 20, Blue}, {30, 20, Transparent}}},
+    {"default_namespace_changed_below_a_prefixed_group",
+     R"svg(<svg xmlns=")svg" SVG_NS R"svg(" width="40" height="40"><s:g xmlns="urn:other" xmlns:s=")svg" SVG_NS
+     R"svg(">)svg"
+     R"svg(<s:rect width="20" height="40" fill="blue"/><rect x="20" width="20" height="40" fill="red"/></s:g></svg>)svg",
+     {{10, 20, Blue}, {30, 20, Transparent}}},
+    {"svg_inside_a_foreign_element_is_not_drawn",
+     R"svg(<svg xmlns=")svg" SVG_NS
+     R"svg(" width="40" height="40"><x:g xmlns:x="urn:x"><rect width="40" height="40" fill="red"/></x:g></svg>)svg",
+     {{20, 20, Transparent}}},
+    {"unknown_svg_element_hides_its_content_but_lends_it_to_use",
+     R"svg(<svg xmlns=")svg" SVG_NS
+     R"svg(" width="40" height="40"><random><rect id="r" width="20" height="40" fill="blue"/>)svg"
+     R"svg(<rect x="20" width="20" height="40" fill="red"/></random><use href="#r"/></svg>)svg",
+     {{10, 20, Blue}, {30, 20, Transparent}}},
+    {"switch_passes_over_an_unknown_element",
+     R"svg(<svg xmlns=")svg" SVG_NS
+     R"svg(" width="40" height="40"><switch><random/><rect width="20" height="40" fill="blue"/>)svg"
+     R"svg(<rect x="20" width="20" height="40" fill="red"/></switch></svg>)svg",
+     {{10, 20, Blue}, {30, 20, Transparent}}},
+};
+
+#undef SVG_NS
+
+INSTANTIATE_TEST_SUITE_P(Rows, Namespaces, ::testing::ValuesIn(NamespaceCases),
                          [](const auto& Info) { return std::string(Info.param.Name); });
+
+// An svg root of another namespace is no SVG document: an error, not an empty picture.
+TEST(Namespaces, SvgRootOfAnotherNamespaceIsAnError)
+{
+    TSVG Svg;
+    EXPECT_THROW(
+        Svg.LoadFromText(R"svg(<svg xmlns="urn:not-svg" width="4" height="4"><rect width="4" height="4"/></svg>)svg"),
+        ESVGError);
+    EXPECT_NO_THROW(Svg.LoadFromText(R"svg(<svg width="4" height="4"><rect width="4" height="4"/></svg>)svg"));
+    EXPECT_EQ(Svg.GetCount(), 1);
+}
 
 TEST(Use, CopyIsAGroupTranslatedByXAndY)
 {
@@ -238,9 +290,9 @@ class UseCycles : public ::testing::TestWithParam<TCycleCase> {};
 TEST_P(UseCycles, AreCutAndTheRestIsPainted)
 {
     const TCycleCase& C = GetParam();
-    auto R = Render(std::string(R"svg(<svg width="40" height="40">)svg") + C.Content +
-                        R"svg(<rect x="30" y="30" width="10" height="10" fill="red"/></svg>)svg",
-                    40, 40);
+    auto R = Render(
+        Document(40, 40, std::string(C.Content) + R"svg(<rect x="30" y="30" width="10" height="10" fill="red"/>)svg"),
+        40, 40);
     EXPECT_EQ(R.At(35, 35), Red);
 }
 
@@ -264,8 +316,7 @@ const TCycleCase CycleCases[] = {
      R"svg(<linearGradient id="g" xlink:href="#g"/><rect width="5" height="5" fill="url(#g)"/>)svg"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Rows, UseCycles, ::testing::ValuesIn(CycleCases),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Rows, UseCycles, ::testing::ValuesIn(CycleCases), CaseName{});
 
 TEST(UseCycles, APartOfTheCycleStillPaintsOnce)
 {

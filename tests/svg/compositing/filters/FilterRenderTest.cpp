@@ -4,31 +4,21 @@
 
 #include <string>
 
-#include "tests/svg/shapes/RenderProbe.h"
+#include "tests/support/RenderProbe.h"
 
 namespace plumwick {
 namespace {
 
 using namespace probe;
 
-struct TFilterCase {
-    const char* Name;
-    const char* Body;  // inside a 100 × 100 svg
-    std::vector<TProbe> Probes;
-};
-
-class FilteredElement : public ::testing::TestWithParam<TFilterCase> {};
+class FilteredElement : public TPixelTable<100, 100> {};
 
 TEST_P(FilteredElement, PaintsAsTheFilterSays)
 {
-    const TFilterCase& C = GetParam();
-    const TRender R = Render(
-        std::string(R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="100" height="100">)svg") + C.Body + "</svg>",
-        100, 100);
-    ExpectProbes(R, C.Probes);
+    CheckPixels();
 }
 
-const TFilterCase Cases[] = {
+const TPixelCase Cases[] = {
     {"blur_softens_the_edges",
      R"svg(<filter id="f"><feGaussianBlur stdDeviation="3"/></filter>
         <rect x="30" y="30" width="40" height="40" fill="blue" filter="url(#f)"/>)svg",
@@ -75,8 +65,7 @@ const TFilterCase Cases[] = {
      {{40, 40, 0xFF7F7F7F, 3}}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Filters, FilteredElement, ::testing::ValuesIn(Cases),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Filters, FilteredElement, ::testing::ValuesIn(Cases), CaseName{});
 
 }  // namespace
 }  // namespace plumwick
