@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/Subcommands.h"
+#include "platform/GuiSession.h"
 
 #include <CLI/CLI.hpp>
 #include <QString>
@@ -55,6 +56,9 @@ int RunCommandLine(int argc, char** argv)
             if (entry.command->parsed() && entry.command->get_name() == "extract") return 1;
         return 2;
     }
+    // Painting needs the application object, made on this thread before any worker starts; no window is
+    // ever shown, so no display is needed either.
+    const TGuiSession session;
     for (auto& entry : entries)
         if (entry.command->parsed()) return entry.action();
     return 2;

@@ -6,7 +6,6 @@
 #include "app/FileNames.h"
 #include "app/ProgressLine.h"
 #include "app/SizeOption.h"
-#include "platform/GdiPlusFont.h"
 #include "platform/LibraryWarnings.h"
 #include "svg/core/SVGDocument.h"
 
@@ -139,9 +138,6 @@ int RunExtract(const TExtractOptions& options)
         }
     }
 
-    // Painting needs Qt's application object, made on this thread before any worker starts; no window is
-    // ever shown, so no display is needed either.
-    EnsureGuiApplication();
     RouteLibraryWarnings();
 
     TProgressOutput progress(options.Quiet);

@@ -8,7 +8,6 @@
 #include "app/RasterExport.h"
 #include "app/SizeOption.h"
 #include "app/WorkerPool.h"
-#include "platform/GdiPlusFont.h"
 #include "platform/LibraryWarnings.h"
 #include "svg/core/SVGDocument.h"
 
@@ -135,8 +134,6 @@ int RunRender(const TRenderOptions& options)
             tasks.push_back({i, (fs::path(folders[s]) / name).string(), sizes[s]});
     }
 
-    // Painting needs Qt's application object, which must come from this thread, before any worker starts.
-    EnsureGuiApplication();
     RouteLibraryWarnings();
     // The images are synced once, after the last, instead of one by one.
     TDeferredSync sync;

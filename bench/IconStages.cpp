@@ -1,6 +1,5 @@
 // The stages of exporting one icon, each on its own, and the whole export: parse (XML and tree build),
 // paint into the 96 x 96 target (RenderToBitmap), PNG encode, and all of them together.
-#include "platform/GdiPlusFont.h"
 #include "platform/GdiPlusGraphics.h"
 #include "platform/GdiPlusImage.h"
 #include "svg/compositing/SVGRender.h"
@@ -62,7 +61,6 @@ void Label(benchmark::State& state)
 
 void BM_Parse(benchmark::State& state)
 {
-    EnsureGuiApplication();
     for (auto _ : state) {
         TSVG document;
         document.LoadFromText(IconOf(state).Text);
@@ -73,7 +71,6 @@ void BM_Parse(benchmark::State& state)
 
 void BM_Paint(benchmark::State& state)
 {
-    EnsureGuiApplication();
     TSVG document;
     document.LoadFromText(IconOf(state).Text);
     for (auto _ : state) benchmark::DoNotOptimize(RenderToBitmap(document, kTarget, kTarget));
@@ -82,7 +79,6 @@ void BM_Paint(benchmark::State& state)
 
 void BM_EncodePng(benchmark::State& state)
 {
-    EnsureGuiApplication();
     TSVG document;
     document.LoadFromText(IconOf(state).Text);
     const auto target = RenderToBitmap(document, kTarget, kTarget);
@@ -97,7 +93,6 @@ void BM_EncodePng(benchmark::State& state)
 
 void BM_WholeIcon(benchmark::State& state)
 {
-    EnsureGuiApplication();
     std::vector<std::uint8_t> bytes;
     for (auto _ : state) {
         TSVG document;

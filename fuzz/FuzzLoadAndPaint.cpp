@@ -1,8 +1,8 @@
 // libFuzzer target: any bytes as SVG text, loaded and, when that succeeds, painted at 24 x 24 through
 // RenderToBitmap, the function the exporters use.
-#include "platform/GdiPlusFont.h"
 #include "platform/GdiPlusGraphics.h"
 #include "platform/GdiPlusImage.h"
+#include "platform/GuiSession.h"
 #include "platform/Xml.h"
 #include "svg/compositing/SVGRender.h"
 #include "svg/core/SVGDocument.h"
@@ -19,7 +19,8 @@ using namespace plumwick;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    EnsureGuiApplication();
+    // Held for the whole run, as a program's main holds it; libFuzzer ends the process from within.
+    static const TGuiSession session;
     return 0;
 }
 

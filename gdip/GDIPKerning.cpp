@@ -120,7 +120,7 @@ std::size_t TGPKerningText::CacheCount() const
     return FCurrent ? FCurrent->Cache.size() : 0;
 }
 
-bool TGPKerningText::LoadFontMetrics(const std::string& Family, int Style, float Size)
+void TGPKerningText::LoadFontMetrics(const std::string& Family, int Style, float Size)
 {
     const bool bold = (Style & FontStyleBold) != 0;
     const bool italic = (Style & FontStyleItalic) != 0;
@@ -133,7 +133,7 @@ bool TGPKerningText::LoadFontMetrics(const std::string& Family, int Style, float
                             FFonts.begin() + static_cast<std::ptrdiff_t>(i) + 1);
             FCurrent = FFonts.front().get();
             FHeld = FCurrent->Outline != nullptr;
-            return FHeld;
+            return;
         }
     }
     auto entry = std::make_unique<TFontEntry>();
@@ -146,10 +146,9 @@ bool TGPKerningText::LoadFontMetrics(const std::string& Family, int Style, float
     FFonts.insert(FFonts.begin(), std::move(entry));
     FCurrent = FFonts.front().get();
     FHeld = FCurrent->Outline != nullptr;
-    return FHeld;
 }
 
-bool TGPKerningText::LoadFontMetrics(const TGPFont& Font, bool UseEmSize)
+void TGPKerningText::LoadFontMetrics(const TGPFont& Font, bool UseEmSize)
 {
     TGPFontFamily family("");
     Font.GetFamily(family);
@@ -157,7 +156,7 @@ bool TGPKerningText::LoadFontMetrics(const TGPFont& Font, bool UseEmSize)
     const Unit unit = Font.GetUnit();
     // Drawing directly takes the font's size in pixels; measuring always counts in em units.
     if (!UseEmSize && unit != UnitWorld && unit != UnitPixel) size = Font.GetEmSizeInPixels();
-    return LoadFontMetrics(family.GetFamilyName(), Font.GetStyle(), size);
+    LoadFontMetrics(family.GetFamilyName(), Font.GetStyle(), size);
 }
 
 void TGPKerningText::ReleaseFontDC()

@@ -87,8 +87,9 @@ private:
     };
     struct TFontEntry;
 
-    bool LoadFontMetrics(const std::string& Family, int Style, float Size);
-    bool LoadFontMetrics(const TGPFont& Font, bool UseEmSize);
+    // Selects the face; one that cannot be opened is held as nothing, which the glyph lookups see.
+    void LoadFontMetrics(const std::string& Family, int Style, float Size);
+    void LoadFontMetrics(const TGPFont& Font, bool UseEmSize);
     void ReleaseFontDC();
     void ReleaseAll();
     const TKerningCacheEntry* FindCacheEntry(char32_t First, char32_t Second);

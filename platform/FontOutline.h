@@ -64,8 +64,8 @@ public:
     float KernAmount(char32_t First, char32_t Second) const;
     // Appends the outline of C scaled by Scale (em size / 1000) with its baseline start at
     // (OriginX, BaselineY), y growing downwards. False when the character has no glyph at all.
-    bool AppendOutline(char32_t C, float OriginX, float BaselineY, float Scale,
-                       std::vector<TOutlinePoint>& Points) const;
+    [[nodiscard]] bool AppendOutline(char32_t C, float OriginX, float BaselineY, float Scale,
+                                     std::vector<TOutlinePoint>& Points) const;
 
     // Number of faces opened in this process so far (lets callers verify their caches).
     static std::uint64_t OpenCount();

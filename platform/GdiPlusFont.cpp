@@ -1,46 +1,19 @@
 #include "platform/GdiPlusFont.h"
 
-#include <QCoreApplication>
 #include <QFont>
 #include <QFontDatabase>
-#include <QGuiApplication>
 #include <QRawFont>
 #include <QString>
-#include <QThread>
 
 #include <array>
-#include <atomic>
 #include <cmath>
-#include <mutex>
 #include <optional>
 
 #include "platform/GdiPlusFontPrivate.h"
 #include "platform/GdiPlusPrivate.h"
+#include "platform/GuiSession.h"
 
 namespace plumwick {
-
-bool EnsureGuiApplication()
-{
-    // Every text operation asks, from any thread: once the answer is yes, no lock is taken.
-    static std::atomic<bool> ready{false};
-    if (ready.load(std::memory_order_acquire)) return true;
-    static std::mutex lock;
-    std::lock_guard guard(lock);
-    if (QCoreApplication* app = QCoreApplication::instance()) {
-        const bool gui = qobject_cast<QGuiApplication*>(app) != nullptr;
-        ready.store(gui, std::memory_order_release);
-        return gui;
-    }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "plumwick";
-    static char* argv[] = {name, nullptr};
-    // Kept to the end of the process: destroying it during static destruction would outlive
-    // the font caches that other static objects still hold.
-    static QGuiApplication* app = new QGuiApplication(argc, argv);
-    ready.store(app != nullptr, std::memory_order_release);
-    return app != nullptr;
-}
 
 namespace {
 
@@ -53,9 +26,11 @@ QString PlainFamily(const QString& family)
 
 const QStringList& Families()
 {
+    // Without an application there are no fonts; the answer is not kept, one may come later.
+    static const QStringList none;
+    if (!HasGuiApplication()) return none;
     static const QStringList families = [] {
         QStringList list;
-        if (!EnsureGuiApplication()) return list;
         for (const QString& f : QFontDatabase::families()) {
             QString plain = PlainFamily(f);
             if (!list.contains(plain)) list.append(plain);
@@ -138,7 +113,7 @@ QFont FontFor(const QString& family, int style, double pixelSize)
 FaceMetrics FaceMetricsOf(const QString& family, int style)
 {
     FaceMetrics m;
-    if (!EnsureGuiApplication()) return m;
+    if (!HasGuiApplication()) return m;
     QRawFont raw = QRawFont::fromFont(FontFor(family, style & FontStyleBoldItalic, 2048));
     if (!raw.isValid()) return m;
     m.UnitsPerEm = raw.unitsPerEm() > 0 ? raw.unitsPerEm() : 2048;

@@ -1,5 +1,5 @@
 // Font families, fonts, string formats and glyph metrics for text layout.
-// Fonts need a Qt GUI application; these objects create one on first use (EnsureGuiApplication).
+// Fonts need a GUI application object (platform/GuiSession.h); without one no family is installed.
 #pragma once
 
 #include <cstdint>
@@ -11,12 +11,6 @@
 #include "platform/GdiPlusTypes.h"
 
 namespace plumwick {
-
-// Makes sure a GUI application object exists for font access: creates one on the calling thread
-// (with the "offscreen" platform when QT_QPA_PLATFORM is unset) when there is no application
-// yet; does nothing when one exists. Returns false when fonts cannot be used (an application
-// without GUI already runs).
-bool EnsureGuiApplication();
 
 // The families that are installed (fontconfig's own names, no substitutes).
 std::vector<std::string> GetInstalledFontFamilies();

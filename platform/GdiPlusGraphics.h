@@ -81,7 +81,7 @@ public:
                       const TGPStringFormat* format, const TGPBrush* brush);
 
     // Pixel size of the image drawn on; false for a surface without pixels.
-    bool GetSurfaceSize(int& width, int& height) const;
+    [[nodiscard]] bool GetSurfaceSize(int& width, int& height) const;
     // Composites a layer of the surface's own pixel size pixel for pixel (device space, whatever the
     // transform), scaled by opacity (0..1), its colours mixed with the pixels below by blend, and cut by
     // the clip in force.

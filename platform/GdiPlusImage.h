@@ -91,15 +91,15 @@ public:
     explicit TGPBitmap(std::span<const std::uint8_t> stream);
 
     // Straight (not premultiplied) ARGB pixels, rows top-down, width × height values.
-    bool GetPixels(std::vector<std::uint32_t>& pixels) const;
+    [[nodiscard]] bool GetPixels(std::vector<std::uint32_t>& pixels) const;
     // Straight R, G, B, A bytes, rows top-down and packed (width × 4 bytes each).
-    bool GetRgbaBytes(std::vector<std::uint8_t>& bytes) const;
+    [[nodiscard]] bool GetRgbaBytes(std::vector<std::uint8_t>& bytes) const;
     // Replaces the pixels from straight ARGB values, width × height of them.
     Status SetPixels(std::span<const std::uint32_t> pixels);
     // As GetPixels with the colour channels composed over the background colour (red, green,
     // blue of background·(1 − alpha) added); alpha stays the pixel's own, as a GDI bitmap
     // conversion gives it.
-    bool GetPixelsOnBackground(ARGB background, std::vector<std::uint32_t>& pixels) const;
+    [[nodiscard]] bool GetPixelsOnBackground(ARGB background, std::vector<std::uint32_t>& pixels) const;
     Status GetPixel(int x, int y, ARGB& color) const;
     Status SetPixel(int x, int y, ARGB color);
 

@@ -6,6 +6,7 @@
 
 #include "platform/GdiPlusFontPrivate.h"
 #include "platform/GdiPlusPrivate.h"
+#include "platform/GuiSession.h"
 
 namespace plumwick {
 
@@ -65,7 +66,7 @@ Status AddText(TGPGraphicsPath& path, const QString& text, const TGPFontFamily& 
 {
     if (!family.IsAvailable()) return FontFamilyNotFound;
     if (!(emSize > 0) || std::isinf(emSize)) return InvalidParameter;
-    if (!EnsureGuiApplication()) return GenericError;
+    if (!HasGuiApplication()) return GenericError;
     if (text.isEmpty()) return Ok;
     QFont font = FontFor(QString::fromStdString(family.GetFamilyName()), style, kDesignSize);
     const FaceMetrics& m = FamilyMetrics(family, style);
@@ -119,7 +120,7 @@ Status MeasureText(const QString& text, const TGPFont* font, const TGPPointF& or
 {
     box = {origin.X, origin.Y, 0, 0};
     if (!font || !font->IsAvailable()) return InvalidParameter;
-    if (!EnsureGuiApplication()) return GenericError;
+    if (!HasGuiApplication()) return GenericError;
     const TGPFontFamily& family = FontFamilyOf(*font);
     double em = font->GetEmSizeInPixels();
     QFont design = FontFor(QString::fromStdString(family.GetFamilyName()), font->GetStyle(), kDesignSize);

@@ -94,8 +94,8 @@ public:
     std::vector<TShapedGlyph> Shape(std::u32string_view Text, std::size_t Begin, std::size_t End, bool RightToLeft,
                                     bool Vertical, const TShapeFeatures& Features) const;
     // Appends a glyph's outline (closed figures) transformed by M. False for a glyph without one.
-    bool AppendOutline(std::uint32_t Face, std::uint32_t Glyph, const TOutlineTransform& M,
-                       std::vector<TOutlinePoint>& Points) const;
+    [[nodiscard]] bool AppendOutline(std::uint32_t Face, std::uint32_t Glyph, const TOutlineTransform& M,
+                                     std::vector<TOutlinePoint>& Points) const;
     // Advance of a glyph (em fractions), vertical advance when Vertical.
     float GlyphAdvance(std::uint32_t Face, std::uint32_t Glyph, bool Vertical) const;
 

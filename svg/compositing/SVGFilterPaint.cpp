@@ -171,7 +171,7 @@ void PaintFiltered(TSVGObject& Node, TGPGraphics& Graphics)
 
     // The canvas: every region's box, within the surface and its margin.
     int SurfaceWidth = 0, SurfaceHeight = 0;
-    Graphics.GetSurfaceSize(SurfaceWidth, SurfaceHeight);
+    if (!Graphics.GetSurfaceSize(SurfaceWidth, SurfaceHeight)) return;  // no pixels to filter into
     const std::array<float, 6> D = Graphics.GetDeviceTransform().GetElements();
     const TMatrix PixelsToDevice = Inverse(TMatrix{D[0], D[1], 0, D[2], D[3], 0, D[4], D[5], 1});
     const TUserRect Surface = DeviceBox({-SurfaceWidth * CanvasMargin, -SurfaceHeight * CanvasMargin,

@@ -1,8 +1,10 @@
 #include "svg/compositing/SVGRender.h"
 
 #include <cmath>
+#include <stdexcept>
 
 #include "platform/GdiPlus.h"
+#include "platform/GuiSession.h"
 #include "svg/core/SVGDocument.h"
 
 namespace plumwick {
@@ -18,6 +20,8 @@ bool Usable(float Value)
 
 std::unique_ptr<TGPBitmap> RenderToBitmap(TSVG& Document, int Width, int Height, const TRenderOptions& Options)
 {
+    // Without the application object text would vanish silently; a program that forgot it is told at once.
+    if (!HasGuiApplication()) throw std::logic_error(kNoGuiApplication);
     if (Width < 1 || Height < 1 || Width > MaxRenderSide || Height > MaxRenderSide) return nullptr;
     auto Target = std::make_unique<TGPBitmap>(Width, Height, PixelFormat32bppARGB);
     if (Target->GetLastStatus() != Ok) return nullptr;

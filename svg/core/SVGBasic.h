@@ -65,7 +65,7 @@ public:
     virtual std::string_view CopiedID() const { return {}; }
     // Elements that set up a viewport (nested svg, symbol, marker) give the rectangle their content
     // is clipped to, in their own user space; every other element gives false.
-    virtual bool GetViewportClip(TRectF&) const { return false; }
+    [[nodiscard]] virtual bool GetViewportClip(TRectF&) const { return false; }
     // Elements that set up a viewport give the size percentages of their content refer to; every other
     // element gives false.
     virtual bool GetContentViewport(float&, float&) const { return false; }

@@ -66,7 +66,7 @@ public:
     // True for "data:<media type and parameters>;base64,<data>" (the marker ends the part before the
     // first comma), Text becoming the data. Otherwise false, with the leading "data:" removed when
     // it was there.
-    static bool ParseDataURI(std::string& Text);
+    [[nodiscard]] static bool ParseDataURI(std::string& Text);
 
     const TAspectRatio& GetAspect() const { return FAspect; }
 

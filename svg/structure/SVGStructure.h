@@ -120,6 +120,6 @@ private:
 // The clip element Element's own clip-path names, nullptr when it names nothing or something else.
 TSVGClipPath* ReferencedClip(const TSVGBasic& Element);
 // Box of the outlines of Element and its painted descendants in Element's user space; false when it has none.
-bool UserSpaceBounds(const TSVGObject& Element, TGPRectF& Box);
+[[nodiscard]] bool UserSpaceBounds(const TSVGObject& Element, TGPRectF& Box);
 
 }  // namespace plumwick

@@ -15,7 +15,7 @@ class TSVGViewportElement : public TSVGBasic {
 public:
     void AssignTo(TSVGObject& Dest) const override;
     void ReadIn(const TXmlNode& Node) override;
-    bool GetViewportClip(TRectF& Clip) const override;
+    [[nodiscard]] bool GetViewportClip(TRectF& Clip) const override;
     bool GetContentViewport(float& Width, float& Height) const override
     {
         Width = GetContentWidth();

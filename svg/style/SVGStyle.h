@@ -96,8 +96,8 @@ public:
     int Add(std::string_view ruleText);
     // Only when 0 <= index < Count: inserts before index and takes the style (the argument is then
     // empty); otherwise nothing happens and the caller keeps it. Returns whether it was inserted.
-    bool Insert(int index, std::unique_ptr<TStyle>&& style);
-    bool Insert(int index, std::string_view name, std::string_view values);
+    [[nodiscard]] bool Insert(int index, std::unique_ptr<TStyle>&& style);
+    [[nodiscard]] bool Insert(int index, std::string_view name, std::string_view values);
     void Exchange(int index1, int index2);
     void Move(int curIndex, int newIndex);
     // Position of that very object, or -1.
@@ -109,7 +109,7 @@ public:
     TStyle* GetStyle(int index) const;
     // Only when index is in range: replaces (and frees) the rule there and takes the style;
     // otherwise the caller keeps it. Returns whether it was stored.
-    bool PutStyle(int index, std::unique_ptr<TStyle>&& style);
+    [[nodiscard]] bool PutStyle(int index, std::unique_ptr<TStyle>&& style);
     // First rule whose name equals name exactly, or nullptr.
     TStyle* GetStyleByName(std::string_view name) const;
     int Count() const { return static_cast<int>(FList.size()); }

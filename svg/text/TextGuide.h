@@ -21,7 +21,7 @@ public:
 
     float Length() const { return FTotal; }
     // The point at Distance from the start; false outside [0, Length].
-    bool PointAt(float Distance, TGuidePoint& Point) const;
+    [[nodiscard]] bool PointAt(float Distance, TGuidePoint& Point) const;
 
 private:
     std::vector<float> FPoints;

@@ -505,7 +505,8 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
                 const float skew = style.Italic && style.Fonts->NeedsSyntheticItalic(g.Face) ? 0.2f : 0;
                 TOutlineTransform m{style.Size * c.ScaleX, 0,  skew * style.Size * c.ScaleX, -style.Size,
                                     g.X * c.ScaleX,        g.Y};
-                style.Fonts->AppendOutline(g.Face, g.Glyph, Then(m, local), target);
+                // A glyph without an outline (a space) adds nothing, which is all false says.
+                (void)style.Fonts->AppendOutline(g.Face, g.Glyph, Then(m, local), target);
             }
         }
 

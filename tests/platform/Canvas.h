@@ -45,7 +45,7 @@ struct Canvas {
     int Covered(int x0, int y0, int x1, int y1) const
     {
         std::vector<std::uint32_t> pixels;
-        Bitmap.GetPixels(pixels);
+        EXPECT_TRUE(Bitmap.GetPixels(pixels));
         const int w = int(Bitmap.GetWidth());
         int n = 0;
         for (int y = y0; y < y1; ++y)

@@ -207,7 +207,7 @@ TEST_P(BitmapPixels, ReadBackAsWritten)
     ASSERT_EQ(bitmap.GetPixel(1, 0, one), Ok);
     EXPECT_TRUE(Near(one, c.Colour, c.Tolerance)) << c.Name << " GetPixel " << Hex(one);
     std::vector<std::uint32_t> pixels;
-    bitmap.GetPixels(pixels);
+    ASSERT_TRUE(bitmap.GetPixels(pixels));
     EXPECT_TRUE(Near(pixels[1], c.Colour, c.Tolerance)) << c.Name << " GetPixels " << Hex(pixels[1]);
     EXPECT_EQ(pixels[0], 0u);
     // A surface painting the colour gives the same pixel.

@@ -72,7 +72,6 @@ struct TRender {
 // centres decide coverage.
 inline TRender Render(std::string_view Text, int Width, int Height, bool AntiAlias = false)
 {
-    EnsureGuiApplication();
     TRender R;
     R.Svg = std::make_unique<TSVG>();
     R.Svg->LoadFromText(Text);
@@ -82,7 +81,9 @@ inline TRender Render(std::string_view Text, int Width, int Height, bool AntiAli
     Options.AntiAlias = AntiAlias;
     const auto Bitmap = RenderToBitmap(*R.Svg, Width, Height, Options);
     EXPECT_NE(Bitmap, nullptr);
-    if (Bitmap) Bitmap->GetPixels(R.Pixels);
+    if (Bitmap) {
+        EXPECT_TRUE(Bitmap->GetPixels(R.Pixels));
+    }
     EXPECT_EQ(R.Pixels.size(), static_cast<size_t>(Width) * static_cast<size_t>(Height));
     R.Pixels.resize(static_cast<size_t>(Width) * static_cast<size_t>(Height));
     return R;

@@ -6,7 +6,6 @@
 #include "app/AtomicFile.h"
 #include "app/ExtractionJob.h"
 #include "app/FolderLock.h"
-#include "platform/GdiPlusFont.h"
 
 #include <gtest/gtest.h>
 #include <QColor>
@@ -46,7 +45,6 @@ class HostileOutput : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        EnsureGuiApplication();
         FRoot = plumwick::test::FreshTestFolder("plumwick-hostile");
         fs::create_directories(FRoot / "out");
         FOut = (FRoot / "out").string();

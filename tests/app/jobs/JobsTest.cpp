@@ -4,7 +4,6 @@
 #include "tests/support/TestFolder.h"
 
 #include "app/ExtractionJob.h"
-#include "platform/GdiPlusFont.h"
 
 #include <gtest/gtest.h>
 
@@ -52,11 +51,7 @@ std::map<std::string, std::string> FilesBelow(const fs::path& folder)
 
 class Jobs : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        plumwick::EnsureGuiApplication();
-        FFolder = plumwick::test::FreshTestFolder("plumwick-jobs");
-    }
+    void SetUp() override { FFolder = plumwick::test::FreshTestFolder("plumwick-jobs"); }
     void TearDown() override { fs::remove_all(FFolder); }
 
     fs::path FFolder;

@@ -4,7 +4,6 @@
 #include "app/RasterExport.h"
 #include "app/SizeOption.h"
 
-#include "platform/GdiPlusFont.h"
 #include "platform/GdiPlusImage.h"
 #include "svg/core/SVGDocument.h"
 
@@ -33,7 +32,6 @@ class LookOptions : public testing::TestWithParam<LookCase> {};
 
 TEST_P(LookOptions, ShowOnThePixels)
 {
-    EnsureGuiApplication();
     const LookCase& c = GetParam();
     TSVG document;
     c.look.PrepareDocument(document);

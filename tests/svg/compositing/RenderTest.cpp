@@ -1,7 +1,6 @@
 // Painting into the target: anti-aliased edges at the target's resolution, group opacity blended once,
 // and clip paths in the user space of what they clip. Pixel probes on small inline documents.
 #include "platform/GdiPlus.h"
-#include "platform/GdiPlusFont.h"
 #include "svg/compositing/SVGRender.h"
 #include "svg/core/SVGDocument.h"
 #include "tests/support/RenderProbe.h"
@@ -253,7 +252,6 @@ TEST(RenderAspect, RootPreserveAspectRatioIsHonoured)
         int OpaqueX, ClearX;  // columns probed on the middle row
     };
     const TCase Cases[] = {{"xMinYMid meet", 400, 10, 30}, {"xMaxYMid", 400, 30, 10}, {"none", 800, 30, -1}};
-    EnsureGuiApplication();
     for (const TCase& C : Cases) {
         SCOPED_TRACE(C.Aspect);
         TSVG Document;
@@ -266,7 +264,7 @@ TEST(RenderAspect, RootPreserveAspectRatioIsHonoured)
             Document.PaintTo(Graphics, TGPRectF{0, 0, 40, 20});
         }
         TRender P{nullptr, 40, 20, {}};
-        Bitmap.GetPixels(P.Pixels);
+        ASSERT_TRUE(Bitmap.GetPixels(P.Pixels));
         EXPECT_NEAR(P.Area(), C.Area, 1);
         EXPECT_EQ(P.At(C.OpaqueX, 10) >> 24, 255u);
         if (C.ClearX >= 0) {

@@ -1,6 +1,5 @@
 // Inputs found to take far more time or memory than their size warrants, or to crash: each now loads and
 // paints, or is refused with a load error, quickly and within bounded memory.
-#include "platform/GdiPlusFont.h"
 #include "platform/GdiPlusGraphics.h"
 #include "platform/GdiPlusImage.h"
 #include "svg/compositing/SVGRender.h"
@@ -39,7 +38,6 @@ struct Case {
 
 TEST(HostileInput, LoadsAndPaintsOrIsRefused)
 {
-    plumwick::EnsureGuiApplication();
     const Case cases[] = {
         // Every character kept its own outline: 300 000 of them took 9 s and 780 MB before anything was drawn.
         {"one text of 300000 characters",

@@ -190,13 +190,13 @@ TEST(StyleList, LookupFollowsChanges)
     const TStep steps[] = {
         {"append_new_name", [](TStyleList& l) { l.Add(".c", "x:3"); }, ".c", 3},
         {"append_known_name_keeps_first", [](TStyleList& l) { l.Add(".a", "x:4"); }, ".a", 0},
-        {"insert_before_first", [](TStyleList& l) { l.Insert(0, ".b", "x:5"); }, ".b", 0},
+        {"insert_before_first", [](TStyleList& l) { EXPECT_TRUE(l.Insert(0, ".b", "x:5")); }, ".b", 0},
         {"delete_first_finds_next", [](TStyleList& l) { l.Delete(1); }, ".a", 4},
         {"rename_in_place", [](TStyleList& l) { l.GetStyle(0)->SetName(".a"); }, ".a", 0},
         {"renamed_away_is_gone", [](TStyleList& l) { l.GetStyle(1)->SetName(".z"); }, ".b", -1},
         {"exchange", [](TStyleList& l) { l.Exchange(0, 1); }, ".z", 0},
         {"move", [](TStyleList& l) { l.Move(0, 3); }, ".z", 3},
-        {"put_replaces", [](TStyleList& l) { l.PutStyle(3, std::make_unique<TStyle>()); }, ".z", -1},
+        {"put_replaces", [](TStyleList& l) { EXPECT_TRUE(l.PutStyle(3, std::make_unique<TStyle>())); }, ".z", -1},
         {"clear", [](TStyleList& l) { l.Clear(); }, ".a", -1},
     };
     TStyleList list;

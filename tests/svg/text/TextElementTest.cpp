@@ -456,7 +456,7 @@ TEST(TextElement, EmptyTextBuildsNoPath)
     }
     const auto bitmap = doc.RenderToBitmap(200, 100);
     std::vector<std::uint32_t> pixels;
-    bitmap->GetPixels(pixels);
+    ASSERT_TRUE(bitmap->GetPixels(pixels));
     for (std::uint32_t p : pixels) ASSERT_EQ(GetAlpha(p), 0);
 }
 
