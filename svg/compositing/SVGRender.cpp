@@ -6,6 +6,8 @@
 #include "platform/GdiPlus.h"
 #include "platform/GuiSession.h"
 #include "svg/core/SVGDocument.h"
+#include "svg/core/SVGParse.h"
+#include "svg/paint/SVGColor.h"
 
 namespace plumwick {
 
@@ -27,6 +29,10 @@ std::unique_ptr<TGPBitmap> RenderToBitmap(TSVG& Document, int Width, int Height,
     if (Target->GetLastStatus() != Ok) return nullptr;
     TGPGraphics Graphics(Target.get());
     Graphics.SetSmoothingMode(Options.AntiAlias ? SmoothingModeAntiAlias : SmoothingModeNone);
+    // A document on its own is its canvas: browsers paint the root's CSS background colour under it.
+    const TColor Background = ParseColor(TrimView(Document.GetStyle().GetValues("background-color")));
+    if (IsColorValue(Background) && Graphics.Clear(ColorToARGB(Background, ColorAlpha(Background))) != Ok)
+        return nullptr;
     const float W = static_cast<float>(Width), H = static_cast<float>(Height);
     if (!Options.Stretch) {
         Document.PaintTo(Graphics, FitCentred(TGPRectF{0, 0, W, H}, Document.GetWidth(), Document.GetHeight()));

@@ -65,6 +65,13 @@ INSTANTIATE_TEST_SUITE_P(
                    20,
                    20,
                    {{10, 10, 0x80FF0000}, {5, 10, 0x800000FF}, {3, 10, 0x800000FF}}},
+        // The root's CSS background colour is the canvas under the drawing, also outside the viewBox's aspect.
+        TProbeCase{"RootBackgroundColorIsTheCanvas",
+                   "<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 20 20' style='background-color:#0000ff80'>"
+                   "<rect x='10' width='10' height='20' fill='#00ff00'/></svg>",
+                   20,
+                   20,
+                   {{5, 10, 0x800000FF}, {15, 10, 0xFF00FF00}}},
         TProbeCase{"OpacityOnUse",
                    "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
                    "viewBox='0 0 20 20'><defs><g id='p'><rect width='20' height='20' fill='#ff0000'/>"
