@@ -109,12 +109,6 @@ Status TGPBrush::ResetBrushTransform()
     return Ok;
 }
 
-Status TGPBrush::MultiplyBrushTransform(const TGPMatrix* matrix, MatrixOrder order)
-{
-    if (!matrix) return SetStatus(InvalidParameter);
-    return FImpl->Transform.Multiply(*matrix, order);
-}
-
 // Texture.
 
 TGPTextureBrush::TGPTextureBrush(const TGPImage* image) : TGPBrush(BrushTypeTextureFill)
@@ -219,11 +213,6 @@ Status TGPLinearGradientBrush::ResetTransform()
     return ResetBrushTransform();
 }
 
-Status TGPLinearGradientBrush::MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order)
-{
-    return MultiplyBrushTransform(matrix, order);
-}
-
 // Path gradient.
 
 namespace {
@@ -319,11 +308,6 @@ Status TGPPathGradientBrush::GetTransform(TGPMatrix* matrix) const
 Status TGPPathGradientBrush::ResetTransform()
 {
     return ResetBrushTransform();
-}
-
-Status TGPPathGradientBrush::MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order)
-{
-    return MultiplyBrushTransform(matrix, order);
 }
 
 // Radial gradient.

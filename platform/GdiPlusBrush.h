@@ -41,7 +41,6 @@ protected:
     Status SetBrushTransform(const TGPMatrix* matrix);
     Status GetBrushTransform(TGPMatrix* matrix) const;
     Status ResetBrushTransform();
-    Status MultiplyBrushTransform(const TGPMatrix* matrix, MatrixOrder order);
 
 public:
     struct Impl;  // defined by the platform sources
@@ -75,7 +74,6 @@ public:
     Status SetTransform(const TGPMatrix* matrix);
     Status GetTransform(TGPMatrix* matrix) const;
     Status ResetTransform();
-    Status MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order = MatrixOrderPrepend);
 };
 
 // A picture repeated in both directions from the origin of brush space, one picture pixel per brush
@@ -106,7 +104,6 @@ public:
     Status SetTransform(const TGPMatrix* matrix);
     Status GetTransform(TGPMatrix* matrix) const;
     Status ResetTransform();
-    Status MultiplyTransform(const TGPMatrix* matrix, MatrixOrder order = MatrixOrderPrepend);
 };
 
 // Colour between two circles, as SVG and canvas draw radial gradients: position 0 on the focal
