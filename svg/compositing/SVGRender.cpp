@@ -6,7 +6,6 @@
 #include "platform/GdiPlus.h"
 #include "platform/GuiSession.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/core/SVGParse.h"
 #include "svg/paint/SVGColor.h"
 
 namespace plumwick {
@@ -30,7 +29,7 @@ std::unique_ptr<TGPBitmap> RenderToBitmap(TSVG& Document, int Width, int Height,
     TGPGraphics Graphics(Target.get());
     Graphics.SetSmoothingMode(Options.AntiAlias ? SmoothingModeAntiAlias : SmoothingModeNone);
     // A document on its own is its canvas: browsers paint the root's CSS background colour under it.
-    const TColor Background = ParseColor(TrimView(Document.GetStyle().GetValues("background-color")));
+    const TColor Background = ParseColor(Document.GetStyle().GetValues("background-color"));
     if (IsColorValue(Background) && Graphics.Clear(ColorToARGB(Background, ColorAlpha(Background))) != Ok)
         return nullptr;
     const float W = static_cast<float>(Width), H = static_cast<float>(Height);
