@@ -33,18 +33,23 @@ std::optional<TGPRectF> SubtreeBoundingBox(const TSVGObject& Node)
         Stack.pop_back();
         const TSVGBasic* Element = Entry.Node->AsBasic();
         TGPRectF Box;
-        if (Element && Element->GetPath() &&
-            Element->GetPath()->GetBounds(Box, Entry.ToTop.IsTransform() ? ToGPMatrix(Entry.ToTop).get() : nullptr) ==
-                Ok &&
-            std::isfinite(Box.X) && std::isfinite(Box.Y) && std::isfinite(Box.Width) && std::isfinite(Box.Height) &&
+        // A line has no area but still an extent; a lone point or an empty outline has neither.
+        if (Element && Element->GetPath() && Element->GetPath()->GetBounds(Box) == Ok && std::isfinite(Box.X) &&
+            std::isfinite(Box.Y) && std::isfinite(Box.Width) && std::isfinite(Box.Height) &&
             (Box.Width > 0 || Box.Height > 0)) {
-            // A line has no area but still an extent; a lone point or an empty outline has neither.
-            if (!Result) {
-                Result = Box;
-            } else {
-                const float L = std::min(Result->X, Box.X), T = std::min(Result->Y, Box.Y);
-                const float R = std::max(Result->X + Result->Width, Box.X + Box.Width);
-                const float B = std::max(Result->Y + Result->Height, Box.Y + Box.Height);
+            // The outline's own box, its corners taken through the transforms: a turned child counts by its
+            // box turned, as browsers measure groups.
+            for (const TPointF P :
+                 {TPointF{Box.X, Box.Y}, TPointF{Box.X + Box.Width, Box.Y}, TPointF{Box.X, Box.Y + Box.Height},
+                  TPointF{Box.X + Box.Width, Box.Y + Box.Height}}) {
+                const TPointF Q = Entry.ToTop.IsTransform() ? TransformPoint(P, Entry.ToTop) : P;
+                if (!Result) {
+                    Result = TGPRectF{Q.X, Q.Y, 0, 0};
+                    continue;
+                }
+                const float L = std::min(Result->X, Q.X), T = std::min(Result->Y, Q.Y);
+                const float R = std::max(Result->X + Result->Width, Q.X);
+                const float B = std::max(Result->Y + Result->Height, Q.Y);
                 Result = TGPRectF{L, T, R - L, B - T};
             }
         }

@@ -10,9 +10,10 @@ namespace plumwick {
 
 class TSVGObject;
 
-// The bounding box of the outlines of Node and its displayed descendants, in Node's user space (each
-// descendant through its transforms below Node, so a rotated child counts by its outline, not by its
-// box). Strokes, clips and visibility do not count. Nothing when no outline in the subtree has an extent.
+// The bounding box of the outlines of Node and its displayed descendants, in Node's user space: each
+// descendant's own box through its transforms below Node (a turned child counts by its box turned, as
+// browsers measure a group). Strokes, clips and visibility do not count. Nothing when no outline in the
+// subtree has an extent.
 std::optional<TGPRectF> SubtreeBoundingBox(const TSVGObject& Node);
 
 }  // namespace plumwick

