@@ -5,6 +5,7 @@
 
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
+#include "svg/core/SVGFontLength.h"
 #include "svg/core/SVGParse.h"
 
 namespace plumwick {
@@ -15,8 +16,8 @@ void LoadViewportLength(const TXmlNode& Node, std::string_view Name, float& Targ
     LoadLength(Node, Name, Target);
     const TLengthUnit Unit = GetLengthUnit(TrimView(Node.GetAttribute(std::string(Name))));
     if (Unit == luEm || Unit == luEx) {
-        // Font-relative: the element's own (or inherited) font size; an ex is taken as half an em.
-        if (const TSVGBasic* Basic = Element.AsBasic()) Target *= Basic->GetFontSize() * (Unit == luEx ? 0.5f : 1.0f);
+        // Font-relative: the element's own (or inherited) font size.
+        if (const TSVGBasic* Basic = Element.AsBasic()) Target = FontRelativeLength(Target, Unit, Basic->GetFontSize());
         return;
     }
     const TSVG* Root = Element.GetRoot();

@@ -56,6 +56,21 @@ const TPixelCase StrokeLengthCases[] = {
     {"width_em_of_a_percent_font_size",  // 50% of 40px is 20px
      R"svg(<g style="font-size:40px"><g style="font-size:50%"><path d="M0 50H200" stroke="lime" stroke-width="1em"/></g></g>)svg",
      {{100, 40, Lime}, {100, 59, Lime}, {100, 38, Transparent}, {100, 61, Transparent}}},
+    {"width_em_without_a_font_size_is_of_medium",  // 16: 42 to 58
+     R"svg(<path d="M0 50H200" stroke="lime" stroke-width="1em"/>)svg",
+     {{100, 43, Lime}, {100, 56, Lime}, {100, 40, Transparent}, {100, 59, Transparent}}},
+    {"width_em_of_a_named_font_size",  // x-large is 24: 38 to 62
+     R"svg(<g font-size="x-large"><path d="M0 50H200" stroke="lime" stroke-width="1em"/></g>)svg",
+     {{100, 39, Lime}, {100, 60, Lime}, {100, 36, Transparent}, {100, 63, Transparent}}},
+    {"width_em_of_a_larger_font_size",  // medium × 1.2 = 19.2: 40.4 to 59.6
+     R"svg(<g font-size="larger"><path d="M0 50H200" stroke="lime" stroke-width="1em"/></g>)svg",
+     {{100, 41, Lime}, {100, 58, Lime}, {100, 38, Transparent}, {100, 61, Transparent}}},
+    {"width_em_of_a_smaller_font_size",  // 24 / 1.2 = 20: 40 to 60
+     R"svg(<g font-size="24px"><path d="M0 50H200" stroke="lime" font-size="smaller" stroke-width="1em"/></g>)svg",
+     {{100, 41, Lime}, {100, 58, Lime}, {100, 38, Transparent}, {100, 61, Transparent}}},
+    {"width_em_where_the_font_size_says_inherit",  // the group's 20: 40 to 60
+     R"svg(<g font-size="20"><path d="M0 50H200" stroke="lime" font-size="inherit" stroke-width="1em"/></g>)svg",
+     {{100, 41, Lime}, {100, 58, Lime}, {100, 38, Transparent}, {100, 61, Transparent}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, StrokeLengths, ::testing::ValuesIn(StrokeLengthCases), CaseName{});
