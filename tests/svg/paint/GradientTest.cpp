@@ -475,6 +475,15 @@ const TPixelCase GradientPaintCases[] = {
      R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="40" fr="20">)svg" RED_BLUE
      "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{50, 50, Red}, {50, 64, Red, 3}, {50, 80, RedBlueMid, 12}}},
+    // A focal circle as large as the outer one: first stop inside, last outside.
+    {"radial_focal_radius_equal_to_the_radius",
+     R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="30" fr="30">)svg" RED_BLUE
+     "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{50, 50, Red}, {50, 75, Red}, {50, 85, Blue}, {5, 5, Blue}}},
+    {"radial_negative_focal_radius_reads_as_zero",
+     R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="40" fr="-10">)svg" RED_BLUE
+     "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{50, 50, Red, 8}, {50, 70, RedBlueMid, 12}, {5, 5, Blue}}},
     // A focus on the circle: the side of the tangent away from the circle gets no colour.
     {"radial_focus_on_the_circle",
      R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="40" fx="90" fy="50">)svg" RED_BLUE
