@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "gdip/GDIPOBJ2.h"
@@ -32,9 +33,12 @@ TGPRectF SubtreeBoundingBox(const TSVGObject& Node)
         const TSVGObject* N = Stack.back();
         Stack.pop_back();
         const TSVGBasic* E = N->AsBasic();
-        if (E && E->GetPath() && E->GetDisplayCode() != 0) {
+        const std::optional<TGPRectF> Measure = E ? E->GetMeasureBox() : std::nullopt;
+        if (E && (Measure || E->GetPath()) && E->GetDisplayCode() != 0) {
             TGPRectF Box;
-            if (E->GetPath()->GetBounds(Box) == Ok && std::isfinite(Box.Width) && std::isfinite(Box.Height)) {
+            if (Measure) Box = *Measure;
+            if ((Measure || E->GetPath()->GetBounds(Box) == Ok) && std::isfinite(Box.Width) &&
+                std::isfinite(Box.Height)) {
                 const TMatrix M = Below(*N, Node);
                 for (const TPointF P :
                      {TPointF{Box.X, Box.Y}, TPointF{Box.X + Box.Width, Box.Y}, TPointF{Box.X, Box.Y + Box.Height},
@@ -47,6 +51,7 @@ TGPRectF SubtreeBoundingBox(const TSVGObject& Node)
                 }
             }
         }
+        if (Measure) continue;  // the box already covers what lies below
         for (int I = 0; I < N->GetCount(); ++I)
             if (N->GetItem(I)->GetDisplayCode() != 0) Stack.push_back(N->GetItem(I));
     }

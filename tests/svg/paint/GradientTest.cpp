@@ -451,6 +451,13 @@ const TPixelCase GradientPaintCases[] = {
      R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100">)svg" RED_BLUE
      R"svg(</linearGradient><rect x="10" y="10" width="80" height="80" fill="none" stroke="url(#g)" stroke-width="10"/>)svg",
      {{10, 50, Mix(Red, Blue, 0.105), 3}, {89, 50, Mix(Red, Blue, 0.895), 3}, {50, 50, Transparent}}},
+    // Text is measured by its character cells (ascent to descent), not by its ink: a full stop lies
+    // wholly in the lower half of its cell.
+    {"box_units_on_text_span_the_character_cells",
+     R"svg(<linearGradient id="g" x2="0" y2="1"><stop offset="0.5" stop-color="lime"/>)svg"
+     R"svg(<stop offset="0.5" stop-color="red"/></linearGradient>)svg"
+     R"svg(<text x="10" y="80" font-family="Arial" font-size="100" fill="url(#g)">.</text>)svg",
+     {{23, 71, Red, 4}, {23, 78, Red, 4}}},
     {"the_gradient_is_never_painted",
      R"svg(<linearGradient id="g" fill="red" stroke="red" x2="100">)svg" RED_BLUE "</linearGradient>",
      {{50, 50, Transparent}, {0, 0, Transparent}}},
