@@ -391,6 +391,31 @@ void TSVGCustomText::UpdateBounds()
     FBounds.BottomLeft = TransformPoint(box.X - h, box.Y + box.Height + h);
 }
 
+std::optional<TGPRectF> TSVGCustomText::GetMeasureBox() const
+{
+    const TSVGObject* Root = this;
+    while (dynamic_cast<const TSVGCustomText*>(Root->GetParent())) Root = Root->GetParent();
+    bool Any = false;
+    TRectF Box{};
+    std::vector<const TSVGObject*> Stack{Root};
+    while (!Stack.empty()) {
+        const TSVGObject* N = Stack.back();
+        Stack.pop_back();
+        const auto* T = dynamic_cast<const TSVGCustomText*>(N);
+        if (!T) continue;
+        if (T->FHasCells) {
+            Box = Any ? TRectF{std::min(Box.Left, T->FCells.Left), std::min(Box.Top, T->FCells.Top),
+                               std::max(Box.Right, T->FCells.Right), std::max(Box.Bottom, T->FCells.Bottom)}
+                      : T->FCells;
+            Any = true;
+        }
+        for (int I = 0; I < N->GetCount(); ++I)
+            if (N->GetItem(I)->GetDisplayCode() != 0) Stack.push_back(N->GetItem(I));
+    }
+    if (!Any) return std::nullopt;
+    return TGPRectF{Box.Left, Box.Top, Box.Right - Box.Left, Box.Bottom - Box.Top};
+}
+
 void TSVGCustomText::PaintToGraphics(TGPGraphics& Graphics)
 {
     // A guide that comes later in the document than its text path is there now.
