@@ -24,6 +24,9 @@ struct TFontRequest {
     int Stretch = 100;                  // percent of the normal width (50 to 200)
     // Variation axes ("wght", 700) applied to variable faces after weight and stretch.
     std::vector<std::pair<std::string, float>> Variations;
+    // The font size in CSS pixels, for faces with an optical size axis ("opsz"), as
+    // "font-optical-sizing: auto" sets it; 0 leaves the axis at its default.
+    float OpticalSize = 0;
 
     std::string Key() const;
 };
@@ -84,6 +87,8 @@ public:
     // Whether the best match is one of the requested families (not a substitute).
     bool PrimaryIsRequested() const;
     const TFaceMetrics& Metrics(std::uint32_t Face = 0) const;
+    // Whether the best match has an optical size axis (its glyphs depend on the font size).
+    bool HasOpticalSize() const;
     // The face was chosen for a weight or slant it lacks (the caller may embolden or slant).
     bool NeedsSyntheticBold(std::uint32_t Face) const;
     bool NeedsSyntheticItalic(std::uint32_t Face) const;
