@@ -101,8 +101,12 @@ bool UserSpaceBounds(const TSVGObject& Element, TGPRectF& Box)
         const TSVGObject* N = Stack.back();
         Stack.pop_back();
         if (N != &Element && !Shown(*N)) continue;
-        if (const TSVGBasic* E = N->AsBasic(); E && E->GetPath() && E->GetPath()->GetPointCount() > 0) {
-            TGPGraphicsPath Flat(*E->GetPath());
+        const TSVGBasic* E = N->AsBasic();
+        TGPRectF Own;
+        const bool HasOwn = E && E->GetObjectBox(Own);  // text: its character cells
+        if (E && (HasOwn || (E->GetPath() && E->GetPath()->GetPointCount() > 0))) {
+            TGPGraphicsPath Flat = HasOwn ? TGPGraphicsPath(FillModeWinding) : TGPGraphicsPath(*E->GetPath());
+            if (HasOwn) Flat.AddRectangle(Own);
             const TMatrix M = TransformBelow(*N, Element);
             Flat.Flatten(M.IsTransform() ? ToGPMatrix(M).get() : nullptr, 0.01f);
             TGPRectF P;

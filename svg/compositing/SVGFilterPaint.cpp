@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "gdip/GDIPOBJ2.h"
@@ -65,10 +66,16 @@ std::optional<TUserRect> BoundingBox(TSVGObject& Node, const TMatrix& NodeMatrix
         Stack.pop_back();
         if (Current != &Node && !IsPaintable(*Current)) continue;
         auto* Basic = dynamic_cast<TSVGBasic*>(Current);
-        if (Basic && Basic->GetPath()) {
+        if (Basic) {
             const TMatrix M = Basic->GetMatrix().IsTransform() ? Basic->GetMatrix() * ToNode : ToNode;
+            // A box of its own (text cells) counts instead of the outline.
+            TGPRectF Own;
+            const bool HasOwn = Basic->GetObjectBox(Own);
+            std::optional<TGPGraphicsPath> Corners;
+            if (HasOwn) Corners.emplace(FillModeWinding).AddRectangle(Own);
+            const TGPGraphicsPath* Outline = Corners ? &*Corners : Basic->GetPath();
             TGPRectF Box;
-            if (Basic->GetPath()->GetBounds(Box, ToGPMatrix(M).get()) == Ok && std::isfinite(Box.Width) &&
+            if (Outline && Outline->GetBounds(Box, ToGPMatrix(M).get()) == Ok && std::isfinite(Box.Width) &&
                 std::isfinite(Box.Height) && (Box.Width > 0 || Box.Height > 0)) {
                 if (!Any) {
                     L = Box.X, T = Box.Y, R = Box.X + Box.Width, B = Box.Y + Box.Height;

@@ -73,6 +73,9 @@ public:
     // context-stroke below them stand for (use: itself; marker: the shape it is being drawn on, nullptr when
     // none). Every other element gives nothing: the search goes on up the tree.
     virtual std::optional<TSVGBasic*> GetContentContext() { return std::nullopt; }
+    // Elements whose bounding box is not the box of their outline (text: its character cells) give
+    // it in their own user space; every other element gives false.
+    [[nodiscard]] virtual bool GetObjectBox(TGPRectF&) const { return false; }
 
     // --- Cascade.
 

@@ -32,19 +32,19 @@ TGPRectF SubtreeBoundingBox(const TSVGObject& Node)
         const TSVGObject* N = Stack.back();
         Stack.pop_back();
         const TSVGBasic* E = N->AsBasic();
-        if (E && E->GetPath() && E->GetDisplayCode() != 0) {
-            TGPRectF Box;
-            if (E->GetPath()->GetBounds(Box) == Ok && std::isfinite(Box.Width) && std::isfinite(Box.Height)) {
-                const TMatrix M = Below(*N, Node);
-                for (const TPointF P :
-                     {TPointF{Box.X, Box.Y}, TPointF{Box.X + Box.Width, Box.Y}, TPointF{Box.X, Box.Y + Box.Height},
-                      TPointF{Box.X + Box.Width, Box.Y + Box.Height}}) {
-                    const TPointF Q = TransformPoint(P, M);
-                    L = std::min(L, Q.X);
-                    T = std::min(T, Q.Y);
-                    R = std::max(R, Q.X);
-                    B = std::max(B, Q.Y);
-                }
+        TGPRectF Box;
+        if (E && E->GetDisplayCode() != 0 &&
+            (E->GetObjectBox(Box) || (E->GetPath() && E->GetPath()->GetBounds(Box) == Ok)) &&
+            std::isfinite(Box.Width) && std::isfinite(Box.Height)) {
+            const TMatrix M = Below(*N, Node);
+            for (const TPointF P :
+                 {TPointF{Box.X, Box.Y}, TPointF{Box.X + Box.Width, Box.Y}, TPointF{Box.X, Box.Y + Box.Height},
+                  TPointF{Box.X + Box.Width, Box.Y + Box.Height}}) {
+                const TPointF Q = TransformPoint(P, M);
+                L = std::min(L, Q.X);
+                T = std::min(T, Q.Y);
+                R = std::max(R, Q.X);
+                B = std::max(B, Q.Y);
             }
         }
         for (int I = 0; I < N->GetCount(); ++I)

@@ -170,6 +170,13 @@ void TSVGCustomText::ReadIn(const TXmlNode& Node)
 {
     TSVGBasic::ReadIn(Node);
     ReadOwnStyle(Node);
+    // Filters, clips and masks apply to graphics elements and groups; spans and text paths are
+    // neither, so they draw as if they had none.
+    if (dynamic_cast<const TSVGCustomText*>(FParent) != nullptr) {
+        GetStyle().Remove("filter");
+        GetStyle().Remove("mask");
+        SetClipURI("");
+    }
     // Percentages are of the view box of the document the text is in.
     float width = 0;
     float height = 0;
@@ -395,6 +402,13 @@ void TSVGCustomText::UpdateBounds()
     FBounds.TopRight = TransformPoint(box.X + box.Width + h, box.Y - h);
     FBounds.BottomRight = TransformPoint(box.X + box.Width + h, box.Y + box.Height + h);
     FBounds.BottomLeft = TransformPoint(box.X - h, box.Y + box.Height + h);
+}
+
+bool TSVGCustomText::GetObjectBox(TGPRectF& Box) const
+{
+    if (!FHasCells) return false;
+    Box = {FCells.Left, FCells.Top, FCells.Right - FCells.Left, FCells.Bottom - FCells.Top};
+    return true;
 }
 
 void TSVGCustomText::PaintToGraphics(TGPGraphics& Graphics)

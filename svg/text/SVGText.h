@@ -44,6 +44,8 @@ public:
     // The underline and the overline are painted under the glyphs, the strike-out over them.
     void PrePaint(TGPGraphics& Graphics, TGPBrush* Brush, TGPPen* Pen) override;
     void PostPaint(TGPGraphics& Graphics, TGPBrush* Brush, TGPPen* Pen) override;
+    // The box of the chunk's character cells (advance by ascent and descent).
+    [[nodiscard]] bool GetObjectBox(TGPRectF& Box) const override;
 
     // Measures the chunk and fixes its position after the previous chunk.
     virtual void LayoutText();
