@@ -568,4 +568,25 @@ float TFontSet::GlyphAdvance(std::uint32_t Face, std::uint32_t Glyph, bool Verti
                     : hb_font_get_glyph_h_advance(font, Glyph) / upem;
 }
 
+bool IsCursiveScript(char32_t C)
+{
+    switch (hb_unicode_script(hb_unicode_funcs_get_default(), C)) {
+        case HB_SCRIPT_ARABIC:
+        case HB_SCRIPT_SYRIAC:
+        case HB_SCRIPT_NKO:
+        case HB_SCRIPT_MONGOLIAN:
+        case HB_SCRIPT_PHAGS_PA:
+        case HB_SCRIPT_MANDAIC:
+        case HB_SCRIPT_MANICHAEAN:
+        case HB_SCRIPT_PSALTER_PAHLAVI:
+        case HB_SCRIPT_HANIFI_ROHINGYA:
+        case HB_SCRIPT_SOGDIAN:
+        case HB_SCRIPT_OLD_UYGHUR:
+        case HB_SCRIPT_ADLAM:
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace plumwick

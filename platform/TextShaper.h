@@ -123,4 +123,8 @@ std::vector<std::uint8_t> BidiLevels(std::u32string_view Text, bool BaseRightToL
 // Whether a character is drawn upright in vertical text (CJK and other east Asian scripts).
 bool IsUprightInVertical(char32_t C);
 
+// Whether a character belongs to a script whose letters join (Arabic, Syriac, N'Ko, Mongolian and
+// the like), which letter spacing leaves alone so as not to break the joins.
+bool IsCursiveScript(char32_t C);
+
 }  // namespace plumwick

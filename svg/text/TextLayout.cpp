@@ -57,6 +57,7 @@ struct TCluster {
     float Advance = 0;
     float HorizontalAdvance = 0;
     float Trailing = 0;    // letter spacing after the character, not part of a chunk's extent
+    float Spacing = 0;     // letter and word spacing within Advance (not the glyph's own room)
     bool Upright = false;  // upright in vertical text
     float X = 0;
     float Y = 0;
@@ -150,9 +151,15 @@ void ShapeChunk(const TTextInput& In, TChunk& Chunk)
                 if (!(c.Advance > 0)) c.Advance = style.Size;
             }
             const TTextStyle& own = In.Spans[c.Span].Style;
-            c.Advance += own.LetterSpacing;
-            c.Trailing = own.LetterSpacing;
-            if (c.Char < text.size() && (text[c.Char] == U' ' || text[c.Char] == 0xA0)) c.Advance += own.WordSpacing;
+            // Joined letters stay joined: cursive scripts take no letter spacing.
+            const bool cursive = c.Char < text.size() && IsCursiveScript(text[c.Char]);
+            c.Spacing = cursive ? 0 : own.LetterSpacing;
+            c.Advance += c.Spacing;
+            c.Trailing = c.Spacing;
+            if (c.Char < text.size() && (text[c.Char] == U' ' || text[c.Char] == 0xA0)) {
+                c.Advance += own.WordSpacing;
+                c.Spacing += own.WordSpacing;
+            }
             item.Clusters.push_back(std::move(c));
         }
     }
@@ -411,7 +418,9 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
             float beyond = 0;  // advances of the characters past the last placed one
             for (TCluster& c : chunk.Clusters) {
                 const float along = c.X + shift + guideIn.StartOffset;
-                const float mid = along + c.Advance / 2;
+                // The glyph turns about the middle of its own advance; spacing only moves the next.
+                const float glyph = c.Advance - c.Spacing * c.ScaleX;
+                const float mid = along + glyph / 2;
                 c.OnGuide = true;
                 TGuidePoint p;
                 if (!guide.PointAt(mid, p)) {
@@ -423,11 +432,11 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
                 const float cs = std::cos(p.Angle);
                 const float sn = std::sin(p.Angle);
                 // Start of the glyph half an advance back along the tangent, off the guide by y.
-                const float ox = p.X - cs * c.Advance / 2 - sn * c.Y;
-                const float oy = p.Y - sn * c.Advance / 2 + cs * c.Y;
+                const float ox = p.X - cs * glyph / 2 - sn * c.Y;
+                const float oy = p.Y - sn * glyph / 2 + cs * c.Y;
                 c.Placement = Then(Rotation(c.Angle + p.Angle * 180 / std::numbers::pi_v<float>), Translation(ox, oy));
-                out.EndX = p.X + cs * c.Advance / 2;
-                out.EndY = p.Y + sn * c.Advance / 2;
+                out.EndX = p.X + cs * (c.Advance - glyph / 2);
+                out.EndY = p.Y + sn * (c.Advance - glyph / 2);
                 lastCos = cs;
                 lastSin = sn;
                 placed = true;

@@ -125,6 +125,16 @@ INSTANTIATE_TEST_SUITE_P(
                      "<clipPath id=\"c\" clipPathUnits=\"objectBoundingBox\"><rect width=\"1\" height=\"0.3\"/>"
                      "</clipPath><text x=\"10\" y=\"60\" clip-path=\"url(#c)\">xx</text>",
                      {{0, 0, 200, 100, false}}},
+        // Letter spacing leaves the joined letters of cursive scripts together (about 72 px wide).
+        TDrawingCase{"letter-spacing-on-arabic",
+                     "<text x=\"10\" y=\"60\" letter-spacing=\"30\">\u0628\u0628\u0628\u0628</text>",
+                     {{12, 40, 80, 70, true}, {100, 20, 200, 80, false}}},
+        // On a path a glyph turns about the middle of its own advance, not of its spaced one: the
+        // first "T" stays on the level part before the corner at x = 60.
+        TDrawingCase{"letter-spacing-on-a-path",
+                     "<defs><path id=\"p\" d=\"M10,60 H60 V100\"/></defs>"
+                     "<text letter-spacing=\"100\"><textPath xlink:href=\"#p\">TT</textPath></text>",
+                     {{12, 30, 34, 58, true}, {62, 61, 100, 100, false}}},
         // A face with width and optical size axes is drawn at the requested width and for its size
         // (at 40 px "HHHH" spans about 102 px, narrowed to "wdth" 25 about 64 px; without the
         // optical size for 40 px the narrow one would still reach 101 px).
