@@ -568,6 +568,23 @@ float TFontSet::GlyphAdvance(std::uint32_t Face, std::uint32_t Glyph, bool Verti
                     : hb_font_get_glyph_h_advance(font, Glyph) / upem;
 }
 
+float TFontSet::VerticalOrigin(std::uint32_t Face, std::uint32_t Glyph) const
+{
+    if (Face >= FImpl->Candidates.size()) return 0;
+    std::lock_guard<std::mutex> lock(FImpl->Mutex);
+    hb_font_t* font = FImpl->FontOf(Face);
+    const Impl::TCandidate& c = FImpl->Candidates[Face];
+    const float upem = static_cast<float>(c.FaceFile->Upem);
+    const TBlob origins(hb_face_reference_table(c.FaceFile->Face.get(), HB_TAG('V', 'O', 'R', 'G')));
+    hb_position_t x = 0;
+    hb_position_t y = 0;
+    if (hb_blob_get_length(origins.get()) > 0 && hb_font_get_glyph_v_origin(font, Glyph, &x, &y))
+        return static_cast<float>(y) / upem;
+    // Without origins of its own, the ascent-to-descent box is centred in the vertical advance.
+    const float advance = -static_cast<float>(hb_font_get_glyph_v_advance(font, Glyph)) / upem;
+    return (c.Metrics.Ascent - c.Metrics.Descent + advance) / 2;
+}
+
 bool IsCursiveScript(char32_t C)
 {
     switch (hb_unicode_script(hb_unicode_funcs_get_default(), C)) {

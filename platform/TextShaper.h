@@ -103,6 +103,10 @@ public:
                                      std::vector<TOutlinePoint>& Points) const;
     // Advance of a glyph (em fractions), vertical advance when Vertical.
     float GlyphAdvance(std::uint32_t Face, std::uint32_t Glyph, bool Vertical) const;
+    // How far above the baseline the top of an upright glyph's vertical advance lies in vertical
+    // text (em fractions): the font's own vertical origin, else where the ascent-to-descent box
+    // sits centred in the advance.
+    float VerticalOrigin(std::uint32_t Face, std::uint32_t Glyph) const;
 
     struct Impl;
 

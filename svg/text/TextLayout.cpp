@@ -121,6 +121,8 @@ void ShapeChunk(const TTextInput& In, TChunk& Chunk)
         const TTextStyle& style = In.Spans[item.Span].Style;
         TShapeFeatures features = style.Features;
         if (style.LetterSpacing != 0) features.Ligatures = false;  // spaced letters are not joined into ligatures
+        // Vertical text takes the font's vertical forms (punctuation, brackets) for its upright glyphs.
+        if (Chunk.Vertical) features.Extra.insert(features.Extra.begin(), {"vert", 1});
         const bool rtl = (item.Level & 1) != 0;
         const std::vector<TShapedGlyph> glyphs = style.Fonts->Shape(text, item.Begin, item.End, rtl, false, features);
         // Cluster boundaries in logical order.
@@ -480,7 +482,9 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
             if (chunk.Vertical) {
                 const TFaceMetrics& m = style.Fonts->Metrics(c.Glyphs.empty() ? 0 : c.Glyphs.front().Face);
                 if (c.Upright)
-                    local = Translation(-c.HorizontalAdvance / 2, m.Ascent * style.Size);
+                    local = Translation(
+                        -c.HorizontalAdvance / 2,
+                        style.Fonts->VerticalOrigin(c.Glyphs.front().Face, c.Glyphs.front().Glyph) * style.Size);
                 else
                     local = Then(Translation(0, (m.Ascent - m.Descent) / 2 * style.Size), Rotation(90));
             }

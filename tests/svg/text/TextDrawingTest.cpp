@@ -135,6 +135,13 @@ INSTANTIATE_TEST_SUITE_P(
                      "<defs><path id=\"p\" d=\"M10,60 H60 V100\"/></defs>"
                      "<text letter-spacing=\"100\"><textPath xlink:href=\"#p\">TT</textPath></text>",
                      {{12, 30, 34, 58, true}, {62, 61, 100, 100, false}}},
+        // An upright glyph in vertical text sits with the font's ascent-to-descent box centred in its
+        // vertical advance below y: the top stroke of this 80 px character starts at y = 17 (at 24
+        // were the box's top at y).
+        TDrawingCase{"upright-in-vertical-text",
+                     "<text x=\"50\" y=\"10\" writing-mode=\"tb\" font-family=\"WenQuanYi Micro Hei\" "
+                     "font-size=\"80\">\u65E5</text>",
+                     {{30, 18, 70, 21, true}, {0, 0, 200, 16, false}}},
         // A face with width and optical size axes is drawn at the requested width and for its size
         // (at 40 px "HHHH" spans about 102 px, narrowed to "wdth" 25 about 64 px; without the
         // optical size for 40 px the narrow one would still reach 101 px).
