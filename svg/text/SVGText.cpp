@@ -314,7 +314,8 @@ std::string TSVGCustomText::CollapseWhiteSpace(std::string_view Raw)
     out.reserve(Raw.size());
     if (PreservesSpace(*this)) {
         for (const char c : Raw) out.push_back(IsBlank(c) ? ' ' : c);
-        if (!out.empty()) TextRoot().FAfterBlank = false;
+        // A collapsible blank after a kept one is dropped all the same, as browsers do.
+        if (!out.empty()) TextRoot().FAfterBlank = out.back() == ' ';
         return out;
     }
     bool afterBlank = TextRoot().FAfterBlank;

@@ -135,6 +135,12 @@ INSTANTIATE_TEST_SUITE_P(
                      "<defs><path id=\"p\" d=\"M10,60 H60 V100\"/></defs>"
                      "<text letter-spacing=\"100\"><textPath xlink:href=\"#p\">TT</textPath></text>",
                      {{12, 30, 34, 58, true}, {62, 61, 100, 100, false}}},
+        // Blanks of default white space that follow a kept blank are dropped: the span's "l" lies
+        // right after the two kept blanks (at about x = 39), not a blank further on.
+        TDrawingCase{"default-space-after-preserved-space",
+                     "<text x=\"10\" y=\"60\" xml:space=\"preserve\">  <tspan "
+                     "xml:space=\"default\">  l</tspan></text>",
+                     {{36, 30, 45, 60, true}, {48, 0, 200, 100, false}}},
         // An upright glyph in vertical text sits with the font's ascent-to-descent box centred in its
         // vertical advance below y: the top stroke of this 80 px character starts at y = 17 (at 24
         // were the box's top at y).
