@@ -124,7 +124,12 @@ void ShapeChunk(const TTextInput& In, TChunk& Chunk)
         // Vertical text takes the font's vertical forms (punctuation, brackets) for its upright glyphs.
         if (Chunk.Vertical) features.Extra.insert(features.Extra.begin(), {"vert", 1});
         const bool rtl = (item.Level & 1) != 0;
-        const std::vector<TShapedGlyph> glyphs = style.Fonts->Shape(text, item.Begin, item.End, rtl, false, features);
+        // The chunk is all the context its letters see: joins and ligatures end where text is
+        // placed anew.
+        std::vector<TShapedGlyph> glyphs =
+            style.Fonts->Shape(text.substr(Chunk.Begin, Chunk.End - Chunk.Begin), item.Begin - Chunk.Begin,
+                               item.End - Chunk.Begin, rtl, false, features);
+        for (TShapedGlyph& g : glyphs) g.Cluster += static_cast<std::uint32_t>(Chunk.Begin);
         // Cluster boundaries in logical order.
         std::vector<std::uint32_t> starts;
         for (const TShapedGlyph& g : glyphs) starts.push_back(g.Cluster);

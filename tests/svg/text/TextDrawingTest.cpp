@@ -129,6 +129,10 @@ INSTANTIATE_TEST_SUITE_P(
         TDrawingCase{"letter-spacing-on-arabic",
                      "<text x=\"10\" y=\"60\" letter-spacing=\"30\">\u0628\u0628\u0628\u0628</text>",
                      {{12, 40, 80, 70, true}, {100, 20, 200, 80, false}}},
+        // Letters placed anew do not join the letters before them: the first beh is drawn whole
+        // (its bowl reaches x = 45), not as the short form that joins the next one (to x = 18).
+        TDrawingCase{
+            "joins-end-at-placed-letters", "<text x=\"10 100\" y=\"60\">\u0628\u0628</text>", {{25, 47, 44, 67, true}}},
         // On a path a glyph turns about the middle of its own advance, not of its spaced one: the
         // first "T" stays on the level part before the corner at x = 60.
         TDrawingCase{"letter-spacing-on-a-path",
