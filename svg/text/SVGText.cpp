@@ -164,6 +164,13 @@ void TSVGCustomText::ReadIn(const TXmlNode& Node)
 {
     TSVGBasic::ReadIn(Node);
     ReadOwnStyle(Node);
+    // Filters, clips and masks apply to graphics elements and groups; spans and text paths are
+    // neither, so they draw as if they had none.
+    if (dynamic_cast<const TSVGCustomText*>(FParent) != nullptr) {
+        GetStyle().Remove("filter");
+        GetStyle().Remove("mask");
+        SetClipURI("");
+    }
     // Percentages are of the view box of the document the text is in.
     float width = 0;
     float height = 0;
@@ -301,7 +308,8 @@ std::string TSVGCustomText::CollapseWhiteSpace(std::string_view Raw)
     out.reserve(Raw.size());
     if (PreservesSpace(*this)) {
         for (const char c : Raw) out.push_back(IsBlank(c) ? ' ' : c);
-        if (!out.empty()) TextRoot().FAfterBlank = false;
+        // A collapsible blank after a kept one is dropped all the same, as browsers do.
+        if (!out.empty()) TextRoot().FAfterBlank = out.back() == ' ';
         return out;
     }
     bool afterBlank = TextRoot().FAfterBlank;
