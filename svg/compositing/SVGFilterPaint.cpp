@@ -7,15 +7,15 @@
 
 #include "gdip/GDIPOBJ2.h"
 #include "platform/GdiPlus.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGParse.h"
 #include "svg/compositing/SVGFilter.h"
 #include "svg/compositing/SVGFilterBuild.h"
 #include "svg/compositing/SVGFilterFunctions.h"
 #include "svg/compositing/SVGFilterImage.h"
 #include "svg/compositing/filters/FilterRun.h"
 #include "svg/core/SVGBasic.h"
-#include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/core/SVGParse.h"
 
 namespace plumwick {
 

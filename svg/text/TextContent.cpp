@@ -7,10 +7,10 @@
 
 #include "gdip/GDIPKerning.h"
 #include "gdip/GDIPOBJ2.h"
-#include "svg/core/SVGCommon.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGError.h"
+#include "svg/base/SVGParse.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/core/SVGError.h"
-#include "svg/core/SVGParse.h"
 #include "svg/shapes/SVGPath.h"
 #include "svg/style/SVGStyle.h"
 #include "svg/text/SVGText.h"

@@ -1,11 +1,11 @@
-#include "svg/shapes/SVGViewportLength.h"
+#include "svg/core/SVGViewportLength.h"
 
 #include <cmath>
 #include <string>
 
-#include "svg/core/SVGCommon.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGParse.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/core/SVGParse.h"
 
 namespace plumwick {
 
