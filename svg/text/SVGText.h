@@ -32,6 +32,8 @@ public:
     TSVGObject* NewLike(TSVGObject* Parent) const override;
     // The text cell (baseline start, advance width, layout height), widened by half the stroke.
     void UpdateBounds() override;
+    // The character cells of the whole text element the chunk belongs to.
+    [[nodiscard]] std::optional<TGPRectF> GetMeasureBox() const override;
     void Clear() override;
     // Nothing for a chunk without text.
     void PaintToGraphics(TGPGraphics& Graphics) override;

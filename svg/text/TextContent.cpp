@@ -9,6 +9,7 @@
 #include "gdip/GDIPOBJ2.h"
 #include "svg/base/SVGCommon.h"
 #include "svg/base/SVGError.h"
+#include "svg/base/SVGFontLength.h"
 #include "svg/base/SVGParse.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/shapes/SVGPath.h"
@@ -37,32 +38,12 @@ float TextLength(std::string_view Item, float Side, float FontSize)
 {
     const std::string text = Trim(Item);
     if (text.empty()) return NotGiven;
-    const std::string_view number = std::string_view(text).substr(0, text.size() >= 2 ? text.size() - 2 : 0);
-    // Absolute units at CSS's 96 pixels to the inch.
-    switch (GetLengthUnit(text)) {
-        case luPercent:
-            return ParseLength(text) * Side / 100;
-        case luEm:
-            return ParseNumber(number) * FontSize;
-        case luEx:
-            return ParseNumber(number) * FontSize / 2;
-        case luMm:
-            return ParseNumber(number) * 96 / 25.4f;
-        case luCm:
-            return ParseNumber(number) * 96 / 2.54f;
-        case luIn:
-            return ParseNumber(number) * 96;
-        case luPt:
-            return ParseNumber(number) * 4 / 3;
-        case luPc:
-            return ParseNumber(number) * 16;
-        default:
-            return ParseLength(text);
-    }
+    const TLengthUnit unit = GetLengthUnit(text);
+    if (unit == luPercent) return ParseLength(text) * Side / 100;
+    return FontRelativeLength(ParseLength(text), unit, FontSize);
 }
 
-// The font size of a text object: its own "font-size" (lengths, percentages and em of the parent's
-// size, the named sizes, larger and smaller), else the parent's; the cascade's value at the top.
+// The font size of a text object: its own "font-size", else the parent's; the cascade's value at the top.
 float FontSizeOf(const TSVGObject& Obj)
 {
     std::string value;
@@ -72,8 +53,9 @@ float FontSizeOf(const TSVGObject& Obj)
         value = Trim(Obj.GetStyle().GetValues("font-size"));
     const TSVGObject* parent = Obj.GetParent();
     // Above the root, relative sizes start from the initial "medium".
-    auto parentSize = [&]() { return parent != nullptr ? FontSizeOf(*parent) : 16.0f; };
-    if (value.empty() || value == "inherit") {
+    auto parentSize = [&]() { return parent != nullptr ? FontSizeOf(*parent) : MediumFontSize; };
+    const std::optional<TFontSizeValue> size = ParseFontSize(value);
+    if (!size) {
         // The root, and an element sized by the "font" shorthand, take the cascade's size; the
         // rest inherit.
         const auto* basic = dynamic_cast<const TSVGBasic*>(&Obj);
@@ -81,23 +63,9 @@ float FontSizeOf(const TSVGObject& Obj)
         const bool shorthand =
             text != nullptr ? !text->OwnProperty("font").empty() : !Trim(Obj.GetStyle().GetValues("font")).empty();
         if (basic != nullptr && (parent == nullptr || shorthand)) return basic->GetFontSize();
-        return parent != nullptr ? FontSizeOf(*parent) : 16.0f;
+        return parentSize();
     }
-    static const std::pair<const char*, float> named[] = {{"xx-small", 9},  {"x-small", 10},  {"small", 13},
-                                                          {"medium", 16},   {"large", 18},    {"x-large", 24},
-                                                          {"xx-large", 32}, {"xxx-large", 48}};
-    for (const auto& [name, size] : named)
-        if (value == name) return size;
-    if (value == "larger") return parentSize() * 1.2f;
-    if (value == "smaller") return parentSize() / 1.2f;
-    const TLengthUnit unit = GetLengthUnit(value);
-    if (unit == luPercent || unit == luEm || unit == luEx) {
-        const float base = parentSize();
-        return unit == luPercent ? ParseNumber(std::string_view(value).substr(0, value.size() - 1)) * base / 100
-                                 : TextLength(value, 0, base);
-    }
-    const float size = TextLength(value, 0, 16);
-    return std::isfinite(size) && size >= 0 ? size : parentSize();
+    return size->OfParent ? ResolveFontSize(*size, parentSize()) : size->Value;
 }
 
 // The font weight of a text object: its own "font-weight" (numbers from 1 to 1000, normal, bold,
