@@ -73,6 +73,10 @@ public:
     // context-stroke below them stand for (use: itself; marker: the shape it is being drawn on, nullptr when
     // none). Every other element gives nothing: the search goes on up the tree.
     virtual std::optional<TSVGBasic*> GetContentContext() { return std::nullopt; }
+    // The box that bounding-box units measure the element and everything below it by, in its own user
+    // space, where that is not the box of the outlines (text: its character cells). Nothing for every
+    // other element.
+    [[nodiscard]] virtual std::optional<TGPRectF> GetMeasureBox() const { return std::nullopt; }
 
     // --- Cascade.
 
@@ -150,12 +154,12 @@ public:
     std::vector<float> GetStrokeDashArray() const;
     std::string GetFontName() const;  // "Arial" when nothing is set
     void SetFontName(std::string_view Value) { FFontName = Value; }
-    float GetFontSize() const;                    // 11 when nothing is set
+    float GetFontSize() const;                    // 16 ("medium") when nothing is set
     void SetFontSizeText(std::string_view Text);  // a font-size value as written
     void SetFontSize(float Value)
     {
         FFontSize = Value;
-        FFontSizeUnit = luNone;
+        FFontSizeOfParent = false;
     }
     int GetFontWeight() const;  // 400 when nothing is set
     void SetFontWeight(int Value) { FFontWeight = Value; }
@@ -241,9 +245,9 @@ protected:
     bool FArrayNone = false;  // the dash array was set to "none"
     std::string FFontName;    // empty = not set
     float FFontSize = UndefinedFloat;
-    TLengthUnit FFontSizeUnit = luNone;  // em, ex and % are of the parent's font size
-    int FFontWeight = UndefinedInt;      // 400 normal, 700 bold
-    int FFontStyle = UndefinedInt;       // 0 normal, 1 italic
+    bool FFontSizeOfParent = false;  // FFontSize is a factor of the parent's font size
+    int FFontWeight = UndefinedInt;  // 400 normal, 700 bold
+    int FFontStyle = UndefinedInt;   // 0 normal, 1 italic
     TTextDecoration FTextDecoration = tdInherit;
     std::unique_ptr<TGPGraphicsPath2> FPath;  // the outline; owned
     float FX = 0;

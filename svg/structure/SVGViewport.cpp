@@ -3,26 +3,9 @@
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGParse.h"
+#include "svg/core/SVGRegion.h"
 
 namespace plumwick {
-
-void NearestViewportSize(const TSVGObject& Node, float& Width, float& Height)
-{
-    for (const TSVGObject* N = Node.GetParent(); N; N = N->GetParent()) {
-        if (auto* V = dynamic_cast<const TSVGViewportElement*>(N)) {
-            Width = V->GetContentWidth();
-            Height = V->GetContentHeight();
-            return;
-        }
-        if (const TSVG* Doc = N->AsDocument()) {
-            const TRectF& Box = Doc->GetViewBox();
-            Width = IsUsableBox(Box) ? Box.Right - Box.Left : Doc->GetWidth();
-            Height = IsUsableBox(Box) ? Box.Bottom - Box.Top : Doc->GetHeight();
-            return;
-        }
-    }
-    Width = Height = 0;
-}
 
 void TSVGViewportElement::AssignTo(TSVGObject& Dest) const
 {
@@ -42,6 +25,20 @@ void TSVGViewportElement::AssignTo(TSVGObject& Dest) const
     }
 }
 
+bool OverflowVisible(const TSVGObject& Element)
+{
+    // The value may come from a style sheet as well.
+    for (const TSVGObject* N = &Element; N; N = N->GetParent()) {
+        const std::string Value = Trim(N->GetStyle().GetValues("overflow"));
+        if (Value == "inherit") continue;
+        if (!Value.empty()) return Value == "visible" || Value == "auto";
+        if (N == &Element) return false;
+        // An ancestor without a value: hidden when it makes a viewport itself (not the outermost svg).
+        return N->AsDocument() || !dynamic_cast<const TSVGViewportElement*>(N);
+    }
+    return true;
+}
+
 void TSVGViewportElement::ReadIn(const TXmlNode& Node)
 {
     TSVGBasic::ReadIn(Node);
@@ -52,9 +49,7 @@ void TSVGViewportElement::ReadIn(const TXmlNode& Node)
     LoadString(Node, "height", FHeightText);
     if (auto Box = Node.FindAttribute("viewBox")) FViewBox = ParseViewBox(*Box);
     if (auto Aspect = Node.FindAttribute("preserveAspectRatio")) FAspect = ParseAspectRatio(*Aspect);
-    // "overflow" may come from a style sheet as well; "auto" shows the overflow as "visible" does.
-    const std::string Overflow = Trim(GetStyle().GetValues("overflow"));
-    FOverflowVisible = Overflow == "visible" || Overflow == "auto";
+    FOverflowVisible = OverflowVisible(*this);
 }
 
 float TSVGViewportElement::GetContentWidth() const
@@ -70,7 +65,7 @@ float TSVGViewportElement::GetContentHeight() const
 void TSVGViewportElement::Place(std::optional<float> UseWidth, std::optional<float> UseHeight)
 {
     float RefWidth = 0, RefHeight = 0;
-    NearestViewportSize(*this, RefWidth, RefHeight);
+    TUnitRegion::ViewportOf(*this, RefWidth, RefHeight);
     auto Length = [](const std::string& Text, float Reference, float Default) {
         return TrimView(Text).empty() || TrimView(Text) == "auto" ? Default : ResolveLength(Text, Reference);
     };

@@ -11,6 +11,11 @@
 
 namespace plumwick {
 
+// Whether "overflow" lets the content of a viewport-making element (nested svg, symbol, marker) show
+// outside its viewport: "visible" and "auto" do, an unset value does not. "inherit" takes the parent's
+// value, which is visible unless the parent makes a viewport of its own or says otherwise.
+[[nodiscard]] bool OverflowVisible(const TSVGObject& Element);
+
 class TSVGViewportElement : public TSVGBasic {
 public:
     void AssignTo(TSVGObject& Dest) const override;
@@ -59,8 +64,5 @@ public:
     TSVGObject* NewLike(TSVGObject* Parent) const override;
     void ReadIn(const TXmlNode& Node) override;
 };
-
-// Width and height of the viewport nearest above Node (a viewport element or the document's view box).
-void NearestViewportSize(const TSVGObject& Node, float& Width, float& Height);
 
 }  // namespace plumwick
