@@ -110,12 +110,11 @@ bool UserSpaceBounds(const TSVGObject& Element, TGPRectF& Box)
         if (N != &Element && !Displayed(*N)) continue;
         const TSVGBasic* E = N->AsBasic();
         const std::optional<TGPRectF> Measure = E ? E->GetMeasureBox() : std::nullopt;
-        if (E && (Measure || (E->GetPath() && E->GetPath()->GetPointCount() > 0))) {
-            TGPGraphicsPath Flat;
-            if (Measure)
-                Flat.AddRectangle(*Measure);
-            else
-                Flat = *E->GetPath();
+        TGPGraphicsPath Flat;
+        // A measure box beyond the float range measures nothing.
+        const bool Measured = Measure && Flat.AddRectangle(*Measure) == Ok;
+        if (E && (Measured || (!Measure && E->GetPath() && E->GetPath()->GetPointCount() > 0))) {
+            if (!Measured) Flat = *E->GetPath();
             const TMatrix M = TransformBelow(*N, Element);
             IgnoreStatus(Flat.Flatten(M.IsTransform() ? ToGPMatrix(M).get() : nullptr, 0.01f));
             TGPRectF P;
