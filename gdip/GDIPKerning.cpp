@@ -151,7 +151,8 @@ void TGPKerningText::LoadFontMetrics(const std::string& Family, int Style, float
 void TGPKerningText::LoadFontMetrics(const TGPFont& Font, bool UseEmSize)
 {
     TGPFontFamily family("");
-    Font.GetFamily(family);
+    // A font that failed still gives its family; loading copes with a family that is not installed.
+    IgnoreStatus(Font.GetFamily(family));
     float size = Font.GetSize();
     const Unit unit = Font.GetUnit();
     // Drawing directly takes the font's size in pixels; measuring always counts in em units.
@@ -243,6 +244,7 @@ Status TGPKerningText::AddToPath(TGPGraphicsPath& Path, TGPGraphicsPath* UPath, 
     Style &= ~(FontStyleUnderline | FontStyleStrikeout);
 
     Status status = Ok;
+    Status decoration = Ok;  // the first failure of a decoration rectangle
     float width = 0;
     {
         TScopeExit release([this] { ReleaseFontDC(); });
@@ -250,8 +252,8 @@ Status TGPKerningText::AddToPath(TGPGraphicsPath& Path, TGPGraphicsPath* UPath, 
         if (underline || strikeOut)
             width = Measure(chars, DistanceFactor, KerningFactor, Spacing);  // also fills the cache for the loop
         if (strikeOut && SPath != nullptr) {
-            SPath->SetFillMode(FillModeWinding);
-            SPath->AddRectangle(Origin.X, Origin.Y + Size / 2, width, Size / 10);
+            IgnoreStatus(SPath->SetFillMode(FillModeWinding));
+            decoration = SPath->AddRectangle(Origin.X, Origin.Y + Size / 2, width, Size / 10);
         }
         TGPPointF point = Origin;
         for (std::size_t i = 0; i < chars.size(); ++i) {
@@ -261,10 +263,11 @@ Status TGPKerningText::AddToPath(TGPGraphicsPath& Path, TGPGraphicsPath* UPath, 
         }
     }
     if (underline && UPath != nullptr) {
-        UPath->SetFillMode(FillModeWinding);
-        UPath->AddRectangle(Origin.X, Origin.Y + Size, width, Size / 10);
+        IgnoreStatus(UPath->SetFillMode(FillModeWinding));
+        const Status s = UPath->AddRectangle(Origin.X, Origin.Y + Size, width, Size / 10);
+        if (decoration == Ok) decoration = s;
     }
-    return status;
+    return status != Ok ? status : decoration;
 }
 
 Status TGPKerningText::AddToPath(TGPGraphicsPath& Path, std::string_view Text, const TGPFontFamily& Family, int Style,

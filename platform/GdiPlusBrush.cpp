@@ -105,7 +105,7 @@ Status TGPBrush::GetBrushTransform(TGPMatrix* matrix) const
 
 Status TGPBrush::ResetBrushTransform()
 {
-    FImpl->Transform.Reset();
+    FImpl->Transform = TGPMatrix();
     return Ok;
 }
 
@@ -117,7 +117,7 @@ TGPTextureBrush::TGPTextureBrush(const TGPImage* image) : TGPBrush(BrushTypeText
     const QImage* pixels = image ? GdiPlusAccess::ImageOf(image) : nullptr;
     if (!pixels || pixels->isNull()) {
         d.Failed = true;
-        SetStatus(InvalidParameter);
+        RecordStatus(InvalidParameter);
         return;
     }
     d.Texture = *pixels;
@@ -166,7 +166,7 @@ TGPLinearGradientBrush::TGPLinearGradientBrush(const TGPPointF& p1, const TGPPoi
     d.Positions = {0.0f, 1.0f};
     if (p1 == p2 || !std::isfinite(p1.X) || !std::isfinite(p1.Y) || !std::isfinite(p2.X) || !std::isfinite(p2.Y)) {
         d.Failed = true;
-        SetStatus(OutOfMemory);  // what GDI+ reports for coincident end points
+        RecordStatus(OutOfMemory);  // what GDI+ reports for coincident end points
     }
 }
 
@@ -220,7 +220,7 @@ namespace {
 void InitPathGradient(TGPBrush::Impl& d, std::unique_ptr<TGPGraphicsPath> path, Status& status)
 {
     TGPRectF box;
-    path->GetBounds(box);
+    IgnoreStatus(path->GetBounds(box));
     d.Path = std::move(path);
     d.Center = {box.X + box.Width / 2, box.Y + box.Height / 2};
     // A boundary without area can carry no gradient.
@@ -237,16 +237,17 @@ TGPPathGradientBrush::TGPPathGradientBrush(const TGPGraphicsPath* path) : TGPBru
     Status s = Ok;
     InitPathGradient(D, path ? path->Clone() : std::make_unique<TGPGraphicsPath>(), s);
     if (!path) s = InvalidParameter;
-    SetStatus(s);
+    RecordStatus(s);
 }
 
 TGPPathGradientBrush::TGPPathGradientBrush(std::span<const TGPPointF> points) : TGPBrush(BrushTypePathGradient)
 {
     auto path = std::make_unique<TGPGraphicsPath>();
-    if (points.size() >= 2) path->AddPolygon(points);
+    // A polygon that cannot be built leaves the boundary empty, which fails below.
+    if (points.size() >= 2) IgnoreStatus(path->AddPolygon(points));
     Status s = Ok;
     InitPathGradient(D, std::move(path), s);
-    SetStatus(s);
+    RecordStatus(s);
 }
 
 Status TGPPathGradientBrush::SetCenterPoint(const TGPPointF& point)
@@ -328,7 +329,7 @@ TGPRadialGradientBrush::TGPRadialGradientBrush(const TGPPointF& centre, float ra
                         std::isfinite(focal.Y) && std::isfinite(focalRadius);
     if (!finite || !(radius > 0) || !std::isfinite(radius) || focalRadius < 0) {
         d.Failed = true;
-        SetStatus(InvalidParameter);
+        RecordStatus(InvalidParameter);
     }
 }
 

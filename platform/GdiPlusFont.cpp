@@ -159,7 +159,7 @@ TGPFontFamily::TGPFontFamily(std::string_view name) : FImpl(std::make_unique<Imp
         FImpl->Installed = true;
     } else {
         FImpl->Name = std::string(name);
-        SetStatus(FontFamilyNotFound);
+        RecordStatus(FontFamilyNotFound);
     }
 }
 
@@ -240,7 +240,9 @@ const FaceMetrics& FamilyMetrics(const TGPFontFamily& family, int style)
 // Font.
 
 struct TGPFont::Impl {
-    TGPFontFamily Family{std::string_view()};
+    // A copy of the caller's family, which starts without its last error.
+    explicit Impl(const TGPFontFamily& family) : Family(family) {}
+    TGPFontFamily Family;
     float Size = 0;
     int Style = 0;
     Unit SizeUnit = UnitPoint;
@@ -266,17 +268,16 @@ double UnitToPixels(Unit unit)
     }
 }
 
-TGPFont::TGPFont(const TGPFontFamily& family, float emSize, int style, Unit unit) : FImpl(std::make_unique<Impl>())
+TGPFont::TGPFont(const TGPFontFamily& family, float emSize, int style, Unit unit)
+    : FImpl(std::make_unique<Impl>(family))
 {
-    FImpl->Family = family;
-    FImpl->Family.GetLastStatus();
     FImpl->Size = emSize;
     FImpl->Style = style;
     FImpl->SizeUnit = unit;
     if (!family.IsAvailable())
-        SetStatus(FontFamilyNotFound);
+        RecordStatus(FontFamilyNotFound);
     else if (!(emSize > 0) || std::isinf(emSize) || UnitToPixels(unit) == 0)
-        SetStatus(InvalidParameter);
+        RecordStatus(InvalidParameter);
     else
         FImpl->Valid = true;
 }
@@ -424,17 +425,17 @@ TGPFontMetrics::TGPFontMetrics(const TGPFontFamily& family, int style, float emS
 {
     FImpl->EmSize = emSize;
     if (!family.IsAvailable()) {
-        SetStatus(FontFamilyNotFound);
+        RecordStatus(FontFamilyNotFound);
         return;
     }
     if (!(emSize > 0) || std::isinf(emSize)) {
-        SetStatus(InvalidParameter);
+        RecordStatus(InvalidParameter);
         return;
     }
     QFont f = FontFor(QString::fromStdString(family.GetFamilyName()), style & FontStyleBoldItalic, 2048);
     FImpl->Raw = QRawFont::fromFont(f);
     if (!FImpl->Raw.isValid()) {
-        SetStatus(FontStyleNotFound);
+        RecordStatus(FontStyleNotFound);
         return;
     }
     FImpl->Raw.setPixelSize(emSize);

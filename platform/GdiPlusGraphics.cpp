@@ -28,13 +28,13 @@ GradientShape ShapeOf(const TGPGraphicsPath& path)
 {
     GradientShape s;
     TGPRectF box;
-    path.GetBounds(box);
-    // An outline made by AddEllipse is solved exactly.
+    IgnoreStatus(path.GetBounds(box));
+    // An outline made by AddEllipse is solved exactly. (An ellipse that cannot be built matches nothing.)
     TGPGraphicsPath ellipse;
-    ellipse.AddEllipse(box);
+    IgnoreStatus(ellipse.AddEllipse(box));
     TGPPathData a, b;
-    path.GetPathData(a);
-    ellipse.GetPathData(b);
+    IgnoreStatus(path.GetPathData(a));
+    IgnoreStatus(ellipse.GetPathData(b));
     if (a.Count == b.Count && a.Types == b.Types) {
         float tol = 1e-3f * std::max(box.Width, box.Height);
         bool same = true;
@@ -50,7 +50,7 @@ GradientShape ShapeOf(const TGPGraphicsPath& path)
         }
     }
     TGPGraphicsPath flat(path);
-    flat.Flatten(nullptr, 0.1f);
+    IgnoreStatus(flat.Flatten(nullptr, 0.1f));
     QPainterPath q = GdiPlusAccess::ToQt(flat);
     for (const QPolygonF& poly : q.toSubpathPolygons()) {
         for (qsizetype i = 0; i + 1 < poly.size(); ++i) s.Edges.emplace_back(poly[i], poly[i + 1]);
@@ -217,7 +217,7 @@ TGPGraphics::TGPGraphics(TGPImage* image) : FImpl(std::make_unique<Impl>())
 {
     QImage* target = GdiPlusAccess::ImageOf(image);
     if (!target || target->isNull()) {
-        SetStatus(InvalidParameter);
+        RecordStatus(InvalidParameter);
         return;
     }
     FImpl->Target = target;
@@ -307,7 +307,7 @@ Status TGPGraphics::GetTransform(TGPMatrix* matrix) const
 
 Status TGPGraphics::ResetTransform()
 {
-    FImpl->Transform.Reset();
+    FImpl->Transform = TGPMatrix();
     return Ok;
 }
 
@@ -373,7 +373,7 @@ Status TGPGraphics::SetClip(const TGPGraphicsPath* path, CombineMode mode)
 Status TGPGraphics::SetClip(const TGPRectF& rect, CombineMode mode)
 {
     TGPGraphicsPath path;
-    path.AddRectangle(rect);
+    if (const Status s = path.AddRectangle(rect); s != Ok) return SetStatus(s);
     return SetClip(&path, mode);
 }
 
@@ -437,7 +437,7 @@ Status TGPGraphics::DrawPath(const TGPPen* pen, const TGPGraphicsPath* path)
     TGPGraphicsPath flat(*path);
     if (scale > 0 && std::isfinite(scale)) {
         const double tolerance = std::clamp(0.1 / scale, 1e-4, 0.25);
-        flat.Flatten(nullptr, float(tolerance));
+        IgnoreStatus(flat.Flatten(nullptr, float(tolerance)));
         DropSlivers(flat, tolerance / 20);
     }
     QPainterPath q = StrokeSource(flat, qpen);
@@ -472,7 +472,7 @@ Status TGPGraphics::DrawPath(const TGPPen* pen, const TGPGraphicsPath* path)
 Status TGPGraphics::FillRectangle(const TGPBrush* brush, const TGPRectF& rect)
 {
     TGPGraphicsPath path;
-    path.AddRectangle(rect);
+    if (const Status s = path.AddRectangle(rect); s != Ok) return SetStatus(s);
     return FillPath(brush, &path);
 }
 
@@ -484,21 +484,21 @@ Status TGPGraphics::FillRectangle(const TGPBrush* brush, float x, float y, float
 Status TGPGraphics::FillEllipse(const TGPBrush* brush, const TGPRectF& rect)
 {
     TGPGraphicsPath path;
-    path.AddEllipse(rect);
+    if (const Status s = path.AddEllipse(rect); s != Ok) return SetStatus(s);
     return FillPath(brush, &path);
 }
 
 Status TGPGraphics::DrawLine(const TGPPen* pen, float x1, float y1, float x2, float y2)
 {
     TGPGraphicsPath path;
-    path.AddLine(x1, y1, x2, y2);
+    if (const Status s = path.AddLine(x1, y1, x2, y2); s != Ok) return SetStatus(s);
     return DrawPath(pen, &path);
 }
 
 Status TGPGraphics::DrawRectangle(const TGPPen* pen, const TGPRectF& rect)
 {
     TGPGraphicsPath path;
-    path.AddRectangle(rect);
+    if (const Status s = path.AddRectangle(rect); s != Ok) return SetStatus(s);
     return DrawPath(pen, &path);
 }
 

@@ -135,7 +135,7 @@ TGPImage::TGPImage() : FImpl(std::make_unique<Impl>()) {}
 
 TGPImage::TGPImage(std::span<const std::uint8_t> stream, std::int64_t maxPixels) : TGPImage()
 {
-    SetStatus(Decode(stream, FImpl->Image, maxPixels));
+    RecordStatus(Decode(stream, FImpl->Image, maxPixels));
 }
 
 std::unique_ptr<TGPImage> TGPImage::FromFile(std::string_view fileName)
@@ -143,12 +143,12 @@ std::unique_ptr<TGPImage> TGPImage::FromFile(std::string_view fileName)
     QFile file(QString::fromUtf8(fileName.data(), qsizetype(fileName.size())));
     auto image = std::unique_ptr<TGPImage>(new TGPImage());
     if (!file.open(QIODevice::ReadOnly)) {
-        image->SetStatus(FileNotFound);
+        image->RecordStatus(FileNotFound);
         return image;
     }
     QByteArray data = file.readAll();
-    image->SetStatus(Decode(std::span(reinterpret_cast<const std::uint8_t*>(data.constData()), size_t(data.size())),
-                            image->FImpl->Image));
+    image->RecordStatus(Decode(std::span(reinterpret_cast<const std::uint8_t*>(data.constData()), size_t(data.size())),
+                               image->FImpl->Image));
     return image;
 }
 
@@ -214,17 +214,17 @@ Status TGPImage::SaveToMemory(std::string_view mimeType, std::vector<std::uint8_
 TGPBitmap::TGPBitmap(int width, int height, int /*format*/)
 {
     if (width <= 0 || height <= 0) {
-        SetStatus(InvalidParameter);
+        RecordStatus(InvalidParameter);
         return;
     }
     if (std::int64_t(width) * height > MaxImagePixels) {
-        SetStatus(OutOfMemory);
+        RecordStatus(OutOfMemory);
         return;
     }
     QImage& image = GdiPlusAccess::Get(static_cast<TGPImage&>(*this)).Image;
     image = QImage(width, height, kFormat);
     if (image.isNull()) {
-        SetStatus(OutOfMemory);
+        RecordStatus(OutOfMemory);
         return;
     }
     image.fill(Qt::transparent);

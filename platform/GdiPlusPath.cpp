@@ -80,7 +80,7 @@ TGPGraphicsPath::TGPGraphicsPath(std::span<const TGPPointF> points, std::span<co
     : TGPGraphicsPath(fillMode)
 {
     if (points.size() != types.size() || !ValidTypes(types) || !AllFinite(points)) {
-        SetStatus(InvalidParameter);
+        RecordStatus(InvalidParameter);
         return;
     }
     FImpl->Points.assign(points.begin(), points.end());
@@ -120,9 +120,9 @@ namespace {
 
 void ReplaceWith(TGPGraphicsPath& path, const QPainterPath& area)
 {
-    path.Reset();
+    IgnoreStatus(path.Reset());
     GdiPlusAccess::AppendQt(path, area, true);
-    path.SetFillMode(area.fillRule() == Qt::WindingFill ? FillModeWinding : FillModeAlternate);
+    IgnoreStatus(path.SetFillMode(area.fillRule() == Qt::WindingFill ? FillModeWinding : FillModeAlternate));
 }
 
 }  // namespace
@@ -312,7 +312,7 @@ Status TGPGraphicsPath::AddRectangles(std::span<const TGPRectF> rects)
 {
     for (const auto& r : rects)
         if (!FiniteRect(r.X, r.Y, r.Width, r.Height)) return SetStatus(InvalidParameter);
-    for (const auto& r : rects) AddRectangle(r);
+    for (const auto& r : rects) IgnoreStatus(AddRectangle(r));  // each was checked above
     return Ok;
 }
 
@@ -370,14 +370,14 @@ Status TGPGraphicsPath::AddPath(const TGPGraphicsPath& path, bool connect)
 Status TGPGraphicsPath::Transform(const TGPMatrix* matrix)
 {
     if (!matrix) return Ok;
-    matrix->TransformPoints(FImpl->Points);
+    IgnoreStatus(matrix->TransformPoints(FImpl->Points));
     return Ok;
 }
 
 Status TGPGraphicsPath::Flatten(const TGPMatrix* matrix, float flatness)
 {
     auto& d = *FImpl;
-    if (matrix) matrix->TransformPoints(d.Points);
+    if (matrix) IgnoreStatus(matrix->TransformPoints(d.Points));
     double tol = (flatness > 0 && std::isfinite(flatness)) ? flatness : 0.25;
     std::vector<TGPPointF> pts;
     std::vector<std::uint8_t> types;

@@ -42,12 +42,12 @@ Qt::PenCapStyle ToQtCap(LineCap cap)
 TGPPen::TGPPen(ARGB color, float width) : FImpl(std::make_unique<Impl>())
 {
     FImpl->Color = color;
-    SetWidth(width);
+    IgnoreStatus(SetWidth(width));  // a failure is recorded on the pen
 }
 
 TGPPen::TGPPen(const TGPBrush* brush, float width) : TGPPen(ARGB(0), width)
 {
-    SetBrush(brush);
+    IgnoreStatus(SetBrush(brush));  // a failure is recorded on the pen
 }
 
 TGPPen::~TGPPen() = default;
@@ -222,7 +222,7 @@ Status TGPPen::SetTransform(const TGPMatrix* matrix)
 
 Status TGPPen::ResetTransform()
 {
-    FImpl->Transform.Reset();
+    FImpl->Transform = TGPMatrix();
     return Ok;
 }
 

@@ -122,7 +122,7 @@ struct GdiPlusAccess {
     static QImage* ImageOf(TGPImage* image);
     // Opens a painter on the surface with its render hints, clip and world transform; false when
     // there is nothing to paint on (no pixels, or a clip that leaves nothing).
-    static bool BeginPaint(const TGPGraphics& graphics, QPainter& painter);
+    [[nodiscard]] static bool BeginPaint(const TGPGraphics& graphics, QPainter& painter);
     static const QImage* ImageOf(const TGPImage* image);
 };
 

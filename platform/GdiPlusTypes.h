@@ -8,8 +8,9 @@
 
 namespace plumwick {
 
-// Result of every graphics call. Values are those of GDI+.
-enum Status : int {
+// Result of every graphics call. Values are those of GDI+. A dropped status is a compile warning: act on
+// it, or pass it to IgnoreStatus where nothing depends on it.
+enum [[nodiscard]] Status : int{
     Ok = 0,
     GenericError = 1,
     InvalidParameter = 2,
@@ -32,6 +33,11 @@ enum Status : int {
     PropertyNotFound = 19,
     PropertyNotSupported = 20,
 };
+
+// Drops a status on purpose. For calls that cannot fail where they are made (a reset, a getter, a mode
+// given as a valid constant or copied from another surface), and for setters on a pen or brush, whose
+// failure the object records: it is not used while its GetLastStatus is not Ok.
+inline void IgnoreStatus(Status) {}
 
 // 32-bit colour: alpha in the top byte, then red, green, blue.
 using ARGB = std::uint32_t;
@@ -249,8 +255,13 @@ protected:
     // Records a failure and passes the status through.
     Status SetStatus(Status s) const
     {
-        if (s != Ok) FLastResult = s;
+        RecordStatus(s);
         return s;
+    }
+    // Records a failure where there is no status to return (a constructor).
+    void RecordStatus(Status s) const
+    {
+        if (s != Ok) FLastResult = s;
     }
 
 private:

@@ -112,9 +112,8 @@ bool TryParseNumber(std::string_view text, float& value)
 
 float ParseNumber(std::string_view text)
 {
-    float v;
-    TryParseNumber(text, v);
-    return v;
+    float v = 0;
+    return TryParseNumber(text, v) ? v : 0.0f;
 }
 
 float ParseAngle(std::string_view text)

@@ -13,7 +13,7 @@ namespace plumwick {
 
 // Reads a number; "." and "," both act as decimal point, blanks (U+0020 only) may surround it.
 // On failure returns false and value is 0. Magnitudes beyond the float range fail.
-bool TryParseNumber(std::string_view text, float& value);
+[[nodiscard]] bool TryParseNumber(std::string_view text, float& value);
 // TryParseNumber returning only the value (0 when the text is not a number).
 float ParseNumber(std::string_view text);
 // Angle in radians: "deg" (also the default), "grad" or "rad" suffix; 0 when unreadable.

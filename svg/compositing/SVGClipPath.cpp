@@ -30,7 +30,7 @@ TMatrix TransformBelow(const TSVGObject& Node, const TSVGObject& Top)
 
 void Map(TGPGraphicsPath& Path, const TMatrix& M)
 {
-    if (M.IsTransform()) Path.Transform(ToGPMatrix(M).get());
+    if (M.IsTransform()) IgnoreStatus(Path.Transform(ToGPMatrix(M).get()));
 }
 
 bool HasBasicChild(const TSVGObject& Node)
@@ -75,11 +75,12 @@ bool ChildOutline(const TSVGBasic& Child, TGPGraphicsPath& Out)
         if (B->GetPath()) {
             std::unique_ptr<TGPGraphicsPath2> Outline = B->GetPath()->Clone();
             Map(*Outline, TransformBelow(*B, Child));
-            Outline->SetFillMode(B->GetClipRule() == FillRuleEvenOdd ? FillModeAlternate : FillModeWinding);
+            IgnoreStatus(
+                Outline->SetFillMode(B->GetClipRule() == FillRuleEvenOdd ? FillModeAlternate : FillModeWinding));
             if (!Any)
                 Out = *Outline;
             else
-                Out.Unite(*Outline);
+                IgnoreStatus(Out.Unite(*Outline));
             Any = true;
         }
         for (int I = N->GetCount() - 1; I >= 0; --I) Stack.push_back(N->GetItem(I));
@@ -109,16 +110,15 @@ bool UserSpaceBounds(const TSVGObject& Element, TGPRectF& Box)
         if (N != &Element && !Displayed(*N)) continue;
         const TSVGBasic* E = N->AsBasic();
         const std::optional<TGPRectF> Measure = E ? E->GetMeasureBox() : std::nullopt;
-        if (E && (Measure || (E->GetPath() && E->GetPath()->GetPointCount() > 0))) {
-            TGPGraphicsPath Flat;
-            if (Measure)
-                Flat.AddRectangle(*Measure);
-            else
-                Flat = *E->GetPath();
+        TGPGraphicsPath Flat;
+        // A measure box beyond the float range measures nothing.
+        const bool Measured = Measure && Flat.AddRectangle(*Measure) == Ok;
+        if (E && (Measured || (!Measure && E->GetPath() && E->GetPath()->GetPointCount() > 0))) {
+            if (!Measured) Flat = *E->GetPath();
             const TMatrix M = TransformBelow(*N, Element);
-            Flat.Flatten(M.IsTransform() ? ToGPMatrix(M).get() : nullptr, 0.01f);
+            IgnoreStatus(Flat.Flatten(M.IsTransform() ? ToGPMatrix(M).get() : nullptr, 0.01f));
             TGPRectF P;
-            Flat.GetBounds(P);
+            IgnoreStatus(Flat.GetBounds(P));
             if (!Any) {
                 L = P.X, T = P.Y, R = P.X + P.Width, B = P.Y + P.Height;
             } else {
@@ -156,12 +156,13 @@ std::unique_ptr<TGPGraphicsPath> TSVGClipPath::BuildArea(std::vector<const TSVGC
         TGPGraphicsPath Outline;
         if (!ChildOutline(*Child, Outline)) continue;
         if (TSVGClipPath* Clip = ReferencedClip(*Child))
-            if (std::optional<TGPGraphicsPath> Area = Clip->AreaFor(*Child, Visiting)) Outline.Intersect(*Area);
+            if (std::optional<TGPGraphicsPath> Area = Clip->AreaFor(*Child, Visiting))
+                IgnoreStatus(Outline.Intersect(*Area));
         Map(Outline, Child->GetPureMatrix());
         if (!Any)
             *Result = Outline;
         else
-            Result->Unite(Outline);
+            IgnoreStatus(Result->Unite(Outline));
         Any = true;
     }
     Visiting.pop_back();
@@ -186,7 +187,7 @@ std::optional<TGPGraphicsPath> TSVGClipPath::AreaFor(const TSVGBasic& Target,
         Visiting.push_back(this);
         std::optional<TGPGraphicsPath> Outer = Clip->AreaFor(Target, Visiting);
         Visiting.pop_back();
-        if (Outer) Area.Intersect(*Outer);
+        if (Outer) IgnoreStatus(Area.Intersect(*Outer));
     }
     return Area;
 }

@@ -19,9 +19,10 @@ namespace {
 std::unique_ptr<TGPGraphics> CanvasGraphics(TGPBitmap& Bitmap, const TFilterCanvas& Canvas, const TGPGraphics& Like)
 {
     auto G = std::make_unique<TGPGraphics>(&Bitmap);
-    G->SetSmoothingMode(Like.GetSmoothingMode());
-    G->SetInterpolationMode(InterpolationModeHighQuality);
-    G->SetDeviceTransform(*ToGPMatrix(Canvas.DeviceToCanvas));
+    // Modes taken from a live surface or given as constants, on a surface just made: nothing can fail.
+    IgnoreStatus(G->SetSmoothingMode(Like.GetSmoothingMode()));
+    IgnoreStatus(G->SetInterpolationMode(InterpolationModeHighQuality));
+    IgnoreStatus(G->SetDeviceTransform(*ToGPMatrix(Canvas.DeviceToCanvas)));
     return G;
 }
 
@@ -61,9 +62,9 @@ TFilterImage FeImagePicture(const TFilterNode& Node, const TUserRect& Subregion,
         // The element is placed as a use at the subregion's corner would place it.
         auto G = CanvasGraphics(Bitmap, Canvas, Like);
         const TMatrix& F = Target.UserToDevice;
-        G->SetDeviceTransform(
+        IgnoreStatus(G->SetDeviceTransform(
             *ToGPMatrix(Canvas.DeviceToCanvas * CreateTranslation(F.m11 * Subregion.X + F.m21 * Subregion.Y,
-                                                                  F.m12 * Subregion.X + F.m22 * Subregion.Y)));
+                                                                  F.m12 * Subregion.X + F.m22 * Subregion.Y))));
         PaintElement(*Element, *G);
     } else {
         std::string Text = Ref;
@@ -84,11 +85,13 @@ TFilterImage FeImagePicture(const TFilterNode& Node, const TUserRect& Subregion,
         const TGPRectF Dest = PlaceInBox(W, H, TGPRectF{Subregion.X, Subregion.Y, Subregion.Width, Subregion.Height},
                                          ParseAspectRatio(Node.Get("preserveAspectRatio")));
         auto G = CanvasGraphics(Bitmap, Canvas, Like);
-        G->SetDeviceTransform(TGPMatrix());
-        G->SetTransform(
-            ToGPMatrix(Target.UserToDevice * CreateTranslation(-float(Canvas.OriginX), -float(Canvas.OriginY))).get());
-        G->SetClip(TGPRectF{Subregion.X, Subregion.Y, Subregion.Width, Subregion.Height});
-        G->DrawImage(&Picture, Dest);
+        IgnoreStatus(G->SetDeviceTransform(TGPMatrix()));
+        IgnoreStatus(G->SetTransform(
+            ToGPMatrix(Target.UserToDevice * CreateTranslation(-float(Canvas.OriginX), -float(Canvas.OriginY))).get()));
+        // A picture that spills out of its subregion, or is drawn only in part, is no picture.
+        if (G->SetClip(TGPRectF{Subregion.X, Subregion.Y, Subregion.Width, Subregion.Height}) != Ok ||
+            G->DrawImage(&Picture, Dest) != Ok)
+            return Empty;
     }
     std::vector<std::uint32_t> Pixels;
     if (!Bitmap.GetPixels(Pixels)) return Empty;

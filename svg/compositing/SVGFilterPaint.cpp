@@ -173,8 +173,8 @@ void PaintFiltered(TSVGObject& Node, TGPGraphics& Graphics)
     if (Layer.GetLastStatus() != Ok) return;
     {
         TGPGraphics Offscreen(&Layer);
-        Offscreen.SetSmoothingMode(Graphics.GetSmoothingMode());
-        Offscreen.SetDeviceTransform(*ToGPMatrix(Canvas.DeviceToCanvas));
+        IgnoreStatus(Offscreen.SetSmoothingMode(Graphics.GetSmoothingMode()));
+        IgnoreStatus(Offscreen.SetDeviceTransform(*ToGPMatrix(Canvas.DeviceToCanvas)));
         PaintTree(Node, Offscreen);
     }
     Target.ImageSource = [&](const TFilterNode& ImageNode, const TUserRect& Subregion) {
@@ -201,9 +201,10 @@ void PaintFiltered(TSVGObject& Node, TGPGraphics& Graphics)
 
     if (Layer.SetPixels(Image.ToStraightArgb()) != Ok) return;
     const TMatrix CanvasToDevice = Inverse(Canvas.DeviceToCanvas);
-    Graphics.SetTransform(ToGPMatrix(CanvasToDevice).get());
-    Graphics.DrawImage(&Layer, 0, 0);
-    Graphics.ResetTransform();
+    IgnoreStatus(Graphics.SetTransform(ToGPMatrix(CanvasToDevice).get()));
+    // The last step: a picture that cannot be drawn leaves the surface as it was.
+    IgnoreStatus(Graphics.DrawImage(&Layer, 0, 0));
+    IgnoreStatus(Graphics.ResetTransform());
 }
 
 }  // namespace plumwick

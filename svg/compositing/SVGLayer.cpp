@@ -79,8 +79,9 @@ std::unique_ptr<TLayer> TLayer::Open(TSVGBasic& Owner, TLayerNeeds Needs, TGPGra
     Layer->FBitmap = std::make_unique<TGPBitmap>(W, H, PixelFormat32bppARGB);
     if (Layer->FBitmap->GetLastStatus() != Ok) return nullptr;
     Layer->FGraphics = std::make_unique<TGPGraphics>(Layer->FBitmap.get());
-    Layer->FGraphics->SetSmoothingMode(Below.GetSmoothingMode());
-    Layer->FGraphics->SetDeviceTransform(Below.GetDeviceTransform());
+    // Copied from a live surface onto one just made: nothing can fail.
+    IgnoreStatus(Layer->FGraphics->SetSmoothingMode(Below.GetSmoothingMode()));
+    IgnoreStatus(Layer->FGraphics->SetDeviceTransform(Below.GetDeviceTransform()));
     return Layer;
 }
 
@@ -88,11 +89,12 @@ void TLayer::Compose()
 {
     RunFilterStep(*this);
     // The clip and the opacity are applied as the layer is blended: both only scale each pixel.
-    FBelow.ResetTransform();
-    if (FNeeds.Clip) FBelow.SetClip(&*FNeeds.Clip, CombineModeReplace);
+    // The layer has Below's own pixel size, so blending it fails only on a surface without pixels.
+    IgnoreStatus(FBelow.ResetTransform());
+    if (FNeeds.Clip) IgnoreStatus(FBelow.SetClip(&*FNeeds.Clip, CombineModeReplace));
     RunMaskStep(*this);
-    FBelow.DrawLayer(FBitmap.get(), FNeeds.Opacity, FNeeds.Blend);
-    FBelow.ResetClip();
+    IgnoreStatus(FBelow.DrawLayer(FBitmap.get(), FNeeds.Opacity, FNeeds.Blend));
+    IgnoreStatus(FBelow.ResetClip());
 }
 
 bool PaintsFillAndStroke(const TSVGBasic& Element)
@@ -109,7 +111,7 @@ std::optional<TGPGraphicsPath> DeviceClipArea(TSVGBasic& Element)
     if (!Clip) return std::nullopt;
     std::vector<const TSVGClipPath*> Visiting;
     std::optional<TGPGraphicsPath> Area = Clip->AreaFor(Element, Visiting);
-    if (Area && Element.GetMatrix().IsTransform()) Area->Transform(ToGPMatrix(Element.GetMatrix()).get());
+    if (Area && Element.GetMatrix().IsTransform()) IgnoreStatus(Area->Transform(ToGPMatrix(Element.GetMatrix()).get()));
     return Area;
 }
 
@@ -159,8 +161,8 @@ std::unique_ptr<TGPBitmap> PaintChildrenToLayer(TSVGObject& Container, const TGP
     auto Bitmap = std::make_unique<TGPBitmap>(W, H, PixelFormat32bppARGB);
     if (Bitmap->GetLastStatus() != Ok) return nullptr;
     TGPGraphics Graphics(Bitmap.get());
-    Graphics.SetSmoothingMode(Like.GetSmoothingMode());
-    Graphics.SetDeviceTransform(Like.GetDeviceTransform());
+    IgnoreStatus(Graphics.SetSmoothingMode(Like.GetSmoothingMode()));
+    IgnoreStatus(Graphics.SetDeviceTransform(Like.GetDeviceTransform()));
     for (int I = 0; I < Container.GetCount(); ++I) PaintTree(*Container.GetItem(I), Graphics);
     return Bitmap;
 }

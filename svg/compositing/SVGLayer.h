@@ -45,14 +45,19 @@ struct TLayerNeeds {
     BlendMode Blend = BlendModeNormal;    // "mix-blend-mode": how the layer mixes with what lies below
     bool Isolate = false;                 // "isolation: isolate": the content blends only within the layer
     bool Any() const { return Opacity < 1 || Clip.has_value() || Mask || Blend != BlendModeNormal || Isolate; }
+    // Whether the element can only be drawn right in a layer: painted without one, its clip would miss its
+    // children, and its mask and blend would be lost.
+    bool LayerOnly() const { return Clip.has_value() || Mask || Blend != BlendModeNormal; }
 };
 
 // Limits the pixels that live layers may take at once, so that no document can make the painter allocate
-// much more than its target: deeper nesting beyond it paints without a layer of its own.
+// much more than its target. Beyond it, an element whose opacity is all it needs a layer for paints
+// without one (its opacity goes into its brushes); one that needs a clip, mask or blend is not drawn.
 class TLayerBudget {
 public:
     explicit TLayerBudget(const TGPGraphics& Target);
-    bool Take(std::int64_t Pixels);
+    // Takes the pixels when they are left; false (nothing taken) otherwise.
+    [[nodiscard]] bool Take(std::int64_t Pixels);
     void Give(std::int64_t Pixels) { FLeft += Pixels; }
 
 private:

@@ -76,19 +76,20 @@ std::optional<std::vector<float>> TSVGMask::Coverage(const TSVGBasic& Target, in
     if (Layer.GetLastStatus() != Ok || Region.GetLastStatus() != Ok) return Result;
     {
         TGPGraphics G(&Layer);
-        if (AntiAlias) G.SetSmoothingMode(SmoothingModeAntiAlias);
+        if (AntiAlias) IgnoreStatus(G.SetSmoothingMode(SmoothingModeAntiAlias));
         const TMatrix Content = FRegion.BoundingBoxContent.value_or(false)
                                     ? CreateScaling(Box.Width, Box.Height) * CreateTranslation(Box.X, Box.Y)
                                     : IdentityMatrix();
         PlaceSubtree(Content * Device);
         PaintChildren(*this, G);
-        G.Flush();
+        IgnoreStatus(G.Flush());
         TGPGraphics R(&Region);
-        if (AntiAlias) R.SetSmoothingMode(SmoothingModeAntiAlias);
-        R.SetTransform(ToGPMatrix(Device).get());
+        if (AntiAlias) IgnoreStatus(R.SetSmoothingMode(SmoothingModeAntiAlias));
+        IgnoreStatus(R.SetTransform(ToGPMatrix(Device).get()));
         TGPSolidBrush Opaque(0xFF000000);
-        R.FillRectangle(&Opaque, TGPRectF{X, Y, W, H});
-        R.Flush();
+        // A region that cannot be drawn (its edges are not finite) lets nothing through.
+        if (R.FillRectangle(&Opaque, TGPRectF{X, Y, W, H}) != Ok) return Result;
+        IgnoreStatus(R.Flush());
     }
     std::vector<std::uint32_t> Pixels, Inside;
     if (!Layer.GetPixels(Pixels) || !Region.GetPixels(Inside)) return Result;

@@ -74,22 +74,26 @@ void PaintTree(TSVGObject& Node, TGPGraphics& Graphics, std::span<const TRect> R
                 TLayerNeeds Needs;
                 Needs.Opacity = Element->GetOpacity();
                 Needs.Clip = std::move(Clip);
+                const bool LayerOnly = Needs.LayerOnly();
                 std::unique_ptr<TLayer> Layer =
                     Needs.Any() ? TLayer::Open(*Element, std::move(Needs), Surface, Budget) : nullptr;
+                if (!Layer && LayerOnly) continue;  // past the layer budget: not drawn rather than unclipped
                 PaintFiltered(*Current, Layer ? Layer->Graphics() : Surface);
                 if (Layer) Layer->Compose();
                 continue;
             }
             TLayerNeeds Needs = FilterSource ? TLayerNeeds{} : LayerNeedsOf(*Element, Clip);
+            const bool LayerOnly = Needs.LayerOnly();
             std::unique_ptr<TLayer> Layer;
             if (Needs.Any()) Layer = TLayer::Open(*Element, std::move(Needs), Surface, Budget);
+            if (!Layer && LayerOnly) continue;  // past the layer budget: not drawn rather than drawn wrong
             if (Layer) {
                 Element->SetPaintOpacity(1);
                 Stack.push_back({Current, true, false});
                 Layers.push_back(std::move(Layer));
             } else {
                 // Painted directly: the opacity goes into its brush, the clip onto the surface. (Past the
-                // layer budget a group's opacity and clip are lost rather than the memory.)
+                // layer budget a group's opacity is lost rather than the memory.)
                 Element->SetPaintOpacity(FilterSource ? 1 : Element->GetOpacity());
                 DirectClip = std::move(Clip);
             }
@@ -97,11 +101,11 @@ void PaintTree(TSVGObject& Node, TGPGraphics& Graphics, std::span<const TRect> R
         TGPGraphics& Target = Layers.empty() ? Graphics : Layers.back()->Graphics();
         if (Entry.Visible && InRects(*Current, Rects)) {
             if (DirectClip) {
-                Target.ResetTransform();
-                Target.SetClip(&*DirectClip, CombineModeReplace);
+                IgnoreStatus(Target.ResetTransform());
+                IgnoreStatus(Target.SetClip(&*DirectClip, CombineModeReplace));
             }
             Current->PaintToGraphics(Target);
-            Target.ResetClip();
+            IgnoreStatus(Target.ResetClip());
         }
         for (int I = Current->GetCount() - 1; I >= 0; --I) {
             TSVGObject* Child = Current->GetItem(I);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <stdexcept>
+#include <string>
 
 #include "platform/GdiPlus.h"
 #include "platform/GuiSession.h"
@@ -25,13 +26,15 @@ std::unique_ptr<TGPBitmap> RenderToBitmap(TSVG& Document, int Width, int Height,
     if (!HasGuiApplication()) throw std::logic_error(kNoGuiApplication);
     if (Width < 1 || Height < 1 || Width > MaxRenderSide || Height > MaxRenderSide) return nullptr;
     auto Target = std::make_unique<TGPBitmap>(Width, Height, PixelFormat32bppARGB);
-    if (Target->GetLastStatus() != Ok) return nullptr;
+    // Within the side limit only a machine out of memory fails here; a blank picture would pass for a render.
+    if (Target->GetLastStatus() != Ok)
+        throw std::runtime_error("cannot allocate a " + std::to_string(Width) + "x" + std::to_string(Height) +
+                                 " image");
     TGPGraphics Graphics(Target.get());
-    Graphics.SetSmoothingMode(Options.AntiAlias ? SmoothingModeAntiAlias : SmoothingModeNone);
+    IgnoreStatus(Graphics.SetSmoothingMode(Options.AntiAlias ? SmoothingModeAntiAlias : SmoothingModeNone));
     // A document on its own is its canvas: browsers paint the root's CSS background colour under it.
     const TColor Background = ParseColor(Document.GetStyle().GetValues("background-color"));
-    if (IsColorValue(Background) && Graphics.Clear(ColorToARGB(Background, ColorAlpha(Background))) != Ok)
-        return nullptr;
+    if (IsColorValue(Background)) IgnoreStatus(Graphics.Clear(ColorToARGB(Background, ColorAlpha(Background))));
     const float W = static_cast<float>(Width), H = static_cast<float>(Height);
     if (!Options.Stretch) {
         Document.PaintTo(Graphics, FitCentred(TGPRectF{0, 0, W, H}, Document.GetWidth(), Document.GetHeight()));
@@ -48,7 +51,8 @@ std::unique_ptr<TGPBitmap> RenderToBitmap(TSVG& Document, int Width, int Height,
     }
     if (!Usable(NaturalWidth) || !Usable(NaturalHeight))
         return Target;  // nothing to map onto the target: it stays transparent
-    Graphics.ScaleTransform(W / NaturalWidth, H / NaturalHeight);
+    // A size so small that the stretch leaves the float range maps nothing either.
+    if (Graphics.ScaleTransform(W / NaturalWidth, H / NaturalHeight) != Ok) return Target;
     Document.PaintTo(Graphics, TGPRectF{0, 0, NaturalWidth, NaturalHeight});
     return Target;
 }

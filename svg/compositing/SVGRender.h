@@ -24,7 +24,8 @@ struct TRenderOptions {
 // A Width x Height 32-bit ARGB bitmap, transparent where nothing is painted, with the document painted into
 // it once. It takes the target's pixels plus the layers that groups with opacity or clips need while they
 // paint (bounded to a few times the target). nullptr for a size outside 1..MaxRenderSide. Throws
-// std::logic_error when no GUI application object exists (see platform/GuiSession.h).
+// std::logic_error when no GUI application object exists (see platform/GuiSession.h), std::runtime_error
+// when the target's pixels cannot be allocated.
 std::unique_ptr<TGPBitmap> RenderToBitmap(TSVG& Document, int Width, int Height, const TRenderOptions& Options = {});
 
 }  // namespace plumwick

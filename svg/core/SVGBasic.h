@@ -68,7 +68,7 @@ public:
     [[nodiscard]] virtual bool GetViewportClip(TRectF&) const { return false; }
     // Elements that set up a viewport give the size percentages of their content refer to; every other
     // element gives false.
-    virtual bool GetContentViewport(float&, float&) const { return false; }
+    [[nodiscard]] virtual bool GetContentViewport(float&, float&) const { return false; }
     // Elements whose content paints for another element give that element, which context-fill and
     // context-stroke below them stand for (use: itself; marker: the shape it is being drawn on, nullptr when
     // none). Every other element gives nothing: the search goes on up the tree.

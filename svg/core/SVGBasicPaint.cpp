@@ -25,9 +25,9 @@ std::unique_ptr<TGPMatrix> ToGraphicsMatrix(const TMatrix& M)
 void SetSurfaceTransform(TGPGraphics& Graphics, const TMatrix& M)
 {
     if (M.IsTransform())
-        Graphics.SetTransform(ToGraphicsMatrix(M).get());
+        IgnoreStatus(Graphics.SetTransform(ToGraphicsMatrix(M).get()));
     else
-        Graphics.ResetTransform();
+        IgnoreStatus(Graphics.ResetTransform());
 }
 
 // Leaves the surface with the identity transform and no clip (the walk's clip for this element), also when
@@ -36,8 +36,8 @@ struct TSurfaceReset {
     TGPGraphics& Graphics;
     ~TSurfaceReset()
     {
-        Graphics.ResetTransform();
-        Graphics.ResetClip();
+        IgnoreStatus(Graphics.ResetTransform());
+        IgnoreStatus(Graphics.ResetClip());
     }
 };
 
@@ -65,15 +65,16 @@ void TSVGBasic::PaintToGraphics(TGPGraphics& Graphics)
     std::unique_ptr<TGPBrush> StrokeBrush = GetStrokeBrush();
     std::unique_ptr<TGPPen> Pen = GetStrokePen(StrokeBrush.get());
     PrePaint(Graphics, Fill.get(), Pen.get());
+    // Brush and pen are checked first; what else fails is a surface without pixels, which shows nothing anyway.
     for (const TPaintLayer Layer : GetPaintOrder()) {
         if (Layer == TPaintLayer::Fill && Fill && Fill->GetLastStatus() == Ok)
-            Graphics.FillPath(Fill.get(), FPath.get());
+            IgnoreStatus(Graphics.FillPath(Fill.get(), FPath.get()));
         else if (Layer == TPaintLayer::Stroke && Pen && Pen->GetLastStatus() == Ok)
-            Graphics.DrawPath(Pen.get(), FPath.get());
+            IgnoreStatus(Graphics.DrawPath(Pen.get(), FPath.get()));
         else if (Layer == TPaintLayer::Markers) {
             // Markers set their own transform and clip; what follows them paints in this element's space again.
             PaintMarkers(Graphics);
-            Graphics.ResetClip();
+            IgnoreStatus(Graphics.ResetClip());
             ClipToViewports(Graphics);
             SetSurfaceTransform(Graphics, GetMatrix());
         }
@@ -91,10 +92,11 @@ void TSVGBasic::ClipToViewports(TGPGraphics& Graphics) const
         const TSVGBasic* B = N->AsBasic();
         if (!B || !B->GetViewportClip(Clip)) continue;
         SetSurfaceTransform(Graphics, B->GetMatrix());
-        Graphics.SetClip(TGPRectF{Clip.Left, Clip.Top, Clip.Right - Clip.Left, Clip.Bottom - Clip.Top},
-                         CombineModeIntersect);
+        // Only a box without finite edges fails, and one that large clips nothing.
+        IgnoreStatus(Graphics.SetClip(TGPRectF{Clip.Left, Clip.Top, Clip.Right - Clip.Left, Clip.Bottom - Clip.Top},
+                                      CombineModeIntersect));
     }
-    Graphics.ResetTransform();
+    IgnoreStatus(Graphics.ResetTransform());
 }
 
 TPaintOrder TSVGBasic::GetPaintOrder() const
@@ -113,8 +115,8 @@ void TSVGBasic::PaintToPath(TGPGraphicsPath& Path)
     if (!FPath) return;
     std::unique_ptr<TGPGraphicsPath2> Copy = FPath->Clone();
     if (!Copy) return;
-    if (GetMatrix().IsTransform()) Copy->Transform(ToGraphicsMatrix(GetMatrix()).get());
-    Path.AddPath(*Copy, false);
+    if (GetMatrix().IsTransform()) IgnoreStatus(Copy->Transform(ToGraphicsMatrix(GetMatrix()).get()));
+    IgnoreStatus(Path.AddPath(*Copy, false));
 }
 
 namespace {
@@ -152,9 +154,9 @@ std::unique_ptr<TGPBrush> TSVGBasic::PaintBrush(bool Stroke, float Opacity)
     if (Own.IsTransform()) {
         std::unique_ptr<TGPMatrix> Back = ToGraphicsMatrix(Own);
         if (Back->Invert() != Ok) return nullptr;
-        Map->Multiply(*Back, MatrixOrderAppend);
+        IgnoreStatus(Map->Multiply(*Back, MatrixOrderAppend));
     }
-    Brush->MultiplyTransform(Map.get(), MatrixOrderAppend);
+    IgnoreStatus(Brush->MultiplyTransform(Map.get(), MatrixOrderAppend));
     return Brush;
 }
 
@@ -175,10 +177,11 @@ std::unique_ptr<TGPPen> TSVGBasic::GetStrokePen(TGPBrush* Brush)
     const float StrokeWidth = GetStrokeWidth();
     if (!(StrokeWidth > 0) || !std::isfinite(StrokeWidth)) return nullptr;
     auto Pen = std::make_unique<TGPPen>(ARGB(0), StrokeWidth);
-    Pen->SetLineJoin(GetStrokeLineJoin());
-    Pen->SetMiterLimit(GetStrokeMiterLimit());
+    // A setter that fails is recorded on the pen, which then does not draw.
+    IgnoreStatus(Pen->SetLineJoin(GetStrokeLineJoin()));
+    IgnoreStatus(Pen->SetMiterLimit(GetStrokeMiterLimit()));
     const LineCap Cap = GetStrokeLineCap();
-    Pen->SetLineCap(Cap, Cap, GetStrokeDashCap());
+    IgnoreStatus(Pen->SetLineCap(Cap, Cap, GetStrokeDashCap()));
     // Dash lengths and the offset are user units, the pen counts in multiples of its width. A list that cannot
     // dash (a negative or endless length, or nothing but zeros) leaves the stroke solid instead of losing it.
     std::vector<float> Dashes = GetStrokeDashArray();
@@ -191,11 +194,11 @@ std::unique_ptr<TGPPen> TSVGBasic::GetStrokePen(TGPBrush* Brush)
             for (float& D : Dashes) D /= Width;
             Offset /= Width;
         }
-        Pen->SetDashPattern(Dashes);
-        Pen->SetDashStyle(DashStyleCustom);
-        if (std::isfinite(Offset)) Pen->SetDashOffset(Offset);
+        IgnoreStatus(Pen->SetDashPattern(Dashes));
+        IgnoreStatus(Pen->SetDashStyle(DashStyleCustom));
+        if (std::isfinite(Offset)) IgnoreStatus(Pen->SetDashOffset(Offset));
     }
-    Pen->SetBrush(Brush);
+    IgnoreStatus(Pen->SetBrush(Brush));
     return Pen;
 }
 

@@ -59,9 +59,7 @@ std::optional<float> OpacityValue(std::string_view Text)
 
 float NumberOrZero(std::string_view Text)
 {
-    float Value = 0;
-    TryParseNumber(Text, Value);
-    return Value;
+    return ParseNumber(Text);
 }
 
 // "evenodd" or "nonzero" into Rule; anything else leaves it as it was.

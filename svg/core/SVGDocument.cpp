@@ -59,8 +59,8 @@ std::vector<std::string_view> SplitLines(std::string_view Text)
 struct TTransformKeeper {
     TGPGraphics& Graphics;
     TGPMatrix Saved;
-    explicit TTransformKeeper(TGPGraphics& G) : Graphics(G) { Graphics.GetTransform(&Saved); }
-    ~TTransformKeeper() { Graphics.SetTransform(&Saved); }
+    explicit TTransformKeeper(TGPGraphics& G) : Graphics(G) { IgnoreStatus(Graphics.GetTransform(&Saved)); }
+    ~TTransformKeeper() { IgnoreStatus(Graphics.SetTransform(&Saved)); }
 };
 
 }  // namespace

@@ -292,28 +292,30 @@ void TSVGImage::PaintDocument(TGPGraphics& Graphics, const TGPRectF& Box)
     if (bitmap.GetLastStatus() != Ok) return;
     {
         TGPGraphics layer(&bitmap);
-        layer.SetSmoothingMode(SmoothingModeAntiAlias);
+        IgnoreStatus(layer.SetSmoothingMode(SmoothingModeAntiAlias));
         const float sx = pixelsX / FWidth, sy = pixelsY / FHeight;
         const float docWidth = FDocument->GetWidth(), docHeight = FDocument->GetHeight();
         const float kx = Box.Width / docWidth, ky = Box.Height / docHeight;
         const TGPMatrix place(kx * sx, 0, 0, ky * sy, (Box.X - FX) * sx, (Box.Y - FY) * sy);
-        layer.SetTransform(&place);
+        // A placement that is flat or not finite shows nothing of the document.
+        if (layer.SetTransform(&place) != Ok || !place.IsInvertible()) return;
         FDocument->PaintTo(layer, TGPRectF{0, 0, docWidth, docHeight});
-        layer.Flush();
+        IgnoreStatus(layer.Flush());
     }
     if (m.IsTransform()) {
         const TGPMatrix matrix(m.m11, m.m12, m.m21, m.m22, m.m31, m.m32);
-        Graphics.SetTransform(&matrix);
+        IgnoreStatus(Graphics.SetTransform(&matrix));
     }
     TGPColorMatrix colors;
     colors.m[0][0] = colors.m[1][1] = colors.m[2][2] = colors.m[4][4] = 1;
     colors.m[3][3] = GetFillOpacity();
     TGPImageAttributes attributes;
-    attributes.SetColorMatrix(colors);
-    Graphics.DrawImage(&bitmap, TGPRectF{FX, FY, FWidth, FHeight}, 0, 0, static_cast<float>(pixelsX),
-                       static_cast<float>(pixelsY), UnitPixel, &attributes);
-    Graphics.ResetTransform();
-    Graphics.ResetClip();
+    // Without its opacity the picture would come out opaque; a picture that cannot be drawn leaves the surface.
+    if (attributes.SetColorMatrix(colors) == Ok)
+        IgnoreStatus(Graphics.DrawImage(&bitmap, TGPRectF{FX, FY, FWidth, FHeight}, 0, 0, static_cast<float>(pixelsX),
+                                        static_cast<float>(pixelsY), UnitPixel, &attributes));
+    IgnoreStatus(Graphics.ResetTransform());
+    IgnoreStatus(Graphics.ResetClip());
 }
 
 void TSVGImage::PaintToGraphics(TGPGraphics& Graphics)
@@ -352,9 +354,9 @@ void TSVGImage::PaintToGraphics(TGPGraphics& Graphics)
     const TMatrix& m = GetMatrix();
     if (m.IsTransform()) {
         const TGPMatrix matrix(m.m11, m.m12, m.m21, m.m22, m.m31, m.m32);
-        Graphics.SetTransform(&matrix);
+        IgnoreStatus(Graphics.SetTransform(&matrix));
     } else {
-        Graphics.ResetTransform();  // no transform of its own: the identity, as for every element
+        IgnoreStatus(Graphics.ResetTransform());  // no transform of its own: the identity, as for every element
     }
     TGPColorMatrix colors;
     colors.m[0][0] = 1;
@@ -363,10 +365,12 @@ void TSVGImage::PaintToGraphics(TGPGraphics& Graphics)
     colors.m[3][3] = GetFillOpacity();
     colors.m[4][4] = 1;
     TGPImageAttributes attributes;
-    attributes.SetColorMatrix(colors);
-    Graphics.DrawImage(FImage.get(), target, source.X, source.Y, source.Width, source.Height, UnitPixel, &attributes);
-    Graphics.ResetTransform();
-    Graphics.ResetClip();
+    // Without its opacity the picture would come out opaque; a picture that cannot be drawn leaves the surface.
+    if (attributes.SetColorMatrix(colors) == Ok)
+        IgnoreStatus(Graphics.DrawImage(FImage.get(), target, source.X, source.Y, source.Width, source.Height,
+                                        UnitPixel, &attributes));
+    IgnoreStatus(Graphics.ResetTransform());
+    IgnoreStatus(Graphics.ResetClip());
 }
 
 void TSVGImage::UpdateBounds()

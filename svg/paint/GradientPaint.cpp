@@ -108,9 +108,10 @@ std::unique_ptr<TGPBrush> MakeGradientBrush(const TGradientDescription& G, std::
         const TGPPointF P1{Space.X(G.X1), Space.Y(G.Y1)}, P2{Space.X(G.X2), Space.Y(G.Y2)};
         if (P1 == P2) return LastStopBrush(G, Alpha);
         auto Brush = std::make_unique<TGPLinearGradientBrush>(P1, P2, 0, 0);
-        Brush->SetWrapMode(WrapOf(G.Spread));
-        Brush->SetInterpolationColors(Colors, Positions);
-        Brush->SetTransform(GPMatrix.get());
+        // A setter that fails is recorded on the brush, which then does not paint.
+        IgnoreStatus(Brush->SetWrapMode(WrapOf(G.Spread)));
+        IgnoreStatus(Brush->SetInterpolationColors(Colors, Positions));
+        IgnoreStatus(Brush->SetTransform(GPMatrix.get()));
         return Brush;
     }
     const float R = Space.Radius(G.R);
@@ -124,9 +125,9 @@ std::unique_ptr<TGPBrush> MakeGradientBrush(const TGradientDescription& G, std::
     // painted (the SVG 2 rule, which browsers follow instead of moving the focus onto the circle).
     const TGPPointF Focal{Space.X(G.FX), Space.Y(G.FY)};
     auto Brush = std::make_unique<TGPRadialGradientBrush>(Centre, R, Focal, FR);
-    Brush->SetWrapMode(WrapOf(G.Spread));
-    Brush->SetInterpolationColors(Colors, Positions);
-    Brush->SetTransform(GPMatrix.get());
+    IgnoreStatus(Brush->SetWrapMode(WrapOf(G.Spread)));
+    IgnoreStatus(Brush->SetInterpolationColors(Colors, Positions));
+    IgnoreStatus(Brush->SetTransform(GPMatrix.get()));
     return Brush;
 }
 

@@ -145,26 +145,26 @@ std::unique_ptr<TGPBrush> TSVGPattern::GetBrush(std::uint8_t Alpha, TSVGBasic* D
     if (Bitmap.GetLastStatus() != Ok) return nullptr;
     {
         TGPGraphics Layer(&Bitmap);
-        Layer.SetSmoothingMode(SmoothingModeAntiAlias);
+        IgnoreStatus(Layer.SetSmoothingMode(SmoothingModeAntiAlias));
         auto* Source = const_cast<TSVGPattern*>(Tile.Content);
         Source->PlaceSubtree(Content * CreateScaling(KX, KY));
         PaintChildren(*Source, Layer);
-        Layer.Flush();
+        IgnoreStatus(Layer.Flush());
     }
     if (Alpha < 255) {
+        // A tile whose opacity cannot be applied would paint at full strength: then there is no tile.
         std::vector<std::uint32_t> Pixels;
-        if (Bitmap.GetPixels(Pixels)) {
-            for (std::uint32_t& P : Pixels) {
-                const std::uint32_t A = (P >> 24) * Alpha / 255;
-                P = (P & 0x00FFFFFFu) | (A << 24);
-            }
-            Bitmap.SetPixels(Pixels);
+        if (!Bitmap.GetPixels(Pixels)) return nullptr;
+        for (std::uint32_t& P : Pixels) {
+            const std::uint32_t A = (P >> 24) * Alpha / 255;
+            P = (P & 0x00FFFFFFu) | (A << 24);
         }
+        if (Bitmap.SetPixels(Pixels) != Ok) return nullptr;
     }
     auto Brush = std::make_unique<TGPTextureBrush>(&Bitmap);
     TMatrix ToUser = CreateScaling(1 / KX, 1 / KY) * CreateTranslation(X, Y);
     if (Tile.Transform.IsTransform()) ToUser = ToUser * Tile.Transform;
-    Brush->SetTransform(ToGPMatrix(ToUser).get());
+    IgnoreStatus(Brush->SetTransform(ToGPMatrix(ToUser).get()));  // a failure is recorded on the brush
     return Brush;
 }
 

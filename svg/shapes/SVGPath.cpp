@@ -114,14 +114,16 @@ void TSVGPath::BuildPath()
 {
     TSVGBasic::BuildPath();
     FPath = std::make_unique<TGPGraphicsPath2>(DeclaredFillMode(this));
+    // As for an error in the path data, the outline ends before a segment that cannot be drawn.
     for (int i = 0; i < GetCount(); ++i)
-        if (auto* segment = dynamic_cast<const TSVGPathElement*>(GetItem(i))) segment->AddToPath(*FPath);
+        if (auto* segment = dynamic_cast<const TSVGPathElement*>(GetItem(i)))
+            if (segment->AddToPath(*FPath) != Ok) break;
 }
 
 void TSVGPath::PrePaint(TGPGraphics&, TGPBrush*, TGPPen*)
 {
     if (const int rule = GetFillRule(); rule != FillRuleNotSet && FPath)
-        FPath->SetFillMode(rule == FillRuleEvenOdd ? FillModeAlternate : FillModeWinding);
+        IgnoreStatus(FPath->SetFillMode(rule == FillRuleEvenOdd ? FillModeAlternate : FillModeWinding));
 }
 
 void TSVGPath::UpdateBounds()

@@ -22,8 +22,8 @@ public:
 
     // The segment's box (Left, Top, Right, Bottom); moves and closes give the empty box.
     virtual TRectF GetBounds() const = 0;
-    // Appends the segment to Path.
-    virtual void AddToPath(TGPGraphicsPath& Path) const = 0;
+    // Appends the segment to Path; not Ok when its coordinates cannot be drawn (beyond the float range).
+    virtual Status AddToPath(TGPGraphicsPath& Path) const = 0;
     // Reads the segment's numbers after its command token at Position; Position ends on the last
     // token consumed. Raises ESVGError when the data ends inside the command.
     virtual void Read(const TPathTokens& SL, int& Position, const TSVGPathElement* Previous);
@@ -45,7 +45,7 @@ class TSVGPathMove : public TSVGPathElement {
 public:
     TSVGObject* NewLike(TSVGObject* Parent) const override;
     TRectF GetBounds() const override;
-    void AddToPath(TGPGraphicsPath& Path) const override;
+    Status AddToPath(TGPGraphicsPath& Path) const override;
     void Read(const TPathTokens& SL, int& Position, const TSVGPathElement* Previous) override;
 };
 
@@ -54,7 +54,7 @@ class TSVGPathLine : public TSVGPathElement {
 public:
     TSVGObject* NewLike(TSVGObject* Parent) const override;
     TRectF GetBounds() const override;
-    void AddToPath(TGPGraphicsPath& Path) const override;
+    Status AddToPath(TGPGraphicsPath& Path) const override;
     void Read(const TPathTokens& SL, int& Position, const TSVGPathElement* Previous) override;
 };
 
@@ -63,7 +63,7 @@ class TSVGPathClose : public TSVGPathElement {
 public:
     TSVGObject* NewLike(TSVGObject* Parent) const override;
     TRectF GetBounds() const override;
-    void AddToPath(TGPGraphicsPath& Path) const override;
+    Status AddToPath(TGPGraphicsPath& Path) const override;
     void Read(const TPathTokens& SL, int& Position, const TSVGPathElement* Previous) override;
 
 private:
@@ -79,7 +79,7 @@ public:
     TSVGObject* NewLike(TSVGObject* Parent) const override;
     // The box of the four defining points (the control polygon, not the curve).
     TRectF GetBounds() const override;
-    void AddToPath(TGPGraphicsPath& Path) const override;
+    Status AddToPath(TGPGraphicsPath& Path) const override;
     void Read(const TPathTokens& SL, int& Position, const TSVGPathElement* Previous) override;
 
     float GetControl1X() const { return FControl1X; }
@@ -106,7 +106,7 @@ public:
     TRectF GetBounds() const override;
     // Equal end points add nothing, a zero radius adds a line, otherwise the arc (radii scaled up
     // when too small to reach both end points).
-    void AddToPath(TGPGraphicsPath& Path) const override;
+    Status AddToPath(TGPGraphicsPath& Path) const override;
     void Read(const TPathTokens& SL, int& Position, const TSVGPathElement* Previous) override;
 
     float GetRX() const { return FRX; }

@@ -149,13 +149,10 @@ void TSVGPathEllipticArc::Read(const TPathTokens& SL, int& Position, const TSVGP
     }
 }
 
-void TSVGPathEllipticArc::AddToPath(TGPGraphicsPath& Path) const
+Status TSVGPathEllipticArc::AddToPath(TGPGraphicsPath& Path) const
 {
-    if (FStartX == FStopX && FStartY == FStopY) return;
-    if (FRX == 0 || FRY == 0) {
-        Path.AddLine(FStartX, FStartY, FStopX, FStopY);
-        return;
-    }
+    if (FStartX == FStopX && FStartY == FStopY) return Ok;
+    if (FRX == 0 || FRY == 0) return Path.AddLine(FStartX, FStartY, FStopX, FStopY);
     const TArcCentre arc = CentreForm(FStartX, FStartY, FStopX, FStopY, FRX, FRY, FXRot, FLarge, FSweep);
     float start = arc.start;
     float sweep = arc.sweep;
@@ -169,16 +166,16 @@ void TSVGPathEllipticArc::AddToPath(TGPGraphicsPath& Path) const
         sweep = static_cast<float>(turn + 360.0 * std::round((sweep - turn) / 360.0));
     }
     // Coordinates beyond the float range (absurd radii or end points) cannot be drawn as an arc.
-    if (!AllFinite({arc.cx, arc.cy, 2 * arc.rx, 2 * arc.ry, arc.cx - arc.rx, arc.cy - arc.ry, start, sweep})) {
-        Path.AddLine(FStartX, FStartY, FStopX, FStopY);
-        return;
-    }
+    if (!AllFinite({arc.cx, arc.cy, 2 * arc.rx, 2 * arc.ry, arc.cx - arc.rx, arc.cy - arc.ry, start, sweep}))
+        return Path.AddLine(FStartX, FStartY, FStopX, FStopY);
     TGPGraphicsPath temporary(FillModeAlternate);
-    temporary.AddArc(arc.cx - arc.rx, arc.cy - arc.ry, 2 * arc.rx, 2 * arc.ry, start, sweep);
     TGPMatrix rotation;
-    rotation.RotateAt(FXRot, TGPPointF{arc.cx, arc.cy}, MatrixOrderPrepend);
-    temporary.Transform(&rotation);
-    Path.AddPath(temporary, true);
+    if (const Status s = temporary.AddArc(arc.cx - arc.rx, arc.cy - arc.ry, 2 * arc.rx, 2 * arc.ry, start, sweep);
+        s != Ok)
+        return s;
+    if (const Status s = rotation.RotateAt(FXRot, TGPPointF{arc.cx, arc.cy}, MatrixOrderPrepend); s != Ok) return s;
+    IgnoreStatus(temporary.Transform(&rotation));
+    return Path.AddPath(temporary, true);
 }
 
 }  // namespace plumwick

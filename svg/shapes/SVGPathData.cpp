@@ -32,9 +32,7 @@ const std::string& TPathTokens::Get(int index) const
 
 float TPathTokens::Number(int index) const
 {
-    float value = 0;
-    TryParseNumber(Get(index), value);
-    return value;
+    return ParseNumber(Get(index));
 }
 
 int TPathTokens::Integer(int index) const

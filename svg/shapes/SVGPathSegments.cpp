@@ -61,10 +61,10 @@ TRectF TSVGPathMove::GetBounds() const
     return TRectF{};
 }
 
-void TSVGPathMove::AddToPath(TGPGraphicsPath& Path) const
+Status TSVGPathMove::AddToPath(TGPGraphicsPath& Path) const
 {
     // The figure's first point comes with the next drawing segment.
-    Path.StartFigure();
+    return Path.StartFigure();
 }
 
 void TSVGPathMove::Read(const TPathTokens& SL, int& Position, const TSVGPathElement* Previous)
@@ -91,9 +91,9 @@ TRectF TSVGPathLine::GetBounds() const
     return BoxOf(FStartX, FStartY, FStopX, FStopY);
 }
 
-void TSVGPathLine::AddToPath(TGPGraphicsPath& Path) const
+Status TSVGPathLine::AddToPath(TGPGraphicsPath& Path) const
 {
-    Path.AddLine(FStartX, FStartY, FStopX, FStopY);
+    return Path.AddLine(FStartX, FStartY, FStopX, FStopY);
 }
 
 void TSVGPathLine::Read(const TPathTokens& SL, int& Position, const TSVGPathElement* Previous)
@@ -141,9 +141,9 @@ TRectF TSVGPathClose::GetBounds() const
     return TRectF{};
 }
 
-void TSVGPathClose::AddToPath(TGPGraphicsPath& Path) const
+Status TSVGPathClose::AddToPath(TGPGraphicsPath& Path) const
 {
-    Path.CloseFigure();
+    return Path.CloseFigure();
 }
 
 const TSVGPathMove* TSVGPathClose::FindLastMove() const
@@ -195,7 +195,7 @@ TRectF TSVGPathCurve::GetBounds() const
     return TRectF{*left, *top, *right, *bottom};
 }
 
-void TSVGPathCurve::AddToPath(TGPGraphicsPath& Path) const
+Status TSVGPathCurve::AddToPath(TGPGraphicsPath& Path) const
 {
     if (FQuadratic) {
         // The cubic that traces the quadratic exactly has its control points two thirds of the way
@@ -205,10 +205,9 @@ void TSVGPathCurve::AddToPath(TGPGraphicsPath& Path) const
         const float c1y = FStartY + 2.0f / 3.0f * (FControl1Y - FStartY);
         const float c2x = FStopX + 2.0f / 3.0f * (FControl1X - FStopX);
         const float c2y = FStopY + 2.0f / 3.0f * (FControl1Y - FStopY);
-        Path.AddBezier(FStartX, FStartY, c1x, c1y, c2x, c2y, FStopX, FStopY);
-        return;
+        return Path.AddBezier(FStartX, FStartY, c1x, c1y, c2x, c2y, FStopX, FStopY);
     }
-    Path.AddBezier(FStartX, FStartY, FControl1X, FControl1Y, FControl2X, FControl2Y, FStopX, FStopY);
+    return Path.AddBezier(FStartX, FStartY, FControl1X, FControl1Y, FControl2X, FControl2Y, FStopX, FStopY);
 }
 
 void TSVGPathCurve::Read(const TPathTokens& SL, int& Position, const TSVGPathElement* Previous)

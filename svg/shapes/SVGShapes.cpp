@@ -59,10 +59,10 @@ void TSVGRect::BuildPath()
     FPath = std::make_unique<TGPGraphicsPath2>(FillModeAlternate);
     // A zero radius on either axis leaves square corners, as it does in browsers; zero-sized arcs
     // would only add degenerate points.
-    if (FRX > 0 && FRY > 0)
-        FPath->AddRoundRect(FX, FY, FWidth, FHeight, FRX, FRY);
-    else
-        FPath->AddRectangle(FX, FY, FWidth, FHeight);
+    const Status Built = FRX > 0 && FRY > 0 ? FPath->AddRoundRect(FX, FY, FWidth, FHeight, FRX, FRY)
+                                            : FPath->AddRectangle(FX, FY, FWidth, FHeight);
+    // Edges beyond the float range leave a part of the outline: the shape is not drawn.
+    if (Built != Ok) FPath.reset();
 }
 
 // --- line
@@ -92,7 +92,7 @@ void TSVGLine::BuildPath()
 {
     TSVGBasic::BuildPath();
     FPath = std::make_unique<TGPGraphicsPath2>(FillModeAlternate);
-    FPath->AddLine(FX, FY, FWidth, FHeight);
+    if (FPath->AddLine(FX, FY, FWidth, FHeight) != Ok) FPath.reset();
 }
 
 // --- polyline and polygon
@@ -188,7 +188,7 @@ void TSVGPolyLine::BuildPath()
     for (int I = 1; I < Count; ++I) {
         const TPointF& A = FPoints[static_cast<size_t>(I - 1)];
         const TPointF& B = FPoints[static_cast<size_t>(I)];
-        FPath->AddLine(A.X, A.Y, B.X, B.Y);
+        if (FPath->AddLine(A.X, A.Y, B.X, B.Y) != Ok) break;  // the outline ends before a point beyond range
     }
 }
 
@@ -200,7 +200,7 @@ TSVGObject* TSVGPolygon::NewLike(TSVGObject* Parent) const
 void TSVGPolygon::BuildPath()
 {
     TSVGPolyLine::BuildPath();
-    if (FPath) FPath->CloseFigure();
+    if (FPath) IgnoreStatus(FPath->CloseFigure());
 }
 
 // --- circle and ellipse
@@ -244,7 +244,7 @@ void TSVGEllipse::BuildPath()
     // A zero or negative radius disables the shape (a flat ellipse would still be stroked).
     if (!(FWidth > 0 && FHeight > 0)) return;
     FPath = std::make_unique<TGPGraphicsPath2>(FillModeAlternate);
-    FPath->AddEllipse(FX - FWidth, FY - FHeight, 2 * FWidth, 2 * FHeight);
+    if (FPath->AddEllipse(FX - FWidth, FY - FHeight, 2 * FWidth, 2 * FHeight) != Ok) FPath.reset();
 }
 
 }  // namespace plumwick

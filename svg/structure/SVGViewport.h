@@ -21,7 +21,7 @@ public:
     void AssignTo(TSVGObject& Dest) const override;
     void ReadIn(const TXmlNode& Node) override;
     [[nodiscard]] bool GetViewportClip(TRectF& Clip) const override;
-    bool GetContentViewport(float& Width, float& Height) const override
+    [[nodiscard]] bool GetContentViewport(float& Width, float& Height) const override
     {
         Width = GetContentWidth();
         Height = GetContentHeight();

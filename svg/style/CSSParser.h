@@ -32,6 +32,6 @@ std::vector<TCSSDeclaration> ParseCSSDeclarations(std::string_view Block);
 // The selectors of a list, trimmed, cut at commas outside brackets, parentheses and strings.
 std::vector<std::string> SplitSelectorList(std::string_view List);
 // Takes a trailing "!important" (any case, blanks allowed after "!") off Value; whether there was one.
-bool TakeImportant(std::string& Value);
+[[nodiscard]] bool TakeImportant(std::string& Value);
 
 }  // namespace plumwick

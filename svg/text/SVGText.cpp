@@ -111,8 +111,9 @@ bool IsBlank(char C)
 void PaintDecoration(TGPGraphics& Graphics, const TGPGraphicsPath* Path, TGPBrush* Brush, TGPPen* Pen)
 {
     if (Path == nullptr) return;
-    if (Brush != nullptr && Brush->GetLastStatus() == Ok) Graphics.FillPath(Brush, Path);
-    if (Pen != nullptr && Pen->GetLastStatus() == Ok) Graphics.DrawPath(Pen, Path);
+    // Brush and pen are checked first; what else fails is a surface without pixels, which shows nothing anyway.
+    if (Brush != nullptr && Brush->GetLastStatus() == Ok) IgnoreStatus(Graphics.FillPath(Brush, Path));
+    if (Pen != nullptr && Pen->GetLastStatus() == Ok) IgnoreStatus(Graphics.DrawPath(Pen, Path));
 }
 
 }  // namespace

@@ -246,8 +246,9 @@ void ToPath(const std::vector<TOutlinePoint>& Points, TGPGraphicsPath& Path)
         points.push_back({p.X, p.Y});
         types.push_back(p.Type);
     }
+    // Points that do not form figures give an empty path, which adds nothing.
     const TGPGraphicsPath figures(points, types, FillModeWinding);
-    Path.AddPath(figures, false);
+    IgnoreStatus(Path.AddPath(figures, false));
 }
 
 // The guide of a text path as a polyline: subpaths apart (a NaN pair between them), closed ones
@@ -256,14 +257,14 @@ void ToPath(const std::vector<TOutlinePoint>& Points, TGPGraphicsPath& Path)
 std::vector<float> GuidePoints(TGPGraphicsPath& Outline, const TGPMatrix* Matrix, bool Reversed)
 {
     TGPRectF bounds{};
-    Outline.GetBounds(bounds, Matrix);
+    IgnoreStatus(Outline.GetBounds(bounds, Matrix));
     const float size = std::max(bounds.Width, bounds.Height);
     const float flatness = std::clamp(size / 4000, 1.0e-6f, GuideFlatness);
-    Outline.Flatten(Matrix, flatness);
+    IgnoreStatus(Outline.Flatten(Matrix, flatness));
     std::vector<TGPPointF> points;
     std::vector<std::uint8_t> types;
-    Outline.GetPathPoints(points);
-    Outline.GetPathTypes(types);
+    IgnoreStatus(Outline.GetPathPoints(points));
+    IgnoreStatus(Outline.GetPathTypes(types));
     constexpr float gap = std::numeric_limits<float>::quiet_NaN();
     std::vector<TGPPointF> line;
     std::size_t figure = 0;

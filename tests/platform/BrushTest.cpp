@@ -37,7 +37,7 @@ TEST(SolidBrush, PaintsItsStraightColour)
     Canvas canvas(4, 4);
     TGPSolidBrush brush(0x80FF8000);
     EXPECT_EQ(brush.GetColor(), 0x80FF8000u);
-    canvas.Graphics.FillRectangle(&brush, 0, 0, 4, 4);
+    EXPECT_EQ(canvas.Graphics.FillRectangle(&brush, 0, 0, 4, 4), Ok);
     EXPECT_TRUE(Near(canvas.At(1, 1), 0x80FF8000, 2)) << Hex(canvas.At(1, 1));
 }
 
@@ -148,9 +148,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(LinearGradient, FollowsTheSurfaceTransform)
 {
     Canvas canvas(40, 40);
-    canvas.Graphics.TranslateTransform(20, 0);
+    EXPECT_EQ(canvas.Graphics.TranslateTransform(20, 0), Ok);
     TGPLinearGradientBrush brush({0, 0}, {20, 0}, kRed, kBlue);
-    canvas.Graphics.FillRectangle(&brush, 0, 0, 20, 40);
+    EXPECT_EQ(canvas.Graphics.FillRectangle(&brush, 0, 0, 20, 40), Ok);
     ExpectColours(canvas, {{20, 0, RedToBlue(0.5 / 20)}, {39, 0, RedToBlue(19.5 / 20)}}, 5, "translated");
     EXPECT_EQ(GetAlpha(canvas.At(10, 10)), 0);
 }
@@ -199,13 +199,13 @@ TEST_P(PathGradients, RunFromThePathToTheCentre)
     const TPathGradientCase& c = GetParam();
     TGPGraphicsPath path;
     if (c.Ellipse)
-        path.AddEllipse(0, 0, 40, 40);
+        EXPECT_EQ(path.AddEllipse(0, 0, 40, 40), Ok);
     else
-        path.AddRectangle(0, 0, 40, 20);
+        EXPECT_EQ(path.AddRectangle(0, 0, 40, 20), Ok);
     TGPPathGradientBrush brush(&path);
     ASSERT_EQ(brush.GetLastStatus(), Ok);
     TGPPointF centre;
-    brush.GetCenterPoint(centre);
+    EXPECT_EQ(brush.GetCenterPoint(centre), Ok);
     EXPECT_EQ(centre, (c.Ellipse ? TGPPointF{20, 20} : TGPPointF{20, 10}));
     if (c.MoveCentre) {
         ASSERT_EQ(brush.SetCenterPoint({10, 20}), Ok);
@@ -264,14 +264,14 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(PathGradient, PaintsOnlyWhereBothPathsAre)
 {
     TGPGraphicsPath area;
-    area.AddEllipse(0, 0, 40, 40);
+    EXPECT_EQ(area.AddEllipse(0, 0, 40, 40), Ok);
     TGPPathGradientBrush brush(&area);
     const ARGB colours[] = {kGreen, kGreen};
     const float positions[] = {0, 1};
-    brush.SetInterpolationColors(colours, positions, 2);
+    EXPECT_EQ(brush.SetInterpolationColors(colours, positions, 2), Ok);
     Canvas canvas(40, 40);
     // The right half of the canvas: the painted part is the right half of the disc.
-    canvas.Graphics.FillRectangle(&brush, 20, 0, 20, 40);
+    EXPECT_EQ(canvas.Graphics.FillRectangle(&brush, 20, 0, 20, 40), Ok);
     EXPECT_EQ(canvas.At(30, 20), kGreen);
     EXPECT_EQ(GetAlpha(canvas.At(10, 20)), 0);
     EXPECT_EQ(GetAlpha(canvas.At(38, 2)), 0);
@@ -280,15 +280,15 @@ TEST(PathGradient, PaintsOnlyWhereBothPathsAre)
 TEST(PathGradient, FollowsTheSurfaceTransformAndClip)
 {
     TGPGraphicsPath area;
-    area.AddRectangle(0, 0, 10, 10);
+    EXPECT_EQ(area.AddRectangle(0, 0, 10, 10), Ok);
     TGPPathGradientBrush brush(&area);
     const ARGB colours[] = {kGreen, kGreen};
     const float positions[] = {0, 1};
-    brush.SetInterpolationColors(colours, positions, 2);
+    EXPECT_EQ(brush.SetInterpolationColors(colours, positions, 2), Ok);
     Canvas canvas(40, 40);
-    canvas.Graphics.SetClip(TGPRectF{0, 0, 30, 40});
-    canvas.Graphics.ScaleTransform(4, 4);
-    canvas.Graphics.FillRectangle(&brush, 0, 0, 10, 10);
+    EXPECT_EQ(canvas.Graphics.SetClip(TGPRectF{0, 0, 30, 40}), Ok);
+    EXPECT_EQ(canvas.Graphics.ScaleTransform(4, 4), Ok);
+    EXPECT_EQ(canvas.Graphics.FillRectangle(&brush, 0, 0, 10, 10), Ok);
     EXPECT_EQ(canvas.Covered(0, 0, 30, 40), 30 * 40);
     EXPECT_EQ(canvas.Covered(30, 0, 40, 40), 0);
 }
@@ -296,16 +296,16 @@ TEST(PathGradient, FollowsTheSurfaceTransformAndClip)
 TEST(PathGradient, ClipStaysInDeviceSpaceUnderATranslation)
 {
     TGPGraphicsPath area;
-    area.AddRectangle(0, 0, 40, 40);
+    EXPECT_EQ(area.AddRectangle(0, 0, 40, 40), Ok);
     TGPPathGradientBrush brush(&area);
     const ARGB colours[] = {kGreen, kGreen};
     const float positions[] = {0, 1};
-    brush.SetInterpolationColors(colours, positions, 2);
+    EXPECT_EQ(brush.SetInterpolationColors(colours, positions, 2), Ok);
     Canvas canvas(40, 40);
-    canvas.Graphics.SetClip(TGPRectF{10, 0, 30, 40});
-    canvas.Graphics.TranslateTransform(-20, 0);
+    EXPECT_EQ(canvas.Graphics.SetClip(TGPRectF{10, 0, 30, 40}), Ok);
+    EXPECT_EQ(canvas.Graphics.TranslateTransform(-20, 0), Ok);
     // Device x 10..20 holds brush x 30..40.
-    canvas.Graphics.FillRectangle(&brush, 0, 0, 60, 40);
+    EXPECT_EQ(canvas.Graphics.FillRectangle(&brush, 0, 0, 60, 40), Ok);
     EXPECT_EQ(canvas.Covered(10, 0, 20, 40), 10 * 40) << canvas.Picture();
     EXPECT_EQ(canvas.Covered(0, 0, 40, 40), 10 * 40) << canvas.Picture();
 }
@@ -313,15 +313,15 @@ TEST(PathGradient, ClipStaysInDeviceSpaceUnderATranslation)
 TEST(PathGradient, BrushTransformMovesTheGradient)
 {
     TGPGraphicsPath area;
-    area.AddRectangle(0, 0, 10, 10);
+    EXPECT_EQ(area.AddRectangle(0, 0, 10, 10), Ok);
     TGPPathGradientBrush brush(&area);
     const ARGB colours[] = {kGreen, kGreen};
     const float positions[] = {0, 1};
-    brush.SetInterpolationColors(colours, positions, 2);
+    EXPECT_EQ(brush.SetInterpolationColors(colours, positions, 2), Ok);
     TGPMatrix move(1, 0, 0, 1, 20, 20);
     ASSERT_EQ(brush.SetTransform(&move), Ok);
     Canvas canvas(40, 40);
-    canvas.Graphics.FillRectangle(&brush, 0, 0, 40, 40);
+    EXPECT_EQ(canvas.Graphics.FillRectangle(&brush, 0, 0, 40, 40), Ok);
     EXPECT_EQ(canvas.Covered(20, 20, 30, 30), 100);
     EXPECT_EQ(canvas.Covered(0, 0, 40, 40), 100);
 }
@@ -329,7 +329,7 @@ TEST(PathGradient, BrushTransformMovesTheGradient)
 TEST(PathGradient, PathWithoutAreaFails)
 {
     TGPGraphicsPath line;
-    line.AddLine(0, 0, 10, 0);
+    EXPECT_EQ(line.AddLine(0, 0, 10, 0), Ok);
     TGPPathGradientBrush brush(&line);
     EXPECT_NE(brush.GetLastStatus(), Ok);
     TGPPathGradientBrush none(static_cast<const TGPGraphicsPath*>(nullptr));
@@ -359,11 +359,11 @@ TEST_P(BadTables, AreRejectedByBothGradients)
         << c.Name;
     EXPECT_EQ(linear.GetLastStatus(), InvalidParameter);
     // The brush keeps the colours it had.
-    canvas.Graphics.FillRectangle(&linear, 0, 0, 40, 4);
+    EXPECT_EQ(canvas.Graphics.FillRectangle(&linear, 0, 0, 40, 4), Ok);
     EXPECT_TRUE(Near(canvas.At(0, 0), RedToBlue(0.5 / 40), 5)) << c.Name << " " << Hex(canvas.At(0, 0));
 
     TGPGraphicsPath path;
-    path.AddEllipse(0, 0, 10, 10);
+    EXPECT_EQ(path.AddEllipse(0, 0, 10, 10), Ok);
     TGPPathGradientBrush radial(&path);
     EXPECT_EQ(radial.SetInterpolationColors(c.Colours.data(), c.Positions.data(), int(c.Colours.size())),
               InvalidParameter)

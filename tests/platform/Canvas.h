@@ -28,7 +28,9 @@ struct Canvas {
 
     Canvas(int width, int height, bool antiAlias = false) : Bitmap(width, height), Graphics(&Bitmap)
     {
-        if (antiAlias) Graphics.SetSmoothingMode(SmoothingModeAntiAlias);
+        if (antiAlias) {
+            EXPECT_EQ(Graphics.SetSmoothingMode(SmoothingModeAntiAlias), Ok);
+        }
     }
 
     // Straight ARGB of one pixel.

@@ -73,8 +73,8 @@ TEST(FillMode, SetFillModeChangesAnExistingPath)
 {
     Canvas canvas(20, 20);
     TGPGraphicsPath path(FillModeAlternate);
-    path.AddPolygon(Square(2, 18, true));
-    path.AddPolygon(Square(6, 14, true));
+    EXPECT_EQ(path.AddPolygon(Square(2, 18, true)), Ok);
+    EXPECT_EQ(path.AddPolygon(Square(6, 14, true)), Ok);
     ASSERT_EQ(path.SetFillMode(FillModeWinding), Ok);
     canvas.Fill(kBlue, path);
     ExpectProbes(canvas, {{10, 10, true}}, "winding after SetFillMode");
@@ -115,8 +115,8 @@ TEST_P(Arcs, RunClockwiseFromPositiveX)
 
     // The wedge from the centre: the arc, a line to the centre, closed.
     const float cx = c.Box.X + c.Box.Width / 2, cy = c.Box.Y + c.Box.Height / 2;
-    path.AddLine(cx, cy, cx, cy);
-    path.CloseFigure();
+    EXPECT_EQ(path.AddLine(cx, cy, cx, cy), Ok);
+    EXPECT_EQ(path.CloseFigure(), Ok);
     Canvas canvas(40, 40);
     canvas.Fill(kRed, path);
     ExpectProbes(canvas, {{c.In.X, c.In.Y, true}, {c.Out.X, c.Out.Y, false}}, c.Name);
@@ -140,7 +140,7 @@ TEST(Arc, FullSweepCloses)
     TGPGraphicsPath path;
     ASSERT_EQ(path.AddArc(TGPRectF{0, 0, 20, 20}, 30, 720), Ok);
     TGPPathData data;
-    path.GetPathData(data);
+    EXPECT_EQ(path.GetPathData(data), Ok);
     // Cut to one turn: it ends where it began.
     EXPECT_NEAR(data.Points.back().X, data.Points.front().X, 1e-3);
     EXPECT_NEAR(data.Points.back().Y, data.Points.front().Y, 1e-3);
@@ -181,103 +181,104 @@ TEST_P(Figures, HoldTheirPointsAndTypes)
 INSTANTIATE_TEST_SUITE_P(Adds, Figures,
                          testing::Values(TFigureCase{"LinesJoinWithinAFigure",
                                                      [](TGPGraphicsPath& p) {
-                                                         p.AddLine(2, 2, 18, 2);
-                                                         p.AddLine(18, 18, 2, 18);
+                                                         EXPECT_EQ(p.AddLine(2, 2, 18, 2), Ok);
+                                                         EXPECT_EQ(p.AddLine(18, 18, 2, 18), Ok);
                                                      },
                                                      {{2, 2}, {18, 2}, {18, 18}, {2, 18}},
                                                      {S, L, L, L}},
                                          TFigureCase{"SharedEndIsNotRepeated",
                                                      [](TGPGraphicsPath& p) {
-                                                         p.AddLine(0, 0, 5, 0);
-                                                         p.AddLine(5, 0, 5, 5);
+                                                         EXPECT_EQ(p.AddLine(0, 0, 5, 0), Ok);
+                                                         EXPECT_EQ(p.AddLine(5, 0, 5, 5), Ok);
                                                      },
                                                      {{0, 0}, {5, 0}, {5, 5}},
                                                      {S, L, L}},
                                          TFigureCase{"BezierJoinsByALine",
                                                      [](TGPGraphicsPath& p) {
-                                                         p.AddLine(0, 0, 1, 0);
-                                                         p.AddBezier(2, 0, 3, 1, 3, 2, 2, 3);
+                                                         EXPECT_EQ(p.AddLine(0, 0, 1, 0), Ok);
+                                                         EXPECT_EQ(p.AddBezier(2, 0, 3, 1, 3, 2, 2, 3), Ok);
                                                      },
                                                      {{0, 0}, {1, 0}, {2, 0}, {3, 1}, {3, 2}, {2, 3}},
                                                      {S, L, L, B, B, B}},
                                          TFigureCase{"ArcJoinsByALine",
                                                      [](TGPGraphicsPath& p) {
-                                                         p.AddLine(0, 0, 5, 0);
-                                                         p.AddArc(10, 0, 10, 10, 180, 90);
+                                                         EXPECT_EQ(p.AddLine(0, 0, 5, 0), Ok);
+                                                         EXPECT_EQ(p.AddArc(10, 0, 10, 10, 180, 90), Ok);
                                                      },
                                                      {{0, 0}, {5, 0}, {10, 5}, {10, 2.2386f}, {12.2386f, 0}, {15, 0}},
                                                      {S, L, L, B, B, B}},
                                          TFigureCase{"StartFigureSeparates",
                                                      [](TGPGraphicsPath& p) {
-                                                         p.AddLine(0, 0, 5, 0);
-                                                         p.StartFigure();
-                                                         p.AddLine(0, 5, 5, 5);
+                                                         EXPECT_EQ(p.AddLine(0, 0, 5, 0), Ok);
+                                                         EXPECT_EQ(p.StartFigure(), Ok);
+                                                         EXPECT_EQ(p.AddLine(0, 5, 5, 5), Ok);
                                                      },
                                                      {{0, 0}, {5, 0}, {0, 5}, {5, 5}},
                                                      {S, L, S, L}},
                                          TFigureCase{"CloseFigureMarksTheLastPoint",
                                                      [](TGPGraphicsPath& p) {
-                                                         p.AddLine(0, 0, 5, 0);
-                                                         p.AddLine(5, 5, 0, 5);
-                                                         p.CloseFigure();
-                                                         p.AddLine(9, 9, 9, 12);
+                                                         EXPECT_EQ(p.AddLine(0, 0, 5, 0), Ok);
+                                                         EXPECT_EQ(p.AddLine(5, 5, 0, 5), Ok);
+                                                         EXPECT_EQ(p.CloseFigure(), Ok);
+                                                         EXPECT_EQ(p.AddLine(9, 9, 9, 12), Ok);
                                                      },
                                                      {{0, 0}, {5, 0}, {5, 5}, {0, 5}, {9, 9}, {9, 12}},
                                                      {S, L, L, std::uint8_t(L | Z), S, L}},
                                          TFigureCase{"RectangleIsAClosedFigureOfItsOwn",
                                                      [](TGPGraphicsPath& p) {
-                                                         p.AddLine(0, 0, 1, 1);
-                                                         p.AddRectangle(2, 3, 4, 5);
-                                                         p.AddLine(0, 0, 1, 0);
+                                                         EXPECT_EQ(p.AddLine(0, 0, 1, 1), Ok);
+                                                         EXPECT_EQ(p.AddRectangle(2, 3, 4, 5), Ok);
+                                                         EXPECT_EQ(p.AddLine(0, 0, 1, 0), Ok);
                                                      },
                                                      {{0, 0}, {1, 1}, {2, 3}, {6, 3}, {6, 8}, {2, 8}, {0, 0}, {1, 0}},
                                                      {S, L, S, L, L, std::uint8_t(L | Z), S, L}},
-                                         TFigureCase{"EllipseFromAngleZero",
-                                                     [](TGPGraphicsPath& p) { p.AddEllipse(0, 0, 20, 10); },
-                                                     {{20, 5},
-                                                      {20, 7.7614f},
-                                                      {15.5228f, 10},
-                                                      {10, 10},
-                                                      {4.4772f, 10},
-                                                      {0, 7.7614f},
-                                                      {0, 5},
-                                                      {0, 2.2386f},
-                                                      {4.4772f, 0},
-                                                      {10, 0},
-                                                      {15.5228f, 0},
-                                                      {20, 2.2386f},
-                                                      {20, 5}},
-                                                     {S, B, B, B, B, B, B, B, B, B, B, B, std::uint8_t(B | Z)}},
+                                         TFigureCase{
+                                             "EllipseFromAngleZero",
+                                             [](TGPGraphicsPath& p) { EXPECT_EQ(p.AddEllipse(0, 0, 20, 10), Ok); },
+                                             {{20, 5},
+                                              {20, 7.7614f},
+                                              {15.5228f, 10},
+                                              {10, 10},
+                                              {4.4772f, 10},
+                                              {0, 7.7614f},
+                                              {0, 5},
+                                              {0, 2.2386f},
+                                              {4.4772f, 0},
+                                              {10, 0},
+                                              {15.5228f, 0},
+                                              {20, 2.2386f},
+                                              {20, 5}},
+                                             {S, B, B, B, B, B, B, B, B, B, B, B, std::uint8_t(B | Z)}},
                                          TFigureCase{"AddPathConnected",
                                                      [](TGPGraphicsPath& p) {
-                                                         p.AddLine(0, 0, 1, 0);
+                                                         EXPECT_EQ(p.AddLine(0, 0, 1, 0), Ok);
                                                          TGPGraphicsPath other;
-                                                         other.AddLine(5, 5, 6, 6);
-                                                         p.AddPath(other, true);
+                                                         EXPECT_EQ(other.AddLine(5, 5, 6, 6), Ok);
+                                                         EXPECT_EQ(p.AddPath(other, true), Ok);
                                                      },
                                                      {{0, 0}, {1, 0}, {5, 5}, {6, 6}},
                                                      {S, L, L, L}},
                                          TFigureCase{"AddPathUnconnected",
                                                      [](TGPGraphicsPath& p) {
-                                                         p.AddLine(0, 0, 1, 0);
+                                                         EXPECT_EQ(p.AddLine(0, 0, 1, 0), Ok);
                                                          TGPGraphicsPath other;
-                                                         other.AddLine(5, 5, 6, 6);
-                                                         p.AddPath(other, false);
+                                                         EXPECT_EQ(other.AddLine(5, 5, 6, 6), Ok);
+                                                         EXPECT_EQ(p.AddPath(other, false), Ok);
                                                      },
                                                      {{0, 0}, {1, 0}, {5, 5}, {6, 6}},
                                                      {S, L, S, L}},
                                          TFigureCase{"AddPathOfItself",
                                                      [](TGPGraphicsPath& p) {
-                                                         p.AddLine(0, 0, 1, 0);
-                                                         p.AddPath(p, false);
+                                                         EXPECT_EQ(p.AddLine(0, 0, 1, 0), Ok);
+                                                         EXPECT_EQ(p.AddPath(p, false), Ok);
                                                      },
                                                      {{0, 0}, {1, 0}, {0, 0}, {1, 0}},
                                                      {S, L, S, L}},
                                          TFigureCase{"TransformMapsEveryPoint",
                                                      [](TGPGraphicsPath& p) {
-                                                         p.AddLine(1, 0, 0, 2);
+                                                         EXPECT_EQ(p.AddLine(1, 0, 0, 2), Ok);
                                                          TGPMatrix m(2, 0, 0, 3, 10, 20);
-                                                         p.Transform(&m);
+                                                         EXPECT_EQ(p.Transform(&m), Ok);
                                                      },
                                                      {{12, 20}, {10, 26}},
                                                      {S, L}}),
@@ -297,9 +298,11 @@ TEST_P(FigureFill, CoversTheSquareOnlyWhenJoined)
     const TJoinFillCase& c = GetParam();
     Canvas canvas(20, 20);
     TGPGraphicsPath path;
-    path.AddLine(2, 2, 18, 2);
-    if (c.SeparateFigures) path.StartFigure();
-    path.AddLine(18, 18, 2, 18);
+    EXPECT_EQ(path.AddLine(2, 2, 18, 2), Ok);
+    if (c.SeparateFigures) {
+        EXPECT_EQ(path.StartFigure(), Ok);
+    }
+    EXPECT_EQ(path.AddLine(18, 18, 2, 18), Ok);
     canvas.Fill(kGreen, path);
     ExpectProbes(canvas, {{10, 10, c.CentreCovered}, {17, 4, c.CentreCovered}}, c.Name);
 }
@@ -325,10 +328,10 @@ TEST_P(Clips, AreFixedInDeviceSpace)
     const TClipCase& c = GetParam();
     Canvas canvas(40, 40);
     TGPGraphicsPath clip;
-    clip.AddRectangle(0, 0, 10, 10);
-    canvas.Graphics.SetTransform(&c.AtClip);
+    EXPECT_EQ(clip.AddRectangle(0, 0, 10, 10), Ok);
+    EXPECT_EQ(canvas.Graphics.SetTransform(&c.AtClip), Ok);
     ASSERT_EQ(canvas.Graphics.SetClip(&clip, CombineModeReplace), Ok);
-    canvas.Graphics.SetTransform(&c.AtFill);
+    EXPECT_EQ(canvas.Graphics.SetTransform(&c.AtFill), Ok);
     TGPSolidBrush brush(kRed);
     // Far more than the canvas in any of the fill transforms.
     ASSERT_EQ(canvas.Graphics.FillRectangle(&brush, -1000, -1000, 2000, 2000), Ok);
@@ -352,11 +355,11 @@ TEST(Clip, ResetClipPaintsEverywhereAgain)
 {
     Canvas canvas(20, 20);
     TGPGraphicsPath clip;
-    clip.AddRectangle(0, 0, 5, 5);
-    canvas.Graphics.SetClip(&clip);
-    canvas.Graphics.ResetClip();
+    EXPECT_EQ(clip.AddRectangle(0, 0, 5, 5), Ok);
+    EXPECT_EQ(canvas.Graphics.SetClip(&clip), Ok);
+    EXPECT_EQ(canvas.Graphics.ResetClip(), Ok);
     TGPSolidBrush brush(kRed);
-    canvas.Graphics.FillRectangle(&brush, 0, 0, 20, 20);
+    EXPECT_EQ(canvas.Graphics.FillRectangle(&brush, 0, 0, 20, 20), Ok);
     EXPECT_EQ(canvas.Covered(0, 0, 20, 20), 400);
 }
 
@@ -374,10 +377,10 @@ TEST(Clip, EmptyPathLeavesNothingToPaint)
 TEST(Clip, IntersectKeepsTheCommonPart)
 {
     Canvas canvas(20, 20);
-    canvas.Graphics.SetClip(TGPRectF{0, 0, 10, 10});
-    canvas.Graphics.SetClip(TGPRectF{5, 5, 10, 10}, CombineModeIntersect);
+    EXPECT_EQ(canvas.Graphics.SetClip(TGPRectF{0, 0, 10, 10}), Ok);
+    EXPECT_EQ(canvas.Graphics.SetClip(TGPRectF{5, 5, 10, 10}, CombineModeIntersect), Ok);
     TGPSolidBrush brush(kRed);
-    canvas.Graphics.FillRectangle(&brush, 0, 0, 20, 20);
+    EXPECT_EQ(canvas.Graphics.FillRectangle(&brush, 0, 0, 20, 20), Ok);
     EXPECT_EQ(canvas.Covered(5, 5, 10, 10), 25);
     EXPECT_EQ(canvas.Covered(0, 0, 20, 20), 25);
 }
@@ -389,14 +392,14 @@ TEST_P(ClipFillModes, FollowTheFillModeOfThePath)
     const FillMode mode = GetParam();
     Canvas canvas(40, 40);
     TGPGraphicsPath clip(mode);
-    clip.AddPolygon(Square(2, 18, true));
-    clip.AddPolygon(Square(6, 14, true));
+    EXPECT_EQ(clip.AddPolygon(Square(2, 18, true)), Ok);
+    EXPECT_EQ(clip.AddPolygon(Square(6, 14, true)), Ok);
     // Through a transform, which must not lose the fill mode.
-    canvas.Graphics.ScaleTransform(2, 2);
-    canvas.Graphics.SetClip(&clip);
-    canvas.Graphics.ResetTransform();
+    EXPECT_EQ(canvas.Graphics.ScaleTransform(2, 2), Ok);
+    EXPECT_EQ(canvas.Graphics.SetClip(&clip), Ok);
+    EXPECT_EQ(canvas.Graphics.ResetTransform(), Ok);
     TGPSolidBrush brush(kRed);
-    canvas.Graphics.FillRectangle(&brush, 0, 0, 40, 40);
+    EXPECT_EQ(canvas.Graphics.FillRectangle(&brush, 0, 0, 40, 40), Ok);
     ExpectProbes(canvas, {{20, 20, mode == FillModeWinding}, {6, 6, true}, {1, 1, false}},
                  mode == FillModeWinding ? "winding" : "alternate");
 }
@@ -428,32 +431,33 @@ INSTANTIATE_TEST_SUITE_P(Orders, SurfaceTransforms,
                          testing::Values(TTransformCase{"Matrix",
                                                         [](TGPGraphics& g) {
                                                             TGPMatrix m(2, 0, 0, 3, 5, 6);
-                                                            g.SetTransform(&m);
+                                                            EXPECT_EQ(g.SetTransform(&m), Ok);
                                                         },
                                                         {5, 6, 8, 12}},
                                          // Prepend: the translation applies first and is then scaled.
                                          TTransformCase{"ScaleThenTranslatePrepend",
                                                         [](TGPGraphics& g) {
-                                                            g.ScaleTransform(2, 2);
-                                                            g.TranslateTransform(3, 4);
+                                                            EXPECT_EQ(g.ScaleTransform(2, 2), Ok);
+                                                            EXPECT_EQ(g.TranslateTransform(3, 4), Ok);
                                                         },
                                                         {6, 8, 8, 8}},
                                          TTransformCase{"ScaleThenTranslateAppend",
                                                         [](TGPGraphics& g) {
-                                                            g.ScaleTransform(2, 2);
-                                                            g.TranslateTransform(3, 4, MatrixOrderAppend);
+                                                            EXPECT_EQ(g.ScaleTransform(2, 2), Ok);
+                                                            EXPECT_EQ(g.TranslateTransform(3, 4, MatrixOrderAppend),
+                                                                      Ok);
                                                         },
                                                         {3, 4, 8, 8}},
                                          TTransformCase{"RotateClockwise",
                                                         [](TGPGraphics& g) {
-                                                            g.TranslateTransform(20, 0);
-                                                            g.RotateTransform(90);
+                                                            EXPECT_EQ(g.TranslateTransform(20, 0), Ok);
+                                                            EXPECT_EQ(g.RotateTransform(90), Ok);
                                                         },
                                                         {16, 0, 4, 4}},
                                          TTransformCase{"ResetTransform",
                                                         [](TGPGraphics& g) {
-                                                            g.TranslateTransform(20, 20);
-                                                            g.ResetTransform();
+                                                            EXPECT_EQ(g.TranslateTransform(20, 20), Ok);
+                                                            EXPECT_EQ(g.ResetTransform(), Ok);
                                                         },
                                                         {0, 0, 4, 4}}),
                          [](const auto& info) { return std::string(info.param.Name); });
@@ -463,7 +467,7 @@ TEST(Surface, GetTransformReturnsWhatWasSet)
     TGPBitmap bitmap(4, 4);
     TGPGraphics graphics(&bitmap);
     TGPMatrix m(1, 2, 3, 4, 5, 6), out;
-    graphics.SetTransform(&m);
+    EXPECT_EQ(graphics.SetTransform(&m), Ok);
     ASSERT_EQ(graphics.GetTransform(&out), Ok);
     EXPECT_TRUE(out.Equals(m));
 }
@@ -472,7 +476,7 @@ TEST(Surface, AntiAliasingGivesPartialCoverageAtEdges)
 {
     Canvas plain(10, 10), smooth(10, 10, true);
     TGPGraphicsPath path;
-    path.AddRectangle(2.5f, 2.5f, 5, 5);
+    EXPECT_EQ(path.AddRectangle(2.5f, 2.5f, 5, 5), Ok);
     plain.Fill(kBlack, path);
     smooth.Fill(kBlack, path);
     // Half of the edge pixel is covered.

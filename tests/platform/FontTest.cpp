@@ -99,11 +99,11 @@ TEST(AddString, GlyphsAreClosedFiguresBelowTheOrigin)
     ASSERT_EQ(path.AddString("H", family, FontStyleRegular, 20, TGPPointF{5, 5}, TGPStringFormat::GenericTypographic()),
               Ok);
     TGPPathData data;
-    path.GetPathData(data);
+    EXPECT_EQ(path.GetPathData(data), Ok);
     ASSERT_GT(data.Count, 4);
     EXPECT_TRUE(data.Types.back() & PathPointTypeCloseSubpath);
     TGPRectF box;
-    path.GetBounds(box);
+    EXPECT_EQ(path.GetBounds(box), Ok);
     // The layout box's top is at the origin: the glyph sits below and right of it, within the em.
     EXPECT_GE(box.X, 5);
     EXPECT_GE(box.Y, 5);
@@ -147,7 +147,7 @@ TEST_P(Alignments, PlaceTheTextInItsBox)
     TGPGraphicsPath path;
     ASSERT_EQ(path.AddString("l", family, FontStyleRegular, 20, TGPRectF{0, 0, 60, 30}, &format), Ok);
     TGPRectF box;
-    path.GetBounds(box);
+    EXPECT_EQ(path.GetBounds(box), Ok);
     EXPECT_GE(box.X, c.InkFrom) << c.Name;
     EXPECT_LE(box.X + box.Width, c.InkTo) << c.Name;
 }

@@ -214,9 +214,9 @@ TEST_P(BitmapPixels, ReadBackAsWritten)
     TGPBitmap painted(2, 2);
     TGPGraphics graphics(&painted);
     TGPSolidBrush brush(c.Colour);
-    graphics.FillRectangle(&brush, 1, 0, 1, 1);
+    EXPECT_EQ(graphics.FillRectangle(&brush, 1, 0, 1, 1), Ok);
     ARGB drawn = 0;
-    painted.GetPixel(1, 0, drawn);
+    EXPECT_EQ(painted.GetPixel(1, 0, drawn), Ok);
     EXPECT_TRUE(Near(drawn, c.Colour, c.Tolerance)) << c.Name << " painted " << Hex(drawn);
 }
 
@@ -259,7 +259,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, BadBitmaps,
 TEST(Bitmap, PixelsOnABackground)
 {
     TGPBitmap bitmap(2, 1);
-    bitmap.SetPixels(std::vector<std::uint32_t>{0x80FF0000, 0x00000000});
+    EXPECT_EQ(bitmap.SetPixels(std::vector<std::uint32_t>{0x80FF0000, 0x00000000}), Ok);
     std::vector<std::uint32_t> pixels;
     ASSERT_TRUE(bitmap.GetPixelsOnBackground(kWhite, pixels));
     // Half red over white is pink; alpha stays the pixel's own.
@@ -291,7 +291,7 @@ TEST(Encoders, PngAndBmpAreFoundByMimeType)
     std::filesystem::create_directories(dir);
     for (const TSaveCase& c : cases) {
         TGPBitmap bitmap(2, 2);
-        bitmap.SetPixels(kFour);
+        EXPECT_EQ(bitmap.SetPixels(kFour), Ok);
         const std::filesystem::path file = dir / (std::string("four.") + c.Name);
         ASSERT_EQ(bitmap.Save(file.string(), c.Encoder), Ok) << c.Name;
         const std::vector<std::uint8_t> bytes = ReadFile(file);
@@ -301,7 +301,7 @@ TEST(Encoders, PngAndBmpAreFoundByMimeType)
         TGPImage back(bytes);
         ASSERT_EQ(back.GetLastStatus(), Ok);
         Canvas canvas(2, 2);
-        canvas.Graphics.DrawImage(&back, 0, 0);
+        EXPECT_EQ(canvas.Graphics.DrawImage(&back, 0, 0), Ok);
         EXPECT_EQ(canvas.At(1, 0), kGreen) << c.Name;
         EXPECT_EQ(canvas.At(0, 1), kBlue) << c.Name;
     }
@@ -316,7 +316,7 @@ TEST(Encoders, EveryListedEncoderWritesAPictureThatDecodes)
     TGPBitmap bitmap(16, 16);
     std::vector<std::uint32_t> halves(256);
     for (int i = 0; i < 256; ++i) halves[i] = (i % 16) < 8 ? kRed : kBlue;
-    bitmap.SetPixels(halves);
+    EXPECT_EQ(bitmap.SetPixels(halves), Ok);
     for (const TImageCodecInfo& e : encoders) {
         EXPECT_FALSE(e.Clsid.IsNull()) << e.MimeType;
         std::vector<std::uint8_t> bytes;
@@ -325,7 +325,7 @@ TEST(Encoders, EveryListedEncoderWritesAPictureThatDecodes)
         ASSERT_EQ(back.GetLastStatus(), Ok) << e.MimeType;
         EXPECT_EQ(back.GetWidth(), 16u);
         Canvas canvas(16, 16);
-        canvas.Graphics.DrawImage(&back, 0, 0);
+        EXPECT_EQ(canvas.Graphics.DrawImage(&back, 0, 0), Ok);
         EXPECT_TRUE(Near(canvas.At(2, 8), kRed, 24)) << e.MimeType << " " << Hex(canvas.At(2, 8));
         EXPECT_TRUE(Near(canvas.At(13, 8), kBlue, 24)) << e.MimeType << " " << Hex(canvas.At(13, 8));
     }
@@ -358,9 +358,9 @@ TEST(Encoders, UnknownEncoderFailsAndLeavesTheFile)
 TEST(DrawImage, StretchesIntoTheDestination)
 {
     TGPBitmap picture(2, 2);
-    picture.SetPixels(kFour);
+    EXPECT_EQ(picture.SetPixels(kFour), Ok);
     Canvas canvas(20, 20);
-    canvas.Graphics.SetInterpolationMode(InterpolationModeNearestNeighbor);
+    EXPECT_EQ(canvas.Graphics.SetInterpolationMode(InterpolationModeNearestNeighbor), Ok);
     ASSERT_EQ(canvas.Graphics.DrawImage(&picture, TGPRectF{0, 0, 20, 20}), Ok);
     EXPECT_EQ(canvas.At(4, 4), kRed);
     EXPECT_EQ(canvas.At(15, 4), kGreen);
@@ -371,14 +371,14 @@ TEST(DrawImage, StretchesIntoTheDestination)
 TEST(DrawImage, SourceRectangleAndColourMatrix)
 {
     TGPBitmap picture(2, 2);
-    picture.SetPixels(kFour);
+    EXPECT_EQ(picture.SetPixels(kFour), Ok);
     TGPImageAttributes attributes;
     TGPColorMatrix half;
     for (int i = 0; i < 5; ++i) half.m[i][i] = 1;
     half.m[3][3] = 0.5f;
     ASSERT_EQ(attributes.SetColorMatrix(half), Ok);
     Canvas canvas(10, 10);
-    canvas.Graphics.SetInterpolationMode(InterpolationModeNearestNeighbor);
+    EXPECT_EQ(canvas.Graphics.SetInterpolationMode(InterpolationModeNearestNeighbor), Ok);
     // Only the blue pixel (1 × 1 at (0, 1)), at half opacity.
     ASSERT_EQ(canvas.Graphics.DrawImage(&picture, TGPRectF{0, 0, 10, 10}, 0, 1, 1, 1, UnitPixel, &attributes), Ok);
     EXPECT_TRUE(Near(canvas.At(5, 5), 0x800000FF, 2)) << Hex(canvas.At(5, 5));
@@ -391,9 +391,9 @@ TEST(DrawImage, HighQualityReductionAveragesAreas)
     TGPBitmap picture(16, 16);
     std::vector<std::uint32_t> stripes(256);
     for (int i = 0; i < 256; ++i) stripes[i] = (i % 2) ? kWhite : kBlack;
-    picture.SetPixels(stripes);
+    EXPECT_EQ(picture.SetPixels(stripes), Ok);
     Canvas canvas(4, 4);
-    canvas.Graphics.SetInterpolationMode(InterpolationModeHighQuality);
+    EXPECT_EQ(canvas.Graphics.SetInterpolationMode(InterpolationModeHighQuality), Ok);
     ASSERT_EQ(canvas.Graphics.DrawImage(&picture, TGPRectF{0, 0, 4, 4}), Ok);
     for (int x = 0; x < 4; ++x) EXPECT_TRUE(Near(canvas.At(x, 1), 0xFF808080, 12)) << Hex(canvas.At(x, 1));
 }

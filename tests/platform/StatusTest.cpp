@@ -42,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(TSurfaceCase{"FillWithoutBrush",
                                  [](TGPGraphics& g) {
                                      TGPGraphicsPath p;
-                                     p.AddRectangle(0, 0, 8, 8);
+                                     EXPECT_EQ(p.AddRectangle(0, 0, 8, 8), Ok);
                                      return g.FillPath(nullptr, &p);
                                  }},
                     TSurfaceCase{"FillWithoutPath",
@@ -53,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
                     TSurfaceCase{"DrawWithoutPen",
                                  [](TGPGraphics& g) {
                                      TGPGraphicsPath p;
-                                     p.AddLine(0, 0, 8, 8);
+                                     EXPECT_EQ(p.AddLine(0, 0, 8, 8), Ok);
                                      return g.DrawPath(nullptr, &p);
                                  }},
                     TSurfaceCase{"DrawWithFailedPen",
@@ -66,6 +66,32 @@ INSTANTIATE_TEST_SUITE_P(
                                      TGPLinearGradientBrush b({1, 1}, {1, 1}, kRed, kBlue);
                                      TGPPen pen(&b, 2);
                                      return g.DrawLine(&pen, 0, 4, 8, 4);
+                                 }},
+                    // The shape helpers build a path first; one that cannot be built is the call's failure.
+                    TSurfaceCase{"FillRectangleNotFinite",
+                                 [](TGPGraphics& g) {
+                                     TGPSolidBrush b(kRed);
+                                     return g.FillRectangle(&b, TGPRectF{0, 0, kNaN, 8});
+                                 }},
+                    TSurfaceCase{"FillEllipseNotFinite",
+                                 [](TGPGraphics& g) {
+                                     TGPSolidBrush b(kRed);
+                                     return g.FillEllipse(&b, TGPRectF{kNaN, 0, 8, 8});
+                                 }},
+                    TSurfaceCase{"DrawLineNotFinite",
+                                 [](TGPGraphics& g) {
+                                     TGPPen pen(kRed, 2);
+                                     return g.DrawLine(&pen, 0, 4, kNaN, 4);
+                                 }},
+                    TSurfaceCase{"DrawRectangleNotFinite",
+                                 [](TGPGraphics& g) {
+                                     TGPPen pen(kRed, 2);
+                                     return g.DrawRectangle(&pen, TGPRectF{0, 0, 8, kNaN});
+                                 }},
+                    // Failing, the clip stays as it was instead of becoming empty.
+                    TSurfaceCase{"ClipRectangleNotFinite",
+                                 [](TGPGraphics& g) {
+                                     return g.SetClip(TGPRectF{0, 0, kNaN, 8});
                                  }},
                     TSurfaceCase{"ClipWithoutPath",
                                  [](TGPGraphics& g) { return g.SetClip(static_cast<TGPGraphicsPath*>(nullptr)); }},
@@ -107,14 +133,14 @@ TEST_P(PathFailures, LeaveThePathAsItWas)
 {
     const TPathCase& c = GetParam();
     TGPGraphicsPath path;
-    path.AddLine(1, 2, 3, 4);
+    EXPECT_EQ(path.AddLine(1, 2, 3, 4), Ok);
     Status returned = Ok;
     EXPECT_NO_THROW(returned = c.Call(path));
     EXPECT_EQ(returned, InvalidParameter) << c.Name;
     EXPECT_EQ(path.GetLastStatus(), InvalidParameter) << c.Name;
     EXPECT_EQ(path.GetLastStatus(), Ok) << c.Name;
     TGPPathData data;
-    path.GetPathData(data);
+    EXPECT_EQ(path.GetPathData(data), Ok);
     EXPECT_EQ(data.Count, 2) << c.Name;
 }
 
@@ -170,7 +196,7 @@ TEST(Status, FontFamilyThatIsNotInstalled)
 TEST(Status, CloneKeepsNoStatus)
 {
     TGPGraphicsPath path;
-    path.AddLine(kNaN, 0, 0, 0);
+    EXPECT_EQ(path.AddLine(kNaN, 0, 0, 0), InvalidParameter);
     auto copy = path.Clone();
     EXPECT_EQ(copy->GetLastStatus(), Ok);
     EXPECT_EQ(path.GetLastStatus(), InvalidParameter);

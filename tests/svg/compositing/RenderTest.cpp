@@ -266,6 +266,37 @@ TEST(RenderLayers, DeeplyNestedGroupsWithOpacityStillPaint)
     EXPECT_EQ(P.At(32, 32) & 0xFFFFFF, 0x00FF00u);
 }
 
+// Past the layer budget, a group whose clip or mask needs a layer of its own is left out: painted without
+// one, its content would show where the clip or the mask hides it.
+struct TBudgetCase {
+    const char* Name;
+    const char* Defs;
+    const char* Group;  // the group's attributes
+};
+
+class PastLayerBudget : public testing::TestWithParam<TBudgetCase> {};
+
+TEST_P(PastLayerBudget, GroupIsNotDrawnRatherThanUncut)
+{
+    const TBudgetCase& C = GetParam();
+    std::string Svg =
+        std::string("<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 10 10'><defs>") + C.Defs + "</defs>";
+    for (int I = 0; I < 40; ++I) Svg += "<g opacity='0.999'>";
+    Svg += std::string("<g ") + C.Group + "><rect width='10' height='10' fill='#00ff00'/></g>";
+    for (int I = 0; I < 40; ++I) Svg += "</g>";
+    Svg += "</svg>";
+    const TRender P = RenderSmooth(Svg, 64, 64);
+    EXPECT_EQ(P.At(48, 48) >> 24, 0u) << "hidden by the clip or mask";
+}
+
+INSTANTIATE_TEST_SUITE_P(RenderLayers, PastLayerBudget,
+                         testing::Values(TBudgetCase{"Clip", "<clipPath id='c'><rect width='2' height='2'/></clipPath>",
+                                                     "clip-path='url(#c)'"},
+                                         TBudgetCase{"Mask",
+                                                     "<mask id='m'><rect width='10' height='10' fill='#000'/></mask>",
+                                                     "mask='url(#m)'"}),
+                         [](const testing::TestParamInfo<TBudgetCase>& Info) { return std::string(Info.param.Name); });
+
 // Painted into bounds of another shape than the document, the view box is placed as the root's
 // preserveAspectRatio says.
 TEST(RenderAspect, RootPreserveAspectRatioIsHonoured)

@@ -304,8 +304,8 @@ TEST(Document, RenderToBitmapFitsAndCentres)
     auto Bitmap = Svg->RenderToBitmap(20, 10);
     ASSERT_NE(Bitmap, nullptr);
     ARGB Left = 0, Middle = 0;
-    Bitmap->GetPixel(2, 5, Left);
-    Bitmap->GetPixel(10, 5, Middle);
+    EXPECT_EQ(Bitmap->GetPixel(2, 5, Left), Ok);
+    EXPECT_EQ(Bitmap->GetPixel(10, 5, Middle), Ok);
     EXPECT_EQ(GetAlpha(Left), 0);
     EXPECT_EQ(Middle, 0xFFFF0000u);
 }

@@ -313,11 +313,11 @@ TEST(PaintWalk, SurfaceIsLeftAsFoundAndEachElementResetsIt)
     TPicture Picture(40, 40);
     TGPGraphics Graphics(&Picture.Bitmap);
     TGPMatrix Shift(1, 0, 0, 1, 20, 20);
-    Graphics.SetTransform(&Shift);
+    EXPECT_EQ(Graphics.SetTransform(&Shift), Ok);
     Svg->PaintTo(Graphics, TGPRectF{0, 0, 20, 20});
-    Graphics.Flush();
+    EXPECT_EQ(Graphics.Flush(), Ok);
     TGPMatrix After;
-    Graphics.GetTransform(&After);
+    EXPECT_EQ(Graphics.GetTransform(&After), Ok);
     EXPECT_TRUE(After.Equals(Shift));
     // The surface's own transform applies last: scale 2, then scale 0.5, then the shift.
     EXPECT_EQ(Picture.At(25, 25), OpaqueRed);

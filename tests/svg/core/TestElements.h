@@ -26,7 +26,7 @@ public:
     {
         TSVGBasic::BuildPath();
         FPath = std::make_unique<TGPGraphicsPath2>(FillModeAlternate);
-        FPath->AddRectangle(FX, FY, FWidth, FHeight);
+        EXPECT_EQ(FPath->AddRectangle(FX, FY, FWidth, FHeight), Ok);
     }
     void UpdateBounds() override
     {
@@ -77,7 +77,7 @@ struct TPicture {
     ARGB At(int X, int Y) const
     {
         ARGB C = 0;
-        Bitmap.GetPixel(X, Y, C);
+        EXPECT_EQ(Bitmap.GetPixel(X, Y, C), Ok);
         return C;
     }
 };
@@ -88,7 +88,7 @@ inline std::unique_ptr<TPicture> Paint(TSVG& Svg, int W, int H, std::span<const 
     {
         TGPGraphics Graphics(&Picture->Bitmap);
         Svg.PaintTo(Graphics, TGPRectF{0, 0, float(W), float(H)}, Rects);
-        Graphics.Flush();
+        EXPECT_EQ(Graphics.Flush(), Ok);
     }
     return Picture;
 }

@@ -43,7 +43,7 @@ std::vector<std::uint8_t> RedPicture(const char* MimeType = "image/png")
                 0,   0x2C, 0,   0,   0,   0,   1, 0, 1, 0, 0,    2, 2, 0x44, 1, 0, 0x3B};
     TGPBitmap bitmap(4, 4);
     std::vector<std::uint32_t> pixels(16, MakeARGB(255, 255, 0, 0));
-    bitmap.SetPixels(pixels);
+    EXPECT_EQ(bitmap.SetPixels(pixels), Ok);
     std::vector<std::uint8_t> bytes;
     EXPECT_EQ(bitmap.SaveToMemory(MimeType, bytes), Ok);
     return bytes;
@@ -64,7 +64,7 @@ std::string ImageSvg(const std::string& Href, const std::string& Extra = "width=
 ARGB PixelAt(const TGPBitmap& Bitmap, int X, int Y)
 {
     ARGB c = 0;
-    Bitmap.GetPixel(X, Y, c);
+    EXPECT_EQ(Bitmap.GetPixel(X, Y, c), Ok);
     return c;
 }
 
@@ -386,7 +386,7 @@ std::vector<std::uint8_t> TwoColourPicture()
     std::vector<std::uint32_t> pixels;
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 8; ++x) pixels.push_back(x < 4 ? MakeARGB(255, 255, 0, 0) : MakeARGB(255, 0, 0, 255));
-    bitmap.SetPixels(pixels);
+    EXPECT_EQ(bitmap.SetPixels(pixels), Ok);
     std::vector<std::uint8_t> bytes;
     EXPECT_EQ(bitmap.SaveToMemory("image/png", bytes), Ok);
     return bytes;
@@ -586,7 +586,7 @@ TEST(Image, CopySharesThePicture)
 std::string BigPictureUri(int Width, int Height, ARGB Color)
 {
     TGPBitmap bitmap(Width, Height);
-    bitmap.SetPixels(std::vector<std::uint32_t>(std::size_t(Width) * Height, Color));
+    EXPECT_EQ(bitmap.SetPixels(std::vector<std::uint32_t>(std::size_t(Width) * Height, Color)), Ok);
     std::vector<std::uint8_t> bytes;
     EXPECT_EQ(bitmap.SaveToMemory("image/png", bytes), Ok);
     return DataUri(bytes);

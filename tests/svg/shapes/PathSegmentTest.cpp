@@ -188,7 +188,9 @@ TGPPathData DataOf(const std::string& d, TSVGPath& path)
     path.LoadPathData(d);
     TGPPathData data;
     EXPECT_NE(path.GetPath(), nullptr);
-    if (path.GetPath()) path.GetPath()->GetPathData(data);
+    if (path.GetPath()) {
+        EXPECT_EQ(path.GetPath()->GetPathData(data), Ok);
+    }
     return data;
 }
 
@@ -234,10 +236,10 @@ TEST(PathGeometry, CircularArcsFollowTheirCentreForm)
 {
     // A half circle of radius 5 about (5, 0), from 180 degrees through 270 (above the x axis).
     TGPGraphicsPath expected;
-    expected.StartFigure();
-    expected.AddArc(0, -5, 10, 10, 180, 180);
+    EXPECT_EQ(expected.StartFigure(), Ok);
+    EXPECT_EQ(expected.AddArc(0, -5, 10, 10, 180, 180), Ok);
     TGPPathData want;
-    expected.GetPathData(want);
+    EXPECT_EQ(expected.GetPathData(want), Ok);
     for (const char* d : {"M 0 0 A 5 5 0 0 1 10 0", "M 0 0 A 1 1 0 0 1 10 0", "M 0 0 A 5 5 360 0 1 10 0"}) {
         TSVGPath path;
         const TGPPathData data = DataOf(d, path);

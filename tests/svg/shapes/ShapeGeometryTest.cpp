@@ -480,7 +480,7 @@ TEST(RoundRect, RunsClockwiseFromTheEndOfTheTopLeftCorner)
     EXPECT_FLOAT_EQ(D.Points[1].Y, 20);
     EXPECT_NE(D.Types.back() & PathPointTypeCloseSubpath, 0);
     TGPRectF B;
-    Path.GetBounds(B);
+    EXPECT_EQ(Path.GetBounds(B), Ok);
     EXPECT_NEAR(B.X, 10, 1e-3);
     EXPECT_NEAR(B.Y, 20, 1e-3);
     EXPECT_NEAR(B.Width, 100, 1e-3);

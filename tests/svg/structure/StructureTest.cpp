@@ -432,9 +432,9 @@ TEST(ClipPaths, AreSharedByEveryElementThatNamesThem)
         R.Svg->PaintTo(Graphics, TGPRectF{0, 0, 40, 40});
     }
     ARGB Pixel = 0;
-    Bitmap.GetPixel(15, 5, Pixel);
+    EXPECT_EQ(Bitmap.GetPixel(15, 5, Pixel), Ok);
     EXPECT_EQ(Pixel, Red);
-    Bitmap.GetPixel(15, 25, Pixel);
+    EXPECT_EQ(Bitmap.GetPixel(15, 25, Pixel), Ok);
     EXPECT_EQ(Pixel, Blue);
 }
 

@@ -13,7 +13,7 @@ namespace {
 TGPRectF BoundsOf(const TGPGraphicsPath& Path)
 {
     TGPRectF r;
-    Path.GetBounds(r);
+    EXPECT_EQ(Path.GetBounds(r), Ok);
     return r;
 }
 
@@ -109,8 +109,9 @@ TEST_P(Decoration, RectanglesSitWhereTheCellPutsThem)
     ASSERT_EQ(k.AddToPath(glyphs, &underline, &strike, "Hi AV", family, c.Style, size, origin,
                           TGPStringFormat::GenericTypographic()),
               Ok);
-    k.AddToPath(plain, nullptr, nullptr, "Hi AV", family, FontStyleRegular, size, origin,
-                TGPStringFormat::GenericTypographic());
+    EXPECT_EQ(k.AddToPath(plain, nullptr, nullptr, "Hi AV", family, FontStyleRegular, size, origin,
+                          TGPStringFormat::GenericTypographic()),
+              Ok);
     // The font's own decorations never appear in the glyphs.
     EXPECT_EQ(glyphs.GetPointCount(), plain.GetPointCount());
     const float width = k.MeasureText("Hi AV", font);
@@ -159,9 +160,11 @@ TEST_P(Spacing, AddsRoomAfterCharactersAndBlanks)
     EXPECT_NEAR(k.MeasureText(c.Text, font, 1, 1, c.Spacing), plain + c.Extra, 1e-3);
     // The glyphs move by the same amount, and the underline is as long as the spaced text.
     TGPGraphicsPath spaced, underline, unspaced;
-    k.AddToPath(spaced, &underline, nullptr, c.Text, family, FontStyleUnderline, 20, TGPPointF{0, 0}, nullptr, 1, 1,
-                c.Spacing);
-    k.AddToPath(unspaced, nullptr, nullptr, c.Text, family, FontStyleRegular, 20, TGPPointF{0, 0}, nullptr);
+    EXPECT_EQ(k.AddToPath(spaced, &underline, nullptr, c.Text, family, FontStyleUnderline, 20, TGPPointF{0, 0}, nullptr,
+                          1, 1, c.Spacing),
+              Ok);
+    EXPECT_EQ(k.AddToPath(unspaced, nullptr, nullptr, c.Text, family, FontStyleRegular, 20, TGPPointF{0, 0}, nullptr),
+              Ok);
     const TGPRectF a = BoundsOf(spaced);
     const TGPRectF b = BoundsOf(unspaced);
     // The last character has no letter spacing after it yet to move it.
@@ -182,8 +185,9 @@ TEST(Kerning, ShortOverloadPutsDecorationsIntoTheGlyphPath)
     TGPFontFamily family("DejaVu Sans");
     TGPGraphicsPath all, glyphs;
     TGPKerningText& k = GetKerningText();
-    k.AddToPath(all, "Hi", family, FontStyleUnderline | FontStyleStrikeout, 20, TGPPointF{0, 0}, nullptr);
-    k.AddToPath(glyphs, "Hi", family, FontStyleRegular, 20, TGPPointF{0, 0}, nullptr);
+    EXPECT_EQ(k.AddToPath(all, "Hi", family, FontStyleUnderline | FontStyleStrikeout, 20, TGPPointF{0, 0}, nullptr),
+              Ok);
+    EXPECT_EQ(k.AddToPath(glyphs, "Hi", family, FontStyleRegular, 20, TGPPointF{0, 0}, nullptr), Ok);
     EXPECT_EQ(all.GetPointCount(), glyphs.GetPointCount() + 8);
 }
 
@@ -196,8 +200,12 @@ TEST(Kerning, GlyphsFollowTheKernedAdvances)
     const float kern = k.MeasureText("AV", font) - advanceA - k.MeasureText("V", font);
     ASSERT_LT(kern, -1);
     TGPGraphicsPath av, v;
-    k.AddToPath(av, "AV", family, FontStyleRegular, 50, TGPPointF{0, 0}, TGPStringFormat::GenericTypographic());
-    k.AddToPath(v, "V", family, FontStyleRegular, 50, TGPPointF{advanceA, 0}, TGPStringFormat::GenericTypographic());
+    EXPECT_EQ(
+        k.AddToPath(av, "AV", family, FontStyleRegular, 50, TGPPointF{0, 0}, TGPStringFormat::GenericTypographic()),
+        Ok);
+    EXPECT_EQ(k.AddToPath(v, "V", family, FontStyleRegular, 50, TGPPointF{advanceA, 0},
+                          TGPStringFormat::GenericTypographic()),
+              Ok);
     const TGPRectF pair = BoundsOf(av);
     const TGPRectF alone = BoundsOf(v);
     EXPECT_NEAR(pair.X + pair.Width, alone.X + alone.Width + kern, 0.05);

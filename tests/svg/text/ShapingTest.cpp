@@ -25,7 +25,9 @@ std::string Svg(const std::string& Body)
 TGPRectF PathBounds(const TGPGraphicsPath* Path)
 {
     TGPRectF r;
-    if (Path != nullptr) Path->GetBounds(r);
+    if (Path != nullptr) {
+        EXPECT_EQ(Path->GetBounds(r), Ok);
+    }
     return r;
 }
 

@@ -31,7 +31,7 @@ int InkIn(const TGPBitmap& Bitmap, const TProbe& Box)
     for (int y = Box.Y0; y < Box.Y1; ++y)
         for (int x = Box.X0; x < Box.X1; ++x) {
             ARGB c = 0;
-            Bitmap.GetPixel(x, y, c);
+            EXPECT_EQ(Bitmap.GetPixel(x, y, c), Ok);
             if (GetAlpha(c) > 128 && (GetRed(c) < 200 || GetGreen(c) < 200 || GetBlue(c) < 200)) ++count;
         }
     return count;

@@ -53,7 +53,9 @@ float Width(const std::string& Text, float Size = 20)
 TGPRectF PathBounds(const TGPGraphicsPath* Path)
 {
     TGPRectF r;
-    if (Path != nullptr) Path->GetBounds(r);
+    if (Path != nullptr) {
+        EXPECT_EQ(Path->GetBounds(r), Ok);
+    }
     return r;
 }
 
@@ -582,7 +584,9 @@ TEST(TextElement, CopiesKeepTheirDecorations)
     const auto bitmap = doc.RenderToBitmap(200, 100);
     // The copy is 30 lower: its underline is ink below the glyphs' baseline, right of the left end.
     ARGB c = 0;
-    bitmap->GetPixel(static_cast<int>(underline.X + 1), static_cast<int>(underline.Y + underline.Height / 2 + 30), c);
+    EXPECT_EQ(bitmap->GetPixel(static_cast<int>(underline.X + 1),
+                               static_cast<int>(underline.Y + underline.Height / 2 + 30), c),
+              Ok);
     EXPECT_GT(GetAlpha(c), 200);
     std::unique_ptr<TSVGObject> copy(text->Clone(nullptr));
     auto* copied = dynamic_cast<TSVGCustomText*>(copy.get());
@@ -932,7 +936,7 @@ TEST(TextPath, GuideLaterInTheDocumentIsFollowedWhenPainting)
     for (int y = 30; y < 50; ++y)
         for (int x = 0; x < 50; ++x) {
             ARGB c = 0;
-            bitmap->GetPixel(x, y, c);
+            EXPECT_EQ(bitmap->GetPixel(x, y, c), Ok);
             ink += GetAlpha(c) > 128 ? 1 : 0;
         }
     EXPECT_GT(ink, 100);

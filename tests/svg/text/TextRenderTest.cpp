@@ -26,7 +26,7 @@ int InkIn(const TGPBitmap& Bitmap, const int (&Box)[4])
     for (int y = Box[1]; y < Box[3]; ++y)
         for (int x = Box[0]; x < Box[2]; ++x) {
             ARGB c = 0;
-            Bitmap.GetPixel(x, y, c);
+            EXPECT_EQ(Bitmap.GetPixel(x, y, c), Ok);
             if (GetAlpha(c) > 128 && GetRed(c) < 100) ++count;
         }
     return count;
