@@ -13,6 +13,7 @@
 #include "svg/core/SVGFactory.h"
 #include "svg/core/SVGFontLength.h"
 #include "svg/core/SVGParse.h"
+#include "svg/core/SVGRegion.h"
 #include "svg/structure/SVGConditions.h"
 #include "svg/style/SVGStyle.h"
 #include "svg/text/TextSheet.h"
@@ -164,13 +165,9 @@ void TSVGCustomText::ReadIn(const TXmlNode& Node)
 {
     TSVGBasic::ReadIn(Node);
     ReadOwnStyle(Node);
-    // Percentages are of the view box of the document the text is in.
     float width = 0;
     float height = 0;
-    if (const TSVG* root = GetRoot()) {
-        width = root->GetViewBox().Right - root->GetViewBox().Left;
-        height = root->GetViewBox().Bottom - root->GetViewBox().Top;
-    }
+    TUnitRegion::ViewportOf(*this, width, height);
     const float fontSize = GetFontSize();
     LoadPositionList(Node, "x", width, fontSize, FX, FXList);
     LoadPositionList(Node, "y", height, fontSize, FY, FYList);

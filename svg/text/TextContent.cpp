@@ -12,6 +12,7 @@
 #include "svg/core/SVGError.h"
 #include "svg/core/SVGFontLength.h"
 #include "svg/core/SVGParse.h"
+#include "svg/core/SVGRegion.h"
 #include "svg/shapes/SVGPath.h"
 #include "svg/style/SVGStyle.h"
 #include "svg/text/SVGText.h"
@@ -308,10 +309,7 @@ std::string TSVGCustomText::InheritedProperty(std::string_view Name) const
 void TSVGCustomText::LayoutWholeText()
 {
     TCollector c;
-    if (const TSVG* root = GetRoot()) {
-        c.ViewWidth = root->GetViewBox().Right - root->GetViewBox().Left;
-        c.ViewHeight = root->GetViewBox().Bottom - root->GetViewBox().Top;
-    }
+    TUnitRegion::ViewportOf(*this, c.ViewWidth, c.ViewHeight);
     std::vector<TSVGTextPath*> paths;
     std::vector<std::size_t> pathElements;
 
