@@ -39,6 +39,9 @@ struct TConical {
         const double B = PX * CDX + PY * CDY + FR * DR;
         const double C = PX * PX + PY * PY - FR * FR;
         auto Valid = [&](double W) { return FR + W * DR >= 0; };
+        // Equal circles leave no band between them: the limit of a focal circle growing to the outer
+        // one puts the first stop inside and the last outside.
+        if (CDX == 0 && CDY == 0 && DR == 0) return C < 0 ? 0.0 : 1.0;
         if (std::abs(A) < 1e-9 * (CDX * CDX + CDY * CDY + DR * DR + 1e-30)) {
             if (B == 0) return std::nullopt;
             const double W = C / (2 * B);

@@ -40,9 +40,14 @@ bool HasBasicChild(const TSVGObject& Node)
     return false;
 }
 
+bool Displayed(const TSVGObject& Node)
+{
+    return Node.GetDisplayCode() != 0 && Node.GetStyle().GetValues("display") != "none";
+}
+
 bool Shown(const TSVGObject& Node)
 {
-    return Node.GetDisplayCode() != 0 && Node.GetStyle().GetValues("display") != "none" && Node.GetVisible() == 1;
+    return Displayed(Node) && Node.GetVisible() == 1;
 }
 
 // The outlines a clipPath child contributes, in the child's own user space (before its transform): a shape's
@@ -100,9 +105,16 @@ bool UserSpaceBounds(const TSVGObject& Element, TGPRectF& Box)
     while (!Stack.empty()) {
         const TSVGObject* N = Stack.back();
         Stack.pop_back();
-        if (N != &Element && !Shown(*N)) continue;
-        if (const TSVGBasic* E = N->AsBasic(); E && E->GetPath() && E->GetPath()->GetPointCount() > 0) {
-            TGPGraphicsPath Flat(*E->GetPath());
+        // Hidden elements still take room; only what is not displayed does not.
+        if (N != &Element && !Displayed(*N)) continue;
+        const TSVGBasic* E = N->AsBasic();
+        const std::optional<TGPRectF> Measure = E ? E->GetMeasureBox() : std::nullopt;
+        if (E && (Measure || (E->GetPath() && E->GetPath()->GetPointCount() > 0))) {
+            TGPGraphicsPath Flat;
+            if (Measure)
+                Flat.AddRectangle(*Measure);
+            else
+                Flat = *E->GetPath();
             const TMatrix M = TransformBelow(*N, Element);
             Flat.Flatten(M.IsTransform() ? ToGPMatrix(M).get() : nullptr, 0.01f);
             TGPRectF P;
@@ -115,6 +127,7 @@ bool UserSpaceBounds(const TSVGObject& Element, TGPRectF& Box)
             }
             Any = true;
         }
+        if (Measure) continue;  // the box already covers what lies below
         for (int I = N->GetCount() - 1; I >= 0; --I) Stack.push_back(N->GetItem(I));
     }
     Box = TGPRectF{L, T, R - L, B - T};

@@ -73,6 +73,10 @@ public:
     // context-stroke below them stand for (use: itself; marker: the shape it is being drawn on, nullptr when
     // none). Every other element gives nothing: the search goes on up the tree.
     virtual std::optional<TSVGBasic*> GetContentContext() { return std::nullopt; }
+    // The box that bounding-box units measure the element and everything below it by, in its own user
+    // space, where that is not the box of the outlines (text: its character cells). Nothing for every
+    // other element.
+    [[nodiscard]] virtual std::optional<TGPRectF> GetMeasureBox() const { return std::nullopt; }
 
     // --- Cascade.
 

@@ -32,10 +32,12 @@ std::optional<TGPRectF> SubtreeBoundingBox(const TSVGObject& Node)
         const TEntry Entry = Stack.back();
         Stack.pop_back();
         const TSVGBasic* Element = Entry.Node->AsBasic();
-        TGPRectF Box;
+        // Text measures by its character cells, not by its glyph outlines.
+        const std::optional<TGPRectF> Measure = Element ? Element->GetMeasureBox() : std::nullopt;
+        TGPRectF Box = Measure.value_or(TGPRectF{});
         // A line has no area but still an extent; a lone point or an empty outline has neither.
-        if (Element && Element->GetPath() && Element->GetPath()->GetBounds(Box) == Ok && std::isfinite(Box.X) &&
-            std::isfinite(Box.Y) && std::isfinite(Box.Width) && std::isfinite(Box.Height) &&
+        if (Element && (Measure || (Element->GetPath() && Element->GetPath()->GetBounds(Box) == Ok)) &&
+            std::isfinite(Box.X) && std::isfinite(Box.Y) && std::isfinite(Box.Width) && std::isfinite(Box.Height) &&
             (Box.Width > 0 || Box.Height > 0)) {
             // The outline's own box, its corners taken through the transforms: a turned child counts by its
             // box turned, as browsers measure groups.
@@ -53,6 +55,7 @@ std::optional<TGPRectF> SubtreeBoundingBox(const TSVGObject& Node)
                 Result = TGPRectF{L, T, R - L, B - T};
             }
         }
+        if (Measure) continue;  // the box already covers what lies below
         for (int I = Entry.Node->GetCount() - 1; I >= 0; --I) {
             const TSVGObject* Child = Entry.Node->GetItem(I);
             if (Undisplayed(*Child)) continue;

@@ -260,9 +260,32 @@ std::vector<float> ReadNumbers(const std::vector<std::string>& args)
     return v;
 }
 
+// Arguments split at blanks and commas, and where a number ends without one: a sign that does not follow
+// an exponent mark ("10-5" is 10 and -5) or a second decimal point ("0.5.5" is 0.5 and .5).
+std::vector<std::string> SplitArguments(std::string_view args)
+{
+    std::vector<std::string> out;
+    for (const std::string& item : SplitValues(args, ',')) {
+        std::size_t start = 0;
+        bool point = false;
+        for (std::size_t i = 0; i < item.size(); ++i) {
+            const char c = item[i];
+            const bool sign = (c == '+' || c == '-') && i > start && item[i - 1] != 'e' && item[i - 1] != 'E';
+            if (sign || (c == '.' && point)) {
+                out.push_back(item.substr(start, i - start));
+                start = i;
+                point = false;
+            }
+            if (c == '.') point = true;
+        }
+        out.push_back(item.substr(start));
+    }
+    return out;
+}
+
 std::vector<float> Arguments(std::string_view args)
 {
-    return ReadNumbers(SplitValues(args, ','));
+    return ReadNumbers(SplitArguments(args));
 }
 
 TMatrix Skew(std::string_view args, bool alongX)
@@ -309,7 +332,7 @@ TMatrix ParseScale(std::string_view args)
 
 TMatrix ParseRotate(std::string_view args)
 {
-    std::vector<std::string> items = SplitValues(args, ',');
+    std::vector<std::string> items = SplitArguments(args);
     if (items.empty()) return EmptyMatrix();
     float angle = ParseAngle(items[0]);
     float cx = 0, cy = 0;

@@ -36,7 +36,7 @@ std::string ParseURI(std::string_view text);
 
 // Transform list ("translate(10) scale(2)"); all zero when no item is usable.
 TMatrix ParseTransform(std::string_view text);
-// Item parsers; their argument text is split at blanks and commas.
+// Item parsers; their argument text is split at blanks and commas and where a number ends ("10-5" is 10, -5).
 TMatrix ParseMatrixTransform(std::string_view args);  // 6 numbers, else identity
 TMatrix ParseTranslate(std::string_view args);        // 1 or 2 numbers, else all zero
 TMatrix ParseScale(std::string_view args);            // 1 or 2 numbers, else all zero

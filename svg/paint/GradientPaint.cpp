@@ -1,5 +1,6 @@
 #include "svg/paint/GradientPaint.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/GdiPlus.h"
@@ -112,8 +113,10 @@ std::unique_ptr<TGPBrush> MakeGradientBrush(const TGradientDescription& G, std::
         Brush->SetTransform(GPMatrix.get());
         return Brush;
     }
-    const float R = Space.Radius(G.R), FR = Space.Radius(G.FR);
-    if (FR < 0 || !std::isfinite(R) || !std::isfinite(FR)) return nullptr;
+    const float R = Space.Radius(G.R);
+    // A negative focal radius is an error that leaves the initial value, as browsers read it.
+    const float FR = std::max(Space.Radius(G.FR), 0.0f);
+    if (!std::isfinite(R) || !std::isfinite(FR)) return nullptr;
     // A circle without area (or, as browsers read it, a negative radius) shows the last stop.
     if (R <= 0) return LastStopBrush(G, Alpha);
     const TGPPointF Centre{Space.X(G.CX), Space.Y(G.CY)};

@@ -77,7 +77,9 @@ std::optional<TGradientLength> ReadGradientLength(std::string_view Text)
 TGPRectF ObjectBox(const TSVGBasic& Element)
 {
     TGPRectF Box{Element.GetX(), Element.GetY(), Element.GetWidth(), Element.GetHeight()};
-    if (const TGPGraphicsPath2* Path = Element.GetPath()) {
+    if (const std::optional<TGPRectF> Measure = Element.GetMeasureBox()) {
+        Box = *Measure;
+    } else if (const TGPGraphicsPath2* Path = Element.GetPath()) {
         TGPRectF Bounds;
         if (Path->GetBounds(Bounds) == Ok && std::isfinite(Bounds.X) && std::isfinite(Bounds.Y) &&
             std::isfinite(Bounds.Width) && std::isfinite(Bounds.Height))

@@ -12,6 +12,7 @@
 #include "svg/shapes/SVGShapes.h"
 #include "svg/shapes/SVGViewportLength.h"
 #include "svg/structure/SVGNesting.h"
+#include "svg/structure/SVGViewport.h"
 
 namespace plumwick {
 
@@ -287,9 +288,7 @@ void TSVGMarker::ReadIn(const TXmlNode& Node)
         else
             FOrientAngle = ParseAngle(O) * Degrees;
     }
-    // Overflow is hidden unless said otherwise, from attributes or a style sheet.
-    const std::string Overflow = Trim(GetStyle().GetValues("overflow"));
-    FOverflowVisible = Overflow == "visible" || Overflow == "auto";
+    FOverflowVisible = OverflowVisible(*this);
     FDisplay = 0;
     LoadChildNodes(Node);
 }

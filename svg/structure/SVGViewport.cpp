@@ -25,6 +25,20 @@ void TSVGViewportElement::AssignTo(TSVGObject& Dest) const
     }
 }
 
+bool OverflowVisible(const TSVGObject& Element)
+{
+    // The value may come from a style sheet as well.
+    for (const TSVGObject* N = &Element; N; N = N->GetParent()) {
+        const std::string Value = Trim(N->GetStyle().GetValues("overflow"));
+        if (Value == "inherit") continue;
+        if (!Value.empty()) return Value == "visible" || Value == "auto";
+        if (N == &Element) return false;
+        // An ancestor without a value: hidden when it makes a viewport itself (not the outermost svg).
+        return N->AsDocument() || !dynamic_cast<const TSVGViewportElement*>(N);
+    }
+    return true;
+}
+
 void TSVGViewportElement::ReadIn(const TXmlNode& Node)
 {
     TSVGBasic::ReadIn(Node);
@@ -35,9 +49,7 @@ void TSVGViewportElement::ReadIn(const TXmlNode& Node)
     LoadString(Node, "height", FHeightText);
     if (auto Box = Node.FindAttribute("viewBox")) FViewBox = ParseViewBox(*Box);
     if (auto Aspect = Node.FindAttribute("preserveAspectRatio")) FAspect = ParseAspectRatio(*Aspect);
-    // "overflow" may come from a style sheet as well; "auto" shows the overflow as "visible" does.
-    const std::string Overflow = Trim(GetStyle().GetValues("overflow"));
-    FOverflowVisible = Overflow == "visible" || Overflow == "auto";
+    FOverflowVisible = OverflowVisible(*this);
 }
 
 float TSVGViewportElement::GetContentWidth() const

@@ -11,6 +11,11 @@
 
 namespace plumwick {
 
+// Whether "overflow" lets the content of a viewport-making element (nested svg, symbol, marker) show
+// outside its viewport: "visible" and "auto" do, an unset value does not. "inherit" takes the parent's
+// value, which is visible unless the parent makes a viewport of its own or says otherwise.
+[[nodiscard]] bool OverflowVisible(const TSVGObject& Element);
+
 class TSVGViewportElement : public TSVGBasic {
 public:
     void AssignTo(TSVGObject& Dest) const override;

@@ -165,6 +165,13 @@ void TSVGCustomText::ReadIn(const TXmlNode& Node)
 {
     TSVGBasic::ReadIn(Node);
     ReadOwnStyle(Node);
+    // Filters, clips and masks apply to graphics elements and groups; spans and text paths are
+    // neither, so they draw as if they had none.
+    if (dynamic_cast<const TSVGCustomText*>(FParent) != nullptr) {
+        GetStyle().Remove("filter");
+        GetStyle().Remove("mask");
+        SetClipURI("");
+    }
     float width = 0;
     float height = 0;
     TUnitRegion::ViewportOf(*this, width, height);
@@ -298,7 +305,8 @@ std::string TSVGCustomText::CollapseWhiteSpace(std::string_view Raw)
     out.reserve(Raw.size());
     if (PreservesSpace(*this)) {
         for (const char c : Raw) out.push_back(IsBlank(c) ? ' ' : c);
-        if (!out.empty()) TextRoot().FAfterBlank = false;
+        // A collapsible blank after a kept one is dropped all the same, as browsers do.
+        if (!out.empty()) TextRoot().FAfterBlank = out.back() == ' ';
         return out;
     }
     bool afterBlank = TextRoot().FAfterBlank;
@@ -386,6 +394,31 @@ void TSVGCustomText::UpdateBounds()
     FBounds.TopRight = TransformPoint(box.X + box.Width + h, box.Y - h);
     FBounds.BottomRight = TransformPoint(box.X + box.Width + h, box.Y + box.Height + h);
     FBounds.BottomLeft = TransformPoint(box.X - h, box.Y + box.Height + h);
+}
+
+std::optional<TGPRectF> TSVGCustomText::GetMeasureBox() const
+{
+    const TSVGObject* Root = this;
+    while (dynamic_cast<const TSVGCustomText*>(Root->GetParent())) Root = Root->GetParent();
+    bool Any = false;
+    TRectF Box{};
+    std::vector<const TSVGObject*> Stack{Root};
+    while (!Stack.empty()) {
+        const TSVGObject* N = Stack.back();
+        Stack.pop_back();
+        const auto* T = dynamic_cast<const TSVGCustomText*>(N);
+        if (!T) continue;
+        if (T->FHasCells) {
+            Box = Any ? TRectF{std::min(Box.Left, T->FCells.Left), std::min(Box.Top, T->FCells.Top),
+                               std::max(Box.Right, T->FCells.Right), std::max(Box.Bottom, T->FCells.Bottom)}
+                      : T->FCells;
+            Any = true;
+        }
+        for (int I = 0; I < N->GetCount(); ++I)
+            if (N->GetItem(I)->GetDisplayCode() != 0) Stack.push_back(N->GetItem(I));
+    }
+    if (!Any) return std::nullopt;
+    return TGPRectF{Box.Left, Box.Top, Box.Right - Box.Left, Box.Bottom - Box.Top};
 }
 
 void TSVGCustomText::PaintToGraphics(TGPGraphics& Graphics)

@@ -13,6 +13,7 @@
 #include "svg/core/SVGFontLength.h"
 #include "svg/core/SVGParse.h"
 #include "svg/core/SVGRegion.h"
+#include "svg/paint/SVGColor.h"
 #include "svg/shapes/SVGPath.h"
 #include "svg/style/SVGStyle.h"
 #include "svg/text/SVGText.h"
@@ -199,6 +200,37 @@ std::vector<std::pair<std::string, float>> VariationList(std::string_view Value)
     return out;
 }
 
+// The lines of a "text-decoration" value: keywords separated by blanks, with a line style and a
+// colour in any order. A value holding anything else (commas, run-together keywords) is invalid and
+// draws no line.
+std::uint8_t DecorationLines(std::string_view Value)
+{
+    static constexpr std::string_view ignored[] = {"none",   "blink",  "solid", "double",
+                                                   "dotted", "dashed", "wavy",  "currentcolor"};
+    std::uint8_t lines = 0;
+    std::size_t start = 0;
+    const std::string value = Lower(Value);
+    while (start < value.size()) {
+        if (std::isspace(static_cast<unsigned char>(value[start]))) {
+            ++start;
+            continue;
+        }
+        std::size_t end = start;
+        while (end < value.size() && !std::isspace(static_cast<unsigned char>(value[end]))) ++end;
+        const std::string_view word = std::string_view(value).substr(start, end - start);
+        start = end;
+        if (word == "underline")
+            lines |= TextLineUnder;
+        else if (word == "overline")
+            lines |= TextLineOver;
+        else if (word == "line-through")
+            lines |= TextLineThrough;
+        else if (std::find(std::begin(ignored), std::end(ignored), word) == std::end(ignored) && ParseColor(word) == -1)
+            return 0;
+    }
+    return lines;
+}
+
 bool IsVerticalMode(std::string_view Mode)
 {
     return Mode == "tb" || Mode == "tb-rl" || Mode == "vertical-rl" || Mode == "vertical-lr";
@@ -360,7 +392,11 @@ void TSVGCustomText::LayoutWholeText()
         request.Slant = style.rfind("oblique", 0) == 0 ? 2 : style == "italic" || Obj.GetFontStyle() == 1 ? 1 : 0;
         request.Stretch = StretchPercent(Obj.InheritedProperty("font-stretch"));
         request.Variations = VariationList(Obj.InheritedProperty("font-variation-settings"));
-        return TFontSet::Find(request);
+        std::shared_ptr<const TFontSet> set = TFontSet::Find(request);
+        // A face with an optical size axis is drawn for the text's size, as browsers do.
+        if (!set->HasOpticalSize()) return set;
+        request.OpticalSize = FontSizeOf(Obj);
+        return request.OpticalSize > 0 ? TFontSet::Find(request) : set;
     };
     for (TTextSpan& span : c.In.Spans) {
         TSVGCustomText& obj = *c.Owners[static_cast<std::size_t>(span.Owner)];
@@ -480,11 +516,7 @@ void TSVGCustomText::LayoutWholeText()
                 c.In.Lengths.push_back(
                     {e.Begin, e.End, value, Trim(obj.FOwnStyle->GetValues("lengthAdjust")) == "spacingAndGlyphs"});
         }
-        const std::string decoration = Lower(obj.OwnProperty("text-decoration"));
-        std::uint8_t lines = 0;
-        if (decoration.find("underline") != std::string::npos) lines |= TextLineUnder;
-        if (decoration.find("overline") != std::string::npos) lines |= TextLineOver;
-        if (decoration.find("line-through") != std::string::npos) lines |= TextLineThrough;
+        const std::uint8_t lines = DecorationLines(obj.OwnProperty("text-decoration"));
         if (lines != 0 && e.End > e.Begin)
             c.In.Decorations.push_back({ownerIndex(&obj), e.Begin, e.End, lines, fontsOf(obj), size});
     }
@@ -492,11 +524,7 @@ void TSVGCustomText::LayoutWholeText()
     for (const TSVGObject* p = GetParent(); p != nullptr && n > 0; p = p->GetParent()) {
         std::string value = Trim(p->GetStyle().GetValues("text-decoration"));
         if (value.empty()) value = SheetValue(*p, "text-decoration");
-        value = Lower(value);
-        std::uint8_t lines = 0;
-        if (value.find("underline") != std::string::npos) lines |= TextLineUnder;
-        if (value.find("overline") != std::string::npos) lines |= TextLineOver;
-        if (value.find("line-through") != std::string::npos) lines |= TextLineThrough;
+        const std::uint8_t lines = DecorationLines(value);
         if (lines != 0) c.In.Decorations.push_back({ownerIndex(this), 0, n, lines, fontsOf(*this), FontSizeOf(*this)});
     }
     // Guides of the text paths.

@@ -124,6 +124,23 @@ INSTANTIATE_TEST_SUITE_P(
                    40,
                    40,
                    {{15, 20, Lime}, {25, 20, None}}},
+        // A hidden element still widens its group's box; one not displayed does not.
+        TProbeCase{"ClipBoxCountsHiddenElements",
+                   SQUARE40("<clipPath id='b' clipPathUnits='objectBoundingBox'><rect width='.5' height='1'/>"
+                            "</clipPath>",
+                            "<g clip-path='url(#b)'><rect width='40' height='40' visibility='hidden'/>"
+                            "<rect x='20' width='20' height='40' fill='lime'/></g>"),
+                   40,
+                   40,
+                   {{25, 20, None}, {35, 20, None}}},
+        TProbeCase{"ClipBoxSkipsUndisplayedElements",
+                   SQUARE40("<clipPath id='b' clipPathUnits='objectBoundingBox'><rect width='.5' height='1'/>"
+                            "</clipPath>",
+                            "<g clip-path='url(#b)'><rect width='40' height='40' display='none'/>"
+                            "<rect x='20' width='20' height='40' fill='lime'/></g>"),
+                   40,
+                   40,
+                   {{25, 20, Lime}, {35, 20, None}}},
         // A clip on a clipPath cuts the clip itself; a clip on a child cuts that child.
         TProbeCase{"ClipOnClipPath",
                    SQUARE40("<clipPath id='a'><rect width='40' height='20'/></clipPath>"

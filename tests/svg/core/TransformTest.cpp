@@ -44,7 +44,12 @@ TEST(ParseTransform, Items)
         {"matrix(1 0 0 1 5 6)", {1, 0, 0, 0, 1, 0, 5, 6, 1}},
         {"matrix(1,2,3,4,5,6)", {1, 2, 0, 3, 4, 0, 5, 6, 1}},
         {"matrix(1 2)", {1, 0, 0, 0, 1, 0, 0, 0, 1}},
-        {"translate(10-5)", {1, 0, 0, 0, 1, 0, 0, 0, 1}},
+        // A number ends where a sign or a second decimal point starts the next one.
+        {"translate(10-5)", {1, 0, 0, 0, 1, 0, 10, -5, 1}},
+        {"translate(-10+5)", {1, 0, 0, 0, 1, 0, -10, 5, 1}},
+        {"translate(1e1-2E+1)", {1, 0, 0, 0, 1, 0, 10, -20, 1}},
+        {"translate(.5.25)", {1, 0, 0, 0, 1, 0, 0.5f, 0.25f, 1}},
+        {"matrix(1 0 0 1-5-6)", {1, 0, 0, 0, 1, 0, -5, -6, 1}},
         {"translate(5,5),scale(2)", {2, 0, 0, 0, 2, 0, 5, 5, 1}},
         {"bogus(1) translate(3)", {1, 0, 0, 0, 1, 0, 3, 0, 1}},
         {"translate (5,5)", {1, 0, 0, 0, 1, 0, 5, 5, 1}},

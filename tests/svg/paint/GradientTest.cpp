@@ -451,6 +451,13 @@ const TPixelCase GradientPaintCases[] = {
      R"svg(<linearGradient id="g" gradientUnits="userSpaceOnUse" x2="100">)svg" RED_BLUE
      R"svg(</linearGradient><rect x="10" y="10" width="80" height="80" fill="none" stroke="url(#g)" stroke-width="10"/>)svg",
      {{10, 50, Mix(Red, Blue, 0.105), 3}, {89, 50, Mix(Red, Blue, 0.895), 3}, {50, 50, Transparent}}},
+    // Text is measured by its character cells (ascent to descent), not by its ink: a full stop lies
+    // wholly in the lower half of its cell.
+    {"box_units_on_text_span_the_character_cells",
+     R"svg(<linearGradient id="g" x2="0" y2="1"><stop offset="0.5" stop-color="lime"/>)svg"
+     R"svg(<stop offset="0.5" stop-color="red"/></linearGradient>)svg"
+     R"svg(<text x="10" y="80" font-family="Arial" font-size="100" fill="url(#g)">.</text>)svg",
+     {{23, 71, Red, 4}, {23, 78, Red, 4}}},
     {"the_gradient_is_never_painted",
      R"svg(<linearGradient id="g" fill="red" stroke="red" x2="100">)svg" RED_BLUE "</linearGradient>",
      {{50, 50, Transparent}, {0, 0, Transparent}}},
@@ -475,6 +482,15 @@ const TPixelCase GradientPaintCases[] = {
      R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="40" fr="20">)svg" RED_BLUE
      "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
      {{50, 50, Red}, {50, 64, Red, 3}, {50, 80, RedBlueMid, 12}}},
+    // A focal circle as large as the outer one: first stop inside, last outside.
+    {"radial_focal_radius_equal_to_the_radius",
+     R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="30" fr="30">)svg" RED_BLUE
+     "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{50, 50, Red}, {50, 75, Red}, {50, 85, Blue}, {5, 5, Blue}}},
+    {"radial_negative_focal_radius_reads_as_zero",
+     R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="40" fr="-10">)svg" RED_BLUE
+     "</radialGradient>" FULL_RECT(R"svg(fill="url(#g)")svg"),
+     {{50, 50, Red, 8}, {50, 70, RedBlueMid, 12}, {5, 5, Blue}}},
     // A focus on the circle: the side of the tangent away from the circle gets no colour.
     {"radial_focus_on_the_circle",
      R"svg(<radialGradient id="g" gradientUnits="userSpaceOnUse" cx="50" cy="50" r="40" fx="90" fy="50">)svg" RED_BLUE

@@ -103,6 +103,15 @@ const TPixelCase ContentCases[] = {
      R"svg(<marker id="m" markerUnits="userSpaceOnUse" markerWidth="5" markerHeight="5"><rect width="20" height="20" fill="red"/></marker>)svg"
      R"svg(<path d="M10 10 L10 30" marker-start="url(#m)"/>)svg",
      {{12, 12, Red}, {17, 17, Transparent}}},
+    // "inherit" takes the parent's value, visible outside other viewports.
+    {"marker_overflow_inherit_shows_by_default",
+     R"svg(<marker id="m" overflow="inherit" markerUnits="userSpaceOnUse" markerWidth="5" markerHeight="5"><rect width="20" height="20" fill="red"/></marker>)svg"
+     R"svg(<path d="M10 10 L10 30" marker-start="url(#m)"/>)svg",
+     {{12, 12, Red}, {17, 17, Red}}},
+    {"marker_overflow_inherit_of_a_hidden_parent",
+     R"svg(<g overflow="hidden"><marker id="m" overflow="inherit" markerUnits="userSpaceOnUse" markerWidth="5" markerHeight="5"><rect width="20" height="20" fill="red"/></marker></g>)svg"
+     R"svg(<path d="M10 10 L10 30" marker-start="url(#m)"/>)svg",
+     {{12, 12, Red}, {17, 17, Transparent}}},
     {"marker_mid_on_inner_vertices",
      R"svg(<marker id="m" markerUnits="userSpaceOnUse" markerWidth="4" markerHeight="4" refX="2" refY="2"><rect width="4" height="4" fill="red"/></marker>)svg"
      R"svg(<polyline points="5,5 20,5 35,5" fill="none" marker-mid="url(#m)"/>)svg",
