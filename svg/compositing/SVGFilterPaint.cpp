@@ -18,6 +18,7 @@
 #include "svg/core/SVGBasic.h"
 #include "svg/core/SVGBounds.h"
 #include "svg/core/SVGDocument.h"
+#include "svg/core/SVGRegion.h"
 
 namespace plumwick {
 
@@ -117,11 +118,7 @@ void PaintFiltered(TSVGObject& Node, TGPGraphics& Graphics)
     Target.UserToDevice = FilterSpace;
     if (const auto Box = SubtreeBoundingBox(Node)) Target.BBox = TUserRect{Box->X, Box->Y, Box->Width, Box->Height};
     Target.Element = Element;
-    if (Root) {
-        const TRectF& View = Root->GetViewBox();
-        Target.ViewportWidth = View.Width() > 0 ? View.Width() : Root->GetWidth();
-        Target.ViewportHeight = View.Height() > 0 ? View.Height() : Root->GetHeight();
-    }
+    TUnitRegion::ViewportOf(Node, Target.ViewportWidth, Target.ViewportHeight);
 
     std::vector<TStage> Stages;
     for (const TFilterItem& Item : *Items) {

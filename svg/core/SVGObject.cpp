@@ -10,6 +10,7 @@
 #include "svg/core/SVGBasic.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGFactory.h"
+#include "svg/core/SVGRegion.h"
 #include "svg/style/CSSParser.h"
 #include "svg/style/Cascade.h"
 
@@ -328,11 +329,11 @@ void TSVGMatrix::ReadIn(const TXmlNode& Node)
     if (!Declared.empty() && (!Attribute || TStyle::Dequote(*Attribute) != Declared))
         FPureMatrix = ParseTransform(CSSTransformToSVG(Declared));
     const std::string Origin = FStyle->GetValues("transform-origin");
-    const TSVG* Root = GetRoot();
-    if (!Origin.empty() && FPureMatrix.IsTransform() && Root) {
+    if (!Origin.empty() && FPureMatrix.IsTransform()) {
         // Percentages and keywords are of the viewport, the reference box of SVG elements.
-        const TRectF& Box = Root->GetViewBox();
-        if (const std::optional<TPointF> O = ParseTransformOrigin(Origin, Box.Right - Box.Left, Box.Bottom - Box.Top))
+        float Width = 0, Height = 0;
+        TUnitRegion::ViewportOf(*this, Width, Height);
+        if (const std::optional<TPointF> O = ParseTransformOrigin(Origin, Width, Height))
             FPureMatrix = CreateTranslation(-O->X, -O->Y) * FPureMatrix * CreateTranslation(O->X, O->Y);
     }
 }

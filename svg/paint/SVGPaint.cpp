@@ -13,6 +13,7 @@
 #include "svg/core/SVGBounds.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGFactory.h"
+#include "svg/core/SVGRegion.h"
 
 namespace plumwick {
 
@@ -202,12 +203,10 @@ const TGradientDescription& TSVGGradient::Description() const
         D.Transform = G->FPureMatrix;
         // transform-origin is of the gradient's own space: the unit box in bounding-box units, else the viewport.
         const std::string Origin = G->FStyle->GetValues("transform-origin");
-        const TSVG* Root = GetRoot();
-        if (!Origin.empty() && D.Transform.IsTransform() && Root) {
-            const TRectF& V = Root->GetViewBox();
-            const bool Box = D.Units == guObjectBoundingBox;
-            if (const std::optional<TPointF> O =
-                    ParseTransformOrigin(Origin, Box ? 1.0f : V.Right - V.Left, Box ? 1.0f : V.Bottom - V.Top))
+        if (!Origin.empty() && D.Transform.IsTransform()) {
+            float Width = 1, Height = 1;
+            if (D.Units != guObjectBoundingBox) TUnitRegion::ViewportOf(*this, Width, Height);
+            if (const std::optional<TPointF> O = ParseTransformOrigin(Origin, Width, Height))
                 D.Transform = CreateTranslation(-O->X, -O->Y) * D.Transform * CreateTranslation(O->X, O->Y);
         }
     }
@@ -246,11 +245,9 @@ std::unique_ptr<TGPBrush> TSVGGradient::GetBrush(std::uint8_t Alpha, TSVGBasic* 
 {
     TGradientTarget Target;
     if (DestObject) Target.Box = ObjectBox(*DestObject);
-    if (const TSVG* Root = GetRoot()) {
-        const TRectF& VB = Root->GetViewBox();
-        Target.ViewportWidth = VB.Right - VB.Left;
-        Target.ViewportHeight = VB.Bottom - VB.Top;
-    }
+    // Percentages in user space are of the viewport the painted element stands in.
+    TUnitRegion::ViewportOf(DestObject ? static_cast<const TSVGObject&>(*DestObject) : *this, Target.ViewportWidth,
+                            Target.ViewportHeight);
     if (!DestObject && Description().Units == guObjectBoundingBox) {
         // Without an element there is no box: the coordinates are read in user space.
         TGradientDescription UserSpace = Description();

@@ -14,6 +14,7 @@
 #include "svg/base/SVGParse.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGFactory.h"
+#include "svg/core/SVGRegion.h"
 #include "svg/style/SVGStyle.h"
 #include "svg/text/TextSheet.h"
 
@@ -172,13 +173,9 @@ void TSVGCustomText::ReadIn(const TXmlNode& Node)
         GetStyle().Remove("mask");
         SetClipURI("");
     }
-    // Percentages are of the view box of the document the text is in.
     float width = 0;
     float height = 0;
-    if (const TSVG* root = GetRoot()) {
-        width = root->GetViewBox().Right - root->GetViewBox().Left;
-        height = root->GetViewBox().Bottom - root->GetViewBox().Top;
-    }
+    TUnitRegion::ViewportOf(*this, width, height);
     const float fontSize = GetFontSize();
     LoadPositionList(Node, "x", width, fontSize, FX, FXList);
     LoadPositionList(Node, "y", height, fontSize, FY, FYList);

@@ -13,6 +13,7 @@
 #include "svg/base/SVGFontLength.h"
 #include "svg/base/SVGParse.h"
 #include "svg/core/SVGDocument.h"
+#include "svg/core/SVGRegion.h"
 #include "svg/shapes/SVGPath.h"
 #include "svg/style/SVGStyle.h"
 #include "svg/text/SVGText.h"
@@ -341,10 +342,7 @@ std::string TSVGCustomText::InheritedProperty(std::string_view Name) const
 void TSVGCustomText::LayoutWholeText()
 {
     TCollector c;
-    if (const TSVG* root = GetRoot()) {
-        c.ViewWidth = root->GetViewBox().Right - root->GetViewBox().Left;
-        c.ViewHeight = root->GetViewBox().Bottom - root->GetViewBox().Top;
-    }
+    TUnitRegion::ViewportOf(*this, c.ViewWidth, c.ViewHeight);
     std::vector<TSVGTextPath*> paths;
     std::vector<std::size_t> pathElements;
 
