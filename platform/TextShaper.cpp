@@ -192,6 +192,7 @@ std::string TFontRequest::Key() const
     for (const std::string& f : Families) key += Lower(f) + ',';
     key += '|' + std::to_string(Weight) + '|' + std::to_string(Slant) + '|' + std::to_string(Stretch);
     for (const auto& [tag, value] : Variations) key += '|' + tag + '=' + std::to_string(value);
+    if (OpticalSize > 0) key += "|opsz=" + std::to_string(OpticalSize);
     return key;
 }
 
@@ -205,6 +206,8 @@ struct TFontSet::Impl {
         int Slant = FC_SLANT_ROMAN;
         TCharSet Chars;
         bool Variable = false;
+        bool Slanted = false;      // leans by its slant axis
+        bool OpticalSize = false;  // has an optical size axis
         // Opened on first use.
         std::shared_ptr<TFaceFile> FaceFile;
         THbFont Font;
@@ -233,14 +236,26 @@ struct TFontSet::Impl {
             if ((c.Index >> 16) > 0) hb_font_set_var_named_instance(font, static_cast<unsigned>((c.Index >> 16) - 1));
             variations.push_back({HB_TAG('w', 'g', 'h', 't'), static_cast<float>(Request.Weight)});
             variations.push_back({HB_TAG('w', 'd', 't', 'h'), static_cast<float>(Request.Stretch)});
+            // An oblique style leans a face that has a slant axis (CSS's default of 14 degrees,
+            // clamped to the axis by the font) instead of being slanted synthetically.
+            if (Request.Slant == 2) variations.push_back({HB_TAG('s', 'l', 'n', 't'), -14.0f});
+            if (Request.OpticalSize > 0) variations.push_back({HB_TAG('o', 'p', 's', 'z'), Request.OpticalSize});
             for (const auto& [tag, value] : Request.Variations)
                 variations.push_back({hb_tag_from_string(tag.c_str(), static_cast<int>(tag.size())), value});
             hb_font_set_variations(font, variations.data(), static_cast<unsigned>(variations.size()));
         }
+        c.Slanted = c.Variable && Request.Slant == 2 && HasAxis(c, HB_TAG('s', 'l', 'n', 't'));
+        c.OpticalSize = c.Variable && HasAxis(c, HB_TAG('o', 'p', 's', 'z'));
         hb_font_make_immutable(font);
         c.Metrics = ReadMetrics(font, static_cast<float>(upem));
         c.Font.reset(font);
         return font;
+    }
+
+    static bool HasAxis(const TCandidate& C, hb_tag_t Tag)
+    {
+        hb_ot_var_axis_info_t info{};
+        return hb_ot_var_find_axis_info(C.FaceFile->Face.get(), Tag, &info) != 0;
     }
 
     bool Covers(std::uint32_t Index, char32_t C) const
@@ -437,6 +452,14 @@ const TFaceMetrics& TFontSet::Metrics(std::uint32_t Face) const
     return FImpl->Candidates[Face].Metrics;
 }
 
+bool TFontSet::HasOpticalSize() const
+{
+    if (FImpl->Candidates.empty()) return false;
+    std::lock_guard<std::mutex> lock(FImpl->Mutex);
+    FImpl->FontOf(0);
+    return FImpl->Candidates.front().OpticalSize;
+}
+
 bool TFontSet::NeedsSyntheticBold(std::uint32_t Face) const
 {
     if (Face >= FImpl->Candidates.size() || FImpl->Candidates[Face].Variable) return false;
@@ -446,7 +469,10 @@ bool TFontSet::NeedsSyntheticBold(std::uint32_t Face) const
 bool TFontSet::NeedsSyntheticItalic(std::uint32_t Face) const
 {
     if (Face >= FImpl->Candidates.size()) return false;
-    return FImpl->Request.Slant != 0 && FImpl->Candidates[Face].Slant == FC_SLANT_ROMAN;
+    std::lock_guard<std::mutex> lock(FImpl->Mutex);
+    FImpl->FontOf(Face);
+    const Impl::TCandidate& c = FImpl->Candidates[Face];
+    return FImpl->Request.Slant != 0 && c.Slant == FC_SLANT_ROMAN && !c.Slanted;
 }
 
 std::vector<TShapedGlyph> TFontSet::Shape(std::u32string_view Text, std::size_t Begin, std::size_t End,
@@ -540,6 +566,44 @@ float TFontSet::GlyphAdvance(std::uint32_t Face, std::uint32_t Glyph, bool Verti
     const float upem = static_cast<float>(FImpl->Candidates[Face].FaceFile->Upem);
     return Vertical ? -hb_font_get_glyph_v_advance(font, Glyph) / upem
                     : hb_font_get_glyph_h_advance(font, Glyph) / upem;
+}
+
+float TFontSet::VerticalOrigin(std::uint32_t Face, std::uint32_t Glyph) const
+{
+    if (Face >= FImpl->Candidates.size()) return 0;
+    std::lock_guard<std::mutex> lock(FImpl->Mutex);
+    hb_font_t* font = FImpl->FontOf(Face);
+    const Impl::TCandidate& c = FImpl->Candidates[Face];
+    const float upem = static_cast<float>(c.FaceFile->Upem);
+    const TBlob origins(hb_face_reference_table(c.FaceFile->Face.get(), HB_TAG('V', 'O', 'R', 'G')));
+    hb_position_t x = 0;
+    hb_position_t y = 0;
+    if (hb_blob_get_length(origins.get()) > 0 && hb_font_get_glyph_v_origin(font, Glyph, &x, &y))
+        return static_cast<float>(y) / upem;
+    // Without origins of its own, the ascent-to-descent box is centred in the vertical advance.
+    const float advance = -static_cast<float>(hb_font_get_glyph_v_advance(font, Glyph)) / upem;
+    return (c.Metrics.Ascent - c.Metrics.Descent + advance) / 2;
+}
+
+bool IsCursiveScript(char32_t C)
+{
+    switch (hb_unicode_script(hb_unicode_funcs_get_default(), C)) {
+        case HB_SCRIPT_ARABIC:
+        case HB_SCRIPT_SYRIAC:
+        case HB_SCRIPT_NKO:
+        case HB_SCRIPT_MONGOLIAN:
+        case HB_SCRIPT_PHAGS_PA:
+        case HB_SCRIPT_MANDAIC:
+        case HB_SCRIPT_MANICHAEAN:
+        case HB_SCRIPT_PSALTER_PAHLAVI:
+        case HB_SCRIPT_HANIFI_ROHINGYA:
+        case HB_SCRIPT_SOGDIAN:
+        case HB_SCRIPT_OLD_UYGHUR:
+        case HB_SCRIPT_ADLAM:
+            return true;
+        default:
+            return false;
+    }
 }
 
 }  // namespace plumwick

@@ -24,6 +24,9 @@ struct TFontRequest {
     int Stretch = 100;                  // percent of the normal width (50 to 200)
     // Variation axes ("wght", 700) applied to variable faces after weight and stretch.
     std::vector<std::pair<std::string, float>> Variations;
+    // The font size in CSS pixels, for faces with an optical size axis ("opsz"), as
+    // "font-optical-sizing: auto" sets it; 0 leaves the axis at its default.
+    float OpticalSize = 0;
 
     std::string Key() const;
 };
@@ -84,6 +87,8 @@ public:
     // Whether the best match is one of the requested families (not a substitute).
     bool PrimaryIsRequested() const;
     const TFaceMetrics& Metrics(std::uint32_t Face = 0) const;
+    // Whether the best match has an optical size axis (its glyphs depend on the font size).
+    bool HasOpticalSize() const;
     // The face was chosen for a weight or slant it lacks (the caller may embolden or slant).
     bool NeedsSyntheticBold(std::uint32_t Face) const;
     bool NeedsSyntheticItalic(std::uint32_t Face) const;
@@ -98,6 +103,10 @@ public:
                                      std::vector<TOutlinePoint>& Points) const;
     // Advance of a glyph (em fractions), vertical advance when Vertical.
     float GlyphAdvance(std::uint32_t Face, std::uint32_t Glyph, bool Vertical) const;
+    // How far above the baseline the top of an upright glyph's vertical advance lies in vertical
+    // text (em fractions): the font's own vertical origin, else where the ascent-to-descent box
+    // sits centred in the advance.
+    float VerticalOrigin(std::uint32_t Face, std::uint32_t Glyph) const;
 
     struct Impl;
 
@@ -117,5 +126,9 @@ std::vector<std::uint8_t> BidiLevels(std::u32string_view Text, bool BaseRightToL
 
 // Whether a character is drawn upright in vertical text (CJK and other east Asian scripts).
 bool IsUprightInVertical(char32_t C);
+
+// Whether a character belongs to a script whose letters join (Arabic, Syriac, N'Ko, Mongolian and
+// the like), which letter spacing leaves alone so as not to break the joins.
+bool IsCursiveScript(char32_t C);
 
 }  // namespace plumwick

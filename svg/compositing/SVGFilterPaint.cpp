@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "gdip/GDIPOBJ2.h"
@@ -13,6 +14,7 @@
 #include "svg/compositing/SVGFilterImage.h"
 #include "svg/compositing/filters/FilterRun.h"
 #include "svg/core/SVGBasic.h"
+#include "svg/core/SVGBounds.h"
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGParse.h"
@@ -50,39 +52,6 @@ TMatrix Inverse(const TMatrix& M)
     R.m31 = -(M.m31 * R.m11 + M.m32 * R.m21);
     R.m32 = -(M.m31 * R.m12 + M.m32 * R.m22);
     return R;
-}
-
-// Bounding box of the outlines below Node (Node included), in Node's user space.
-std::optional<TUserRect> BoundingBox(TSVGObject& Node, const TMatrix& NodeMatrix)
-{
-    const TMatrix ToNode = Inverse(NodeMatrix);
-    if (!ToNode.IsTransform()) return std::nullopt;
-    bool Any = false;
-    float L = 0, T = 0, R = 0, B = 0;
-    std::vector<TSVGObject*> Stack{&Node};
-    while (!Stack.empty()) {
-        TSVGObject* Current = Stack.back();
-        Stack.pop_back();
-        if (Current != &Node && !IsPaintable(*Current)) continue;
-        auto* Basic = dynamic_cast<TSVGBasic*>(Current);
-        if (Basic && Basic->GetPath()) {
-            const TMatrix M = Basic->GetMatrix().IsTransform() ? Basic->GetMatrix() * ToNode : ToNode;
-            TGPRectF Box;
-            if (Basic->GetPath()->GetBounds(Box, ToGPMatrix(M).get()) == Ok && std::isfinite(Box.Width) &&
-                std::isfinite(Box.Height) && (Box.Width > 0 || Box.Height > 0)) {
-                if (!Any) {
-                    L = Box.X, T = Box.Y, R = Box.X + Box.Width, B = Box.Y + Box.Height;
-                    Any = true;
-                } else {
-                    L = std::min(L, Box.X), T = std::min(T, Box.Y);
-                    R = std::max(R, Box.X + Box.Width), B = std::max(B, Box.Y + Box.Height);
-                }
-            }
-        }
-        for (int I = 0; I < Current->GetCount(); ++I) Stack.push_back(Current->GetItem(I));
-    }
-    if (!Any) return std::nullopt;
-    return TUserRect{L, T, R - L, B - T};
 }
 
 // One filter of the list, ready to run.
@@ -146,7 +115,7 @@ void PaintFiltered(TSVGObject& Node, TGPGraphics& Graphics)
 
     TFilterTarget Target;
     Target.UserToDevice = FilterSpace;
-    Target.BBox = BoundingBox(Node, M);
+    if (const auto Box = SubtreeBoundingBox(Node)) Target.BBox = TUserRect{Box->X, Box->Y, Box->Width, Box->Height};
     Target.Element = Element;
     if (Root) {
         const TRectF& View = Root->GetViewBox();

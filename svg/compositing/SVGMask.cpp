@@ -59,7 +59,7 @@ std::optional<std::vector<float>> TSVGMask::Coverage(const TSVGBasic& Target, in
     if (!Guard.Entered()) return std::nullopt;
     const std::size_t Count = static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height);
     std::vector<float> Result(Count, 0.0f);
-    const TGPRectF Box = SubtreeBoundingBox(Target);
+    const TGPRectF Box = SubtreeBoundingBox(Target).value_or(TGPRectF{});
     const bool BoxUnits = !FRegion.UserSpaceUnits.value_or(false);
     if (BoxUnits && (!(Box.Width > 0) || !(Box.Height > 0)))
         return Result;  // nothing to size the mask by: nothing shows

@@ -50,7 +50,7 @@ void TSVGBasic::ClearBasicFields()
     FArrayNone = false;
     FFontName.clear();
     FFontSize = UndefinedFloat;
-    FFontSizeUnit = luNone;
+    FFontSizeOfParent = false;
     FFontWeight = UndefinedInt;
     FFontStyle = UndefinedInt;
     FTextDecoration = tdInherit;
@@ -100,7 +100,7 @@ void TSVGBasic::AssignTo(TSVGObject& Dest) const
     D->FArrayNone = FArrayNone;
     D->FFontName = FFontName;
     D->FFontSize = FFontSize;
-    D->FFontSizeUnit = FFontSizeUnit;
+    D->FFontSizeOfParent = FFontSizeOfParent;
     D->FFontWeight = FFontWeight;
     D->FFontStyle = FFontStyle;
     D->FTextDecoration = FTextDecoration;

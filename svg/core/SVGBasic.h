@@ -154,12 +154,12 @@ public:
     std::vector<float> GetStrokeDashArray() const;
     std::string GetFontName() const;  // "Arial" when nothing is set
     void SetFontName(std::string_view Value) { FFontName = Value; }
-    float GetFontSize() const;                    // 11 when nothing is set
+    float GetFontSize() const;                    // 16 ("medium") when nothing is set
     void SetFontSizeText(std::string_view Text);  // a font-size value as written
     void SetFontSize(float Value)
     {
         FFontSize = Value;
-        FFontSizeUnit = luNone;
+        FFontSizeOfParent = false;
     }
     int GetFontWeight() const;  // 400 when nothing is set
     void SetFontWeight(int Value) { FFontWeight = Value; }
@@ -245,9 +245,9 @@ protected:
     bool FArrayNone = false;  // the dash array was set to "none"
     std::string FFontName;    // empty = not set
     float FFontSize = UndefinedFloat;
-    TLengthUnit FFontSizeUnit = luNone;  // em, ex and % are of the parent's font size
-    int FFontWeight = UndefinedInt;      // 400 normal, 700 bold
-    int FFontStyle = UndefinedInt;       // 0 normal, 1 italic
+    bool FFontSizeOfParent = false;  // FFontSize is a factor of the parent's font size
+    int FFontWeight = UndefinedInt;  // 400 normal, 700 bold
+    int FFontStyle = UndefinedInt;   // 0 normal, 1 italic
     TTextDecoration FTextDecoration = tdInherit;
     std::unique_ptr<TGPGraphicsPath2> FPath;  // the outline; owned
     float FX = 0;

@@ -12,6 +12,7 @@
 #include "platform/GdiPlusFont.h"
 #include "svg/core/SVGBasic.h"
 #include "svg/core/SVGDocument.h"
+#include "svg/core/SVGFontLength.h"
 #include "svg/core/SVGParse.h"
 #include "svg/core/SVGRegion.h"
 #include "svg/paint/SVGColor.h"
@@ -551,7 +552,7 @@ namespace {
 // its normalised diagonal. An ex is taken as half an em.
 float ResolveStrokeLength(float Value, TLengthUnit Unit, const TSVGBasic& Declarer, const TSVGBasic& User)
 {
-    if (Unit == luEm || Unit == luEx) return Value * Declarer.GetFontSize() * (Unit == luEx ? 0.5f : 1.0f);
+    if (Unit == luEm || Unit == luEx) return FontRelativeLength(Value, Unit, Declarer.GetFontSize());
     if (Unit != luPercent) return Value;
     float Width = 0, Height = 0;
     TUnitRegion::ViewportOf(User, Width, Height);
@@ -627,29 +628,20 @@ std::string TSVGBasic::GetFontName() const
 
 void TSVGBasic::SetFontSizeText(std::string_view Text)
 {
-    Text = TrimView(Text);
-    FFontSize = ParseLength(Text);
-    FFontSizeUnit = GetLengthUnit(Text);
+    const std::optional<TFontSizeValue> Size = ParseFontSize(Text);
+    FFontSize = Size ? Size->Value : UndefinedFloat;
+    FFontSizeOfParent = Size && Size->OfParent;
 }
 
-// A relative size (em, ex, %) is of the parent's font size, so "2em" in a 20 px group is 40 px.
+// A relative size (em, ex, %, larger, smaller) is of the parent's font size, so "2em" in a 20 px group is 40 px.
 float TSVGBasic::GetFontSize() const
 {
-    constexpr float Default = 11.0f;
     const TSVGBasic* B = FindUp(this, [](const TSVGBasic& E) { return E.FFontSize != UndefinedFloat; });
-    if (!B) return Default;
-    if (B->FFontSizeUnit != luEm && B->FFontSizeUnit != luEx && B->FFontSizeUnit != luPercent) return B->FFontSize;
+    if (!B) return MediumFontSize;
+    if (!B->FFontSizeOfParent) return B->FFontSize;
     const TSVGBasic* Parent = nullptr;
     for (const TSVGObject* Node = B->GetParent(); Node && !Parent; Node = Node->GetParent()) Parent = Node->AsBasic();
-    const float Base = Parent ? Parent->GetFontSize() : Default;
-    switch (B->FFontSizeUnit) {
-        case luEm:
-            return B->FFontSize * Base;
-        case luEx:
-            return B->FFontSize * Base / 2;
-        default:
-            return B->FFontSize * Base / 100;
-    }
+    return ResolveFontSize({B->FFontSize, true}, Parent ? Parent->GetFontSize() : MediumFontSize);
 }
 
 int TSVGBasic::GetFontWeight() const

@@ -40,11 +40,23 @@ float TUnitRegion::Resolve(std::string_view Text, bool BoundingBox, float Origin
 void TUnitRegion::ViewportOf(const TSVGObject& Element, float& Width, float& Height)
 {
     Width = Height = 0;
-    if (const TSVG* Root = Element.GetRoot()) {
-        const TRectF& V = Root->GetViewBox();
-        const bool Usable = V.Right - V.Left > 0 && V.Bottom - V.Top > 0;
-        Width = Usable ? V.Right - V.Left : Root->GetWidth();
-        Height = Usable ? V.Bottom - V.Top : Root->GetHeight();
+    for (const TSVGObject* N = &Element; N; N = N->GetParent()) {
+        if (const TSVG* Root = N->AsDocument()) {
+            const TRectF& V = Root->GetViewBox();
+            const bool Usable = V.Right - V.Left > 0 && V.Bottom - V.Top > 0;
+            Width = Usable ? V.Right - V.Left : Root->GetWidth();
+            Height = Usable ? V.Bottom - V.Top : Root->GetHeight();
+            return;
+        }
+        // An element's own viewport is not the one its own lengths are of. A viewport not sized yet
+        // (a symbol before a use places it) leaves the search going.
+        float W = 0, H = 0;
+        const TSVGBasic* B = N->AsBasic();
+        if (N != &Element && B && B->GetContentViewport(W, H) && W > 0 && H > 0) {
+            Width = W;
+            Height = H;
+            return;
+        }
     }
 }
 

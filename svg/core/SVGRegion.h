@@ -26,7 +26,8 @@ struct TUnitRegion {
     // A length of the region. In bounding-box units a fraction (or percentage) of Size past Origin; in
     // user units a user length, a percentage being of Size (the viewport's side there).
     static float Resolve(std::string_view Text, bool BoundingBox, float Origin, float Size);
-    // The viewport percentages of user units refer to: the document's view box, else its size.
+    // The viewport percentages of Element's user units refer to: that of the nearest nested svg or symbol
+    // above it (its view box, else its size), else the document's (likewise).
     static void ViewportOf(const TSVGObject& Element, float& Width, float& Height);
 };
 

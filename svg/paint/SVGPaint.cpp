@@ -85,7 +85,7 @@ TGPRectF ObjectBox(const TSVGBasic& Element)
             Box = Bounds;
     } else if (Element.GetCount() > 0 && Box.Width == 0 && Box.Height == 0) {
         // A container (a use whose paint its content takes as context paint) is measured by its content.
-        Box = SubtreeBoundingBox(Element);
+        Box = SubtreeBoundingBox(Element).value_or(TGPRectF{});
     }
     return Box;
 }

@@ -5,7 +5,9 @@
 
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
+#include "svg/core/SVGFontLength.h"
 #include "svg/core/SVGParse.h"
+#include "svg/core/SVGRegion.h"
 
 namespace plumwick {
 
@@ -15,25 +17,15 @@ void LoadViewportLength(const TXmlNode& Node, std::string_view Name, float& Targ
     LoadLength(Node, Name, Target);
     const TLengthUnit Unit = GetLengthUnit(TrimView(Node.GetAttribute(std::string(Name))));
     if (Unit == luEm || Unit == luEx) {
-        // Font-relative: the element's own (or inherited) font size; an ex is taken as half an em.
-        if (const TSVGBasic* Basic = Element.AsBasic()) Target *= Basic->GetFontSize() * (Unit == luEx ? 0.5f : 1.0f);
+        // Font-relative: the element's own (or inherited) font size.
+        if (const TSVGBasic* Basic = Element.AsBasic()) Target = FontRelativeLength(Target, Unit, Basic->GetFontSize());
         return;
     }
     const TSVG* Root = Element.GetRoot();
     if (!Root || Root == &Element || Unit != luPercent) return;
-    // Of the nearest viewport: a nested svg's own, else the document's.
-    const TRectF& Box = Root->GetViewBox();
-    double W = Box.Right - Box.Left, H = Box.Bottom - Box.Top;
-    for (const TSVGObject* N = Element.GetParent(); N && N != Root; N = N->GetParent()) {
-        float ViewportWidth = 0, ViewportHeight = 0;
-        const TSVGBasic* B = N->AsBasic();
-        // A viewport not sized yet (a marker before it is drawn) leaves the search going.
-        if (B && B->GetContentViewport(ViewportWidth, ViewportHeight) && ViewportWidth > 0 && ViewportHeight > 0) {
-            W = ViewportWidth;
-            H = ViewportHeight;
-            break;
-        }
-    }
+    float ViewportWidth = 0, ViewportHeight = 0;
+    TUnitRegion::ViewportOf(Element, ViewportWidth, ViewportHeight);
+    const double W = ViewportWidth, H = ViewportHeight;
     if (!(W > 0) || !(H > 0)) return;
     const double Size = Axis == TViewportAxis::Width    ? W
                         : Axis == TViewportAxis::Height ? H

@@ -3,26 +3,9 @@
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGParse.h"
+#include "svg/core/SVGRegion.h"
 
 namespace plumwick {
-
-void NearestViewportSize(const TSVGObject& Node, float& Width, float& Height)
-{
-    for (const TSVGObject* N = Node.GetParent(); N; N = N->GetParent()) {
-        if (auto* V = dynamic_cast<const TSVGViewportElement*>(N)) {
-            Width = V->GetContentWidth();
-            Height = V->GetContentHeight();
-            return;
-        }
-        if (const TSVG* Doc = N->AsDocument()) {
-            const TRectF& Box = Doc->GetViewBox();
-            Width = IsUsableBox(Box) ? Box.Right - Box.Left : Doc->GetWidth();
-            Height = IsUsableBox(Box) ? Box.Bottom - Box.Top : Doc->GetHeight();
-            return;
-        }
-    }
-    Width = Height = 0;
-}
 
 void TSVGViewportElement::AssignTo(TSVGObject& Dest) const
 {
@@ -82,7 +65,7 @@ float TSVGViewportElement::GetContentHeight() const
 void TSVGViewportElement::Place(std::optional<float> UseWidth, std::optional<float> UseHeight)
 {
     float RefWidth = 0, RefHeight = 0;
-    NearestViewportSize(*this, RefWidth, RefHeight);
+    TUnitRegion::ViewportOf(*this, RefWidth, RefHeight);
     auto Length = [](const std::string& Text, float Reference, float Default) {
         return TrimView(Text).empty() || TrimView(Text) == "auto" ? Default : ResolveLength(Text, Reference);
     };

@@ -65,7 +65,4 @@ public:
     void ReadIn(const TXmlNode& Node) override;
 };
 
-// Width and height of the viewport nearest above Node (a viewport element or the document's view box).
-void NearestViewportSize(const TSVGObject& Node, float& Width, float& Height);
-
 }  // namespace plumwick

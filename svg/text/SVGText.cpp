@@ -11,6 +11,7 @@
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGError.h"
 #include "svg/core/SVGFactory.h"
+#include "svg/core/SVGFontLength.h"
 #include "svg/core/SVGParse.h"
 #include "svg/structure/SVGConditions.h"
 #include "svg/style/SVGStyle.h"
@@ -50,16 +51,9 @@ std::unique_ptr<TGPFontFamily> InstalledFamily(std::string_view Name)
 float PositionLength(std::string_view Item, float Side, float FontSize)
 {
     const std::string text = Trim(Item);
-    switch (GetLengthUnit(text)) {
-        case luPercent:
-            return Side > 0 ? ParseLength(text) * Side / 100 : ParseLength(text);
-        case luEm:
-            return ParseNumber(std::string_view(text).substr(0, text.size() - 2)) * FontSize;
-        case luEx:
-            return ParseNumber(std::string_view(text).substr(0, text.size() - 2)) * FontSize / 2;
-        default:
-            return ParseLength(text);
-    }
+    const TLengthUnit unit = GetLengthUnit(text);
+    if (unit == luPercent && Side > 0) return ParseLength(text) * Side / 100;
+    return FontRelativeLength(ParseLength(text), unit, FontSize);
 }
 
 // Positions may be given as lists ("10 20 30"): the first value places the chunk, the whole list
@@ -170,6 +164,13 @@ void TSVGCustomText::ReadIn(const TXmlNode& Node)
 {
     TSVGBasic::ReadIn(Node);
     ReadOwnStyle(Node);
+    // Filters, clips and masks apply to graphics elements and groups; spans and text paths are
+    // neither, so they draw as if they had none.
+    if (dynamic_cast<const TSVGCustomText*>(FParent) != nullptr) {
+        GetStyle().Remove("filter");
+        GetStyle().Remove("mask");
+        SetClipURI("");
+    }
     // Percentages are of the view box of the document the text is in.
     float width = 0;
     float height = 0;
@@ -307,7 +308,8 @@ std::string TSVGCustomText::CollapseWhiteSpace(std::string_view Raw)
     out.reserve(Raw.size());
     if (PreservesSpace(*this)) {
         for (const char c : Raw) out.push_back(IsBlank(c) ? ' ' : c);
-        if (!out.empty()) TextRoot().FAfterBlank = false;
+        // A collapsible blank after a kept one is dropped all the same, as browsers do.
+        if (!out.empty()) TextRoot().FAfterBlank = out.back() == ' ';
         return out;
     }
     bool afterBlank = TextRoot().FAfterBlank;

@@ -104,8 +104,8 @@ protected:
     TSVGCustomText& TextRoot();
     // Raw content as it is laid out. Unless xml:space="preserve" is in force, line breaks and tabs
     // become blanks, runs of blanks shrink to one and a blank that follows the element's start or
-    // another blank (also one at the end of the previous chunk) is dropped. With "preserve" line
-    // breaks and tabs become blanks and nothing else changes.
+    // another blank (also a kept one at the end of the previous chunk) is dropped. With "preserve"
+    // line breaks and tabs become blanks and nothing else changes.
     std::string CollapseWhiteSpace(std::string_view Raw);
     // Once the whole text element is read: drops its last trailing blank (default white space) and
     // moves each run of chunks that starts at an own "x" by its text-anchor (middle, end).

@@ -10,7 +10,9 @@
 #include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGError.h"
+#include "svg/core/SVGFontLength.h"
 #include "svg/core/SVGParse.h"
+#include "svg/paint/SVGColor.h"
 #include "svg/shapes/SVGPath.h"
 #include "svg/style/SVGStyle.h"
 #include "svg/text/SVGText.h"
@@ -37,32 +39,12 @@ float TextLength(std::string_view Item, float Side, float FontSize)
 {
     const std::string text = Trim(Item);
     if (text.empty()) return NotGiven;
-    const std::string_view number = std::string_view(text).substr(0, text.size() >= 2 ? text.size() - 2 : 0);
-    // Absolute units at CSS's 96 pixels to the inch.
-    switch (GetLengthUnit(text)) {
-        case luPercent:
-            return ParseLength(text) * Side / 100;
-        case luEm:
-            return ParseNumber(number) * FontSize;
-        case luEx:
-            return ParseNumber(number) * FontSize / 2;
-        case luMm:
-            return ParseNumber(number) * 96 / 25.4f;
-        case luCm:
-            return ParseNumber(number) * 96 / 2.54f;
-        case luIn:
-            return ParseNumber(number) * 96;
-        case luPt:
-            return ParseNumber(number) * 4 / 3;
-        case luPc:
-            return ParseNumber(number) * 16;
-        default:
-            return ParseLength(text);
-    }
+    const TLengthUnit unit = GetLengthUnit(text);
+    if (unit == luPercent) return ParseLength(text) * Side / 100;
+    return FontRelativeLength(ParseLength(text), unit, FontSize);
 }
 
-// The font size of a text object: its own "font-size" (lengths, percentages and em of the parent's
-// size, the named sizes, larger and smaller), else the parent's; the cascade's value at the top.
+// The font size of a text object: its own "font-size", else the parent's; the cascade's value at the top.
 float FontSizeOf(const TSVGObject& Obj)
 {
     std::string value;
@@ -72,8 +54,9 @@ float FontSizeOf(const TSVGObject& Obj)
         value = Trim(Obj.GetStyle().GetValues("font-size"));
     const TSVGObject* parent = Obj.GetParent();
     // Above the root, relative sizes start from the initial "medium".
-    auto parentSize = [&]() { return parent != nullptr ? FontSizeOf(*parent) : 16.0f; };
-    if (value.empty() || value == "inherit") {
+    auto parentSize = [&]() { return parent != nullptr ? FontSizeOf(*parent) : MediumFontSize; };
+    const std::optional<TFontSizeValue> size = ParseFontSize(value);
+    if (!size) {
         // The root, and an element sized by the "font" shorthand, take the cascade's size; the
         // rest inherit.
         const auto* basic = dynamic_cast<const TSVGBasic*>(&Obj);
@@ -81,23 +64,9 @@ float FontSizeOf(const TSVGObject& Obj)
         const bool shorthand =
             text != nullptr ? !text->OwnProperty("font").empty() : !Trim(Obj.GetStyle().GetValues("font")).empty();
         if (basic != nullptr && (parent == nullptr || shorthand)) return basic->GetFontSize();
-        return parent != nullptr ? FontSizeOf(*parent) : 16.0f;
+        return parentSize();
     }
-    static const std::pair<const char*, float> named[] = {{"xx-small", 9},  {"x-small", 10},  {"small", 13},
-                                                          {"medium", 16},   {"large", 18},    {"x-large", 24},
-                                                          {"xx-large", 32}, {"xxx-large", 48}};
-    for (const auto& [name, size] : named)
-        if (value == name) return size;
-    if (value == "larger") return parentSize() * 1.2f;
-    if (value == "smaller") return parentSize() / 1.2f;
-    const TLengthUnit unit = GetLengthUnit(value);
-    if (unit == luPercent || unit == luEm || unit == luEx) {
-        const float base = parentSize();
-        return unit == luPercent ? ParseNumber(std::string_view(value).substr(0, value.size() - 1)) * base / 100
-                                 : TextLength(value, 0, base);
-    }
-    const float size = TextLength(value, 0, 16);
-    return std::isfinite(size) && size >= 0 ? size : parentSize();
+    return size->OfParent ? ResolveFontSize(*size, parentSize()) : size->Value;
 }
 
 // The font weight of a text object: its own "font-weight" (numbers from 1 to 1000, normal, bold,
@@ -228,6 +197,37 @@ std::vector<std::pair<std::string, float>> VariationList(std::string_view Value)
         out.emplace_back(text.substr(1, 4), ParseNumber(Trim(std::string_view(text).substr(6))));
     }
     return out;
+}
+
+// The lines of a "text-decoration" value: keywords separated by blanks, with a line style and a
+// colour in any order. A value holding anything else (commas, run-together keywords) is invalid and
+// draws no line.
+std::uint8_t DecorationLines(std::string_view Value)
+{
+    static constexpr std::string_view ignored[] = {"none",   "blink",  "solid", "double",
+                                                   "dotted", "dashed", "wavy",  "currentcolor"};
+    std::uint8_t lines = 0;
+    std::size_t start = 0;
+    const std::string value = Lower(Value);
+    while (start < value.size()) {
+        if (std::isspace(static_cast<unsigned char>(value[start]))) {
+            ++start;
+            continue;
+        }
+        std::size_t end = start;
+        while (end < value.size() && !std::isspace(static_cast<unsigned char>(value[end]))) ++end;
+        const std::string_view word = std::string_view(value).substr(start, end - start);
+        start = end;
+        if (word == "underline")
+            lines |= TextLineUnder;
+        else if (word == "overline")
+            lines |= TextLineOver;
+        else if (word == "line-through")
+            lines |= TextLineThrough;
+        else if (std::find(std::begin(ignored), std::end(ignored), word) == std::end(ignored) && ParseColor(word) == -1)
+            return 0;
+    }
+    return lines;
 }
 
 bool IsVerticalMode(std::string_view Mode)
@@ -394,7 +394,11 @@ void TSVGCustomText::LayoutWholeText()
         request.Slant = style.rfind("oblique", 0) == 0 ? 2 : style == "italic" || Obj.GetFontStyle() == 1 ? 1 : 0;
         request.Stretch = StretchPercent(Obj.InheritedProperty("font-stretch"));
         request.Variations = VariationList(Obj.InheritedProperty("font-variation-settings"));
-        return TFontSet::Find(request);
+        std::shared_ptr<const TFontSet> set = TFontSet::Find(request);
+        // A face with an optical size axis is drawn for the text's size, as browsers do.
+        if (!set->HasOpticalSize()) return set;
+        request.OpticalSize = FontSizeOf(Obj);
+        return request.OpticalSize > 0 ? TFontSet::Find(request) : set;
     };
     for (TTextSpan& span : c.In.Spans) {
         TSVGCustomText& obj = *c.Owners[static_cast<std::size_t>(span.Owner)];
@@ -514,11 +518,7 @@ void TSVGCustomText::LayoutWholeText()
                 c.In.Lengths.push_back(
                     {e.Begin, e.End, value, Trim(obj.FOwnStyle->GetValues("lengthAdjust")) == "spacingAndGlyphs"});
         }
-        const std::string decoration = Lower(obj.OwnProperty("text-decoration"));
-        std::uint8_t lines = 0;
-        if (decoration.find("underline") != std::string::npos) lines |= TextLineUnder;
-        if (decoration.find("overline") != std::string::npos) lines |= TextLineOver;
-        if (decoration.find("line-through") != std::string::npos) lines |= TextLineThrough;
+        const std::uint8_t lines = DecorationLines(obj.OwnProperty("text-decoration"));
         if (lines != 0 && e.End > e.Begin)
             c.In.Decorations.push_back({ownerIndex(&obj), e.Begin, e.End, lines, fontsOf(obj), size});
     }
@@ -526,11 +526,7 @@ void TSVGCustomText::LayoutWholeText()
     for (const TSVGObject* p = GetParent(); p != nullptr && n > 0; p = p->GetParent()) {
         std::string value = Trim(p->GetStyle().GetValues("text-decoration"));
         if (value.empty()) value = SheetValue(*p, "text-decoration");
-        value = Lower(value);
-        std::uint8_t lines = 0;
-        if (value.find("underline") != std::string::npos) lines |= TextLineUnder;
-        if (value.find("overline") != std::string::npos) lines |= TextLineOver;
-        if (value.find("line-through") != std::string::npos) lines |= TextLineThrough;
+        const std::uint8_t lines = DecorationLines(value);
         if (lines != 0) c.In.Decorations.push_back({ownerIndex(this), 0, n, lines, fontsOf(*this), FontSizeOf(*this)});
     }
     // Guides of the text paths.

@@ -57,6 +57,7 @@ struct TCluster {
     float Advance = 0;
     float HorizontalAdvance = 0;
     float Trailing = 0;    // letter spacing after the character, not part of a chunk's extent
+    float Spacing = 0;     // letter and word spacing within Advance (not the glyph's own room)
     bool Upright = false;  // upright in vertical text
     float X = 0;
     float Y = 0;
@@ -120,8 +121,15 @@ void ShapeChunk(const TTextInput& In, TChunk& Chunk)
         const TTextStyle& style = In.Spans[item.Span].Style;
         TShapeFeatures features = style.Features;
         if (style.LetterSpacing != 0) features.Ligatures = false;  // spaced letters are not joined into ligatures
+        // Vertical text takes the font's vertical forms (punctuation, brackets) for its upright glyphs.
+        if (Chunk.Vertical) features.Extra.insert(features.Extra.begin(), {"vert", 1});
         const bool rtl = (item.Level & 1) != 0;
-        const std::vector<TShapedGlyph> glyphs = style.Fonts->Shape(text, item.Begin, item.End, rtl, false, features);
+        // The chunk is all the context its letters see: joins and ligatures end where text is
+        // placed anew.
+        std::vector<TShapedGlyph> glyphs =
+            style.Fonts->Shape(text.substr(Chunk.Begin, Chunk.End - Chunk.Begin), item.Begin - Chunk.Begin,
+                               item.End - Chunk.Begin, rtl, false, features);
+        for (TShapedGlyph& g : glyphs) g.Cluster += static_cast<std::uint32_t>(Chunk.Begin);
         // Cluster boundaries in logical order.
         std::vector<std::uint32_t> starts;
         for (const TShapedGlyph& g : glyphs) starts.push_back(g.Cluster);
@@ -150,9 +158,15 @@ void ShapeChunk(const TTextInput& In, TChunk& Chunk)
                 if (!(c.Advance > 0)) c.Advance = style.Size;
             }
             const TTextStyle& own = In.Spans[c.Span].Style;
-            c.Advance += own.LetterSpacing;
-            c.Trailing = own.LetterSpacing;
-            if (c.Char < text.size() && (text[c.Char] == U' ' || text[c.Char] == 0xA0)) c.Advance += own.WordSpacing;
+            // Joined letters stay joined: cursive scripts take no letter spacing.
+            const bool cursive = c.Char < text.size() && IsCursiveScript(text[c.Char]);
+            c.Spacing = cursive ? 0 : own.LetterSpacing;
+            c.Advance += c.Spacing;
+            c.Trailing = c.Spacing;
+            if (c.Char < text.size() && (text[c.Char] == U' ' || text[c.Char] == 0xA0)) {
+                c.Advance += own.WordSpacing;
+                c.Spacing += own.WordSpacing;
+            }
             item.Clusters.push_back(std::move(c));
         }
     }
@@ -411,7 +425,9 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
             float beyond = 0;  // advances of the characters past the last placed one
             for (TCluster& c : chunk.Clusters) {
                 const float along = c.X + shift + guideIn.StartOffset;
-                const float mid = along + c.Advance / 2;
+                // The glyph turns about the middle of its own advance; spacing only moves the next.
+                const float glyph = c.Advance - c.Spacing * c.ScaleX;
+                const float mid = along + glyph / 2;
                 c.OnGuide = true;
                 TGuidePoint p;
                 if (!guide.PointAt(mid, p)) {
@@ -423,11 +439,11 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
                 const float cs = std::cos(p.Angle);
                 const float sn = std::sin(p.Angle);
                 // Start of the glyph half an advance back along the tangent, off the guide by y.
-                const float ox = p.X - cs * c.Advance / 2 - sn * c.Y;
-                const float oy = p.Y - sn * c.Advance / 2 + cs * c.Y;
+                const float ox = p.X - cs * glyph / 2 - sn * c.Y;
+                const float oy = p.Y - sn * glyph / 2 + cs * c.Y;
                 c.Placement = Then(Rotation(c.Angle + p.Angle * 180 / std::numbers::pi_v<float>), Translation(ox, oy));
-                out.EndX = p.X + cs * c.Advance / 2;
-                out.EndY = p.Y + sn * c.Advance / 2;
+                out.EndX = p.X + cs * (c.Advance - glyph / 2);
+                out.EndY = p.Y + sn * (c.Advance - glyph / 2);
                 lastCos = cs;
                 lastSin = sn;
                 placed = true;
@@ -471,7 +487,9 @@ TTextOutput LayoutTextContent(const TTextInput& In, int OwnerCount)
             if (chunk.Vertical) {
                 const TFaceMetrics& m = style.Fonts->Metrics(c.Glyphs.empty() ? 0 : c.Glyphs.front().Face);
                 if (c.Upright)
-                    local = Translation(-c.HorizontalAdvance / 2, m.Ascent * style.Size);
+                    local = Translation(
+                        -c.HorizontalAdvance / 2,
+                        style.Fonts->VerticalOrigin(c.Glyphs.front().Face, c.Glyphs.front().Glyph) * style.Size);
                 else
                     local = Then(Translation(0, (m.Ascent - m.Descent) / 2 * style.Size), Rotation(90));
             }

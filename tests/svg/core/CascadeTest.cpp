@@ -139,7 +139,7 @@ const TCascadeCase CascadeCases[] = {
     {"font_weight_leading_digits", R"svg(<svg><box id="t" font-weight="650x"/></svg>)svg",
      [](TSVGBasic& E) { return double(E.GetFontWeight()); }, 650},
     {"font_size_default", R"svg(<svg><box id="t"/></svg>)svg", [](TSVGBasic& E) { return double(E.GetFontSize()); },
-     11},
+     16},
     {"font_style_italic", R"svg(<svg><box id="t" font-style="italic"/></svg>)svg",
      [](TSVGBasic& E) { return double(E.GetFontStyle()); }, 1},
     {"font_style_oblique_leaves_it", R"svg(<svg font-style="italic"><box id="t" font-style="oblique"/></svg>)svg",

@@ -1,5 +1,5 @@
 // Stroke lengths in relative units: em and ex count in the font size of the element that writes them,
-// percentages in the viewport's normalised diagonal (sqrt((200² + 100²) / 2) = 15.81 here).
+// percentages in the nearest viewport's normalised diagonal (the document's here is sqrt((200² + 100²) / 2) = 15.81).
 
 #include <gtest/gtest.h>
 
@@ -56,6 +56,27 @@ const TPixelCase StrokeLengthCases[] = {
     {"width_em_of_a_percent_font_size",  // 50% of 40px is 20px
      R"svg(<g style="font-size:40px"><g style="font-size:50%"><path d="M0 50H200" stroke="lime" stroke-width="1em"/></g></g>)svg",
      {{100, 40, Lime}, {100, 59, Lime}, {100, 38, Transparent}, {100, 61, Transparent}}},
+    {"width_em_without_a_font_size_is_of_medium",  // 16: 42 to 58
+     R"svg(<path d="M0 50H200" stroke="lime" stroke-width="1em"/>)svg",
+     {{100, 43, Lime}, {100, 56, Lime}, {100, 40, Transparent}, {100, 59, Transparent}}},
+    {"width_em_of_a_named_font_size",  // x-large is 24: 38 to 62
+     R"svg(<g font-size="x-large"><path d="M0 50H200" stroke="lime" stroke-width="1em"/></g>)svg",
+     {{100, 39, Lime}, {100, 60, Lime}, {100, 36, Transparent}, {100, 63, Transparent}}},
+    {"width_em_of_a_larger_font_size",  // medium × 1.2 = 19.2: 40.4 to 59.6
+     R"svg(<g font-size="larger"><path d="M0 50H200" stroke="lime" stroke-width="1em"/></g>)svg",
+     {{100, 41, Lime}, {100, 58, Lime}, {100, 38, Transparent}, {100, 61, Transparent}}},
+    {"width_em_of_a_smaller_font_size",  // 24 / 1.2 = 20: 40 to 60
+     R"svg(<g font-size="24px"><path d="M0 50H200" stroke="lime" font-size="smaller" stroke-width="1em"/></g>)svg",
+     {{100, 41, Lime}, {100, 58, Lime}, {100, 38, Transparent}, {100, 61, Transparent}}},
+    {"width_em_where_the_font_size_says_inherit",  // the group's 20: 40 to 60
+     R"svg(<g font-size="20"><path d="M0 50H200" stroke="lime" font-size="inherit" stroke-width="1em"/></g>)svg",
+     {{100, 41, Lime}, {100, 58, Lime}, {100, 38, Transparent}, {100, 61, Transparent}}},
+    {"width_percent_of_a_nested_viewport",  // of 100 × 50: 7.91, 21.05 to 28.95
+     R"svg(<svg width="100" height="50"><path d="M0 25H100" stroke="lime" stroke-width="10%"/></svg>)svg",
+     {{50, 22, Lime}, {50, 27, Lime}, {50, 19, Transparent}, {50, 31, Transparent}}},
+    {"dasharray_percent_of_a_nested_viewport",  // of a 10 × 10 view box: dashes of 1 scaled by 10
+     R"svg(<svg width="100" height="100" viewBox="0 0 10 10"><path d="M0 5H10" stroke="lime" stroke-width="1" stroke-dasharray="10%"/></svg>)svg",
+     {{2, 50, Lime}, {8, 50, Lime}, {12, 50, Transparent}, {18, 50, Transparent}, {22, 50, Lime}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, StrokeLengths, ::testing::ValuesIn(StrokeLengthCases), CaseName{});

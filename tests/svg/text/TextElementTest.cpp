@@ -708,7 +708,13 @@ INSTANTIATE_TEST_SUITE_P(
         TDrawsLikeCase{"DominantBaselineNoChange",
                        "<text x=\"10\" y=\"50\" dominant-baseline=\"middle\">A<tspan "
                        "dominant-baseline=\"no-change\">Hi</tspan></text>",
-                       "<text x=\"10\" y=\"50\" dominant-baseline=\"middle\">A<tspan>Hi</tspan></text>"}),
+                       "<text x=\"10\" y=\"50\" dominant-baseline=\"middle\">A<tspan>Hi</tspan></text>"},
+        // Positions in em count in the size the glyphs are drawn at, however it is written.
+        TDrawsLikeCase{"PositionInEmOfALargerFontSize",
+                       "<g font-size=\"20\"><text x=\"2em\" y=\"50\" font-size=\"larger\">Hi</text></g>",
+                       "<text x=\"48\" y=\"50\" font-size=\"24\">Hi</text>"},
+        TDrawsLikeCase{"PositionInEmOfANamedFontSize", "<text x=\"1em\" y=\"50\" font-size=\"x-large\">Hi</text>",
+                       "<text x=\"24\" y=\"50\" font-size=\"24\">Hi</text>"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 // ---------------------------------------------------------------- relative weights
