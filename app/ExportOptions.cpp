@@ -2,8 +2,8 @@
 
 #include "app/SizeOption.h"
 
+#include "svg/base/SVGColor.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/paint/SVGColor.h"
 
 #include <CLI/CLI.hpp>
 

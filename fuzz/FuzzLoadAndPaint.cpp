@@ -4,9 +4,9 @@
 #include "platform/GdiPlusImage.h"
 #include "platform/GuiSession.h"
 #include "platform/Xml.h"
+#include "svg/base/SVGError.h"
 #include "svg/compositing/SVGRender.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/core/SVGError.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,9 +5,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "svg/base/SVGParse.h"
 #include "svg/compositing/SVGMask.h"
 #include "svg/core/SVGBasic.h"
-#include "svg/core/SVGParse.h"
 #include "svg/paint/SVGPattern.h"
 #include "svg/style/SVGStyle.h"
 

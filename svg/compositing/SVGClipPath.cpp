@@ -6,7 +6,7 @@
 
 #include "gdip/GDIPOBJ2.h"
 #include "platform/GdiPlus.h"
-#include "svg/core/SVGCommon.h"
+#include "svg/base/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/structure/SVGStructure.h"
 #include "svg/text/SVGText.h"

@@ -1,7 +1,7 @@
 #include "svg/compositing/SVGFilter.h"
 
+#include "svg/base/SVGParse.h"
 #include "svg/core/SVGFactory.h"
-#include "svg/core/SVGParse.h"
 
 namespace plumwick {
 

@@ -5,12 +5,12 @@
 #include <map>
 #include <set>
 
+#include "svg/base/SVGColor.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGParse.h"
 #include "svg/compositing/SVGFilter.h"
 #include "svg/compositing/filters/FilterOps.h"
-#include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/core/SVGParse.h"
-#include "svg/paint/SVGColor.h"
 
 namespace plumwick {
 

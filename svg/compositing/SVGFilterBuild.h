@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "svg/base/SVGTypes.h"
 #include "svg/compositing/filters/FilterPrimitive.h"
-#include "svg/core/SVGTypes.h"
 
 namespace plumwick {
 

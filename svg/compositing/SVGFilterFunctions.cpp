@@ -3,10 +3,10 @@
 #include <cctype>
 #include <cmath>
 
+#include "svg/base/SVGColor.h"
+#include "svg/base/SVGParse.h"
 #include "svg/compositing/SVGFilterBuild.h"
 #include "svg/compositing/filters/FilterOps.h"
-#include "svg/core/SVGParse.h"
-#include "svg/paint/SVGColor.h"
 
 namespace plumwick {
 

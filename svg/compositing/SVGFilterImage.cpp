@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "platform/GdiPlus.h"
-#include "svg/core/SVGAspectRatio.h"
-#include "svg/core/SVGCommon.h"
+#include "svg/base/SVGAspectRatio.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGParse.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/core/SVGParse.h"
 #include "svg/images/SVGImage.h"
 
 namespace plumwick {

@@ -8,6 +8,8 @@
 
 #include "gdip/GDIPOBJ2.h"
 #include "platform/GdiPlus.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGParse.h"
 #include "svg/compositing/SVGFilter.h"
 #include "svg/compositing/SVGFilterBuild.h"
 #include "svg/compositing/SVGFilterFunctions.h"
@@ -15,9 +17,7 @@
 #include "svg/compositing/filters/FilterRun.h"
 #include "svg/core/SVGBasic.h"
 #include "svg/core/SVGBounds.h"
-#include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/core/SVGParse.h"
 
 namespace plumwick {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "platform/GdiPlus.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGParse.h"
 #include "svg/compositing/SVGMask.h"
 #include "svg/core/SVGBasic.h"
-#include "svg/core/SVGCommon.h"
-#include "svg/core/SVGParse.h"
 #include "svg/structure/SVGStructure.h"
 
 namespace plumwick {

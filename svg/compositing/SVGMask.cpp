@@ -5,10 +5,10 @@
 
 #include "gdip/GDIPOBJ2.h"
 #include "platform/GdiPlus.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGParse.h"
 #include "svg/core/SVGBounds.h"
-#include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/core/SVGParse.h"
 #include "svg/structure/SVGNesting.h"
 
 namespace plumwick {

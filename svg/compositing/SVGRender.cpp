@@ -5,8 +5,8 @@
 
 #include "platform/GdiPlus.h"
 #include "platform/GuiSession.h"
+#include "svg/base/SVGColor.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/paint/SVGColor.h"
 
 namespace plumwick {
 

@@ -5,12 +5,12 @@
 #include <string>
 
 #include "gdip/GDIPOBJ2.h"
-#include "svg/core/SVGCommon.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGConditions.h"
+#include "svg/base/SVGError.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/core/SVGError.h"
 #include "svg/core/SVGFactory.h"
-#include "svg/shapes/SVGViewportLength.h"
-#include "svg/structure/SVGConditions.h"
+#include "svg/core/SVGViewportLength.h"
 
 namespace plumwick {
 

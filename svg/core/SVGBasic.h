@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "platform/GdiPlusTypes.h"
+#include "svg/base/PaintOrder.h"
 #include "svg/core/SVGObject.h"
-#include "svg/style/PaintOrder.h"
 
 namespace plumwick {
 

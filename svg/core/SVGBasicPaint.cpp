@@ -7,11 +7,10 @@
 
 #include "gdip/GDIPOBJ2.h"
 #include "platform/GdiPlus.h"
+#include "svg/base/PaintOrder.h"
+#include "svg/base/SVGColor.h"
 #include "svg/core/SVGBasic.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/paint/SVGColor.h"
-#include "svg/paint/SVGPaint.h"
-#include "svg/style/PaintOrder.h"
 
 namespace plumwick {
 

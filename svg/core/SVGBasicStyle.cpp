@@ -10,12 +10,12 @@
 #include <utility>
 
 #include "platform/GdiPlusFont.h"
+#include "svg/base/SVGColor.h"
+#include "svg/base/SVGFontLength.h"
+#include "svg/base/SVGParse.h"
 #include "svg/core/SVGBasic.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/core/SVGFontLength.h"
-#include "svg/core/SVGParse.h"
 #include "svg/core/SVGRegion.h"
-#include "svg/paint/SVGColor.h"
 
 namespace plumwick {
 

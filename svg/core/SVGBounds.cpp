@@ -6,8 +6,8 @@
 
 #include "gdip/GDIPOBJ2.h"
 #include "platform/GdiPlus.h"
+#include "svg/base/SVGCommon.h"
 #include "svg/core/SVGBasic.h"
-#include "svg/core/SVGCommon.h"
 
 namespace plumwick {
 

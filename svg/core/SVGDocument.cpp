@@ -1,7 +1,4 @@
 #include "svg/core/SVGDocument.h"
-#include "svg/compositing/ReferenceCycles.h"
-#include "svg/compositing/SVGRender.h"
-#include "svg/structure/SVGConditions.h"
 
 #include <algorithm>
 #include <atomic>
@@ -17,11 +14,11 @@
 #include <unordered_set>
 
 #include "platform/GdiPlus.h"
-#include "svg/core/SVGAspectRatio.h"
-#include "svg/core/SVGCommon.h"
-#include "svg/core/SVGError.h"
+#include "svg/base/SVGAspectRatio.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGError.h"
+#include "svg/base/SVGParse.h"
 #include "svg/core/SVGFactory.h"
-#include "svg/core/SVGParse.h"
 #include "svg/style/CSSParser.h"
 #include "svg/style/Selector.h"
 
@@ -206,48 +203,6 @@ void TSVG::SaveToFile(const std::string& FileName) const
     if (!File) throw ESVGError("Cannot create file \"" + FileName + "\"");
     SaveToStream(File);
     if (!File.flush()) throw ESVGError("Cannot write file \"" + FileName + "\"");
-}
-
-void TSVG::ReadIn(const TXmlNode& Node)
-{
-    if (SVGElementName(Node) != "svg") return;
-    ReadStyleSheets(Node);
-    TSVGBasic::ReadIn(Node);
-    // Always drawn, unless its own conditions fail.
-    FDisplay = ConditionsPass(Node) ? 1 : 0;
-    FVisible = 1;
-    FViewBox = TRectF{0, 0, FWidth, FHeight};
-    bool OwnViewBox = false;
-    FAspect = ParseAspectRatio(Node.GetAttribute("preserveAspectRatio"));
-    if (auto ViewBox = Node.FindAttribute("viewBox"); ViewBox && !ViewBox->empty()) {
-        FViewBox = ParseViewBox(*ViewBox);
-        OwnViewBox = FViewBox.Right > FViewBox.Left && FViewBox.Bottom > FViewBox.Top;
-    }
-    {
-        struct TLoading {
-            bool& Flag;
-            explicit TLoading(bool& F) : Flag(F) { Flag = true; }
-            ~TLoading() { Flag = false; }
-        } Loading(FLoading);
-        LoadChildNodes(Node);
-        ResolveOutlineLessStyles();
-        DeReferenceUse();
-        BreakReferenceCycles(*this);
-    }
-    MeasureContent();
-    // A percentage size is taken of the content extent; 0% stays 0 (no size given) rather than dividing by zero.
-    // With a view box of its own a percentage is of the output, which is what no size gives: the view box then
-    // fills the output instead of being squeezed into the content's proportions.
-    const bool PercentWidth = GetLengthUnit(Node.GetAttribute("width")) == luPercent;
-    const bool PercentHeight = GetLengthUnit(Node.GetAttribute("height")) == luPercent;
-    if (PercentWidth && OwnViewBox)
-        FWidth = 0;
-    else if (PercentWidth && FWidth != 0)
-        FWidth = FSize.Width * 100 / FWidth;
-    if (PercentHeight && OwnViewBox)
-        FHeight = 0;
-    else if (PercentHeight && FHeight != 0)
-        FHeight = FSize.Height * 100 / FHeight;
 }
 
 namespace {
@@ -618,18 +573,6 @@ TXmlNode TSVG::SaveToNode(const TXmlNode& Parent, float Left, float Top, float W
     for (const TXmlNode& Child : Source.DocumentElement().ChildNodes()) Group.AppendChild(Child.CloneTo(Target));
     TXmlNode Holder = Parent;
     return Holder.AppendChild(Group);
-}
-
-std::unique_ptr<TGPBitmap> TSVG::RenderToBitmap(int Width, int Height)
-{
-    TRenderOptions Options;
-    Options.Stretch = false;
-    return plumwick::RenderToBitmap(*this, Width, Height, Options);
-}
-
-std::unique_ptr<TGPBitmap> TSVG::RenderToIcon(int Size)
-{
-    return RenderToBitmap(Size, Size);
 }
 
 }  // namespace plumwick

@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "platform/GdiPlusTypes.h"
-#include "svg/core/SVGAspectRatio.h"
+#include "svg/base/SVGAspectRatio.h"
+#include "svg/base/SVGImageSource.h"
 #include "svg/core/SVGBasic.h"
 #include "svg/core/SVGFactory.h"
-#include "svg/images/SVGImageSource.h"
 
 namespace plumwick {
 

@@ -4,13 +4,13 @@
 #include <utility>
 
 #include "platform/GdiPlusBrush.h"
+#include "svg/base/CSSTransform.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGParse.h"
 #include "svg/core/SVGBasic.h"
-#include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGFactory.h"
-#include "svg/core/SVGParse.h"
 #include "svg/style/CSSParser.h"
-#include "svg/style/CSSTransform.h"
 #include "svg/style/Cascade.h"
 
 namespace plumwick {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/Xml.h"
-#include "svg/core/SVGTypes.h"
+#include "svg/base/SVGTypes.h"
 #include "svg/style/SVGStyle.h"
 
 namespace plumwick {

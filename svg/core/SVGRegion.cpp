@@ -1,7 +1,7 @@
 #include "svg/core/SVGRegion.h"
 
+#include "svg/base/SVGParse.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/core/SVGParse.h"
 
 namespace plumwick {
 

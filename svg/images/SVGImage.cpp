@@ -11,10 +11,10 @@
 #include <span>
 
 #include "platform/GdiPlus.h"
-#include "svg/core/SVGCommon.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGError.h"
+#include "svg/base/SVGParse.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/core/SVGError.h"
-#include "svg/core/SVGParse.h"
 
 namespace plumwick {
 

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "svg/core/SVGAspectRatio.h"
+#include "svg/base/SVGAspectRatio.h"
+#include "svg/base/SVGImageSource.h"
 #include "svg/core/SVGBasic.h"
-#include "svg/images/SVGImageSource.h"
 
 namespace plumwick {
 

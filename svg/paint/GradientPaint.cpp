@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "platform/GdiPlus.h"
-#include "svg/paint/SVGColor.h"
+#include "svg/base/SVGColor.h"
 
 namespace plumwick {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/GdiPlusTypes.h"
-#include "svg/core/SVGCommon.h"
-#include "svg/core/SVGTypes.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGTypes.h"
 
 namespace plumwick {
 

@@ -6,13 +6,13 @@
 
 #include "gdip/GDIPOBJ2.h"
 #include "platform/GdiPlus.h"
+#include "svg/base/CSSTransform.h"
+#include "svg/base/SVGColor.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGParse.h"
 #include "svg/core/SVGBounds.h"
-#include "svg/core/SVGCommon.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/core/SVGFactory.h"
-#include "svg/core/SVGParse.h"
-#include "svg/paint/SVGColor.h"
-#include "svg/style/CSSTransform.h"
 
 namespace plumwick {
 

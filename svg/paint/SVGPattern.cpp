@@ -6,12 +6,12 @@
 
 #include "gdip/GDIPOBJ2.h"
 #include "platform/GdiPlus.h"
-#include "svg/core/SVGCommon.h"
+#include "svg/base/CSSTransform.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGParse.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/core/SVGParse.h"
 #include "svg/paint/SVGPaint.h"
 #include "svg/structure/SVGNesting.h"
-#include "svg/style/CSSTransform.h"
 
 namespace plumwick {
 

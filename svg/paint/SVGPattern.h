@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
+#include "svg/base/SVGViewBox.h"
 #include "svg/core/SVGBasic.h"
 #include "svg/core/SVGRegion.h"
-#include "svg/structure/SVGViewBox.h"
 
 namespace plumwick {
 

@@ -2,9 +2,9 @@
 #include "svg/shapes/SVGPath.h"
 
 #include "gdip/GDIPOBJ2.h"
-#include "svg/core/SVGCommon.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGError.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/core/SVGError.h"
 
 #include <algorithm>
 #include <cmath>

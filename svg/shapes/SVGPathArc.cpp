@@ -2,7 +2,7 @@
 #include "svg/shapes/SVGPath.h"
 
 #include "gdip/GDIPOBJ2.h"
-#include "svg/core/SVGError.h"
+#include "svg/base/SVGError.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "svg/shapes/SVGPathData.h"
 
-#include "svg/core/SVGError.h"
-#include "svg/core/SVGParse.h"
+#include "svg/base/SVGError.h"
+#include "svg/base/SVGParse.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,14 +1,14 @@
 #include "svg/shapes/SVGShapes.h"
-#include "svg/shapes/SVGViewportLength.h"
+#include "svg/core/SVGViewportLength.h"
 
 #include <algorithm>
 #include <limits>
 #include <string>
 
 #include "gdip/GDIPOBJ2.h"
-#include "svg/core/SVGCommon.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGParse.h"
 #include "svg/core/SVGFactory.h"
-#include "svg/core/SVGParse.h"
 
 namespace plumwick {
 

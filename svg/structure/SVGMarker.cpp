@@ -5,12 +5,12 @@
 #include <numbers>
 #include <string>
 
-#include "svg/core/SVGCommon.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGParse.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/core/SVGParse.h"
+#include "svg/core/SVGViewportLength.h"
 #include "svg/shapes/SVGPath.h"
 #include "svg/shapes/SVGShapes.h"
-#include "svg/shapes/SVGViewportLength.h"
 #include "svg/structure/SVGNesting.h"
 #include "svg/structure/SVGViewport.h"
 

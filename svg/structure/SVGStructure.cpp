@@ -6,12 +6,12 @@
 
 #include "gdip/GDIPOBJ2.h"
 #include "platform/GdiPlus.h"
-#include "svg/core/SVGCommon.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGConditions.h"
+#include "svg/base/SVGError.h"
+#include "svg/base/SVGParse.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/core/SVGError.h"
 #include "svg/core/SVGFactory.h"
-#include "svg/core/SVGParse.h"
-#include "svg/structure/SVGConditions.h"
 #include "svg/structure/SVGViewport.h"
 
 namespace plumwick {

@@ -1,8 +1,8 @@
 #include "svg/structure/SVGViewport.h"
 
-#include "svg/core/SVGCommon.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGParse.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/core/SVGParse.h"
 #include "svg/core/SVGRegion.h"
 
 namespace plumwick {

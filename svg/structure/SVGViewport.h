@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "svg/base/SVGViewBox.h"
 #include "svg/core/SVGBasic.h"
-#include "svg/structure/SVGViewBox.h"
 
 namespace plumwick {
 

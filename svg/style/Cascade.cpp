@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "svg/core/SVGFactory.h"
+#include "svg/base/SVGElementName.h"
 #include "svg/style/CSSParser.h"
 #include "svg/style/SVGStyle.h"
 #include "svg/style/SelectorIndex.h"

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "svg/core/SVGParse.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGParse.h"
 #include "svg/style/SelectorIndex.h"
 
 namespace plumwick {
@@ -331,6 +332,26 @@ TStyle* TStyleList::GetStyleByName(std::string_view name) const
     }
     const auto found = FIndex.find(name);
     return found != FIndex.end() ? FList[static_cast<size_t>(found->second)].get() : nullptr;
+}
+
+namespace {
+
+template <class F>
+void LoadDeclaration(const TStyle& style, std::string_view name, int& code, F convert)
+{
+    if (style.IndexOf(name) >= 0) code = convert(TrimView(style.GetValues(name)));
+}
+
+}  // namespace
+
+void LoadDisplay(const TStyle& style, int& code)
+{
+    LoadDeclaration(style, "display", code, DisplayCode);
+}
+
+void LoadVisible(const TStyle& style, int& code)
+{
+    LoadDeclaration(style, "visibility", code, VisibleCode);
 }
 
 }  // namespace plumwick

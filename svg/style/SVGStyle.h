@@ -135,4 +135,9 @@ private:
     mutable std::unique_ptr<TSelectorIndex> FSelectors;
 };
 
+// "display" and "visibility" codes (see DisplayCode, VisibleCode) from the declarations an element ends up
+// with (attributes, sheet rules, inline style); code keeps its value when Style has no such declaration.
+void LoadDisplay(const TStyle& style, int& code);
+void LoadVisible(const TStyle& style, int& code);
+
 }  // namespace plumwick

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "TestElements.h"
-#include "svg/paint/SVGColor.h"
+#include "svg/base/SVGColor.h"
 
 namespace plumwick::testing {
 namespace {

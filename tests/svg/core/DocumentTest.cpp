@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "TestElements.h"
-#include "svg/core/SVGCommon.h"
-#include "svg/core/SVGError.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGError.h"
 
 namespace plumwick::testing {
 namespace {

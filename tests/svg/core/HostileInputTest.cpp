@@ -2,9 +2,9 @@
 // paints, or is refused with a load error, quickly and within bounded memory.
 #include "platform/GdiPlusGraphics.h"
 #include "platform/GdiPlusImage.h"
+#include "svg/base/SVGError.h"
 #include "svg/compositing/SVGRender.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/core/SVGError.h"
 
 #include <gtest/gtest.h>
 

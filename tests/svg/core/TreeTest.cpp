@@ -9,8 +9,8 @@
 #include <string>
 
 #include "TestElements.h"
-#include "svg/core/SVGCommon.h"
-#include "svg/core/SVGError.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGError.h"
 #include "svg/core/SVGFactory.h"
 
 namespace plumwick::testing {

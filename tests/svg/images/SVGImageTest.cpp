@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "platform/GdiPlus.h"
+#include "svg/base/SVGError.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/core/SVGError.h"
 #include "svg/images/SVGImage.h"
 #include "tests/support/TestFolder.h"
 

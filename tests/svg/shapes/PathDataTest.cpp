@@ -1,5 +1,5 @@
 // The path-data grammar: splitting into commands, number tokens and implicit repetition.
-#include "svg/core/SVGError.h"
+#include "svg/base/SVGError.h"
 #include "svg/shapes/SVGPathData.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Segments read from path data: classes, start and stop points, control points, arc fields, bounds.
+#include "svg/base/SVGError.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/core/SVGError.h"
 #include "svg/shapes/SVGPath.h"
 
 #include "gdip/GDIPOBJ2.h"

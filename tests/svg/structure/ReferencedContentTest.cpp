@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "svg/structure/SVGConditions.h"
+#include "svg/base/SVGConditions.h"
 #include "tests/support/RenderProbe.h"
 
 namespace plumwick {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/Xml.h"
-#include "svg/core/SVGError.h"
+#include "svg/base/SVGError.h"
 #include "svg/structure/SVGStructure.h"
 #include "tests/support/RenderProbe.h"
 

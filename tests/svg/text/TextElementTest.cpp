@@ -9,8 +9,8 @@
 #include "platform/FontOutline.h"
 #include "platform/GdiPlus.h"
 #include "platform/Xml.h"
+#include "svg/base/SVGError.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/core/SVGError.h"
 #include "svg/text/SVGText.h"
 
 namespace plumwick {

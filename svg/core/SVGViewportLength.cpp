@@ -1,12 +1,12 @@
-#include "svg/shapes/SVGViewportLength.h"
+#include "svg/core/SVGViewportLength.h"
 
 #include <cmath>
 #include <string>
 
-#include "svg/core/SVGCommon.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGFontLength.h"
+#include "svg/base/SVGParse.h"
 #include "svg/core/SVGDocument.h"
-#include "svg/core/SVGFontLength.h"
-#include "svg/core/SVGParse.h"
 #include "svg/core/SVGRegion.h"
 
 namespace plumwick {

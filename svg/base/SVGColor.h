@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "svg/core/SVGTypes.h"
+#include "svg/base/SVGTypes.h"
 
 namespace plumwick {
 

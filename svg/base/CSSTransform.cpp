@@ -1,11 +1,11 @@
-#include "svg/style/CSSTransform.h"
+#include "svg/base/CSSTransform.h"
 
 #include <cmath>
 #include <numbers>
 #include <sstream>
 #include <vector>
 
-#include "svg/core/SVGParse.h"
+#include "svg/base/SVGParse.h"
 
 namespace plumwick {
 

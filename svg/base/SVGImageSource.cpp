@@ -1,4 +1,4 @@
-#include "svg/images/SVGImageSource.h"
+#include "svg/base/SVGImageSource.h"
 
 #include <algorithm>
 #include <cctype>

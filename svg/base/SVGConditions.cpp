@@ -1,10 +1,10 @@
-#include "svg/structure/SVGConditions.h"
+#include "svg/base/SVGConditions.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
-#include "svg/core/SVGParse.h"
+#include "svg/base/SVGParse.h"
 
 namespace plumwick {
 

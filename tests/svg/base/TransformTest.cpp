@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "platform/GdiPlusMatrix.h"
-#include "svg/core/SVGCommon.h"
-#include "svg/core/SVGParse.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGParse.h"
 
 namespace plumwick {
 namespace {

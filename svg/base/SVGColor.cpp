@@ -1,10 +1,10 @@
-#include "svg/paint/SVGColor.h"
+#include "svg/base/SVGColor.h"
 
 #include <array>
 #include <cstdint>
 
-#include "svg/core/SVGParse.h"
-#include "svg/style/CssColor.h"
+#include "svg/base/CssColor.h"
+#include "svg/base/SVGParse.h"
 
 namespace plumwick {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "svg/core/SVGTypes.h"
+#include "svg/base/SVGTypes.h"
 
 namespace plumwick {
 

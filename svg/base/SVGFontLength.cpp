@@ -1,9 +1,9 @@
-#include "svg/core/SVGFontLength.h"
+#include "svg/base/SVGFontLength.h"
 
 #include <cmath>
 #include <utility>
 
-#include "svg/core/SVGParse.h"
+#include "svg/base/SVGParse.h"
 
 namespace plumwick {
 

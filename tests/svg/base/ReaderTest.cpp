@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Xml.h"
-#include "svg/core/SVGCommon.h"
+#include "svg/base/SVGCommon.h"
 
 namespace plumwick {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "svg/core/SVGTypes.h"
+#include "svg/base/SVGTypes.h"
 
 namespace plumwick {
 

@@ -1,4 +1,4 @@
-#include "svg/style/PaintOrder.h"
+#include "svg/base/PaintOrder.h"
 
 #include <algorithm>
 

@@ -67,14 +67,6 @@ TSVGElementCreator FindElementCreator(std::string_view Name)
     return It != std::end(Elements) && It->Name == Name ? It->Create : nullptr;
 }
 
-std::string SVGElementName(const TXmlNode& Node)
-{
-    if (!Node.IsElement()) return {};
-    const std::string Namespace = Node.NamespaceURI();
-    if (!Namespace.empty() && Namespace != SVGNamespace) return {};
-    return Node.LocalName();
-}
-
 std::span<const TSVGElementEntry> ElementTable()
 {
     return Elements;

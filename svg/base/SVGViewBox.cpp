@@ -1,7 +1,7 @@
-#include "svg/structure/SVGViewBox.h"
+#include "svg/base/SVGViewBox.h"
 
-#include "svg/core/SVGCommon.h"
-#include "svg/core/SVGParse.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGParse.h"
 
 namespace plumwick {
 

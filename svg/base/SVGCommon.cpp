@@ -1,8 +1,8 @@
-#include "svg/core/SVGCommon.h"
+#include "svg/base/SVGCommon.h"
 
 #include <cmath>
 
-#include "svg/core/SVGParse.h"
+#include "svg/base/SVGParse.h"
 
 namespace plumwick {
 
@@ -133,48 +133,24 @@ void LoadTransform(const TXmlNode& node, std::string_view name, TMatrix& target)
     LoadAttribute(node, name, target, [](const std::string& v) { return ParseTransform(v); });
 }
 
-void LoadDisplay(const TXmlNode& node, int& code)
-{
-    LoadAttribute(node, "display", code, [](const std::string& v) {
-        return v == "inherit" ? -1 : v == "none" ? 0 : 1;
-    });
-}
-
-void LoadVisible(const TXmlNode& node, int& code)
-{
-    LoadAttribute(node, "visibility", code, [](const std::string& v) {
-        return v == "inherit" ? -1 : v == "visible" ? 1 : 0;
-    });
-}
-
-namespace {
-
-// The declaration of Name in Style, when there is one, through Convert into Code.
-template <class F>
-void LoadDeclaration(const TStyle& style, std::string_view name, int& code, F convert)
-{
-    if (style.IndexOf(name) >= 0) code = convert(TrimView(style.GetValues(name)));
-}
-
 int DisplayCode(std::string_view v)
 {
     return v == "inherit" ? -1 : v == "none" ? 0 : 1;
 }
+
 int VisibleCode(std::string_view v)
 {
     return v == "inherit" ? -1 : v == "visible" ? 1 : 0;
 }
 
-}  // namespace
-
-void LoadDisplay(const TStyle& style, int& code)
+void LoadDisplay(const TXmlNode& node, int& code)
 {
-    LoadDeclaration(style, "display", code, DisplayCode);
+    LoadAttribute(node, "display", code, [](const std::string& v) { return DisplayCode(v); });
 }
 
-void LoadVisible(const TStyle& style, int& code)
+void LoadVisible(const TXmlNode& node, int& code)
 {
-    LoadDeclaration(style, "visibility", code, VisibleCode);
+    LoadAttribute(node, "visibility", code, [](const std::string& v) { return VisibleCode(v); });
 }
 
 void LoadGradientUnits(const TXmlNode& node, TGradientUnits& units)

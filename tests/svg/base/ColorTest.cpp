@@ -6,7 +6,7 @@
 #include <set>
 #include <thread>
 
-#include "svg/paint/SVGColor.h"
+#include "svg/base/SVGColor.h"
 
 namespace plumwick {
 namespace {

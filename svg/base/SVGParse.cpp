@@ -1,10 +1,10 @@
-#include "svg/core/SVGParse.h"
+#include "svg/base/SVGParse.h"
 
 #include <charconv>
 #include <cmath>
 #include <optional>
 
-#include "svg/core/SVGCommon.h"
+#include "svg/base/SVGCommon.h"
 
 namespace plumwick {
 

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "svg/core/SVGAspectRatio.h"
+#include "svg/base/SVGAspectRatio.h"
 
 namespace plumwick {
 namespace {

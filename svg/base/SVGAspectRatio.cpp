@@ -1,12 +1,12 @@
-#include "svg/core/SVGAspectRatio.h"
+#include "svg/base/SVGAspectRatio.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
-#include "svg/core/SVGCommon.h"
-#include "svg/core/SVGParse.h"
+#include "svg/base/SVGCommon.h"
+#include "svg/base/SVGParse.h"
 
 namespace plumwick {
 

@@ -11,8 +11,7 @@
 #include "platform/GdiPlusMatrix.h"
 #include "platform/GdiPlusTypes.h"
 #include "platform/Xml.h"
-#include "svg/core/SVGTypes.h"
-#include "svg/style/SVGStyle.h"
+#include "svg/base/SVGTypes.h"
 
 namespace plumwick {
 
@@ -53,12 +52,11 @@ void LoadString(const TXmlNode& node, std::string_view name, std::string& target
 void LoadPercent(const TXmlNode& node, std::string_view name, float& target);       // ParsePercent
 void LoadTransform(const TXmlNode& node, std::string_view name, TMatrix& target);   // ParseTransform
 // "display": "inherit" -1, "none" 0, anything else 1.
+int DisplayCode(std::string_view value);
 void LoadDisplay(const TXmlNode& node, int& code);
 // "visibility": "inherit" -1, "visible" 1, anything else 0.
+int VisibleCode(std::string_view value);
 void LoadVisible(const TXmlNode& node, int& code);
-// The same codes from the declarations an element ends up with (attributes, sheet rules, inline style).
-void LoadDisplay(const TStyle& style, int& code);
-void LoadVisible(const TStyle& style, int& code);
 // "gradientUnits": guUserSpaceOnUse for "userSpaceOnUse", guObjectBoundingBox otherwise (even when absent).
 void LoadGradientUnits(const TXmlNode& node, TGradientUnits& units);
 

@@ -1,4 +1,4 @@
-#include "svg/style/CssColor.h"
+#include "svg/base/CssColor.h"
 
 #include <algorithm>
 #include <charconv>
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "svg/core/SVGParse.h"
-#include "svg/paint/SVGColor.h"
+#include "svg/base/SVGColor.h"
+#include "svg/base/SVGParse.h"
 
 namespace plumwick {
 
