@@ -8,6 +8,7 @@
 #include <span>
 
 #include "platform/GdiPlusImage.h"
+#include "platform/Gzip.h"
 
 namespace plumwick {
 
@@ -91,6 +92,8 @@ TImageFileChoice ChooseImageFile(const TImageSources& Sources, std::string_view 
 TSharedPicture TImageCache::Get(const std::string& Reference, std::vector<std::uint8_t> Bytes)
 {
     if (const auto found = FPictures.find(Reference); found != FPictures.end()) return found->second;
+    // Compressed SVG (.svgz) is read as the SVG it holds.
+    if (IsGzip(Bytes)) Bytes = Gunzip(Bytes, SVGMaxUnpackedImageSize).value_or(std::vector<std::uint8_t>{});
     TSharedPicture picture;
     picture.Bytes = std::make_shared<const std::vector<std::uint8_t>>(std::move(Bytes));
     picture.Image = std::make_shared<TGPImage>(std::span<const std::uint8_t>(*picture.Bytes), FPixelsLeft);

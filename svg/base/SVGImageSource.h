@@ -2,6 +2,7 @@
 
 // Where the pictures of image elements may come from, and the decoded pictures a document shares.
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -35,6 +36,9 @@ struct TImageFileChoice {
     std::string Reason;
 };
 TImageFileChoice ChooseImageFile(const TImageSources& Sources, std::string_view Reference);
+
+// The most a compressed picture (an .svgz) may unpack to; a larger one is not drawn.
+inline constexpr std::size_t SVGMaxUnpackedImageSize = 64ull * 1024 * 1024;
 
 // A picture decoded once for its document: the encoded bytes and the decoded image, shared by every image
 // element (and every copy made through use) with the same reference.

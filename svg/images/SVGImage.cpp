@@ -256,6 +256,10 @@ void TSVGImage::LoadDocument()
         ~TDepth() { --ImageDepth; }
     } Depth;
     auto Document = std::make_unique<TSVG>();
+    // A picture is self-contained, as browsers load it: its own references to files are not followed.
+    TImageSources Sources;
+    Sources.Kind = TImageSources::TKind::DataOnly;
+    Document->SetImageSources(Sources);
     try {
         Document->LoadFromText(std::string_view(reinterpret_cast<const char*>(FStream->data()), FStream->size()));
     } catch (const std::exception&) {

@@ -203,6 +203,21 @@ TEST_F(ImageFiles, FileReferencePaintsLikeADataUri)
     EXPECT_EQ(PixelAt(*bitmap, 20, 20), MakeARGB(255, 255, 0, 0));
 }
 
+// An SVG picture is self-contained: its own file references are not followed, its data URIs are.
+TEST_F(ImageFiles, SvgPictureFollowsOnlyDataUris)
+{
+    const std::string file = Write("red.png", RedPicture());
+    for (const auto& [Href, Painted] : {std::pair{file, false}, std::pair{DataUri(RedPicture()), true}}) {
+        const std::string inner =
+            "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"20\" height=\"20\">"
+            "<image width=\"20\" height=\"20\" href=\"" +
+            Href + "\"/></svg>";
+        const std::vector<std::uint8_t> bytes(inner.begin(), inner.end());
+        const auto bitmap = Render(ImageSvg(DataUri(bytes, "image/svg+xml")));
+        EXPECT_EQ(PixelAt(*bitmap, 20, 20), Painted ? MakeARGB(255, 255, 0, 0) : 0u) << Href.substr(0, 20);
+    }
+}
+
 // Which references an image may follow, for SVG text from the network and for a file's own folder tree.
 TEST_F(ImageFiles, SourcesConfineFileReferences)
 {

@@ -341,6 +341,37 @@ TEST(SvgPicture, PlainTextDataUri)
     ExpectProbes(RenderContent(Content, 40, 40), {{5, 5, Red}, {15, 15, Transparent}});
 }
 
+// A compressed picture (svgz) is the SVG it holds; a damaged one draws nothing.
+struct TPackedCase {
+    const char* Name;
+    const char* Base64;
+    std::vector<TProbe> Probes;
+};
+
+class PackedSvgPicture : public testing::TestWithParam<TPackedCase> {};
+
+TEST_P(PackedSvgPicture, IsDrawnWhenWhole)
+{
+    // <svg width="20" height="20"><rect width="10" height="10" fill="red"/></svg>, gzip-compressed.
+    const std::string Content =
+        std::string(R"svg(<image width="20" height="20" xlink:href="data:image/svg+xml;base64,)svg") +
+        GetParam().Base64 + R"svg("/><rect x="30" width="10" height="10" fill="blue"/>)svg";
+    ExpectProbes(RenderContent(Content, 40, 40), GetParam().Probes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PackedSvgPicture,
+    testing::Values(
+        TPackedCase{
+            "Whole",
+            "H4sIAAAAAAACA02MywqAIBAAf8Xb3lyzW6g/k6aCPdCl7fPLIOg2MMOYdkZxrWVrFhLRMSEys+RR7jWiVkrhU4Dg7ClZ0ApECjkmetmZ"
+            "Gmb65PCTnZdcioUaPKAzfeNuWpPhqm4AAAA=",
+            {{5, 5, Red}, {15, 15, Transparent}, {35, 5, Blue}}},
+        TPackedCase{"CutShort",
+                    "H4sIAAAAAAACA02MywqAIBAAf8Xb3lyzW6g/k6aCPdCl7fPLIOg2MA==",
+                    {{5, 5, Transparent}, {35, 5, Blue}}}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
 // --- The user's language
 
 struct TLanguageCase {
