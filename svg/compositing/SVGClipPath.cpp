@@ -7,6 +7,7 @@
 #include "gdip/GDIPOBJ2.h"
 #include "platform/GdiPlus.h"
 #include "svg/base/SVGCommon.h"
+#include "svg/core/SVGBounds.h"
 #include "svg/core/SVGDocument.h"
 #include "svg/structure/SVGStructure.h"
 #include "svg/text/SVGText.h"
@@ -98,42 +99,6 @@ TSVGClipPath* ReferencedClip(const TSVGBasic& Element)
     return Root ? dynamic_cast<TSVGClipPath*>(Root->FindByID(URI)) : nullptr;
 }
 
-bool UserSpaceBounds(const TSVGObject& Element, TGPRectF& Box)
-{
-    bool Any = false;
-    float L = 0, T = 0, R = 0, B = 0;
-    std::vector<const TSVGObject*> Stack{&Element};
-    while (!Stack.empty()) {
-        const TSVGObject* N = Stack.back();
-        Stack.pop_back();
-        // Hidden elements still take room; only what is not displayed does not.
-        if (N != &Element && !Displayed(*N)) continue;
-        const TSVGBasic* E = N->AsBasic();
-        const std::optional<TGPRectF> Measure = E ? E->GetMeasureBox() : std::nullopt;
-        TGPGraphicsPath Flat;
-        // A measure box beyond the float range measures nothing.
-        const bool Measured = Measure && Flat.AddRectangle(*Measure) == Ok;
-        if (E && (Measured || (!Measure && E->GetPath() && E->GetPath()->GetPointCount() > 0))) {
-            if (!Measured) Flat = *E->GetPath();
-            const TMatrix M = TransformBelow(*N, Element);
-            IgnoreStatus(Flat.Flatten(M.IsTransform() ? ToGPMatrix(M).get() : nullptr, 0.01f));
-            TGPRectF P;
-            IgnoreStatus(Flat.GetBounds(P));
-            if (!Any) {
-                L = P.X, T = P.Y, R = P.X + P.Width, B = P.Y + P.Height;
-            } else {
-                L = std::min(L, P.X), T = std::min(T, P.Y);
-                R = std::max(R, P.X + P.Width), B = std::max(B, P.Y + P.Height);
-            }
-            Any = true;
-        }
-        if (Measure) continue;  // the box already covers what lies below
-        for (int I = N->GetCount() - 1; I >= 0; --I) Stack.push_back(N->GetItem(I));
-    }
-    Box = TGPRectF{L, T, R - L, B - T};
-    return Any;
-}
-
 TGPGraphicsPath* TSVGClipPath::GetClipPath()
 {
     if (!FClipPath) {
@@ -177,10 +142,10 @@ std::optional<TGPGraphicsPath> TSVGClipPath::AreaFor(const TSVGBasic& Target,
     // Built inside another clip's computation, the outline leaves that clip's links out and is not kept.
     TGPGraphicsPath Area(Visiting.empty() || FClipPath ? *GetClipPath() : *BuildArea(Visiting));
     if (FUnits == guObjectBoundingBox) {
-        TGPRectF Box;
-        if (!UserSpaceBounds(Target, Box) || !(Box.Width > 0) || !(Box.Height > 0))
+        const std::optional<TGPRectF> Box = SubtreeBoundingBox(Target);
+        if (!Box || !(Box->Width > 0) || !(Box->Height > 0))
             return TGPGraphicsPath();  // no box to measure in: nothing shows
-        Map(Area, TMatrix{Box.Width, 0, 0, 0, Box.Height, 0, Box.X, Box.Y, 1});
+        Map(Area, TMatrix{Box->Width, 0, 0, 0, Box->Height, 0, Box->X, Box->Y, 1});
     }
     Map(Area, FPureMatrix);
     if (TSVGClipPath* Clip = ReferencedClip(*this)) {
