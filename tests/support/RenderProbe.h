@@ -153,11 +153,15 @@ protected:
 };
 
 // Names each row of a table by its Name field: INSTANTIATE_TEST_SUITE_P(..., ValuesIn(Rows), CaseName{}).
+// Dashes become underscores, since test names take only letters, digits and underscores.
 struct CaseName {
     template <class TCase>
     std::string operator()(const ::testing::TestParamInfo<TCase>& Info) const
     {
-        return Info.param.Name;
+        std::string Name = Info.param.Name;
+        for (char& C : Name)
+            if (C == '-') C = '_';
+        return Name;
     }
 };
 

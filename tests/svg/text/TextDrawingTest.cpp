@@ -8,6 +8,7 @@
 #include "platform/GdiPlus.h"
 #include "platform/TextShaper.h"
 #include "svg/core/SVGDocument.h"
+#include "tests/support/RenderProbe.h"
 
 namespace plumwick {
 namespace {
@@ -164,12 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "style=\"font-variation-settings: 'wdth' 25\">HHHH</text>",
                      {{80, 32, 108, 58, false}, {12, 32, 70, 58, true}},
                      "Roboto Flex"}),
-    [](const auto& info) {
-        std::string name = info.param.Name;
-        for (char& ch : name)
-            if (ch == '-') ch = '_';
-        return name;
-    });
+    probe::CaseName{});
 
 }  // namespace
 }  // namespace plumwick

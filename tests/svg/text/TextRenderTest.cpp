@@ -7,6 +7,7 @@
 
 #include "platform/GdiPlus.h"
 #include "svg/core/SVGDocument.h"
+#include "tests/support/RenderProbe.h"
 
 namespace plumwick {
 namespace {
@@ -113,12 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "    <tspan x=\"4\">Line</tspan>\n    <tspan x=\"4\" dy=\"1.2em\">two</tspan>\n  </text></svg>",
                   {4, 36, 40, 58},
                   {60, 34, 128, 64}}),
-    [](const auto& info) {
-        std::string name = info.param.Name;
-        for (char& ch : name)
-            if (ch == '-') ch = '_';
-        return name;
-    });
+    probe::CaseName{});
 
 }  // namespace
 }  // namespace plumwick
