@@ -41,14 +41,9 @@ bool HasBasicChild(const TSVGObject& Node)
     return false;
 }
 
-bool Displayed(const TSVGObject& Node)
-{
-    return Node.GetDisplayCode() != 0 && Node.GetStyle().GetValues("display") != "none";
-}
-
 bool Shown(const TSVGObject& Node)
 {
-    return Displayed(Node) && Node.GetVisible() == 1;
+    return OwnDisplayShows(Node) && Node.GetVisible() == 1;
 }
 
 // The outlines a clipPath child contributes, in the child's own user space (before its transform): a shape's

@@ -14,19 +14,6 @@ namespace plumwick {
 
 namespace {
 
-bool OwnStyleHidesIt(const TSVGObject& Node)
-{
-    return Node.GetStyle().GetValues("display") == "none";
-}
-
-// Below a displayed node the resolved display code is the node's own, or 1 where it inherits, so the walk
-// needs no look up the tree per node. Undisplayed subtrees are left out whole.
-bool ChildDisplayed(const TSVGObject& Child)
-{
-    const int Code = Child.GetDisplayCode();
-    return (Code == -1 || Code == 1) && !OwnStyleHidesIt(Child);
-}
-
 // Visibility inherits but does not prune: a hidden group's child that says "visible" shows.
 bool VisibleBelow(const TSVGObject& Child, bool ParentVisible)
 {
@@ -43,7 +30,7 @@ bool IsEmptyArea(const TGPGraphicsPath& Area)
 
 void PaintTree(TSVGObject& Node, TGPGraphics& Graphics, std::span<const TRect> Rects)
 {
-    if (Node.GetDisplay() != 1 || OwnStyleHidesIt(Node)) return;
+    if (Node.GetDisplay() != 1 || !OwnDisplayShows(Node)) return;
     struct TEntry {
         TSVGObject* Node;
         bool Close;    // compose the innermost layer: its owner's subtree is painted
@@ -107,9 +94,11 @@ void PaintTree(TSVGObject& Node, TGPGraphics& Graphics, std::span<const TRect> R
             Current->PaintToGraphics(Target);
             IgnoreStatus(Target.ResetClip());
         }
+        // Below a displayed node a child's own display decides (inherit means displayed): no look up the
+        // tree per node, and undisplayed subtrees are left out whole.
         for (int I = Current->GetCount() - 1; I >= 0; --I) {
             TSVGObject* Child = Current->GetItem(I);
-            if (ChildDisplayed(*Child)) Stack.push_back({Child, false, VisibleBelow(*Child, Entry.Visible)});
+            if (OwnDisplayShows(*Child)) Stack.push_back({Child, false, VisibleBelow(*Child, Entry.Visible)});
         }
     }
 }

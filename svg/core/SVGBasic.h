@@ -283,6 +283,8 @@ struct TRect {
     int Bottom = 0;
 };
 
+// Neither the node's own display attribute nor its own style says "none"; inherited display is not looked at.
+bool OwnDisplayShows(const TSVGObject& Node);
 // Displayed (resolved display 1 and no own "display: none" declaration) and visible.
 bool IsPaintable(const TSVGObject& Node);
 // Whether the polygon of the rounded corners overlaps the rectangle with a non-empty area.

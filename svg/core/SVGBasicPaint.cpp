@@ -204,18 +204,14 @@ std::unique_ptr<TGPPen> TSVGBasic::GetStrokePen(TGPBrush* Brush)
 
 // --- Paint walk.
 
-namespace {
-
-bool OwnStyleHidesIt(const TSVGObject& Node)
+bool OwnDisplayShows(const TSVGObject& Node)
 {
-    return Node.GetStyle().GetValues("display") == "none";
+    return Node.GetDisplayCode() != 0 && Node.GetStyle().GetValues("display") != "none";
 }
-
-}  // namespace
 
 bool IsPaintable(const TSVGObject& Node)
 {
-    return Node.GetDisplay() == 1 && !OwnStyleHidesIt(Node) && Node.GetVisible() == 1;
+    return Node.GetDisplay() == 1 && OwnDisplayShows(Node) && Node.GetVisible() == 1;
 }
 
 bool BoundsIntersectRect(const TBounds& Bounds, const TRect& Rect)

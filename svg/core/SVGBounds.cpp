@@ -11,15 +11,6 @@
 
 namespace plumwick {
 
-namespace {
-
-bool Undisplayed(const TSVGObject& Node)
-{
-    return Node.GetDisplayCode() == 0 || Node.GetStyle().GetValues("display") == "none";
-}
-
-}  // namespace
-
 std::optional<TGPRectF> SubtreeBoundingBox(const TSVGObject& Node)
 {
     struct TEntry {
@@ -58,7 +49,7 @@ std::optional<TGPRectF> SubtreeBoundingBox(const TSVGObject& Node)
         if (Measure) continue;  // the box already covers what lies below
         for (int I = Entry.Node->GetCount() - 1; I >= 0; --I) {
             const TSVGObject* Child = Entry.Node->GetItem(I);
-            if (Undisplayed(*Child)) continue;
+            if (!OwnDisplayShows(*Child)) continue;
             TMatrix ToTop = Entry.ToTop;
             if (auto* M = dynamic_cast<const TSVGMatrix*>(Child); M && M->GetPureMatrix().IsTransform())
                 ToTop = ToTop.IsTransform() ? M->GetPureMatrix() * ToTop : M->GetPureMatrix();
